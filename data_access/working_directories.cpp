@@ -1,0 +1,113 @@
+#include "data_access/working_directories.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+#include "data_access/user_messages.h"
+
+namespace fs = std::filesystem;
+
+namespace tablift {
+namespace {
+
+std::string EnvironmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+fs::path ExecutableDirectory() {
+  std::error_code error;
+  const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+  return error ? fs::path() : executable.parent_path();
+}
+
+bool IsWritableDirectory(const fs::path& dir) {
+  std::error_code error;
+  return !dir.empty() && fs::is_directory(dir, error) && access(dir.c_str(), W_OK | X_OK) == 0;
+}
+
+fs::path UserDataDirectory() {
+  // The base directory specification ignores relative values.
+  fs::path base = EnvironmentValue("XDG_DATA_HOME");
+  if (!base.is_absolute()) base = fs::path(EnvironmentValue("HOME")) / ".local" / "share";
+  return base / "tablift";
+}
+
+std::string WithSlashes(std::string_view text) {
+  std::string converted(text);
+  for (char& c : converted) {
+    if (c == '\\') c = '/';
+  }
+  return converted;
+}
+
+void Tell(const std::string& what, const fs::path& dir, const std::error_code& error) {
+  ShowUserMessage(what + " [" + dir.string() + "]: " + error.message());
+}
+
+// The shared core of the directory operations. Nothing changes the current
+// directory before the final step, so a failure leaves it where it was.
+bool MakeCurrentDirectory(const fs::path& dir) {
+  std::error_code error;
+  const fs::file_status status = fs::status(dir, error);
+  if (fs::exists(status) && !fs::is_directory(status)) {
+    if (!fs::remove(dir, error)) {
+      if (!error) error = std::make_error_code(std::errc::no_such_file_or_directory);
+      Tell("Can not remove the file in place of directory", dir, error);
+      return false;
+    }
+  }
+  if (!fs::is_directory(dir, error)) {
+    fs::create_directories(dir, error);
+    if (error) {
+      Tell("Can not create directory", dir, error);
+      return false;
+    }
+  }
+  fs::current_path(dir, error);
+  if (error) {
+    Tell("Can not enter directory", dir, error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+fs::path ProgramDirectory() {
+  if (const std::string home = EnvironmentValue("TABLIFT_HOME"); !home.empty()) return home;
+  if (fs::path dir = ExecutableDirectory(); IsWritableDirectory(dir)) return dir;
+  fs::path dir = UserDataDirectory();
+  std::error_code ignored;  // reported by whichever operation then uses it
+  fs::create_directories(dir, ignored);
+  return dir;
+}
+
+bool EnterProgramSubdirectory(std::string_view name) {
+  return MakeCurrentDirectory((ProgramDirectory() / WithSlashes(name)).lexically_normal());
+}
+
+bool EnterDirectory(std::string_view path) {
+  const fs::path dir = fs::path(WithSlashes(path)).lexically_normal();
+  if (dir.empty()) {
+    ShowUserMessage("Can not enter directory []: no directory given");
+    return false;
+  }
+  return MakeCurrentDirectory(dir);
+}
+
+bool EnterNamedDirectory(std::string_view path) {
+  std::string_view name = path;
+  if (const auto last = name.rfind('\\'); last != name.npos) name.remove_prefix(last + 1);
+  if (const auto last = name.rfind('/'); last != name.npos) name.remove_prefix(last + 1);
+  if (name.empty() || name == "." || name == "..") {
+    ShowUserMessage("Can not use [" + std::string(path) + "] as a directory name");
+    return false;
+  }
+  return MakeCurrentDirectory(fs::path(name));
+}
+
+}  // namespace tablift
