@@ -1,0 +1,77 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "Converters/connection_profile.h"
+#include "Converters/output_pane.h"
+#include "Converters/prompter.h"
+#include "Converters/task_list.h"
+
+namespace tablift {
+
+// The controller's run flag.
+enum RunFlag : std::uint8_t {
+  kRunIdle = 0,            // no controller thread
+  kRunRunning = 2,         // the thread exists and sweeps the list
+  kRunStopRequested = 99,  // the thread ends after its current sweep
+};
+
+// The engine's view of the main window: the state every command, runner and
+// worker works on, without any GUI. The desktop program and the command line
+// each own one and connect its seams (prompter, output listeners, status
+// listener) to their own way of showing things.
+class Workbench {
+ public:
+  // Messages that low-level code shows (a regular expression that cannot be
+  // compiled, a directory that cannot be made) reach the user through this
+  // workbench's prompter while it lives.
+  explicit Workbench(Prompter& prompter);
+  ~Workbench();
+  Workbench(const Workbench&) = delete;
+  Workbench& operator=(const Workbench&) = delete;
+
+  Prompter& prompter() { return prompter_; }
+  OutputPane& output() { return output_; }
+  TaskList& tasks() { return tasks_; }
+  std::atomic<std::uint8_t>& runFlag() { return runFlag_; }
+
+  ConnectionProfile& sourceProfile() { return sourceProfile_; }
+  ConnectionProfile& targetProfile() { return targetProfile_; }
+
+  // The status bar's message pane. The controller thread sets it; the listener
+  // is told without the setter waiting on the user-interface thread.
+  void setStatusText(std::string text);
+  std::string statusText() const;
+  void setStatusListener(std::function<void(const std::string&)> listener);
+
+  // The connection character set chosen for the target ("LATIN1" after every
+  // connect).
+  std::string charset() const;
+  void setCharset(std::string charset);
+
+  // Where migration conditions are kept ("Condition.cfg" in the program's
+  // directory unless set otherwise).
+  std::filesystem::path conditionFile() const;
+  void setConditionFile(std::filesystem::path path);
+
+ private:
+  Prompter& prompter_;
+  OutputPane output_;
+  TaskList tasks_;
+  std::atomic<std::uint8_t> runFlag_{kRunIdle};
+  ConnectionProfile sourceProfile_;
+  ConnectionProfile targetProfile_;
+
+  mutable std::mutex mutex_;
+  std::string statusText_;
+  std::function<void(const std::string&)> statusListener_;
+  std::string charset_ = "LATIN1";
+  std::filesystem::path conditionFile_;
+};
+
+}  // namespace tablift

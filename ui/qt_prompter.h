@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include "Converters/prompter.h"
+
+namespace tablift {
+
+// Answers the engine's questions with Qt dialogs. Callable from any thread:
+// a call from the controller thread is carried out on the user-interface
+// thread and waits for the answer there.
+class QtPrompter : public QObject, public Prompter {
+  Q_OBJECT
+ public:
+  explicit QtPrompter(QWidget* parentWindow);
+
+  void showMessage(std::string_view text, MessageIcon icon) override;
+  bool askOkCancel(std::string_view question) override;
+  bool askYesNo(std::string_view warning) override;
+  void showHint(std::string_view hint) override;
+  std::optional<std::string> chooseFolder(std::string_view caption,
+                                          std::string_view startFolder) override;
+  std::optional<std::string> chooseFile(std::string_view caption, std::string_view filter,
+                                        std::string_view startPath) override;
+
+  // Where refusal hints go; the main window connects its "Tips" pane here.
+  void setHintHandler(std::function<void(const QString&)> handler);
+
+ private:
+  template <typename Function>
+  auto onUiThread(Function function) -> decltype(function());
+
+  QPointer<QWidget> parent_;
+  std::function<void(const QString&)> hintHandler_;
+};
+
+}  // namespace tablift
