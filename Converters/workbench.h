@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "Converters/connection.h"
 #include "Converters/connection_profile.h"
 #include "Converters/output_pane.h"
 #include "Converters/prompter.h"
@@ -40,8 +41,14 @@ class Workbench {
   TaskList& tasks() { return tasks_; }
   std::atomic<std::uint8_t>& runFlag() { return runFlag_; }
 
-  ConnectionProfile& sourceProfile() { return sourceProfile_; }
-  ConnectionProfile& targetProfile() { return targetProfile_; }
+  // The two sides' connections: source (Access) and target (MySQL).
+  Connection& sourceConnection() { return source_; }
+  Connection& targetConnection() { return target_; }
+  ConnectionProfile& sourceProfile() { return source_.profile; }
+  ConnectionProfile& targetProfile() { return target_.profile; }
+  // The sides' open sessions, or null: what statements are run on.
+  Session* sourceSession() const { return source_.openSession(); }
+  Session* targetSession() const { return target_.openSession(); }
 
   // The status bar's message pane. The controller thread sets it; the listener
   // is told without the setter waiting on the user-interface thread.
@@ -64,8 +71,8 @@ class Workbench {
   OutputPane output_;
   TaskList tasks_;
   std::atomic<std::uint8_t> runFlag_{kRunIdle};
-  ConnectionProfile sourceProfile_;
-  ConnectionProfile targetProfile_;
+  Connection source_;
+  Connection target_;
 
   mutable std::mutex mutex_;
   std::string statusText_;

@@ -1,0 +1,47 @@
+#include "data_access/provider_registry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "data_access/odbc/odbc_provider.h"
+
+namespace tablift {
+namespace {
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+// Built on first use rather than by static registrars, which a static library
+// would drop from the link.
+const std::vector<ProviderClass>& BuiltInProviders() {
+  static const std::vector<ProviderClass> providers = {
+      {kOdbcProgId, &CreateOdbcDataSource},
+      // The Jet provider ("Microsoft.Jet.OLEDB.4.0") is added here.
+  };
+  return providers;
+}
+
+}  // namespace
+
+HResult CLSIDFromProgID(std::string_view progId, Clsid& clsid) {
+  clsid = nullptr;
+  for (const ProviderClass& provider : BuiltInProviders()) {
+    if (SameNameIgnoringCase(provider.progId, progId)) {
+      clsid = &provider;
+      return S_OK;
+    }
+  }
+  return CO_E_CLASSSTRING;
+}
+
+std::unique_ptr<ProviderDataSource> CreateProviderDataSource(Clsid clsid) {
+  if (clsid == nullptr || clsid->create == nullptr) return nullptr;
+  return clsid->create();
+}
+
+}  // namespace tablift

@@ -1,0 +1,60 @@
+#include "data_access/text_query.h"
+
+#include <exception>
+
+#include "data_access/command.h"
+#include "data_access/error_texts.h"
+
+namespace tablift {
+
+PropertySet StatementRowsetProperties() {
+  PropertySet set(PropertySetId::Rowset);
+  set.addBool(DBPROP_IRowset, true);
+  set.addInt32(DBPROP_UPDATABILITY, DBPROPVAL_UP_ALL);
+  return set;
+}
+
+PropertySet QueryRowsetProperties() {
+  PropertySet set(PropertySetId::Rowset);
+  set.addBool(DBPROP_IRowset, true);
+  set.addBool(DBPROP_IRowsetChange, true);
+  set.addInt32(DBPROP_UPDATABILITY, DBPROPVAL_UP_ALL);
+  return set;
+}
+
+std::string_view TextRow::text(std::size_t ordinal) const {
+  return accessor_.text(ordinal);
+}
+
+std::string RunTextQuery(Session* session, std::string_view sql,
+                         const PropertySet* rowsetProperties, const TextRowHandler& onRow,
+                         const TextColumnsHandler& onColumns) {
+  if (session == nullptr || !session->isOpen()) return kNoConnection;
+  try {
+    Command command;
+    HResult result = command.create(*session, sql);
+    if (result == S_OK) result = command.open(rowsetProperties);
+    if (result != S_OK) return DescribeOleDbError(&command, InterfaceId::ICommandPrepare);
+
+    Rowset& rowset = command.rowset();
+    if (!rowset.isOpen()) return kStatementSucceeded;
+
+    TextAccessor accessor;
+    result = accessor.bind(rowset);
+    if (result == E_OUTOFMEMORY) return DescribeStepFailure(result, "Create Accessor");
+    if (result != S_OK) return DescribeOleDbError(&rowset, InterfaceId::IColumnsInfo);
+    if (onColumns && !onColumns(accessor.columns())) return {};
+
+    const TextRow row(accessor, rowset);
+    while (rowset.moveNext() == S_OK) {
+      if (onRow && !onRow(row)) break;
+    }
+    return {};
+  } catch (const std::exception& error) {
+    return error.what();
+  } catch (...) {
+    return DescribeStepFailure(E_FAIL, "Bind Entry");
+  }
+}
+
+}  // namespace tablift
