@@ -23,6 +23,9 @@ class Prompter {
   virtual bool askYesNo(std::string_view warning) = 0;
   // A refused command explains itself in the "Tips" pane, under "F1 to Help:".
   virtual void showHint(std::string_view hint) = 0;
+  // A line of text the user types (a new database's name, say); nothing when
+  // the user cancelled.
+  virtual std::optional<std::string> askText(std::string_view caption, std::string_view label) = 0;
   // The chosen folder or file; nothing when the user cancelled.
   virtual std::optional<std::string> chooseFolder(std::string_view caption,
                                                   std::string_view startFolder) = 0;

@@ -43,6 +43,10 @@ void ScriptedPrompter::showHint(std::string_view hint) {
   prompts_.push_back({Kind::Hint, std::string(hint)});
 }
 
+std::optional<std::string> ScriptedPrompter::askText(std::string_view caption, std::string_view) {
+  return nextChoice(Kind::Text, caption);
+}
+
 std::optional<std::string> ScriptedPrompter::chooseFolder(std::string_view caption,
                                                           std::string_view) {
   return nextChoice(Kind::Folder, caption);

@@ -12,10 +12,11 @@ namespace tablift {
 // A prompter that answers from a script instead of asking anyone: the tests
 // use it, and so does the command line when it runs unattended. Every prompt
 // is recorded. Questions take the next scripted answer, or the default answer
-// when the script is used up; choices take the next scripted path, or cancel.
+// when the script is used up; texts and choices take the next scripted choice,
+// or cancel.
 class ScriptedPrompter : public Prompter {
  public:
-  enum class Kind { Message, OkCancel, YesNo, Hint, Folder, File };
+  enum class Kind { Message, OkCancel, YesNo, Hint, Text, Folder, File };
   struct Prompt {
     Kind kind;
     std::string text;
@@ -24,6 +25,7 @@ class ScriptedPrompter : public Prompter {
   explicit ScriptedPrompter(bool defaultAnswer = true) : defaultAnswer_(defaultAnswer) {}
 
   void queueAnswer(bool answer);
+  // The next text, folder or file the "user" gives.
   void queueChoice(std::string path);
   std::vector<Prompt> prompts() const;
   // The texts of the prompts of one kind, in order.
@@ -33,6 +35,7 @@ class ScriptedPrompter : public Prompter {
   bool askOkCancel(std::string_view question) override;
   bool askYesNo(std::string_view warning) override;
   void showHint(std::string_view hint) override;
+  std::optional<std::string> askText(std::string_view caption, std::string_view label) override;
   std::optional<std::string> chooseFolder(std::string_view caption,
                                           std::string_view startFolder) override;
   std::optional<std::string> chooseFile(std::string_view caption, std::string_view filter,

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QThread>
 
@@ -66,6 +67,17 @@ void QtPrompter::showHint(std::string_view hint) {
   onUiThread([&] {
     if (hintHandler_) hintHandler_(text);
     return 0;
+  });
+}
+
+std::optional<std::string> QtPrompter::askText(std::string_view caption, std::string_view label) {
+  const QString title = ToQString(caption);
+  const QString prompt = ToQString(label);
+  return onUiThread([&]() -> std::optional<std::string> {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, {}, &ok);
+    if (!ok) return std::nullopt;
+    return text.toStdString();
   });
 }
 

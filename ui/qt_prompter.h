@@ -20,6 +20,7 @@ class QtPrompter : public QObject, public Prompter {
   bool askOkCancel(std::string_view question) override;
   bool askYesNo(std::string_view warning) override;
   void showHint(std::string_view hint) override;
+  std::optional<std::string> askText(std::string_view caption, std::string_view label) override;
   std::optional<std::string> chooseFolder(std::string_view caption,
                                           std::string_view startFolder) override;
   std::optional<std::string> chooseFile(std::string_view caption, std::string_view filter,

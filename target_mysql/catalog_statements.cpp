@@ -1,0 +1,134 @@
+#include "target_mysql/catalog_statements.h"
+
+#include "Converters/execute_statement.h"
+#include "Converters/workbench.h"
+#include "Converters/write_line.h"
+#include "data_access/error_texts.h"
+#include "data_access/regex_service.h"
+#include "data_access/text_query.h"
+#include "target_mysql/sql_literals.h"
+
+namespace tablift {
+namespace {
+
+Session* TargetSession(Workbench& window) {
+  return window.targetConnection().openSession();
+}
+
+bool RunQuietly(Workbench& window, std::string statement) {
+  return ExecuteStatement(window, TargetSession(window), std::move(statement), 0);
+}
+
+struct LastRow {
+  std::string value;    // column `ordinal` of the last row, whole; "" without rows
+  std::string failure;  // the runner's text when no rowset was read
+  std::string result() const { return failure.empty() ? value : failure; }
+};
+
+LastRow ReadLastRow(Session* session, const std::string& sql, std::size_t ordinal) {
+  LastRow last;
+  const PropertySet properties = QueryRowsetProperties();
+  last.failure = RunTextQuery(session, sql, &properties, [&](const TextRow& row) {
+    ColumnValue whole;
+    if (ordinal > row.columnCount()) {
+      last.value.clear();
+    } else if (Succeeded(row.fullValue(ordinal, whole))) {
+      last.value = std::move(whole.text);
+    } else {
+      last.value = row.text(ordinal);
+    }
+    return true;
+  });
+  return last;
+}
+
+void ReplaceEvery(std::string& text, std::string_view what, std::string_view with) {
+  if (what.empty()) return;
+  for (std::size_t at = text.find(what); at != std::string::npos;
+       at = text.find(what, at + with.size())) {
+    text.replace(at, what.size(), with);
+  }
+}
+
+}  // namespace
+
+std::string StripDatabasePath(std::string_view name) {
+  return ReplaceAll(name, ".*(\\\\|/)", "");
+}
+
+std::string FlattenParenthesisedJoins(std::string view) {
+  const std::string group = FindLastMatch(view, "\\([`\\w*`\\sjoin\\s]+`\\w*`\\)");
+  if (group.empty() || group == "Error") return view;
+  std::string flat;
+  for (const char c : group) {
+    if (c != '(' && c != ')') flat += c;
+  }
+  ReplaceEvery(flat, "join", ",");
+  ReplaceEvery(view, group, flat);
+  return view;
+}
+
+void WriteNoConnectionLine(Workbench& window) {
+  WritePlainLine(window, DescribeSystemError(kNoConnection));
+}
+
+bool CreateTargetDatabase(Workbench& window, std::string_view name, bool nameGiven) {
+  if (nameGiven) {
+    return RunQuietly(window, "create database " + QuoteIdentifier(StripDatabasePath(name)) + ";");
+  }
+  const auto typed = window.prompter().askText("New Database", "Database name:");
+  if (!typed) return false;
+  return RunQuietly(window, "create database " + *typed + ";");
+}
+
+bool DropTargetDatabase(Workbench& window, std::string_view name) {
+  window.targetProfile().catalogName.clear();
+  return RunQuietly(window, "drop database " + QuoteIdentifier(name) + ";");
+}
+
+bool DropTargetTable(Workbench& window, std::string_view, std::string_view table) {
+  return RunQuietly(window, "drop table " + QuoteIdentifier(table));
+}
+
+bool DropTargetView(Workbench& window, std::string_view view) {
+  return RunQuietly(window, "drop view " + QuoteIdentifier(view));
+}
+
+bool RenameTargetTable(Workbench& window, Session* targetSession, std::string_view oldName,
+                       std::string_view newName) {
+  if (targetSession == nullptr || !targetSession->isOpen()) {
+    WriteNoConnectionLine(window);
+    return false;
+  }
+  return ExecuteStatement(
+      window, targetSession,
+      "alter table " + QuoteIdentifier(oldName) + " rename " + QuoteIdentifier(newName), 0);
+}
+
+std::string ShowCreateTable(Workbench& window, Session* session, std::string_view table) {
+  if (session == nullptr || !session->isOpen()) {
+    WriteNoConnectionLine(window);
+    return "";
+  }
+  return ReadLastRow(session, "show create table " + QuoteIdentifier(table), 2).result();
+}
+
+std::string ShowCreateView(Workbench& window, Session* session, std::string_view view) {
+  if (session == nullptr || !session->isOpen()) {
+    WriteNoConnectionLine(window);
+    return kNoConnection;
+  }
+  LastRow last = ReadLastRow(session, "show create view " + QuoteIdentifier(view), 2);
+  if (!last.failure.empty()) return last.failure;
+  return FlattenParenthesisedJoins(std::move(last.value));
+}
+
+std::string ReadServerVersion(Workbench& window, Session* session) {
+  if (session == nullptr || !session->isOpen()) {
+    WriteNoConnectionLine(window);
+    return kNoConnection;
+  }
+  return ReadLastRow(session, "select @@Version", 1).result();
+}
+
+}  // namespace tablift

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "data_access/session.h"
+
+namespace tablift {
+
+class Workbench;
+
+// The statements that change the target's schema. Each runs quietly on the
+// target session of the workbench and answers only whether the server accepted
+// it; callers write their own messages. Names are quoted with backquotes.
+
+// With `nameGiven` the name is a source database path and only its last
+// component is used ("/data/shop.mdb" creates `shop.mdb`). Without it the user
+// is asked for a name, which is sent exactly as typed (unquoted); cancelling
+// runs nothing and gives false.
+bool CreateTargetDatabase(Workbench& window, std::string_view name, bool nameGiven);
+// Forgets the target's current database first, whatever the outcome.
+bool DropTargetDatabase(Workbench& window, std::string_view name);
+// Drops the table of the target session's current database; `database` is not
+// part of the statement.
+bool DropTargetTable(Workbench& window, std::string_view database, std::string_view table);
+bool DropTargetView(Workbench& window, std::string_view view);
+// Without a session it writes the "No Connection!" line and gives false.
+bool RenameTargetTable(Workbench& window, Session* targetSession, std::string_view oldName,
+                       std::string_view newName);
+
+// The reading statements: the last row's CREATE text (or version), read whole.
+// In place of a result they give the provider's error text, "RESULT: The
+// operation completed SUCCESSFULLY" for a statement without rows, and, without
+// a session, the "No Connection!" line in the log and "" (table) or "No
+// Connection!" (view, version).
+std::string ShowCreateTable(Workbench& window, Session* session, std::string_view table);
+// Parenthesised joins of quoted tables in the last group found come back as a
+// comma list, the form older servers printed and scripts replay.
+std::string ShowCreateView(Workbench& window, Session* session, std::string_view view);
+std::string ReadServerVersion(Workbench& window, Session* session);
+
+// Rewrites the last parenthesised join of quoted tables found in a view
+// definition, and every copy of it, as a comma list: "(`a` join `b`)" becomes
+// "`a` , `b`".
+std::string FlattenParenthesisedJoins(std::string view);
+
+// The last path component of a database name given as a path ("\" or "/").
+std::string StripDatabasePath(std::string_view name);
+
+// Writes the "No Connection!" line the target operations use when they find no
+// session.
+void WriteNoConnectionLine(Workbench& window);
+
+}  // namespace tablift

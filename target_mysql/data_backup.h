@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "data_access/session.h"
+
+namespace tablift {
+
+class Workbench;
+
+// What a finished data backup returns: one character of code 1.
+inline constexpr std::string_view kBackupWritten = "\x01";
+
+// Writes every row of one target table as one INSERT statement per line into
+// "<table>.data" in the current directory, so that the file replays into an
+// empty table of the same definition and reproduces it exactly: text escaped,
+// NULL as NULL, binary as complete hexadecimal literals, dates quoted. Writes
+// a progress line every 1000 rows and stops after the current row when the
+// controller's stop is requested. Returns kBackupWritten after the rows were
+// written; otherwise the failure text (the provider's error text, "RESULT:
+// The operation completed SUCCESSFULLY" for a statement without rows, "" with
+// no session, or the text of a file that could not be written).
+std::string BackupTableData(Workbench& window, Session* session, std::string_view tableName);
+
+}  // namespace tablift
