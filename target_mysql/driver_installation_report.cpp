@@ -1,0 +1,32 @@
+#include "target_mysql/driver_installation_report.h"
+
+#include "target_mysql/mysql_odbc_drivers.h"
+#include "target_mysql/odbc_library_files.h"
+
+namespace tablift {
+
+std::string CheckDriverInstallation() {
+  return DescribeDriverInstallation(LoadedDriverManagerLibrary().has_value(),
+                                    ReadRegisteredOdbcDrivers());
+}
+
+std::string DescribeDriverInstallation(bool providerUsable,
+                                       const std::vector<RegisteredOdbcDriver>& drivers) {
+  std::string report = "Microsoft OLE DB Provider for ODBC Drivers|";
+  report += "Installed|";
+  if (!providerUsable) return report + "Unusable|";
+  report += "Usable|";
+
+  bool anyMySqlDriver = false;
+  for (const RegisteredOdbcDriver& driver : drivers) {
+    if (!IsMySqlOdbcDriver(driver)) continue;
+    anyMySqlDriver = true;
+    report += driver.name + "|";
+    report += driver.readable ? "Installed|" : "Not Installed|";
+    report += IsUsableOdbcDriver(driver) ? "Usable|" : "Unusable|";
+  }
+  if (!anyMySqlDriver) report += "MySQL ODBC Driver|Not installed|Unusable|";
+  return report;
+}
+
+}  // namespace tablift
