@@ -40,8 +40,9 @@ class ProviderRowset : public ErrorInfoSupport {
   // failure.
   virtual HResult nextRow() = 0;
   // The current row's value of a column, whole, in the provider's text form:
-  // numbers in C locale, dates "YYYY-MM-DD HH:MM:SS", binary as upper-case
-  // hexadecimal digits, text as UTF-8. May be called more than once per value.
+  // numbers in C locale, dates "YYYY-MM-DD HH:MM:SS", booleans (DBTYPE_BOOL)
+  // "True"/"False", binary as upper-case hexadecimal digits, text as UTF-8. May be called more than
+  // once per value.
   virtual HResult value(std::size_t ordinal, ColumnValue& value) = 0;
 };
 

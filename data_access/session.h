@@ -29,7 +29,8 @@ class Session : public ErrorInfoSupport {
   // The character set of the connection (a MySQL name, "latin1" right after a
   // MySQL connect). Statement text is converted from UTF-8 to it and results
   // back; a character it cannot hold fails the statement with a message naming
-  // the character. Changing it also switches the server side ("SET NAMES").
+  // the character. Changing it also switches the server side (the client,
+  // connection and results character sets, as "SET NAMES" would).
   // Empty when the session is not open.
   std::string clientCharset() const;
   HResult setClientCharset(std::string_view name);
