@@ -24,8 +24,9 @@ ServerAddress SplitServerAddress(std::string_view sourceName);
 
 // The driver connection string of server mode:
 // ";Driver={<driver>};SERVER=<host>;PORT=<port>;UID=root;" followed directly
-// by "Database=<catalog>" when there is a catalog. The user travels in the
-// user ID property, which the ODBC provider puts before this string's UID.
+// by "Database=<catalog>" when there is a catalog. The profile's user travels
+// in the user ID property, which the ODBC provider puts in place of this
+// string's UID when it is not empty; so root is only the default user.
 std::string ComposeDriverConnectionString(std::string_view driver, const ServerAddress& server,
                                           std::string_view catalog);
 
