@@ -1,0 +1,241 @@
+#include "data_access/jet/sql/result_stages.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <utility>
+
+#include "data_access/jet/sql/aggregate_accumulator.h"
+#include "data_access/jet/sql/query_error.h"
+#include "data_access/jet/sql/value_comparison.h"
+#include "data_access/jet/sql/value_conversion.h"
+
+namespace tablift::jet {
+namespace {
+
+// The result columns and sort keys of the current row (or group).
+void ComputeResultRow(const BoundQuery& query, const EvalContext& context,
+                      std::vector<Value>& out) {
+  out.clear();
+  out.reserve(query.outputs.size() + query.statement.orderBy.size());
+  for (std::size_t i = 0; i < query.outputs.size(); ++i) {
+    const Expr& expr = *query.outputs[i];
+    const ResultColumn& column = query.columns[i];
+    try {
+      out.push_back(ConvertToType(Evaluate(expr, context), column.type, column.scale));
+    } catch (QueryError& error) {
+      error.locate(expr.clause, expr.position);
+      throw;
+    }
+  }
+  for (const OrderItem& item : query.statement.orderBy) {
+    out.push_back(Evaluate(*item.expr, context));
+  }
+}
+
+class Projection : public ResultStage {
+ public:
+  Projection(std::unique_ptr<RowSource> input, const BoundQuery& query, std::vector<Value>& row)
+      : input_(std::move(input)), query_(query) {
+    context_.row = &row;
+  }
+
+  bool next(std::vector<Value>& out) override {
+    if (!opened_) {
+      input_->open();
+      opened_ = true;
+    }
+    if (!input_->next()) return false;
+    ComputeResultRow(query_, context_, out);
+    return true;
+  }
+
+ private:
+  std::unique_ptr<RowSource> input_;
+  const BoundQuery& query_;
+  EvalContext context_;
+  bool opened_ = false;
+};
+
+class Grouping : public ResultStage {
+ public:
+  Grouping(std::unique_ptr<RowSource> input, const BoundQuery& query, std::vector<Value>& row)
+      : input_(std::move(input)), query_(query), row_(row) {}
+
+  bool next(std::vector<Value>& out) override {
+    if (!done_) {
+      readAll();
+      done_ = true;
+      cursor_ = order_.begin();
+    }
+    while (cursor_ != order_.end()) {
+      Group& group = groups_[cursor_->second];
+      ++cursor_;
+      std::vector<Value> aggregates;
+      aggregates.reserve(group.accumulators.size());
+      for (const AggregateAccumulator& accumulator : group.accumulators) {
+        aggregates.push_back(accumulator.result());
+      }
+      EvalContext context;
+      context.row = &group.row;
+      context.aggregates = &aggregates;
+      if (query_.statement.having && EvaluateCondition(*query_.statement.having, context) != true) {
+        continue;
+      }
+      ComputeResultRow(query_, context, out);
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  struct Group {
+    std::vector<Value> row;  // the group's first row stands for its columns
+    std::vector<AggregateAccumulator> accumulators;
+  };
+
+  Group newGroup(std::vector<Value> row) const {
+    Group group;
+    group.row = std::move(row);
+    for (const BoundAggregate& aggregate : query_.aggregates) {
+      group.accumulators.emplace_back(aggregate.kind, aggregate.type);
+    }
+    return group;
+  }
+
+  void readAll() {
+    EvalContext context;
+    context.row = &row_;
+    input_->open();
+    std::vector<Value> key;
+    while (input_->next()) {
+      key.clear();
+      for (const ExprPtr& group : query_.statement.groupBy)
+        key.push_back(Evaluate(*group, context));
+      auto found = order_.find(key);
+      if (found == order_.end()) {
+        found = order_.emplace(key, groups_.size()).first;
+        groups_.push_back(newGroup(row_));
+      }
+      Group& group = groups_[found->second];
+      for (std::size_t i = 0; i < query_.aggregates.size(); ++i) {
+        const BoundAggregate& aggregate = query_.aggregates[i];
+        if (aggregate.argument) {
+          group.accumulators[i].add(Evaluate(*aggregate.argument, context));
+        } else {
+          group.accumulators[i].addRow();
+        }
+      }
+    }
+    if (groups_.empty() && query_.statement.groupBy.empty()) {
+      order_.emplace(std::vector<Value>{}, 0);
+      groups_.push_back(newGroup(std::vector<Value>(row_.size(), Null{})));
+    }
+  }
+
+  std::unique_ptr<RowSource> input_;
+  const BoundQuery& query_;
+  std::vector<Value>& row_;
+  std::vector<Group> groups_;
+  std::map<std::vector<Value>, std::size_t, RowLess> order_;
+  std::map<std::vector<Value>, std::size_t, RowLess>::const_iterator cursor_;
+  bool done_ = false;
+};
+
+class Distinct : public ResultStage {
+ public:
+  Distinct(std::unique_ptr<ResultStage> input, std::size_t width)
+      : input_(std::move(input)), width_(width) {}
+
+  bool next(std::vector<Value>& out) override {
+    while (input_->next(out)) {
+      std::vector<Value> visible(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(width_));
+      if (seen_.insert(std::move(visible)).second) return true;
+    }
+    return false;
+  }
+
+ private:
+  std::unique_ptr<ResultStage> input_;
+  std::size_t width_;
+  std::set<std::vector<Value>, RowLess> seen_;
+};
+
+class Sort : public ResultStage {
+ public:
+  Sort(std::unique_ptr<ResultStage> input, std::size_t width, std::vector<bool> descending)
+      : input_(std::move(input)), width_(width), descending_(std::move(descending)) {}
+
+  bool next(std::vector<Value>& out) override {
+    if (!sorted_) {
+      std::vector<Value> row;
+      while (input_->next(row))
+        rows_.push_back(std::move(row));
+      std::stable_sort(rows_.begin(), rows_.end(),
+                       [this](const std::vector<Value>& a, const std::vector<Value>& b) {
+                         for (std::size_t k = 0; k < descending_.size(); ++k) {
+                           const int c = CompareForOrdering(a[width_ + k], b[width_ + k]);
+                           if (c != 0) return descending_[k] ? c > 0 : c < 0;
+                         }
+                         return false;
+                       });
+      sorted_ = true;
+    }
+    if (position_ >= rows_.size()) return false;
+    out = std::move(rows_[position_]);
+    // Hand back memory as rows leave.
+    rows_[position_++] = std::vector<Value>();
+    return true;
+  }
+
+ private:
+  std::unique_ptr<ResultStage> input_;
+  std::size_t width_;
+  std::vector<bool> descending_;
+  std::vector<std::vector<Value>> rows_;
+  std::size_t position_ = 0;
+  bool sorted_ = false;
+};
+
+class Limit : public ResultStage {
+ public:
+  Limit(std::unique_ptr<ResultStage> input, std::int64_t count)
+      : input_(std::move(input)), remaining_(count) {}
+
+  bool next(std::vector<Value>& out) override {
+    if (remaining_ <= 0) return false;
+    --remaining_;
+    return input_->next(out);
+  }
+
+ private:
+  std::unique_ptr<ResultStage> input_;
+  std::int64_t remaining_;
+};
+
+}  // namespace
+
+std::unique_ptr<ResultStage> MakeProjection(std::unique_ptr<RowSource> input,
+                                            const BoundQuery& query, std::vector<Value>& row) {
+  return std::make_unique<Projection>(std::move(input), query, row);
+}
+
+std::unique_ptr<ResultStage> MakeGrouping(std::unique_ptr<RowSource> input, const BoundQuery& query,
+                                          std::vector<Value>& row) {
+  return std::make_unique<Grouping>(std::move(input), query, row);
+}
+
+std::unique_ptr<ResultStage> MakeDistinct(std::unique_ptr<ResultStage> input, std::size_t width) {
+  return std::make_unique<Distinct>(std::move(input), width);
+}
+
+std::unique_ptr<ResultStage> MakeSort(std::unique_ptr<ResultStage> input, std::size_t width,
+                                      std::vector<bool> descending) {
+  return std::make_unique<Sort>(std::move(input), width, std::move(descending));
+}
+
+std::unique_ptr<ResultStage> MakeLimit(std::unique_ptr<ResultStage> input, std::int64_t count) {
+  return std::make_unique<Limit>(std::move(input), count);
+}
+
+}  // namespace tablift::jet

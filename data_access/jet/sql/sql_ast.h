@@ -1,0 +1,122 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data_access/jet/jet_value.h"
+#include "data_access/jet/sql/expression_type.h"
+#include "data_access/jet/sql/query_error.h"
+
+namespace tablift::jet {
+
+class LikePattern;
+struct FunctionDef;
+
+enum class ExprKind {
+  Literal,
+  Column,     // a table column, or a select-list alias used elsewhere
+  Unary,      // - + Not
+  Binary,     // arithmetic, &, comparisons, And Or Xor Eqv Imp
+  Function,   // Len(x) ...
+  Aggregate,  // Count Sum Avg Min Max First Last StDev StDevP Var VarP
+  Between,    // operands: value, low, high
+  In,         // operands: value, then the list
+  IsNull,     // operands: value
+  Like,       // operands: value, pattern
+};
+
+enum class Operator {
+  Negate,
+  Identity,
+  Not,
+  Add,
+  Subtract,
+  Multiply,
+  Divide,
+  IntegerDivide,
+  Modulo,
+  Power,
+  Concatenate,
+  Equal,
+  NotEqual,
+  Less,
+  Greater,
+  LessOrEqual,
+  GreaterOrEqual,
+  And,
+  Or,
+  Xor,
+  Eqv,
+  Imp,
+};
+
+enum class AggregateKind { Count, Sum, Avg, Min, Max, First, Last, StDev, StDevP, Var, VarP };
+
+// One node of an expression as parsed; binding fills in the lower part.
+struct Expr {
+  ExprKind kind = ExprKind::Literal;
+  Clause clause = Clause::Where;
+  std::size_t position = 0;  // 1-based character position in the statement
+  Value literal;
+  std::string qualifier;  // Column: table or alias as written, "" when none
+  std::string name;       // Column, function and aggregate names as written
+  Operator op = Operator::Add;
+  bool negated = false;                         // Not Between, Not In, Is Not Null, Not Like
+  std::vector<std::unique_ptr<Expr>> operands;  // Aggregate: none for Count(*)
+
+  // Bound:
+  std::size_t slot = 0;           // Column: index in the joined row; Aggregate: its number
+  const Expr* aliasOf = nullptr;  // Column naming a select-list alias
+  const FunctionDef* function = nullptr;
+  AggregateKind aggregate = AggregateKind::Count;
+  std::shared_ptr<const LikePattern> pattern;  // Like with a constant pattern
+  ExprType type;
+};
+
+using ExprPtr = std::unique_ptr<Expr>;
+
+enum class JoinKind { Inner, Left, Right };
+
+// An entry of FROM: a table, or two entries joined with ON.
+struct FromNode {
+  bool isJoin = false;
+  std::size_t position = 0;
+  // Table:
+  std::string table;
+  std::string alias;
+  // Join:
+  JoinKind join = JoinKind::Inner;
+  std::unique_ptr<FromNode> left;
+  std::unique_ptr<FromNode> right;
+  ExprPtr on;
+};
+
+struct SelectItem {
+  enum class Kind { AllColumns, TableColumns, Expression } kind = Kind::Expression;
+  std::size_t position = 0;
+  std::string qualifier;  // TableColumns: T in T.*
+  ExprPtr expr;
+  std::string alias;  // "" when none
+};
+
+struct OrderItem {
+  ExprPtr expr;
+  bool descending = false;
+};
+
+struct SelectStatement {
+  bool distinct = false;
+  std::optional<std::int64_t> top;
+  std::vector<SelectItem> items;
+  std::vector<std::unique_ptr<FromNode>> from;  // comma-separated entries
+  ExprPtr where;
+  std::vector<ExprPtr> groupBy;
+  ExprPtr having;
+  std::vector<OrderItem> orderBy;
+};
+
+}  // namespace tablift::jet

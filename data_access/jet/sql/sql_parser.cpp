@@ -1,0 +1,537 @@
+#include "data_access/jet/sql/sql_parser.h"
+
+#include <array>
+
+#include "data_access/jet/sql/sql_lexer.h"
+#include "data_access/jet/sql/text_folding.h"
+
+namespace tablift::jet {
+namespace {
+
+// Words that are never names unless written in brackets.
+constexpr std::array<std::string_view, 37> kReservedWords = {
+    "select", "distinct", "distinctrow", "all",    "top",     "from", "where", "group",
+    "by",     "having",   "order",       "asc",    "desc",    "as",   "on",    "inner",
+    "left",   "right",    "outer",       "join",   "and",     "or",   "not",   "xor",
+    "eqv",    "imp",      "mod",         "like",   "between", "in",   "is",    "null",
+    "union",  "true",     "false",       "exists", "percent"};
+
+bool IsReserved(const Token& token) {
+  if (token.kind != Token::Kind::Word) return false;
+  for (std::string_view word : kReservedWords) {
+    if (NamesEqual(token.text, word)) return true;
+  }
+  return false;
+}
+
+class Parser {
+ public:
+  explicit Parser(std::string_view sql) : sql_(sql), tokens_(TokenizeSql(sql)) {}
+
+  SelectStatement parseStatement() {
+    SelectStatement statement;
+    clause_ = Clause::Select;
+    expectKeyword("select");
+    if (acceptKeyword("distinct")) {
+      statement.distinct = true;
+    } else if (!acceptKeyword("distinctrow")) {
+      acceptKeyword("all");
+    }
+    if (acceptKeyword("top")) statement.top = parseTop();
+    do {
+      statement.items.push_back(parseSelectItem());
+    } while (acceptSymbol(","));
+
+    clause_ = Clause::From;
+    expectKeyword("from");
+    do {
+      statement.from.push_back(parseFromEntry());
+    } while (acceptSymbol(","));
+
+    if (acceptKeyword("where")) {
+      clause_ = Clause::Where;
+      statement.where = parseExpression();
+    }
+    if (isKeyword(peek(), "group")) {
+      clause_ = Clause::GroupBy;
+      take();
+      expectKeyword("by");
+      do {
+        statement.groupBy.push_back(parseExpression());
+      } while (acceptSymbol(","));
+    }
+    if (acceptKeyword("having")) {
+      clause_ = Clause::Having;
+      statement.having = parseExpression();
+    }
+    if (isKeyword(peek(), "order")) {
+      clause_ = Clause::OrderBy;
+      take();
+      expectKeyword("by");
+      do {
+        OrderItem item;
+        item.expr = parseExpression();
+        if (acceptKeyword("desc")) {
+          item.descending = true;
+        } else {
+          acceptKeyword("asc");
+        }
+        statement.orderBy.push_back(std::move(item));
+      } while (acceptSymbol(","));
+    }
+    acceptSymbol(";");
+    if (peek().kind != Token::Kind::End) {
+      if (isKeyword(peek(), "union")) unsupported(peek(), "UNION");
+      syntaxError(peek());
+    }
+    return statement;
+  }
+
+ private:
+  // --- tokens ---------------------------------------------------------------
+
+  const Token& peek(std::size_t ahead = 0) const {
+    const std::size_t i = index_ + ahead;
+    return i < tokens_.size() ? tokens_[i] : tokens_.back();
+  }
+
+  const Token& take() {
+    const Token& token = peek();
+    if (index_ + 1 < tokens_.size()) ++index_;
+    return token;
+  }
+
+  static bool isKeyword(const Token& token, std::string_view word) {
+    return token.kind == Token::Kind::Word && NamesEqual(token.text, word);
+  }
+
+  static bool isSymbol(const Token& token, std::string_view symbol) {
+    return token.kind == Token::Kind::Symbol && token.text == symbol;
+  }
+
+  bool acceptKeyword(std::string_view word) {
+    if (!isKeyword(peek(), word)) return false;
+    take();
+    return true;
+  }
+
+  bool acceptSymbol(std::string_view symbol) {
+    if (!isSymbol(peek(), symbol)) return false;
+    take();
+    return true;
+  }
+
+  void expectKeyword(std::string_view word) {
+    if (!acceptKeyword(word)) syntaxError(peek());
+  }
+
+  void expectSymbol(std::string_view symbol) {
+    if (!acceptSymbol(symbol)) syntaxError(peek());
+  }
+
+  std::size_t positionOf(const Token& token) const { return CharacterPosition(sql_, token.offset); }
+
+  [[noreturn]] void syntaxError(const Token& token) const {
+    std::string message = "Syntax error in ";
+    message += ClauseName(clause_);
+    message += " clause ";
+    if (token.kind == Token::Kind::End) {
+      message += "at end of statement";
+    } else {
+      message += "near '";
+      message += sql_.substr(token.offset, token.length);
+      message += "' at position " + std::to_string(positionOf(token));
+    }
+    throw QueryError(QueryError::Kind::Command, message, true);
+  }
+
+  [[noreturn]] void unsupported(const Token& token, std::string_view what) const {
+    throw QueryError(QueryError::Kind::Command,
+                     std::string(what) + " is not supported (" + std::string(ClauseName(clause_)) +
+                         " clause, position " + std::to_string(positionOf(token)) + ")",
+                     true);
+  }
+
+  bool isName(const Token& token) const {
+    return token.kind == Token::Kind::QuotedName ||
+           (token.kind == Token::Kind::Word && !IsReserved(token));
+  }
+
+  std::string takeName() {
+    if (!isName(peek())) syntaxError(peek());
+    return take().text;
+  }
+
+  // --- clauses ----------------------------------------------------------------
+
+  std::int64_t parseTop() {
+    const Token& token = peek();
+    const auto* count = std::get_if<std::int64_t>(&token.value);
+    if (token.kind != Token::Kind::Literal || !count || *count < 1) syntaxError(token);
+    take();
+    if (isKeyword(peek(), "percent")) unsupported(peek(), "TOP ... PERCENT");
+    return *count;
+  }
+
+  SelectItem parseSelectItem() {
+    SelectItem item;
+    item.position = positionOf(peek());
+    if (acceptSymbol("*")) {
+      item.kind = SelectItem::Kind::AllColumns;
+      return item;
+    }
+    if (isName(peek()) && (isSymbol(peek(1), ".") || isSymbol(peek(1), "!")) &&
+        isSymbol(peek(2), "*")) {
+      item.kind = SelectItem::Kind::TableColumns;
+      item.qualifier = take().text;
+      take();
+      take();
+      return item;
+    }
+    item.expr = parseExpression();
+    if (acceptKeyword("as")) item.alias = takeName();
+    return item;
+  }
+
+  std::unique_ptr<FromNode> parseFromEntry() {
+    std::unique_ptr<FromNode> node = parseFromPrimary();
+    while (true) {
+      JoinKind kind = JoinKind::Inner;
+      const Token& start = peek();
+      if (acceptKeyword("inner")) {
+        kind = JoinKind::Inner;
+      } else if (acceptKeyword("left")) {
+        kind = JoinKind::Left;
+        acceptKeyword("outer");
+      } else if (acceptKeyword("right")) {
+        kind = JoinKind::Right;
+        acceptKeyword("outer");
+      } else if (isKeyword(peek(), "join")) {
+        // A bare JOIN is what Access calls an inner join.
+      } else {
+        return node;
+      }
+      expectKeyword("join");
+      auto join = std::make_unique<FromNode>();
+      join->isJoin = true;
+      join->position = positionOf(start);
+      join->join = kind;
+      join->left = std::move(node);
+      join->right = parseFromPrimary();
+      expectKeyword("on");
+      const Clause outer = clause_;
+      clause_ = Clause::On;
+      join->on = parseExpression();
+      clause_ = outer;
+      node = std::move(join);
+    }
+  }
+
+  std::unique_ptr<FromNode> parseFromPrimary() {
+    if (isSymbol(peek(), "(")) {
+      if (isKeyword(peek(1), "select")) unsupported(peek(1), "A subquery");
+      take();
+      std::unique_ptr<FromNode> inner = parseFromEntry();
+      expectSymbol(")");
+      return inner;
+    }
+    auto node = std::make_unique<FromNode>();
+    node->position = positionOf(peek());
+    node->table = takeName();
+    if (acceptKeyword("as")) {
+      node->alias = takeName();
+    } else if (isName(peek())) {
+      node->alias = take().text;
+    }
+    return node;
+  }
+
+  // --- expressions ------------------------------------------------------------
+
+  ExprPtr makeNode(ExprKind kind, const Token& at) const {
+    auto node = std::make_unique<Expr>();
+    node->kind = kind;
+    node->clause = clause_;
+    node->position = positionOf(at);
+    return node;
+  }
+
+  ExprPtr makeBinary(Operator op, const Token& at, ExprPtr left, ExprPtr right) const {
+    ExprPtr node = makeNode(ExprKind::Binary, at);
+    node->op = op;
+    node->operands.push_back(std::move(left));
+    node->operands.push_back(std::move(right));
+    return node;
+  }
+
+  ExprPtr parseExpression() { return parseImp(); }
+
+  // One level of left-associative keyword operators.
+  template <typename Next>
+  ExprPtr parseKeywordLevel(std::string_view word, Operator op, Next next) {
+    ExprPtr left = (this->*next)();
+    while (isKeyword(peek(), word)) {
+      const Token& at = take();
+      left = makeBinary(op, at, std::move(left), (this->*next)());
+    }
+    return left;
+  }
+
+  ExprPtr parseImp() { return parseKeywordLevel("imp", Operator::Imp, &Parser::parseEqv); }
+  ExprPtr parseEqv() { return parseKeywordLevel("eqv", Operator::Eqv, &Parser::parseXor); }
+  ExprPtr parseXor() { return parseKeywordLevel("xor", Operator::Xor, &Parser::parseOr); }
+  ExprPtr parseOr() { return parseKeywordLevel("or", Operator::Or, &Parser::parseAnd); }
+  ExprPtr parseAnd() { return parseKeywordLevel("and", Operator::And, &Parser::parseNot); }
+
+  ExprPtr parseNot() {
+    if (isKeyword(peek(), "not")) {
+      const Token& at = take();
+      ExprPtr node = makeNode(ExprKind::Unary, at);
+      node->op = Operator::Not;
+      node->operands.push_back(parseNot());
+      return node;
+    }
+    return parseComparison();
+  }
+
+  ExprPtr parseComparison() {
+    ExprPtr left = parseConcatenation();
+    while (true) {
+      const Token& at = peek();
+      if (at.kind == Token::Kind::Symbol) {
+        static constexpr std::pair<std::string_view, Operator> kComparisons[] = {
+            {"=", Operator::Equal},        {"<>", Operator::NotEqual},
+            {"<", Operator::Less},         {">", Operator::Greater},
+            {"<=", Operator::LessOrEqual}, {">=", Operator::GreaterOrEqual}};
+        bool found = false;
+        for (const auto& [symbol, op] : kComparisons) {
+          if (at.text == symbol) {
+            take();
+            left = makeBinary(op, at, std::move(left), parseConcatenation());
+            found = true;
+            break;
+          }
+        }
+        if (found) continue;
+        return left;
+      }
+      if (isKeyword(at, "is")) {
+        take();
+        ExprPtr node = makeNode(ExprKind::IsNull, at);
+        node->negated = acceptKeyword("not");
+        expectKeyword("null");
+        node->operands.push_back(std::move(left));
+        left = std::move(node);
+        continue;
+      }
+      bool negated = false;
+      if (isKeyword(at, "not") && (isKeyword(peek(1), "like") || isKeyword(peek(1), "between") ||
+                                   isKeyword(peek(1), "in"))) {
+        take();
+        negated = true;
+      }
+      const Token& op = peek();
+      if (acceptKeyword("like")) {
+        ExprPtr node = makeNode(ExprKind::Like, op);
+        node->negated = negated;
+        node->operands.push_back(std::move(left));
+        node->operands.push_back(parseConcatenation());
+        left = std::move(node);
+      } else if (acceptKeyword("between")) {
+        ExprPtr node = makeNode(ExprKind::Between, op);
+        node->negated = negated;
+        node->operands.push_back(std::move(left));
+        node->operands.push_back(parseConcatenation());
+        expectKeyword("and");
+        node->operands.push_back(parseConcatenation());
+        left = std::move(node);
+      } else if (acceptKeyword("in")) {
+        ExprPtr node = makeNode(ExprKind::In, op);
+        node->negated = negated;
+        node->operands.push_back(std::move(left));
+        if (!isSymbol(peek(), "(")) syntaxError(peek());
+        if (isKeyword(peek(1), "select")) unsupported(peek(1), "A subquery");
+        take();
+        do {
+          node->operands.push_back(parseExpression());
+        } while (acceptSymbol(","));
+        expectSymbol(")");
+        left = std::move(node);
+      } else {
+        return left;
+      }
+    }
+  }
+
+  template <typename Next>
+  ExprPtr parseSymbolLevel(std::initializer_list<std::pair<std::string_view, Operator>> symbols,
+                           Next next) {
+    ExprPtr left = (this->*next)();
+    while (true) {
+      const Token& at = peek();
+      bool found = false;
+      for (const auto& [symbol, op] : symbols) {
+        if (isSymbol(at, symbol)) {
+          take();
+          left = makeBinary(op, at, std::move(left), (this->*next)());
+          found = true;
+          break;
+        }
+      }
+      if (!found) return left;
+    }
+  }
+
+  ExprPtr parseConcatenation() {
+    return parseSymbolLevel({{"&", Operator::Concatenate}}, &Parser::parseAdditive);
+  }
+  ExprPtr parseAdditive() {
+    return parseSymbolLevel({{"+", Operator::Add}, {"-", Operator::Subtract}},
+                            &Parser::parseModulo);
+  }
+  ExprPtr parseModulo() {
+    return parseKeywordLevel("mod", Operator::Modulo, &Parser::parseIntegerDivision);
+  }
+  ExprPtr parseIntegerDivision() {
+    return parseSymbolLevel({{"\\", Operator::IntegerDivide}}, &Parser::parseMultiplicative);
+  }
+  ExprPtr parseMultiplicative() {
+    return parseSymbolLevel({{"*", Operator::Multiply}, {"/", Operator::Divide}},
+                            &Parser::parseUnary);
+  }
+
+  // Unary minus binds less tightly than ^: -2^2 is -4.
+  ExprPtr parseUnary() {
+    if (isSymbol(peek(), "-") || isSymbol(peek(), "+")) {
+      const Token& at = take();
+      ExprPtr node = makeNode(ExprKind::Unary, at);
+      node->op = at.text == "-" ? Operator::Negate : Operator::Identity;
+      node->operands.push_back(parseUnary());
+      return node;
+    }
+    return parsePower();
+  }
+
+  ExprPtr parsePower() {
+    ExprPtr left = parsePrimary();
+    while (isSymbol(peek(), "^")) {
+      const Token& at = take();
+      left = makeBinary(Operator::Power, at, std::move(left), parseExponent());
+    }
+    return left;
+  }
+
+  // 2 ^ -1: the exponent may carry its own sign.
+  ExprPtr parseExponent() {
+    if (isSymbol(peek(), "-") || isSymbol(peek(), "+")) {
+      const Token& at = take();
+      ExprPtr node = makeNode(ExprKind::Unary, at);
+      node->op = at.text == "-" ? Operator::Negate : Operator::Identity;
+      node->operands.push_back(parseExponent());
+      return node;
+    }
+    return parsePrimary();
+  }
+
+  ExprPtr parsePrimary() {
+    const Token& at = peek();
+    switch (at.kind) {
+      case Token::Kind::Literal: {
+        take();
+        ExprPtr node = makeNode(ExprKind::Literal, at);
+        node->literal = at.value;
+        return node;
+      }
+      case Token::Kind::Symbol:
+        if (at.text == "(") {
+          if (isKeyword(peek(1), "select")) unsupported(peek(1), "A subquery");
+          take();
+          ExprPtr inner = parseExpression();
+          expectSymbol(")");
+          return inner;
+        }
+        syntaxError(at);
+      case Token::Kind::Word:
+        if (ExprPtr constant = parseConstantWord(at)) return constant;
+        // Left, Right and Asc are keywords elsewhere and functions here.
+        if (isSymbol(peek(1), "(") &&
+            (isKeyword(at, "left") || isKeyword(at, "right") || isKeyword(at, "asc"))) {
+          return parseCall();
+        }
+        if (IsReserved(at)) {
+          if (isKeyword(at, "exists")) unsupported(at, "EXISTS");
+          syntaxError(at);
+        }
+        if (isSymbol(peek(1), "(")) return parseCall();
+        return parseColumn();
+      case Token::Kind::QuotedName:
+        return parseColumn();
+      case Token::Kind::End:
+        break;
+    }
+    syntaxError(at);
+  }
+
+  ExprPtr parseConstantWord(const Token& at) {
+    static constexpr std::pair<std::string_view, int> kConstants[] = {
+        {"true", 1}, {"yes", 1}, {"on", 1}, {"false", 0}, {"no", 0}, {"off", 0}, {"null", -1}};
+    for (const auto& [word, meaning] : kConstants) {
+      if (!isKeyword(at, word)) continue;
+      // "On" after a join's table is the keyword; here an operand is expected.
+      take();
+      ExprPtr node = makeNode(ExprKind::Literal, at);
+      if (meaning < 0) {
+        node->literal = Null{};
+      } else {
+        node->literal = meaning == 1;
+      }
+      return node;
+    }
+    return nullptr;
+  }
+
+  ExprPtr parseCall() {
+    const Token& name = take();
+    take();  // (
+    ExprPtr node = makeNode(ExprKind::Function, name);
+    node->name = name.text;
+    if (NamesEqual(name.text, "count") && isSymbol(peek(), "*") && isSymbol(peek(1), ")")) {
+      node->kind = ExprKind::Aggregate;
+      take();
+      take();
+      return node;
+    }
+    if (!acceptSymbol(")")) {
+      do {
+        node->operands.push_back(parseExpression());
+      } while (acceptSymbol(","));
+      expectSymbol(")");
+    }
+    return node;
+  }
+
+  ExprPtr parseColumn() {
+    const Token& first = take();
+    ExprPtr node = makeNode(ExprKind::Column, first);
+    node->name = first.text;
+    if ((isSymbol(peek(), ".") || isSymbol(peek(), "!")) && isName(peek(1))) {
+      take();
+      node->qualifier = node->name;
+      node->name = take().text;
+    }
+    return node;
+  }
+
+  std::string_view sql_;
+  std::vector<Token> tokens_;
+  std::size_t index_ = 0;
+  Clause clause_ = Clause::Select;
+};
+
+}  // namespace
+
+SelectStatement ParseSelect(std::string_view sql) {
+  return Parser(sql).parseStatement();
+}
+
+}  // namespace tablift::jet
