@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "data_access/jet/jet_provider.h"
 #include "data_access/odbc/odbc_provider.h"
 
 namespace tablift {
@@ -21,7 +22,7 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 const std::vector<ProviderClass>& BuiltInProviders() {
   static const std::vector<ProviderClass> providers = {
       {kOdbcProgId, &CreateOdbcDataSource},
-      // The Jet provider ("Microsoft.Jet.OLEDB.4.0") is added here.
+      {kJetProgId, &CreateJetDataSource},
   };
   return providers;
 }

@@ -38,12 +38,14 @@ HResult TextAccessor::bind(Rowset& rowset) {
   std::vector<ColumnInfo> columns;
   const HResult result = rowset.columnInfo(columns);
   if (result != S_OK) return Failed(result) ? result : E_FAIL;
+  const std::size_t bookmarks = !columns.empty() && columns.front().ordinal == 0 ? 1 : 0;
   try {
-    buffer_.assign(columns.size() * kSlotSize, 0);
+    buffer_.assign((columns.size() - bookmarks) * kSlotSize, 0);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
   columns_ = std::move(columns);
+  bookmarks_ = bookmarks;
   rowset_ = &rowset;
   rowset.addAutomaticAccessor(this);
   return S_OK;
@@ -53,12 +55,13 @@ void TextAccessor::release() {
   if (rowset_ != nullptr) rowset_->removeAccessor(this);
   rowset_ = nullptr;
   columns_.clear();
+  bookmarks_ = 0;
   buffer_.clear();
 }
 
 HResult TextAccessor::fill(Rowset& rowset) {
   ColumnValue value;
-  for (std::size_t ordinal = 1; ordinal <= columns_.size(); ++ordinal) {
+  for (std::size_t ordinal = 1; ordinal <= slotCount(); ++ordinal) {
     std::uint8_t* slot = buffer_.data() + (ordinal - 1) * kSlotSize;
     const HResult result = rowset.readValue(ordinal, value);
     if (Failed(result)) return result;
@@ -81,17 +84,17 @@ HResult TextAccessor::fill(Rowset& rowset) {
 }
 
 std::string_view TextAccessor::text(std::size_t ordinal) const {
-  if (ordinal == 0 || ordinal > columns_.size() || isNull(ordinal)) return {};
+  if (ordinal == 0 || ordinal > slotCount() || isNull(ordinal)) return {};
   return {reinterpret_cast<const char*>(slot(ordinal)), length(ordinal)};
 }
 
 std::uint32_t TextAccessor::length(std::size_t ordinal) const {
-  if (ordinal == 0 || ordinal > columns_.size()) return 0;
+  if (ordinal == 0 || ordinal > slotCount()) return 0;
   return LoadWord(slot(ordinal) + kLengthOffset);
 }
 
 std::uint32_t TextAccessor::status(std::size_t ordinal) const {
-  if (ordinal == 0 || ordinal > columns_.size()) return DBSTATUS_S_ISNULL;
+  if (ordinal == 0 || ordinal > slotCount()) return DBSTATUS_S_ISNULL;
   return LoadWord(slot(ordinal) + kStatusOffset);
 }
 

@@ -16,6 +16,12 @@ namespace tablift {
 // the slot's start, its length (32-bit) at +8192 and its status (32-bit) at
 // +8196. DBSTATUS_S_ISNULL marks an SQL NULL. A longer value is cut to what
 // fits; read it whole with Rowset::readValue.
+//
+// A rowset may begin with a bookmark column (ordinal 0), as the Jet
+// provider's command rowsets do. It gets no slot: slot i still holds ordinal
+// i, columns() still lists every entry (entry k is then column k) and
+// columnCount() counts the bookmark too, so callers read "column count minus
+// one" columns, as they do with the Windows Jet provider.
 class TextAccessor : public RowAccessor {
  public:
   static constexpr std::size_t kSlotSize = 8200;
@@ -37,7 +43,7 @@ class TextAccessor : public RowAccessor {
 
   std::size_t columnCount() const { return columns_.size(); }
   // Columns are counted from 1.
-  const ColumnInfo& column(std::size_t ordinal) const { return columns_[ordinal - 1]; }
+  const ColumnInfo& column(std::size_t ordinal) const { return columns_[ordinal - 1 + bookmarks_]; }
   const std::vector<ColumnInfo>& columns() const { return columns_; }
 
   std::string_view text(std::size_t ordinal) const;
@@ -53,7 +59,10 @@ class TextAccessor : public RowAccessor {
 
  private:
   Rowset* rowset_ = nullptr;
+  std::size_t slotCount() const { return columns_.size() - bookmarks_; }
+
   std::vector<ColumnInfo> columns_;
+  std::size_t bookmarks_ = 0;  // 1 when the first entry is a bookmark column
   std::vector<std::uint8_t> buffer_;
 };
 

@@ -1,0 +1,148 @@
+#include "data_access/jet/file_header.h"
+
+#include <sys/stat.h>
+
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <vector>
+
+#include "data_access/jet/rc4_cipher.h"
+
+namespace tablift::jet {
+namespace {
+
+constexpr std::size_t kJet3PageSize = 2048;
+constexpr std::size_t kJet4PageSize = 4096;
+constexpr std::size_t kVersionOffset = 0x14;
+constexpr std::size_t kScrambledStart = 0x18;
+constexpr std::size_t kCodePageOffset = 0x3C;
+constexpr std::size_t kDatabaseKeyOffset = 0x3E;
+constexpr std::size_t kPasswordOffset = 0x42;
+constexpr std::size_t kCreationDateOffset = 0x72;
+// A database holds at least the header, the first usage page and the table
+// definition of MSysObjects.
+constexpr std::uint64_t kMinimumPages = 3;
+
+constexpr std::array<std::uint8_t, 4> kHeaderKey = {0xC7, 0xDA, 0x39, 0x6B};
+constexpr char kJetSignature[] = "Standard Jet DB";
+
+std::uint16_t Word(const std::uint8_t* at) {
+  return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
+}
+
+std::uint32_t DoubleWord(const std::uint8_t* at) {
+  return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
+         (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+}
+
+void AppendUtf8(std::string& out, std::uint32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// Jet 4 masks the password once more with the whole days of the creation
+// date (as a 32-bit integer, the way the engine truncates it).
+std::array<std::uint8_t, 4> CreationDateMask(const std::uint8_t* headerPage) {
+  double days = 0;
+  std::memcpy(&days, headerPage + kCreationDateOffset, sizeof days);
+  std::int32_t whole = 0;
+  if (std::isfinite(days)) {
+    const double truncated = std::trunc(days);
+    if (truncated >= std::numeric_limits<std::int32_t>::max()) {
+      whole = std::numeric_limits<std::int32_t>::max();
+    } else if (truncated <= std::numeric_limits<std::int32_t>::min()) {
+      whole = std::numeric_limits<std::int32_t>::min();
+    } else {
+      whole = static_cast<std::int32_t>(truncated);
+    }
+  }
+  const auto bits = static_cast<std::uint32_t>(whole);
+  return {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+          static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+}
+
+}  // namespace
+
+std::string DecodeDatabasePassword(const std::uint8_t* headerPage, std::size_t size,
+                                   JetVersion version) {
+  std::string password;
+  if (version == JetVersion::Jet3) {
+    constexpr std::size_t kLength = 20;
+    if (size < kPasswordOffset + kLength) return password;
+    for (std::size_t i = 0; i < kLength; ++i) {
+      const std::uint8_t byte = headerPage[kPasswordOffset + i];
+      if (byte == 0) break;
+      AppendUtf8(password, byte);
+    }
+    return password;
+  }
+  constexpr std::size_t kLength = 40;
+  if (size < kCreationDateOffset + 8) return password;
+  const std::array<std::uint8_t, 4> mask = CreationDateMask(headerPage);
+  for (std::size_t i = 0; i + 1 < kLength; i += 2) {
+    const auto low = static_cast<std::uint8_t>(headerPage[kPasswordOffset + i] ^ mask[i % 4]);
+    const auto high =
+        static_cast<std::uint8_t>(headerPage[kPasswordOffset + i + 1] ^ mask[(i + 1) % 4]);
+    const std::uint16_t unit = static_cast<std::uint16_t>(low | (high << 8));
+    if (unit == 0) break;
+    AppendUtf8(password, unit);
+  }
+  return password;
+}
+
+HeaderCheck ReadFileHeader(const std::string& path, FileHeader& header) {
+  header = FileHeader{};
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) {
+    return errno == EACCES ? HeaderCheck::CannotOpen : HeaderCheck::FileNotFound;
+  }
+  if (!S_ISREG(status.st_mode)) return HeaderCheck::CannotOpen;
+
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return HeaderCheck::CannotOpen;
+  std::vector<std::uint8_t> page(kJet4PageSize, 0);
+  file.read(reinterpret_cast<char*>(page.data()), static_cast<std::streamsize>(page.size()));
+  const auto read = static_cast<std::size_t>(file.gcount());
+  if (read < kJet3PageSize) return HeaderCheck::UnrecognizedFormat;
+
+  if (page[0] != 0 || page[1] != 1 || page[2] != 0 || page[3] != 0 ||
+      std::memcmp(page.data() + 4, kJetSignature, sizeof kJetSignature) != 0) {
+    return HeaderCheck::UnrecognizedFormat;
+  }
+  switch (page[kVersionOffset]) {
+    case 0:
+      header.version = JetVersion::Jet3;
+      header.pageSize = kJet3PageSize;
+      break;
+    case 1:
+      header.version = JetVersion::Jet4;
+      header.pageSize = kJet4PageSize;
+      break;
+    default:  // Access 2007 and later (ACE) files are not Jet databases
+      return HeaderCheck::UnrecognizedFormat;
+  }
+  const auto size = static_cast<std::uint64_t>(status.st_size);
+  header.pageCount = (size + header.pageSize - 1) / header.pageSize;
+  if (header.pageCount < kMinimumPages) return HeaderCheck::UnrecognizedFormat;
+
+  const std::size_t scrambled = header.version == JetVersion::Jet3 ? 126 : 128;
+  ApplyRc4(kHeaderKey, std::span<std::uint8_t>(page.data() + kScrambledStart, scrambled));
+  header.codePage = Word(page.data() + kCodePageOffset);
+  header.databaseKey = DoubleWord(page.data() + kDatabaseKeyOffset);
+  header.password = DecodeDatabasePassword(page.data(), page.size(), header.version);
+  return HeaderCheck::Ok;
+}
+
+}  // namespace tablift::jet

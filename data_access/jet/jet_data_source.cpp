@@ -1,0 +1,107 @@
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data_access/jet/catalog_listing.h"
+#include "data_access/jet/jet_database.h"
+#include "data_access/jet/jet_messages.h"
+#include "data_access/jet/jet_provider.h"
+#include "data_access/jet/jet_session.h"
+#include "data_access/jet/provider_boundary.h"
+
+namespace tablift {
+namespace jet {
+namespace {
+
+// Data source information the Jet provider answers besides DBMS name and
+// version (OLE DB's DBPROP_CURRENTCATALOG and DBPROP_DATASOURCENAME).
+constexpr std::uint32_t kCurrentCatalog = 37;
+constexpr std::uint32_t kDataSourceName = 38;
+
+std::string LastString(const std::vector<PropertySet>& sets, PropertyId id) {
+  std::string value;
+  for (const PropertySet& set : sets) {
+    if (set.id() != PropertySetId::DBInit) continue;
+    for (const Property& property : set.properties()) {
+      if (property.id != id) continue;
+      if (const auto* text = std::get_if<PropertyString>(&property.value)) {
+        value = text->value_or("");
+      }
+    }
+  }
+  return value;
+}
+
+class JetDataSource : public ProviderDataSource {
+ public:
+  HResult setProperties(const PropertySet* sets, std::size_t count) override {
+    return AtBoundary([&]() -> HResult {
+      if (database_) return DB_E_ALREADYINITIALIZED;
+      for (std::size_t i = 0; i < count; ++i)
+        sets_.push_back(sets[i]);
+      return S_OK;
+    });
+  }
+
+  HResult initialize() override {
+    return AtBoundary([&]() -> HResult {
+      if (database_) return DB_E_ALREADYINITIALIZED;
+      const std::string path = LastString(sets_, DBPROP_INIT_DATASOURCE);
+      std::string password = LastString(sets_, DBPROP_AUTH_PASSWORD);
+      const HResult result = JetDatabase::open(path, password, database_);
+      std::fill(password.begin(), password.end(), '\0');
+      return result;
+    });
+  }
+
+  HResult info(PropertyId id, std::string& value) override {
+    return AtBoundary([&]() -> HResult {
+      value.clear();
+      if (!database_) {
+        PostJetError("The data source is not initialized.");
+        return E_UNEXPECTED;
+      }
+      switch (static_cast<std::uint32_t>(id)) {
+        case DBPROP_DBMSNAME:
+          value = "MS Jet";
+          return S_OK;
+        case DBPROP_DBMSVER:
+          value = database_->version() == JetVersion::Jet3 ? "03.50.0000" : "04.00.0000";
+          return S_OK;
+        case kCurrentCatalog:
+          value = CatalogName(database_->path());
+          return S_OK;
+        case kDataSourceName:
+          value = database_->path();
+          return S_OK;
+        default:
+          PostJetError("Data source property " + std::to_string(id) + " is not supported.");
+          return DB_E_ERRORSOCCURRED;
+      }
+    });
+  }
+
+  HResult createSession(std::shared_ptr<ProviderSession>& session) override {
+    return AtBoundary([&]() -> HResult {
+      if (!database_) {
+        PostJetError("The data source is not initialized.");
+        return E_UNEXPECTED;
+      }
+      session = std::make_shared<JetSession>(database_);
+      return S_OK;
+    });
+  }
+
+ private:
+  std::vector<PropertySet> sets_;
+  std::shared_ptr<JetDatabase> database_;
+};
+
+}  // namespace
+}  // namespace jet
+
+std::unique_ptr<ProviderDataSource> CreateJetDataSource() {
+  return std::make_unique<jet::JetDataSource>();
+}
+
+}  // namespace tablift

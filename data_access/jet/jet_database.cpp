@@ -1,0 +1,202 @@
+#include "data_access/jet/jet_database.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "data_access/jet/jet_messages.h"
+#include "data_access/jet/reader_protocol.h"
+#include "data_access/jet/wire_format.h"
+
+namespace tablift::jet {
+namespace {
+
+std::string LowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::string Request(RequestKind kind) {
+  WireWriter out;
+  out.u8(static_cast<std::uint8_t>(kind));
+  return out.take();
+}
+
+std::string Request(RequestKind kind, const std::string& name) {
+  WireWriter out;
+  out.u8(static_cast<std::uint8_t>(kind));
+  out.text(name);
+  return out.take();
+}
+
+}  // namespace
+
+HResult JetDatabase::open(const std::string& path, const std::string& password,
+                          std::shared_ptr<JetDatabase>& database) {
+  database.reset();
+  FileHeader header;
+  switch (ReadFileHeader(path, header)) {
+    case HeaderCheck::Ok:
+      break;
+    case HeaderCheck::FileNotFound:
+      PostJetError(FileNotFoundMessage(path));
+      return E_FAIL;
+    case HeaderCheck::CannotOpen:
+      PostJetError(CannotOpenFileMessage(path));
+      return E_FAIL;
+    case HeaderCheck::UnrecognizedFormat:
+      PostJetError(UnrecognizedFormatMessage(path));
+      return E_FAIL;
+  }
+  if (!header.password.empty() && header.password != password) {
+    PostJetError(InvalidPasswordMessage());
+    return DB_SEC_E_AUTH_FAILED;
+  }
+  std::shared_ptr<JetDatabase> opened(new JetDatabase(path, header));
+  std::string problem;
+  const HResult started = opened->ensureReader(problem);
+  if (Failed(started)) return opened->damaged(problem);
+  database = std::move(opened);
+  return S_OK;
+}
+
+JetDatabase::~JetDatabase() = default;
+
+HResult JetDatabase::ensureReader(std::string& problem) {
+  if (reader_ && reader_->alive()) return S_OK;
+  reader_.reset();
+  std::string firstAnswer;
+  std::unique_ptr<ReaderProcess> reader = ReaderProcess::start(path_, firstAnswer, problem);
+  if (!reader) return E_FAIL;
+  WireReader in(firstAnswer);
+  std::uint8_t status = 0;
+  if (!in.u8(status)) {
+    problem = "the reader's first answer is damaged";
+    return E_FAIL;
+  }
+  if (static_cast<ReplyStatus>(status) != ReplyStatus::Ok) {
+    if (!in.text(problem)) problem = "libmdb cannot open the file";
+    return E_FAIL;
+  }
+  reader_ = std::move(reader);
+  ++readerGeneration_;
+  return S_OK;
+}
+
+HResult JetDatabase::damaged(const std::string& detail) {
+  PostJetError(DamagedDatabaseMessage(path_, detail));
+  return E_FAIL;
+}
+
+HResult JetDatabase::ask(const std::string& request, std::string& answer,
+                         std::string_view subject) {
+  std::string problem;
+  if (Failed(ensureReader(problem))) return damaged(problem);
+  if (!reader_->exchange(request, answer, problem)) {
+    reader_.reset();
+    return damaged(problem);
+  }
+  WireReader in(answer);
+  std::uint8_t status = 0;
+  if (!in.u8(status)) return damaged("the reader's answer is damaged");
+  switch (static_cast<ReplyStatus>(status)) {
+    case ReplyStatus::Ok:
+      answer.erase(0, 1);
+      return S_OK;
+    case ReplyStatus::NotFound:
+      PostJetError(TableNotFoundMessage(subject));
+      return DB_E_NOTABLE;
+    case ReplyStatus::Failed: {
+      std::string message;
+      if (!in.text(message)) message = "the reader's answer is damaged";
+      return damaged(message);
+    }
+  }
+  return damaged("the reader's answer is damaged");
+}
+
+HResult JetDatabase::objects(std::vector<CatalogObject>& objects) {
+  std::lock_guard lock(mutex_);
+  if (!objects_) {
+    std::string answer;
+    const HResult result = ask(Request(RequestKind::ListObjects), answer, {});
+    if (Failed(result)) return result;
+    WireReader in(answer);
+    std::vector<CatalogObject> read;
+    if (!ReadCatalogObjects(in, read)) return damaged("the reader's answer is damaged");
+    objects_ = std::move(read);
+  }
+  objects = *objects_;
+  return S_OK;
+}
+
+HResult JetDatabase::describeTable(const std::string& name, TableDefinition& table) {
+  std::lock_guard lock(mutex_);
+  const std::string key = LowerCase(name);
+  if (const auto known = tables_.find(key); known != tables_.end()) {
+    table = known->second;
+    return S_OK;
+  }
+  std::string answer;
+  const HResult result = ask(Request(RequestKind::DescribeTable, name), answer, name);
+  if (Failed(result)) return result;
+  WireReader in(answer);
+  if (!ReadTableDefinition(in, table)) return damaged("the reader's answer is damaged");
+  tables_[key] = table;
+  return S_OK;
+}
+
+HResult JetDatabase::openRows(const std::string& name, RowsHandle& handle) {
+  std::lock_guard lock(mutex_);
+  std::string answer;
+  const HResult result = ask(Request(RequestKind::OpenRows, name), answer, name);
+  if (Failed(result)) return result;
+  WireReader in(answer);
+  if (!in.u32(handle.cursor)) return damaged("the reader's answer is damaged");
+  handle.reader = readerGeneration_;
+  return S_OK;
+}
+
+HResult JetDatabase::fetchRows(const RowsHandle& handle, std::uint32_t wanted,
+                               std::vector<std::vector<Value>>& rows, bool& end) {
+  rows.clear();
+  end = false;
+  std::lock_guard lock(mutex_);
+  if (handle.reader != readerGeneration_ || !reader_) {
+    return damaged("reading stopped when an earlier read failed");
+  }
+  WireWriter request;
+  request.u8(static_cast<std::uint8_t>(RequestKind::FetchRows));
+  request.u32(handle.cursor);
+  request.u32(wanted);
+  std::string answer;
+  const HResult result = ask(request.buffer(), answer, {});
+  if (Failed(result)) return result;
+  WireReader in(answer);
+  std::uint32_t count = 0;
+  std::uint32_t columns = 0;
+  if (!in.boolean(end) || !in.u32(count) || !in.u32(columns) || count > wanted || columns > 4096) {
+    return damaged("the reader's answer is damaged");
+  }
+  rows.resize(count);
+  for (std::vector<Value>& row : rows) {
+    row.resize(columns);
+    for (Value& value : row) {
+      if (!in.value(value)) return damaged("the reader's answer is damaged");
+    }
+  }
+  return S_OK;
+}
+
+void JetDatabase::closeRows(const RowsHandle& handle) {
+  std::lock_guard lock(mutex_);
+  if (handle.reader != readerGeneration_ || !reader_) return;
+  WireWriter request;
+  request.u8(static_cast<std::uint8_t>(RequestKind::CloseRows));
+  request.u32(handle.cursor);
+  std::string answer;
+  std::string problem;
+  if (!reader_->exchange(request.buffer(), answer, problem)) reader_.reset();
+}
+
+}  // namespace tablift::jet

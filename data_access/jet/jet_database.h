@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data_access/jet/file_header.h"
+#include "data_access/jet/jet_value.h"
+#include "data_access/jet/reader_process.h"
+#include "data_access/jet/table_definition.h"
+#include "data_access/result_codes.h"
+
+namespace tablift::jet {
+
+// One open .mdb file, shared by the data source, its sessions, commands and
+// rowsets (and usable from the user-interface and controller threads alike).
+// Everything is read through a reader process (see reader_process.h); when
+// one dies on a damaged structure, the call that met it fails with the Jet
+// engine's "needs to be repaired" message and the next call starts a new one.
+// Failures leave an error object (PostJetError) and return a failure code.
+class JetDatabase {
+ public:
+  // Checks the file (found, a Jet 3 or Jet 4 database, the password) and
+  // starts its reader. `password` is compared with the database password, as
+  // Jet does, with regard to case; a database without one takes any.
+  static HResult open(const std::string& path, const std::string& password,
+                      std::shared_ptr<JetDatabase>& database);
+  ~JetDatabase();
+
+  const std::string& path() const { return path_; }
+  JetVersion version() const { return header_.version; }
+
+  // The rows of MSysObjects (read once).
+  HResult objects(std::vector<CatalogObject>& objects);
+  // A table or system table, its name compared without regard to case.
+  // DB_E_NOTABLE when there is none.
+  HResult describeTable(const std::string& name, TableDefinition& table);
+
+  // Reading a table's rows: a handle, then batches of rows in the table's
+  // column order, then closing the handle.
+  struct RowsHandle {
+    std::uint64_t reader = 0;  // which reader process the cursor lives in
+    std::uint32_t cursor = 0;
+  };
+  HResult openRows(const std::string& name, RowsHandle& handle);
+  HResult fetchRows(const RowsHandle& handle, std::uint32_t wanted,
+                    std::vector<std::vector<Value>>& rows, bool& end);
+  void closeRows(const RowsHandle& handle);
+
+ private:
+  JetDatabase(std::string path, FileHeader header) : path_(std::move(path)), header_(header) {}
+
+  // Sends a request to the reader (starting one if none runs) and checks the
+  // answer's status. S_OK leaves `answer` positioned after the status.
+  HResult ask(const std::string& request, std::string& answer, std::string_view subject);
+  HResult ensureReader(std::string& problem);
+  HResult damaged(const std::string& detail);
+
+  std::string path_;
+  FileHeader header_;
+  std::mutex mutex_;
+  std::unique_ptr<ReaderProcess> reader_;
+  std::uint64_t readerGeneration_ = 0;
+  std::optional<std::vector<CatalogObject>> objects_;
+  std::map<std::string, TableDefinition> tables_;  // by lower-case name
+};
+
+}  // namespace tablift::jet

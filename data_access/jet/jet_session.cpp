@@ -1,0 +1,41 @@
+#include "data_access/jet/jet_session.h"
+
+#include "data_access/jet/catalog_listing.h"
+#include "data_access/jet/jet_command.h"
+#include "data_access/jet/provider_boundary.h"
+
+namespace tablift::jet {
+
+HResult JetSession::createCommand(std::unique_ptr<ProviderCommand>& command) {
+  return AtBoundary([&] {
+    command = std::make_unique<JetCommand>(database_);
+    return S_OK;
+  });
+}
+
+HResult JetSession::schemaRowset(SchemaRowset schema, const std::vector<std::string>& restrictions,
+                                 std::unique_ptr<ProviderRowset>& rowset) {
+  return AtBoundary([&] {
+    rowset.reset();
+    switch (schema) {
+      case SchemaRowset::Catalogs:
+        return ListCatalogs(*database_, restrictions, rowset);
+      case SchemaRowset::Tables:
+        return ListTables(*database_, restrictions, rowset);
+      case SchemaRowset::Columns:
+        return ListColumns(*database_, restrictions, rowset);
+      case SchemaRowset::Indexes:
+        return ListIndexes(*database_, restrictions, rowset);
+    }
+    return E_INVALIDARG;
+  });
+}
+
+HResult JetSession::setClientCharset(std::string_view name) {
+  if (name == "utf8" || name == "utf8mb4" || name == "utf8mb3") return S_OK;
+  PostJetError("The Jet provider hands out text as UTF-8 only; it cannot use the character set '" +
+               std::string(name) + "'.");
+  return E_INVALIDARG;
+}
+
+}  // namespace tablift::jet

@@ -1,0 +1,236 @@
+#include "data_access/jet/wire_format.h"
+
+#include <cstring>
+#include <type_traits>
+
+namespace tablift::jet {
+namespace {
+
+// The tags of the alternatives of Value, in the order of its declaration.
+enum ValueTag : std::uint8_t {
+  kNullTag,
+  kBoolTag,
+  kIntegerTag,
+  kRealTag,
+  kCurrencyTag,
+  kDateTag,
+  kDecimalTag,
+  kTextTag,
+  kGuidTag,
+  kBytesTag,
+};
+
+template <typename T>
+void AppendLittleEndian(std::string& out, T value) {
+  static_assert(std::is_unsigned_v<T>);
+  for (std::size_t i = 0; i < sizeof(T); ++i)
+    out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+template <typename T>
+T LoadLittleEndian(const char* at) {
+  T value = 0;
+  for (std::size_t i = 0; i < sizeof(T); ++i)
+    value |= static_cast<T>(static_cast<unsigned char>(at[i])) << (8 * i);
+  return value;
+}
+
+}  // namespace
+
+void WireWriter::u32(std::uint32_t value) {
+  AppendLittleEndian(buffer_, value);
+}
+
+void WireWriter::patchU32(std::size_t offset, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i)
+    buffer_[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+void WireWriter::i64(std::int64_t value) {
+  AppendLittleEndian(buffer_, static_cast<std::uint64_t>(value));
+}
+
+void WireWriter::f64(double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  AppendLittleEndian(buffer_, bits);
+}
+
+void WireWriter::text(std::string_view value) {
+  u32(static_cast<std::uint32_t>(value.size()));
+  buffer_.append(value);
+}
+
+void WireWriter::bytes(std::span<const std::uint8_t> value) {
+  u32(static_cast<std::uint32_t>(value.size()));
+  buffer_.append(reinterpret_cast<const char*>(value.data()), value.size());
+}
+
+void WireWriter::value(const Value& value) {
+  std::visit(
+      [this](const auto& held) {
+        using T = std::decay_t<decltype(held)>;
+        if constexpr (std::is_same_v<T, Null>) {
+          u8(kNullTag);
+        } else if constexpr (std::is_same_v<T, bool>) {
+          u8(kBoolTag);
+          boolean(held);
+        } else if constexpr (std::is_same_v<T, std::int64_t>) {
+          u8(kIntegerTag);
+          i64(held);
+        } else if constexpr (std::is_same_v<T, double>) {
+          u8(kRealTag);
+          f64(held);
+        } else if constexpr (std::is_same_v<T, Currency>) {
+          u8(kCurrencyTag);
+          i64(held.scaled);
+        } else if constexpr (std::is_same_v<T, DateTime>) {
+          u8(kDateTag);
+          f64(held.days);
+        } else if constexpr (std::is_same_v<T, Decimal>) {
+          u8(kDecimalTag);
+          text(held.digits);
+        } else if constexpr (std::is_same_v<T, std::string>) {
+          u8(kTextTag);
+          text(held);
+        } else if constexpr (std::is_same_v<T, Guid>) {
+          u8(kGuidTag);
+          text(held.text);
+        } else {
+          u8(kBytesTag);
+          bytes(held.data);
+        }
+      },
+      value);
+}
+
+bool WireReader::take(std::size_t count, const char*& at) {
+  if (!ok_ || count > data_.size() - position_) return fail();
+  at = data_.data() + position_;
+  position_ += count;
+  return true;
+}
+
+bool WireReader::u8(std::uint8_t& value) {
+  const char* at = nullptr;
+  if (!take(1, at)) return false;
+  value = static_cast<std::uint8_t>(*at);
+  return true;
+}
+
+bool WireReader::boolean(bool& value) {
+  std::uint8_t byte = 0;
+  if (!u8(byte)) return false;
+  if (byte > 1) return fail();
+  value = byte == 1;
+  return true;
+}
+
+bool WireReader::u32(std::uint32_t& value) {
+  const char* at = nullptr;
+  if (!take(4, at)) return false;
+  value = LoadLittleEndian<std::uint32_t>(at);
+  return true;
+}
+
+bool WireReader::i32(std::int32_t& value) {
+  std::uint32_t bits = 0;
+  if (!u32(bits)) return false;
+  value = static_cast<std::int32_t>(bits);
+  return true;
+}
+
+bool WireReader::i64(std::int64_t& value) {
+  const char* at = nullptr;
+  if (!take(8, at)) return false;
+  value = static_cast<std::int64_t>(LoadLittleEndian<std::uint64_t>(at));
+  return true;
+}
+
+bool WireReader::f64(double& value) {
+  const char* at = nullptr;
+  if (!take(8, at)) return false;
+  const auto bits = LoadLittleEndian<std::uint64_t>(at);
+  std::memcpy(&value, &bits, sizeof value);
+  return true;
+}
+
+bool WireReader::text(std::string& value) {
+  std::uint32_t length = 0;
+  const char* at = nullptr;
+  if (!u32(length) || !take(length, at)) return false;
+  value.assign(at, length);
+  return true;
+}
+
+bool WireReader::value(Value& value) {
+  std::uint8_t tag = 0;
+  if (!u8(tag)) return false;
+  switch (tag) {
+    case kNullTag:
+      value = Null{};
+      return true;
+    case kBoolTag: {
+      bool held = false;
+      if (!boolean(held)) return false;
+      value = held;
+      return true;
+    }
+    case kIntegerTag: {
+      std::int64_t held = 0;
+      if (!i64(held)) return false;
+      value = held;
+      return true;
+    }
+    case kRealTag: {
+      double held = 0;
+      if (!f64(held)) return false;
+      value = held;
+      return true;
+    }
+    case kCurrencyTag: {
+      Currency held;
+      if (!i64(held.scaled)) return false;
+      value = held;
+      return true;
+    }
+    case kDateTag: {
+      DateTime held;
+      if (!f64(held.days)) return false;
+      value = held;
+      return true;
+    }
+    case kDecimalTag: {
+      Decimal held;
+      if (!text(held.digits)) return false;
+      value = std::move(held);
+      return true;
+    }
+    case kTextTag: {
+      std::string held;
+      if (!text(held)) return false;
+      value = std::move(held);
+      return true;
+    }
+    case kGuidTag: {
+      Guid held;
+      if (!text(held.text)) return false;
+      value = std::move(held);
+      return true;
+    }
+    case kBytesTag: {
+      std::uint32_t length = 0;
+      const char* at = nullptr;
+      if (!u32(length) || !take(length, at)) return false;
+      Bytes held;
+      held.data.assign(reinterpret_cast<const std::uint8_t*>(at),
+                       reinterpret_cast<const std::uint8_t*>(at) + length);
+      value = std::move(held);
+      return true;
+    }
+    default:
+      return fail();
+  }
+}
+
+}  // namespace tablift::jet

@@ -1,0 +1,100 @@
+// Opening Access files through the Jet provider: what opens, what is refused
+// and with which of the Jet engine's messages, and what the data source says
+// about itself.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/data_access/jet/jet_test_database.h"
+#include "tests/support/test_paths.h"
+
+namespace tablift::test {
+namespace {
+
+TEST(JetOpenTest, AMissingFileIsNotFound) {
+  JetConnection connection;
+  std::string error;
+  EXPECT_TRUE(Failed(OpenJet("/no/such/folder/shop.mdb", "", connection, &error)));
+  EXPECT_EQ(error, "Could not find file '/no/such/folder/shop.mdb'.");
+  EXPECT_FALSE(connection.session.isOpen());
+}
+
+TEST(JetOpenTest, AFileThatIsNoAccessDatabaseIsUnrecognized) {
+  ScopedTempDir directory;
+  const std::string path = (directory.path() / "notes.mdb").string();
+  std::ofstream(path) << std::string(8192, 'x');
+  JetConnection connection;
+  std::string error;
+  EXPECT_TRUE(Failed(OpenJet(path, "", connection, &error)));
+  EXPECT_EQ(error, "Unrecognized database format '" + path + "'.");
+}
+
+TEST(JetOpenTest, APasswordProtectedDatabaseNeedsItsPassword) {
+  TABLIFT_JET_FIXTURE_OR_SKIP(path, "password-jet4.mdb");
+  for (const char* wrong : {"", "Password", "passwor", "password "}) {
+    JetConnection connection;
+    std::string error;
+    EXPECT_TRUE(Failed(OpenJet(path, wrong, connection, &error))) << wrong;
+    EXPECT_EQ(error, "Not a valid password.");
+  }
+  JetConnection connection;
+  ASSERT_EQ(OpenJet(path, "password", connection), S_OK);
+  const std::vector<TableRow> tables = ListTables(connection.session, "TABLE");
+  ASSERT_EQ(tables.size(), 1u);
+  EXPECT_EQ(tables[0].tableName, "Table1");
+}
+
+TEST(JetOpenTest, ADatabaseWithoutPasswordTakesAnyPassword) {
+  TABLIFT_JET_FIXTURE_OR_SKIP(path, "empty-jet4.mdb");
+  JetConnection connection;
+  EXPECT_EQ(OpenJet(path, "whatever", connection), S_OK);
+}
+
+TEST(JetOpenTest, TheDataSourceNamesTheEngineAndItsVersion) {
+  TABLIFT_JET_FIXTURE_OR_SKIP(jet3, "northwind-jet3.mdb");
+  TABLIFT_JET_FIXTURE_OR_SKIP(jet4, "queries-jet4.mdb");
+  struct Case {
+    std::string path;
+    const char* version;
+  };
+  for (const Case& expected : {Case{jet3, "03.50.0000"}, Case{jet4, "04.00.0000"}}) {
+    JetConnection connection;
+    ASSERT_EQ(OpenJet(expected.path, "", connection), S_OK);
+    std::string value;
+    EXPECT_EQ(ReadDataSourceInfo(connection.dataSource, DBPROP_DBMSNAME, value), S_OK);
+    EXPECT_EQ(value, "MS Jet");
+    EXPECT_EQ(ReadDataSourceInfo(connection.dataSource, DBPROP_DBMSVER, value), S_OK);
+    EXPECT_EQ(value, expected.version);
+  }
+}
+
+TEST(JetOpenTest, AnUpperCaseEndingOpensAndKeepsItsName) {
+  TABLIFT_JET_FIXTURE_OR_SKIP(original, "keys-relationships-jet4.mdb");
+  ScopedTempDir directory;
+  const std::filesystem::path path = directory.path() / "KEYS.MDB";
+  std::filesystem::copy_file(original, path);
+  JetConnection connection;
+  ASSERT_EQ(OpenJet(path.string(), "", connection), S_OK);
+  EXPECT_EQ(ListTables(connection.session, "TABLE").size(), 3u);
+
+  CatalogsRowset catalogs;
+  ASSERT_EQ(catalogs.open(connection.session), S_OK);
+  ASSERT_EQ(catalogs.moveNext(), S_OK);
+  EXPECT_EQ(catalogs.row().catalogName, path.string());
+}
+
+TEST(JetOpenTest, TheCatalogIsThePathWithoutItsEnding) {
+  TABLIFT_JET_FIXTURE_OR_SKIP(path, "keys-relationships-jet3.mdb");
+  JetConnection connection;
+  ASSERT_EQ(OpenJet(path, "", connection), S_OK);
+  CatalogsRowset catalogs;
+  ASSERT_EQ(catalogs.open(connection.session), S_OK);
+  ASSERT_EQ(catalogs.moveNext(), S_OK);
+  EXPECT_EQ(catalogs.row().catalogName, path.substr(0, path.size() - 4));
+  EXPECT_EQ(catalogs.moveNext(), DB_S_ENDOFROWSET);
+}
+
+}  // namespace
+}  // namespace tablift::test
