@@ -18,7 +18,9 @@ constexpr std::uint16_t kNoColumn = 0xFFFF;
 constexpr std::size_t kMinimumUsageMap = 5;
 
 // Where the two formats keep things (libmdb's format constants and the
-// published description of the file format).
+// published description of the file format). A Decimal column keeps its
+// precision before its scale; libmdb's constants name the two the other way
+// round (and swap them back when it prints values).
 struct DefinitionFormat {
   std::size_t rowCount;
   std::size_t variableColumns;
@@ -37,16 +39,61 @@ struct DefinitionFormat {
   std::size_t columnSize;
   std::size_t nameLengthBytes;  // 1 (Jet 3) or 2 (Jet 4)
   std::size_t realIndexPrefix;  // bytes before the key slots
+  std::size_t realIndexMiddle;  // bytes between the key slots and the flags byte
   std::size_t realIndexSuffix;  // bytes after the flags byte
   std::size_t logicalIndexPrefix;
   std::size_t logicalIndexEntry;  // from the index number to the type byte, inclusive
   std::size_t logicalIndexSuffix;
 };
 
-constexpr DefinitionFormat kJet4Definition = {16, 43, 45, 47, 51, 55, 59, 63, 12, 25, 5,
-                                              11, 12, 15, 23, 2,  4,  9,  4,  20, 4};
-constexpr DefinitionFormat kJet3Definition = {12, 23, 25, 27, 31, 35, 39, 43, 8,  18, 1,
-                                              9,  10, 13, 16, 1,  0,  0,  0,  20, 0};
+constexpr DefinitionFormat kJet4Definition = {
+    .rowCount = 16,
+    .variableColumns = 43,
+    .columnCount = 45,
+    .indexCount = 47,
+    .realIndexCount = 51,
+    .usageMap = 55,
+    .freeMap = 59,
+    .firstBlock = 63,
+    .realIndexCounter = 12,
+    .columnEntry = 25,
+    .columnNumber = 5,
+    .columnScale = 12,
+    .columnPrecision = 11,
+    .columnFlags = 15,
+    .columnSize = 23,
+    .nameLengthBytes = 2,
+    .realIndexPrefix = 4,
+    .realIndexMiddle = 12,
+    .realIndexSuffix = 5,
+    .logicalIndexPrefix = 4,
+    .logicalIndexEntry = 20,
+    .logicalIndexSuffix = 4,
+};
+constexpr DefinitionFormat kJet3Definition = {
+    .rowCount = 12,
+    .variableColumns = 23,
+    .columnCount = 25,
+    .indexCount = 27,
+    .realIndexCount = 31,
+    .usageMap = 35,
+    .freeMap = 39,
+    .firstBlock = 43,
+    .realIndexCounter = 8,
+    .columnEntry = 18,
+    .columnNumber = 1,
+    .columnScale = 10,
+    .columnPrecision = 9,
+    .columnFlags = 13,
+    .columnSize = 16,
+    .nameLengthBytes = 1,
+    .realIndexPrefix = 0,
+    .realIndexMiddle = 8,
+    .realIndexSuffix = 0,
+    .logicalIndexPrefix = 0,
+    .logicalIndexEntry = 20,
+    .logicalIndexSuffix = 0,
+};
 
 // The definition's bytes as one stream: the first page whole, then each
 // continuation page after its 8-byte header, as libmdb reads them.
@@ -225,7 +272,7 @@ bool ReadTableLayout(LibmdbDatabase& database, std::uint32_t page, TableLayout& 
         index.keys.push_back({column, ascending});
       }
     }
-    stream.skip(8);  // the index's usage map and first page
+    stream.skip(format.realIndexMiddle);  // the index's usage map and first page
     index.flags = static_cast<std::uint8_t>(stream.read(1));
     stream.skip(format.realIndexSuffix);
     if (!stream.ok()) return Fail(problem, "the index definitions are cut short");

@@ -59,6 +59,7 @@ std::unique_ptr<TableReader> TableReader::open(LibmdbDatabase& database, MdbCata
       const auto* mdbColumn = static_cast<const MdbColumn*>(g_ptr_array_index(table->columns, i));
       if (mdbColumn->col_num == column.number) {
         reader->fieldOfColumn_.push_back(i);
+        reader->scaleOfColumn_.push_back(column.scale);
         found = true;
       }
     }
@@ -167,8 +168,7 @@ bool TableReader::value(std::size_t column, Value& value, std::string& problem) 
       value = Guid{GuidText(bytes.first<16>())};
       return true;
     case MDB_NUMERIC:
-      value =
-          Decimal{DecimalDigits(bytes.first<17>(), static_cast<unsigned>(mdbColumn->col_scale))};
+      value = Decimal{DecimalDigits(bytes.first<17>(), scaleOfColumn_[column])};
       return true;
     case MDB_TEXT:
       value = database_.decodeText(bytes);
