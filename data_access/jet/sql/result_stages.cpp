@@ -13,30 +13,67 @@
 namespace tablift::jet {
 namespace {
 
-// The result columns and sort keys of the current row (or group).
+Value ResultValue(const Expr& expr, const ResultColumn& column, Value value) {
+  try {
+    return ConvertToType(std::move(value), column.type, column.scale);
+  } catch (QueryError& error) {
+    error.locate(expr.clause, expr.position);
+    throw;
+  }
+}
+
+// The result columns and sort keys of the current row (or group). With
+// `consumable`, the values of plain column references are moved out of that
+// row instead of copied (a Memo or OLE value can be large); the row is
+// overwritten by the next one anyway.
 void ComputeResultRow(const BoundQuery& query, const EvalContext& context,
+                      const std::vector<bool>& movable, std::vector<Value>* consumable,
                       std::vector<Value>& out) {
+  const std::size_t width = query.outputs.size();
   out.clear();
-  out.reserve(query.outputs.size() + query.statement.orderBy.size());
-  for (std::size_t i = 0; i < query.outputs.size(); ++i) {
+  out.resize(width + query.statement.orderBy.size());
+  for (std::size_t k = 0; k < query.statement.orderBy.size(); ++k) {
+    out[width + k] = Evaluate(*query.statement.orderBy[k].expr, context);
+  }
+  for (std::size_t i = 0; i < width; ++i) {
+    if (consumable && movable[i]) continue;
     const Expr& expr = *query.outputs[i];
-    const ResultColumn& column = query.columns[i];
-    try {
-      out.push_back(ConvertToType(Evaluate(expr, context), column.type, column.scale));
-    } catch (QueryError& error) {
-      error.locate(expr.clause, expr.position);
-      throw;
+    out[i] = ResultValue(expr, query.columns[i], Evaluate(expr, context));
+  }
+  if (!consumable) return;
+  for (std::size_t i = 0; i < width; ++i) {
+    if (!movable[i]) continue;
+    const Expr& expr = *query.outputs[i];
+    out[i] = ResultValue(expr, query.columns[i], std::move((*consumable)[expr.slot]));
+  }
+}
+
+// Result columns that are plain column references, each to a slot that no
+// other result column names: their values can be moved out of the row. Only
+// with a single table, where every row rewrites every slot; in a join the
+// outer table's values stay for all the inner rows.
+std::vector<bool> MovableOutputs(const BoundQuery& query) {
+  const auto plain = [](const Expr& expr) {
+    return expr.kind == ExprKind::Column && expr.aliasOf == nullptr;
+  };
+  std::vector<bool> movable(query.outputs.size(), false);
+  if (query.tables.size() != 1) return movable;
+  for (std::size_t i = 0; i < query.outputs.size(); ++i) {
+    if (!plain(*query.outputs[i])) continue;
+    movable[i] = true;
+    for (std::size_t j = 0; j < query.outputs.size(); ++j) {
+      if (j != i && plain(*query.outputs[j]) && query.outputs[j]->slot == query.outputs[i]->slot) {
+        movable[i] = false;
+      }
     }
   }
-  for (const OrderItem& item : query.statement.orderBy) {
-    out.push_back(Evaluate(*item.expr, context));
-  }
+  return movable;
 }
 
 class Projection : public ResultStage {
  public:
   Projection(std::unique_ptr<RowSource> input, const BoundQuery& query, std::vector<Value>& row)
-      : input_(std::move(input)), query_(query) {
+      : input_(std::move(input)), query_(query), row_(row), movable_(MovableOutputs(query)) {
     context_.row = &row;
   }
 
@@ -46,13 +83,15 @@ class Projection : public ResultStage {
       opened_ = true;
     }
     if (!input_->next()) return false;
-    ComputeResultRow(query_, context_, out);
+    ComputeResultRow(query_, context_, movable_, &row_, out);
     return true;
   }
 
  private:
   std::unique_ptr<RowSource> input_;
   const BoundQuery& query_;
+  std::vector<Value>& row_;
+  std::vector<bool> movable_;
   EvalContext context_;
   bool opened_ = false;
 };
@@ -82,7 +121,7 @@ class Grouping : public ResultStage {
       if (query_.statement.having && EvaluateCondition(*query_.statement.having, context) != true) {
         continue;
       }
-      ComputeResultRow(query_, context, out);
+      ComputeResultRow(query_, context, {}, nullptr, out);
       return true;
     }
     return false;

@@ -67,6 +67,7 @@ struct Expr {
   Operator op = Operator::Add;
   bool negated = false;                         // Not Between, Not In, Is Not Null, Not Like
   std::vector<std::unique_ptr<Expr>> operands;  // Aggregate: none for Count(*)
+  std::size_t height = 1;                       // levels of operands below and including this node
 
   // Bound:
   std::size_t slot = 0;           // Column: index in the joined row; Aggregate: its number

@@ -1,5 +1,6 @@
 #include "data_access/jet/sql/sql_parser.h"
 
+#include <algorithm>
 #include <array>
 
 #include "data_access/jet/sql/sql_lexer.h"
@@ -230,7 +231,7 @@ class Parser {
   std::unique_ptr<FromNode> parseFromPrimary() {
     if (isSymbol(peek(), "(")) {
       if (isKeyword(peek(1), "select")) unsupported(peek(1), "A subquery");
-      take();
+      Nesting nesting(*this, take());
       std::unique_ptr<FromNode> inner = parseFromEntry();
       expectSymbol(")");
       return inner;
@@ -248,6 +249,48 @@ class Parser {
 
   // --- expressions ------------------------------------------------------------
 
+  // Parsing, binding and evaluation recurse along the expression tree; these
+  // limits keep a pathological statement ("((((...", "1+1+1+...") from
+  // exhausting the stack of the thread running it. Access's own limits are
+  // lower.
+  static constexpr std::size_t kMaxNesting = 200;
+  static constexpr std::size_t kMaxHeight = 1000;
+
+  [[noreturn]] void tooComplex(const Token& at) const {
+    throw QueryError(QueryError::Kind::Command,
+                     "Expression too complex in " + std::string(ClauseName(clause_)) +
+                         " clause at position " + std::to_string(positionOf(at)),
+                     true);
+  }
+
+  // Counts one level of recursion for as long as it lives.
+  class Nesting {
+   public:
+    Nesting(Parser& parser, const Token& at) : parser_(parser) {
+      if (++parser_.nesting_ > kMaxNesting) parser_.tooComplex(at);
+    }
+    ~Nesting() { --parser_.nesting_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+   private:
+    Parser& parser_;
+  };
+
+  // A node whose operands are complete: its height, checked.
+  ExprPtr seal(ExprPtr node) const {
+    std::size_t below = 0;
+    for (const ExprPtr& operand : node->operands)
+      below = std::max(below, operand->height);
+    node->height = below + 1;
+    if (node->height > kMaxHeight) {
+      QueryError error(QueryError::Kind::Command, "Expression too complex");
+      error.locate(node->clause, node->position);
+      throw error;
+    }
+    return node;
+  }
+
   ExprPtr makeNode(ExprKind kind, const Token& at) const {
     auto node = std::make_unique<Expr>();
     node->kind = kind;
@@ -261,10 +304,13 @@ class Parser {
     node->op = op;
     node->operands.push_back(std::move(left));
     node->operands.push_back(std::move(right));
-    return node;
+    return seal(std::move(node));
   }
 
-  ExprPtr parseExpression() { return parseImp(); }
+  ExprPtr parseExpression() {
+    Nesting nesting(*this, peek());
+    return parseImp();
+  }
 
   // One level of left-associative keyword operators.
   template <typename Next>
@@ -286,10 +332,11 @@ class Parser {
   ExprPtr parseNot() {
     if (isKeyword(peek(), "not")) {
       const Token& at = take();
+      Nesting nesting(*this, at);
       ExprPtr node = makeNode(ExprKind::Unary, at);
       node->op = Operator::Not;
       node->operands.push_back(parseNot());
-      return node;
+      return seal(std::move(node));
     }
     return parseComparison();
   }
@@ -321,7 +368,7 @@ class Parser {
         node->negated = acceptKeyword("not");
         expectKeyword("null");
         node->operands.push_back(std::move(left));
-        left = std::move(node);
+        left = seal(std::move(node));
         continue;
       }
       bool negated = false;
@@ -336,7 +383,7 @@ class Parser {
         node->negated = negated;
         node->operands.push_back(std::move(left));
         node->operands.push_back(parseConcatenation());
-        left = std::move(node);
+        left = seal(std::move(node));
       } else if (acceptKeyword("between")) {
         ExprPtr node = makeNode(ExprKind::Between, op);
         node->negated = negated;
@@ -344,7 +391,7 @@ class Parser {
         node->operands.push_back(parseConcatenation());
         expectKeyword("and");
         node->operands.push_back(parseConcatenation());
-        left = std::move(node);
+        left = seal(std::move(node));
       } else if (acceptKeyword("in")) {
         ExprPtr node = makeNode(ExprKind::In, op);
         node->negated = negated;
@@ -356,7 +403,7 @@ class Parser {
           node->operands.push_back(parseExpression());
         } while (acceptSymbol(","));
         expectSymbol(")");
-        left = std::move(node);
+        left = seal(std::move(node));
       } else {
         return left;
       }
@@ -404,10 +451,11 @@ class Parser {
   ExprPtr parseUnary() {
     if (isSymbol(peek(), "-") || isSymbol(peek(), "+")) {
       const Token& at = take();
+      Nesting nesting(*this, at);
       ExprPtr node = makeNode(ExprKind::Unary, at);
       node->op = at.text == "-" ? Operator::Negate : Operator::Identity;
       node->operands.push_back(parseUnary());
-      return node;
+      return seal(std::move(node));
     }
     return parsePower();
   }
@@ -425,10 +473,11 @@ class Parser {
   ExprPtr parseExponent() {
     if (isSymbol(peek(), "-") || isSymbol(peek(), "+")) {
       const Token& at = take();
+      Nesting nesting(*this, at);
       ExprPtr node = makeNode(ExprKind::Unary, at);
       node->op = at.text == "-" ? Operator::Negate : Operator::Identity;
       node->operands.push_back(parseExponent());
-      return node;
+      return seal(std::move(node));
     }
     return parsePrimary();
   }
@@ -507,7 +556,7 @@ class Parser {
       } while (acceptSymbol(","));
       expectSymbol(")");
     }
-    return node;
+    return seal(std::move(node));
   }
 
   ExprPtr parseColumn() {
@@ -525,6 +574,7 @@ class Parser {
   std::string_view sql_;
   std::vector<Token> tokens_;
   std::size_t index_ = 0;
+  std::size_t nesting_ = 0;
   Clause clause_ = Clause::Select;
 };
 

@@ -213,7 +213,7 @@ std::int64_t CheckedInteger(std::int64_t value, std::int64_t low, std::int64_t h
   return value;
 }
 
-Value ConvertToType(const Value& value, JetType type, std::uint8_t scale) {
+Value ConvertToType(Value value, JetType type, std::uint8_t scale) {
   if (IsNull(value)) return value;
   switch (type) {
     case JetType::Boolean:

@@ -43,7 +43,7 @@ std::optional<bool> TruthOf(const Value& value);
 
 // The value in the kind that stands for `type` (Long for Byte, Integer and
 // Long; Double for Single; text for Memo). Null stays Null.
-Value ConvertToType(const Value& value, JetType type, std::uint8_t scale = 0);
+Value ConvertToType(Value value, JetType type, std::uint8_t scale = 0);
 
 Decimal DecimalValue(const ExactDecimal& value);
 std::int64_t CheckedInteger(std::int64_t value, std::int64_t low, std::int64_t high);

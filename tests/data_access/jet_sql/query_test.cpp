@@ -131,6 +131,14 @@ TEST(JetSqlQueries, Joins) {
 
   output = RunQuery(catalog, "select count(*) from Categories, Orders");
   EXPECT_EQ(output.rows, (std::vector<Row>{{I{12}}}));
+  // The outer row's values stay the same for every inner row.
+  output = RunQuery(catalog,
+                    "select CategoryName, OrderID from Categories, Orders where OrderID < 12 and "
+                    "CategoryID < 3");
+  EXPECT_EQ(output.rows, (std::vector<Row>{{S("Beverages"), I{10}},
+                                           {S("Beverages"), I{11}},
+                                           {S("Condiments"), I{10}},
+                                           {S("Condiments"), I{11}}}));
 
   // The same column name from two tables is told apart by its table.
   output = RunQuery(catalog,
@@ -161,6 +169,13 @@ TEST(JetSqlQueries, ResultColumnsOfExpressions) {
   EXPECT_EQ(output.columns[4].size, 255u);
   EXPECT_EQ(output.rows,
             (std::vector<Row>{{S("Chai"), Currency{360000}, 0.5, I{4}, S("#1"), false, I{1}}}));
+
+  // One column named in several places keeps its value in each.
+  const QueryOutput repeated = RunQuery(
+      catalog,
+      "select ProductName, Len(ProductName), ProductName AS Again from Products where ProductID "
+      "= 1 order by ProductName");
+  EXPECT_EQ(repeated.rows, (std::vector<Row>{{S("Chai"), I{4}, S("Chai")}}));
 
   // A select-list alias may be used in WHERE and ORDER BY, as Access allows.
   const QueryOutput twice = RunQuery(
@@ -310,6 +325,14 @@ TEST(JetSqlQueries, ErrorsPointAtTheProblem) {
   EXPECT_EQ(error("select a * 2 as b, b + 1 as a from One"),
             "Circular reference caused by alias 'b' in SELECT near position 8");
   EXPECT_EQ(error(""), "Syntax error in SELECT clause at end of statement");
+  // Deep nesting is refused before it can exhaust the stack.
+  EXPECT_EQ(
+      error("select * from One where " + std::string(5000, '(') + "1" + std::string(5000, ')')),
+      "Expression too complex in WHERE clause at position 225");
+  std::string sum = "1";
+  for (int i = 0; i < 3000; ++i)
+    sum += "+1";
+  EXPECT_NE(error("select " + sum + " from One").find("Expression too complex"), std::string::npos);
   EXPECT_EQ(error("delete from Products"),
             "Syntax error in SELECT clause near 'delete' at position 1");
   // Nothing was read from a table for a statement that does not bind.
