@@ -38,7 +38,10 @@ HResult JetCommand::execute(std::unique_ptr<ProviderRowset>& rowset, std::int64_
       }
       return Failed(executed) ? executed : E_FAIL;
     }
-    rowset = std::make_unique<QueryRowset>(std::move(result), std::move(tables));
+    auto started = std::make_unique<QueryRowset>(std::move(result), std::move(tables));
+    const HResult first = started->start();
+    if (Failed(first)) return first;
+    rowset = std::move(started);
     return S_OK;
   });
 }

@@ -64,8 +64,26 @@ HResult QueryRowset::columnInfo(std::vector<ColumnInfo>& columns) {
   });
 }
 
+HResult QueryRowset::start() {
+  const HResult result = result_->next(row_);
+  if (Failed(result)) return result;
+  if (result == S_OK) {
+    firstRowAhead_ = true;
+  } else {
+    ended_ = true;
+    row_.clear();
+  }
+  return S_OK;
+}
+
 HResult QueryRowset::nextRow() {
   return AtBoundary([&]() -> HResult {
+    if (firstRowAhead_) {
+      firstRowAhead_ = false;
+      rowHeld_ = true;
+      ++rowNumber_;
+      return S_OK;
+    }
     row_.clear();
     rowHeld_ = false;
     if (ended_) return DB_S_ENDOFROWSET;

@@ -20,6 +20,11 @@ class QueryRowset : public ProviderRowset {
   QueryRowset(std::unique_ptr<QueryResult> result, std::shared_ptr<TableCatalog> tables)
       : result_(std::move(result)), tables_(std::move(tables)) {}
 
+  // Fetches the first row ahead, as Jet does when it executes a statement, so
+  // that a table that cannot be read fails the execution rather than reading
+  // as an empty table. The row is handed out by the first nextRow().
+  HResult start();
+
   HResult columnInfo(std::vector<ColumnInfo>& columns) override;
   HResult nextRow() override;
   HResult value(std::size_t ordinal, ColumnValue& value) override;
@@ -31,6 +36,7 @@ class QueryRowset : public ProviderRowset {
   std::uint32_t rowNumber_ = 0;  // the current row's bookmark
   bool rowHeld_ = false;
   bool ended_ = false;
+  bool firstRowAhead_ = false;
 };
 
 // The column information of a query result, the bookmark entry first.
