@@ -1,0 +1,286 @@
+#include "data_access/jet/writer/jet_database_writer.h"
+
+#include <chrono>
+#include <ctime>
+#include <unordered_map>
+
+#include "data_access/jet/writer/data_page_builder.h"
+#include "data_access/jet/writer/database_header_page.h"
+#include "data_access/jet/writer/jet4_page_format.h"
+#include "data_access/jet/writer/jet4_text_encoding.h"
+#include "data_access/jet/writer/page_file.h"
+#include "data_access/jet/writer/system_tables.h"
+#include "data_access/jet/writer/table_writer.h"
+#include "data_access/jet/writer/usage_map.h"
+
+namespace tablift::jet {
+namespace {
+
+constexpr std::size_t kMaxPasswordCharacters = 20;
+// Days from Access's day zero (1899-12-30) to 1970-01-01.
+constexpr double kUnixEpochAccessDays = 25569;
+
+double NowAsAccessDate() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  const std::chrono::year_month_day day{std::chrono::year{local.tm_year + 1900},
+                                        std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
+                                        std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+  const double days = std::chrono::sys_days(day).time_since_epoch().count() + kUnixEpochAccessDays;
+  const double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
+  return days + seconds / 86400.0;
+}
+
+std::string FoldCase(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+std::uint32_t PageRow(std::uint32_t page, std::uint8_t row) {
+  return (page << 8) | row;
+}
+
+// Usage map rows go onto data pages of their own; each row is addressed by
+// page and row number from the definitions that use it.
+class MapRowPlacer {
+ public:
+  explicit MapRowPlacer(PageFile& file) : file_(file), page_(DataPageBuilder::ForTable(0)) {}
+
+  WriteStatus place(const ByteVector& row, std::uint32_t& pageRow) {
+    if (!page_.empty() && !page_.fits(row.size())) {
+      if (WriteStatus status = finish(); !status) return status;
+    }
+    if (page_.empty()) {
+      if (WriteStatus status = file_.allocate(pageNumber_); !status) return status;
+    }
+    pageRow = PageRow(pageNumber_, page_.add(row));
+    return WriteStatus::Success();
+  }
+
+  WriteStatus placeMapOf(const PageSet& pages, std::uint32_t& pageRow) {
+    ByteVector row;
+    if (WriteStatus status = BuildUsageMapRow(pages, file_, row); !status) return status;
+    return place(row, pageRow);
+  }
+
+  WriteStatus finish() {
+    if (page_.empty()) return WriteStatus::Success();
+    return file_.write(pageNumber_, page_.take());
+  }
+
+ private:
+  PageFile& file_;
+  DataPageBuilder page_;
+  std::uint32_t pageNumber_ = 0;
+};
+
+}  // namespace
+
+struct JetDatabaseWriter::State {
+  enum class Phase { Closed, Open, Finished, Failed };
+  Phase phase = Phase::Closed;
+  PageFile file;
+  double created = 0;
+  ByteVector password;
+  std::vector<std::uint32_t> systemTablePages;
+  std::vector<std::unique_ptr<TableWriter>> systemTables;
+  std::vector<std::unique_ptr<TableWriter>> userTables;
+  std::unordered_map<std::string, TableWriter*> userTablesByName;
+
+  WriteStatus writeCatalog();
+  WriteStatus writeDefinitionsAndMaps();
+  WriteStatus writeFreePageMap();
+};
+
+JetDatabaseWriter::JetDatabaseWriter() : state_(std::make_unique<State>()) {}
+
+JetDatabaseWriter::~JetDatabaseWriter() {
+  if (state_->phase == State::Phase::Open) state_->file.discard();
+}
+
+WriteStatus JetDatabaseWriter::fail(WriteStatus status) {
+  if (status.error() == WriteError::OutputFailed ||
+      status.error() == WriteError::DatabaseTooLarge) {
+    state_->phase = State::Phase::Failed;
+    state_->file.discard();
+  }
+  return status;
+}
+
+TableWriter* JetDatabaseWriter::findTable(std::string_view name) const {
+  const auto found = state_->userTablesByName.find(FoldCase(name));
+  return found == state_->userTablesByName.end() ? nullptr : found->second;
+}
+
+WriteStatus JetDatabaseWriter::create(const std::filesystem::path& path,
+                                      const DatabaseOptions& options) {
+  if (state_->phase != State::Phase::Closed) {
+    return WriteStatus::Failure(WriteError::WrongState, "This writer has already made a database");
+  }
+  auto password = Utf8ToJet4Text(options.password);
+  if (!password || password->size() / 2 > kMaxPasswordCharacters) {
+    return WriteStatus::Failure(WriteError::InvalidValue,
+                                "The database password must be at most 20 characters of text");
+  }
+  if (WriteStatus status = state_->file.create(path); !status) return status;
+  state_->phase = State::Phase::Open;
+  state_->created = options.created.value_or(NowAsAccessDate());
+  state_->password = std::move(*password);
+
+  // Page 0 is the header and page 1 the free page map; the system tables
+  // follow, so that MSysObjects is defined on page 2.
+  std::uint32_t page = 0;
+  if (WriteStatus status = state_->file.allocateRun(2, page); !status) return fail(status);
+  for (const SystemTable table : kSystemTables) {
+    RowShape shape = SystemTableShape(table);
+    if (WriteStatus status = state_->file.allocateRun(TableDefinitionPageCount(shape), page);
+        !status) {
+      return fail(status);
+    }
+    state_->systemTablePages.push_back(page);
+    state_->systemTables.push_back(std::make_unique<TableWriter>(
+        state_->file, SystemTableName(table), std::move(shape), page, true));
+  }
+  return WriteStatus::Success();
+}
+
+WriteStatus JetDatabaseWriter::addTable(const TableDesign& design) {
+  if (state_->phase != State::Phase::Open) {
+    return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
+  }
+  const std::string folded = FoldCase(design.name);
+  bool taken = findTable(design.name) != nullptr;
+  for (const SystemTable table : kSystemTables)
+    taken = taken || FoldCase(SystemTableName(table)) == folded;
+  if (taken) {
+    return WriteStatus::Failure(WriteError::InvalidDesign,
+                                "A table named [" + design.name + "] already exists");
+  }
+  RowShape shape;
+  if (WriteStatus status = ShapeRows(design, shape); !status) return status;
+  std::uint32_t page = 0;
+  if (WriteStatus status = state_->file.allocateRun(TableDefinitionPageCount(shape), page);
+      !status) {
+    return fail(status);
+  }
+  state_->userTables.push_back(
+      std::make_unique<TableWriter>(state_->file, design.name, std::move(shape), page, false));
+  state_->userTablesByName.emplace(folded, state_->userTables.back().get());
+  return WriteStatus::Success();
+}
+
+WriteStatus JetDatabaseWriter::appendRow(std::string_view table, const std::vector<Value>& values) {
+  if (state_->phase != State::Phase::Open) {
+    return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
+  }
+  TableWriter* writer = findTable(table);
+  if (writer == nullptr) {
+    return WriteStatus::Failure(WriteError::UnknownTable,
+                                "There is no table named [" + std::string(table) + "]");
+  }
+  return fail(writer->appendRow(values));
+}
+
+WriteStatus JetDatabaseWriter::State::writeCatalog() {
+  TableWriter& objects = *systemTables[0];
+  TableWriter& accessControl = *systemTables[1];
+  for (const CatalogObjectRow& object : EngineCatalogObjects(systemTablePages)) {
+    if (WriteStatus status = objects.appendRow(CatalogRowValues(object, created)); !status) {
+      return status;
+    }
+  }
+  for (const std::vector<Value>& row : EngineAccessControlRows(systemTablePages)) {
+    if (WriteStatus status = accessControl.appendRow(row); !status) return status;
+  }
+  for (const auto& table : userTables) {
+    const CatalogObjectRow object = UserTableCatalogObject(table->definitionPage(), table->name());
+    if (WriteStatus status = objects.appendRow(CatalogRowValues(object, created)); !status) {
+      return status;
+    }
+    for (const std::vector<Value>& row : UserTableAccessControlRows(table->definitionPage())) {
+      if (WriteStatus status = accessControl.appendRow(row); !status) return status;
+    }
+  }
+  return WriteStatus::Success();
+}
+
+WriteStatus JetDatabaseWriter::State::writeDefinitionsAndMaps() {
+  MapRowPlacer placer(file);
+  std::vector<TableWriter*> tables;
+  for (const auto& table : systemTables)
+    tables.push_back(table.get());
+  for (const auto& table : userTables)
+    tables.push_back(table.get());
+  for (TableWriter* table : tables) {
+    if (WriteStatus status = table->finish(); !status) return status;
+    std::uint32_t usedMap = 0;
+    std::uint32_t roomMap = 0;
+    if (WriteStatus status = placer.placeMapOf(table->dataPages(), usedMap); !status) return status;
+    if (WriteStatus status = placer.placeMapOf(table->dataPagesWithRoom(), roomMap); !status) {
+      return status;
+    }
+    std::vector<LongValueColumnMaps> longMaps;
+    for (const TableWriter::LongValueColumn& column : table->longValueColumns()) {
+      LongValueColumnMaps maps;
+      maps.columnNumber = column.columnNumber;
+      if (WriteStatus status = placer.placeMapOf(column.store->pages(), maps.usedPagesMap);
+          !status) {
+        return status;
+      }
+      if (WriteStatus status =
+              placer.placeMapOf(column.store->pagesWithRoom(), maps.pagesWithRoomMap);
+          !status) {
+        return status;
+      }
+      longMaps.push_back(maps);
+    }
+    const std::vector<ByteVector> pages = table->definitionPages(usedMap, roomMap, longMaps);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+      const auto page = static_cast<std::uint32_t>(table->definitionPage() + i);
+      if (WriteStatus status = file.write(page, pages[i]); !status) return status;
+    }
+  }
+  return placer.finish();
+}
+
+WriteStatus JetDatabaseWriter::State::writeFreePageMap() {
+  ByteVector freePages;
+  if (WriteStatus status = BuildFreePageMapRow(file, freePages); !status) return status;
+  // The engine keeps a second, empty map row beside it.
+  const ByteVector secondMap(5 + jet4::kInlineMapBitmapBytes, 0);
+  DataPageBuilder page = DataPageBuilder::ForTable(jet4::kGlobalUsageMapPage);
+  page.add(freePages);
+  page.add(secondMap);
+  return file.write(jet4::kGlobalUsageMapPage, page.take());
+}
+
+WriteStatus JetDatabaseWriter::finish() {
+  if (state_->phase != State::Phase::Open) {
+    return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
+  }
+  // Whatever goes wrong from here leaves no half-written database behind.
+  const auto abandon = [this](WriteStatus status) {
+    state_->phase = State::Phase::Failed;
+    state_->file.discard();
+    return status;
+  };
+  if (WriteStatus status = state_->writeCatalog(); !status) return abandon(status);
+  if (WriteStatus status = state_->writeDefinitionsAndMaps(); !status) return abandon(status);
+  // The free page map describes the finished file, so it comes last.
+  if (WriteStatus status = state_->writeFreePageMap(); !status) return abandon(status);
+  DatabaseHeaderFields header;
+  header.created = state_->created;
+  header.password = state_->password;
+  if (WriteStatus status = state_->file.write(0, BuildDatabaseHeaderPage(header)); !status) {
+    return abandon(status);
+  }
+  if (WriteStatus status = state_->file.close(); !status) return abandon(status);
+  state_->phase = State::Phase::Finished;
+  return WriteStatus::Success();
+}
+
+}  // namespace tablift::jet

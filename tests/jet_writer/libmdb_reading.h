@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Reads databases back with libmdb the way the Jet provider does, so that the
+// writer's tests see what every reader of the project will see.
+namespace tablift::jet::test {
+
+struct ReadColumn {
+  std::string name;
+  int type = 0;  // libmdb's MDB_* type, the Jet type number
+  int size = 0;  // bytes in the row (Jet 4 text: two per character)
+  int precision = 0;
+  int scale = 0;
+  bool autoNumber = false;
+};
+
+struct ReadCell {
+  bool null = true;
+  std::string text;                 // libmdb's text form (UTF-8); Yes/No: "1" or "0"
+  std::vector<std::uint8_t> bytes;  // the stored bytes; long values: their whole content
+};
+
+struct ReadTable {
+  std::vector<ReadColumn> columns;
+  unsigned declaredRows = 0;  // the row count the table definition records
+  std::vector<std::vector<ReadCell>> rows;
+};
+
+class LibmdbDatabase {
+ public:
+  explicit LibmdbDatabase(const std::filesystem::path& path);
+  ~LibmdbDatabase();
+  LibmdbDatabase(const LibmdbDatabase&) = delete;
+  LibmdbDatabase& operator=(const LibmdbDatabase&) = delete;
+
+  bool opened() const { return handle_ != nullptr; }
+  int jetVersion() const;
+  std::vector<std::string> userTables();
+  std::vector<std::string> systemTables();
+  std::optional<ReadTable> readTable(const std::string& name);
+
+ private:
+  void* handle_ = nullptr;  // MdbHandle, an unnamed struct in libmdb's header
+};
+
+// Runs one of the mdb-* tools; stdout and stderr apart.
+struct ToolOutput {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+ToolOutput RunMdbTool(const std::string& tool, const std::vector<std::string>& arguments);
+
+}  // namespace tablift::jet::test
