@@ -103,7 +103,9 @@ class Binder {
     for (OrderItem& item : statement.orderBy)
       bindExpr(*item.expr, scope(true, true));
 
-    query_.grouped = !statement.groupBy.empty() || !query_.aggregates.empty();
+    // HAVING alone makes the whole table one group, as in Access.
+    query_.grouped =
+        !statement.groupBy.empty() || !query_.aggregates.empty() || statement.having != nullptr;
     if (query_.grouped) checkGrouping();
   }
 

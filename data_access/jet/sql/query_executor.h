@@ -16,6 +16,20 @@ namespace tablift::jet {
 // One column of a query's result. Expressions that are not plain columns get
 // the type of their value (Text for strings, Double for arithmetic, Long for
 // count(*)) and Access's "Expr1000" style names unless aliased.
+//
+// Types are decided from the statement before any row is read: a column
+// reference keeps its table column's type, size, precision and scale; an
+// expression gets the type its operands give (Long + Long is Long, Currency *
+// Double is Currency, / is Double, comparisons are Boolean, text is Text(255)
+// or Memo when a Memo takes part, Count is Long, Sum of whole numbers is
+// Double). Every non-Null value in a row has the Value kind of its column's
+// type (Long for Byte, Integer and Long; Double for Single; std::string for
+// Text and Memo; Bytes for Binary and OLE Object).
+//
+// Names: a column reference is named as its table column; the same name from
+// two tables becomes "T.name"; an alias is used as written; any other
+// expression is "Expr" followed by 1000 plus its 0-based place in the select
+// list (count(*) alone is "Expr1000").
 struct ResultColumn {
   std::string name;
   JetType type = JetType::Text;
@@ -25,7 +39,9 @@ struct ResultColumn {
 };
 
 // A running query: its columns, then its rows one at a time. Rows stream from
-// the tables; nothing holds a whole table.
+// the tables; nothing holds a whole table. (Only ORDER BY keeps the result
+// rows, DISTINCT the distinct rows seen, GROUP BY and aggregates one row per
+// group.)
 class QueryResult {
  public:
   virtual ~QueryResult() = default;
@@ -33,6 +49,13 @@ class QueryResult {
   // S_OK with the next row (one value per column), DB_S_ENDOFROWSET after the
   // last, or a failure with an error object posted (a value that cannot be
   // computed, a damaged table).
+  //
+  // A value that cannot be computed is E_FAIL with Access's wording and the
+  // place: "Division by zero in WHERE near position 35", "Invalid use of Null
+  // ...", "Type mismatch ...", "Overflow ...". A table cursor's failure is
+  // returned with the code and error object the cursor posted. After a
+  // failure every call fails; after the end every call gives
+  // DB_S_ENDOFROWSET. Nothing is thrown.
   virtual HResult next(std::vector<Value>& row) = 0;
 };
 
@@ -40,6 +63,10 @@ class QueryResult {
 // tables. A syntax error or an unknown table, column or function gives
 // DB_E_ERRORSINCOMMAND with an error object whose description points at the
 // problem; `result` is then empty.
+//
+// No row is read here: tables are looked up with TableCatalog::table, and
+// their cursors are opened by the first QueryResult::next. The error source
+// is "Microsoft JET Database Engine". Nothing is thrown.
 HResult ExecuteJetQuery(TableCatalog& catalog, std::string_view sql,
                         std::unique_ptr<QueryResult>& result);
 

@@ -220,6 +220,11 @@ TEST(JetSqlQueries, AggregatesAndGrouping) {
                     "P.CategoryID = C.CategoryID group by C.CategoryName");
   EXPECT_EQ(output.rows, (std::vector<Row>{{S("Beverages"), 12.0}, {S("Condiments"), 1.0}}));
 
+  output = RunQuery(catalog, "select 'many' from Products having count(*) > 9");
+  EXPECT_TRUE(output.rows.empty());
+  EXPECT_EQ(RunQuery(catalog, "select ProductID from Products having ProductID > 1").code,
+            DB_E_ERRORSINCOMMAND);
+
   output = RunQuery(catalog, "select ProductName, count(*) from Products");
   EXPECT_EQ(output.code, DB_E_ERRORSINCOMMAND);
   EXPECT_EQ(output.error,
