@@ -2,9 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "data_access/jet/jet4_text.h"
+#include "data_access/jet/windows1252_text.h"
 
 namespace tablift::jet {
 
@@ -34,6 +36,11 @@ LibmdbDatabase::LibmdbDatabase(MdbHandle* mdb, std::uint64_t pageCount)
     : mdb_(mdb), pageCount_(pageCount) {
   format_.pageSize = static_cast<std::size_t>(mdb->fmt->pg_size);
   format_.rowCountOffset = mdb->fmt->row_count_offset;
+  // libmdb would take code page 1252 too, but through iconv, which turns the
+  // code page's five undefined bytes into '?'. A configured override of the
+  // code page (MDB_JET3_CHARSET) is left to libmdb.
+  constexpr std::uint16_t kWindowsLatin1 = 1252;
+  windows1252_ = mdb->f->code_page == kWindowsLatin1 && std::getenv("MDB_JET3_CHARSET") == nullptr;
 }
 
 LibmdbDatabase::~LibmdbDatabase() {
@@ -50,6 +57,7 @@ bool LibmdbDatabase::readPage(std::uint32_t page, std::vector<std::uint8_t>& byt
 std::string LibmdbDatabase::decodeText(std::span<const std::uint8_t> stored) {
   if (!jet3()) return DecodeJet4Text(stored);
   if (stored.empty()) return {};
+  if (windows1252_) return DecodeWindows1252(stored);
   // A code page character becomes at most four bytes of UTF-8.
   std::vector<char> out(stored.size() * 4 + 1);
   const int length = mdb_unicode2ascii(mdb_, reinterpret_cast<const char*>(stored.data()),

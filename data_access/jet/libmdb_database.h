@@ -45,6 +45,7 @@ class LibmdbDatabase {
   MdbHandle* mdb_;
   PageFormat format_;
   std::uint64_t pageCount_;
+  bool windows1252_ = false;  // Jet 3 text decoded by us rather than by iconv
 };
 
 }  // namespace tablift::jet

@@ -1,7 +1,6 @@
 #include "data_access/jet/reader_process.h"
 
 #include <fcntl.h>
-#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -31,6 +30,7 @@ constexpr int kReaderSocket = 3;
 // How long a reader that closed its end gets to finish dying, so that we can
 // say how it ended.
 constexpr auto kExitGrace = std::chrono::milliseconds(1000);
+constexpr auto kParentCheckInterval = std::chrono::milliseconds(500);
 
 void LimitMemory() {
   unsigned long long pages = 0;
@@ -44,10 +44,20 @@ void LimitMemory() {
   ::setrlimit(RLIMIT_AS, &limit);
 }
 
+// A reader must not outlive the program, even when it is stuck inside
+// libmdb. (The kernel's parent-death signal would follow the thread that
+// forked, which may end long before the program does.)
+void WatchParent(pid_t parent) {
+  std::thread([parent] {
+    while (::getppid() == parent)
+      std::this_thread::sleep_for(kParentCheckInterval);
+    ::_exit(1);
+  }).detach();
+}
+
 // The reader's side of the fork. Only the forking thread exists here; the
 // service uses nothing of the program's state but the path.
 [[noreturn]] void RunReader(int socket, int providerEnd, const std::string& path, pid_t parent) {
-  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (::getppid() != parent) ::_exit(1);
   ::close(providerEnd);
   // libmdb writes its complaints about damaged files to the standard
@@ -59,7 +69,11 @@ void LimitMemory() {
   }
   if (socket != kReaderSocket && ::dup2(socket, kReaderSocket) < 0) ::_exit(1);
   ::close_range(kReaderSocket + 1, ~0u, 0);
+  // libmdb converts Jet 3 text to the character set this names; ours is
+  // UTF-8 whatever the user's environment says.
+  ::setenv("MDBICONV", "UTF-8", 1);
   LimitMemory();
+  WatchParent(parent);
   ::_exit(RunReaderService(kReaderSocket, path));
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -183,6 +184,16 @@ TEST(JetReaderProcessTest, AReaderThatDiesFailsOneCallAndTheNextCallReadsAgain) 
   const QueryRows again = RunQuery(connection.session, "select * from Shippers");
   EXPECT_EQ(again.error, "");
   EXPECT_EQ(again.rows.size(), 3u);
+}
+
+TEST(JetReaderProcessTest, AReaderOutlivesTheThreadThatStartedIt) {
+  TABLIFT_JET_FIXTURE_OR_SKIP(path, "northwind-jet3.mdb");
+  JetConnection connection;
+  std::thread([&] { ASSERT_EQ(OpenJet(path, "", connection), S_OK); }).join();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const QueryRows shippers = RunQuery(connection.session, "select * from Shippers");
+  EXPECT_EQ(shippers.error, "");
+  EXPECT_EQ(shippers.rows.size(), 3u);
 }
 
 TEST(JetReaderProcessTest, AReaderThatHangsIsStoppedAfterTheTimeLimit) {

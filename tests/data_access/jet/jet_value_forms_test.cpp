@@ -9,6 +9,7 @@
 #include "data_access/jet/jet4_text.h"
 #include "data_access/jet/stored_values.h"
 #include "data_access/jet/value_text.h"
+#include "data_access/jet/windows1252_text.h"
 
 namespace tablift::jet {
 namespace {
@@ -28,6 +29,12 @@ TEST(JetStoredText, Utf16AndCompressedRunsBecomeUtf8) {
   EXPECT_EQ(Decode({0x3D, 0xD8, 'x', 0}), "\xEF\xBF\xBDx");         // a lone surrogate
   EXPECT_EQ(Decode({'A', 0, 'B'}), "A");  // an odd byte carries no character
   EXPECT_EQ(Decode({}), "");
+}
+
+TEST(JetStoredText, CodePage1252KeepsEveryByte) {
+  const std::vector<std::uint8_t> stored = {'M', 0xE8, 'r', 'e', ' ', 0x80, 0x81, 0x9F};
+  // The undefined 0x81 becomes U+0081, not '?'.
+  EXPECT_EQ(DecodeWindows1252(stored), "M\xC3\xA8re \xE2\x82\xAC\xC2\x81\xC5\xB8");
 }
 
 std::array<std::uint8_t, 17> DecimalBytes(bool negative, unsigned __int128 magnitude) {
