@@ -67,6 +67,12 @@ TEST(JetOpenTest, TheDataSourceNamesTheEngineAndItsVersion) {
     EXPECT_EQ(value, "MS Jet");
     EXPECT_EQ(ReadDataSourceInfo(connection.dataSource, DBPROP_DBMSVER, value), S_OK);
     EXPECT_EQ(value, expected.version);
+    // The data source name and the current catalog, which the catalog tree
+    // reads for its root and its database.
+    EXPECT_EQ(ReadDataSourceInfo(connection.dataSource, static_cast<PropertyId>(38), value), S_OK);
+    EXPECT_EQ(value, expected.path);
+    EXPECT_EQ(ReadDataSourceInfo(connection.dataSource, static_cast<PropertyId>(37), value), S_OK);
+    EXPECT_EQ(value, expected.path.substr(0, expected.path.size() - 4));
   }
 }
 
