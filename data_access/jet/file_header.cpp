@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data_access/jet/rc4_cipher.h"
+#include "data_access/jet/windows1252_text.h"
 
 namespace tablift::jet {
 namespace {
@@ -81,12 +82,10 @@ std::string DecodeDatabasePassword(const std::uint8_t* headerPage, std::size_t s
   if (version == JetVersion::Jet3) {
     constexpr std::size_t kLength = 20;
     if (size < kPasswordOffset + kLength) return password;
-    for (std::size_t i = 0; i < kLength; ++i) {
-      const std::uint8_t byte = headerPage[kPasswordOffset + i];
-      if (byte == 0) break;
-      AppendUtf8(password, byte);
-    }
-    return password;
+    std::size_t length = 0;
+    while (length < kLength && headerPage[kPasswordOffset + length] != 0)
+      ++length;
+    return DecodeWindows1252(std::span<const std::uint8_t>(headerPage + kPasswordOffset, length));
   }
   constexpr std::size_t kLength = 40;
   if (size < kCreationDateOffset + 8) return password;
