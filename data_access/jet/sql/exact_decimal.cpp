@@ -1,8 +1,7 @@
 #include "data_access/jet/sql/exact_decimal.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace tablift::jet {
 namespace {
@@ -135,15 +134,29 @@ ExactDecimal DecimalFromInteger(std::int64_t value) {
   return ExactDecimal{value, 0};
 }
 
+std::string FormatDoubleDigits(double value) {
+  char buffer[64];
+  const std::to_chars_result written =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+  return std::string(buffer, written.ptr);
+}
+
+std::optional<double> ParseDouble(std::string_view text) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  double value = 0;
+  const std::from_chars_result read =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+  if (read.ec != std::errc() || read.ptr != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
 std::optional<ExactDecimal> DecimalFromDouble(double value) {
   if (!std::isfinite(value)) return std::nullopt;
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15g", value);
-  return ParseExactDecimal(buffer);
+  return ParseExactDecimal(FormatDoubleDigits(value));
 }
 
 double DecimalToDouble(const ExactDecimal& value) {
-  return std::strtod(FormatExactDecimal(value).c_str(), nullptr);
+  return ParseDouble(FormatExactDecimal(value)).value_or(0);
 }
 
 bool RescaleDecimal(ExactDecimal& value, int scale) {

@@ -34,6 +34,13 @@ ExactDecimal DecimalFromInteger(std::int64_t value);
 std::optional<ExactDecimal> DecimalFromDouble(double value);
 double DecimalToDouble(const ExactDecimal& value);
 
+// A Double's 15 significant digits in C notation ("0.1", "1e+20"), and the
+// nearest Double of a decimal text. Independent of the C locale, which the
+// desktop program sets from the environment (a German locale would write
+// "0,1").
+std::string FormatDoubleDigits(double value);
+std::optional<double> ParseDouble(std::string_view text);
+
 // Changes the scale, rounding half to even when digits are dropped (banker's
 // rounding, as Access rounds). False when the result does not fit.
 bool RescaleDecimal(ExactDecimal& value, int scale);

@@ -2,8 +2,6 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "data_access/jet/sql/date_arithmetic.h"
 #include "data_access/jet/sql/query_error.h"
@@ -49,9 +47,7 @@ bool IsGuidText(std::string_view text) {
 std::string FormatDouble(double value) {
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.15g", value);
-  std::string text = buffer;
+  std::string text = FormatDoubleDigits(value);
   const std::size_t e = text.find('e');
   if (e != std::string::npos) text[e] = 'E';
   if (text == "-0") text = "0";
@@ -89,18 +85,19 @@ std::optional<Value> NumberFromText(std::string_view text) {
     return Value(DecimalToDouble(*exact));
   }
   // Beyond 38 digits: still a number, as a Double.
-  std::string copy(text);
-  char* end = nullptr;
-  const double d = std::strtod(copy.c_str(), &end);
-  if (end == copy.c_str()) return std::nullopt;
-  while (*end == ' ' || *end == '\t')
-    ++end;
-  if (*end != '\0' || !std::isfinite(d)) return std::nullopt;
-  for (char c : copy) {
-    // strtod also reads "inf", "nan" and hexadecimal, which Access does not.
-    if (std::isalpha(static_cast<unsigned char>(c)) && c != 'e' && c != 'E') return std::nullopt;
+  std::size_t first = 0, last = text.size();
+  while (first < last && (text[first] == ' ' || text[first] == '\t'))
+    ++first;
+  while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t'))
+    --last;
+  const std::string_view digits = text.substr(first, last - first);
+  for (char c : digits) {
+    // from_chars also reads "inf" and "nan", which Access does not.
+    if (((c | 0x20) >= 'a' && (c | 0x20) <= 'z') && c != 'e' && c != 'E') return std::nullopt;
   }
-  return Value(d);
+  const std::optional<double> d = ParseDouble(digits);
+  if (!d || !std::isfinite(*d)) return std::nullopt;
+  return Value(*d);
 }
 
 bool IsNumericKind(const Value& value) {
