@@ -66,7 +66,13 @@ HResult JetDatabase::ensureReader(std::string& problem) {
   if (reader_ && reader_->alive()) return S_OK;
   reader_.reset();
   std::string firstAnswer;
-  std::unique_ptr<ReaderProcess> reader = ReaderProcess::start(path_, firstAnswer, problem);
+  bool timedOut = false;
+  std::unique_ptr<ReaderProcess> reader =
+      ReaderProcess::start(path_, firstAnswer, problem, &timedOut);
+  // A reader forked while another thread of the program held a lock of the C
+  // library (the environment's, iconv's) can wait for it forever; a second
+  // reader will not meet the same moment.
+  if (!reader && timedOut) reader = ReaderProcess::start(path_, firstAnswer, problem);
   if (!reader) return E_FAIL;
   WireReader in(firstAnswer);
   std::uint8_t status = 0;

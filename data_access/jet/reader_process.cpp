@@ -101,8 +101,9 @@ std::chrono::milliseconds ReaderProcess::AnswerTimeLimit() {
 }
 
 std::unique_ptr<ReaderProcess> ReaderProcess::start(const std::string& path,
-                                                    std::string& firstAnswer,
-                                                    std::string& problem) {
+                                                    std::string& firstAnswer, std::string& problem,
+                                                    bool* timedOut) {
+  if (timedOut != nullptr) *timedOut = false;
   int sockets[2] = {-1, -1};
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
     problem = std::string("the reader process cannot be started: ") + std::strerror(errno);
@@ -126,6 +127,7 @@ std::unique_ptr<ReaderProcess> ReaderProcess::start(const std::string& path,
   if (result == FrameResult::TimedOut) {
     process->stop(false);
     problem = "the reader process did not answer in time";
+    if (timedOut != nullptr) *timedOut = true;
   } else {
     problem = process->stop(true);
   }

@@ -31,10 +31,11 @@ class ReaderProcess {
 
   // Forks a reader for the database and waits for its first answer (whether
   // libmdb could open the file). Null, with `problem`, when the process could
-  // not start or died; a reader that started but could not open the file is
-  // returned with its answer in `firstAnswer` for the caller to judge.
+  // not start, died or did not answer in time (`timedOut`); a reader that
+  // started but could not open the file is returned with its answer in
+  // `firstAnswer` for the caller to judge.
   static std::unique_ptr<ReaderProcess> start(const std::string& path, std::string& firstAnswer,
-                                              std::string& problem);
+                                              std::string& problem, bool* timedOut = nullptr);
   ~ReaderProcess();
   ReaderProcess(const ReaderProcess&) = delete;
   ReaderProcess& operator=(const ReaderProcess&) = delete;
