@@ -341,10 +341,10 @@ std::string FormatDateText(double serial) {
   char buffer[48];
   const bool hasTime = civil.hour != 0 || civil.minute != 0 || civil.second != 0;
   const bool hasDate = !(civil.year == 1899 && civil.month == 12 && civil.day == 30);
-  if (hasDate && !hasTime) {
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", civil.year, civil.month, civil.day);
-  } else if (!hasDate && hasTime) {
+  if (!hasDate) {
     std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", civil.hour, civil.minute, civil.second);
+  } else if (!hasTime) {
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", civil.year, civil.month, civil.day);
   } else {
     std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", civil.year, civil.month,
                   civil.day, civil.hour, civil.minute, civil.second);

@@ -48,7 +48,8 @@ std::optional<double> TimeSerial(std::int64_t hour, std::int64_t minute, std::in
 // is not a valid date.
 std::optional<double> ParseDateText(std::string_view text);
 
-// "2024-02-29 13:45:07"; the date alone at midnight, the time alone on day 0.
+// "2024-02-29 13:45:07"; the date alone at midnight, the time alone on day 0
+// (1899-12-30, the day of time-only values).
 std::string FormatDateText(double serial);
 
 // 1 (the first day of the week) to 7; firstDayOfWeek 1 is Sunday, 2 Monday ...

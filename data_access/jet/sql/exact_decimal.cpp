@@ -15,8 +15,16 @@ __int128 PowerOfTen(int exponent) {
   return result;
 }
 
+// 128 bits hold a little more than 38 digits; results are kept to 38 so
+// that every value formats to digits that parse back.
+const __int128 kDigitsLimit = PowerOfTen(kMaxDigits);
+
+bool WithinDigits(__int128 value) {
+  return value < kDigitsLimit && value > -kDigitsLimit;
+}
+
 bool MultiplyChecked(__int128 a, __int128 b, __int128& result) {
-  return !__builtin_mul_overflow(a, b, &result);
+  return !__builtin_mul_overflow(a, b, &result) && WithinDigits(result);
 }
 
 // Divides by 10^digits, rounding half to even.
@@ -185,7 +193,9 @@ std::optional<ExactDecimal> AddDecimals(const ExactDecimal& a, const ExactDecima
   ExactDecimal x = a, y = b;
   if (!AlignScales(x, y)) return std::nullopt;
   __int128 sum = 0;
-  if (__builtin_add_overflow(x.unscaled, y.unscaled, &sum)) return std::nullopt;
+  if (__builtin_add_overflow(x.unscaled, y.unscaled, &sum) || !WithinDigits(sum)) {
+    return std::nullopt;
+  }
   return ExactDecimal{sum, x.scale};
 }
 
@@ -193,7 +203,9 @@ std::optional<ExactDecimal> SubtractDecimals(const ExactDecimal& a, const ExactD
   ExactDecimal x = a, y = b;
   if (!AlignScales(x, y)) return std::nullopt;
   __int128 difference = 0;
-  if (__builtin_sub_overflow(x.unscaled, y.unscaled, &difference)) return std::nullopt;
+  if (__builtin_sub_overflow(x.unscaled, y.unscaled, &difference) || !WithinDigits(difference)) {
+    return std::nullopt;
+  }
   return ExactDecimal{difference, x.scale};
 }
 

@@ -37,6 +37,68 @@ TEST(JetSqlQueries, SelectStarWithCondition) {
   EXPECT_EQ(RunQuery(catalog, "select * from Products").rows.size(), 5u);
 }
 
+TEST(JetSqlQueries, ColumnsOfEveryType) {
+  using T = JetType;
+  MemoryCatalog catalog;
+  SourceColumn amount = Column("Amount", T::Decimal);
+  amount.precision = 18;
+  amount.scale = 4;
+  const std::string guid = "{6B29FC40-CA47-1067-B31D-00DD010662DA}";
+  const Row first = {
+      I{200},           I{-300},         I{70000},           2.5,         0.1,
+      Currency{5000},   DateTime{45351}, Decimal{"12.3400"}, S("Straße"), S(20000, 'm'),
+      Bytes{{0, 1, 0}}, Bytes{{0xFF}},   Guid{guid},         true};
+  catalog.add(
+      "Kinds",
+      {Column("B", T::Byte), Column("I", T::Integer), Column("L", T::Long), Column("Sg", T::Single),
+       Column("D", T::Double), Column("C", T::Currency), Column("Dt", T::DateTime), amount,
+       Column("Tx", T::Text, 10), Column("M", T::Memo), Column("Bin", T::Binary, 3),
+       Column("Ole", T::OleObject), Column("G", T::ReplicationId), Column("Y", T::Boolean)},
+      {first, Row(14, Value(Null{}))});
+
+  // Every value and column description passes through unchanged.
+  QueryOutput output = RunQuery(catalog, "select * from Kinds");
+  ASSERT_EQ(output.code, S_OK) << output.error;
+  ASSERT_EQ(output.columns.size(), 14u);
+  EXPECT_EQ(output.columns[0].type, T::Byte);
+  EXPECT_EQ(output.columns[3].type, T::Single);
+  EXPECT_EQ(output.columns[7].type, T::Decimal);
+  EXPECT_EQ(output.columns[7].precision, 18);
+  EXPECT_EQ(output.columns[7].scale, 4);
+  EXPECT_EQ(output.columns[10].size, 3u);
+  EXPECT_EQ(output.rows, (std::vector<Row>{first, Row(14, Value(Null{}))}));
+
+  output = RunQuery(catalog,
+                    "select Amount * 2, Amount + C, Amount > 12.34, B + I, Sg * 2, Tx & M, "
+                    "Sum(Amount) from Kinds group by Amount, C, B, I, Sg, Tx, M having Amount > 0");
+  ASSERT_EQ(output.code, S_OK) << output.error;
+  EXPECT_EQ(output.columns[0].type, T::Decimal);
+  EXPECT_EQ(output.columns[0].scale, 4);
+  EXPECT_EQ(output.columns[4].type, T::Double);
+  EXPECT_EQ(output.columns[5].type, T::Memo);
+  EXPECT_EQ(output.columns[6].type, T::Decimal);
+  ASSERT_EQ(output.rows.size(), 1u);
+  EXPECT_EQ(output.rows[0][0], Value(Decimal{"24.6800"}));
+  EXPECT_EQ(output.rows[0][1], Value(Decimal{"12.8400"}));
+  EXPECT_EQ(output.rows[0][2], Value(false));
+  EXPECT_EQ(output.rows[0][3], Value(I{-100}));
+  EXPECT_EQ(output.rows[0][4], Value(5.0));
+  EXPECT_EQ(std::get<std::string>(output.rows[0][5]).size(), 7u + 20000u);
+  EXPECT_EQ(output.rows[0][6], Value(Decimal{"12.3400"}));
+
+  // A GUID matches its text in any case, with or without braces.
+  EXPECT_EQ(RunQuery(catalog, "select count(*) from Kinds where G = '" +
+                                  std::string("{6b29fc40-ca47-1067-b31d-00dd010662da}") + "'")
+                .rows,
+            (std::vector<Row>{{I{1}}}));
+  EXPECT_EQ(RunQuery(catalog,
+                     "select count(*) from Kinds where G = '6B29FC40-CA47-1067-B31D-00DD010662DA'")
+                .rows,
+            (std::vector<Row>{{I{1}}}));
+  EXPECT_EQ(RunQuery(catalog, "select count(*) from Kinds where Bin Is Not Null and Y").rows,
+            (std::vector<Row>{{I{1}}}));
+}
+
 TEST(JetSqlQueries, CountWithCondition) {
   MemoryCatalog catalog = SampleCatalog();
   QueryOutput output = RunQuery(catalog, "select count(*) from Products where Discontinued = True");
