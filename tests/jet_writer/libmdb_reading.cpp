@@ -92,8 +92,18 @@ std::optional<ReadTable> LibmdbDatabase::readTable(const std::string& name) {
     auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
     // libmdb names the two bytes the other way round: its "scale" is the
     // precision and its "prec" the scale.
-    result.columns.push_back({column->name, column->col_type, column->col_size, column->col_scale,
-                              column->col_prec, column->is_long_auto != 0});
+    result.columns.push_back({column->name,
+                              column->col_type,
+                              column->col_size,
+                              column->col_scale,
+                              column->col_prec,
+                              column->is_long_auto != 0,
+                              {}});
+    for (const char* property : {"Required", "DefaultValue", "Description"}) {
+      if (const char* value = mdb_col_get_prop(column, property)) {
+        result.columns.back().properties[property] = value;
+      }
+    }
     mdb_bind_column(table, static_cast<int>(i + 1), buffers[i].data(), &lengths[i]);
   }
   mdb_rewind_table(table);

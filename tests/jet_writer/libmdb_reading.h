@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ struct ReadColumn {
   int precision = 0;
   int scale = 0;
   bool autoNumber = false;
+  // The design properties libmdb found for the column (Required,
+  // DefaultValue, Description), by name.
+  std::map<std::string, std::string> properties;
 };
 
 struct ReadCell {

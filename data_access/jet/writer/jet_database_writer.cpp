@@ -9,6 +9,7 @@
 #include "data_access/jet/writer/jet4_page_format.h"
 #include "data_access/jet/writer/jet4_text_encoding.h"
 #include "data_access/jet/writer/page_file.h"
+#include "data_access/jet/writer/property_blob.h"
 #include "data_access/jet/writer/system_tables.h"
 #include "data_access/jet/writer/table_writer.h"
 #include "data_access/jet/writer/usage_map.h"
@@ -89,6 +90,7 @@ struct JetDatabaseWriter::State {
   std::vector<std::uint32_t> systemTablePages;
   std::vector<std::unique_ptr<TableWriter>> systemTables;
   std::vector<std::unique_ptr<TableWriter>> userTables;
+  std::vector<ByteVector> userTableProperties;  // beside userTables
   std::unordered_map<std::string, TableWriter*> userTablesByName;
 
   WriteStatus writeCatalog();
@@ -169,6 +171,7 @@ WriteStatus JetDatabaseWriter::addTable(const TableDesign& design) {
   }
   state_->userTables.push_back(
       std::make_unique<TableWriter>(state_->file, design.name, std::move(shape), page, false));
+  state_->userTableProperties.push_back(TableDesignProperties(design));
   state_->userTablesByName.emplace(folded, state_->userTables.back().get());
   return WriteStatus::Success();
 }
@@ -196,8 +199,10 @@ WriteStatus JetDatabaseWriter::State::writeCatalog() {
   for (const std::vector<Value>& row : EngineAccessControlRows(systemTablePages)) {
     if (WriteStatus status = accessControl.appendRow(row); !status) return status;
   }
-  for (const auto& table : userTables) {
-    const CatalogObjectRow object = UserTableCatalogObject(table->definitionPage(), table->name());
+  for (std::size_t i = 0; i < userTables.size(); ++i) {
+    const TableWriter* table = userTables[i].get();
+    const CatalogObjectRow object =
+        UserTableCatalogObject(table->definitionPage(), table->name(), userTableProperties[i]);
     if (WriteStatus status = objects.appendRow(CatalogRowValues(object, created)); !status) {
       return status;
     }

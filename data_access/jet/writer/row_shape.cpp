@@ -74,9 +74,24 @@ WriteStatus Invalid(const std::string& message) {
   return WriteStatus::Failure(WriteError::InvalidDesign, message);
 }
 
+// Access keeps property texts of up to 255 characters.
+std::string CheckPropertyText(const std::optional<std::string>& text) {
+  if (!text) return {};
+  const auto encoded = Utf8ToJet4Text(*text);
+  if (!encoded) return "is not valid UTF-8";
+  if (encoded->size() / 2 > kMaxTextCharacters) return "is longer than 255 characters";
+  return {};
+}
+
 WriteStatus SizeColumn(const std::string& table, const ColumnDesign& column, ColumnSlot& slot) {
   const std::string where = "Column [" + column.name + "] of table [" + table + "]";
   if (!KnownType(column.type)) return Invalid(where + " has an unknown type");
+  if (const std::string problem = CheckPropertyText(column.defaultValue); !problem.empty()) {
+    return Invalid(where + ": the default value " + problem);
+  }
+  if (const std::string problem = CheckPropertyText(column.description); !problem.empty()) {
+    return Invalid(where + ": the description " + problem);
+  }
   if (column.autoNumber && column.type != JetType::Long) {
     return Invalid(where + ": only a Long column can be an AutoNumber");
   }
@@ -133,6 +148,9 @@ std::string CheckObjectName(const std::string& name) {
 WriteStatus ShapeRows(const TableDesign& design, RowShape& shape) {
   if (const std::string problem = CheckObjectName(design.name); !problem.empty()) {
     return Invalid("The table name [" + design.name + "] " + problem);
+  }
+  if (const std::string problem = CheckPropertyText(design.description); !problem.empty()) {
+    return Invalid("The description of table [" + design.name + "] " + problem);
   }
   if (design.columns.empty()) return Invalid("Table [" + design.name + "] has no columns");
   if (design.columns.size() > kMaxColumnsPerTable) {

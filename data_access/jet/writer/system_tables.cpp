@@ -104,13 +104,15 @@ std::vector<CatalogObjectRow> EngineCatalogObjects(
   return objects;
 }
 
-CatalogObjectRow UserTableCatalogObject(std::uint32_t definitionPage, const std::string& name) {
+CatalogObjectRow UserTableCatalogObject(std::uint32_t definitionPage, const std::string& name,
+                                        ByteVector properties) {
   return {static_cast<std::int32_t>(definitionPage),
           kTablesContainerId,
           name,
           kObjectTypeTable,
           0,
-          false};
+          false,
+          std::move(properties)};
 }
 
 std::vector<Value> CatalogRowValues(const CatalogObjectRow& object, double created) {
@@ -123,6 +125,7 @@ std::vector<Value> CatalogRowValues(const CatalogObjectRow& object, double creat
   values[5] = DateTime{created};
   values[6] = object.engineOwned ? kEngineAccount : kCreatorAccount;
   values[7] = std::int64_t{object.flags};
+  if (!object.properties.empty()) values[14] = Bytes{object.properties};
   return values;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data_access/jet/jet_value.h"
+#include "data_access/jet/writer/little_endian.h"
 #include "data_access/jet/writer/row_shape.h"
 
 namespace tablift::jet {
@@ -37,7 +38,8 @@ struct CatalogObjectRow {
   std::string name;
   std::int16_t type = 0;
   std::int32_t flags = 0;
-  bool engineOwned = true;  // owned by the engine rather than the database's creator
+  bool engineOwned = true;     // owned by the engine rather than the database's creator
+  ByteVector properties = {};  // the LvProp blob; none when empty
 };
 
 // The MSysObjects rows of an empty database: the containers, MSysDb and the
@@ -45,7 +47,8 @@ struct CatalogObjectRow {
 std::vector<CatalogObjectRow> EngineCatalogObjects(
     const std::vector<std::uint32_t>& systemTablePages);
 // The MSysObjects row of a user table.
-CatalogObjectRow UserTableCatalogObject(std::uint32_t definitionPage, const std::string& name);
+CatalogObjectRow UserTableCatalogObject(std::uint32_t definitionPage, const std::string& name,
+                                        ByteVector properties);
 // The values of a row of MSysObjects.
 std::vector<Value> CatalogRowValues(const CatalogObjectRow& object, double created);
 
