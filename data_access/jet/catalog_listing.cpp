@@ -7,9 +7,9 @@
 
 #include "data_access/error_info.h"
 #include "data_access/jet/column_types.h"
-#include "data_access/jet/listed_rowset.h"
 #include "data_access/jet/saved_queries.h"
 #include "data_access/jet/value_text.h"
+#include "data_access/memory_rowset.h"
 #include "data_access/schema_rowsets.h"
 
 namespace tablift::jet {
@@ -116,8 +116,8 @@ std::vector<std::string> RestrictedTables(const std::vector<CatalogObject>& obje
   return names;
 }
 
-std::unique_ptr<ProviderRowset> Listed(SchemaRowset schema, std::vector<ListedRowset::Row> rows) {
-  return std::make_unique<ListedRowset>(SchemaColumns(schema), std::move(rows));
+std::unique_ptr<ProviderRowset> Listed(SchemaRowset schema, std::vector<MemoryRowset::Row> rows) {
+  return std::make_unique<MemoryRowset>(SchemaColumns(schema), std::move(rows));
 }
 
 }  // namespace
@@ -133,7 +133,7 @@ std::string CatalogName(const std::string& path) {
 
 HResult ListCatalogs(JetDatabase& database, const std::vector<std::string>& restrictions,
                      std::unique_ptr<ProviderRowset>& rowset) {
-  std::vector<ListedRowset::Row> rows;
+  std::vector<MemoryRowset::Row> rows;
   const std::string name = CatalogName(database.path());
   if (Matches(Restriction(restrictions, 0), name)) rows.push_back({Text(name), NullText()});
   rowset = Listed(SchemaRowset::Catalogs, std::move(rows));
@@ -142,7 +142,7 @@ HResult ListCatalogs(JetDatabase& database, const std::vector<std::string>& rest
 
 HResult ListTables(JetDatabase& database, const std::vector<std::string>& restrictions,
                    std::unique_ptr<ProviderRowset>& rowset) {
-  std::vector<ListedRowset::Row> rows;
+  std::vector<MemoryRowset::Row> rows;
   if (OutsideDatabase(database, restrictions)) {
     rowset = Listed(SchemaRowset::Tables, std::move(rows));
     return S_OK;
@@ -197,7 +197,7 @@ HResult ListTables(JetDatabase& database, const std::vector<std::string>& restri
 
 HResult ListColumns(JetDatabase& database, const std::vector<std::string>& restrictions,
                     std::unique_ptr<ProviderRowset>& rowset) {
-  std::vector<ListedRowset::Row> rows;
+  std::vector<MemoryRowset::Row> rows;
   if (OutsideDatabase(database, restrictions)) {
     rowset = Listed(SchemaRowset::Columns, std::move(rows));
     return S_OK;
@@ -254,7 +254,7 @@ HResult ListColumns(JetDatabase& database, const std::vector<std::string>& restr
 
 HResult ListIndexes(JetDatabase& database, const std::vector<std::string>& restrictions,
                     std::unique_ptr<ProviderRowset>& rowset) {
-  std::vector<ListedRowset::Row> rows;
+  std::vector<MemoryRowset::Row> rows;
   if (OutsideDatabase(database, restrictions)) {
     rowset = Listed(SchemaRowset::Indexes, std::move(rows));
     return S_OK;
