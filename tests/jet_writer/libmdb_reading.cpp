@@ -138,6 +138,74 @@ std::optional<ReadTable> LibmdbDatabase::readTable(const std::string& name) {
   return result;
 }
 
+std::vector<ReadIndex> LibmdbDatabase::readIndexes(const std::string& name) {
+  std::vector<ReadIndex> result;
+  MdbHandle* mdb = Handle(handle_);
+  std::string mutableName = name;
+  MdbTableDef* table = mdb_read_table_by_name(mdb, mutableName.data(), MDB_TABLE);
+  if (table == nullptr) return result;
+  std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> owner(table, mdb_free_tabledef);
+  mdb_read_columns(table);
+  mdb_read_indices(table);
+  for (unsigned i = 0; i < table->num_idxs; ++i) {
+    auto* index = static_cast<MdbIndex*>(g_ptr_array_index(table->indices, i));
+    ReadIndex read{index->name, index->index_type, index->flags, {}, {}, index->num_rows};
+    for (unsigned k = 0; k < index->num_keys; ++k) {
+      auto* column = static_cast<MdbColumn*>(
+          g_ptr_array_index(table->columns, static_cast<unsigned>(index->key_col_num[k] - 1)));
+      read.columns.emplace_back(column->name);
+      read.ascending.push_back(index->key_col_order[k] == MDB_ASC);
+    }
+    result.push_back(std::move(read));
+  }
+  return result;
+}
+
+std::optional<std::vector<std::vector<std::string>>> LibmdbDatabase::walkIndex(
+    const std::string& name, const std::string& indexName) {
+  MdbHandle* mdb = Handle(handle_);
+  std::string mutableName = name;
+  MdbTableDef* table = mdb_read_table_by_name(mdb, mutableName.data(), MDB_TABLE);
+  if (table == nullptr) return std::nullopt;
+  std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> owner(table, mdb_free_tabledef);
+  mdb_read_columns(table);
+  mdb_read_indices(table);
+  MdbIndex* index = nullptr;
+  for (unsigned i = 0; i < table->num_idxs; ++i) {
+    auto* candidate = static_cast<MdbIndex*>(g_ptr_array_index(table->indices, i));
+    if (indexName == candidate->name) index = candidate;
+  }
+  if (index == nullptr) return std::nullopt;
+
+  std::vector<std::vector<char>> buffers(table->num_cols, std::vector<char>(kBindSize));
+  for (unsigned i = 0; i < table->num_cols; ++i) {
+    mdb_bind_column(table, static_cast<int>(i + 1), buffers[i].data(), nullptr);
+  }
+  // The walker reads index pages through a handle of its own, so that
+  // reading each row it finds does not disturb it.
+  std::unique_ptr<MdbHandle, void (*)(MdbHandle*)> walker(mdb_clone_handle(mdb), mdb_close);
+  auto chain = std::make_unique<MdbIndexChain>();
+  std::memset(chain.get(), 0, sizeof(MdbIndexChain));
+  std::vector<std::vector<std::string>> rows;
+  guint32 page = 0;
+  guint16 row = 0;
+  while (mdb_index_find_next(walker.get(), index, chain.get(), &page, &row) != 0) {
+    if (mdb_read_pg(mdb, page) != static_cast<ssize_t>(mdb->fmt->pg_size) ||
+        mdb_read_row(table, row) == 0) {
+      return std::nullopt;
+    }
+    std::vector<std::string> values;
+    for (unsigned i = 0; i < table->num_cols; ++i) {
+      auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+      values.emplace_back(column->col_type == MDB_BOOL || column->cur_value_len > 0
+                              ? std::string(buffers[i].data())
+                              : std::string("<null>"));
+    }
+    rows.push_back(std::move(values));
+  }
+  return rows;
+}
+
 ToolOutput RunMdbTool(const std::string& tool, const std::vector<std::string>& arguments) {
   tablift::test::ScopedTempDir scratch;
   const std::filesystem::path outPath = scratch.path() / "out";

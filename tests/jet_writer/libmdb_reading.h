@@ -35,6 +35,15 @@ struct ReadTable {
   std::vector<std::vector<ReadCell>> rows;
 };
 
+struct ReadIndex {
+  std::string name;
+  int type = 0;   // 1 primary key, 2 foreign key
+  int flags = 0;  // 0x01 unique, 0x02 ignore nulls, 0x08 required
+  std::vector<std::string> columns;
+  std::vector<bool> ascending;
+  int rowCount = 0;
+};
+
 class LibmdbDatabase {
  public:
   explicit LibmdbDatabase(const std::filesystem::path& path);
@@ -47,6 +56,11 @@ class LibmdbDatabase {
   std::vector<std::string> userTables();
   std::vector<std::string> systemTables();
   std::optional<ReadTable> readTable(const std::string& name);
+  std::vector<ReadIndex> readIndexes(const std::string& table);
+  // The rows of a table in the order its index pages list them, found with
+  // libmdb's own index walker: each row as libmdb's text of its columns.
+  std::optional<std::vector<std::vector<std::string>>> walkIndex(const std::string& table,
+                                                                 const std::string& index);
 
  private:
   void* handle_ = nullptr;  // MdbHandle, an unnamed struct in libmdb's header

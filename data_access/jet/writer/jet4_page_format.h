@@ -69,4 +69,19 @@ constexpr std::size_t kInlineMapBitmapBytes = 64;
 constexpr std::size_t kReferenceMapPointers = 17;
 constexpr std::uint32_t kPagesPerReferenceMap = (kPageSize - 4) * 8;
 
+// Index flags in the table definition; the engine sets 0x80 on every index.
+constexpr std::uint8_t kIndexUnique = 0x01;
+constexpr std::uint8_t kIndexIgnoreNulls = 0x02;
+constexpr std::uint8_t kIndexRequired = 0x08;
+constexpr std::uint8_t kIndexAlwaysSet = 0x80;
+constexpr std::size_t kMaxIndexColumns = 10;
+constexpr std::size_t kMaxIndexesPerTable = 32;
+
+// Index pages: a header, a bitmap marking where each entry ends, and the
+// entries from offset 0x1E0 to the end of the page.
+constexpr std::size_t kIndexBitmapStart = 0x1B;
+constexpr std::size_t kIndexEntriesStart = 0x1E0;
+constexpr std::size_t kIndexPrevPageOffset = 8;
+constexpr std::size_t kIndexNextPageOffset = 12;
+
 }  // namespace tablift::jet::jet4

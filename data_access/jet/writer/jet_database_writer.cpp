@@ -6,6 +6,7 @@
 
 #include "data_access/jet/writer/data_page_builder.h"
 #include "data_access/jet/writer/database_header_page.h"
+#include "data_access/jet/writer/index_plan.h"
 #include "data_access/jet/writer/jet4_page_format.h"
 #include "data_access/jet/writer/jet4_text_encoding.h"
 #include "data_access/jet/writer/page_file.h"
@@ -138,14 +139,10 @@ WriteStatus JetDatabaseWriter::create(const std::filesystem::path& path,
   std::uint32_t page = 0;
   if (WriteStatus status = state_->file.allocateRun(2, page); !status) return fail(status);
   for (const SystemTable table : kSystemTables) {
-    RowShape shape = SystemTableShape(table);
-    if (WriteStatus status = state_->file.allocateRun(TableDefinitionPageCount(shape), page);
-        !status) {
-      return fail(status);
-    }
+    if (WriteStatus status = state_->file.allocate(page); !status) return fail(status);
     state_->systemTablePages.push_back(page);
     state_->systemTables.push_back(std::make_unique<TableWriter>(
-        state_->file, SystemTableName(table), std::move(shape), page, true));
+        state_->file, SystemTableName(table), SystemTableShape(table), IndexSet{}, page, true));
   }
   return WriteStatus::Success();
 }
@@ -164,13 +161,14 @@ WriteStatus JetDatabaseWriter::addTable(const TableDesign& design) {
   }
   RowShape shape;
   if (WriteStatus status = ShapeRows(design, shape); !status) return status;
+  IndexSet indexes;
+  if (WriteStatus status = PlanIndexes(design, shape, indexes); !status) return status;
+  // The first definition page is the table's id, which its data pages carry;
+  // the rest of a long definition is placed when it is written.
   std::uint32_t page = 0;
-  if (WriteStatus status = state_->file.allocateRun(TableDefinitionPageCount(shape), page);
-      !status) {
-    return fail(status);
-  }
-  state_->userTables.push_back(
-      std::make_unique<TableWriter>(state_->file, design.name, std::move(shape), page, false));
+  if (WriteStatus status = state_->file.allocate(page); !status) return fail(status);
+  state_->userTables.push_back(std::make_unique<TableWriter>(
+      state_->file, design.name, std::move(shape), std::move(indexes), page, false));
   state_->userTableProperties.push_back(TableDesignProperties(design));
   state_->userTablesByName.emplace(folded, state_->userTables.back().get());
   return WriteStatus::Success();
@@ -243,10 +241,15 @@ WriteStatus JetDatabaseWriter::State::writeDefinitionsAndMaps() {
       }
       longMaps.push_back(maps);
     }
-    const std::vector<ByteVector> pages = table->definitionPages(usedMap, roomMap, longMaps);
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-      const auto page = static_cast<std::uint32_t>(table->definitionPage() + i);
-      if (WriteStatus status = file.write(page, pages[i]); !status) return status;
+    std::vector<std::uint32_t> indexMaps;
+    for (const IndexBuilder& index : table->indexBuilders()) {
+      std::uint32_t map = 0;
+      if (WriteStatus status = placer.placeMapOf(index.pages(), map); !status) return status;
+      indexMaps.push_back(map);
+    }
+    if (WriteStatus status = table->writeDefinition(usedMap, roomMap, longMaps, indexMaps);
+        !status) {
+      return status;
     }
   }
   return placer.finish();

@@ -12,6 +12,12 @@ constexpr std::size_t kPageHeaderSize = 8;
 constexpr std::size_t kColumnEntrySize = 25;
 constexpr std::size_t kLongValueColumnEntrySize = 10;
 constexpr std::uint16_t kEndOfList = 0xFFFF;
+constexpr std::size_t kPhysicalIndexCountSize = 12;
+constexpr std::size_t kPhysicalIndexEntrySize = 52;
+constexpr std::size_t kLogicalIndexEntrySize = 28;
+// The engine starts every physical index entry with this number.
+constexpr std::uint32_t kPhysicalIndexMagic = 1923;
+constexpr std::uint8_t kNoRelationshipAction = 0x04;
 
 ByteVector EncodedName(const std::string& name) {
   // Names were checked when the table was added.
@@ -39,8 +45,66 @@ void AppendColumnEntry(ByteVector& out, const ColumnSlot& column, bool systemTab
   StoreLe16(entry + 23, column.longValue ? 0 : column.length);
 }
 
+void AppendPhysicalIndex(ByteVector& out, const PhysicalIndex& index,
+                         const PhysicalIndexPages& pages) {
+  AppendLe32(out, kPhysicalIndexMagic);
+  for (std::size_t i = 0; i < jet4::kMaxIndexColumns; ++i) {
+    if (i < index.columns.size()) {
+      AppendLe16(out, index.columns[i].columnNumber);
+      out.push_back(index.columns[i].ascending ? 0x01 : 0x00);
+    } else {
+      AppendLe16(out, kEndOfList);
+      out.push_back(0x00);
+    }
+  }
+  AppendLe32(out, pages.usedPagesMap);
+  AppendLe32(out, pages.rootPage);
+  AppendLe32(out, 0);
+  out.push_back(index.flags);
+  out.insert(out.end(), 5, 0);
+}
+
+void AppendLogicalIndex(ByteVector& out, const LogicalIndex& index) {
+  AppendLe32(out, jet4::kTableDefinitionMagic);
+  AppendLe32(out, index.number);
+  AppendLe32(out, index.physical);
+  out.push_back(index.relatedSide);
+  AppendLe32(out, static_cast<std::uint32_t>(index.relatedIndexNumber));
+  AppendLe32(out, index.relatedTablePage);
+  if (index.kind == IndexKind::ForeignKey) {
+    out.push_back(index.cascadeUpdates ? 1 : 0);
+    out.push_back(index.cascadeDeletes ? 1 : 0);
+  } else {
+    // What the engine records for indexes outside relationships.
+    out.push_back(kNoRelationshipAction);
+    out.push_back(kNoRelationshipAction);
+  }
+  out.push_back(static_cast<std::uint8_t>(index.kind));
+  AppendLe32(out, 0);
+}
+
+std::string FoldCase(const std::string& name) {
+  std::string folded = name;
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+// The engine lists named indexes by name.
+std::vector<const LogicalIndex*> LogicalIndexesByName(const IndexSet& indexes) {
+  std::vector<const LogicalIndex*> sorted;
+  for (const LogicalIndex& index : indexes.logical)
+    sorted.push_back(&index);
+  std::stable_sort(sorted.begin(), sorted.end(), [](const LogicalIndex* a, const LogicalIndex* b) {
+    return FoldCase(a->name) < FoldCase(b->name);
+  });
+  return sorted;
+}
+
 // The definition as one byte stream, as if it were a single long page.
 ByteVector DefinitionStream(const RowShape& shape, const TableDefinitionFields& fields) {
+  const IndexSet& indexes = fields.indexes;
   ByteVector out(63, 0);
   out[0] = jet4::kPageTableDefinition;
   out[1] = 0x01;
@@ -53,16 +117,33 @@ ByteVector DefinitionStream(const RowShape& shape, const TableDefinitionFields& 
   StoreLe16(&out[41], columnCount);
   StoreLe16(&out[43], shape.variableCount);
   StoreLe16(&out[45], columnCount);
-  StoreLe32(&out[47], 0);  // logical indexes
-  StoreLe32(&out[51], 0);  // physical indexes
+  StoreLe32(&out[47], static_cast<std::uint32_t>(indexes.logical.size()));
+  StoreLe32(&out[51], static_cast<std::uint32_t>(indexes.physical.size()));
   StoreLe32(&out[55], fields.usedPagesMap);
   StoreLe32(&out[59], fields.pagesWithRoomMap);
 
+  for (std::size_t i = 0; i < indexes.physical.size(); ++i) {
+    AppendLe32(out, 0);
+    AppendLe32(out, i < fields.indexPages.size() ? fields.indexPages[i].entryCount : 0);
+    AppendLe32(out, 0);
+  }
   for (const ColumnSlot& column : shape.columns) {
     AppendColumnEntry(out, column, fields.systemTable);
   }
   for (const ColumnSlot& column : shape.columns) {
     const ByteVector name = EncodedName(column.name);
+    AppendLe16(out, static_cast<std::uint16_t>(name.size()));
+    AppendBytes(out, name);
+  }
+  for (std::size_t i = 0; i < indexes.physical.size(); ++i) {
+    AppendPhysicalIndex(out, indexes.physical[i],
+                        i < fields.indexPages.size() ? fields.indexPages[i] : PhysicalIndexPages{});
+  }
+  const std::vector<const LogicalIndex*> logical = LogicalIndexesByName(indexes);
+  for (const LogicalIndex* index : logical)
+    AppendLogicalIndex(out, *index);
+  for (const LogicalIndex* index : logical) {
+    const ByteVector name = EncodedName(index->name);
     AppendLe16(out, static_cast<std::uint16_t>(name.size()));
     AppendBytes(out, name);
   }
@@ -76,11 +157,15 @@ ByteVector DefinitionStream(const RowShape& shape, const TableDefinitionFields& 
   return out;
 }
 
-std::size_t DefinitionLength(const RowShape& shape) {
+std::size_t DefinitionLength(const RowShape& shape, const IndexSet& indexes) {
   std::size_t length = 63 + 2;
   for (const ColumnSlot& column : shape.columns) {
     length += kColumnEntrySize + 2 + EncodedName(column.name).size();
     if (column.longValue) length += kLongValueColumnEntrySize;
+  }
+  length += indexes.physical.size() * (kPhysicalIndexCountSize + kPhysicalIndexEntrySize);
+  for (const LogicalIndex& index : indexes.logical) {
+    length += kLogicalIndexEntrySize + 2 + EncodedName(index.name).size();
   }
   return length;
 }
@@ -101,13 +186,13 @@ void StoreFreeSpace(ByteVector& page, std::size_t used) {
 
 }  // namespace
 
-std::uint32_t TableDefinitionPageCount(const RowShape& shape) {
-  return PagesFor(DefinitionLength(shape));
+std::uint32_t TableDefinitionPageCount(const RowShape& shape, const IndexSet& indexes) {
+  return PagesFor(DefinitionLength(shape, indexes));
 }
 
 std::vector<ByteVector> BuildTableDefinitionPages(const RowShape& shape,
                                                   const TableDefinitionFields& fields,
-                                                  std::uint32_t firstPage) {
+                                                  const std::vector<std::uint32_t>& pageNumbers) {
   const ByteVector stream = DefinitionStream(shape, fields);
   const std::uint32_t count = PagesFor(stream.size());
   std::vector<ByteVector> pages;
@@ -118,6 +203,7 @@ std::vector<ByteVector> BuildTableDefinitionPages(const RowShape& shape,
     if (i == 0) {
       used = std::min(stream.size(), jet4::kPageSize);
       std::copy_n(stream.begin(), used, page.begin());
+      consumed = used;
     } else {
       page[0] = jet4::kPageTableDefinition;
       page[1] = 0x01;
@@ -126,10 +212,10 @@ std::vector<ByteVector> BuildTableDefinitionPages(const RowShape& shape,
       std::copy_n(stream.begin() + static_cast<std::ptrdiff_t>(consumed), chunk,
                   page.begin() + kPageHeaderSize);
       used = kPageHeaderSize + chunk;
+      consumed += chunk;
     }
-    consumed = i == 0 ? used : consumed + (used - kPageHeaderSize);
     StoreFreeSpace(page, used);
-    StoreLe32(&page[4], i + 1 < count ? firstPage + i + 1 : 0);
+    StoreLe32(&page[4], i + 1 < count && i + 1 < pageNumbers.size() ? pageNumbers[i + 1] : 0);
     pages.push_back(std::move(page));
   }
   return pages;

@@ -24,11 +24,28 @@ struct ColumnDesign {
   std::optional<std::string> description = std::nullopt;   // the "Description" property
 };
 
+// One column of an index key.
+struct IndexColumnDesign {
+  std::string column;
+  bool ascending = true;
+};
+
+// An index of a table. A primary key is also unique and required.
+struct IndexDesign {
+  std::string name;
+  std::vector<IndexColumnDesign> columns;  // 1 to 10, in key order
+  bool primaryKey = false;
+  bool unique = false;
+  bool ignoreNulls = false;  // rows whose key is Null stay out of the index
+  bool required = false;     // Null keys are refused
+};
+
 // A user table to create: its columns in the order Access shows them.
 struct TableDesign {
   std::string name;
   std::vector<ColumnDesign> columns;
   std::optional<std::string> description = std::nullopt;
+  std::vector<IndexDesign> indexes = {};
 };
 
 }  // namespace tablift::jet
