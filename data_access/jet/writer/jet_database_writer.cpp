@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <set>
 #include <unordered_map>
 
 #include "data_access/jet/writer/data_page_builder.h"
@@ -11,6 +12,8 @@
 #include "data_access/jet/writer/jet4_text_encoding.h"
 #include "data_access/jet/writer/page_file.h"
 #include "data_access/jet/writer/property_blob.h"
+#include "data_access/jet/writer/relationship_link.h"
+#include "data_access/jet/writer/relationship_rows.h"
 #include "data_access/jet/writer/system_tables.h"
 #include "data_access/jet/writer/table_writer.h"
 #include "data_access/jet/writer/usage_map.h"
@@ -92,8 +95,13 @@ struct JetDatabaseWriter::State {
   std::vector<std::unique_ptr<TableWriter>> systemTables;
   std::vector<std::unique_ptr<TableWriter>> userTables;
   std::vector<ByteVector> userTableProperties;  // beside userTables
+  std::vector<std::vector<Value>> relationshipRows;
+  std::set<std::string> relationshipNames;
   std::unordered_map<std::string, TableWriter*> userTablesByName;
 
+  TableWriter& systemTable(SystemTable table) {
+    return *systemTables[static_cast<std::size_t>(table)];
+  }
   WriteStatus writeCatalog();
   WriteStatus writeDefinitionsAndMaps();
   WriteStatus writeFreePageMap();
@@ -174,6 +182,36 @@ WriteStatus JetDatabaseWriter::addTable(const TableDesign& design) {
   return WriteStatus::Success();
 }
 
+WriteStatus JetDatabaseWriter::addRelationship(const RelationshipDesign& design) {
+  if (state_->phase != State::Phase::Open) {
+    return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
+  }
+  if (const std::string problem = CheckObjectName(design.name); !problem.empty()) {
+    return WriteStatus::Failure(WriteError::InvalidDesign,
+                                "The relationship name [" + design.name + "] " + problem);
+  }
+  if (state_->relationshipNames.count(FoldCase(design.name)) != 0) {
+    return WriteStatus::Failure(WriteError::InvalidDesign,
+                                "A relationship named [" + design.name + "] already exists");
+  }
+  TableWriter* referencing = findTable(design.table);
+  TableWriter* referenced = findTable(design.referencedTable);
+  if (referencing == nullptr || referenced == nullptr) {
+    return WriteStatus::Failure(
+        WriteError::UnknownTable,
+        "There is no table named [" + (referencing ? design.referencedTable : design.table) + "]");
+  }
+  bool oneToOne = false;
+  if (WriteStatus status = LinkTables(design, *referencing, *referenced, oneToOne); !status) {
+    return status;
+  }
+  for (std::vector<Value>& row : RelationshipRows(design, oneToOne)) {
+    state_->relationshipRows.push_back(std::move(row));
+  }
+  state_->relationshipNames.insert(FoldCase(design.name));
+  return WriteStatus::Success();
+}
+
 WriteStatus JetDatabaseWriter::appendRow(std::string_view table, const std::vector<Value>& values) {
   if (state_->phase != State::Phase::Open) {
     return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
@@ -187,8 +225,8 @@ WriteStatus JetDatabaseWriter::appendRow(std::string_view table, const std::vect
 }
 
 WriteStatus JetDatabaseWriter::State::writeCatalog() {
-  TableWriter& objects = *systemTables[0];
-  TableWriter& accessControl = *systemTables[1];
+  TableWriter& objects = systemTable(SystemTable::Objects);
+  TableWriter& accessControl = systemTable(SystemTable::AccessControl);
   for (const CatalogObjectRow& object : EngineCatalogObjects(systemTablePages)) {
     if (WriteStatus status = objects.appendRow(CatalogRowValues(object, created)); !status) {
       return status;
@@ -206,6 +244,11 @@ WriteStatus JetDatabaseWriter::State::writeCatalog() {
     }
     for (const std::vector<Value>& row : UserTableAccessControlRows(table->definitionPage())) {
       if (WriteStatus status = accessControl.appendRow(row); !status) return status;
+    }
+  }
+  for (const std::vector<Value>& row : relationshipRows) {
+    if (WriteStatus status = systemTable(SystemTable::Relationships).appendRow(row); !status) {
+      return status;
     }
   }
   return WriteStatus::Success();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data_access/jet/jet_value.h"
+#include "data_access/jet/writer/relationship_design.h"
 #include "data_access/jet/writer/table_design.h"
 #include "data_access/jet/writer/write_status.h"
 
@@ -50,6 +51,12 @@ class JetDatabaseWriter {
 
   // Adds an empty user table. Names are unique regardless of letter case.
   WriteStatus addTable(const TableDesign& design);
+
+  // Relates two tables added before. An enforced relationship needs a
+  // primary key or unique index over the referenced columns, and must be
+  // added before rows if the referencing columns have no index yet. The
+  // writer does not check that referencing rows find their match.
+  WriteStatus addRelationship(const RelationshipDesign& design);
 
   // Appends a row to a table added before, one value per column in column
   // order. Null in an AutoNumber column takes the next number.
