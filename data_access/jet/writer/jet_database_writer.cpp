@@ -7,11 +7,13 @@
 
 #include "data_access/jet/writer/data_page_builder.h"
 #include "data_access/jet/writer/database_header_page.h"
+#include "data_access/jet/writer/field_encoding.h"
 #include "data_access/jet/writer/index_plan.h"
 #include "data_access/jet/writer/jet4_page_format.h"
 #include "data_access/jet/writer/jet4_text_encoding.h"
 #include "data_access/jet/writer/page_file.h"
 #include "data_access/jet/writer/property_blob.h"
+#include "data_access/jet/writer/query_rows.h"
 #include "data_access/jet/writer/relationship_link.h"
 #include "data_access/jet/writer/relationship_rows.h"
 #include "data_access/jet/writer/system_tables.h"
@@ -96,6 +98,8 @@ struct JetDatabaseWriter::State {
   std::vector<std::unique_ptr<TableWriter>> userTables;
   std::vector<ByteVector> userTableProperties;  // beside userTables
   std::vector<std::vector<Value>> relationshipRows;
+  std::vector<QueryDesign> queries;
+  std::set<std::string> queryNames;
   std::set<std::string> relationshipNames;
   std::unordered_map<std::string, TableWriter*> userTablesByName;
 
@@ -160,7 +164,7 @@ WriteStatus JetDatabaseWriter::addTable(const TableDesign& design) {
     return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
   }
   const std::string folded = FoldCase(design.name);
-  bool taken = findTable(design.name) != nullptr;
+  bool taken = findTable(design.name) != nullptr || state_->queryNames.count(folded) != 0;
   for (const SystemTable table : kSystemTables)
     taken = taken || FoldCase(SystemTableName(table)) == folded;
   if (taken) {
@@ -212,6 +216,46 @@ WriteStatus JetDatabaseWriter::addRelationship(const RelationshipDesign& design)
   return WriteStatus::Success();
 }
 
+WriteStatus JetDatabaseWriter::addQuery(const QueryDesign& design) {
+  if (state_->phase != State::Phase::Open) {
+    return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
+  }
+  const auto invalid = [&](const std::string& why) {
+    return WriteStatus::Failure(WriteError::InvalidDesign, "Query [" + design.name + "] " + why);
+  };
+  if (const std::string problem = CheckObjectName(design.name); !problem.empty()) {
+    return WriteStatus::Failure(WriteError::InvalidDesign,
+                                "The query name [" + design.name + "] " + problem);
+  }
+  const std::string folded = FoldCase(design.name);
+  bool taken = findTable(design.name) != nullptr || state_->queryNames.count(folded) != 0;
+  for (const SystemTable table : kSystemTables) {
+    taken = taken || FoldCase(SystemTableName(table)) == folded;
+  }
+  if (taken) return invalid("has the name of a table or query that already exists");
+  if (design.tables.empty() || design.columns.empty()) {
+    return invalid("needs at least one table and one output column");
+  }
+  for (const QueryTableDesign& table : design.tables) {
+    if (findTable(table.name) == nullptr && state_->queryNames.count(FoldCase(table.name)) == 0) {
+      return invalid("reads [" + table.name + "], which is neither a table nor a query");
+    }
+  }
+  // Every name and expression must fit its column of MSysQueries.
+  const RowShape shape = SystemTableShape(SystemTable::Queries);
+  for (const std::vector<Value>& row : QueryRows(0, design)) {
+    EncodedField field;
+    for (const ColumnSlot& column : shape.columns) {
+      if (WriteStatus status = EncodeField(column, row[column.number], field); !status) {
+        return invalid("cannot keep its " + column.name + " text: " + status.message());
+      }
+    }
+  }
+  state_->queries.push_back(design);
+  state_->queryNames.insert(folded);
+  return WriteStatus::Success();
+}
+
 WriteStatus JetDatabaseWriter::appendRow(std::string_view table, const std::vector<Value>& values) {
   if (state_->phase != State::Phase::Open) {
     return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
@@ -242,8 +286,27 @@ WriteStatus JetDatabaseWriter::State::writeCatalog() {
     if (WriteStatus status = objects.appendRow(CatalogRowValues(object, created)); !status) {
       return status;
     }
-    for (const std::vector<Value>& row : UserTableAccessControlRows(table->definitionPage())) {
+    for (const std::vector<Value>& row :
+         UserTableAccessControlRows(static_cast<std::int32_t>(table->definitionPage()))) {
       if (WriteStatus status = accessControl.appendRow(row); !status) return status;
+    }
+  }
+  TableWriter& queryRows = systemTable(SystemTable::Queries);
+  for (std::size_t i = 0; i < queries.size(); ++i) {
+    const auto id = static_cast<std::int32_t>(kFirstObjectId + i);
+    if (WriteStatus status =
+            objects.appendRow(CatalogRowValues(QueryCatalogObject(id, queries[i].name), created));
+        !status) {
+      return status;
+    }
+    for (const std::vector<Value>& row : UserTableAccessControlRows(id)) {
+      if (WriteStatus status = accessControl.appendRow(row); !status) return status;
+    }
+    for (const std::vector<Value>& row : QueryRows(id, queries[i])) {
+      if (WriteStatus status = queryRows.appendRow(row); !status) {
+        return WriteStatus::Failure(WriteError::InvalidDesign,
+                                    "Query [" + queries[i].name + "]: " + status.message());
+      }
     }
   }
   for (const std::vector<Value>& row : relationshipRows) {

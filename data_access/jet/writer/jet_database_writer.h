@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data_access/jet/jet_value.h"
+#include "data_access/jet/writer/query_design.h"
 #include "data_access/jet/writer/relationship_design.h"
 #include "data_access/jet/writer/table_design.h"
 #include "data_access/jet/writer/write_status.h"
@@ -57,6 +58,10 @@ class JetDatabaseWriter {
   // added before rows if the referencing columns have no index yet. The
   // writer does not check that referencing rows find their match.
   WriteStatus addRelationship(const RelationshipDesign& design);
+
+  // Saves a select query over tables (or queries) added before. Its name
+  // shares the tables' name space.
+  WriteStatus addQuery(const QueryDesign& design);
 
   // Appends a row to a table added before, one value per column in column
   // order. Null in an AutoNumber column takes the next number.

@@ -115,6 +115,10 @@ CatalogObjectRow UserTableCatalogObject(std::uint32_t definitionPage, const std:
           std::move(properties)};
 }
 
+CatalogObjectRow QueryCatalogObject(std::int32_t id, const std::string& name) {
+  return {id, kTablesContainerId, name, kObjectTypeQuery, 0, false};
+}
+
 std::vector<Value> CatalogRowValues(const CatalogObjectRow& object, double created) {
   std::vector<Value> values(SystemTableShape(SystemTable::Objects).columns.size(), Null{});
   values[0] = std::int64_t{object.id};
@@ -155,11 +159,11 @@ std::vector<std::vector<Value>> EngineAccessControlRows(
   };
 }
 
-std::vector<std::vector<Value>> UserTableAccessControlRows(std::uint32_t definitionPage) {
+std::vector<std::vector<Value>> UserTableAccessControlRows(std::int32_t objectId) {
   // Full rights on table data and design for the creator and the Users group.
   constexpr std::int64_t kAllTableRights = 1048319;
-  return {AccessControlRow(definitionPage, kCreatorAccount, kAllTableRights, false),
-          AccessControlRow(definitionPage, kUsersGroup, kAllTableRights, false)};
+  return {AccessControlRow(objectId, kCreatorAccount, kAllTableRights, false),
+          AccessControlRow(objectId, kUsersGroup, kAllTableRights, false)};
 }
 
 }  // namespace tablift::jet

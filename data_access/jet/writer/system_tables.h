@@ -29,6 +29,9 @@ constexpr std::int32_t kDatabaseObjectId = 0x10000000;  // MSysDb
 constexpr std::int16_t kObjectTypeTable = 1;
 constexpr std::int16_t kObjectTypeDatabase = 2;
 constexpr std::int16_t kObjectTypeContainer = 3;
+constexpr std::int16_t kObjectTypeQuery = 5;
+// Objects that are not tables are numbered from here on.
+constexpr std::uint32_t kFirstObjectId = 0x80000000u;
 constexpr std::int32_t kSystemObjectFlag = static_cast<std::int32_t>(0x80000000u);
 
 // One MSysObjects row.
@@ -49,6 +52,8 @@ std::vector<CatalogObjectRow> EngineCatalogObjects(
 // The MSysObjects row of a user table.
 CatalogObjectRow UserTableCatalogObject(std::uint32_t definitionPage, const std::string& name,
                                         ByteVector properties);
+// The MSysObjects row of a saved query (kept in the Tables container).
+CatalogObjectRow QueryCatalogObject(std::int32_t id, const std::string& name);
 // The values of a row of MSysObjects.
 std::vector<Value> CatalogRowValues(const CatalogObjectRow& object, double created);
 
@@ -56,6 +61,6 @@ std::vector<Value> CatalogRowValues(const CatalogObjectRow& object, double creat
 // database, and those that give a new user table its default permissions.
 std::vector<std::vector<Value>> EngineAccessControlRows(
     const std::vector<std::uint32_t>& systemTablePages);
-std::vector<std::vector<Value>> UserTableAccessControlRows(std::uint32_t definitionPage);
+std::vector<std::vector<Value>> UserTableAccessControlRows(std::int32_t objectId);
 
 }  // namespace tablift::jet
