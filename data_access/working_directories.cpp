@@ -30,7 +30,7 @@ bool IsWritableDirectory(const fs::path& dir) {
 }
 
 fs::path UserDataDirectory() {
-  // The base directory specification ignores relative values.
+  // XDG base directories ignore relative values.
   fs::path base = EnvironmentValue("XDG_DATA_HOME");
   if (!base.is_absolute()) base = fs::path(EnvironmentValue("HOME")) / ".local" / "share";
   return base / "tablift";
