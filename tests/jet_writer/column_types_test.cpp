@@ -197,6 +197,25 @@ TEST_F(ColumnTypesTest, RangeLimitsReadBackExactly) {
   EXPECT_EQ(cell(1, kBinary).bytes, (Byteses{0, 0, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 0, 0}));
 }
 
+// Characters beyond the Basic Multilingual Plane are stored as UTF-16
+// surrogate pairs, as Access stores them. (libmdb decodes Jet 4 text as
+// UCS-2 and shows each half as "?"; its raw bytes are what is checked here.)
+TEST(NonBmpTextTest, CharactersBeyondTheBmpAreStoredAsSurrogatePairs) {
+  tablift::test::ScopedTempDir directory;
+  const auto path = directory.path() / "emoji.mdb";
+  TableDesign design{"Emoji",
+                     {{.name = "Short", .type = JetType::Text, .size = 5},
+                      {.name = "Long", .type = JetType::Memo}}};
+  // Three characters, five UTF-16 units: the size counts units, as Access does.
+  ASSERT_TRUE(test::WriteDatabase(path, {{design, {{std::string("😀é😀"), std::string("x😀")}}}}));
+  test::LibmdbDatabase mdb(path);
+  const auto table = mdb.readTable("Emoji");
+  ASSERT_TRUE(table.has_value());
+  ASSERT_EQ(table->rows.size(), 1u);
+  EXPECT_EQ(table->rows[0][0].bytes, Utf16Le(u"😀é😀"));
+  EXPECT_EQ(table->rows[0][1].bytes, Utf16Le(u"x😀"));
+}
+
 TEST_F(ColumnTypesTest, EmptyTextAndBinaryAreValuesNotNull) {
   EXPECT_FALSE(cell(1, kMemo).null);
   EXPECT_THAT(cell(1, kMemo).bytes, IsEmpty());

@@ -90,7 +90,7 @@ TEST(SecondReaderTest, MdbReaderReadsEveryTypeValueForValue) {
   for (std::size_t i = 0; i < picture.size(); ++i)
     picture[i] = static_cast<std::uint8_t>(i % 7);
   std::vector<Value> full = {Null{},
-                             std::string("Grüße 東京"),
+                             std::string("Grüße 東京 😀"),
                              std::string(5000, 'm'),
                              std::int64_t{255},
                              std::int64_t{-32768},
@@ -116,7 +116,7 @@ TEST(SecondReaderTest, MdbReaderReadsEveryTypeValueForValue) {
   EXPECT_THAT(lines,
               ElementsAre("Everything: long,text,memo,byte,integer,float,double,currency,numeric,"
                           "datetime,boolean,repid,binary,ole",
-                          "1|Grüße 東京|" + std::string(5000, 'm') +
+                          "1|Grüße 東京 😀|" + std::string(5000, 'm') +
                               "|255|-32768|0.5|-1.7976931348623157e+308|-999.9999|"
                               "-123456789.125|2023-03-15T18:00:00.000Z|true|"
                               "6f9619ff-8b86-d011-b42d-00c04fc964ff|0x00010000|" +
