@@ -14,6 +14,16 @@ ByteVector PageRowBytes(std::uint32_t pageRow) {
           static_cast<std::uint8_t>(pageRow >> 8), static_cast<std::uint8_t>(pageRow)};
 }
 
+// FNV-1a over the key bytes.
+std::uint64_t KeyHash(const std::uint8_t* bytes, std::size_t length) {
+  std::uint64_t hash = 1469598103934665603ull;
+  for (std::size_t i = 0; i < length; ++i) {
+    hash ^= bytes[i];
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
 ByteVector PageNumberBytes(std::uint32_t page) {
   return {static_cast<std::uint8_t>(page >> 24), static_cast<std::uint8_t>(page >> 16),
           static_cast<std::uint8_t>(page >> 8), static_cast<std::uint8_t>(page)};
@@ -82,19 +92,53 @@ class LevelWriter {
 
 }  // namespace
 
+bool IndexBuilder::sameKey(std::uint32_t entry, const ByteVector& key) const {
+  const Entry& held = entries_[entry];
+  return held.keyLength == key.size() &&
+         std::memcmp(keyBytes_.data() + held.keyOffset, key.data(), key.size()) == 0;
+}
+
 bool IndexBuilder::holds(const ByteVector& key) const {
-  return unique_ && completeKeys_.count(std::string(key.begin(), key.end())) != 0;
+  if (!unique_ || slots_.empty()) return false;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = KeyHash(key.data(), key.size()) & mask; slots_[slot] != 0;
+       slot = (slot + 1) & mask) {
+    if (sameKey(slots_[slot] - 1, key)) return true;
+  }
+  return false;
+}
+
+void IndexBuilder::remember(std::uint32_t entry, std::uint64_t hash) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = hash & mask;
+  while (slots_[slot] != 0)
+    slot = (slot + 1) & mask;
+  slots_[slot] = entry + 1;
 }
 
 void IndexBuilder::add(const ByteVector& key, std::uint32_t pageRow, bool complete) {
+  const auto entry = static_cast<std::uint32_t>(entries_.size());
   entries_.push_back({static_cast<std::uint32_t>(keyBytes_.size()),
                       static_cast<std::uint32_t>(key.size()), pageRow});
   keyBytes_.insert(keyBytes_.end(), key.begin(), key.end());
-  if (unique_ && complete) completeKeys_.emplace(key.begin(), key.end());
+  if (!unique_ || !complete) return;
+  // Keep the table at most half full, growing it by doubling.
+  if (2 * (remembered_ + 1) > slots_.size()) {
+    std::vector<std::uint32_t> old = std::move(slots_);
+    slots_.assign(std::max<std::size_t>(64, 2 * old.size()), 0);
+    for (const std::uint32_t held : old) {
+      if (held == 0) continue;
+      const Entry& item = entries_[held - 1];
+      remember(held - 1, KeyHash(keyBytes_.data() + item.keyOffset, item.keyLength));
+    }
+  }
+  remember(entry, KeyHash(key.data(), key.size()));
+  ++remembered_;
 }
 
 WriteStatus IndexBuilder::writePages(PageFile& file, std::uint32_t ownerPage) {
-  completeKeys_.clear();
+  // Sorting renumbers the entries; the table of unique keys is done with.
+  slots_ = {};
   // Entries sort by their bytes, which is why keys are encoded the way they
   // are; equal keys follow the order of their rows.
   std::sort(entries_.begin(), entries_.end(), [this](const Entry& left, const Entry& right) {

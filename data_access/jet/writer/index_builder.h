@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "data_access/jet/writer/little_endian.h"
@@ -43,10 +41,17 @@ class IndexBuilder {
     std::uint32_t pageRow = 0;
   };
 
+  bool sameKey(std::uint32_t entry, const ByteVector& key) const;
+  void remember(std::uint32_t entry, std::uint64_t hash);
+
   bool unique_;
   ByteVector keyBytes_;
   std::vector<Entry> entries_;
-  std::unordered_set<std::string> completeKeys_;
+  // A unique index finds keys it holds through an open-addressing table of
+  // entry numbers (plus one; zero is a free slot), four bytes a slot, the
+  // keys themselves staying in keyBytes_.
+  std::vector<std::uint32_t> slots_;
+  std::size_t remembered_ = 0;
   std::uint32_t rootPage_ = 0;
   PageSet pages_;
 };
