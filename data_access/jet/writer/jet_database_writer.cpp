@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <ctime>
+#include <exception>
+#include <new>
 #include <set>
 #include <unordered_map>
 
@@ -126,13 +128,59 @@ WriteStatus JetDatabaseWriter::fail(WriteStatus status) {
   return status;
 }
 
+WriteStatus JetDatabaseWriter::guarded(const std::function<WriteStatus()>& body) {
+  // Errors are answers, never exceptions: running out of memory (or any other
+  // exception from below) ends the writer like a failed write.
+  const auto abandon = [this](WriteStatus status) {
+    if (state_->phase == State::Phase::Open) {
+      state_->phase = State::Phase::Failed;
+      state_->file.discard();
+    }
+    return status;
+  };
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return abandon(WriteStatus::Failure(WriteError::OutOfMemory,
+                                        "There is not enough memory to write the database"));
+  } catch (const std::exception& error) {
+    return abandon(WriteStatus::Failure(
+        WriteError::OutputFailed, std::string("Writing the database failed: ") + error.what()));
+  }
+}
+
+WriteStatus JetDatabaseWriter::create(const std::filesystem::path& path,
+                                      const DatabaseOptions& options) {
+  return guarded([&] { return createChecked(path, options); });
+}
+
+WriteStatus JetDatabaseWriter::addTable(const TableDesign& design) {
+  return guarded([&] { return addTableChecked(design); });
+}
+
+WriteStatus JetDatabaseWriter::addRelationship(const RelationshipDesign& design) {
+  return guarded([&] { return addRelationshipChecked(design); });
+}
+
+WriteStatus JetDatabaseWriter::addQuery(const QueryDesign& design) {
+  return guarded([&] { return addQueryChecked(design); });
+}
+
+WriteStatus JetDatabaseWriter::appendRow(std::string_view table, const std::vector<Value>& values) {
+  return guarded([&] { return appendRowChecked(table, values); });
+}
+
+WriteStatus JetDatabaseWriter::finish() {
+  return guarded([&] { return finishChecked(); });
+}
+
 TableWriter* JetDatabaseWriter::findTable(std::string_view name) const {
   const auto found = state_->userTablesByName.find(FoldCase(name));
   return found == state_->userTablesByName.end() ? nullptr : found->second;
 }
 
-WriteStatus JetDatabaseWriter::create(const std::filesystem::path& path,
-                                      const DatabaseOptions& options) {
+WriteStatus JetDatabaseWriter::createChecked(const std::filesystem::path& path,
+                                             const DatabaseOptions& options) {
   if (state_->phase != State::Phase::Closed) {
     return WriteStatus::Failure(WriteError::WrongState, "This writer has already made a database");
   }
@@ -159,7 +207,7 @@ WriteStatus JetDatabaseWriter::create(const std::filesystem::path& path,
   return WriteStatus::Success();
 }
 
-WriteStatus JetDatabaseWriter::addTable(const TableDesign& design) {
+WriteStatus JetDatabaseWriter::addTableChecked(const TableDesign& design) {
   if (state_->phase != State::Phase::Open) {
     return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
   }
@@ -186,7 +234,7 @@ WriteStatus JetDatabaseWriter::addTable(const TableDesign& design) {
   return WriteStatus::Success();
 }
 
-WriteStatus JetDatabaseWriter::addRelationship(const RelationshipDesign& design) {
+WriteStatus JetDatabaseWriter::addRelationshipChecked(const RelationshipDesign& design) {
   if (state_->phase != State::Phase::Open) {
     return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
   }
@@ -216,7 +264,7 @@ WriteStatus JetDatabaseWriter::addRelationship(const RelationshipDesign& design)
   return WriteStatus::Success();
 }
 
-WriteStatus JetDatabaseWriter::addQuery(const QueryDesign& design) {
+WriteStatus JetDatabaseWriter::addQueryChecked(const QueryDesign& design) {
   if (state_->phase != State::Phase::Open) {
     return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
   }
@@ -256,7 +304,8 @@ WriteStatus JetDatabaseWriter::addQuery(const QueryDesign& design) {
   return WriteStatus::Success();
 }
 
-WriteStatus JetDatabaseWriter::appendRow(std::string_view table, const std::vector<Value>& values) {
+WriteStatus JetDatabaseWriter::appendRowChecked(std::string_view table,
+                                                const std::vector<Value>& values) {
   if (state_->phase != State::Phase::Open) {
     return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
   }
@@ -372,7 +421,7 @@ WriteStatus JetDatabaseWriter::State::writeFreePageMap() {
   return file.write(jet4::kGlobalUsageMapPage, page.take());
 }
 
-WriteStatus JetDatabaseWriter::finish() {
+WriteStatus JetDatabaseWriter::finishChecked() {
   if (state_->phase != State::Phase::Open) {
     return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -72,6 +73,13 @@ class JetDatabaseWriter {
 
  private:
   struct State;
+  WriteStatus createChecked(const std::filesystem::path& path, const DatabaseOptions& options);
+  WriteStatus addTableChecked(const TableDesign& design);
+  WriteStatus addRelationshipChecked(const RelationshipDesign& design);
+  WriteStatus addQueryChecked(const QueryDesign& design);
+  WriteStatus appendRowChecked(std::string_view table, const std::vector<Value>& values);
+  WriteStatus finishChecked();
+  WriteStatus guarded(const std::function<WriteStatus()>& body);
   WriteStatus fail(WriteStatus status);
   TableWriter* findTable(std::string_view name) const;
 

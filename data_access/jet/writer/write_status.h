@@ -15,7 +15,8 @@ enum class WriteError {
   UnknownTable,      // a row for a table that was never added
   InvalidValue,      // a value that its column cannot hold
   DatabaseTooLarge,  // the file would exceed the Jet 4 size limit
-  WrongState,        // a call out of order (no database open, already finished)
+  OutOfMemory,
+  WrongState,  // a call out of order (no database open, already finished)
 };
 
 // The outcome of one writer call: success, or the error with a message that
