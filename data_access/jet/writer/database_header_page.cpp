@@ -4,8 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "data_access/jet/rc4_cipher.h"
 #include "data_access/jet/writer/jet4_page_format.h"
-#include "data_access/jet/writer/rc4_stream.h"
 
 namespace tablift::jet {
 namespace {
@@ -62,7 +62,7 @@ ByteVector BuildDatabaseHeaderPage(const DatabaseHeaderFields& fields) {
   for (std::size_t i = 0; i < kPasswordLength; ++i)
     page[kPasswordOffset + i] ^= mask[i % 4];
 
-  Rc4Transform(kHeaderKey, std::span(page).subspan(kHiddenOffset, kHiddenLength));
+  ApplyRc4(kHeaderKey, std::span(page).subspan(kHiddenOffset, kHiddenLength));
 
   std::copy(kEngineTrailer.begin(), kEngineTrailer.end(), page.begin() + kEngineTrailerOffset);
   page[kEngineTailOffset] = 0x01;
