@@ -55,4 +55,26 @@ void Workbench::setConditionFile(std::filesystem::path path) {
   conditionFile_ = std::move(path);
 }
 
+std::string Workbench::sideName() const {
+  std::lock_guard guard(mutex_);
+  return sideName_;
+}
+
+void Workbench::setSideName(std::string name) {
+  std::lock_guard guard(mutex_);
+  sideName_ = std::move(name);
+}
+
+std::string Workbench::treeDatabasePath(int side) const {
+  if (side != kSourceSide && side != kTargetSide) return {};
+  std::lock_guard guard(mutex_);
+  return treeDatabasePaths_[side];
+}
+
+void Workbench::setTreeDatabasePath(int side, std::string path) {
+  if (side != kSourceSide && side != kTargetSide) return;
+  std::lock_guard guard(mutex_);
+  treeDatabasePaths_[side] = std::move(path);
+}
+
 }  // namespace tablift

@@ -66,6 +66,18 @@ class Workbench {
   std::filesystem::path conditionFile() const;
   void setConditionFile(std::filesystem::path path);
 
+  // The side a dialog is working on: the configuration dialog sets "Source"
+  // just before it asks for a new Access database and clears it afterwards.
+  std::string sideName() const;
+  void setSideName(std::string name);
+
+  // The current database path of the catalog tree of a side (kSourceSide or
+  // kTargetSide); empty while the tree shows no database.
+  static constexpr int kSourceSide = 0;
+  static constexpr int kTargetSide = 1;
+  std::string treeDatabasePath(int side) const;
+  void setTreeDatabasePath(int side, std::string path);
+
  private:
   Prompter& prompter_;
   OutputPane output_;
@@ -79,6 +91,8 @@ class Workbench {
   std::function<void(const std::string&)> statusListener_;
   std::string charset_ = "LATIN1";
   std::filesystem::path conditionFile_;
+  std::string sideName_;
+  std::string treeDatabasePaths_[2];
 };
 
 }  // namespace tablift

@@ -3,12 +3,16 @@
 #include <string_view>
 
 #include "Converters/standard_options.h"
+#include "cli/create_mdb_command.h"
 
 namespace {
 
 constexpr std::string_view kProgram = "tablift-cli";
 constexpr std::string_view kUsageLine =
-    "Usage: tablift-cli [--help] [--version] <command> [options]";
+    "Usage: tablift-cli [--help] [--version] <command> [options]\n"
+    "\n"
+    "Commands:\n"
+    "  create-mdb PATH   create an empty Access database (.mdb) at PATH";
 
 }  // namespace
 
@@ -18,6 +22,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (tablift::AnswerStandardOption(argv[1], kProgram, kUsageLine)) return 0;
+  if (std::string_view(argv[1]) == "create-mdb") return tablift::RunCreateMdbCommand(argc, argv);
   std::fprintf(stderr, "tablift-cli: unknown command '%s' (see tablift-cli --help)\n", argv[1]);
   return 2;
 }
