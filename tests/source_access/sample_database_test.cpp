@@ -173,6 +173,28 @@ TEST_F(SampleDatabaseTest, SchemaCarriesKeysAndRelationships) {
   EXPECT_THAT(*out, HasSubstr("ON DELETE CASCADE"));
 }
 
+TEST_F(SampleDatabaseTest, SchemaHasUniqueIndexAutoNumberAndPlainRelationship) {
+  const auto out = RunTool("mdb-schema " + Quoted(path_.string()) + " mysql 2>/dev/null");
+  ASSERT_TRUE(out.has_value());
+  EXPECT_THAT(*out, HasSubstr("ALTER TABLE `Products` ADD UNIQUE INDEX `SKU` (`SKU`);"));
+  EXPECT_THAT(*out, HasSubstr("`EmployeeId`\t\t\tint not null auto_increment unique NOT NULL\n);"));
+  EXPECT_THAT(*out, HasSubstr("FOREIGN KEY (`CustomerCode`) REFERENCES `Customers`(`CustomerCode`) "
+                              "ON UPDATE CASCADE;"));
+  EXPECT_THAT(*out, HasSubstr("FOREIGN KEY (`ProductId`) REFERENCES `Products`(`ProductId`);"));
+  EXPECT_THAT(*out, HasSubstr("Relationship from `Order` (`ShipVia`) to `Shippers`(`ShipperId`) "
+                              "does not enforce integrity."));
+}
+
+TEST_F(SampleDatabaseTest, DesignPropertiesAreKept) {
+  const auto out = RunTool("mdb-prop " + Quoted(path_.string()) + " Customers");
+  ASSERT_TRUE(out.has_value());
+  EXPECT_THAT(
+      *out,
+      HasSubstr("name: CustomerCode\n\tRequired: yes\n\tDescription: Letters and digits only"));
+  EXPECT_THAT(*out, HasSubstr("name: Active\n\tDefaultValue: =No\n"));
+  EXPECT_THAT(*out, HasSubstr("Description: Who buys"));
+}
+
 TEST_F(SampleDatabaseTest, RelationshipsAppearInMSysRelationships) {
   const auto rows = MustExport("MSysRelationships");
   std::vector<std::string> names;
