@@ -1,10 +1,16 @@
 #include "tests/target_mysql/layer_connection.h"
 
+#include <unistd.h>
+
 #include "data_access/property_set.h"
 #include "data_access/provider_registry.h"
 #include "data_access/text_query.h"
 
 namespace tablift::test {
+
+std::string LayerDatabase() {
+  return "tablift_layer_" + std::to_string(getpid());
+}
 
 HResult OpenServerDataSource(const PrivateServer& server, DataSource& dataSource,
                              std::optional<std::string> user, std::optional<std::string> password,

@@ -15,15 +15,16 @@
 
 namespace tablift::test {
 
-// The test database the layer's tests work in.
-inline constexpr const char* kLayerDatabase = "tablift_layer";
+// The test database the layer's tests work in: one per test process, because
+// CTest runs tests in parallel processes and each one drops and makes its own.
+std::string LayerDatabase();
 
 // Opens `dataSource` with the server's driver string and the given
 // credentials (the server's own when not given).
 HResult OpenServerDataSource(const PrivateServer& server, DataSource& dataSource,
                              std::optional<std::string> user = std::nullopt,
                              std::optional<std::string> password = std::nullopt,
-                             const std::string& database = kLayerDatabase);
+                             const std::string& database = LayerDatabase());
 
 // The first column of every row of a query, NULL as "<null>"; a failure text
 // of RunTextQuery as the only element.

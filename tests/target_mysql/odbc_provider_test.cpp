@@ -37,8 +37,9 @@ class OdbcProviderTest : public ::testing::Test {
         Failed(session.open(dataSource))) {
       return;
     }
-    for (const char* sql : {"drop database if exists tablift_layer",
-                            "create database tablift_layer character set utf8mb4"}) {
+    for (const std::string& sql :
+         {"drop database if exists " + LayerDatabase(),
+          "create database " + LayerDatabase() + " character set utf8mb4"}) {
       RunTextQuery(&session, sql, nullptr, {});
     }
   }
@@ -93,7 +94,7 @@ TEST_F(OdbcProviderTest, AWrongPasswordGivesTheDriversOwnMessage) {
 TEST_F(OdbcProviderTest, CredentialsWithSeparatorsAndBracesReachTheServer) {
   Run("drop user if exists 'tablift_odd'@'%'");
   Run("create user 'tablift_odd'@'%' identified by 'p;w}d{x='");
-  Run("grant all on tablift_layer.* to 'tablift_odd'@'%'");
+  Run("grant all on " + LayerDatabase() + ".* to 'tablift_odd'@'%'");
   // The driver string says UID=root; the user ID property wins.
   DataSource odd;
   ASSERT_EQ(OpenServerDataSource(*server_, odd, "tablift_odd", "p;w}d{x="), S_OK)
@@ -161,7 +162,7 @@ TEST_F(OdbcProviderTest, TextQueryResultsForNoRowsNoRowsetAndFailures) {
             "");
   EXPECT_EQ(calls, 0);
   EXPECT_THAT(RunTextQuery(&session_, "select * from nope", &properties, {}),
-              HasSubstr("Table 'tablift_layer.nope' doesn't exist"));
+              HasSubstr("Table '" + LayerDatabase() + ".nope' doesn't exist"));
   EXPECT_EQ(RunTextQuery(nullptr, "select 1", &properties, {}), "No Connection!");
 }
 
@@ -197,21 +198,21 @@ TEST_F(OdbcProviderTest, CatalogRowsetsListTablesColumnsAndIndexes) {
   Run("create table aXb (other int)");
 
   CatalogsRowset catalogs;
-  ASSERT_EQ(catalogs.open(session_, kLayerDatabase), S_OK);
+  ASSERT_EQ(catalogs.open(session_, LayerDatabase()), S_OK);
   ASSERT_EQ(catalogs.moveNext(), S_OK);
-  EXPECT_EQ(catalogs.row().catalogName, kLayerDatabase);
+  EXPECT_EQ(catalogs.row().catalogName, LayerDatabase());
   EXPECT_EQ(catalogs.moveNext(), DB_S_ENDOFROWSET);
 
   // "_" in a restriction is a name character, not a wildcard.
   TablesRowset tables;
-  ASSERT_EQ(tables.open(session_, kLayerDatabase, {}, "a_b"), S_OK);
+  ASSERT_EQ(tables.open(session_, LayerDatabase(), {}, "a_b"), S_OK);
   std::vector<std::string> found;
   while (tables.moveNext() == S_OK)
     found.push_back(tables.row().tableName + "/" + tables.row().tableType);
   EXPECT_THAT(found, ElementsAre("a_b/TABLE"));
 
   ColumnsRowset columns;
-  ASSERT_EQ(columns.open(session_, kLayerDatabase, {}, "a_b"), S_OK);
+  ASSERT_EQ(columns.open(session_, LayerDatabase(), {}, "a_b"), S_OK);
   std::vector<ColumnRow> rows;
   while (columns.moveNext() == S_OK)
     rows.push_back(columns.row());
@@ -233,7 +234,7 @@ TEST_F(OdbcProviderTest, CatalogRowsetsListTablesColumnsAndIndexes) {
   EXPECT_EQ(rows[4].dataType, DBTYPE_DBTIMESTAMP);
 
   IndexesRowset indexes;
-  ASSERT_EQ(indexes.open(session_, kLayerDatabase, {}, {}, {}, "a_b"), S_OK);
+  ASSERT_EQ(indexes.open(session_, LayerDatabase(), {}, {}, {}, "a_b"), S_OK);
   std::vector<std::string> described;
   while (indexes.moveNext() == S_OK) {
     const IndexRow& index = indexes.row();
@@ -268,7 +269,7 @@ TEST_F(OdbcProviderTest, ALatin1SessionSendsAndReadsWesternTextFaithfully) {
   Run("drop table if exists `Größe`");
   Run("create table `Größe` (`Stück` int)");
   ColumnsRowset columns;
-  ASSERT_EQ(columns.open(session_, kLayerDatabase, {}, "Größe"), S_OK);
+  ASSERT_EQ(columns.open(session_, LayerDatabase(), {}, "Größe"), S_OK);
   ASSERT_EQ(columns.moveNext(), S_OK);
   EXPECT_EQ(columns.row().tableName, "Größe");
   EXPECT_EQ(columns.row().columnName, "Stück");
@@ -280,7 +281,7 @@ TEST_F(OdbcProviderTest, ALatin1SessionSendsAndReadsWesternTextFaithfully) {
                });
   EXPECT_EQ(columnName, "Stück");
   EXPECT_THAT(RunTextQuery(&session_, "select * from `Ænd`", &properties, {}),
-              HasSubstr("Table 'tablift_layer.Ænd' doesn't exist"));
+              HasSubstr("Table '" + LayerDatabase() + ".Ænd' doesn't exist"));
 }
 
 TEST_F(OdbcProviderTest, AUtf8mb4SessionCarriesEveryCharacter) {
