@@ -9,7 +9,7 @@
 namespace tablift {
 
 int RunCreateMdbCommand(int argc, char** argv) {
-  if (argc != 3) {
+  if (argc != 1) {
     std::fputs("Usage: tablift-cli create-mdb PATH\n", stderr);
     return 2;
   }
@@ -17,7 +17,7 @@ int RunCreateMdbCommand(int argc, char** argv) {
   Workbench window(prompter);
   // The source side with no database in its tree: PATH is used as given.
   window.setSideName("Source");
-  const bool created = CreateAccessDatabase(window, argv[2]);
+  const bool created = CreateAccessDatabase(window, argv[0]);
   for (const LogLine& line : window.output().lines())
     std::printf("%s\n", line.text.c_str());
   return created ? 0 : 1;

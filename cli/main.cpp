@@ -13,7 +13,7 @@ constexpr std::string_view kUsageLine =
     "Usage: tablift-cli [--help] [--version] <command> [options]\n"
     "\n"
     "Commands:\n"
-    "  create-mdb PATH   create an empty Access database (.mdb) at PATH\n"
+    "  create-mdb PATH          create an empty Access database (.mdb) at PATH\n"
     "  sample PATH [--rows N]   write the sample order database (N rows in the big tables)";
 
 }  // namespace
@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (tablift::AnswerStandardOption(argv[1], kProgram, kUsageLine)) return 0;
-  if (std::string_view(argv[1]) == "create-mdb") return tablift::RunCreateMdbCommand(argc, argv);
+  if (std::string_view(argv[1]) == "create-mdb")
+    return tablift::RunCreateMdbCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "sample") return tablift::RunSampleCommand(argc - 2, argv + 2);
   std::fprintf(stderr, "tablift-cli: unknown command '%s' (see tablift-cli --help)\n", argv[1]);
   return 2;
