@@ -67,14 +67,12 @@ void Workbench::setSideName(std::string name) {
 
 std::string Workbench::treeDatabasePath(int side) const {
   if (side != kSourceSide && side != kTargetSide) return {};
-  std::lock_guard guard(mutex_);
-  return treeDatabasePaths_[side];
+  return trees_[side].currentDatabase();
 }
 
 void Workbench::setTreeDatabasePath(int side, std::string path) {
   if (side != kSourceSide && side != kTargetSide) return;
-  std::lock_guard guard(mutex_);
-  treeDatabasePaths_[side] = std::move(path);
+  trees_[side].setCurrentDatabase(std::move(path));
 }
 
 }  // namespace tablift

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "Converters/catalog_tree.h"
 #include "Converters/connection.h"
 #include "Converters/connection_profile.h"
 #include "Converters/output_pane.h"
@@ -78,6 +79,12 @@ class Workbench {
   std::string treeDatabasePath(int side) const;
   void setTreeDatabasePath(int side, std::string path);
 
+  // The catalog tree models of the two sides, which the catalog listing fills
+  // and the commands read selections from.
+  CatalogTree& tree(int side) { return trees_[side == kTargetSide ? 1 : 0]; }
+  CatalogTree& sourceTree() { return trees_[0]; }
+  CatalogTree& targetTree() { return trees_[1]; }
+
  private:
   Prompter& prompter_;
   OutputPane output_;
@@ -92,7 +99,7 @@ class Workbench {
   std::string charset_ = "LATIN1";
   std::filesystem::path conditionFile_;
   std::string sideName_;
-  std::string treeDatabasePaths_[2];
+  CatalogTree trees_[2] = {CatalogTree(kSourceSide), CatalogTree(kTargetSide)};
 };
 
 }  // namespace tablift
