@@ -10,6 +10,8 @@
 #include "Converters/catalog_tree.h"
 #include "Converters/connection.h"
 #include "Converters/connection_profile.h"
+#include "Converters/controller_thread.h"
+#include "Converters/main_controller.h"
 #include "Converters/output_pane.h"
 #include "Converters/prompter.h"
 #include "Converters/task_list.h"
@@ -57,6 +59,20 @@ class Workbench {
   std::string statusText() const;
   void setStatusListener(std::function<void(const std::string&)> listener);
 
+  // The controller thread, and the runner of each task type it uses (the
+  // engine's own runners unless a test gives others).
+  ControllerThread& controllerThread() { return controller_; }
+  TaskRunner taskRunner(TaskType type) const;
+  void setTaskRunners(TaskRunnerLookup lookup);
+
+  // The task list's Start/Stop button: its image (StartStopImage) and tool
+  // tip, set by the controller; the listener is told of every change.
+  int startStopImage() const;
+  void setStartStopImage(int image);
+  std::string startStopToolTip() const;
+  void setStartStopToolTip(std::string text);
+  void setStartStopListener(std::function<void()> listener);
+
   // The connection character set chosen for the target ("LATIN1" after every
   // connect).
   std::string charset() const;
@@ -99,7 +115,13 @@ class Workbench {
   std::string charset_ = "LATIN1";
   std::filesystem::path conditionFile_;
   std::string sideName_;
+  TaskRunnerLookup taskRunners_;
+  int startStopImage_ = kStartRequestedImage;
+  std::string startStopToolTip_ = "Start tasks";
+  std::function<void()> startStopListener_;
   CatalogTree trees_[2] = {CatalogTree(kSourceSide), CatalogTree(kTargetSide)};
+  // Last, so that it is gone before anything its thread uses.
+  ControllerThread controller_;
 };
 
 }  // namespace tablift
