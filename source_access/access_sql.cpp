@@ -7,7 +7,27 @@ std::optional<std::string> BracketedAccessName(std::string_view name) {
   return "[" + std::string(name) + "]";
 }
 
-bool IsSingleCondition(std::string_view condition) {
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::string> SingleCondition(std::string_view condition) {
+  condition = Trimmed(condition);
+  if (!condition.empty() && condition.back() == ';') {
+    condition = Trimmed(condition.substr(0, condition.size() - 1));
+  }
   char closing = 0;  // what ends the literal or name being read, 0 outside one
   for (const char c : condition) {
     if (closing != 0) {
@@ -25,12 +45,12 @@ bool IsSingleCondition(std::string_view condition) {
         closing = ']';
         break;
       case ';':
-        return false;
+        return std::nullopt;
       default:
         break;
     }
   }
-  return true;
+  return std::string(condition);
 }
 
 }  // namespace tablift

@@ -14,9 +14,12 @@ namespace tablift {
 // sent in pieces.
 std::optional<std::string> BracketedAccessName(std::string_view name);
 
-// Whether a migration condition is a single WHERE clause: no ";" outside its
-// string literals ('...', "..."), bracketed names and #dates#, so that it
-// cannot end the SELECT it is appended to and start a statement of its own.
-bool IsSingleCondition(std::string_view condition);
+// A migration condition as it can follow " where " in a SELECT: without outer
+// blanks and without a ";" that merely ends it (the count query of the
+// condition dialog accepts one, the Access ODBC driver does not). Nothing when
+// it holds a ";" anywhere else outside its string literals ('...', "..."),
+// bracketed names and #dates#: it could then end the SELECT and start a
+// statement of its own.
+std::optional<std::string> SingleCondition(std::string_view condition);
 
 }  // namespace tablift

@@ -44,15 +44,15 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
     WriteLine(window, "E::[%s] is no table name Access SQL can read", tableName.c_str());
     return std::string(kRowsNotRead);
   }
-  const std::string condition =
-      ReadProfileString(window.conditionFile(), databaseName, tableName, "");
-  if (!IsSingleCondition(condition)) {
+  const std::string stored = ReadProfileString(window.conditionFile(), databaseName, tableName, "");
+  const std::optional<std::string> condition = SingleCondition(stored);
+  if (!condition) {
     WriteLine(window, "E::The condition of [%s] holds a \";\" and is not used: %s",
-              tableName.c_str(), condition.c_str());
+              tableName.c_str(), stored.c_str());
     return std::string(kRowsNotRead);
   }
   const std::string query =
-      "select * from " + *sourceName + (condition.empty() ? "" : " where " + condition);
+      "select * from " + *sourceName + (condition->empty() ? "" : " where " + *condition);
 
   const std::string fileName = SafeFileName(tableName) + ".data";
   const std::string prefix = "insert into " + QuoteIdentifier(tableName) + " values (";

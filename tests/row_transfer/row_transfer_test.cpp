@@ -231,7 +231,8 @@ TEST_F(RowTransferTest, ConditionFromTheConditionFileNarrowsTheRows) {
   EXPECT_EQ(QueryColumn(window, "select count(*) from `Awkward Values`"),
             (std::vector<std::string>{"0"}));
   // A ";" inside a string of the condition is text, not a statement end.
-  SetCondition("Awkward Values", "TextValue <> 'a;b' and Id = 3");
+  // A ";" that merely ends the condition is dropped.
+  SetCondition("Awkward Values", "TextValue <> 'a;b' and Id = 3;");
   EXPECT_EQ(Transfer("Awkward Values"), kRowsTransferred);
   EXPECT_EQ(QueryColumn(window, "select Id from `Awkward Values`"),
             (std::vector<std::string>{"3"}));

@@ -59,12 +59,15 @@ TEST(AccessSqlTest, NamesInBrackets) {
 }
 
 TEST(AccessSqlTest, ConditionsAreOneClause) {
-  EXPECT_TRUE(IsSingleCondition(""));
-  EXPECT_TRUE(IsSingleCondition("Id > 2 and [Ship; Name] = 'a;b' or Note = \"c;d\""));
-  EXPECT_TRUE(IsSingleCondition("OrderDate > #2024-01-01# and Name = 'O''Neil; x'"));
-  EXPECT_FALSE(IsSingleCondition("Id = 1; delete from T"));
-  EXPECT_FALSE(IsSingleCondition("Name = 'a' ;"));
-  EXPECT_FALSE(IsSingleCondition("Name = 'it''s'; drop table x"));
+  EXPECT_EQ(SingleCondition(""), "");
+  EXPECT_EQ(SingleCondition("  Id > 2 ;  "), "Id > 2");
+  EXPECT_EQ(SingleCondition("Id > 2 and [Ship; Name] = 'a;b' or Note = \"c;d\""),
+            "Id > 2 and [Ship; Name] = 'a;b' or Note = \"c;d\"");
+  EXPECT_EQ(SingleCondition("OrderDate > #2024-01-01# and Name = 'O''Neil; x'"),
+            "OrderDate > #2024-01-01# and Name = 'O''Neil; x'");
+  EXPECT_FALSE(SingleCondition("Id = 1; delete from T"));
+  EXPECT_FALSE(SingleCondition("Id = 1;;"));
+  EXPECT_FALSE(SingleCondition("Name = 'it''s'; drop table x"));
 }
 
 }  // namespace
