@@ -47,9 +47,10 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
         for (std::size_t i = 1; i <= columns.size(); ++i) {
           if (i > 1) line += ',';
           ColumnValue value;
-          if (Failed(row.fullValue(i, value))) {
-            value.null = row.isNull(i);
-            value.text = row.text(i);
+          // A value cut to the text slot would pass for the whole value.
+          if (const HResult read = row.fullValue(i, value); Failed(read)) {
+            fetchFailure = "column " + std::to_string(i) + ": " + DescribeStepFailure(read, "Read");
+            return false;
           }
           line += ValueLiteral(columns[i - 1].type, value);
         }
