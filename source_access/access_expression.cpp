@@ -203,6 +203,8 @@ std::vector<Token> Tokenize(std::string_view text, const NameMapping& names) {
     } else if (c == '&') {
       tokens.push_back({Kind::Ampersand, "&", {}});
       ++i;
+    } else if (c == '!') {
+      throw Untranslatable{"it refers to a form or report (!), which MySQL cannot see"};
     } else if (c == '^') {
       throw Untranslatable{"the ^ operator means exclusive or in MySQL"};
     } else if (c == '\\') {

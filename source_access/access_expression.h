@@ -28,10 +28,13 @@ using NameMapping = std::function<std::string(const std::string&)>;
 //   Null as empty text;
 // - Like patterns given as literals use % and _ instead of * and ?;
 // - IIf, Nz, Len, UCase, LCase, Date() become IF, IFNULL, CHAR_LENGTH,
-//   UPPER, LOWER, CURDATE().
-// Operators that MySQL reads with another meaning (^, \) and Like patterns
-// with character lists or digit wildcards are not translated: the result is
-// then !ok with the reason.
+//   UPPER, LOWER, CURDATE(); CCur, CDbl, CStr become CAST(... AS
+//   DECIMAL(19,4) / DOUBLE / CHAR);
+// - Yes, True, No, False become TRUE and FALSE.
+// Operators that MySQL reads with another meaning (^, \), references to
+// forms and reports (Forms!Name!Control) and Like patterns with character
+// lists or digit wildcards are not translated: the result is then !ok with
+// the reason. Other Access functions are passed on as written.
 TranslatedExpression TranslateAccessExpression(std::string_view expression,
                                                const NameMapping& names);
 

@@ -67,6 +67,43 @@ std::string MappedName(const std::string& name, const NameMapping& names) {
   return names ? names(name) : name;
 }
 
+// The table and column of an output expression that names a column, such
+// as "Shippers.CompanyName" or "[Order Details].[UnitPrice]"; empty parts
+// for any other expression.
+struct ColumnReference {
+  std::string table;
+  std::string column;
+};
+
+ColumnReference ReferenceOf(const std::string& expression) {
+  std::vector<std::string> parts;
+  std::size_t i = 0;
+  while (i < expression.size()) {
+    std::string part;
+    if (expression[i] == '[') {
+      const std::size_t close = expression.find(']', i + 1);
+      if (close == std::string::npos) return {};
+      part = expression.substr(i + 1, close - i - 1);
+      i = close + 1;
+    } else {
+      while (i < expression.size() && expression[i] != '.') {
+        const unsigned char c = static_cast<unsigned char>(expression[i]);
+        if (!std::isalnum(c) && c != '_' && c < 0x80) return {};
+        part.push_back(expression[i++]);
+      }
+    }
+    if (part.empty()) return {};
+    parts.push_back(std::move(part));
+    if (i < expression.size()) {
+      if (expression[i] != '.') return {};
+      ++i;
+    }
+  }
+  if (parts.size() == 1) return {{}, parts[0]};
+  if (parts.size() == 2) return {parts[0], parts[1]};
+  return {};
+}
+
 struct InputTable {
   std::string name;
   std::string alias;
@@ -232,10 +269,22 @@ std::string Compose(const std::string& viewName, const std::vector<QueryElement>
   } else {
     // MySQL takes * only at the head of the select list.
     select = "SELECT " + distinct + ((options & kAllFields) != 0 ? "*, " : "");
+    std::vector<std::string> outputNames;
     for (std::size_t i = 0; i < columns.size(); ++i) {
       if (i > 0) select += ", ";
       select += Translate(columns[i]->expression, names);
-      if (!columns[i]->name1.empty()) select += " AS " + QuoteIdentifier(columns[i]->name1);
+      std::string alias = columns[i]->name1;
+      const ColumnReference reference = ReferenceOf(columns[i]->expression);
+      const std::string outputName = alias.empty() ? reference.column : alias;
+      // Access shows a second column of the same name qualified by its
+      // table; a MySQL view refuses two columns of one name.
+      if (alias.empty() && !outputName.empty() && !reference.table.empty() &&
+          std::any_of(outputNames.begin(), outputNames.end(), [&](const std::string& name) {
+            return EqualsIgnoringCase(name, outputName);
+          }))
+        alias = reference.table + "." + reference.column;
+      outputNames.push_back(alias.empty() ? outputName : alias);
+      if (!alias.empty()) select += " AS " + QuoteIdentifier(alias);
     }
   }
 

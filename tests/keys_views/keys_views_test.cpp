@@ -10,6 +10,7 @@
 #include "Converters/execute_statement.h"
 #include "Converters/scripted_prompter.h"
 #include "Converters/workbench.h"
+#include "data_access/catalog_rowsets.h"
 #include "data_access/text_query.h"
 #include "source_access/foreign_key_statements.h"
 #include "source_access/key_statements.h"
@@ -155,11 +156,33 @@ TEST_F(KeysAndViewsTest, NorthwindMigratesWithItsKeysRelationshipsAndViews) {
                 "constraint_schema = database()"),
             "7");
 
-  // A view over another saved query, which is migrated under its MySQL name.
-  for (const char* view : {"Ten Most Expensive Products", "Order Subtotals",
-                           "Product Sales for 1995", "Category Sales for 1995"})
-    CreateView(view);
-  if (HasFailure()) return;
+  // Every select query becomes a view, those over other saved queries
+  // under their MySQL names, once the queries they read exist. Only the
+  // query that reads a form's control is refused.
+  std::vector<std::string> views;
+  TablesRowset rowset;
+  ASSERT_EQ(rowset.open(*window_.sourceSession(), {}, {}, {}, "VIEW"), S_OK);
+  while (rowset.moveNext() == S_OK)
+    views.push_back(rowset.row().tableName);
+  EXPECT_EQ(views.size(), 18u);
+  std::vector<std::string> refused;
+  for (bool progress = true; progress && !views.empty();) {
+    progress = false;
+    for (auto view = views.begin(); view != views.end();) {
+      const std::string text = TranslateViewDdl(window_, window_.sourceSession(), "", *view);
+      if (text == "NO SUPPORT!") {
+        refused.push_back(*view);
+        view = views.erase(view);
+      } else if (ExecuteStatement(window_, window_.targetSession(), text, 0)) {
+        progress = true;
+        view = views.erase(view);
+      } else {
+        ++view;
+      }
+    }
+  }
+  EXPECT_TRUE(views.empty()) << views.front();
+  EXPECT_EQ(refused, (std::vector<std::string>{"Invoices Filter"}));
   EXPECT_EQ(One("select count(*) from `Ten_Most_Expensive_Products`"), "10");
   EXPECT_EQ(One("select UnitPrice from `Ten_Most_Expensive_Products` limit 1"),
             One("select max(UnitPrice) from Products"));

@@ -54,7 +54,16 @@ TEST(AccessExpressionTest, DatesFunctionsAndLikePatterns) {
   EXPECT_EQ(Translated("[Rate] Like \"5%_*\""), "`Rate` Like '5\\\\%\\\\_%'");
 }
 
+TEST(AccessExpressionTest, ConversionsAndYesNoConstants) {
+  EXPECT_EQ(Translated("Sum(CCur([UnitPrice]*[Quantity]*(1-[Discount])/100)*100)"),
+            "Sum(CAST(`UnitPrice`*`Quantity`*(1-`Discount`)/100 AS DECIMAL(19,4))*100)");
+  EXPECT_EQ(Translated("CStr([Id]) & \"x\""), "CONCAT_WS('', CAST(`Id` AS CHAR), 'x')");
+  EXPECT_EQ(Translated("[Discontinued]=No Or [Active]<>Yes Or [Flag]=True"),
+            "`Discontinued`=FALSE Or `Active`<>TRUE Or `Flag`=TRUE");
+}
+
 TEST(AccessExpressionTest, WhatMySqlWouldReadDifferentlyIsRefused) {
+  EXPECT_NE(Problem("[OrderID]=[Forms]![Orders]![OrderID]"), "");
   EXPECT_NE(Problem("[x]^2"), "");
   EXPECT_NE(Problem("[x]\\2"), "");
   EXPECT_NE(Problem("[Name] Like \"[A-C]*\""), "");

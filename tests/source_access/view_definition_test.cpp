@@ -66,6 +66,17 @@ TEST(ViewCompositionTest, JoinsKeepTheirKindAndDirection) {
             "Orders.EmployeeId, `Notes`\n\n");
 }
 
+TEST(ViewCompositionTest, ASecondColumnOfTheSameNameIsNamedAfterItsTable) {
+  EXPECT_EQ(
+      Composed({{5, "", "", "Customers", ""},
+                {5, "", "", "Shippers", ""},
+                {6, "Customers.CompanyName", "0", "", ""},
+                {6, "[Shippers].[CompanyName]", "0", "", ""},
+                {6, "Shippers.Phone", "0", "Phone", ""}}),
+      "CREATE VIEW `V` AS \nSELECT Customers.CompanyName, `Shippers`.`CompanyName` AS "
+      "`Shippers.CompanyName`, Shippers.Phone AS `Phone`\n  FROM `Customers`, `Shippers`\n\n");
+}
+
 TEST(ViewCompositionTest, GroupingHavingOrderingAliasesAndTop) {
   EXPECT_EQ(Composed({{3, "", "16", "5", ""},
                       {5, "", "", "Order Details", ""},
