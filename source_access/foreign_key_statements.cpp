@@ -5,19 +5,13 @@
 #include <charconv>
 
 #include "Converters/write_line.h"
+#include "data_access/jet/sql/text_folding.h"
 #include "data_access/text_query.h"
 #include "source_access/system_table_rows.h"
 #include "target_mysql/sql_literals.h"
 
 namespace tablift {
 namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 int Integer(const std::string& text) {
   int value = 0;
@@ -43,7 +37,7 @@ std::string ForeignKeyStatementsFromRows(const std::string& tableName,
   std::vector<std::vector<const RelationshipRow*>> relationships;
   for (const RelationshipRow& row : rows) {
     auto group = std::find_if(relationships.begin(), relationships.end(), [&](const auto& pairs) {
-      return EqualsIgnoringCase(pairs.front()->name, row.name);
+      return jet::NamesEqual(pairs.front()->name, row.name);
     });
     if (group == relationships.end()) {
       relationships.push_back({&row});

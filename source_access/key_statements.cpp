@@ -6,6 +6,7 @@
 
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
+#include "data_access/jet/sql/text_folding.h"
 #include "source_access/index_answer.h"
 #include "source_access/index_reader.h"
 #include "target_mysql/sql_literals.h"
@@ -22,17 +23,10 @@ std::string QuotedFieldList(const std::vector<std::string>& fields) {
   return list;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 // MySQL keeps the name PRIMARY for the primary key and refuses it for any
 // other index, while Access lets a unique index be called so.
 std::string MySqlIndexName(const std::string& accessName) {
-  if (EqualsIgnoringCase(accessName, "PRIMARY")) return accessName + "_unique";
+  if (jet::NamesEqual(accessName, "PRIMARY")) return accessName + "_unique";
   return accessName;
 }
 

@@ -3,21 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "data_access/jet/sql/text_folding.h"
 #include "data_access/property_set.h"
 #include "data_access/text_query.h"
 
 namespace tablift {
-namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
-}  // namespace
-
 std::string AccessStringLiteral(std::string_view text) {
   std::string literal = "'";
   for (const char c : text) {
@@ -42,7 +32,7 @@ std::string ReadSystemRows(Session* session, std::string_view sql,
     }
     for (std::size_t i = 0; i < wanted.size(); ++i) {
       for (const ColumnInfo* column : data) {
-        if (EqualsIgnoringCase(column->name, wanted[i].name)) {
+        if (jet::NamesEqual(column->name, wanted[i].name)) {
           ordinals[i] = column->ordinal;
           break;
         }

@@ -7,6 +7,7 @@
 
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
+#include "data_access/jet/sql/text_folding.h"
 #include "data_access/text_query.h"
 #include "source_access/system_table_rows.h"
 #include "target_mysql/sql_literals.h"
@@ -48,13 +49,6 @@ int Integer(const std::string& text, int otherwise = 0) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size()) return otherwise;
   return value;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
 }
 
 std::string Translate(const std::string& expression, const NameMapping& names) {
@@ -144,9 +138,9 @@ std::string FromList(std::vector<InputTable>& tables, const std::vector<QueryEle
                      const NameMapping& names, std::vector<std::string>& where) {
   const auto find = [&](const std::string& name) -> std::size_t {
     for (std::size_t i = 0; i < tables.size(); ++i)
-      if (!tables[i].alias.empty() && EqualsIgnoringCase(tables[i].alias, name)) return i;
+      if (!tables[i].alias.empty() && jet::NamesEqual(tables[i].alias, name)) return i;
     for (std::size_t i = 0; i < tables.size(); ++i)
-      if (tables[i].alias.empty() && EqualsIgnoringCase(tables[i].name, name)) return i;
+      if (tables[i].alias.empty() && jet::NamesEqual(tables[i].name, name)) return i;
     tables.push_back({name, {}, std::nullopt});
     return tables.size() - 1;
   };
@@ -248,7 +242,7 @@ std::string Compose(const std::string& viewName, const std::vector<QueryElement>
         break;
       case kOrderBy:
         orderBy.push_back(Translate(element.expression, names) +
-                          (EqualsIgnoringCase(element.name1, "D") ? " DESC" : ""));
+                          (jet::NamesEqual(element.name1, "D") ? " DESC" : ""));
         break;
       default:
         break;
@@ -279,9 +273,8 @@ std::string Compose(const std::string& viewName, const std::vector<QueryElement>
       // Access shows a second column of the same name qualified by its
       // table; a MySQL view refuses two columns of one name.
       if (alias.empty() && !outputName.empty() && !reference.table.empty() &&
-          std::any_of(outputNames.begin(), outputNames.end(), [&](const std::string& name) {
-            return EqualsIgnoringCase(name, outputName);
-          }))
+          std::any_of(outputNames.begin(), outputNames.end(),
+                      [&](const std::string& name) { return jet::NamesEqual(name, outputName); }))
         alias = reference.table + "." + reference.column;
       outputNames.push_back(alias.empty() ? outputName : alias);
       if (!alias.empty()) select += " AS " + QuoteIdentifier(alias);
@@ -400,7 +393,7 @@ std::string TranslateViewDdl(Workbench& window, Session* sourceSession,
   renamed.push_back(viewName);
   const NameMapping names = [renamed](const std::string& name) {
     for (const std::string& query : renamed)
-      if (EqualsIgnoringCase(query, name)) return MySqlViewName(name);
+      if (jet::NamesEqual(query, name)) return MySqlViewName(name);
     return name;
   };
   return ViewText(window, sourceSession, viewName, MySqlViewName(viewName), names);
