@@ -1,7 +1,7 @@
 #include "source_access/key_statements.h"
 
 #include <algorithm>
-#include <cctype>
+#include <filesystem>
 #include <vector>
 
 #include "Converters/workbench.h"
@@ -42,12 +42,25 @@ bool SessionsPresent(Workbench& window, Session* sourceSession, Session* targetS
   return true;
 }
 
+// The file of the database: its name followed by ".mdb". Database names are
+// kept in lower case, which on a case-sensitive file system may name no file;
+// the source's own file is taken then when it is the same apart from case.
+std::string DatabaseFile(Workbench& window, const std::string& databaseName) {
+  std::string path = databaseName + ".mdb";
+  std::error_code error;
+  if (std::filesystem::exists(path, error)) return path;
+  const std::string source = window.sourceProfile().sourceName;
+  if (!source.empty() && jet::NamesEqual(source, path) && std::filesystem::exists(source, error))
+    return source;
+  return path;
+}
+
 std::string ReadAnswer(Workbench& window, IndexKind kind, const std::string& databaseName,
                        const std::string& tableName) {
   IndexRequest request;
   request.window = &window;
   request.kind = kind;
-  request.path = databaseName + ".mdb";
+  request.path = DatabaseFile(window, databaseName);
   request.table = tableName;
   request.password = window.sourceProfile().password;
   if (!RunIndexReader(request)) return {};

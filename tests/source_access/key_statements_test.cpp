@@ -113,6 +113,19 @@ TEST_F(WrittenKeysTest, EveryUniqueIndexBecomesAStatementButNotTheKeyOrTheRelati
   EXPECT_EQ(BuildUniqueIndexStatement(window_, source, source, database(), "Parent"), "");
 }
 
+TEST_F(WrittenKeysTest, ADatabaseNameInLowerCaseStillFindsItsFile) {
+  std::filesystem::path upper = directory_.path() / "Keys Upper.MDB";
+  std::filesystem::copy_file(path_, upper);
+  ASSERT_TRUE(test::ConnectSource(window_, upper));
+  std::string lower = upper.string();
+  lower.resize(lower.size() - 4);
+  for (char& c : lower)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  Session* source = window_.sourceSession();
+  EXPECT_EQ(BuildPrimaryKeyStatement(window_, source, source, lower, "Parent"),
+            "alter table `Parent` add PRIMARY KEY (`Id`)\n");
+}
+
 TEST_F(WrittenKeysTest, MissingSessionsAreRefusedWithoutReading) {
   EXPECT_EQ(BuildPrimaryKeyStatement(window_, nullptr, window_.sourceSession(), database(), "T"),
             "FALSE");
