@@ -223,6 +223,9 @@ std::string Compose(const std::string& viewName, const std::vector<QueryElement>
       case kRemoteDatabase:
         throw Unsupported{"it reads from another database"};
       case kInputTable:
+        // An input without a name is a subquery, which the elements do not
+        // describe.
+        if (element.name1.empty()) throw Unsupported{"it reads from a subquery"};
         tables.push_back({element.name1, element.name2, std::nullopt});
         break;
       case kOutputColumn:

@@ -101,6 +101,8 @@ TEST(ViewCompositionTest, QueriesMySqlCannotTakeAsViewsAreRefused) {
   EXPECT_THAT(Refusal({{1, "", "4", "", ""}, {5, "", "", "T", ""}}), HasSubstr("select"));
   EXPECT_THAT(Refusal({{3, "", "48", "10", ""}, {5, "", "", "T", ""}}), HasSubstr("PERCENT"));
   EXPECT_THAT(Refusal({{6, "[x]^2", "0", "", ""}, {5, "", "", "T", ""}}), HasSubstr("^"));
+  EXPECT_THAT(Refusal({{6, "x", "0", "", ""}, {5, "SELECT x FROM T", "", "", "Sub"}}),
+              HasSubstr("subquery"));
 }
 
 class ViewReadTest : public ::testing::Test {
