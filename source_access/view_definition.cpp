@@ -7,6 +7,7 @@
 
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
+#include "data_access/catalog_rowsets.h"
 #include "data_access/jet/sql/text_folding.h"
 #include "data_access/text_query.h"
 #include "source_access/system_table_rows.h"
@@ -197,8 +198,118 @@ std::string FromList(std::vector<InputTable>& tables, const std::vector<QueryEle
   return list;
 }
 
+// One column of the select list.
+struct OutputItem {
+  std::string text;       // as written in the select list, without an alias
+  std::string alias;      // the query's own alias
+  std::string qualifier;  // a column reference's table, as MySQL reads it
+  std::string column;     // a column reference's column
+  bool star = false;      // "*" or "T.*" left as it is
+};
+
+const InputTable* FindInput(const std::vector<InputTable>& tables, const std::string& name) {
+  for (const InputTable& table : tables)
+    if (!table.alias.empty() && jet::NamesEqual(table.alias, name)) return &table;
+  for (const InputTable& table : tables)
+    if (table.alias.empty() && jet::NamesEqual(table.name, name)) return &table;
+  return nullptr;
+}
+
+// The columns of an input table as qualified select items; nothing when
+// they are not known.
+std::vector<OutputItem> StarColumns(const InputTable& table, const NameMapping& names,
+                                    const ColumnLister& columnsOf) {
+  std::vector<OutputItem> items;
+  if (!columnsOf) return items;
+  const std::string qualifier = table.alias.empty() ? MappedName(table.name, names) : table.alias;
+  for (const std::string& column : columnsOf(table.name))
+    items.push_back(
+        {QuoteIdentifier(qualifier) + "." + QuoteIdentifier(column), {}, qualifier, column, false});
+  return items;
+}
+
+// The select line. A MySQL view refuses two columns of one name, where
+// Access shows the second qualified by its table: such a column gets that
+// qualified name as its alias, with "*" and "T.*" spelt out into their
+// columns so that it can be named.
+std::string SelectLine(const std::vector<const QueryElement*>& columns, int options,
+                       const std::vector<InputTable>& tables, const NameMapping& names,
+                       const ColumnLister& columnsOf) {
+  const std::string distinct = (options & kDistinct) != 0 ? "DISTINCT " : "";
+  const bool allFields = (options & kAllFields) != 0;
+  if (columns.empty()) return allFields ? " SELECT " + distinct + "* " : "";
+
+  // As written, and with the stars spelt out where their columns are known.
+  std::vector<OutputItem> written;
+  std::vector<OutputItem> expanded;
+  if (allFields) {
+    // MySQL takes * only at the head of the select list.
+    written.push_back({"*", {}, {}, {}, true});
+    std::vector<OutputItem> all;
+    for (const InputTable& table : tables) {
+      std::vector<OutputItem> items = StarColumns(table, names, columnsOf);
+      if (items.empty()) {
+        all = {written.back()};
+        break;
+      }
+      all.insert(all.end(), items.begin(), items.end());
+    }
+    expanded.insert(expanded.end(), all.begin(), all.end());
+  }
+  for (const QueryElement* column : columns) {
+    OutputItem item{Translate(column->expression, names), column->name1, {}, {}, false};
+    const std::string& expression = column->expression;
+    if (expression.size() > 2 && expression.compare(expression.size() - 2, 2, ".*") == 0) {
+      item.star = true;
+      written.push_back(item);
+      const ColumnReference table = ReferenceOf(expression.substr(0, expression.size() - 2));
+      const InputTable* input = table.table.empty() ? FindInput(tables, table.column) : nullptr;
+      std::vector<OutputItem> items;
+      if (input != nullptr) items = StarColumns(*input, names, columnsOf);
+      if (items.empty()) items = {item};
+      expanded.insert(expanded.end(), items.begin(), items.end());
+      continue;
+    }
+    const ColumnReference reference = ReferenceOf(expression);
+    if (!reference.table.empty()) {
+      item.qualifier = MappedName(reference.table, names);
+      item.column = reference.column;
+    }
+    written.push_back(item);
+    expanded.push_back(item);
+  }
+
+  // Gives later namesakes their qualified names; false when there are none.
+  const auto nameColumns = [](std::vector<OutputItem>& items) {
+    bool renamed = false;
+    std::vector<std::string> seen;
+    for (OutputItem& item : items) {
+      const std::string name = item.alias.empty() ? item.column : item.alias;
+      if (name.empty()) continue;
+      const bool taken = std::any_of(seen.begin(), seen.end(), [&](const std::string& other) {
+        return jet::NamesEqual(other, name);
+      });
+      if (taken && item.alias.empty() && !item.qualifier.empty()) {
+        item.alias = item.qualifier + "." + item.column;
+        renamed = true;
+      }
+      seen.push_back(item.alias.empty() ? name : item.alias);
+    }
+    return renamed;
+  };
+  std::vector<OutputItem>& items = nameColumns(expanded) ? expanded : written;
+
+  std::string select = "SELECT " + distinct;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) select += ", ";
+    select += items[i].text;
+    if (!items[i].alias.empty()) select += " AS " + QuoteIdentifier(items[i].alias);
+  }
+  return select;
+}
+
 std::string Compose(const std::string& viewName, const std::vector<QueryElement>& elements,
-                    const NameMapping& names) {
+                    const NameMapping& names, const ColumnLister& columnsOf) {
   int queryType = kSelectQuery;
   int options = 0;
   std::string top;
@@ -259,30 +370,7 @@ std::string Compose(const std::string& viewName, const std::vector<QueryElement>
     limit = " LIMIT " + top;
   }
 
-  const std::string distinct = (options & kDistinct) != 0 ? "DISTINCT " : "";
-  std::string select;
-  if (columns.empty()) {
-    if ((options & kAllFields) != 0) select = " SELECT " + distinct + "* ";
-  } else {
-    // MySQL takes * only at the head of the select list.
-    select = "SELECT " + distinct + ((options & kAllFields) != 0 ? "*, " : "");
-    std::vector<std::string> outputNames;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-      if (i > 0) select += ", ";
-      select += Translate(columns[i]->expression, names);
-      std::string alias = columns[i]->name1;
-      const ColumnReference reference = ReferenceOf(columns[i]->expression);
-      const std::string outputName = alias.empty() ? reference.column : alias;
-      // Access shows a second column of the same name qualified by its
-      // table; a MySQL view refuses two columns of one name.
-      if (alias.empty() && !outputName.empty() && !reference.table.empty() &&
-          std::any_of(outputNames.begin(), outputNames.end(),
-                      [&](const std::string& name) { return jet::NamesEqual(name, outputName); }))
-        alias = reference.table + "." + reference.column;
-      outputNames.push_back(alias.empty() ? outputName : alias);
-      if (!alias.empty()) select += " AS " + QuoteIdentifier(alias);
-    }
-  }
+  const std::string select = SelectLine(columns, options, tables, names, columnsOf);
 
   const std::string fromList = FromList(tables, joins, names, where);
   std::string text = "CREATE VIEW " + QuoteIdentifier(viewName) + " AS \n";
@@ -304,6 +392,22 @@ std::string Compose(const std::string& viewName, const std::vector<QueryElement>
   line(" ORDER BY ", orderBy, ", ");
   if (!limit.empty()) text += limit + "\n";
   return text;
+}
+
+// The columns of a table or saved query of the source, in their order.
+std::vector<std::string> TableColumns(Session* session, const std::string& table) {
+  std::vector<ColumnRow> rows;
+  ColumnsRowset rowset;
+  if (rowset.open(*session, {}, {}, table) != S_OK) return {};
+  while (rowset.moveNext() == S_OK)
+    rows.push_back(rowset.row());
+  std::stable_sort(rows.begin(), rows.end(), [](const ColumnRow& a, const ColumnRow& b) {
+    return a.ordinalPosition < b.ordinalPosition;
+  });
+  std::vector<std::string> columns;
+  for (ColumnRow& row : rows)
+    columns.push_back(std::move(row.columnName));
+  return columns;
 }
 
 // Reads the view's elements and composes its definition under `mysqlName`.
@@ -333,7 +437,10 @@ std::string ViewText(Workbench& window, Session* session, const std::string& vie
     elements.push_back({Integer(row[0], -1), std::move(row[1]), std::move(row[2]),
                         std::move(row[3]), std::move(row[4])});
   }
-  const ComposedView view = ComposeViewDefinition(mysqlName, elements, names);
+  const ColumnLister columnsOf = [session](const std::string& table) {
+    return TableColumns(session, table);
+  };
+  const ComposedView view = ComposeViewDefinition(mysqlName, elements, names, columnsOf);
   if (!view.ok) {
     WriteLine(window, "E::VIEW [%s] cannot become a MySQL view: %s", viewName.c_str(),
               view.problem.c_str());
@@ -358,10 +465,10 @@ std::vector<std::string> QueriesWithBlanks(Session* session) {
 
 ComposedView ComposeViewDefinition(const std::string& viewName,
                                    const std::vector<QueryElement>& elements,
-                                   const NameMapping& names) {
+                                   const NameMapping& names, const ColumnLister& columnsOf) {
   ComposedView view;
   try {
-    view.text = Compose(viewName, elements, names);
+    view.text = Compose(viewName, elements, names, columnsOf);
   } catch (const Unsupported& unsupported) {
     view.ok = false;
     view.problem = unsupported.problem;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,9 @@ struct QueryElement {
   std::string name2;
 };
 
+// The columns of an Access table in their order; empty when unknown.
+using ColumnLister = std::function<std::vector<std::string>(const std::string& table)>;
+
 // A view definition, or why the query cannot become a MySQL view.
 struct ComposedView {
   bool ok = true;
@@ -35,10 +39,12 @@ struct ComposedView {
 // output columns with their aliases, joins, conditions, grouping and
 // ordering. Expressions are rewritten in MySQL syntax; names go through
 // `names`. Parameters, queries that are not select queries, TOP n PERCENT
-// and untranslatable expressions make the result !ok.
+// and untranslatable expressions make the result !ok. `columnsOf` lets
+// "*" and "T.*" be spelt out when a second output column of the same name
+// has to be given its own name.
 ComposedView ComposeViewDefinition(const std::string& viewName,
                                    const std::vector<QueryElement>& elements,
-                                   const NameMapping& names);
+                                   const NameMapping& names, const ColumnLister& columnsOf = {});
 
 // The MySQL name of a saved query: blanks become "_".
 std::string MySqlViewName(std::string_view accessName);

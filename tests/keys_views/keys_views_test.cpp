@@ -204,5 +204,25 @@ TEST_F(KeysAndViewsTest, TheKeysAndRelationshipsFixture) {
             "Table2Table1:RESTRICT/CASCADE,Table3Table1:CASCADE/RESTRICT");
 }
 
+TEST_F(KeysAndViewsTest, ASelectQueryWithOuterAndInnerJoinsOfTheQueriesFixture) {
+  const auto fixtures = test::FixturesDirectory();
+  if (!fixtures) GTEST_SKIP() << "no fixtures";
+  MigrateTables(*fixtures / "queries-jet4.mdb", {"Table1", "Table2", "Table3"});
+  if (HasFailure()) return;
+  CreateView("SelectQuery");
+  ExecuteOrFail(window_, "insert into Table1 values ('foo', 'x', 'y'), ('b', 'x', 'y')");
+  ExecuteOrFail(window_, "insert into Table3 values ('foo', 'p', 'q')");
+  ExecuteOrFail(window_, "insert into Table2 values ('foo', 'foo', 'r'), ('foo', 'zzz', 's')");
+  // b has no partner in Table3, so Table2's inner join on Table3 drops it;
+  // of Table2 only the row whose col1 and col2 both match is joined.
+  EXPECT_EQ(One("select group_concat(concat(col1, '/', `Table2.col2`) order by col1) from "
+                "SelectQuery"),
+            "foo/foo");
+  for (const char* query : {"UpdateQuery", "AppendQuery", "DeleteQuery", "MakeTableQuery",
+                            "CrosstabQuery", "UnionQuery", "PassthroughQuery"})
+    EXPECT_EQ(TranslateViewDdl(window_, window_.sourceSession(), "", query), "NO SUPPORT!")
+        << query;
+}
+
 }  // namespace
 }  // namespace tablift

@@ -77,6 +77,37 @@ TEST(ViewCompositionTest, ASecondColumnOfTheSameNameIsNamedAfterItsTable) {
       "`Shippers.CompanyName`, Shippers.Phone AS `Phone`\n  FROM `Customers`, `Shippers`\n\n");
 }
 
+TEST(ViewCompositionTest, StarsAreSpeltOutWhenTheyHoldANamesake) {
+  const ColumnLister columnsOf = [](const std::string& table) {
+    if (table == "T1") return std::vector<std::string>{"id", "a"};
+    if (table == "T2") return std::vector<std::string>{"id", "b"};
+    return std::vector<std::string>{};
+  };
+  const auto compose = [&](const std::vector<QueryElement>& elements) {
+    const ComposedView view = ComposeViewDefinition("V", elements, {}, columnsOf);
+    EXPECT_TRUE(view.ok) << view.problem;
+    return view.text;
+  };
+  EXPECT_EQ(compose({{5, "", "", "T1", ""},
+                     {5, "", "", "T2", "Two"},
+                     {6, "T1.*", "0", "", ""},
+                     {6, "Two.id", "0", "", ""}}),
+            "CREATE VIEW `V` AS \nSELECT `T1`.`id`, `T1`.`a`, Two.id AS `Two.id`\n"
+            "  FROM `T1`, `T2` AS `Two`\n\n");
+  EXPECT_EQ(compose({{3, "", "1", "", ""},
+                     {5, "", "", "T1", ""},
+                     {5, "", "", "T2", ""},
+                     {6, "T1.a", "0", "", ""}}),
+            "CREATE VIEW `V` AS \nSELECT `T1`.`id`, `T1`.`a`, `T2`.`id` AS `T2.id`, `T2`.`b`, "
+            "T1.a AS `T1.a`\n  FROM `T1`, `T2`\n\n");
+  // Without a namesake the stars stay as written.
+  EXPECT_EQ(compose({{5, "", "", "T1", ""},
+                     {5, "", "", "T2", ""},
+                     {6, "T1.*", "0", "", ""},
+                     {6, "T2.b", "0", "", ""}}),
+            "CREATE VIEW `V` AS \nSELECT T1.*, T2.b\n  FROM `T1`, `T2`\n\n");
+}
+
 TEST(ViewCompositionTest, GroupingHavingOrderingAliasesAndTop) {
   EXPECT_EQ(Composed({{3, "", "16", "5", ""},
                       {5, "", "", "Order Details", ""},
@@ -175,7 +206,8 @@ TEST_F(ViewReadTest, FixtureQueriesOfJet4AndJet3Files) {
   ASSERT_TRUE(test::ConnectSource(window_, *fixtures / "queries-jet4.mdb"));
   EXPECT_EQ(translate("SelectQuery"),
             "CREATE VIEW `SelectQuery` AS \n"
-            "SELECT DISTINCT Table1.*, Table2.col1, Table2.col2, Table3.col3\n"
+            "SELECT DISTINCT `Table1`.`col1`, `Table1`.`col2`, `Table1`.`col3`, Table2.col1 AS "
+            "`Table2.col1`, Table2.col2 AS `Table2.col2`, Table3.col3 AS `Table3.col3`\n"
             "  FROM `Table1` LEFT JOIN `Table3` ON Table1.col1 = Table3.col1 INNER JOIN `Table2` "
             "ON (Table3.col1 = Table2.col1) AND (Table3.col1 = Table2.col2)\n"
             " WHERE (((Table2.col2)='foo' Or (Table2.col2) In ('buzz','bazz')))\n"
