@@ -1,7 +1,6 @@
 #include "source_access/foreign_key_statements.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 #include "Converters/write_line.h"

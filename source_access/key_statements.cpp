@@ -1,6 +1,5 @@
 #include "source_access/key_statements.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <vector>
 

@@ -1,8 +1,5 @@
 #include "source_access/system_table_rows.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "data_access/jet/sql/text_folding.h"
 #include "data_access/property_set.h"
 #include "data_access/text_query.h"
