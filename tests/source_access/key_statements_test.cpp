@@ -80,6 +80,8 @@ class WrittenKeysTest : public ::testing::Test {
          {"Code", {{"Code", true}}, false, true, false, false},
          {"Serial, unique", {{"Serial, No", true}, {"Code", false}}, false, true, false, false},
          {"Note", {{"Note", true}}, false, false, false, false}}};
+    ASSERT_TRUE(writer.addTable(
+        {"Loose", {{"Text", jet::JetType::Text, 10}}, std::nullopt, {{"Text", {{"Text", true}}}}}));
     ASSERT_TRUE(writer.addTable(parent));
     ASSERT_TRUE(writer.addTable(order));
     ASSERT_TRUE(writer.addRelationship(
@@ -103,6 +105,10 @@ TEST_F(WrittenKeysTest, ThePrimaryKeyIsReadWithItsFieldsInKeyOrder) {
             "alter table `Order` add PRIMARY KEY (`A`,`B`)\n");
   EXPECT_EQ(BuildPrimaryKeyStatement(window_, source, source, database(), "Parent"),
             "alter table `Parent` add PRIMARY KEY (`Id`)\n");
+  // A table with a plain index only has neither.
+  EXPECT_EQ(BuildPrimaryKeyStatement(window_, source, source, database(), "Loose"), "");
+  EXPECT_EQ(BuildUniqueIndexStatement(window_, source, source, database(), "Loose"), "");
+  EXPECT_EQ(window_.output().size(), 0u);
 }
 
 TEST_F(WrittenKeysTest, EveryUniqueIndexBecomesAStatementButNotTheKeyOrTheRelationshipIndex) {
