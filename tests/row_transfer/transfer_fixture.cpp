@@ -15,35 +15,6 @@
 
 namespace tablift::test {
 
-bool ConnectSource(Workbench& window, const std::filesystem::path& mdb) {
-  Connection& source = window.sourceConnection();
-  source.close();
-  source.profile.progId = "Microsoft.Jet.OLEDB.4.0";
-  source.profile.sourceName = mdb.string();
-  PropertySet init(PropertySetId::DBInit);
-  init.addString(DBPROP_AUTH_USERID, std::string("Admin"));
-  init.addString(DBPROP_AUTH_PASSWORD, std::string());
-  init.addString(DBPROP_INIT_DATASOURCE, mdb.string());
-  init.addInt32(DBPROP_INIT_MODE, DB_MODE_SHARE_DENY_NONE);
-  init.addInt16(DBPROP_INIT_PROMPT, DBPROMPT_NOPROMPT);
-  Clsid clsid = nullptr;
-  if (Failed(CLSIDFromProgID("Microsoft.Jet.OLEDB.4.0", clsid))) {
-    ADD_FAILURE() << "no Jet provider";
-    return false;
-  }
-  if (Failed(source.dataSource.open(clsid, &init, 1))) {
-    ADD_FAILURE() << DescribeOleDbError(&source.dataSource, InterfaceId::IDBInitialize);
-    return false;
-  }
-  auto session = std::make_shared<Session>();
-  if (Failed(session->open(source.dataSource))) {
-    ADD_FAILURE() << "no session on " << mdb;
-    return false;
-  }
-  source.session = session;
-  return true;
-}
-
 SourceTable ReadSource(Workbench& window, const std::string& table, const std::string& orderBy) {
   SourceTable result;
   const PropertySet properties = QueryRowsetProperties();

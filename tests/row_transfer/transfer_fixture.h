@@ -6,15 +6,12 @@
 
 #include "Converters/workbench.h"
 #include "data_access/db_types.h"
+#include "tests/support/jet_source.h"
 
 // Helpers of the row transfer tests: an Access source opened on the
 // workbench's source side, target tables made from the source's columns, and
 // both sides' rows in one comparable form.
 namespace tablift::test {
-
-// Opens an Access file through "Microsoft.Jet.OLEDB.4.0" as the workbench's
-// source connection. Adds a gtest failure and returns false when it cannot.
-bool ConnectSource(Workbench& window, const std::filesystem::path& mdb);
 
 // A table's rows as the Jet provider reads them, ordered by `orderBy` (Access
 // SQL, may be empty), with the result's columns (no bookmark).
