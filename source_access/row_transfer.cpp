@@ -14,7 +14,7 @@
 #include "data_access/profile_file.h"
 #include "data_access/safe_file_name.h"
 #include "data_access/text_query.h"
-#include "source_access/access_sql.h"
+#include "source_access/source_rows_query.h"
 #include "target_mysql/sql_literals.h"
 #include "target_mysql/value_literals.h"
 
@@ -39,20 +39,10 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
     WriteLine(window, "No Target Connection!");
     return std::string(kRowsNotRead);
   }
-  const std::optional<std::string> sourceName = BracketedAccessName(tableName);
-  if (!sourceName) {
-    WriteLine(window, "E::[%s] is no table name Access SQL can read", tableName.c_str());
+  std::string query;
+  if (!SourceRowsQuery(window, databaseName, tableName, query).empty()) {
     return std::string(kRowsNotRead);
   }
-  const std::string stored = ReadProfileString(window.conditionFile(), databaseName, tableName, "");
-  const std::optional<std::string> condition = SingleCondition(stored);
-  if (!condition) {
-    WriteLine(window, "E::The condition of [%s] holds a \";\" and is not used: %s",
-              tableName.c_str(), stored.c_str());
-    return std::string(kRowsNotRead);
-  }
-  const std::string query =
-      "select * from " + *sourceName + (condition->empty() ? "" : " where " + *condition);
 
   const std::string fileName = SafeFileName(tableName) + ".data";
   const std::string prefix = "insert into " + QuoteIdentifier(tableName) + " values (";

@@ -12,6 +12,7 @@
 #include "data_access/profile_file.h"
 #include "source_access/row_transfer.h"
 #include "source_access/sample_database.h"
+#include "source_access/table_verification.h"
 #include "target_mysql/use_database.h"
 #include "tests/row_transfer/transfer_fixture.h"
 #include "tests/support/target_connection.h"
@@ -402,6 +403,46 @@ TEST_F(RowTransferTest, FixtureTablesArriveValueForValue) {
     ++compared;
   }
   EXPECT_GT(compared, 0);
+}
+
+}  // namespace
+}  // namespace tablift
+
+namespace tablift {
+namespace {
+
+// The verification the command line offers after a migration: it sees a
+// table that arrived whole, a changed value, a missing row, and honours the
+// migration condition.
+TEST_F(RowTransferTest, VerificationFindsChangedAndMissingRows) {
+  Utf8Target();
+  const test::SourceTable all = test::ReadSource(window, "Awkward Values", "[Id]");
+  test::CreateTargetTable(window, "Awkward Values", all, {"Id"});
+  ASSERT_EQ(Transfer("Awkward Values"), kRowsTransferred);
+  const auto verify = [&] {
+    return VerifyTable(window, window.sourceSession(), window.targetSession(), SampleDatabaseName(),
+                       "Awkward Values");
+  };
+  TableVerification result = verify();
+  EXPECT_TRUE(result.matches()) << result.error;
+  EXPECT_EQ(result.sourceRows, all.rows.size());
+
+  ExecuteOrFail(window, "update `Awkward Values` set TextValue = 'changed' where Id = 2");
+  result = verify();
+  EXPECT_FALSE(result.matches());
+  EXPECT_EQ(result.differingRows, 2u);  // the original row and the changed one
+
+  ExecuteOrFail(window, "delete from `Awkward Values` where Id <> 3");
+  result = verify();
+  EXPECT_EQ(result.targetRows, 1u);
+  EXPECT_FALSE(result.matches());
+  SetCondition("Awkward Values", "Id = 3");
+  EXPECT_TRUE(verify().matches());
+
+  ExecuteOrFail(window, "drop table `Awkward Values`");
+  result = verify();
+  EXPECT_FALSE(result.matches());
+  EXPECT_NE(result.error.find("MySQL"), std::string::npos) << result.error;
 }
 
 }  // namespace

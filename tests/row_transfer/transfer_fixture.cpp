@@ -13,6 +13,8 @@
 #include "target_mysql/sql_literals.h"
 #include "tests/support/target_connection.h"
 
+#include "source_access/table_verification.h"
+
 namespace tablift::test {
 
 SourceTable ReadSource(Workbench& window, const std::string& table, const std::string& orderBy) {
@@ -122,51 +124,8 @@ std::vector<std::vector<ColumnValue>> ReadTarget(Workbench& window, const std::s
   return rows;
 }
 
-namespace {
-
-std::string WithoutTrailingZeros(std::string text) {
-  if (text.find('.') != std::string::npos) {
-    while (!text.empty() && text.back() == '0')
-      text.pop_back();
-    if (!text.empty() && text.back() == '.') text.pop_back();
-  }
-  if (text == "-0") text = "0";
-  return text;
-}
-
-std::string Real(const std::string& text, bool single) {
-  char buffer[64];
-  if (single) {
-    std::snprintf(buffer, sizeof buffer, "%.9g",
-                  static_cast<double>(std::strtof(text.c_str(), nullptr)));
-  } else {
-    std::snprintf(buffer, sizeof buffer, "%.17g", std::strtod(text.c_str(), nullptr));
-  }
-  // MySQL keeps no negative zero: -0 arrives as the 0 it equals.
-  if (std::string(buffer) == "-0") return "0";
-  return buffer;
-}
-
-}  // namespace
-
 std::string Comparable(const ColumnInfo& column, const ColumnValue& value) {
-  if (value.null) return "NULL";
-  switch (column.type) {
-    case DBTYPE_BOOL:
-      if (value.text == "True" || value.text == "-1") return "1";
-      if (value.text == "False") return "0";
-      return value.text;
-    case DBTYPE_R4:
-      return Real(value.text, true);
-    case DBTYPE_R8:
-      return Real(value.text, false);
-    case DBTYPE_CY:
-    case DBTYPE_NUMERIC:
-    case DBTYPE_DECIMAL:
-      return WithoutTrailingZeros(value.text);
-    default:
-      return "'" + value.text + "'";
-  }
+  return ComparableValue(column, value);
 }
 
 void ExpectSameRows(const std::string& table, const SourceTable& source,
