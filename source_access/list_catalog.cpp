@@ -117,11 +117,13 @@ void ListCatalog(Workbench& window, CatalogTree& tree) {
   const bool access = tree.dbmsKind() == kDbmsAccess;
   const bool jet = EqualsIgnoreCase(connection.profile.progId, kJetProgId);
   std::string current = tree.currentDatabase();
+  // An Access tree names its database after the file without ".mdb", while
+  // connecting gives it the file name as its current database.
+  if (access) {
+    current = WithoutMdbEnding(current);
+    tree.setCurrentDatabase(current);
+  }
   if (!jet) {
-    if (access) {
-      current = WithoutMdbEnding(current);
-      tree.setCurrentDatabase(current);
-    }
     CatalogsRowset catalogs;
     if (Failed(catalogs.open(*session))) {
       WriteLine(window, "%s", DescribeOleDbError(&catalogs, InterfaceId::IDBSchemaRowset).c_str());
