@@ -1,0 +1,57 @@
+#include "source_access/source_init_properties.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "Converters/workbench.h"
+#include "data_access/regex_service.h"
+#include "source_access/new_database_path.h"
+
+namespace tablift {
+namespace {
+
+constexpr std::string_view kJetProgId = "Microsoft.Jet.OLEDB.4.0";
+
+}  // namespace
+
+bool IsJetProgId(std::string_view progId) {
+  return std::equal(
+      progId.begin(), progId.end(), kJetProgId.begin(), kJetProgId.end(),
+      [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
+}
+
+bool BuildSourceInitProperties(ConnectionProfile& profile, PropertySet& set) {
+  set.addBool(DBPROP_AUTH_CACHE_AUTHINFO, true);
+  set.addBool(DBPROP_AUTH_ENCRYPT_PASSWORD, false);
+  set.addBool(DBPROP_AUTH_MASK_PASSWORD, false);
+  set.addString(DBPROP_AUTH_PASSWORD, profile.password);
+  set.addString(DBPROP_AUTH_USERID, profile.userId);
+  if (!profile.sourceName.empty()) set.addString(DBPROP_INIT_DATASOURCE, profile.sourceName);
+  if (!profile.catalogName.empty()) set.addString(DBPROP_INIT_CATALOG, profile.catalogName);
+  set.addInt32(DBPROP_INIT_MODE, DB_MODE_SHARE_DENY_NONE);
+  set.addInt16(DBPROP_INIT_PROMPT, DBPROMPT_NOPROMPT);
+  set.addInt32(DBPROP_INIT_LCID, kLocaleEnglishUs);
+
+  if (!IsJetProgId(profile.progId)) {
+    set.addString(DBPROP_INIT_PROVIDERSTRING,
+                  std::string(kAccessOdbcProviderString) + WorkgroupFilePath() + ";");
+    return true;
+  }
+  set.addString(DBPROP_INIT_PROVIDERSTRING, std::string(kJetProviderString));
+  // The database name is the file's path without its ending; the ending is
+  // matched with case, as the catalog listing strips it.
+  profile.catalogName = ReplaceAll(profile.sourceName, "\\.mdb$", "");
+  return true;
+}
+
+bool BuildSourceInitProperties(Workbench& window, PropertySet& set) {
+  return BuildSourceInitProperties(window.sourceProfile(), set);
+}
+
+PropertySet BuildJetInitProperties() {
+  PropertySet set(PropertySetId::JetInit);
+  set.addString(DBPROP_JETOLEDB_SYSDBPATH, WorkgroupFilePath());
+  return set;
+}
+
+}  // namespace tablift
