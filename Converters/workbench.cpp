@@ -44,6 +44,16 @@ void Workbench::setCharset(std::string charset) {
   charset_ = std::move(charset);
 }
 
+std::string Workbench::storageEngine() const {
+  std::lock_guard guard(mutex_);
+  return storageEngine_;
+}
+
+void Workbench::setStorageEngine(std::string engine) {
+  std::lock_guard guard(mutex_);
+  storageEngine_ = std::move(engine);
+}
+
 std::filesystem::path Workbench::conditionFile() const {
   std::lock_guard guard(mutex_);
   if (conditionFile_.empty()) return ProgramDirectory() / "Condition.cfg";

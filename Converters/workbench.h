@@ -61,6 +61,12 @@ class Workbench {
   std::string charset() const;
   void setCharset(std::string charset);
 
+  // The storage engine of the tables created on the target, as the target
+  // tree holds it: "MyISAM" until the user switches to "InnoDB". Not saved,
+  // not reset by connecting.
+  std::string storageEngine() const;
+  void setStorageEngine(std::string engine);
+
   // Where migration conditions are kept ("Condition.cfg" in the program's
   // directory unless set otherwise).
   std::filesystem::path conditionFile() const;
@@ -90,6 +96,7 @@ class Workbench {
   std::string statusText_;
   std::function<void(const std::string&)> statusListener_;
   std::string charset_ = "LATIN1";
+  std::string storageEngine_ = "MyISAM";
   std::filesystem::path conditionFile_;
   std::string sideName_;
   std::string treeDatabasePaths_[2];
