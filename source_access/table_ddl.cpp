@@ -85,6 +85,11 @@ std::uint32_t TextLength(const ColumnRow& column) {
 
 }  // namespace
 
+std::string DropAutoNumberKeyStatement(std::string_view table) {
+  return "alter table " + QuoteIdentifier(table) + " drop key " +
+         QuoteIdentifier(kAutoNumberKeyName);
+}
+
 std::string RewriteJetDdl(std::string statement) {
   for (const Rewrite& rewrite : kRewrites) {
     statement = rewrite.pattern

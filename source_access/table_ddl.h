@@ -18,6 +18,12 @@ class Workbench;
 // another column or missing.
 inline constexpr std::string_view kAutoNumberKeyName = "tablift_autonumber";
 
+// Drops the AutoNumber column's own index once the table's primary key
+// starts with that column and so serves as its index; the table then keeps
+// the Access primary key and nothing besides. (Sent otherwise, MySQL refuses
+// it and the index stays, which is harmless.)
+std::string DropAutoNumberKeyStatement(std::string_view table);
+
 // Rewrites a statement in the Jet type vocabulary into MySQL's by the fixed,
 // ordered table of substitutions (plain texts compared with case; three
 // regular expressions): LONGBINARY, BINARY, COUNTER (with its line up to the

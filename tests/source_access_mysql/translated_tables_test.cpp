@@ -81,6 +81,26 @@ class TranslatedTablesTest : public test::JetSourceTest {
       test::ExecuteOrFail(
           window_, "alter table " + QuoteIdentifier(table) + " add PRIMARY KEY (" + list + ")");
     }
+    // With the key leading with the AutoNumber column, the column's own index
+    // is no longer needed.
+    const std::vector<std::string> autoColumn = test::QueryColumn(
+        window_,
+        "select COLUMN_NAME from information_schema.STATISTICS where TABLE_SCHEMA = "
+        "database() and TABLE_NAME = " +
+            StringLiteral(table) + " and INDEX_NAME = 'tablift_autonumber'");
+    if (!autoColumn.empty() && !key.empty() && key.front() == autoColumn.front()) {
+      test::ExecuteOrFail(window_, DropAutoNumberKeyStatement(table));
+    }
+    const std::vector<std::string> indexes =
+        test::QueryColumn(window_,
+                          "select distinct INDEX_NAME from information_schema.STATISTICS where "
+                          "TABLE_SCHEMA = database() and TABLE_NAME = " +
+                              StringLiteral(table));
+    if (!key.empty()) {
+      EXPECT_TRUE(indexes == std::vector<std::string>{"PRIMARY"} ||
+                  (indexes.size() == 2 && !autoColumn.empty() && key.front() != autoColumn.front()))
+          << ddl;
+    }
     const std::vector<std::string> serverKey = test::QueryColumn(
         window_,
         "select COLUMN_NAME from information_schema.KEY_COLUMN_USAGE where "
