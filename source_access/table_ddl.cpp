@@ -10,6 +10,7 @@
 #include "data_access/db_types.h"
 #include "data_access/regex_service.h"
 #include "source_access/create_table.h"
+#include "source_access/row_size.h"
 #include "source_access/source_init_properties.h"
 #include "target_mysql/server_version.h"
 #include "target_mysql/sql_literals.h"
@@ -208,20 +209,30 @@ std::string TranslateTableDdl(Workbench& window, Session* session, std::string /
   std::string statement;
   std::vector<ColumnRow> columns;
   if (ReadTableColumns(*session, tableName, columns)) {
+    std::vector<std::string> types;
+    std::vector<bool> nullable;
+    for (const ColumnRow& column : columns) {
+      types.push_back(MySqlColumnType(column, jetRules));
+      nullable.push_back(column.isNullable);
+    }
+    std::vector<bool> movedOffRow(columns.size(), false);
+    for (std::size_t i : FitRowSize(types, nullable, window.charset()))
+      movedOffRow[i] = true;
+
     statement = "CREATE TABLE " + QuoteIdentifier(tableName) + "(\n";
     std::string autoNumberColumn;
-    bool first = true;
-    for (const ColumnRow& column : columns) {
-      if (!first) statement += ",\n";
-      first = false;
-      statement +=
-          QuoteIdentifier(column.columnName) + " " + MySqlColumnType(column, jetRules) + " ";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      const ColumnRow& column = columns[i];
+      if (i > 0) statement += ",\n";
+      statement += QuoteIdentifier(column.columnName) + " " + types[i] + " ";
       if (IsAutoNumber(column, jetRules) && autoNumberColumn.empty()) {
         autoNumberColumn = column.columnName;
       }
       if (column.columnHasDefault) {
-        const TranslatedDefault translated =
-            TranslateDefaultValue(column.columnDefault, DefaultTargetOf(column, jetRules, version));
+        // A TEXT column takes no default on MySQL before 8.0.13.
+        const DefaultTarget target =
+            movedOffRow[i] ? DefaultTarget{} : DefaultTargetOf(column, jetRules, version);
+        const TranslatedDefault translated = TranslateDefaultValue(column.columnDefault, target);
         if (translated.dropped) {
           WriteLine(window, "Default value [%s] of column [%s].[%s] left out: MySQL cannot take it",
                     column.columnDefault.c_str(), tableName.c_str(), column.columnName.c_str());

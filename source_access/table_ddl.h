@@ -52,7 +52,9 @@ DefaultTarget DefaultTargetOf(const ColumnRow& column, bool jetRules, double ser
 // The MySQL CREATE TABLE statement for one Access table of the source
 // session: the table and column names quoted with backquotes, each column's
 // MySQL type, its default translated (a default MySQL cannot take is left out
-// with a log line naming table and column), NULL or NOT NULL, an index on the
+// with a log line naming table and column), NULL or NOT NULL (nullable text
+// columns that would overflow MySQL's row size become TEXT, see FitRowSize),
+// an index on the
 // AutoNumber column (kAutoNumberKeyName), then the engine clause of the
 // window's storage engine and the character set clause for the target
 // server's version and the window's character set. Without a session "No

@@ -228,5 +228,23 @@ TEST_F(TranslatedTablesTest, AnAutoNumberOutsideTheKeyAndValuesThatNeedTheirWhol
                 "1|9000|00FF00|255|0.1234567890123|123456789012345678901234.5678|1", "2|0||1"}));
 }
 
+TEST_F(TranslatedTablesTest, AWideTableOfTextFitsTheRowInAnyCharacterSet) {
+  ColumnDesign code = Column("Code", JetType::Text, 50);
+  code.required = true;
+  jet::TableDesign wide{"Wide", {code}, std::nullopt, {PrimaryKey({"Code"})}};
+  for (int i = 1; i <= 120; ++i) {
+    ColumnDesign column = Column("Text" + std::to_string(i), JetType::Text, 255);
+    column.defaultValue = "\"n/a\"";
+    wide.columns.push_back(column);
+  }
+  test::WriteTables(temp_.path() / "wide.mdb", {wide});
+  connectFile(temp_.path() / "wide.mdb");
+  for (const char* charset : {"utf8mb4", "LATIN1"}) {
+    SCOPED_TRACE(charset);
+    window_.setCharset(charset);
+    migrateDefinition("Wide");
+  }
+}
+
 }  // namespace
 }  // namespace tablift
