@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "Converters/main_controller.h"
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
 
@@ -10,10 +11,6 @@ namespace {
 
 void AnnounceOutcome(Workbench& window, bool succeeded) {
   WriteLine(window, "%s", succeeded ? "Operation completed SUCCESSFULLY!" : "Operation FAILURE!");
-}
-
-void RequestControllerStop(Workbench& window) {
-  window.runFlag().store(kRunStopRequested);
 }
 
 }  // namespace
@@ -32,7 +29,7 @@ void CompleteTask(Workbench& window, std::int32_t startTime, bool succeeded) {
       anyWaiting = true;
     }
   }
-  if (!anyWaiting) RequestControllerStop(window);
+  if (!anyWaiting) RequestStop(window);
 }
 
 void CompleteTask(Workbench& window, const TaskPtr& task, bool succeeded) {
@@ -41,7 +38,7 @@ void CompleteTask(Workbench& window, const TaskPtr& task, bool succeeded) {
   const bool unfinished = task && task->state() == kTaskWaiting;
   const bool anyWaiting = tasks.finish(task, succeeded);
   if (unfinished) AnnounceOutcome(window, succeeded);
-  if (!anyWaiting) RequestControllerStop(window);
+  if (!anyWaiting) RequestStop(window);
 }
 
 }  // namespace tablift

@@ -6,9 +6,11 @@
 
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
+#include "data_access/ascii_text.h"
 #include "data_access/error_texts.h"
 #include "data_access/provider_registry.h"
 #include "source_access/access_database_management.h"
+#include "source_access/list_catalog.h"
 #include "source_access/source_init_properties.h"
 #include "source_access/source_version.h"
 #include "target_mysql/catalog_statements.h"
@@ -34,12 +36,6 @@ constexpr SideTexts kTargetTexts{
 void RefuseConnection(Workbench& window, const SideTexts& texts) {
   window.prompter().showHint(texts.hint);
   window.prompter().showMessage(texts.box, MessageIcon::Error);
-}
-
-std::string Trimmed(std::string text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // Opens the data source of the side's provider with the given property sets;
@@ -76,7 +72,7 @@ bool OpenSide(Workbench& window, Connection& side, const std::vector<PropertySet
   if (Failed(ReadDataSourceInfo(side.dataSource, DBPROP_DBMSNAME, name))) {
     WriteLine(window, "Get %s DBMS Name Error!", texts.side);
   }
-  name = Trimmed(std::move(name));
+  name = TrimBlanks(name);
   if (!name.empty()) {
     std::string version;
     if (Failed(ReadDataSourceInfo(side.dataSource, DBPROP_DBMSVER, version))) {
@@ -91,11 +87,25 @@ bool OpenSide(Workbench& window, Connection& side, const std::vector<PropertySet
   return true;
 }
 
+// Hands the side's tree what it shows and has it list the catalog anew.
+void ShowInTree(Workbench& window, CatalogTree& tree, int dbmsKind, std::string database) {
+  tree.setDbmsKind(dbmsKind);
+  tree.setCurrentDatabase(std::move(database));
+  ListCatalog(window, tree);
+}
+
+// The database a side's tree shows: an Access file's database name (its
+// path without ".mdb"), or the catalog of other providers.
+std::string TreeDatabase(const ConnectionProfile& profile) {
+  return IsJetProgId(profile.progId) ? AccessDatabaseName(profile.sourceName) : profile.catalogName;
+}
+
 }  // namespace
 
 void ConnectSource(Workbench& window) {
   Connection& source = window.sourceConnection();
   source.close();
+  window.sourceTree().clear();
 
   std::vector<PropertySet> sets;
   sets.emplace_back(PropertySetId::DBInit);
@@ -107,14 +117,14 @@ void ConnectSource(Workbench& window) {
   if (IsJetProgId(source.profile.progId)) sets.push_back(BuildJetInitProperties());
 
   if (!OpenSide(window, source, sets, kSourceTexts)) return;
-  // The source tree shows the database the profile names.
-  window.setTreeDatabasePath(Workbench::kSourceSide, source.profile.sourceName);
+  ShowInTree(window, window.sourceTree(), kDbmsAccess, TreeDatabase(source.profile));
   if (source.dbmsName.empty()) source.dbmsName = SourceVersion(window, source.openSession());
 }
 
 void ConnectTarget(Workbench& window) {
   Connection& target = window.targetConnection();
   target.close();
+  window.targetTree().clear();
 
   std::vector<PropertySet> sets;
   sets.emplace_back(PropertySetId::DBInit);
@@ -123,12 +133,9 @@ void ConnectTarget(Workbench& window) {
     return;
   }
   if (!OpenSide(window, target, sets, kTargetTexts)) return;
-  // The target tree shows the profile's database: an Access file's path, or
-  // the MySQL catalog (a MySQL source name is a data source or a server
-  // address, not a database).
-  window.setTreeDatabasePath(Workbench::kTargetSide, IsJetProgId(target.profile.progId)
-                                                         ? target.profile.sourceName
-                                                         : target.profile.catalogName);
+  // A MySQL source name is a data source or a server address; the tree shows
+  // the profile's database.
+  ShowInTree(window, window.targetTree(), kDbmsMySql, TreeDatabase(target.profile));
   if (target.dbmsName.empty()) target.dbmsName = ReadServerVersion(window, target.openSession());
   window.setCharset("LATIN1");
 }

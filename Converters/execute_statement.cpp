@@ -10,9 +10,12 @@
 
 namespace tablift {
 
-bool ExecuteStatement(Workbench& window, Session* session, std::string sql, int report) {
+bool ExecuteStatement(Workbench& window, Session* session, std::string sql, int report,
+                      std::string* failure) {
+  if (failure != nullptr) failure->clear();
   if (session == nullptr || !session->isOpen()) {
     WriteLine(window, "E::%s", kNoConnection);
+    if (failure != nullptr) *failure = kNoConnection;
     return false;
   }
   try {
@@ -21,9 +24,11 @@ bool ExecuteStatement(Workbench& window, Session* session, std::string sql, int 
     HResult result = command.create(*session, sql);
     if (!Failed(result)) result = command.open(&properties);
     if (Failed(result)) {
-      if (report == 1) {
-        WriteLine(window, "T::%s",
-                  DescribeOleDbError(&command, InterfaceId::ICommandPrepare).c_str());
+      if (report == 1 || failure != nullptr) {
+        // The error object can be read once: one text serves both.
+        const std::string text = DescribeOleDbError(&command, InterfaceId::ICommandPrepare);
+        if (report == 1) WriteLine(window, "T::%s", text.c_str());
+        if (failure != nullptr) *failure = text;
       }
       return false;
     }
@@ -33,8 +38,10 @@ bool ExecuteStatement(Workbench& window, Session* session, std::string sql, int 
   } catch (const std::exception& error) {
     // Whatever was thrown, the statement cannot be taken as accepted.
     if (report == 1) WriteLine(window, "E::%s", error.what());
+    if (failure != nullptr) *failure = error.what();
     return false;
   } catch (...) {
+    if (failure != nullptr) *failure = "Unknown Error!";
     return false;
   }
 }

@@ -14,6 +14,9 @@ class Workbench;
 // for a failure; a statement with rows writes nothing and its rows are not
 // read. Any other `report` is quiet, except that a missing session always
 // writes "E::No Connection!". A statement that throws counts as failed.
-bool ExecuteStatement(Workbench& window, Session* session, std::string sql, int report);
+// `failure`, when given, receives the reason a statement was not accepted (the
+// provider's text), also in quiet mode, and is emptied when it was accepted.
+bool ExecuteStatement(Workbench& window, Session* session, std::string sql, int report,
+                      std::string* failure = nullptr);
 
 }  // namespace tablift

@@ -1,5 +1,6 @@
 #include "Converters/workbench.h"
 
+#include "Converters/task_runners.h"
 #include "data_access/user_messages.h"
 #include "data_access/working_directories.h"
 
@@ -11,7 +12,60 @@ Workbench::Workbench(Prompter& prompter) : prompter_(prompter) {
 }
 
 Workbench::~Workbench() {
+  // The workers look at the run flag between rows, tables and views; the
+  // controller's pause ends at once.
+  runFlag_.store(kRunStopRequested);
+  controller_.shutdown();
   SetUserMessageHandler({});
+}
+
+TaskRunner Workbench::taskRunner(TaskType type) const {
+  TaskRunnerLookup lookup;
+  {
+    std::lock_guard guard(mutex_);
+    lookup = taskRunners_;
+  }
+  return lookup ? lookup(type) : FindTaskRunner(type);
+}
+
+void Workbench::setTaskRunners(TaskRunnerLookup lookup) {
+  std::lock_guard guard(mutex_);
+  taskRunners_ = std::move(lookup);
+}
+
+int Workbench::startStopImage() const {
+  std::lock_guard guard(mutex_);
+  return startStopImage_;
+}
+
+void Workbench::setStartStopImage(int image) {
+  std::function<void()> listener;
+  {
+    std::lock_guard guard(mutex_);
+    startStopImage_ = image;
+    listener = startStopListener_;
+  }
+  if (listener) listener();
+}
+
+std::string Workbench::startStopToolTip() const {
+  std::lock_guard guard(mutex_);
+  return startStopToolTip_;
+}
+
+void Workbench::setStartStopToolTip(std::string text) {
+  std::function<void()> listener;
+  {
+    std::lock_guard guard(mutex_);
+    startStopToolTip_ = std::move(text);
+    listener = startStopListener_;
+  }
+  if (listener) listener();
+}
+
+void Workbench::setStartStopListener(std::function<void()> listener) {
+  std::lock_guard guard(mutex_);
+  startStopListener_ = std::move(listener);
 }
 
 void Workbench::setStatusText(std::string text) {
@@ -44,16 +98,6 @@ void Workbench::setCharset(std::string charset) {
   charset_ = std::move(charset);
 }
 
-std::string Workbench::storageEngine() const {
-  std::lock_guard guard(mutex_);
-  return storageEngine_;
-}
-
-void Workbench::setStorageEngine(std::string engine) {
-  std::lock_guard guard(mutex_);
-  storageEngine_ = std::move(engine);
-}
-
 std::filesystem::path Workbench::conditionFile() const {
   std::lock_guard guard(mutex_);
   if (conditionFile_.empty()) return ProgramDirectory() / "Condition.cfg";
@@ -77,14 +121,12 @@ void Workbench::setSideName(std::string name) {
 
 std::string Workbench::treeDatabasePath(int side) const {
   if (side != kSourceSide && side != kTargetSide) return {};
-  std::lock_guard guard(mutex_);
-  return treeDatabasePaths_[side];
+  return trees_[side].currentDatabase();
 }
 
 void Workbench::setTreeDatabasePath(int side, std::string path) {
   if (side != kSourceSide && side != kTargetSide) return;
-  std::lock_guard guard(mutex_);
-  treeDatabasePaths_[side] = std::move(path);
+  trees_[side].setCurrentDatabase(std::move(path));
 }
 
 }  // namespace tablift

@@ -7,8 +7,11 @@
 #include <mutex>
 #include <string>
 
+#include "Converters/catalog_tree.h"
 #include "Converters/connection.h"
 #include "Converters/connection_profile.h"
+#include "Converters/controller_thread.h"
+#include "Converters/main_controller.h"
 #include "Converters/output_pane.h"
 #include "Converters/prompter.h"
 #include "Converters/task_list.h"
@@ -56,16 +59,24 @@ class Workbench {
   std::string statusText() const;
   void setStatusListener(std::function<void(const std::string&)> listener);
 
+  // The controller thread, and the runner of each task type it uses (the
+  // engine's own runners unless a test gives others).
+  ControllerThread& controllerThread() { return controller_; }
+  TaskRunner taskRunner(TaskType type) const;
+  void setTaskRunners(TaskRunnerLookup lookup);
+
+  // The task list's Start/Stop button: its image (StartStopImage) and tool
+  // tip, set by the controller; the listener is told of every change.
+  int startStopImage() const;
+  void setStartStopImage(int image);
+  std::string startStopToolTip() const;
+  void setStartStopToolTip(std::string text);
+  void setStartStopListener(std::function<void()> listener);
+
   // The connection character set chosen for the target ("LATIN1" after every
   // connect).
   std::string charset() const;
   void setCharset(std::string charset);
-
-  // The storage engine of the tables created on the target, as the target
-  // tree holds it: "MyISAM" until the user switches to "InnoDB". Not saved,
-  // not reset by connecting.
-  std::string storageEngine() const;
-  void setStorageEngine(std::string engine);
 
   // Where migration conditions are kept ("Condition.cfg" in the program's
   // directory unless set otherwise).
@@ -84,6 +95,12 @@ class Workbench {
   std::string treeDatabasePath(int side) const;
   void setTreeDatabasePath(int side, std::string path);
 
+  // The catalog tree models of the two sides, which the catalog listing fills
+  // and the commands read selections from.
+  CatalogTree& tree(int side) { return trees_[side == kTargetSide ? 1 : 0]; }
+  CatalogTree& sourceTree() { return trees_[0]; }
+  CatalogTree& targetTree() { return trees_[1]; }
+
  private:
   Prompter& prompter_;
   OutputPane output_;
@@ -96,10 +113,15 @@ class Workbench {
   std::string statusText_;
   std::function<void(const std::string&)> statusListener_;
   std::string charset_ = "LATIN1";
-  std::string storageEngine_ = "MyISAM";
   std::filesystem::path conditionFile_;
   std::string sideName_;
-  std::string treeDatabasePaths_[2];
+  TaskRunnerLookup taskRunners_;
+  int startStopImage_ = kStartRequestedImage;
+  std::string startStopToolTip_ = "Start tasks";
+  std::function<void()> startStopListener_;
+  CatalogTree trees_[2] = {CatalogTree(kSourceSide), CatalogTree(kTargetSide)};
+  // Last, so that it is gone before anything its thread uses.
+  ControllerThread controller_;
 };
 
 }  // namespace tablift

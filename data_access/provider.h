@@ -87,8 +87,8 @@ class ProviderDataSource : public ErrorInfoSupport {
   // Property sets of other groups than those the provider knows are ignored.
   virtual HResult setProperties(const PropertySet* sets, std::size_t count) = 0;
   virtual HResult initialize() = 0;
-  // Data source information (DBPROPSET_DATASOURCEINFO): DBPROP_DBMSNAME and
-  // DBPROP_DBMSVER.
+  // Data source information (DBPROPSET_DATASOURCEINFO): DBPROP_DBMSNAME,
+  // DBPROP_DBMSVER, DBPROP_DATASOURCENAME and DBPROP_CURRENTCATALOG.
   virtual HResult info(PropertyId id, std::string& value) = 0;
   virtual HResult createSession(std::shared_ptr<ProviderSession>& session) = 0;
 };

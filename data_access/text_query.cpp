@@ -26,9 +26,16 @@ std::string_view TextRow::text(std::size_t ordinal) const {
   return accessor_.text(ordinal);
 }
 
+std::string DescribeFetchFailure(Rowset& rowset, HResult result) {
+  std::string text = DescribeOleDbError(&rowset, InterfaceId::IRowset);
+  if (text.empty() || text == "Unknown Error!") text = DescribeStepFailure(result, "Get Next Row");
+  return text;
+}
+
 std::string RunTextQuery(Session* session, std::string_view sql,
                          const PropertySet* rowsetProperties, const TextRowHandler& onRow,
-                         const TextColumnsHandler& onColumns) {
+                         const TextColumnsHandler& onColumns, std::string* fetchFailure) {
+  if (fetchFailure != nullptr) fetchFailure->clear();
   if (session == nullptr || !session->isOpen()) return kNoConnection;
   try {
     Command command;
@@ -46,7 +53,15 @@ std::string RunTextQuery(Session* session, std::string_view sql,
     if (onColumns && !onColumns(accessor.columns())) return {};
 
     const TextRow row(accessor, rowset);
-    while (rowset.moveNext() == S_OK) {
+    while (true) {
+      result = rowset.moveNext();
+      if (result != S_OK) {
+        // Any success code (DB_S_ENDOFROWSET) is the end of the rows.
+        if (Failed(result) && fetchFailure != nullptr) {
+          *fetchFailure = DescribeFetchFailure(rowset, result);
+        }
+        break;
+      }
       if (onRow && !onRow(row)) break;
     }
     return {};

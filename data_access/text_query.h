@@ -64,9 +64,17 @@ using TextRowHandler = std::function<bool(const TextRow& row)>;
 //   information cannot be read;
 // - "No Connection!" for a null or closed session. Callers that report the
 //   missing connection in their own way check the session first.
-// A failure while fetching ends the rows silently.
+// A row that cannot be fetched or read (a provider failure, not the end of
+// the rowset) ends the rows: the result is still "", and `fetchFailure`, when
+// given, receives the provider's text of that failure, so that a caller can
+// tell a broken read from a finished one. It is left empty otherwise.
 std::string RunTextQuery(Session* session, std::string_view sql,
                          const PropertySet* rowsetProperties, const TextRowHandler& onRow,
-                         const TextColumnsHandler& onColumns = {});
+                         const TextColumnsHandler& onColumns = {},
+                         std::string* fetchFailure = nullptr);
+
+// The text of a failed fetch or read on `rowset`: the provider's error text,
+// or the step-failure text of "Get Next Row" when the provider left none.
+std::string DescribeFetchFailure(Rowset& rowset, HResult result);
 
 }  // namespace tablift

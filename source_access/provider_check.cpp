@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "data_access/jet/jet_provider.h"
 #include "data_access/jet/libmdb.h"
 #include "data_access/provider_registry.h"
 #include "target_mysql/driver_installation_report.h"
@@ -74,7 +75,7 @@ std::string DescribeProviders(const ProviderFacts& facts) {
 
 std::string CheckProviders() {
   ProviderFacts facts;
-  facts.jetInstalled = Registered("Microsoft.Jet.OLEDB.4.0");
+  facts.jetInstalled = Registered(kJetProgId);
   facts.jetUsable = facts.jetInstalled && LoadedJetLibrary().has_value();
   facts.odbcInstalled = Registered("MSDASQL");
   facts.odbcUsable = facts.odbcInstalled && LoadedDriverManagerLibrary().has_value();

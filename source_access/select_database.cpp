@@ -43,11 +43,8 @@ bool SelectDatabase(Workbench& window, std::string name, int side) {
     StoreDatabaseName(window.sourceConnection(), name);
     ConnectSource(window);
   } else if (side == Workbench::kTargetSide) {
-    Connection& target = window.targetConnection();
-    StoreDatabaseName(target, name);
-    window.setTreeDatabasePath(Workbench::kTargetSide, IsJetProgId(target.profile.progId)
-                                                           ? target.profile.sourceName
-                                                           : target.profile.catalogName);
+    StoreDatabaseName(window.targetConnection(), name);
+    window.setTreeDatabasePath(Workbench::kTargetSide, name);
     ConnectTarget(window);
   }
   return true;

@@ -1,23 +1,19 @@
 #include "source_access/source_init_properties.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "Converters/workbench.h"
+#include "data_access/ascii_text.h"
+#include "data_access/jet/jet_provider.h"
 #include "data_access/regex_service.h"
 #include "source_access/new_database_path.h"
 
 namespace tablift {
-namespace {
 
-constexpr std::string_view kJetProgId = "Microsoft.Jet.OLEDB.4.0";
-
-}  // namespace
+std::string AccessDatabaseName(std::string_view path) {
+  return ReplaceAll(path, "\\.mdb$", "");
+}
 
 bool IsJetProgId(std::string_view progId) {
-  return std::equal(
-      progId.begin(), progId.end(), kJetProgId.begin(), kJetProgId.end(),
-      [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
+  return EqualsIgnoreCase(progId, kJetProgId);
 }
 
 bool BuildSourceInitProperties(ConnectionProfile& profile, PropertySet& set) {
@@ -38,9 +34,7 @@ bool BuildSourceInitProperties(ConnectionProfile& profile, PropertySet& set) {
     return true;
   }
   set.addString(DBPROP_INIT_PROVIDERSTRING, std::string(kJetProviderString));
-  // The database name is the file's path without its ending; the ending is
-  // matched with case, as the catalog listing strips it.
-  profile.catalogName = ReplaceAll(profile.sourceName, "\\.mdb$", "");
+  profile.catalogName = AccessDatabaseName(profile.sourceName);
   return true;
 }
 

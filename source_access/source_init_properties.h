@@ -16,6 +16,11 @@ inline constexpr const char* kJetProviderString = ";COUNTRY=0;CP=1252;LANGID=0x0
 inline constexpr const char* kAccessOdbcProviderString =
     "Driver={Microsoft Access Driver (*.mdb)};SystemDB=";
 
+// The Access database name of a file: its path without a trailing ".mdb"
+// (compared with case, as the catalog listing strips it, so "x.MDB" keeps its
+// ending).
+std::string AccessDatabaseName(std::string_view path);
+
 // True when `progId` names the Jet provider (compared without regard to case).
 bool IsJetProgId(std::string_view progId);
 

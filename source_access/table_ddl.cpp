@@ -248,7 +248,7 @@ std::string TranslateTableDdl(Workbench& window, Session* session, std::string /
     }
     statement += ")";
   }
-  statement += EngineClause(window.storageEngine());
+  statement += EngineClause(window.targetTree().storageEngine());
   statement += CharsetClause(version, window.charset());
   return statement;
 }

@@ -8,46 +8,14 @@
 
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
-#include "data_access/db_types.h"
 #include "data_access/error_texts.h"
 #include "data_access/safe_file_name.h"
 #include "data_access/text_query.h"
 #include "target_mysql/sql_literals.h"
+#include "target_mysql/value_literals.h"
 
 namespace tablift {
 namespace {
-
-bool IsNumericType(std::uint16_t type) {
-  switch (type) {
-    case DBTYPE_I1:
-    case DBTYPE_I2:
-    case DBTYPE_I4:
-    case DBTYPE_I8:
-    case DBTYPE_UI1:
-    case DBTYPE_UI2:
-    case DBTYPE_UI4:
-    case DBTYPE_UI8:
-    case DBTYPE_R4:
-    case DBTYPE_R8:
-    case DBTYPE_CY:
-    case DBTYPE_DECIMAL:
-    case DBTYPE_NUMERIC:
-    case DBTYPE_BOOL:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// One value as a literal of an INSERT statement.
-std::string ValueLiteral(const ColumnInfo& column, const ColumnValue& value) {
-  if (value.null) return "NULL";
-  if (column.type == DBTYPE_BYTES) return HexLiteral(value.text);
-  // A number the provider could not render would break the statement; it is
-  // then kept as a string and left for the server to convert.
-  if (IsNumericType(column.type) && !value.text.empty()) return value.text;
-  return StringLiteral(value.text);
-}
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -71,6 +39,7 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
   std::string line;
 
   const PropertySet properties = QueryRowsetProperties();
+  std::string fetchFailure;
   const std::string failure = RunTextQuery(
       session, "select * from " + QuoteIdentifier(table) + ";", &properties,
       [&](const TextRow& row) {
@@ -78,11 +47,12 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
         for (std::size_t i = 1; i <= columns.size(); ++i) {
           if (i > 1) line += ',';
           ColumnValue value;
-          if (Failed(row.fullValue(i, value))) {
-            value.null = row.isNull(i);
-            value.text = row.text(i);
+          // A value cut to the text slot would pass for the whole value.
+          if (const HResult read = row.fullValue(i, value); Failed(read)) {
+            fetchFailure = "column " + std::to_string(i) + ": " + DescribeStepFailure(read, "Read");
+            return false;
           }
-          line += ValueLiteral(columns[i - 1], value);
+          line += ValueLiteral(columns[i - 1].type, value);
         }
         line += ");\n";
         if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size()) {
@@ -104,7 +74,8 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
         file.reset(std::fopen(fileName.c_str(), "w+"));
         if (!file) fileFailure = std::strerror(errno);
         return file != nullptr;
-      });
+      },
+      &fetchFailure);
 
   if (!fileFailure.empty() || (file && std::fflush(file.get()) != 0)) {
     if (fileFailure.empty()) fileFailure = std::strerror(errno);
@@ -114,6 +85,13 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
     return message;
   }
   if (!failure.empty()) return failure;
+  if (!fetchFailure.empty()) {
+    // A row the server could not deliver must not pass for the end of the table.
+    const std::string message = "Backup of [" + table + "] could not read the rows after " +
+                                std::to_string(rows) + " records: " + fetchFailure;
+    WriteLine(window, "E::%s", message.c_str());
+    return message;
+  }
   WriteLine(window, "[%s]%8ld records backuped!!!", table.c_str(), rows);
   if (std::fclose(file.release()) != 0) {
     const std::string message =

@@ -20,7 +20,8 @@ inline constexpr std::string_view kBackupWritten = "\x01";
 // controller's stop is requested. Returns kBackupWritten after the rows were
 // written; otherwise the failure text (the provider's error text, "RESULT:
 // The operation completed SUCCESSFULLY" for a statement without rows, "" with
-// no session, or the text of a file that could not be written).
+// no session, the text of a file that could not be written, or of a row that
+// could not be read whole, so that a broken read never passes for the end).
 std::string BackupTableData(Workbench& window, Session* session, std::string_view tableName);
 
 }  // namespace tablift

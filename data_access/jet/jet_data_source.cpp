@@ -13,11 +13,6 @@ namespace tablift {
 namespace jet {
 namespace {
 
-// Data source information the Jet provider answers besides DBMS name and
-// version (OLE DB's DBPROP_CURRENTCATALOG and DBPROP_DATASOURCENAME).
-constexpr std::uint32_t kCurrentCatalog = 37;
-constexpr std::uint32_t kDataSourceName = 38;
-
 std::string LastString(const std::vector<PropertySet>& sets, PropertyId id) {
   std::string value;
   for (const PropertySet& set : sets) {
@@ -68,10 +63,10 @@ class JetDataSource : public ProviderDataSource {
         case DBPROP_DBMSVER:
           value = database_->version() == JetVersion::Jet3 ? "03.50.0000" : "04.00.0000";
           return S_OK;
-        case kCurrentCatalog:
+        case DBPROP_CURRENTCATALOG:
           value = CatalogName(database_->path());
           return S_OK;
-        case kDataSourceName:
+        case DBPROP_DATASOURCENAME:
           value = database_->path();
           return S_OK;
         default:

@@ -79,8 +79,11 @@ class OdbcDataSource : public ProviderDataSource {
       PostProviderError("The data source is not initialized");
       return E_UNEXPECTED;
     }
+    if (id == DBPROP_CURRENTCATALOG) return currentCatalog(value);
     SQLUSMALLINT type = 0;
-    if (id == DBPROP_DBMSNAME) {
+    if (id == DBPROP_DATASOURCENAME) {
+      type = SQL_DATA_SOURCE_NAME;
+    } else if (id == DBPROP_DBMSNAME) {
       type = SQL_DBMS_NAME;
     } else if (id == DBPROP_DBMSVER) {
       type = SQL_DBMS_VER;
@@ -93,6 +96,20 @@ class OdbcDataSource : public ProviderDataSource {
     if (!SQL_SUCCEEDED(SQLGetInfo(connection_->handle(), type, text, sizeof text, &length))) {
       PostDiagnostics(SQL_HANDLE_DBC, connection_->handle(), connection_->encoding(),
                       "Data source information cannot be read");
+      return E_FAIL;
+    }
+    value = text;
+    return S_OK;
+  }
+
+  // The database the connection is using now (empty when it uses none).
+  HResult currentCatalog(std::string& value) {
+    char text[512] = {};
+    SQLINTEGER length = 0;
+    if (!SQL_SUCCEEDED(SQLGetConnectAttr(connection_->handle(), SQL_ATTR_CURRENT_CATALOG, text,
+                                         sizeof text - 1, &length))) {
+      PostDiagnostics(SQL_HANDLE_DBC, connection_->handle(), connection_->encoding(),
+                      "The current database cannot be read");
       return E_FAIL;
     }
     value = text;

@@ -6,7 +6,7 @@
 
 #include "source_access/create_table.h"
 #include "source_access/table_ddl.h"
-#include "tests/support/jet_source.h"
+#include "tests/support/access_source.h"
 
 namespace tablift {
 namespace {

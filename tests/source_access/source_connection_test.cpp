@@ -9,7 +9,7 @@
 #include "source_access/select_database.h"
 #include "source_access/source_init_properties.h"
 #include "source_access/source_version.h"
-#include "tests/support/jet_source.h"
+#include "tests/support/access_source.h"
 
 namespace tablift {
 namespace {
@@ -89,7 +89,14 @@ TEST_F(SourceConnectionTest, ConnectingTheSourceOpensTheFileAndNamesTheEngine) {
   EXPECT_TRUE(fs::is_regular_file(workgroup()));
   EXPECT_EQ(window_.sourceConnection().dbmsName, "MS Jet[04.00.0000]");
   EXPECT_EQ(window_.sourceProfile().catalogName, (temp_.path() / "shop").string());
-  EXPECT_EQ(window_.treeDatabasePath(Workbench::kSourceSide), (temp_.path() / "shop.mdb").string());
+  // The source tree shows the database with its table.
+  EXPECT_EQ(window_.treeDatabasePath(Workbench::kSourceSide), (temp_.path() / "shop").string());
+  const CatalogNode root = window_.sourceTree().nodes();
+  ASSERT_EQ(root.children.size(), 1u);
+  EXPECT_EQ(root.children[0].text, (temp_.path() / "shop").string());
+  ASSERT_FALSE(root.children[0].children.empty());
+  ASSERT_FALSE(root.children[0].children[0].children.empty());
+  EXPECT_EQ(root.children[0].children[0].children[0].text, "Orders");
   const auto lines = logTexts();
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Connect Source Database!"), lines.end());
   EXPECT_EQ(lines.back(), "RESULT: The operation completed SUCCESSFULLY");

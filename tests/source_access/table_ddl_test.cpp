@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "source_access/table_ddl.h"
-#include "tests/support/jet_source.h"
+#include "tests/support/access_source.h"
 
 namespace tablift {
 namespace {
@@ -135,7 +135,7 @@ TEST_F(TranslateTableDdlTest, TheOrdersTableKeepsItsKeyForTheKeyStepAndItsTextLe
 }
 
 TEST_F(TranslateTableDdlTest, NamesAreQuotedAndNeverRewritten) {
-  window_.setStorageEngine("InnoDB");
+  window_.targetTree().setStorageEngine("InnoDB");
   window_.targetConnection().dbmsName = "MySQL[4.0.27]";
   EXPECT_EQ(
       TranslateTableDdl(window_, source(), "shop", "Group"),

@@ -6,7 +6,7 @@
 #include "Converters/connect_side.h"
 #include "source_access/select_database.h"
 #include "target_mysql/server_version.h"
-#include "tests/support/jet_source.h"
+#include "tests/support/access_source.h"
 #include "tests/support/private_server.h"
 #include "tests/support/target_connection.h"
 

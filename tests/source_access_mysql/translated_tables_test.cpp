@@ -14,7 +14,7 @@
 #include "source_access/sample_database.h"
 #include "source_access/table_ddl.h"
 #include "target_mysql/sql_literals.h"
-#include "tests/support/jet_source.h"
+#include "tests/support/access_source.h"
 #include "tests/support/private_server.h"
 #include "tests/support/target_connection.h"
 

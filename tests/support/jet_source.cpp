@@ -1,41 +1,52 @@
-#include <gtest/gtest.h>
-
 #include "tests/support/jet_source.h"
 
-#include "Converters/connect_side.h"
-#include "data_access/jet/writer/jet_database_writer.h"
+#include <gtest/gtest.h>
+
+#include "data_access/error_texts.h"
+#include "data_access/property_set.h"
+#include "data_access/provider_registry.h"
 
 namespace tablift::test {
 
-void WriteTables(const std::filesystem::path& path, const std::vector<jet::TableDesign>& tables) {
-  jet::JetDatabaseWriter writer;
-  ASSERT_TRUE(writer.create(path).ok());
-  for (const jet::TableDesign& table : tables) {
-    const jet::WriteStatus status = writer.addTable(table);
-    ASSERT_TRUE(status.ok()) << table.name << ": " << status.message();
+bool ConnectSource(Workbench& window, const std::filesystem::path& path,
+                   const std::string& password) {
+  Connection& source = window.sourceConnection();
+  source.close();
+  source.profile.providerName = "Microsoft Jet 4.0 OLE DB Provider";
+  source.profile.progId = "Microsoft.Jet.OLEDB.4.0";
+  source.profile.sourceName = path.string();
+  source.profile.catalogName = AccessDatabaseName(path);
+  source.profile.userId = "Admin";
+  source.profile.password = password;
+  PropertySet init(PropertySetId::DBInit);
+  init.addString(DBPROP_AUTH_PASSWORD, password);
+  init.addString(DBPROP_AUTH_USERID, std::string("Admin"));
+  init.addString(DBPROP_INIT_DATASOURCE, path.string());
+  init.addInt32(DBPROP_INIT_MODE, DB_MODE_SHARE_DENY_NONE);
+  init.addInt16(DBPROP_INIT_PROMPT, DBPROMPT_NOPROMPT);
+  Clsid clsid = nullptr;
+  if (Failed(CLSIDFromProgID("Microsoft.Jet.OLEDB.4.0", clsid))) {
+    ADD_FAILURE() << "no Jet provider";
+    return false;
   }
-  ASSERT_TRUE(writer.finish().ok());
-}
-
-JetSourceTest::JetSourceTest()
-    : home_("HOME", (temp_.path() / "home").string()), profile_("USERPROFILE", std::nullopt) {
-  std::filesystem::create_directories(temp_.path() / "home");
-}
-
-void JetSourceTest::connectSource(const std::filesystem::path& path) {
-  window_.sourceProfile().progId = "Microsoft.Jet.OLEDB.4.0";
-  window_.sourceProfile().sourceName = path.string();
-  ConnectSource(window_);
-  ASSERT_NE(window_.sourceSession(), nullptr) << path;
-}
-
-std::vector<std::string> JetSourceTest::logTexts() const {
-  std::vector<std::string> texts;
-  for (const LogLine& line : const_cast<Workbench&>(window_).output().lines()) {
-    // Past the timestamp "MM/DD/YY HH:MM:SS:mmm " and its blank.
-    texts.push_back(line.text.size() > 24 ? line.text.substr(24) : line.text);
+  if (Failed(source.dataSource.open(clsid, &init, 1))) {
+    ADD_FAILURE() << DescribeOleDbError(&source.dataSource, InterfaceId::IDBInitialize);
+    return false;
   }
-  return texts;
+  auto session = std::make_shared<Session>();
+  if (Failed(session->open(source.dataSource))) {
+    ADD_FAILURE() << "no session on " << path;
+    return false;
+  }
+  source.session = session;
+  return true;
+}
+
+std::string AccessDatabaseName(const std::filesystem::path& path) {
+  std::string name = path.string();
+  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mdb") == 0)
+    name.resize(name.size() - 4);
+  return name;
 }
 
 }  // namespace tablift::test

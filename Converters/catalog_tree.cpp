@@ -1,0 +1,149 @@
+#include "Converters/catalog_tree.h"
+
+#include <utility>
+
+namespace tablift {
+
+CatalogNode& CatalogNode::add(int childImage, std::string childText) {
+  children.push_back(CatalogNode{childImage, std::move(childText), false, {}});
+  return children.back();
+}
+
+const std::string& CatalogSelection::text() const {
+  static const std::string kNone;
+  return path.empty() ? kNone : path.back().text;
+}
+
+std::string CatalogSelection::nearest(int image) const {
+  for (auto step = path.rbegin(); step != path.rend(); ++step) {
+    if (step->image == image) return step->text;
+  }
+  return {};
+}
+
+CatalogNode CatalogTree::nodes() const {
+  std::lock_guard lock(mutex_);
+  return root_;
+}
+
+bool CatalogTree::isEmpty() const {
+  std::lock_guard lock(mutex_);
+  return !hasNodes_;
+}
+
+void CatalogTree::replace(CatalogNode root) {
+  {
+    std::lock_guard lock(mutex_);
+    root_ = std::move(root);
+    hasNodes_ = true;
+    if (!selection_.empty() && Find(root_, selection_) == nullptr) selection_.clear();
+  }
+  notify();
+}
+
+void CatalogTree::clear() {
+  {
+    std::lock_guard lock(mutex_);
+    root_ = CatalogNode{};
+    hasNodes_ = false;
+    selection_.clear();
+  }
+  notify();
+}
+
+int CatalogTree::dbmsKind() const {
+  std::lock_guard lock(mutex_);
+  return dbmsKind_;
+}
+
+void CatalogTree::setDbmsKind(int kind) {
+  std::lock_guard lock(mutex_);
+  dbmsKind_ = kind;
+}
+
+std::string CatalogTree::currentDatabase() const {
+  std::lock_guard lock(mutex_);
+  return currentDatabase_;
+}
+
+void CatalogTree::setCurrentDatabase(std::string name) {
+  std::lock_guard lock(mutex_);
+  currentDatabase_ = std::move(name);
+}
+
+std::string CatalogTree::storageEngine() const {
+  std::lock_guard lock(mutex_);
+  return storageEngine_;
+}
+
+void CatalogTree::setStorageEngine(std::string engine) {
+  std::lock_guard lock(mutex_);
+  storageEngine_ = std::move(engine);
+}
+
+bool CatalogTree::busy() const {
+  std::lock_guard lock(mutex_);
+  return busy_;
+}
+
+void CatalogTree::setBusy(bool busy) {
+  std::lock_guard lock(mutex_);
+  busy_ = busy;
+}
+
+CatalogSelection CatalogTree::selection() const {
+  std::lock_guard lock(mutex_);
+  return CatalogSelection{selection_};
+}
+
+bool CatalogTree::select(const std::vector<CatalogStep>& path) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!hasNodes_ || Find(root_, path) == nullptr) return false;
+    selection_ = path;
+  }
+  notify();
+  return true;
+}
+
+void CatalogTree::clearSelection() {
+  {
+    std::lock_guard lock(mutex_);
+    selection_.clear();
+  }
+  notify();
+}
+
+void CatalogTree::setChangeListener(std::function<void()> listener) {
+  std::lock_guard lock(mutex_);
+  listener_ = std::move(listener);
+}
+
+void CatalogTree::notify() {
+  std::function<void()> listener;
+  {
+    std::lock_guard lock(mutex_);
+    listener = listener_;
+  }
+  if (listener) listener();
+}
+
+const CatalogNode* CatalogTree::Find(const CatalogNode& root,
+                                     const std::vector<CatalogStep>& path) {
+  if (path.empty() || root.image != path[0].image || root.text != path[0].text) return nullptr;
+  const CatalogNode* node = &root;
+  for (std::size_t i = 1; i < path.size(); ++i) {
+    const CatalogNode* next = nullptr;
+    for (const CatalogNode& child : node->children) {
+      if (child.image == path[i].image && child.text == path[i].text) {
+        next = &child;
+        break;
+      }
+    }
+    if (next == nullptr) return nullptr;
+    node = next;
+  }
+  return node;
+}
+
+}  // namespace tablift

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tablift {
+
+// Node kinds, told apart by the image each node shows.
+enum CatalogImage : int {
+  kImageRoot = 0,
+  kImageDatabase = 1,
+  kImageTable = 2,
+  kImageTablesFolder = 3,
+  kImageField = 4,
+  kImageFieldsFolder = 5,
+  kImageIndex = 6,
+  kImageIndexesFolder = 7,
+  kImageView = 8,
+  kImageViewsFolder = 9,
+};
+
+struct CatalogNode {
+  int image = kImageRoot;
+  std::string text;
+  bool expanded = false;
+  std::vector<CatalogNode> children;
+
+  CatalogNode& add(int childImage, std::string childText);
+};
+
+// One step of the way from the root to a node.
+struct CatalogStep {
+  int image = kImageRoot;
+  std::string text;
+  bool operator==(const CatalogStep&) const = default;
+};
+
+// A node as the commands see it: its kind, its text and those of its
+// ancestors. It stays meaningful when the tree is refilled meanwhile.
+struct CatalogSelection {
+  std::vector<CatalogStep> path;  // from the root down to the node
+
+  bool empty() const { return path.empty(); }
+  int image() const { return path.empty() ? -1 : path.back().image; }
+  const std::string& text() const;
+  // The text of the nearest ancestor-or-self of the given kind, "" if none.
+  std::string nearest(int image) const;
+};
+
+// The model behind one database tree: what the catalog listing fills and the
+// desktop program's tree view shows. The controller thread refills the target
+// tree while the user-interface thread reads it, so every access is locked
+// for a moment only; a refill builds its nodes first and swaps them in.
+class CatalogTree {
+ public:
+  explicit CatalogTree(int side) : side_(side) {}
+  CatalogTree(const CatalogTree&) = delete;
+  CatalogTree& operator=(const CatalogTree&) = delete;
+
+  int side() const { return side_; }
+
+  // A copy of the nodes (a root with an empty text and no children when the
+  // tree is empty).
+  CatalogNode nodes() const;
+  bool isEmpty() const;
+  // Replaces every node; the selection is kept when its path still exists.
+  void replace(CatalogNode root);
+  void clear();
+
+  // The connection fields the connect command sets.
+  int dbmsKind() const;
+  void setDbmsKind(int kind);
+  // The current database (for Access the .mdb path without ".mdb").
+  std::string currentDatabase() const;
+  void setCurrentDatabase(std::string name);
+  // The storage engine of new MySQL tables, "MyISAM" at first.
+  std::string storageEngine() const;
+  void setStorageEngine(std::string engine);
+
+  bool busy() const;
+  void setBusy(bool busy);
+
+  CatalogSelection selection() const;
+  // Selects the node at `path`; false (selection unchanged) when there is
+  // none.
+  bool select(const std::vector<CatalogStep>& path);
+  void clearSelection();
+
+  // Told after every change of nodes or selection, on the thread that made
+  // it; it must not call back into the tree while it holds a lock of its own
+  // that the tree's readers take.
+  void setChangeListener(std::function<void()> listener);
+
+  // The node at `path` in `root`, or null.
+  static const CatalogNode* Find(const CatalogNode& root, const std::vector<CatalogStep>& path);
+
+ private:
+  void notify();
+
+  const int side_;
+  mutable std::mutex mutex_;
+  CatalogNode root_;
+  bool hasNodes_ = false;
+  int dbmsKind_ = 0;
+  std::string currentDatabase_;
+  std::string storageEngine_ = "MyISAM";
+  bool busy_ = false;
+  std::vector<CatalogStep> selection_;
+  std::function<void()> listener_;
+};
+
+}  // namespace tablift

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tablift {
+
+// Equal when only the case of ASCII letters differs (how names, provider ids
+// and keywords are compared).
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+// The text without blanks (spaces and tabs) at either end.
+std::string TrimBlanks(std::string_view text);
+
+}  // namespace tablift

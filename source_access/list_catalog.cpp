@@ -1,0 +1,154 @@
+#include "source_access/list_catalog.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Converters/catalog_tree.h"
+#include "Converters/connection_profile.h"
+#include "Converters/workbench.h"
+#include "Converters/write_line.h"
+#include "data_access/ascii_text.h"
+#include "data_access/catalog_rowsets.h"
+#include "data_access/error_texts.h"
+#include "data_access/jet/jet_provider.h"
+
+namespace tablift {
+namespace {
+
+std::string WithoutMdbEnding(std::string name) {
+  constexpr std::string_view kEnding = ".mdb";
+  if (name.size() >= kEnding.size() && name.ends_with(kEnding)) {
+    name.erase(name.size() - kEnding.size());
+  }
+  return name;
+}
+
+// A table's or view's own children: its columns in position order and, for a
+// table, its indexes (one node per index, however many columns it has).
+void AddObjectNode(Session& session, const std::string& catalog, CatalogNode& folder, int image,
+                   const std::string& name) {
+  CatalogNode& object = folder.add(image, name);
+  CatalogNode& fields = object.add(kImageFieldsFolder, "Fields");
+  ColumnsRowset columns;
+  if (Succeeded(columns.open(session, catalog, {}, name))) {
+    std::vector<std::pair<std::uint32_t, std::string>> ordered;
+    while (columns.moveNext() == S_OK) {
+      ordered.emplace_back(columns.row().ordinalPosition, columns.row().columnName);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& column : ordered)
+      fields.add(kImageField, std::move(column.second));
+  }
+  if (image != kImageTable) return;
+
+  CatalogNode& indexes = object.add(kImageIndexesFolder, "Indexes");
+  IndexesRowset rows;
+  if (Failed(rows.open(session, catalog, {}, {}, {}, name))) return;
+  while (rows.moveNext() == S_OK) {
+    const std::string& index = rows.row().indexName;
+    const bool known = std::any_of(indexes.children.begin(), indexes.children.end(),
+                                   [&](const CatalogNode& node) { return node.text == index; });
+    if (!known) indexes.add(kImageIndex, index);
+  }
+}
+
+// `catalog` restricts the listings to the database shown: a MySQL driver
+// otherwise lists the tables of every database of the server.
+void AddTablesAndViews(Session& session, const std::string& catalog, CatalogNode& database) {
+  database.add(kImageTablesFolder, "Tables");
+  database.add(kImageViewsFolder, "Views");
+  // Taken after both are added: adding moves the children.
+  CatalogNode& tables = database.children[0];
+  CatalogNode& views = database.children[1];
+
+  std::vector<std::string> names;
+  TablesRowset tableRows;
+  if (Succeeded(tableRows.open(session, catalog, {}, {}, "TABLE"))) {
+    while (tableRows.moveNext() == S_OK) {
+      // Tables with a blank in their name are never migrated, so never shown.
+      if (tableRows.row().tableName.find(' ') == std::string::npos) {
+        names.push_back(tableRows.row().tableName);
+      }
+    }
+  }
+  tableRows.close();
+  for (const std::string& name : names)
+    AddObjectNode(session, catalog, tables, kImageTable, name);
+
+  names.clear();
+  TablesRowset viewRows;
+  if (Succeeded(viewRows.open(session, catalog, {}, {}, "VIEW"))) {
+    while (viewRows.moveNext() == S_OK) {
+      const TableRow& row = viewRows.row();
+      if (row.tableType == "VIEW" && row.tableSchema != "sys" &&
+          row.tableSchema != "INFORMATION_SCHEMA") {
+        names.push_back(row.tableName);
+      }
+    }
+  }
+  viewRows.close();
+  for (const std::string& name : names)
+    AddObjectNode(session, catalog, views, kImageView, name);
+}
+
+}  // namespace
+
+void ListCatalog(Workbench& window, CatalogTree& tree) {
+  tree.setBusy(true);
+  tree.clear();
+  Connection& connection =
+      tree.side() == Workbench::kTargetSide ? window.targetConnection() : window.sourceConnection();
+  Session* session = connection.openSession();
+  if (session == nullptr || !connection.dataSource.isOpen()) {
+    tree.setBusy(false);
+    return;
+  }
+
+  std::string sourceName;
+  if (Failed(ReadDataSourceInfo(connection.dataSource, DBPROP_DATASOURCENAME, sourceName))) {
+    window.prompter().showMessage("Get Datasource Name Error!", MessageIcon::Error);
+  }
+  sourceName = TrimBlanks(sourceName);
+  CatalogNode root{kImageRoot, sourceName.empty() ? "DATABASES" : sourceName, true, {}};
+
+  const bool access = tree.dbmsKind() == kDbmsAccess;
+  const bool jet = EqualsIgnoreCase(connection.profile.progId, kJetProgId);
+  std::string current = tree.currentDatabase();
+  if (!jet) {
+    if (access) {
+      current = WithoutMdbEnding(current);
+      tree.setCurrentDatabase(current);
+    }
+    CatalogsRowset catalogs;
+    if (Failed(catalogs.open(*session))) {
+      WriteLine(window, "%s", DescribeOleDbError(&catalogs, InterfaceId::IDBSchemaRowset).c_str());
+      tree.replace(std::move(root));
+      tree.setBusy(false);
+      return;
+    }
+    while (catalogs.moveNext() == S_OK)
+      root.add(kImageDatabase, catalogs.row().catalogName);
+  } else {
+    root.add(kImageDatabase, access ? WithoutMdbEnding(sourceName) : sourceName);
+  }
+
+  if (current.empty()) {
+    ReadDataSourceInfo(connection.dataSource, DBPROP_CURRENTCATALOG, current);
+    tree.setCurrentDatabase(current);
+  }
+  if (!current.empty() && !EqualsIgnoreCase(current, "null")) {
+    for (CatalogNode& database : root.children) {
+      if (!EqualsIgnoreCase(database.text, current)) continue;
+      AddTablesAndViews(*session, jet ? std::string() : database.text, database);
+      database.expanded = true;
+      break;
+    }
+  }
+  tree.replace(std::move(root));
+  tree.setBusy(false);
+}
+
+}  // namespace tablift

@@ -1,0 +1,157 @@
+#include "source_access/row_transfer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "Converters/execute_statement.h"
+#include "Converters/workbench.h"
+#include "Converters/write_line.h"
+#include "data_access/error_texts.h"
+#include "data_access/profile_file.h"
+#include "data_access/safe_file_name.h"
+#include "data_access/text_query.h"
+#include "source_access/access_sql.h"
+#include "target_mysql/sql_literals.h"
+#include "target_mysql/value_literals.h"
+
+namespace tablift {
+namespace {
+
+constexpr long kProgressEvery = 2000;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+std::string TransferRows(Workbench& window, Session* sourceSession, Session* targetSession,
+                         std::string databaseName, std::string tableName) {
+  if (sourceSession == nullptr || !sourceSession->isOpen()) {
+    WriteLine(window, "No Source Connection!");
+    return std::string(kRowsNotRead);
+  }
+  if (targetSession == nullptr || !targetSession->isOpen()) {
+    WriteLine(window, "No Target Connection!");
+    return std::string(kRowsNotRead);
+  }
+  const std::optional<std::string> sourceName = BracketedAccessName(tableName);
+  if (!sourceName) {
+    WriteLine(window, "E::[%s] is no table name Access SQL can read", tableName.c_str());
+    return std::string(kRowsNotRead);
+  }
+  const std::string stored = ReadProfileString(window.conditionFile(), databaseName, tableName, "");
+  const std::optional<std::string> condition = SingleCondition(stored);
+  if (!condition) {
+    WriteLine(window, "E::The condition of [%s] holds a \";\" and is not used: %s",
+              tableName.c_str(), stored.c_str());
+    return std::string(kRowsNotRead);
+  }
+  const std::string query =
+      "select * from " + *sourceName + (condition->empty() ? "" : " where " + *condition);
+
+  const std::string fileName = SafeFileName(tableName) + ".data";
+  const std::string prefix = "insert into " + QuoteIdentifier(tableName) + " values (";
+  std::unique_ptr<std::FILE, FileCloser> file;
+  std::string fileFailure;
+  std::string readFailure;
+  std::vector<std::uint16_t> types;  // of the transferred columns, bookmark left out
+  long rows = 0;
+  long rejected = 0;
+  std::string firstRejection;
+  std::string statement;
+  std::string reason;
+
+  const PropertySet properties = QueryRowsetProperties();
+  std::string fetchFailure;
+  const std::string failure = RunTextQuery(
+      sourceSession, query, &properties,
+      [&](const TextRow& row) {
+        statement = prefix;
+        ColumnValue value;
+        for (std::size_t k = 1; k <= types.size(); ++k) {
+          if (k > 1) statement += ',';
+          // Whole values: Memo and OLE Object values do not fit the text slots.
+          const HResult read = row.fullValue(k, value);
+          if (Failed(read)) {
+            readFailure = "column " + std::to_string(k) + ": " + DescribeStepFailure(read, "Read");
+            return false;
+          }
+          statement += ValueLiteral(types[k - 1], value);
+        }
+        statement += ")\n";
+        ++rows;
+        if (std::fwrite(statement.data(), 1, statement.size(), file.get()) != statement.size()) {
+          fileFailure = std::strerror(errno);
+          return false;
+        }
+        if (!ExecuteStatement(window, targetSession, statement, 0, &reason)) {
+          if (++rejected == 1) firstRejection = reason;
+        }
+        if (rows % kProgressEvery == 0) {
+          WriteLine(window, "[%s] %ld records converted!", tableName.c_str(), rows);
+        }
+        if (window.runFlag().load() == kRunStopRequested) {
+          WriteLine(window, "Data Converting Terminaled!");
+          return false;
+        }
+        return true;
+      },
+      [&](const std::vector<ColumnInfo>& columns) {
+        for (const ColumnInfo& column : columns) {
+          if (column.ordinal != 0 && (column.flags & DBCOLUMNFLAGS_ISBOOKMARK) == 0) {
+            types.push_back(column.type);
+          }
+        }
+        // The file is made only once the SELECT has run, so a failing SELECT
+        // leaves no empty script behind.
+        file.reset(std::fopen(fileName.c_str(), "w+"));
+        if (!file) fileFailure = std::strerror(errno);
+        return file != nullptr;
+      },
+      &fetchFailure);
+
+  if (!failure.empty()) {
+    if (failure == kStatementSucceeded) {
+      WriteLine(window, "%s", kStatementSucceeded);
+      return failure;
+    }
+    WriteLine(window, "T::%s", failure.c_str());
+    return std::string(kRowsNotRead);
+  }
+  if (fileFailure.empty() && file && std::fflush(file.get()) != 0)
+    fileFailure = std::strerror(errno);
+  if (fileFailure.empty() && file && std::fclose(file.release()) != 0) {
+    fileFailure = std::strerror(errno);
+  }
+  if (readFailure.empty()) readFailure = fetchFailure;
+
+  // Every reason the rows did not all arrive gets its line; the first is the
+  // result.
+  std::vector<std::string> failures;
+  if (!fileFailure.empty()) {
+    failures.push_back("[" + tableName + "] cannot write the script file [" + fileName +
+                       "]: " + fileFailure);
+  }
+  if (!readFailure.empty()) {
+    failures.push_back("[" + tableName + "] reading the rows failed after " + std::to_string(rows) +
+                       " records: " + readFailure);
+  }
+  if (rejected > 0) {
+    failures.push_back(
+        "[" + tableName + "] " + std::to_string(rejected) + " of " + std::to_string(rows) +
+        " records were not accepted by the target, the first because: " + firstRejection);
+  }
+  for (const std::string& message : failures)
+    WriteLine(window, "E::%s", message.c_str());
+  if (!failures.empty()) return failures.front();
+  WriteLine(window, "[%s] %ld records converted, convertion completed SUCCESSFULLY!",
+            tableName.c_str(), rows);
+  return std::string(kRowsTransferred);
+}
+
+}  // namespace tablift

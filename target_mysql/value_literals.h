@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "data_access/db_types.h"
+
+namespace tablift {
+
+// One value, in the provider's text form, as a literal of a MySQL INSERT
+// statement, by the type of its column. The one rendering of values that the
+// row transfer and the data backup share, so that a script replays into its
+// table exactly:
+// - SQL NULL is NULL, whatever the type;
+// - bytes (hexadecimal digits) become X'...' with every digit kept, X'' when
+//   empty;
+// - numbers are written unquoted; Yes/No ("True"/"False") become 1 and 0;
+// - everything else (text, dates, GUIDs) becomes a quoted, escaped string.
+// A value that is not what its type promises (a number text that is no number,
+// bytes that are not hexadecimal) is written as a quoted string, so it can
+// never change the statement; the server then converts or rejects it.
+std::string ValueLiteral(std::uint16_t columnType, const ColumnValue& value);
+
+// Whether a text is a plain decimal number that MySQL reads unquoted: an
+// optional sign, digits with at most one point, and an optional exponent.
+bool IsNumberText(std::string_view text);
+
+}  // namespace tablift

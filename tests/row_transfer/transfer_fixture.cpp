@@ -1,0 +1,235 @@
+#include "tests/row_transfer/transfer_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "data_access/error_texts.h"
+#include "data_access/provider_registry.h"
+#include "data_access/text_query.h"
+#include "target_mysql/sql_literals.h"
+#include "tests/support/target_connection.h"
+
+namespace tablift::test {
+
+bool ConnectSource(Workbench& window, const std::filesystem::path& mdb) {
+  Connection& source = window.sourceConnection();
+  source.close();
+  source.profile.progId = "Microsoft.Jet.OLEDB.4.0";
+  source.profile.sourceName = mdb.string();
+  PropertySet init(PropertySetId::DBInit);
+  init.addString(DBPROP_AUTH_USERID, std::string("Admin"));
+  init.addString(DBPROP_AUTH_PASSWORD, std::string());
+  init.addString(DBPROP_INIT_DATASOURCE, mdb.string());
+  init.addInt32(DBPROP_INIT_MODE, DB_MODE_SHARE_DENY_NONE);
+  init.addInt16(DBPROP_INIT_PROMPT, DBPROMPT_NOPROMPT);
+  Clsid clsid = nullptr;
+  if (Failed(CLSIDFromProgID("Microsoft.Jet.OLEDB.4.0", clsid))) {
+    ADD_FAILURE() << "no Jet provider";
+    return false;
+  }
+  if (Failed(source.dataSource.open(clsid, &init, 1))) {
+    ADD_FAILURE() << DescribeOleDbError(&source.dataSource, InterfaceId::IDBInitialize);
+    return false;
+  }
+  auto session = std::make_shared<Session>();
+  if (Failed(session->open(source.dataSource))) {
+    ADD_FAILURE() << "no session on " << mdb;
+    return false;
+  }
+  source.session = session;
+  return true;
+}
+
+SourceTable ReadSource(Workbench& window, const std::string& table, const std::string& orderBy) {
+  SourceTable result;
+  const PropertySet properties = QueryRowsetProperties();
+  std::string fetchFailure;
+  const std::string failure = RunTextQuery(
+      window.sourceSession(),
+      "select * from [" + table + "]" + (orderBy.empty() ? "" : " order by " + orderBy),
+      &properties,
+      [&](const TextRow& row) {
+        std::vector<ColumnValue> values(result.columns.size());
+        for (std::size_t k = 1; k <= values.size(); ++k)
+          EXPECT_TRUE(Succeeded(row.fullValue(k, values[k - 1])));
+        result.rows.push_back(std::move(values));
+        return true;
+      },
+      [&](const std::vector<ColumnInfo>& columns) {
+        for (const ColumnInfo& column : columns) {
+          if (column.ordinal != 0) result.columns.push_back(column);
+        }
+        return true;
+      },
+      &fetchFailure);
+  EXPECT_EQ(failure, "") << table;
+  EXPECT_EQ(fetchFailure, "") << table;
+  return result;
+}
+
+std::string TargetColumnType(const ColumnInfo& column) {
+  const bool isLong = (column.flags & DBCOLUMNFLAGS_ISLONG) != 0;
+  switch (column.type) {
+    case DBTYPE_BOOL:
+      return "tinyint(1)";
+    case DBTYPE_UI1:
+      return "tinyint unsigned";
+    case DBTYPE_I2:
+      return "smallint";
+    case DBTYPE_I4:
+      return "int";
+    case DBTYPE_R4:
+      return "float";
+    case DBTYPE_R8:
+      return "double";
+    case DBTYPE_CY:
+      return "decimal(19,4)";
+    case DBTYPE_DATE:
+      return "datetime";
+    case DBTYPE_GUID:
+      return "char(38)";
+    case DBTYPE_NUMERIC:
+    case DBTYPE_DECIMAL:
+      return "decimal(" + std::to_string(column.precision) + "," + std::to_string(column.scale) +
+             ")";
+    case DBTYPE_BYTES:
+      return isLong ? "longblob" : "varbinary(" + std::to_string(column.size) + ")";
+    default:
+      return isLong ? "longtext" : "varchar(" + std::to_string(column.size) + ")";
+  }
+}
+
+void CreateTargetTable(Workbench& window, const std::string& table, const SourceTable& source,
+                       const std::vector<std::string>& primaryKey) {
+  std::string sql = "create table " + QuoteIdentifier(table) + " (";
+  for (std::size_t i = 0; i < source.columns.size(); ++i) {
+    if (i > 0) sql += ", ";
+    std::string type = TargetColumnType(source.columns[i]);
+    // A wide table of VARCHARs would pass MySQL's row size limit.
+    if (source.columns.size() > 30 && type.rfind("varchar", 0) == 0) type = "text";
+    sql += QuoteIdentifier(source.columns[i].name) + " " + type;
+  }
+  if (!primaryKey.empty()) {
+    sql += ", primary key (";
+    for (std::size_t i = 0; i < primaryKey.size(); ++i)
+      sql += (i > 0 ? "," : "") + QuoteIdentifier(primaryKey[i]);
+    sql += ")";
+  }
+  sql += ") default charset=utf8mb4";
+  ExecuteOrFail(window, sql);
+}
+
+std::vector<std::vector<ColumnValue>> ReadTarget(Workbench& window, const std::string& table,
+                                                 const SourceTable& source,
+                                                 const std::string& orderBy) {
+  std::string sql = "select ";
+  for (std::size_t i = 0; i < source.columns.size(); ++i) {
+    if (i > 0) sql += ", ";
+    const std::string name = QuoteIdentifier(source.columns[i].name);
+    sql += source.columns[i].type == DBTYPE_BYTES ? "hex(" + name + ")" : name;
+  }
+  sql += " from " + QuoteIdentifier(table) + (orderBy.empty() ? "" : " order by " + orderBy);
+  std::vector<std::vector<ColumnValue>> rows;
+  const PropertySet properties = QueryRowsetProperties();
+  std::string fetchFailure;
+  const std::string failure = RunTextQuery(
+      window.targetSession(), sql, &properties,
+      [&](const TextRow& row) {
+        std::vector<ColumnValue> values(source.columns.size());
+        for (std::size_t k = 1; k <= values.size(); ++k)
+          EXPECT_TRUE(Succeeded(row.fullValue(k, values[k - 1])));
+        rows.push_back(std::move(values));
+        return true;
+      },
+      {}, &fetchFailure);
+  EXPECT_EQ(failure, "") << sql;
+  EXPECT_EQ(fetchFailure, "") << sql;
+  return rows;
+}
+
+namespace {
+
+std::string WithoutTrailingZeros(std::string text) {
+  if (text.find('.') != std::string::npos) {
+    while (!text.empty() && text.back() == '0')
+      text.pop_back();
+    if (!text.empty() && text.back() == '.') text.pop_back();
+  }
+  if (text == "-0") text = "0";
+  return text;
+}
+
+std::string Real(const std::string& text, bool single) {
+  char buffer[64];
+  if (single) {
+    std::snprintf(buffer, sizeof buffer, "%.9g",
+                  static_cast<double>(std::strtof(text.c_str(), nullptr)));
+  } else {
+    std::snprintf(buffer, sizeof buffer, "%.17g", std::strtod(text.c_str(), nullptr));
+  }
+  // MySQL keeps no negative zero: -0 arrives as the 0 it equals.
+  if (std::string(buffer) == "-0") return "0";
+  return buffer;
+}
+
+}  // namespace
+
+std::string Comparable(const ColumnInfo& column, const ColumnValue& value) {
+  if (value.null) return "NULL";
+  switch (column.type) {
+    case DBTYPE_BOOL:
+      if (value.text == "True" || value.text == "-1") return "1";
+      if (value.text == "False") return "0";
+      return value.text;
+    case DBTYPE_R4:
+      return Real(value.text, true);
+    case DBTYPE_R8:
+      return Real(value.text, false);
+    case DBTYPE_CY:
+    case DBTYPE_NUMERIC:
+    case DBTYPE_DECIMAL:
+      return WithoutTrailingZeros(value.text);
+    default:
+      return "'" + value.text + "'";
+  }
+}
+
+void ExpectSameRows(const std::string& table, const SourceTable& source,
+                    const std::vector<std::vector<ColumnValue>>& target) {
+  ASSERT_EQ(source.rows.size(), target.size()) << table;
+  int differences = 0;
+  for (std::size_t r = 0; r < target.size() && differences < 10; ++r) {
+    ASSERT_EQ(target[r].size(), source.columns.size());
+    for (std::size_t c = 0; c < source.columns.size(); ++c) {
+      const std::string expected = Comparable(source.columns[c], source.rows[r][c]);
+      const std::string actual = Comparable(source.columns[c], target[r][c]);
+      if (expected != actual) {
+        ++differences;
+        ADD_FAILURE() << table << " row " << r << " column " << source.columns[c].name
+                      << ": source " << expected.substr(0, 200) << ", target "
+                      << actual.substr(0, 200);
+      }
+    }
+  }
+}
+
+std::vector<std::string> LogTexts(Workbench& window) {
+  std::vector<std::string> texts;
+  for (const LogLine& line : window.output().lines())
+    texts.push_back(line.text.substr(24));
+  return texts;
+}
+
+std::vector<std::string> FileLines(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+}  // namespace tablift::test

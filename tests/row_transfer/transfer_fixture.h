@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Converters/workbench.h"
+#include "data_access/db_types.h"
+
+// Helpers of the row transfer tests: an Access source opened on the
+// workbench's source side, target tables made from the source's columns, and
+// both sides' rows in one comparable form.
+namespace tablift::test {
+
+// Opens an Access file through "Microsoft.Jet.OLEDB.4.0" as the workbench's
+// source connection. Adds a gtest failure and returns false when it cannot.
+bool ConnectSource(Workbench& window, const std::filesystem::path& mdb);
+
+// A table's rows as the Jet provider reads them, ordered by `orderBy` (Access
+// SQL, may be empty), with the result's columns (no bookmark).
+struct SourceTable {
+  std::vector<ColumnInfo> columns;
+  std::vector<std::vector<ColumnValue>> rows;
+};
+SourceTable ReadSource(Workbench& window, const std::string& table, const std::string& orderBy);
+
+// A MySQL column definition for a Jet result column, written here by hand so
+// the tests do not depend on the CREATE TABLE translation.
+std::string TargetColumnType(const ColumnInfo& column);
+
+// Creates `table` on the target's current database with the source's columns
+// (utf8mb4) and the given primary key columns.
+void CreateTargetTable(Workbench& window, const std::string& table, const SourceTable& source,
+                       const std::vector<std::string>& primaryKey = {});
+
+// The target table's rows in the order of `orderBy` (MySQL, may be empty),
+// each value whole, binary columns as hexadecimal digits.
+std::vector<std::vector<ColumnValue>> ReadTarget(Workbench& window, const std::string& table,
+                                                 const SourceTable& source,
+                                                 const std::string& orderBy);
+
+// A value in the form both sides agree on for its Jet column type: numbers
+// without the trailing decimal zeros MySQL adds or drops, reals compared as
+// the numbers they are, Yes/No as 1/0. Everything else stays as it is.
+std::string Comparable(const ColumnInfo& column, const ColumnValue& value);
+
+// Expects the two row lists to hold the same values, value for value.
+void ExpectSameRows(const std::string& table, const SourceTable& source,
+                    const std::vector<std::vector<ColumnValue>>& target);
+
+// The log lines without their time stamps.
+std::vector<std::string> LogTexts(Workbench& window);
+
+std::vector<std::string> FileLines(const std::filesystem::path& path);
+
+}  // namespace tablift::test
