@@ -6,8 +6,10 @@ class Workbench;
 
 // Connects one side of the window anew from its profile: releases what the
 // side held, opens the provider's data source with the side's initialisation
-// properties and a session on it, and records the DBMS name ("name[version]")
-// that the task list shows. Progress and failures go to the log, hints and
+// properties and a session on it, records the DBMS name ("name[version]")
+// that the task list shows, and has the side's catalog tree list the
+// database it opened (an Access file's database name, or the profile's
+// catalog). Progress and failures go to the log, hints and
 // message boxes as the connect command shows them; a failed side is left
 // without a session, so later commands report "No Connection!".
 //
