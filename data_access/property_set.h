@@ -10,10 +10,14 @@
 namespace tablift {
 
 // Which group of properties a set belongs to.
-enum class PropertySetId { DBInit, Rowset, DataSourceInfo };
+// JetInit is the Jet provider's own initialisation group
+// ({82CF8156-9B40-11D0-9EBD-00C04FC2C2E0}); other providers ignore it.
+enum class PropertySetId { DBInit, Rowset, DataSourceInfo, JetInit };
 
 // Property ids, as the OLE DB property sets number them.
 enum PropertyId : std::uint32_t {
+  DBPROP_AUTH_CACHE_AUTHINFO = 5,
+  DBPROP_AUTH_ENCRYPT_PASSWORD = 6,
   DBPROP_AUTH_MASK_PASSWORD = 8,
   DBPROP_AUTH_PASSWORD = 9,
   DBPROP_AUTH_USERID = 12,
@@ -28,11 +32,16 @@ enum PropertyId : std::uint32_t {
   DBPROP_IRowset = 126,
   DBPROP_IRowsetChange = 127,
   DBPROP_INIT_PROVIDERSTRING = 160,
+  DBPROP_INIT_LCID = 186,
   DBPROP_INIT_CATALOG = 233,
+  // In the JetInit group: the path of the workgroup (system) database.
+  DBPROP_JETOLEDB_SYSDBPATH = 250,
 };
 
 inline constexpr std::int32_t DB_MODE_SHARE_DENY_NONE = 16;
 inline constexpr std::int16_t DBPROMPT_NOPROMPT = 4;
+// English (United States).
+inline constexpr std::int32_t kLocaleEnglishUs = 0x409;
 // Change, delete and insert allowed.
 inline constexpr std::int32_t DBPROPVAL_UP_ALL = 7;
 

@@ -72,8 +72,11 @@ bool CreateAccessDatabase(Workbench& window, std::string name) {
 
   if (!JetProviderRegistered(window)) return false;
   if (!WriteEmptyDatabase(window, path, "Create DB")) return false;
+  EnsureWorkgroupFile(window);
+  return true;
+}
 
-  // Make sure the workgroup file exists; a directory in its place is replaced.
+void EnsureWorkgroupFile(Workbench& window) {
   const std::filesystem::path workgroup = WorkgroupFilePath();
   std::error_code error;
   const auto state = std::filesystem::status(workgroup, error);
@@ -83,7 +86,6 @@ bool CreateAccessDatabase(Workbench& window, std::string name) {
   } else if (!std::filesystem::exists(state)) {
     CreateWorkgroupFile(window);
   }
-  return true;
 }
 
 }  // namespace tablift

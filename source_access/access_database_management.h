@@ -12,6 +12,11 @@ class Workbench;
 // writer's reason go to the window's log.
 bool CreateWorkgroupFile(Workbench& window);
 
+// Makes sure the workgroup file exists: creates it when nothing is there and
+// replaces a directory standing in its place; an existing file is left alone.
+// Failures are logged by CreateWorkgroupFile.
+void EnsureWorkgroupFile(Workbench& window);
+
 // Creates a new, empty Access database named `name` in the folder of the
 // current database of the source tree (when the window's side name reads
 // "Source") or of the target tree; in the current directory when that tree

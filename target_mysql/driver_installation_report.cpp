@@ -21,12 +21,17 @@ std::string DescribeDriverInstallation(bool providerUsable,
   for (const RegisteredOdbcDriver& driver : drivers) {
     if (!IsMySqlOdbcDriver(driver)) continue;
     anyMySqlDriver = true;
-    report += driver.name + "|";
-    report += driver.readable ? "Installed|" : "Not Installed|";
-    report += IsUsableOdbcDriver(driver) ? "Usable|" : "Unusable|";
+    report += DescribeOdbcDriver(driver);
   }
   if (!anyMySqlDriver) report += "MySQL ODBC Driver|Not installed|Unusable|";
   return report;
+}
+
+std::string DescribeOdbcDriver(const RegisteredOdbcDriver& driver) {
+  std::string fields = driver.name + "|";
+  fields += driver.readable ? "Installed|" : "Not Installed|";
+  fields += IsUsableOdbcDriver(driver) ? "Usable|" : "Unusable|";
+  return fields;
 }
 
 }  // namespace tablift

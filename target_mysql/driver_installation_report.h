@@ -22,4 +22,9 @@ std::string CheckDriverInstallation();
 std::string DescribeDriverInstallation(bool providerUsable,
                                        const std::vector<RegisteredOdbcDriver>& drivers);
 
+// The three fields of one registered ODBC driver: its name, "Installed" (or
+// "Not Installed" when its section cannot be read) and "Usable" when its
+// libraries are there (IsUsableOdbcDriver), else "Unusable".
+std::string DescribeOdbcDriver(const RegisteredOdbcDriver& driver);
+
 }  // namespace tablift
