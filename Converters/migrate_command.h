@@ -26,7 +26,8 @@ TaskPtr MigrateCommand(Workbench& window);
 // `path`: that node becomes the target selection and the Migrate command runs.
 // When the node is no longer in the tree (it was refilled meanwhile), the
 // target selection is cleared instead, so that nothing is migrated into a node
-// the user did not drop on.
+// the user did not drop on. The drop highlight stays as the view left it,
+// except that cancelling a clone clears it.
 TaskPtr DropOnTarget(Workbench& window, const std::vector<CatalogStep>& path);
 
 }  // namespace tablift
