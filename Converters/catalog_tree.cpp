@@ -37,6 +37,7 @@ void CatalogTree::replace(CatalogNode root) {
     root_ = std::move(root);
     hasNodes_ = true;
     if (!selection_.empty() && Find(root_, selection_) == nullptr) selection_.clear();
+    if (!dropTarget_.empty() && Find(root_, dropTarget_) == nullptr) dropTarget_.clear();
   }
   notify();
 }
@@ -47,6 +48,7 @@ void CatalogTree::clear() {
     root_ = CatalogNode{};
     hasNodes_ = false;
     selection_.clear();
+    dropTarget_.clear();
   }
   notify();
 }
@@ -112,6 +114,24 @@ void CatalogTree::clearSelection() {
     selection_.clear();
   }
   notify();
+}
+
+std::vector<CatalogStep> CatalogTree::dropTarget() const {
+  std::lock_guard lock(mutex_);
+  return dropTarget_;
+}
+
+void CatalogTree::setDropTarget(std::vector<CatalogStep> path) {
+  {
+    std::lock_guard lock(mutex_);
+    if (dropTarget_ == path) return;
+    dropTarget_ = std::move(path);
+  }
+  notify();
+}
+
+void CatalogTree::clearDropTarget() {
+  setDropTarget({});
 }
 
 void CatalogTree::setChangeListener(std::function<void()> listener) {

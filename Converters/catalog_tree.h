@@ -89,6 +89,13 @@ class CatalogTree {
   bool select(const std::vector<CatalogStep>& path);
   void clearSelection();
 
+  // The node highlighted as the place a node dragged from the other tree
+  // would be dropped; empty when none is. The view sets it while a drag moves
+  // over the tree; commands clear it when a drop is abandoned.
+  std::vector<CatalogStep> dropTarget() const;
+  void setDropTarget(std::vector<CatalogStep> path);
+  void clearDropTarget();
+
   // Told after every change of nodes or selection, on the thread that made
   // it; it must not call back into the tree while it holds a lock of its own
   // that the tree's readers take.
@@ -109,6 +116,7 @@ class CatalogTree {
   std::string storageEngine_ = "MyISAM";
   bool busy_ = false;
   std::vector<CatalogStep> selection_;
+  std::vector<CatalogStep> dropTarget_;
   std::function<void()> listener_;
 };
 

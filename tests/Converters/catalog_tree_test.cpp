@@ -40,17 +40,20 @@ TEST(CatalogTreeTest, SelectionNamesTheNodeAndItsAncestorsByKind) {
   EXPECT_EQ(tree.selection().path, kTablePath);
 }
 
-TEST(CatalogTreeTest, RefillKeepsASelectionThatStillExistsAndDropsOneThatDoesNot) {
+TEST(CatalogTreeTest, RefillKeepsASelectionOrDropTargetThatStillExistsAndDropsOneThatDoesNot) {
   CatalogTree tree(1);
   tree.replace(ShopTree());
   ASSERT_TRUE(tree.select(kTablePath));
+  tree.setDropTarget(kTablePath);
   tree.replace(ShopTree());
   EXPECT_EQ(tree.selection().path, kTablePath);
+  EXPECT_EQ(tree.dropTarget(), kTablePath);
 
   CatalogNode smaller{kImageRoot, "DATABASES", true, {}};
   smaller.add(kImageDatabase, "shop");
   tree.replace(std::move(smaller));
   EXPECT_TRUE(tree.selection().empty());
+  EXPECT_TRUE(tree.dropTarget().empty());
 
   tree.clear();
   EXPECT_TRUE(tree.isEmpty());

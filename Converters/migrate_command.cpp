@@ -1,0 +1,133 @@
+#include "Converters/migrate_command.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "Converters/main_controller.h"
+#include "Converters/workbench.h"
+#include "data_access/working_directories.h"
+
+namespace tablift {
+namespace {
+
+// A refused command explains itself in the tips pane, then in a short box.
+void Refuse(Workbench& window, std::string_view hint, std::string_view box) {
+  window.prompter().showHint(hint);
+  window.prompter().showMessage(box, MessageIcon::Warning);
+}
+
+// What the user is asked to confirm and what is queued on OK.
+struct Order {
+  TaskType type;
+  std::string question;
+  MigrationTask::Names names;
+};
+
+// The order for a source node migrated into the existing target database
+// `targetDatabase`; none for a source node that cannot be migrated (fields,
+// indexes and their folders, the root).
+std::optional<Order> IntoDatabase(const CatalogSelection& source,
+                                  const std::string& targetDatabase) {
+  const std::string& node = source.text();
+  const std::string database = source.nearest(kImageDatabase);
+  const std::string into = "] into Target database [" + targetDatabase + "]?";
+  switch (source.image()) {
+    case kImageDatabase:
+      return Order{ConvertDatabase,
+                   "Convert database [" + node + into,
+                   {.sourceDatabase = node, .targetDatabase = targetDatabase}};
+    case kImageTable:
+      return Order{
+          ConvertTable,
+          "Convert table [" + node + into,
+          {.sourceObject = node, .sourceDatabase = database, .targetDatabase = targetDatabase}};
+    case kImageTablesFolder:
+      return Order{ConvertTables,
+                   "Convert tables of [" + database + into,
+                   {.sourceDatabase = database, .targetDatabase = targetDatabase}};
+    case kImageView:
+      return Order{
+          ConvertView,
+          "Convert view [" + node + into,
+          {.sourceObject = node, .sourceDatabase = database, .targetDatabase = targetDatabase}};
+    case kImageViewsFolder:
+      return Order{ConvertViews,
+                   "Convert views of [" + database + into,
+                   {.sourceDatabase = database, .targetDatabase = targetDatabase}};
+    default:
+      return std::nullopt;
+  }
+}
+
+// A source database cloned into a new target database of the same name.
+Order CloneOrder(const CatalogSelection& source) {
+  const std::string& database = source.text();
+  return Order{CloneDatabase,
+               "Clone database [" + database + "] of source tree?",
+               {.sourceDatabase = database, .targetDatabase = database}};
+}
+
+TaskPtr Queue(Workbench& window, Order order) {
+  order.names.sourceDbms = window.sourceConnection().dbmsName;
+  order.names.targetDbms = window.targetConnection().dbmsName;
+  auto task = std::make_shared<MigrationTask>(order.type, std::move(order.names));
+  window.tasks().append(task);
+  StartController(window);
+  return task;
+}
+
+}  // namespace
+
+TaskPtr MigrateCommand(Workbench& window) {
+  if (window.targetSession() == nullptr) {
+    Refuse(window, "Please confirm your Target Database Connection is valid!",
+           "No Target DataSource Connection!");
+    return nullptr;
+  }
+  // A failure is told by the directory operation itself; the cache files then
+  // go to the current directory.
+  EnterProgramSubdirectory("./data_cache");
+
+  const CatalogSelection source = window.sourceTree().selection();
+  if (source.empty()) {
+    Refuse(window, "Please Select a Object to Convert in Source Databases Tree!",
+           "No Selected Source Database Object!");
+    return nullptr;
+  }
+  const CatalogSelection target = window.targetTree().selection();
+  if (target.empty()) {
+    Refuse(window, "Please Select a object in Target Tree!", "No Selected Target Objects!");
+    return nullptr;
+  }
+
+  if (target.image() == kImageDatabase) {
+    std::optional<Order> order = IntoDatabase(source, target.text());
+    if (!order) {
+      StartController(window);
+      return nullptr;
+    }
+    if (!window.prompter().askOkCancel(order->question)) return nullptr;
+    return Queue(window, std::move(*order));
+  }
+  if (target.image() == kImageRoot && source.image() == kImageDatabase) {
+    Order order = CloneOrder(source);
+    if (!window.prompter().askOkCancel(order.question)) {
+      window.targetTree().clearDropTarget();
+      return nullptr;
+    }
+    return Queue(window, std::move(order));
+  }
+  Refuse(window, "Please select a database in Target Database Tree!",
+         "Please select a target Database!");
+  return nullptr;
+}
+
+TaskPtr DropOnTarget(Workbench& window, const std::vector<CatalogStep>& path) {
+  CatalogTree& target = window.targetTree();
+  if (!target.select(path)) target.clearSelection();
+  return MigrateCommand(window);
+}
+
+}  // namespace tablift
