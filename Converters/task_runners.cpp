@@ -1,9 +1,167 @@
 #include "Converters/task_runners.h"
 
-namespace tablift {
+#include <source_location>
+#include <string>
 
-TaskRunner FindTaskRunner(TaskType) {
-  return {};
+#include "Converters/object_workers.h"
+#include "Converters/table_worker.h"
+#include "Converters/workbench.h"
+#include "Converters/write_line.h"
+#include "source_access/list_catalog.h"
+#include "source_access/select_database.h"
+#include "target_mysql/catalog_statements.h"
+#include "target_mysql/use_database.h"
+
+namespace tablift {
+namespace {
+
+// A runner's failure line that carries where in the program it was detected:
+// "[<source file>](<line>)" before the message.
+void WritePositionLine(Workbench& window, const char* message, const std::string& name,
+                       std::source_location where = std::source_location::current()) {
+  const std::string format = std::string("[%s](%d)") + message;
+  WriteLine(window, format.c_str(), where.file_name(), static_cast<int>(where.line()),
+            name.c_str());
+}
+
+bool SelectTarget(Workbench& window, const std::string& database) {
+  return UseDatabase(window, database, kTargetSide);
+}
+
+// Switches the source side to the task's database. The switch reconnects the
+// side and reports its own failures; the task cannot go on without a session.
+bool SelectSource(Workbench& window, const std::string& database) {
+  SelectDatabase(window, database, kSourceSide);
+  return window.sourceSession() != nullptr;
+}
+
+// Makes the task's target database current for the table and view runners,
+// and the target tree's current database with it.
+bool UseTarget(Workbench& window, const std::string& database) {
+  if (!SelectTarget(window, database)) return false;
+  window.setTreeDatabasePath(kTargetSide, database);
+  return true;
+}
+
+void RefreshTarget(Workbench& window) {
+  ListCatalog(window, window.targetTree());
+}
+
+// Tables and views of the source database; false when any did not arrive
+// whole, so that the task shows FAILURE (the other objects are still moved).
+bool MigrateTablesAndViews(Workbench& window, const ControllerContext& context, int afterTables,
+                           int afterViews) {
+  const std::string& database = context.names.sourceDatabase;
+  const bool tables = MigrateAllTables(window, window.sourceSession(), database) == 0;
+  context.setProgress(afterTables);
+  const bool views = MigrateAllViews(window, window.sourceSession(), database) == 0;
+  context.setProgress(afterViews);
+  return tables && views;
+}
+
+bool CloneDatabaseRunner(Workbench& window, const ControllerContext& context) {
+  const auto& names = context.names;
+  if (!CreateTargetDatabase(window, names.targetDatabase, true)) {
+    WriteLine(window, "Create Target Database[%s] Error!", names.targetDatabase.c_str());
+    return false;
+  }
+  if (!SelectTarget(window, names.targetDatabase)) {
+    WritePositionLine(window, "Use Target Database[%s] Error!", names.targetDatabase);
+    return false;
+  }
+  if (!SelectSource(window, names.sourceDatabase)) {
+    WritePositionLine(window, "Select Source Database[%s] Error!", names.sourceDatabase);
+    return false;
+  }
+  const bool whole = MigrateTablesAndViews(window, context, 50, 100);
+  RefreshTarget(window);
+  return whole;
+}
+
+bool ConvertDatabaseRunner(Workbench& window, const ControllerContext& context) {
+  const auto& names = context.names;
+  if (!SelectTarget(window, names.targetDatabase)) {
+    WriteLine(window, "Select Target Database [%s] Error!", names.targetDatabase.c_str());
+    return false;
+  }
+  if (!SelectSource(window, names.sourceDatabase)) {
+    WriteLine(window, "Select Source Database[%s] Error!", names.sourceDatabase.c_str());
+    return false;
+  }
+  const bool whole = MigrateTablesAndViews(window, context, 50, 90);
+  RefreshTarget(window);
+  context.setProgress(100);
+  return whole;
+}
+
+bool ConvertTablesRunner(Workbench& window, const ControllerContext& context) {
+  const auto& names = context.names;
+  if (!UseTarget(window, names.targetDatabase)) {
+    WritePositionLine(window, "Select Target Database[%s] Error!", names.targetDatabase);
+    return false;
+  }
+  if (!SelectSource(window, names.sourceDatabase)) return false;
+  const bool whole = MigrateAllTables(window, window.sourceSession(), names.sourceDatabase) == 0;
+  context.setProgress(90);
+  RefreshTarget(window);
+  context.setProgress(100);
+  return whole;
+}
+
+bool ConvertViewsRunner(Workbench& window, const ControllerContext& context) {
+  const auto& names = context.names;
+  if (!UseTarget(window, names.targetDatabase)) return false;
+  if (!SelectSource(window, names.sourceDatabase)) return false;
+  const bool whole = MigrateAllViews(window, window.sourceSession(), names.sourceDatabase) == 0;
+  context.setProgress(90);
+  RefreshTarget(window);
+  context.setProgress(100);
+  return whole;
+}
+
+bool ConvertObjectRunner(Workbench& window, const ControllerContext& context, bool table) {
+  const auto& names = context.names;
+  if (!SelectTarget(window, names.targetDatabase)) {
+    WriteLine(window, "Select Target Database[%s] Error!", names.targetDatabase.c_str());
+    return false;
+  }
+  if (!SelectSource(window, names.sourceDatabase)) {
+    WritePositionLine(window, "Select Source Database[%s] Error!", names.sourceDatabase);
+    return false;
+  }
+  const bool whole =
+      table ? MigrateTable(window, window.sourceSession(), names.sourceDatabase,
+                           names.sourceObject) == kTableMigrated
+            : MigrateView(window, window.sourceSession(), names.sourceDatabase, names.sourceObject);
+  context.setProgress(90);
+  RefreshTarget(window);
+  context.setProgress(100);
+  return whole;
+}
+
+}  // namespace
+
+TaskRunner FindTaskRunner(TaskType type) {
+  switch (type) {
+    case CloneDatabase:
+      return CloneDatabaseRunner;
+    case ConvertDatabase:
+      return ConvertDatabaseRunner;
+    case ConvertTables:
+      return ConvertTablesRunner;
+    case ConvertViews:
+      return ConvertViewsRunner;
+    case ConvertTable:
+      return [](Workbench& window, const ControllerContext& context) {
+        return ConvertObjectRunner(window, context, true);
+      };
+    case ConvertView:
+      return [](Workbench& window, const ControllerContext& context) {
+        return ConvertObjectRunner(window, context, false);
+      };
+    default:
+      return {};
+  }
 }
 
 }  // namespace tablift

@@ -4,7 +4,9 @@
 
 #include "Converters/standard_options.h"
 #include "cli/create_mdb_command.h"
+#include "cli/migrate_command.h"
 #include "cli/sample_command.h"
+#include "cli/verify_command.h"
 
 namespace {
 
@@ -14,7 +16,17 @@ constexpr std::string_view kUsageLine =
     "\n"
     "Commands:\n"
     "  create-mdb PATH          create an empty Access database (.mdb) at PATH\n"
-    "  sample PATH [--rows N]   write the sample order database (N rows in the big tables)";
+    "  sample PATH [--rows N]   write the sample order database (N rows in the big tables)\n"
+    "  migrate SOURCE.mdb ...   migrate an Access database into a MySQL server\n"
+    "  verify SOURCE.mdb ...    compare migrated tables with their Access originals\n"
+    "\n"
+    "Server options of migrate and verify:\n"
+    "  --server HOST[:PORT] --user USER --password PASSWORD   (or --dsn NAME)\n"
+    "  --source-password PASSWORD   the Access file's database password\n"
+    "  --database NAME   migrate into this existing database (without it the whole\n"
+    "                    Access database is cloned into a new one named after the file)\n"
+    "migrate also takes: --table T | --view V | --tables | --views,\n"
+    "  --engine InnoDB|MyISAM, --charset NAME (utf8mb4 unless told otherwise)";
 
 }  // namespace
 
@@ -27,6 +39,8 @@ int main(int argc, char** argv) {
   if (std::string_view(argv[1]) == "create-mdb")
     return tablift::RunCreateMdbCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "sample") return tablift::RunSampleCommand(argc - 2, argv + 2);
+  if (std::string_view(argv[1]) == "migrate") return tablift::RunMigrateCommand(argc - 2, argv + 2);
+  if (std::string_view(argv[1]) == "verify") return tablift::RunVerifyCommand(argc - 2, argv + 2);
   std::fprintf(stderr, "tablift-cli: unknown command '%s' (see tablift-cli --help)\n", argv[1]);
   return 2;
 }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "data_access/session.h"
+
+namespace tablift {
+
+class Workbench;
+
+// Creates one MySQL view from an Access saved query; the statement is kept in
+// "<view>.vw" in the current directory. True when the view was created or
+// there was nothing to create.
+bool MigrateView(Workbench& window, Session* sourceSession, std::string database, std::string view);
+
+// Creates every view of the source database, stopping between views when
+// asked. Returns the number of views that failed, or -1 when the view list
+// cannot be opened.
+int MigrateAllViews(Workbench& window, Session* sourceSession, std::string database);
+
+// Adds the relationships of every table of the source database (whose name
+// has no blank) as FOREIGN KEY constraints, appending the statements to each
+// table's cache file. Returns the number of statements that failed, or -1
+// when the table list cannot be opened.
+int MigrateRelationships(Workbench& window, Session* sourceSession, std::string database);
+
+}  // namespace tablift

@@ -1,0 +1,91 @@
+#include "cli/connection_options.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+
+#include "Converters/connect_side.h"
+#include "Converters/workbench.h"
+#include "data_access/jet/jet_provider.h"
+#include "target_mysql/target_init_properties.h"
+
+namespace tablift {
+namespace {
+
+bool TakeValue(int argc, char** argv, int& i, std::string& value, std::string& error) {
+  if (i + 1 >= argc) {
+    error = std::string(argv[i]) + " needs a value";
+    return false;
+  }
+  value = argv[++i];
+  return true;
+}
+
+}  // namespace
+
+bool TakeConnectionOption(int argc, char** argv, int& i, ConnectionOptions& options,
+                          std::string& error) {
+  const std::string_view argument = argv[i];
+  std::string* value = nullptr;
+  if (argument == "--server") {
+    value = &options.server;
+  } else if (argument == "--dsn") {
+    value = &options.dsn;
+  } else if (argument == "--user") {
+    value = &options.user;
+  } else if (argument == "--password") {
+    value = &options.password;
+  } else if (argument == "--source-password") {
+    value = &options.sourcePassword;
+  } else if (argument == "--database") {
+    value = &options.database;
+  } else if (options.sourcePath.empty() && !argument.starts_with("-")) {
+    options.sourcePath = argument;
+    return true;
+  } else {
+    return false;
+  }
+  return TakeValue(argc, argv, i, *value, error);
+}
+
+std::string MissingConnectionOption(const ConnectionOptions& options) {
+  if (options.sourcePath.empty()) return "the Access file (SOURCE.mdb)";
+  if (options.server.empty() && options.dsn.empty()) return "--server HOST[:PORT] or --dsn NAME";
+  if (!options.server.empty() && !options.dsn.empty()) return "only one of --server and --dsn";
+  return {};
+}
+
+bool ConnectBothSides(Workbench& window, const ConnectionOptions& options) {
+  ConnectionProfile& source = window.sourceProfile();
+  source.providerName = "Microsoft Jet 4.0 OLE DB Provider";
+  source.progId = kJetProgId;
+  source.sourceName = std::filesystem::absolute(options.sourcePath).string();
+  source.catalogName.clear();
+  source.userId = "Admin";
+  source.password = options.sourcePassword;
+
+  ConnectionProfile& target = window.targetProfile();
+  target.progId = "MSDASQL";
+  target.providerName = options.dsn.empty() ? std::string(kServerAddressProvider) : "MySQL";
+  target.sourceName = options.dsn.empty() ? options.server : options.dsn;
+  target.catalogName.clear();
+  target.userId = options.user;
+  target.password = options.password;
+
+  ConnectSource(window);
+  ConnectTarget(window);
+  bool connected = true;
+  if (window.sourceSession() == nullptr) {
+    std::fprintf(stderr, "tablift-cli: cannot open the Access file %s\n",
+                 options.sourcePath.c_str());
+    connected = false;
+  }
+  if (window.targetSession() == nullptr) {
+    std::fprintf(stderr, "tablift-cli: cannot connect to the MySQL server %s\n",
+                 target.sourceName.c_str());
+    connected = false;
+  }
+  return connected;
+}
+
+}  // namespace tablift

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+namespace tablift {
+
+class Workbench;
+
+// The options that say which Access file and which MySQL server a command
+// works on.
+struct ConnectionOptions {
+  std::string sourcePath;      // the .mdb file
+  std::string sourcePassword;  // its database password, if it has one
+  std::string server;          // HOST[:PORT]
+  std::string dsn;             // an ODBC data source instead of --server
+  std::string user;
+  std::string password;
+  std::string database;  // --database
+};
+
+inline constexpr const char* kConnectionUsage =
+    "SOURCE.mdb (--server HOST[:PORT] --user USER --password PASSWORD | --dsn NAME)\n"
+    "       [--source-password PASSWORD]";
+
+// Takes the option at argv[i] (and its value) when it is a connection option
+// or the source file, advancing i past what it took. False when argv[i] is
+// something else, or (with `error` set) when its value is missing.
+bool TakeConnectionOption(int argc, char** argv, int& i, ConnectionOptions& options,
+                          std::string& error);
+
+// "" when the options name both sides, else what is missing.
+std::string MissingConnectionOption(const ConnectionOptions& options);
+
+// Fills the workbench's two profiles from the options and connects both
+// sides as the Connect command does. False, after saying which side failed
+// on standard error, when a side has no session.
+bool ConnectBothSides(Workbench& window, const ConnectionOptions& options);
+
+}  // namespace tablift

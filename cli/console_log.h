@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Converters/output_pane.h"
+
+namespace tablift {
+
+class Workbench;
+
+// Prints every log line of a workbench on standard output as the log pane
+// shows it (time stamp and text), for as long as it lives.
+class ConsoleLog : public OutputListener {
+ public:
+  explicit ConsoleLog(Workbench& window);
+  ~ConsoleLog() override;
+  ConsoleLog(const ConsoleLog&) = delete;
+  ConsoleLog& operator=(const ConsoleLog&) = delete;
+
+  void lineAdded(const LogLine& line) override;
+
+ private:
+  Workbench& window_;
+};
+
+}  // namespace tablift
