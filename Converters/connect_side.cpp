@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "Converters/controller_commands.h"
+#include "Converters/execute_statement.h"
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
 #include "data_access/ascii_text.h"
@@ -100,7 +102,25 @@ std::string TreeDatabase(const ConnectionProfile& profile) {
   return IsJetProgId(profile.progId) ? AccessDatabaseName(profile.sourceName) : profile.catalogName;
 }
 
+// The session's SQL mode such that no value is changed silently: strict for
+// every engine (MyISAM too), so a value that does not fit is refused and
+// counted instead of cut or zeroed, and without NO_BACKSLASH_ESCAPES, which
+// would make the escaped literals of the INSERT statements mean something
+// else.
+void UseSafeSqlMode(Workbench& window, Session* session) {
+  ExecuteStatement(window, session,
+                   "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', "
+                   "@@SESSION.sql_mode, ',STRICT_ALL_TABLES,'), ',NO_BACKSLASH_ESCAPES,', ','))",
+                   0);
+}
+
 }  // namespace
+
+void ConnectCommand(Workbench& window) {
+  if (!MayRunBesideTasks(window)) return;
+  ConnectSource(window);
+  ConnectTarget(window);
+}
 
 void ConnectSource(Workbench& window) {
   Connection& source = window.sourceConnection();
@@ -133,6 +153,7 @@ void ConnectTarget(Workbench& window) {
     return;
   }
   if (!OpenSide(window, target, sets, kTargetTexts)) return;
+  UseSafeSqlMode(window, target.openSession());
   // A MySQL source name is a data source or a server address; the tree shows
   // the profile's database.
   ShowInTree(window, window.targetTree(), kDbmsMySql, TreeDatabase(target.profile));

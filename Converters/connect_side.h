@@ -21,6 +21,9 @@ class Workbench;
 // before it calls them, and the controller's runners call ConnectSource
 // themselves when they switch the source database.
 void ConnectSource(Workbench& window);
+// The Connect command: both sides, source first, unless tasks run (the user
+// is then asked to stop them and nothing is connected).
+void ConnectCommand(Workbench& window);
 void ConnectTarget(Workbench& window);
 
 }  // namespace tablift

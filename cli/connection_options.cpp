@@ -72,8 +72,7 @@ bool ConnectBothSides(Workbench& window, const ConnectionOptions& options) {
   target.userId = options.user;
   target.password = options.password;
 
-  ConnectSource(window);
-  ConnectTarget(window);
+  ConnectCommand(window);
   bool connected = true;
   if (window.sourceSession() == nullptr) {
     std::fprintf(stderr, "tablift-cli: cannot open the Access file %s\n",

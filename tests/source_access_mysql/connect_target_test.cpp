@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Converters/connect_side.h"
+#include "Converters/execute_statement.h"
 #include "source_access/select_database.h"
 #include "target_mysql/server_version.h"
 #include "tests/support/access_source.h"
@@ -56,6 +57,47 @@ TEST_F(ConnectTargetTest, AServerThatCannotBeReachedLeavesTheTargetClosed) {
   EXPECT_EQ(window_.targetSession(), nullptr);
   EXPECT_EQ(prompter_.texts(ScriptedPrompter::Kind::Message),
             std::vector<std::string>{"Target Connection error!"});
+}
+
+}  // namespace
+}  // namespace tablift
+
+namespace tablift {
+namespace {
+
+// Values must never change silently on the way in: strict mode for every
+// engine, and backslashes in string literals keep their escaping meaning
+// whatever the server's default mode.
+TEST_F(ConnectTargetTest, TheSessionRefusesValuesThatDoNotFitAndKeepsBackslashEscapes) {
+  ConnectTarget(window_);
+  ASSERT_NE(window_.targetSession(), nullptr);
+  test::ExecuteOrFail(window_, "SET SESSION sql_mode = 'NO_BACKSLASH_ESCAPES'");
+  ConnectTarget(window_);  // a new session starts from the server's mode again
+  ASSERT_NE(window_.targetSession(), nullptr);
+  const std::string mode = test::QueryColumn(window_, "select @@SESSION.sql_mode").at(0);
+  EXPECT_NE(mode.find("STRICT_ALL_TABLES"), std::string::npos) << mode;
+  EXPECT_EQ(mode.find("NO_BACKSLASH_ESCAPES"), std::string::npos) << mode;
+
+  test::ScratchDatabase scratch(window_, "strict_mode");
+  test::ExecuteOrFail(
+      window_, "create table `" + scratch.name() + "`.t (v varchar(3), n tinyint) engine=MyISAM");
+  EXPECT_FALSE(ExecuteStatement(window_, window_.targetSession(),
+                                "insert into `" + scratch.name() + "`.t values ('abcd', 1)", 0));
+  EXPECT_FALSE(ExecuteStatement(window_, window_.targetSession(),
+                                "insert into `" + scratch.name() + "`.t values ('a', 300)", 0));
+  EXPECT_EQ(test::QueryColumn(window_, "select count(*) from `" + scratch.name() + "`.t"),
+            std::vector<std::string>{"0"});
+}
+
+TEST_F(ConnectTargetTest, ConnectIsRefusedWhileTasksRun) {
+  window_.runFlag().store(kRunStopRequested);
+  ConnectCommand(window_);
+  EXPECT_EQ(window_.targetSession(), nullptr);
+  EXPECT_EQ(prompter_.texts(ScriptedPrompter::Kind::Message),
+            std::vector<std::string>{"Some Tasks is Stopping, Please try again later!!!"});
+  window_.runFlag().store(kRunIdle);
+  ConnectCommand(window_);
+  EXPECT_NE(window_.targetSession(), nullptr);
 }
 
 }  // namespace
