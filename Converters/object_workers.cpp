@@ -12,6 +12,7 @@
 #include "source_access/foreign_key_statements.h"
 #include "source_access/view_definition.h"
 #include "target_mysql/statement_pieces.h"
+#include "target_mysql/table_engine.h"
 
 namespace tablift {
 namespace {
@@ -113,6 +114,18 @@ int MigrateRelationships(Workbench& window, Session* sourceSession, std::string 
     }
     if (text.empty()) {
       WriteLine(window, "No Relationship(s)!");
+      continue;
+    }
+    // An engine without foreign keys would take the statements and keep
+    // nothing: that is a relationship lost, not one created.
+    const std::string engine = TableEngine(window.targetSession(), table);
+    if (!EngineKeepsForeignKeys(engine)) {
+      for (std::size_t i = 0; i < SplitStatements(text).size(); ++i) {
+        WriteLine(window, "T::Table [%s] uses the %s storage engine, which keeps no FOREIGN KEY",
+                  table.c_str(), engine.c_str());
+        WritePlainLine(window, "Create Relationship failure!");
+        ++failures;
+      }
       continue;
     }
     for (const std::string& statement : SplitStatements(text)) {

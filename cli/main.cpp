@@ -26,7 +26,8 @@ constexpr std::string_view kUsageLine =
     "  --database NAME   migrate into this existing database (without it the whole\n"
     "                    Access database is cloned into a new one named after the file)\n"
     "migrate also takes: --table T | --view V | --tables | --views,\n"
-    "  --engine InnoDB|MyISAM, --charset NAME (utf8mb4 unless told otherwise)";
+    "  --engine InnoDB|MyISAM (InnoDB unless told otherwise),\n"
+    "  --charset NAME (utf8mb4 unless told otherwise)";
 
 }  // namespace
 

@@ -30,7 +30,9 @@ struct MigrateOptions {
   std::string view;
   bool tables = false;
   bool views = false;
-  std::string engine;
+  // InnoDB unless told otherwise: MyISAM tables keep no FOREIGN KEY, and the
+  // command line has no menu to change the engine later.
+  std::string engine = "InnoDB";
   // The command line has no menu to change it later, so it starts with the
   // character set that holds every Access text.
   std::string charset = "utf8mb4";
@@ -176,7 +178,7 @@ int RunMigrateCommand(int argc, char** argv) {
   Workbench window(prompter);
   ConsoleLog log(window);
   if (!ConnectBothSides(window, options.connection)) return 1;
-  if (!options.engine.empty()) window.targetTree().setStorageEngine(options.engine);
+  window.targetTree().setStorageEngine(options.engine);
   {
     if (Failed(window.targetSession()->setClientCharset(options.charset))) {
       std::fprintf(stderr, "tablift-cli migrate: the server does not take the character set %s\n",
