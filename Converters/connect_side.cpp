@@ -85,7 +85,7 @@ bool OpenSide(Workbench& window, Connection& side, const std::vector<PropertySet
     }
   }
   WriteLine(window, "RESULT: The operation completed SUCCESSFULLY");
-  side.dbmsName = std::move(name);
+  side.setDbmsName(std::move(name));
   return true;
 }
 
@@ -138,7 +138,7 @@ void ConnectSource(Workbench& window) {
 
   if (!OpenSide(window, source, sets, kSourceTexts)) return;
   ShowInTree(window, window.sourceTree(), kDbmsAccess, TreeDatabase(source.profile));
-  if (source.dbmsName.empty()) source.dbmsName = SourceVersion(window, source.openSession());
+  if (source.dbmsName().empty()) source.setDbmsName(SourceVersion(window, source.openSession()));
 }
 
 void ConnectTarget(Workbench& window) {
@@ -157,7 +157,9 @@ void ConnectTarget(Workbench& window) {
   // A MySQL source name is a data source or a server address; the tree shows
   // the profile's database.
   ShowInTree(window, window.targetTree(), kDbmsMySql, TreeDatabase(target.profile));
-  if (target.dbmsName.empty()) target.dbmsName = ReadServerVersion(window, target.openSession());
+  if (target.dbmsName().empty()) {
+    target.setDbmsName(ReadServerVersion(window, target.openSession()));
+  }
   window.setCharset("LATIN1");
 }
 

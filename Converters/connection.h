@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "Converters/connection_profile.h"
@@ -22,8 +23,17 @@ struct Connection {
   std::shared_ptr<Session> session;
   // The DBMS name as the task list shows it: name "[" version "]", e.g.
   // "MariaDB[10.11.6-MariaDB]" (the version part is missing when it could not
-  // be read).
-  std::string dbmsName;
+  // be read). The controller thread rewrites the source's when a task
+  // switches the source database, while the user-interface thread may be
+  // queuing a task that copies it; so it is kept under a lock.
+  std::string dbmsName() const {
+    std::lock_guard lock(namesMutex_);
+    return dbmsName_;
+  }
+  void setDbmsName(std::string name) {
+    std::lock_guard lock(namesMutex_);
+    dbmsName_ = std::move(name);
+  }
   // The version text alone.
   std::string dbmsVersion;
 
@@ -33,9 +43,13 @@ struct Connection {
   void close() {
     session.reset();
     dataSource.close();
-    dbmsName.clear();
+    setDbmsName({});
     dbmsVersion.clear();
   }
+
+ private:
+  mutable std::mutex namesMutex_;
+  std::string dbmsName_;
 };
 
 }  // namespace tablift

@@ -70,8 +70,8 @@ Order CloneOrder(const CatalogSelection& source) {
 }
 
 TaskPtr Queue(Workbench& window, Order order) {
-  order.names.sourceDbms = window.sourceConnection().dbmsName;
-  order.names.targetDbms = window.targetConnection().dbmsName;
+  order.names.sourceDbms = window.sourceConnection().dbmsName();
+  order.names.targetDbms = window.targetConnection().dbmsName();
   auto task = std::make_shared<MigrationTask>(order.type, std::move(order.names));
   window.tasks().append(task);
   StartController(window);

@@ -203,7 +203,7 @@ std::string TranslateTableDdl(Workbench& window, Session* session, std::string /
     WriteLine(window, "No Connection!");
     return "No Connection!";
   }
-  const double version = ParseServerVersion(window.targetConnection().dbmsName);
+  const double version = ParseServerVersion(window.targetConnection().dbmsName());
   const bool jetRules = IsJetProgId(window.sourceProfile().progId);
 
   std::string statement;

@@ -56,7 +56,7 @@ class MigrateCommandTest : public ::testing::Test {
     const auto server = test::PrivateServerFromEnvironment();
     ASSERT_TRUE(server) << "the private server is not running";
     ASSERT_TRUE(test::ConnectTarget(window, *server));
-    window.sourceConnection().dbmsName = kSourceDbms;
+    window.sourceConnection().setDbmsName(kSourceDbms);
     window.setTaskRunners([](TaskType) { return TaskRunner(); });
 
     CatalogNode source{kImageRoot, "Access", false, {}};
@@ -133,7 +133,7 @@ TEST_F(MigrateCommandTest, EachKindOfSelectionQueuesItsTaskAfterConfirmation) {
     EXPECT_EQ(task->targetObject(), "");
     EXPECT_EQ(task->backupScope(), "");
     EXPECT_EQ(task->sourceDbms(), kSourceDbms);
-    EXPECT_EQ(task->targetDbms(), window.targetConnection().dbmsName);
+    EXPECT_EQ(task->targetDbms(), window.targetConnection().dbmsName());
     EXPECT_THAT(task->targetDbms(), ::testing::HasSubstr("["));
   }
   EXPECT_THAT(prompter.texts(Kind::Hint), IsEmpty());

@@ -87,7 +87,7 @@ TEST_F(SourceConnectionTest, ConnectingTheSourceOpensTheFileAndNamesTheEngine) {
   fs::create_directories(workgroup());
   connectSource(temp_.path() / "shop.mdb");
   EXPECT_TRUE(fs::is_regular_file(workgroup()));
-  EXPECT_EQ(window_.sourceConnection().dbmsName, "MS Jet[04.00.0000]");
+  EXPECT_EQ(window_.sourceConnection().dbmsName(), "MS Jet[04.00.0000]");
   EXPECT_EQ(window_.sourceProfile().catalogName, (temp_.path() / "shop").string());
   // The source tree shows the database with its table.
   EXPECT_EQ(window_.treeDatabasePath(Workbench::kSourceSide), (temp_.path() / "shop").string());

@@ -122,7 +122,7 @@ class TranslateTableDdlTest : public test::JetSourceTest {
            WithDefault(Column("Count", JetType::Long), "=Nz([x],0)"),
            WithDefault(Column("Word", JetType::Text, 20), "\" LONG \""), memo}}});
     connectSource(path());
-    window_.targetConnection().dbmsName = "MySQL[5.0.51a]";
+    window_.targetConnection().setDbmsName("MySQL[5.0.51a]");
   }
   std::filesystem::path path() const { return temp_.path() / "shop.mdb"; }
 };
@@ -136,7 +136,7 @@ TEST_F(TranslateTableDdlTest, TheOrdersTableKeepsItsKeyForTheKeyStepAndItsTextLe
 
 TEST_F(TranslateTableDdlTest, NamesAreQuotedAndNeverRewritten) {
   window_.targetTree().setStorageEngine("InnoDB");
-  window_.targetConnection().dbmsName = "MySQL[4.0.27]";
+  window_.targetConnection().setDbmsName("MySQL[4.0.27]");
   EXPECT_EQ(
       TranslateTableDdl(window_, source(), "shop", "Group"),
       "CREATE TABLE `Group`(\n`Größe` VARCHAR(10) NULL ,\n`Some LONG name` INTEGER NULL ,\n"
@@ -159,7 +159,7 @@ TEST_F(TranslateTableDdlTest, DefaultsAreTranslatedOrLeftOutWithALine) {
         "Default value [=Nz([x],0)] of column [Defaults].[Count] left out: MySQL cannot take it"}) {
     EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
   }
-  window_.targetConnection().dbmsName = "MariaDB[10.11.6-MariaDB]";
+  window_.targetConnection().setDbmsName("MariaDB[10.11.6-MariaDB]");
   EXPECT_NE(TranslateTableDdl(window_, source(), "shop", "Defaults")
                 .find("`Stamp` DATETIME default CURRENT_TIMESTAMP NULL ,"),
             std::string::npos);

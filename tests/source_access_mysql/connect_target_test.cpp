@@ -31,7 +31,7 @@ TEST_F(ConnectTargetTest, ConnectsNamesTheServerAndResetsTheCharacterSet) {
   window_.setCharset("utf8");
   ConnectTarget(window_);
   ASSERT_NE(window_.targetSession(), nullptr);
-  const std::string name = window_.targetConnection().dbmsName;
+  const std::string name = window_.targetConnection().dbmsName();
   EXPECT_NE(name.find('['), std::string::npos) << name;
   EXPECT_GE(ParseServerVersion(name), 10.0) << name;
   EXPECT_EQ(window_.charset(), "LATIN1");

@@ -40,7 +40,7 @@ bool ConnectTarget(Workbench& window, const PrivateServer& server, const std::st
   ReadDataSourceInfo(target.dataSource, DBPROP_DBMSNAME, name);
   ReadDataSourceInfo(target.dataSource, DBPROP_DBMSVER, version);
   target.dbmsVersion = version;
-  target.dbmsName = name + "[" + version + "]";
+  target.setDbmsName(name + "[" + version + "]");
   return true;
 }
 
