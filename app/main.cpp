@@ -1,22 +1,58 @@
 // tablift: the desktop program.
 #include <QApplication>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTimer>
+#include <cstring>
 
 #include "Converters/standard_options.h"
 #include "app/main_window.h"
 #include "tablift_version.h"
+#include "ui/log_view.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: tablift [--help] [--version] [--screenshot FILE [--tab log|tasks]] [Qt options]";
+
+// Renders the main window as it is after start-up into a PNG file.
+int SaveScreenshot(tablift::MainWindow& window, const QString& file, const QString& tab) {
+  window.resize(1024, 768);
+  window.show();
+  if (tab == QStringLiteral("log")) window.outputTabs()->setCurrentIndex(tablift::kLogTab);
+  if (tab == QStringLiteral("tasks")) window.outputTabs()->setCurrentIndex(tablift::kTaskListTab);
+  for (int i = 0; i < 5; ++i)
+    QCoreApplication::processEvents();
+  window.logView()->flushPending();
+  window.tick();
+  QCoreApplication::processEvents();
+  if (!window.grab().save(file, "PNG")) {
+    fprintf(stderr, "tablift: cannot write %s\n", file.toLocal8Bit().constData());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // Answered before Qt starts, so that they work without a display.
   for (int i = 1; i < argc; ++i) {
-    if (tablift::AnswerStandardOption(argv[i], "tablift",
-                                      "Usage: tablift [--help] [--version] [Qt options]")) {
-      return 0;
-    }
+    if (tablift::AnswerStandardOption(argv[i], "tablift", kUsage)) return 0;
+  }
+  QString screenshot;
+  QString tab;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
+      screenshot = QString::fromLocal8Bit(argv[++i]);
+    else if (std::strcmp(argv[i], "--tab") == 0 && i + 1 < argc)
+      tab = QString::fromLocal8Bit(argv[++i]);
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tablift"));
   QApplication::setApplicationVersion(QStringLiteral(TABLIFT_VERSION));
   tablift::MainWindow window;
+  if (!screenshot.isEmpty()) return SaveScreenshot(window, screenshot, tab);
   window.show();
   return QApplication::exec();
 }

@@ -1,33 +1,94 @@
 #pragma once
 
-#include <QListWidget>
 #include <QMainWindow>
+#include <map>
 #include <memory>
 
-#include "Converters/output_pane.h"
+#include "Converters/prompter.h"
 #include "Converters/workbench.h"
 #include "ui/qt_prompter.h"
+#include "ui/tree_menus.h"
+
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QTextEdit;
+class QTimer;
 
 namespace tablift {
 
-// The desktop program's main window. It owns the workbench the engine runs on
-// and shows the workbench's log.
-class MainWindow : public QMainWindow, private OutputListener {
+class CDBTreeView;
+class LogView;
+class TasksViewer;
+
+// The product's web page, opened by "&About".
+inline constexpr char kProductWebsite[] = "https://github.com/tablift/tablift";
+
+// Output tabs, by position.
+enum OutputTab : int { kLogTab = 0, kTaskListTab = 1, kTipsTab = 2 };
+
+// The desktop program's main window: the two database trees side by side, the
+// mini tool bar, the output tabs ("Log", "Task List", "Tips"), the menu bar
+// and the status bar with the controller's state and the clock. It owns the
+// workbench the engine runs on and routes every command to it.
+class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  MainWindow();
+  // Questions go to `prompter` when one is given (tests script the answers),
+  // else to Qt dialogs.
+  explicit MainWindow(Prompter* prompter = nullptr);
   ~MainWindow() override;
 
   Workbench& workbench() { return *workbench_; }
+  CDBTreeView* sourceTreeView() const { return sourceTree_; }
+  CDBTreeView* targetTreeView() const { return targetTree_; }
+  LogView* logView() const { return log_; }
+  TasksViewer* tasksViewer() const { return tasks_; }
+  QTabWidget* outputTabs() const { return tabs_; }
+  QTextEdit* tipsPane() const { return tips_; }
+  // The menu bar's menu at a position (0 "&Connect" ... 6 "&About").
+  QMenu* menuAt(int position) const;
+  // The menu bar or mini tool bar action of a command id.
+  QAction* commandAction(int command) const;
+  QString controllerState() const;
+
+  // Routes one command as the menu bar and the mini tool bar do.
+  void runCommand(int command);
+  // One tick of the one-second timer.
+  void tick();
+  // Shows the menus that fit the node selected in a tree.
+  void applyMenuState(const MenuBarState& state);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
-  // Called on whichever thread wrote the line; hands it to the window's thread.
-  void lineAdded(const LogLine& line) override;
-  void showLine(const LogLine& line);
+  void buildMenus();
+  void buildMiniToolBar();
+  QWidget* buildTrees();
+  QWidget* buildOutput();
+  void buildStatusBar();
+  void showHint(const QString& hint);
+  void notAvailableYet(const QString& command);
+  void forwardToTree(CDBTreeView* tree, int command);
+  void openManual();
 
-  QtPrompter prompter_;
+  QtPrompter qtPrompter_;
   std::unique_ptr<Workbench> workbench_;
-  QListWidget* log_ = nullptr;
+  CDBTreeView* sourceTree_ = nullptr;
+  CDBTreeView* targetTree_ = nullptr;
+  LogView* log_ = nullptr;
+  TasksViewer* tasks_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
+  QTextEdit* tips_ = nullptr;
+  QLabel* productPane_ = nullptr;
+  QLabel* statePane_ = nullptr;
+  QLabel* clockPane_ = nullptr;
+  QTimer* timer_ = nullptr;
+  std::vector<QMenu*> menus_;
+  std::map<int, QAction*> actions_;
+  bool closeApproved_ = false;
+  bool closeQueryPending_ = false;
 };
 
 }  // namespace tablift

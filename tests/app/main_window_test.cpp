@@ -1,70 +1,216 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QListWidget>
-#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolBar>
+#include <atomic>
+#include <filesystem>
 #include <thread>
 
+#include "Converters/main_controller.h"
 #include "Converters/write_line.h"
-#include "app/main_window.h"
+#include "tests/app/window_fixture.h"
+#include "ui/command_ids.h"
+#include "ui/log_view.h"
+#include "ui/tasks_viewer.h"
 
-namespace tablift {
+namespace tablift::test {
 namespace {
 
-// One QApplication for the whole test program, on the offscreen platform. It is
-// never destroyed: Qt must not be torn down by static destructors at exit.
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "tests_app";
-  static char* argv[] = {name, nullptr};
-  static auto* application = new QApplication(argc, argv);
-  return *application;
+using ::testing::ElementsAre;
+using Kind = ScriptedPrompter::Kind;
+
+QStringList Titles(const QList<QAction*>& actions) {
+  QStringList titles;
+  for (const QAction* action : actions)
+    if (!action->isSeparator()) titles << action->text();
+  return titles;
 }
 
-// Runs the event loop until the condition holds; false after 10 seconds.
-template <typename Condition>
-bool ProcessEventsUntil(Condition condition) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!condition()) {
-    if (timer.elapsed() > 10000) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  }
-  return true;
+TEST_F(WindowTest, StartsWithItsMenusToolsTabsAndStatusPanes) {
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("Tablift Version: 1.0"));
+  EXPECT_EQ(Titles(window.menuBar()->actions()),
+            (QStringList{"&Connect", "&Operation", "D&atabases", "&Database", "&Table", "&Help",
+                         "&About"}));
+  EXPECT_EQ(Titles(window.menuAt(0)->actions()),
+            (QStringList{"&Config", "Co&nnect", "Driver Check", "E&xit"}));
+  EXPECT_EQ(window.commandAction(kCmdConnect)->data().toInt(), 32780);
+  // Nothing is selected: every entry of the object menus is greyed.
+  for (int position : {kDatabasesMenu, kDatabaseMenu, kTableMenu})
+    for (const QAction* action : window.menuAt(position)->actions())
+      EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+
+  auto* tools = window.findChild<QToolBar*>(QStringLiteral("Minitools"));
+  ASSERT_NE(tools, nullptr);
+  EXPECT_EQ(Titles(tools->actions()),
+            (QStringList{" Configure ", " Connect ", " Migrate ", " Delete ", " Backup "}));
+  EXPECT_EQ(window.commandAction(kCmdToolMigrate)->toolTip(),
+            QStringLiteral("Convert from source into target"));
+
+  QTabWidget* tabs = window.outputTabs();
+  ASSERT_EQ(tabs->count(), 2);
+  EXPECT_EQ(tabs->tabText(0), QStringLiteral("Log"));
+  EXPECT_EQ(tabs->tabText(1), QStringLiteral("Task List"));
+  EXPECT_EQ(tabs->currentIndex(), kTaskListTab);
+  EXPECT_TRUE(window.tipsPane()->toPlainText().startsWith(QStringLiteral("F1 to Help:\nBefore")));
+
+  EXPECT_EQ(window.controllerState(), QStringLiteral("Main Controller:IDLE"));
+  auto* clock = window.findChild<QLabel*>(QStringLiteral("Clock"));
+  ASSERT_NE(clock, nullptr);
+  EXPECT_EQ(clock->text().size(), 8);  // HH:MM:SS
+  EXPECT_TRUE(std::filesystem::exists(home.path() / "Condition.cfg"));
 }
 
-TEST(MainWindowTest, LogShowsLinesFromTheControllerThreadInColour) {
-  Application();
-  MainWindow window;
+TEST_F(WindowTest, LogShowsLinesFromTheControllerThreadInColour) {
   window.show();
-  QCoreApplication::processEvents();  // the start-up line
-  auto* log = window.findChild<QListWidget*>(QStringLiteral("OutputPane"));
-  ASSERT_NE(log, nullptr);
+  LogView* log = window.logView();
+  QCoreApplication::processEvents();
   const int before = log->count();
-
   std::thread controller([&] {
     WriteLine(window.workbench(), "E::TABLE: Create [%s].[%s] ERROR !", "shop", "Orders");
     WriteLine(window.workbench(), "Operation completed SUCCESSFULLY!");
   });
   controller.join();
   ASSERT_TRUE(ProcessEventsUntil([&] { return log->count() == before + 2; }));
-
   const QListWidgetItem* error = log->item(before);
   EXPECT_TRUE(error->text().endsWith(QStringLiteral("TABLE: Create [shop].[Orders] ERROR !")));
   EXPECT_EQ(error->foreground().color(), QColor(255, 0, 0));
   EXPECT_EQ(log->currentRow(), before + 1);  // the newest line is selected
 }
 
-TEST(MainWindowTest, StatusTextFromAnotherThreadReachesTheStatusBar) {
-  Application();
-  MainWindow window;
+TEST_F(WindowTest, ControllerStateFromAnotherThreadReachesItsPane) {
   std::thread controller([&] { window.workbench().setStatusText("Some Tasks are WORKING!!!"); });
   controller.join();
-  EXPECT_TRUE(ProcessEventsUntil([&] {
-    return window.statusBar()->currentMessage() == QStringLiteral("Some Tasks are WORKING!!!");
-  }));
+  EXPECT_TRUE(ProcessEventsUntil(
+      [&] { return window.controllerState() == QStringLiteral("Some Tasks are WORKING!!!"); }));
+}
+
+TEST_F(WindowTest, MenuBarShowsTheMenuOfTheSelectedNodeKind) {
+  FillTrees();
+  struct Case {
+    CDBTreeView* view;
+    Path path;
+    int shown;
+    QStringList enabled;
+  };
+  const std::vector<Case> cases = {
+      {window.targetTreeView(),
+       kTargetRootPath,
+       kDatabasesMenu,
+       {"New Database", "Change Charset", "Change Storage Engine(MyISAM)"}},
+      {window.sourceTreeView(), {kSourceRoot}, kDatabasesMenu, {}},
+      {window.targetTreeView(),
+       kShopPath,
+       kDatabaseMenu,
+       {"Delete Database", "Clear all tables", "Clear all Data"}},
+      {window.sourceTreeView(), kSourceDatabasePath, kDatabaseMenu, {}},
+      {window.targetTreeView(), kShopTablePath, kTableMenu, {"Drop Table", "Rename Table"}},
+      {window.targetTreeView(), kShopViewPath, kTableMenu, {"Drop View"}},
+      {window.sourceTreeView(), kSourceTablePath, kTableMenu, {"Migration Condition"}},
+      {window.sourceTreeView(), kSourceViewPath, kTableMenu, {"Migration Condition"}},
+      {window.targetTreeView(), kShopTablesPath, kNoObjectMenu, {}},
+      {window.sourceTreeView(), kSourceFieldsPath, kNoObjectMenu, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path.back().text);
+    Click(c.view, c.path);
+    for (int position : {kDatabasesMenu, kDatabaseMenu, kTableMenu}) {
+      QMenu* menu = window.menuAt(position);
+      EXPECT_EQ(menu->menuAction()->isVisible(), position == c.shown) << position;
+      if (position != c.shown) continue;
+      QStringList enabled;
+      for (const QAction* action : menu->actions())
+        if (action->isEnabled()) enabled << action->text();
+      EXPECT_EQ(enabled, c.enabled);
+    }
+  }
+}
+
+TEST_F(WindowTest, NewDatabaseFromTheMenuNeedsTheTargetRoot) {
+  FillTrees();
+  Click(window.targetTreeView(), kShopPath);
+  window.runCommand(kCmdNewDatabase);
+  EXPECT_THAT(prompter.texts(Kind::Message),
+              ElementsAre("Can only create database in TARGET!!!\nPlease Select Target ROOT to "
+                          "create new database!"));
+}
+
+// A runner that holds its task until the test lets it go, so that the
+// controller is seen running.
+class HeldRunner {
+ public:
+  TaskRunner runner() {
+    return [this](Workbench& workbench, const ControllerContext&) {
+      started_ = true;
+      while (!released_ && workbench.runFlag().load() != kRunStopRequested)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      return true;
+    };
+  }
+  bool started() const { return started_; }
+  void release() { released_ = true; }
+
+ private:
+  std::atomic<bool> started_{false};
+  std::atomic<bool> released_{false};
+};
+
+TEST_F(WindowTest, StartStopAsksBeforeStoppingRunningTasks) {
+  HeldRunner held;
+  window.workbench().setTaskRunners([&](TaskType) { return held.runner(); });
+  window.workbench().tasks().append(std::make_shared<MigrationTask>(
+      ConvertTable, MigrationTask::Names{.sourceObject = "Customers", .targetDatabase = "shop"}));
+  StartController(window.workbench());
+  ASSERT_TRUE(ProcessEventsUntil([&] { return held.started(); }));
+
+  QAction* startStop = window.tasksViewer()->action(kCmdStartStopTasks);
+  prompter.queueAnswer(false);  // Cancel: the tasks go on
+  startStop->trigger();
+  EXPECT_EQ(window.workbench().runFlag().load(), kRunRunning);
+  prompter.queueAnswer(true);
+  startStop->trigger();
+  EXPECT_EQ(window.workbench().runFlag().load(), kRunStopRequested);
+  EXPECT_EQ(window.workbench().startStopImage(), kStopRequestedImage);
+  EXPECT_THAT(prompter.texts(Kind::OkCancel), ElementsAre("Some Tasks is Processing, STOP ALL?",
+                                                          "Some Tasks is Processing, STOP ALL?"));
+  held.release();
+}
+
+TEST_F(WindowTest, ClosingWhileTasksRunAsksAndClosesOnceTheStopWasRequested) {
+  HeldRunner held;
+  window.workbench().setTaskRunners([&](TaskType) { return held.runner(); });
+  window.workbench().tasks().append(std::make_shared<MigrationTask>(
+      ConvertTable, MigrationTask::Names{.sourceObject = "Customers", .targetDatabase = "shop"}));
+  window.show();
+  StartController(window.workbench());
+  ASSERT_TRUE(ProcessEventsUntil([&] { return held.started(); }));
+
+  prompter.queueAnswer(false);  // Cancel keeps everything running
+  EXPECT_FALSE(window.close());
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.workbench().runFlag().load(), kRunRunning);
+
+  prompter.queueAnswer(true);  // OK: stop, and close after the pause
+  EXPECT_FALSE(window.close());
+  EXPECT_EQ(window.workbench().runFlag().load(), kRunStopRequested);
+  EXPECT_TRUE(window.isVisible());  // the window did not wait on its thread
+  EXPECT_TRUE(ProcessEventsUntil([&] { return !window.isVisible(); }));
+  EXPECT_THAT(prompter.texts(Kind::OkCancel),
+              ElementsAre("Some Tasks is Processing, STOP ALL and EXIT?",
+                          "Some Tasks is Processing, STOP ALL and EXIT?"));
+  held.release();
+}
+
+TEST_F(WindowTest, ClosingWithoutTasksAsksNothing) {
+  window.show();
+  EXPECT_TRUE(window.close());
+  EXPECT_TRUE(prompter.prompts().empty());
 }
 
 }  // namespace
-}  // namespace tablift
+}  // namespace tablift::test

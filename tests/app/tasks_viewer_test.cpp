@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include "Converters/migration_task.h"
+#include "tests/app/window_fixture.h"
+#include "ui/command_ids.h"
+#include "ui/tasks_viewer.h"
+
+namespace tablift::test {
+namespace {
+
+TaskPtr Task(const std::string& table) {
+  return std::make_shared<MigrationTask>(ConvertTable,
+                                         MigrationTask::Names{.sourceDbms = "ACCESS[04.00.0000]",
+                                                              .targetDbms = "MySQL[10.11]",
+                                                              .sourceObject = table,
+                                                              .sourceDatabase = "/data/Nordwind",
+                                                              .targetDatabase = "shop"});
+}
+
+QStringList Column(QTableWidget* table, int column) {
+  QStringList texts;
+  for (int row = 0; row < table->rowCount(); ++row)
+    texts << table->item(row, column)->text();
+  return texts;
+}
+
+TEST_F(WindowTest, TheTaskListHasItsColumnsAndABarPerRow) {
+  QTableWidget* table = window.tasksViewer()->table();
+  QStringList headers;
+  for (int i = 0; i < table->columnCount(); ++i)
+    headers << table->horizontalHeaderItem(i)->text();
+  EXPECT_EQ(headers, (QStringList{"NO.", "Progress", "Type", "State", "Source DBMS", "Source DB",
+                                  "Source T(V)", "Targert DBMS", "Target DB", "Target T(V)"}));
+  EXPECT_EQ(table->columnWidth(0), 32);
+  EXPECT_EQ(table->columnWidth(7), 200);
+
+  window.workbench().tasks().append(Task("Customers"));
+  window.tasksViewer()->rebuild();
+  ASSERT_EQ(table->rowCount(), 1);
+  EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("01"));
+  EXPECT_EQ(table->item(0, 2)->text(), QStringLiteral("MIGRATION"));
+  EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("Waiting"));
+  EXPECT_EQ(table->item(0, 6)->text(), QStringLiteral("Customers"));
+  auto* bar = qobject_cast<QProgressBar*>(table->cellWidget(0, 1));
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->value(), 5);  // a waiting task shows a short bar
+  EXPECT_TRUE(bar->styleSheet().contains(QStringLiteral("rgb(27, 156, 213)")));
+}
+
+TEST_F(WindowTest, TheTaskListIsRebuiltEveryFifthTickOnlyWhileShown) {
+  TasksViewer* viewer = window.tasksViewer();
+  window.outputTabs()->setCurrentIndex(kLogTab);
+  QCoreApplication::processEvents();
+  const int before = viewer->rebuildCount();
+  for (int i = 0; i < 12; ++i)
+    window.tick();
+  EXPECT_EQ(viewer->rebuildCount(), before);
+
+  // A change made meanwhile shows on the first tick after the tab is shown.
+  window.workbench().tasks().append(Task("Customers"));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(viewer->rebuildCount(), before);
+  window.outputTabs()->setCurrentIndex(kTaskListTab);
+  window.tick();
+  EXPECT_EQ(viewer->rebuildCount(), before + 1);
+  EXPECT_EQ(viewer->table()->rowCount(), 1);
+
+  // Then every fifth tick.
+  for (int i = 0; i < 4; ++i)
+    window.tick();
+  EXPECT_EQ(viewer->rebuildCount(), before + 1);
+  window.tick();
+  EXPECT_EQ(viewer->rebuildCount(), before + 2);
+}
+
+TEST_F(WindowTest, ItemCommandsRearrangeTheRecordsAndKeepTheSelection) {
+  TasksViewer* viewer = window.tasksViewer();
+  QTableWidget* table = viewer->table();
+  for (const char* name : {"A", "B", "C"})
+    window.workbench().tasks().append(Task(name));
+  viewer->rebuild();
+
+  table->selectRow(0);
+  viewer->action(kCmdItemUp)->trigger();  // the first row cannot move up
+  EXPECT_EQ(Column(table, 6), (QStringList{"A", "B", "C"}));
+  viewer->action(kCmdItemDown)->trigger();
+  EXPECT_EQ(Column(table, 6), (QStringList{"B", "A", "C"}));
+  EXPECT_EQ(table->currentRow(), 1);
+  viewer->rebuild();  // a timed rebuild keeps the selected row
+  EXPECT_EQ(table->selectedRanges().first().topRow(), 1);
+
+  viewer->action(kCmdDeleteTask)->trigger();  // deletes "A", renumbers at once
+  EXPECT_EQ(Column(table, 6), (QStringList{"B", "C"}));
+  EXPECT_EQ(Column(table, 0), (QStringList{"01", "02"}));
+  viewer->action(kCmdClearAllTasks)->trigger();
+  EXPECT_EQ(table->rowCount(), 0);
+  EXPECT_TRUE(window.workbench().tasks().empty());
+}
+
+}  // namespace
+}  // namespace tablift::test
