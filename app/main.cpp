@@ -4,7 +4,9 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <cstring>
+#include <filesystem>
 
+#include "Converters/connect_side.h"
 #include "Converters/standard_options.h"
 #include "app/main_window.h"
 #include "tablift_version.h"
@@ -12,8 +14,23 @@
 
 namespace {
 
+// Opens an Access file in the source tree, as connecting with a profile for it
+// would.
+void OpenSource(tablift::Workbench& window, const QString& path) {
+  tablift::ConnectionProfile& source = window.sourceProfile();
+  source.providerName = "Microsoft Jet 4.0 OLE DB Provider";
+  source.progId = "Microsoft.Jet.OLEDB.4.0";
+  source.sourceName = std::filesystem::absolute(path.toStdString()).string();
+  source.catalogName.clear();
+  source.userId = "Admin";
+  source.password.clear();
+  tablift::ConnectSource(window);
+}
+
 constexpr char kUsage[] =
-    "Usage: tablift [--help] [--version] [--screenshot FILE [--tab log|tasks]] [Qt options]";
+    "Usage: tablift [--help] [--version] [--source FILE.mdb] [--screenshot FILE [--tab "
+    "log|tasks]]\n"
+    "               [Qt options]";
 
 // Renders the main window as it is after start-up into a PNG file.
 int SaveScreenshot(tablift::MainWindow& window, const QString& file, const QString& tab) {
@@ -42,9 +59,12 @@ int main(int argc, char** argv) {
   }
   QString screenshot;
   QString tab;
+  QString source;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
       screenshot = QString::fromLocal8Bit(argv[++i]);
+    else if (std::strcmp(argv[i], "--source") == 0 && i + 1 < argc)
+      source = QString::fromLocal8Bit(argv[++i]);
     else if (std::strcmp(argv[i], "--tab") == 0 && i + 1 < argc)
       tab = QString::fromLocal8Bit(argv[++i]);
   }
@@ -52,6 +72,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Tablift"));
   QApplication::setApplicationVersion(QStringLiteral(TABLIFT_VERSION));
   tablift::MainWindow window;
+  if (!source.isEmpty()) OpenSource(window.workbench(), source);
   if (!screenshot.isEmpty()) return SaveScreenshot(window, screenshot, tab);
   window.show();
   return QApplication::exec();

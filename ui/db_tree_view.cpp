@@ -40,6 +40,11 @@ bool SameNodes(const CatalogNode& a, const CatalogNode& b) {
   return true;
 }
 
+bool OpenAtFirst(int image) {
+  return image == kImageRoot || image == kImageDatabase || image == kImageTablesFolder ||
+         image == kImageViewsFolder;
+}
+
 // A dragged node travels as its side and path, one "image<TAB>text" line per
 // step after the first line.
 QByteArray EncodePath(int side, const std::vector<CatalogStep>& path) {
@@ -174,15 +179,14 @@ void CDBTreeView::rebuild(const CatalogNode& root) {
   addTopLevelItem(top);
   addChildren(top, root, key);
   // A node is open when the user opened it, when the model says so, or, the
-  // first time it is shown, when it is the root or a database.
+  // first time it is shown, when it leads to the tables and views.
   QTreeWidgetItemIterator it(this);
   for (; *it != nullptr; ++it) {
     QTreeWidgetItem* item = *it;
     const QString itemKey = item->data(0, kKeyRole).toString();
     const int image = ImageOf(item);
     const bool open =
-        expanded_.count(itemKey) > 0 ||
-        (collapsed_.count(itemKey) == 0 && (image == kImageRoot || image == kImageDatabase));
+        expanded_.count(itemKey) > 0 || (collapsed_.count(itemKey) == 0 && OpenAtFirst(image));
     item->setExpanded(open);
   }
   blockSignals(false);
