@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMetaObject>
@@ -116,8 +117,6 @@ MainWindow::MainWindow(Prompter* prompter)
   workbench_->tasks().setChangeNotifier(
       [this] { QMetaObject::invokeMethod(this, &MainWindow::tick, Qt::QueuedConnection); });
 
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, this, &QWidget::close);
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(help, &QShortcut::activated, this, &MainWindow::openManual);
 
@@ -407,6 +406,16 @@ void MainWindow::showHint(const QString& hint) {
   // all the same.
   if (tabs_->indexOf(tips_) < 0) tabs_->addTab(tips_, TabIcon(10), QStringLiteral("Tips"));
   tabs_->setCurrentWidget(tips_);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  // Escape closes the window like its close box, unless a child used the key
+  // (an in-place rename cancels its edit with it).
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

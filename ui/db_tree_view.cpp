@@ -343,19 +343,19 @@ void CDBTreeView::startDrag(Qt::DropActions) {
   drag->setMimeData(data);
   drag->setPixmap(item->icon(0).pixmap(16, 16));
   drag->setHotSpot(QPoint(8, 8));
-  const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
-  if (result == Qt::MoveAction) {
-    // A move takes the node off this display only; the database keeps it, and
-    // the next listing shows it again.
-    if (QTreeWidgetItem* dragged = itemAtPath(path)) {
-      syncing_ = true;
-      delete dragged;
-      syncing_ = false;
-      shown_ = CatalogNode{};  // the display no longer matches the model
-      hasShown_ = true;
-      if (model().selection().path == path) model().clearSelection();
-    }
-  }
+  dragFinished(path, drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction));
+}
+
+void CDBTreeView::dragFinished(const std::vector<CatalogStep>& path, Qt::DropAction result) {
+  if (result != Qt::MoveAction) return;
+  // A move takes the node off this display only: the database keeps it. The
+  // view stays as it is until the model's nodes change (a new listing).
+  QTreeWidgetItem* dragged = itemAtPath(path);
+  if (dragged == nullptr) return;
+  syncing_ = true;
+  delete dragged;
+  syncing_ = false;
+  if (model().selection().path == path) model().clearSelection();
 }
 
 bool CDBTreeView::acceptsDrag(const QMimeData* data) const {

@@ -65,6 +65,10 @@ class CDBTreeView : public QTreeWidget {
   // current one (MySQL: "use" it and list it; Access: connect the side anew).
   void selectDatabase(const std::string& name);
 
+  // The end of a drag that started here: a move (Shift held over the target)
+  // removes the dragged node from this display.
+  void dragFinished(const std::vector<CatalogStep>& path, Qt::DropAction result);
+
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   void startDrag(Qt::DropActions supportedActions) override;

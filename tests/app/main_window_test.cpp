@@ -1,7 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -141,23 +143,28 @@ TEST_F(WindowTest, NewDatabaseFromTheMenuNeedsTheTargetRoot) {
 }
 
 // A runner that holds its task until the test lets it go, so that the
-// controller is seen running.
+// controller is seen running. Its state outlives the test body: the
+// controller thread lets go of the runner only when the window goes.
 class HeldRunner {
  public:
+  ~HeldRunner() { release(); }
   TaskRunner runner() {
-    return [this](Workbench& workbench, const ControllerContext&) {
-      started_ = true;
-      while (!released_ && workbench.runFlag().load() != kRunStopRequested)
+    return [state = state_](Workbench&, const ControllerContext&) {
+      state->started = true;
+      while (!state->released)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
       return true;
     };
   }
-  bool started() const { return started_; }
-  void release() { released_ = true; }
+  bool started() const { return state_->started; }
+  void release() { state_->released = true; }
 
  private:
-  std::atomic<bool> started_{false};
-  std::atomic<bool> released_{false};
+  struct State {
+    std::atomic<bool> started{false};
+    std::atomic<bool> released{false};
+  };
+  std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
 TEST_F(WindowTest, StartStopAsksBeforeStoppingRunningTasks) {
@@ -210,6 +217,36 @@ TEST_F(WindowTest, ClosingWithoutTasksAsksNothing) {
   window.show();
   EXPECT_TRUE(window.close());
   EXPECT_TRUE(prompter.prompts().empty());
+}
+
+}  // namespace
+}  // namespace tablift::test
+
+namespace tablift::test {
+namespace {
+
+void PressEscape(QWidget* widget) {
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &press);
+}
+
+TEST_F(WindowTest, EscapeCancelsARenameFirstAndClosesTheWindowOtherwise) {
+  FillTrees();
+  window.show();
+  window.activateWindow();
+  CDBTreeView* target = window.targetTreeView();
+  QTreeWidgetItem* table = Click(target, kShopTablePath);
+  window.runCommand(kCmdRenameTable);
+  QWidget* editor = target->itemWidget(table, 0);
+  if (editor == nullptr) editor = target->viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  PressEscape(editor);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(table->text(0), QStringLiteral("orders"));
+
+  PressEscape(target);
+  EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace

@@ -167,6 +167,18 @@ TEST_F(GuiMigrateTest, DroppingASourceNodeOnATargetDatabaseMigratesIt) {
   EXPECT_EQ(task->sourceObject(), "Big Orders");
   EXPECT_EQ(task->targetDatabase(), "shop");
   EXPECT_EQ(window.workbench().targetTree().selection().path, kShopPath);
+
+  // With Shift the drag was a move: the node leaves the source display, not
+  // the model, and stays away while the user goes on selecting.
+  CDBTreeView* source = window.sourceTreeView();
+  source->dragFinished(kSourceViewPath, Qt::MoveAction);
+  EXPECT_EQ(source->itemAtPath(kSourceViewPath), nullptr);
+  EXPECT_NE(CatalogTree::Find(window.workbench().sourceTree().nodes(), kSourceViewPath), nullptr);
+  Click(source, kSourceTablePath);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(source->itemAtPath(kSourceViewPath), nullptr);
+  source->dragFinished(kSourceTablePath, Qt::CopyAction);  // a copy leaves it
+  EXPECT_NE(source->itemAtPath(kSourceTablePath), nullptr);
   // The view follows the model's new selection.
   EXPECT_TRUE(ProcessEventsUntil(
       [&] { return CDBTreeView::PathOf(window.targetTreeView()->currentItem()) == kShopPath; }));
