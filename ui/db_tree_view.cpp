@@ -165,6 +165,9 @@ void CDBTreeView::syncFromModel() {
       clearSelection();
       setCurrentItem(nullptr);
     }
+    // A selection made by a command (a drop) updates the menus as a click
+    // would.
+    if (selected != nullptr) notifyMenuState();
   }
   showDropTarget(model().dropTarget());
   syncing_ = false;

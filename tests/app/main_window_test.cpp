@@ -251,3 +251,32 @@ TEST_F(WindowTest, EscapeCancelsARenameFirstAndClosesTheWindowOtherwise) {
 
 }  // namespace
 }  // namespace tablift::test
+
+namespace tablift::test {
+namespace {
+
+TEST_F(WindowTest, MenuCommandsGoToTheTreeThatActsOnThem) {
+  FillTrees();
+  window.show();
+  window.activateWindow();
+  std::vector<int> source;
+  std::vector<int> target;
+  window.sourceTreeView()->setCommandHandler([&](int command) { source.push_back(command); });
+  window.targetTreeView()->setCommandHandler([&](int command) { target.push_back(command); });
+
+  Click(window.targetTreeView(), kTargetRootPath);
+  window.sourceTreeView()->setFocus();
+  window.runCommand(kCmdChangeCharset);  // only with the target tree focused
+  EXPECT_TRUE(target.empty());
+  window.targetTreeView()->setFocus();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return window.targetTreeView()->hasFocus(); }));
+  window.runCommand(kCmdChangeCharset);
+  window.runCommand(kCmdNewDatabase);
+  window.runCommand(kCmdDropTable);
+  window.runCommand(kCmdMigrationCondition);
+  EXPECT_EQ(target, (std::vector<int>{kCmdChangeCharset, kCmdNewDatabase, kCmdDropTable}));
+  EXPECT_EQ(source, std::vector<int>{kCmdMigrationCondition});
+}
+
+}  // namespace
+}  // namespace tablift::test

@@ -4,10 +4,15 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <filesystem>
 #include <thread>
 
+#include "Converters/connect_side.h"
 #include "Converters/workbench.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/access_source.h"
 #include "tests/support/target_connection.h"
 #include "ui/command_ids.h"
 
@@ -168,6 +173,12 @@ TEST_F(GuiMigrateTest, DroppingASourceNodeOnATargetDatabaseMigratesIt) {
   EXPECT_EQ(task->targetDatabase(), "shop");
   EXPECT_EQ(window.workbench().targetTree().selection().path, kShopPath);
 
+  // The view follows the model's new selection, and so do the menus.
+  EXPECT_TRUE(ProcessEventsUntil(
+      [&] { return CDBTreeView::PathOf(window.targetTreeView()->currentItem()) == kShopPath; }));
+  EXPECT_TRUE(window.menuAt(kDatabaseMenu)->menuAction()->isVisible());
+  EXPECT_FALSE(window.menuAt(kDatabasesMenu)->menuAction()->isVisible());
+
   // With Shift the drag was a move: the node leaves the source display, not
   // the model, and stays away while the user goes on selecting.
   CDBTreeView* source = window.sourceTreeView();
@@ -179,9 +190,6 @@ TEST_F(GuiMigrateTest, DroppingASourceNodeOnATargetDatabaseMigratesIt) {
   EXPECT_EQ(source->itemAtPath(kSourceViewPath), nullptr);
   source->dragFinished(kSourceTablePath, Qt::CopyAction);  // a copy leaves it
   EXPECT_NE(source->itemAtPath(kSourceTablePath), nullptr);
-  // The view follows the model's new selection.
-  EXPECT_TRUE(ProcessEventsUntil(
-      [&] { return CDBTreeView::PathOf(window.targetTreeView()->currentItem()) == kShopPath; }));
 }
 
 TEST_F(GuiMigrateTest, ADropOnTheTargetRootClonesASourceDatabase) {
@@ -213,6 +221,66 @@ TEST_F(GuiMigrateTest, SelectingAMySqlDatabaseUsesAndListsIt) {
     return false;
   }));
   EXPECT_EQ(target->itemAtPath({kTargetRoot, {kImageDatabase, "archive"}}), nullptr);
+}
+
+}  // namespace
+}  // namespace tablift::test
+
+namespace tablift::test {
+namespace {
+
+TEST_F(WindowTest, SelectingAnAccessDatabaseConnectsTheSourceAnew) {
+  ScopedEnvironment homeFolder{"HOME", (home.path() / "user").string()};
+  ScopedEnvironment userProfile{"USERPROFILE", std::nullopt};
+  std::filesystem::create_directories(home.path() / "user");
+  const std::filesystem::path file = home.path() / "shop.mdb";
+  WriteTables(file, {{"Orders", {{"Id", jet::JetType::Long}}}});
+  ConnectionProfile& profile = window.workbench().sourceProfile();
+  profile.progId = "Microsoft.Jet.OLEDB.4.0";
+  profile.sourceName = file.string();
+  profile.userId = "Admin";
+  tablift::ConnectSource(window.workbench());
+  ASSERT_NE(window.workbench().sourceSession(), nullptr);
+  CDBTreeView* source = window.sourceTreeView();
+  const std::string database = (home.path() / "shop").string();
+  const auto tablePath = [&](const std::string& table) -> QTreeWidgetItem* {
+    const QTreeWidgetItem* root = source->topLevelItem(0);
+    if (root == nullptr) return nullptr;
+    return source->itemAtPath({{kImageRoot, root->text(0).toStdString()},
+                               {kImageDatabase, database},
+                               kSourceTables,
+                               {kImageTable, table}});
+  };
+  ASSERT_TRUE(ProcessEventsUntil([&] { return tablePath("Orders") != nullptr; }));
+
+  // The file changes behind the program's back; selecting the database
+  // reads it again.
+  const std::filesystem::path changed = home.path() / "changed.mdb";
+  WriteTables(changed,
+              {{"Orders", {{"Id", jet::JetType::Long}}}, {"Lines", {{"Qty", jet::JetType::Long}}}});
+  std::filesystem::copy_file(changed, file, std::filesystem::copy_options::overwrite_existing);
+  source->selectDatabase(database);
+  EXPECT_EQ(window.workbench().sourceTree().currentDatabase(), database);
+  EXPECT_TRUE(ProcessEventsUntil([&] { return tablePath("Lines") != nullptr; }));
+  bool logged = false;
+  for (const LogLine& line : window.workbench().output().lines())
+    logged = logged || line.text.ends_with("Select Database [" + database + "]");
+  EXPECT_TRUE(logged);
+}
+
+TEST(TipsPaneTest, ARefusalHintGoesUnderTheFirstLineOfTheTipsTab) {
+  Application();
+  ScopedTempDir home;
+  ScopedEnvironment homeVariable{"TABLIFT_HOME", home.path().string()};
+  CurrentDirectoryGuard directory;
+  MainWindow window;  // its own prompter: hints need no dialog
+  window.workbench().prompter().showHint("Please Select a object in Target Tree!");
+  QTabWidget* tabs = window.outputTabs();
+  ASSERT_EQ(tabs->count(), 3);
+  EXPECT_EQ(tabs->tabText(kTipsTab), QStringLiteral("Tips"));
+  EXPECT_EQ(tabs->currentIndex(), kTipsTab);
+  EXPECT_TRUE(window.tipsPane()->toPlainText().startsWith(
+      QStringLiteral("F1 to Help:\nPlease Select a object in Target Tree!\nBefore you fill")));
 }
 
 }  // namespace
