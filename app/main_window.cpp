@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMetaObject>
+#include <QMouseEvent>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
@@ -21,6 +22,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <filesystem>
 #include <fstream>
 
@@ -404,8 +406,27 @@ void MainWindow::showHint(const QString& hint) {
   cursor.insertText(hint + QLatin1Char('\n'), format);
   // The pane is a tab only once the settings ask for it; a hint must be seen
   // all the same.
-  if (tabs_->indexOf(tips_) < 0) tabs_->addTab(tips_, TabIcon(10), QStringLiteral("Tips"));
+  setTipsShown(true);
   tabs_->setCurrentWidget(tips_);
+}
+
+void MainWindow::setTipsShown(bool shown) {
+  const int index = tabs_->indexOf(tips_);
+  if (shown && index < 0) tabs_->addTab(tips_, TabIcon(10), QStringLiteral("Tips"));
+  if (!shown && index >= 0) {
+    tabs_->removeTab(index);
+    tips_->hide();
+  }
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+  // A press on the window's background moves the window as its caption would.
+  if (event->button() == Qt::LeftButton && windowHandle() != nullptr &&
+      windowHandle()->startSystemMove()) {
+    event->accept();
+    return;
+  }
+  QMainWindow::mousePressEvent(event);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -56,12 +56,16 @@ class MainWindow : public QMainWindow {
   void runCommand(int command);
   // One tick of the one-second timer.
   void tick();
+  // Adds or removes the "Tips" tab (the configuration dialog's "Tips"
+  // setting).
+  void setTipsShown(bool shown);
   // Shows the menus that fit the node selected in a tree.
   void applyMenuState(const MenuBarState& state);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void buildMenus();

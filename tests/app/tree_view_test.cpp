@@ -281,6 +281,9 @@ TEST(TipsPaneTest, ARefusalHintGoesUnderTheFirstLineOfTheTipsTab) {
   EXPECT_EQ(tabs->currentIndex(), kTipsTab);
   EXPECT_TRUE(window.tipsPane()->toPlainText().startsWith(
       QStringLiteral("F1 to Help:\nPlease Select a object in Target Tree!\nBefore you fill")));
+  window.setTipsShown(false);  // as the settings may say
+  EXPECT_EQ(tabs->count(), 2);
+  EXPECT_EQ(tabs->indexOf(window.tipsPane()), -1);
 }
 
 }  // namespace
