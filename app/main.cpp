@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTimer>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
