@@ -1,0 +1,111 @@
+// What the log tells of a whole migration, and a stop request in the middle
+// of one.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/migration/migration_fixture.h"
+
+namespace tablift::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+
+// The position of the first line at or after `from` that starts with
+// `start`; the size of `lines` when there is none.
+std::size_t Find(const std::vector<std::string>& lines, const std::string& start,
+                 std::size_t from = 0) {
+  for (std::size_t i = from; i < lines.size(); ++i) {
+    if (lines[i].rfind(start, 0) == 0) return i;
+  }
+  return lines.size();
+}
+
+using MigrationLogTest = MigrationTest;
+
+TEST_F(MigrationLogTest, NorthwindTellsEachStepInOrder) {
+  const auto fixtures = FixturesDirectory();
+  if (!fixtures || !fs::exists(*fixtures / "northwind-jet3.mdb")) GTEST_SKIP();
+  connect(copyAccessFile(*fixtures / "northwind-jet3.mdb", "northwind_log"));
+  if (HasFatalFailure()) return;
+  const std::string source = sourceDatabase();
+  ASSERT_NE(migrate("", "", ""), nullptr);
+  const std::vector<std::string> lines = logTexts();
+
+  const std::size_t tables = Find(lines, "Convert Tables of database [" + source + "]");
+  ASSERT_LT(tables, lines.size());
+  // One table from start to end: every step in its documented order.
+  const std::size_t start = Find(lines, "TABLE: [" + source + "].[Customers] Migrating..... ");
+  ASSERT_LT(start, lines.size());
+  EXPECT_GT(start, tables);
+  std::size_t next = start;
+  for (const std::string step :
+       {"Create table [Customers] SUCCESSFULLY!!!", "Primary Keys Migrating..... ",
+        "Create PRIMARY KEY SUCCESSFULLY!!!", "Unique Keys Migrating..... ", "[Customers] "}) {
+    const std::size_t found = Find(lines, step, next + 1);
+    ASSERT_LT(found, lines.size()) << step;
+    next = found;
+  }
+  EXPECT_EQ(lines[next], "[Customers] 91 records converted, convertion completed SUCCESSFULLY!");
+  // Nothing of another table in between.
+  EXPECT_EQ(Find(lines, "TABLE: [", start + 1), Find(lines, "TABLE: [", next));
+
+  const std::size_t relationships =
+      Find(lines, "Convert Relationships of database [" + source + "]");
+  const std::size_t views = Find(lines, "Convert Views of database [" + source + "]");
+  EXPECT_LT(next, relationships);
+  EXPECT_GT(relationships, Find(lines, "TABLE: [", 0));
+  // Every table before the relationships, the views after them.
+  for (std::size_t i = relationships; i < lines.size(); ++i)
+    EXPECT_NE(lines[i].rfind("TABLE: [", 0), 0u) << lines[i];
+  EXPECT_LT(relationships, views);
+  ASSERT_LT(views, lines.size());
+  EXPECT_LT(views, Find(lines, "VIEW: [" + source + "]."));
+  EXPECT_EQ(lines.back().rfind("Operation ", 0), 0u) << lines.back();
+}
+
+using StopTest = MigrationTest;
+
+TEST_F(StopTest, AStopInTheMiddleStillMakesTheRelationshipsAndEndsTheViewsAfterOne) {
+  connect(writeSample(20000));
+  if (HasFatalFailure()) return;
+  // Pressing Stop as soon as the first rows were reported.
+  log_.setWatcher([this](const std::string& line) {
+    if (line.find("records converted") == std::string::npos) return;
+    std::uint8_t running = kRunRunning;
+    window_.runFlag().compare_exchange_strong(running, kRunStopRequested);
+  });
+  const TaskPtr task = migrate("", "", "");
+  log_.setWatcher({});
+  ASSERT_NE(task, nullptr);
+  EXPECT_EQ(window_.runFlag().load(), kRunIdle);
+  EXPECT_TRUE(task->finished());
+
+  const std::vector<std::string> lines = logTexts();
+  const std::size_t data = Find(lines, "Data Converting Terminaled!");
+  const std::size_t tables = Find(lines, "Tables Converting Terminaled!");
+  ASSERT_LT(std::min(data, tables), lines.size()) << "the stop was not noticed";
+  const std::size_t stop = std::min(data, tables);
+  const std::size_t relationships = Find(lines, "Convert Relationships of database [", stop);
+  EXPECT_LT(relationships, lines.size());
+  const std::size_t views = Find(lines, "Convert Views of database [", relationships);
+  ASSERT_LT(views, lines.size());
+  // One view, then the stop ends the views.
+  EXPECT_THAT(linesWith("VIEW: ["), SizeIs(1));
+  EXPECT_LT(Find(lines, "VIEW: [", views), Find(lines, "Views Converting Terminaled!", views));
+  EXPECT_LT(Find(lines, "Views Converting Terminaled!", views), lines.size());
+  // No table was started after the stop.
+  EXPECT_EQ(Find(lines, "TABLE: [", stop), lines.size());
+  // Fewer tables than the database holds.
+  EXPECT_LT(targetTables(fs::path(task->targetDatabase()).filename()).size(), 6u);
+}
+
+}  // namespace
+}  // namespace tablift::test
