@@ -76,9 +76,10 @@ using StopTest = MigrationTest;
 TEST_F(StopTest, AStopInTheMiddleStillMakesTheRelationshipsAndEndsTheViewsAfterOne) {
   connect(writeSample(20000));
   if (HasFatalFailure()) return;
-  // Pressing Stop as soon as the first rows were reported.
+  // Pressing Stop as soon as the rows of a big table are under way (the
+  // progress line, not the one that ends a table).
   log_.setWatcher([this](const std::string& line) {
-    if (line.find("records converted") == std::string::npos) return;
+    if (line.find(" records converted!") == std::string::npos) return;
     std::uint8_t running = kRunRunning;
     window_.runFlag().compare_exchange_strong(running, kRunStopRequested);
   });
@@ -89,10 +90,21 @@ TEST_F(StopTest, AStopInTheMiddleStillMakesTheRelationshipsAndEndsTheViewsAfterO
   EXPECT_TRUE(task->finished());
 
   const std::vector<std::string> lines = logTexts();
-  const std::size_t data = Find(lines, "Data Converting Terminaled!");
-  const std::size_t tables = Find(lines, "Tables Converting Terminaled!");
-  ASSERT_LT(std::min(data, tables), lines.size()) << "the stop was not noticed";
-  const std::size_t stop = std::min(data, tables);
+  // The rows of the table under way stop, then the tables.
+  const std::size_t stop = Find(lines, "Data Converting Terminaled!");
+  ASSERT_LT(stop, lines.size()) << "the stop was not noticed";
+  // The count line that follows says how far the table got.
+  ASSERT_LT(stop + 2, lines.size());
+  EXPECT_EQ(lines[stop + 1], "[Order] 2000 records converted, convertion completed SUCCESSFULLY!");
+  EXPECT_EQ(lines[stop + 2], "Tables Converting Terminaled!");
+  std::size_t stopped = lines.size();
+  for (std::size_t i = Find(lines, "TABLE: ["); i < stop; i = Find(lines, "TABLE: [", i + 1))
+    stopped = i;
+  ASSERT_LT(stopped, stop);
+  EXPECT_THAT(lines[stopped], ::testing::EndsWith("].[Order] Migrating..... "));
+  const std::string database = fs::path(task->targetDatabase()).filename();
+  // The stop is seen right after the row that was reported.
+  EXPECT_THAT(query("select count(*) from `" + database + "`.`Order`"), ElementsAre("2000"));
   const std::size_t relationships = Find(lines, "Convert Relationships of database [", stop);
   EXPECT_LT(relationships, lines.size());
   const std::size_t views = Find(lines, "Convert Views of database [", relationships);
@@ -104,7 +116,11 @@ TEST_F(StopTest, AStopInTheMiddleStillMakesTheRelationshipsAndEndsTheViewsAfterO
   // No table was started after the stop.
   EXPECT_EQ(Find(lines, "TABLE: [", stop), lines.size());
   // Fewer tables than the database holds.
-  EXPECT_LT(targetTables(fs::path(task->targetDatabase()).filename()).size(), 6u);
+  EXPECT_THAT(targetTables(database), ElementsAre("Categories", "Customers", "Employees", "Order"));
+  // The relationships among the tables that arrived are made; the one of a
+  // table that never came fails.
+  EXPECT_THAT(linesWith("Create FOREIGN KEY SUCCESSFULLY!!!"), SizeIs(2));
+  EXPECT_THAT(linesWith("Create Relationship failure!"), SizeIs(1));
 }
 
 }  // namespace

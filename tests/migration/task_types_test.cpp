@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -179,6 +180,17 @@ TEST_F(TaskTypesTest, TheSameTableTwiceFailsTheSecondTimeAndCopiesNoRows) {
   const std::string source = sourceDatabase();
   EXPECT_THAT(linesWith("E::"), IsEmpty()) << "the prefix is not shown";
   EXPECT_THAT(linesWith("TABLE: Create [" + source + "].[Categories] ERROR !"), SizeIs(1));
+  // The server's reason comes first, then the worker's line in red.
+  const std::vector<LogLine> lines = window_.output().lines();
+  const auto error = std::find_if(lines.begin(), lines.end(), [](const LogLine& line) {
+    return line.text.ends_with("[Categories] ERROR !");
+  });
+  ASSERT_NE(error, lines.end());
+  ASSERT_NE(error, lines.begin());
+  EXPECT_TRUE(error->hasRecord);
+  EXPECT_EQ(error->textColour, kErrorRed);
+  EXPECT_THAT((error - 1)->text, HasSubstr("Table 'Categories' already exists"));
+  EXPECT_TRUE((error - 1)->hasRecord);
   EXPECT_THAT(linesWith("records converted"), SizeIs(1));
   EXPECT_EQ(count(database, "Categories"), rows);
   EXPECT_EQ(logTexts().back(), "Operation FAILURE!");
