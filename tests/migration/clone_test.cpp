@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "data_access/catalog_rowsets.h"
 #include "data_access/safe_file_name.h"
 #include "data_access/text_query.h"
 #include "source_access/index_answer.h"
@@ -191,6 +192,15 @@ TEST_P(CloneTest, TablesKeysRelationshipsAndViewsArrive) {
     if (!created.count(Bracketed(line))) failed.insert(Bracketed(line));
   }
   EXPECT_THAT(failed, UnorderedElementsAreArray(c.failingViews));
+  // Every view the Access file lists was tried.
+  std::set<std::string> tried = created;
+  tried.insert(failed.begin(), failed.end());
+  std::set<std::string> listed;
+  TablesRowset views;
+  ASSERT_TRUE(Succeeded(views.open(*window_.sourceSession(), {}, {}, {}, "VIEW")));
+  while (views.moveNext() == S_OK)
+    listed.insert(views.row().tableName);
+  EXPECT_EQ(tried, listed);
   // Each reads a table with a blank in its name or a view that failed, or
   // the log says why MySQL cannot take it.
   for (const std::string& view : failed) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -72,6 +73,13 @@ TEST_F(TaskTypesTest, DatabaseIntoAnExistingDatabaseLeavesItsScriptsInTheDataCac
   EXPECT_THAT(targetTables(database, true),
               ElementsAre("Customer_List", "Heavy_Freight", "Products_By_Price"));
   EXPECT_EQ(count(database, "Order"), std::to_string(kRows));
+  // The views show what their queries select.
+  EXPECT_EQ(count(database, "Customer_List"), count(database, "Customers"));
+  EXPECT_EQ(count(database, "Products_By_Price"), count(database, "Products"));
+  EXPECT_EQ(query("select count(*) from `" + database + "`.Heavy_Freight"),
+            query("select count(*) from `" + database + "`.`Order` where Freight > 100"));
+  EXPECT_EQ(query("select Price from `" + database + "`.Products_By_Price limit 1"),
+            query("select max(UnitPrice) from `" + database + "`.Products"));
 
   // The table's script: its CREATE, its key, its unique index and, appended
   // by the relationships, its foreign keys.
@@ -99,7 +107,7 @@ TEST_F(TaskTypesTest, DatabaseIntoAnExistingDatabaseLeavesItsScriptsInTheDataCac
 }
 
 TEST_F(TaskTypesTest, TablesFolderThenViewsFolder) {
-  const std::string database = createTargetDatabase("folders");
+  const std::string database = createTargetDatabase("tables-and-views");
   const TaskPtr tables = migrate("Tables", "", database);
   ASSERT_NE(tables, nullptr);
   EXPECT_EQ(tables->type(), ConvertTables);
@@ -122,7 +130,7 @@ TEST_F(TaskTypesTest, TablesFolderThenViewsFolder) {
 }
 
 TEST_F(TaskTypesTest, OneTableAndOneView) {
-  const std::string database = createTargetDatabase("objects");
+  const std::string database = createTargetDatabase("one-object");
   const TaskPtr table = migrate("Tables", "Customers", database);
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(table->type(), ConvertTable);
@@ -152,8 +160,16 @@ TEST_F(TaskTypesTest, TwoTasksQueuedTogetherEachGetTheirOwnOutcome) {
   const std::string database = createTargetDatabase("pair");
   // "Shippers" is in the way, so its task fails while the other succeeds.
   ExecuteOrFail(window_, "create table `" + database + "`.Shippers (x int)");
-  const TaskPtr first = queue("Tables", "Customers", database);
-  const TaskPtr second = queue("Tables", "Shippers", database);
+  TaskPtr first;
+  TaskPtr second;
+  {
+    // Both are queued before the controller's first sweep can begin, as when
+    // the user queues faster than a task runs. (A task queued after the last
+    // one finished, while the controller is ending, waits for Start.)
+    std::lock_guard sweep(window_.tasks().lock());
+    first = queue("Tables", "Customers", database);
+    second = queue("Tables", "Shippers", database);
+  }
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
   waitForController();
