@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -83,10 +84,21 @@ TEST_F(StopTest, AStopInTheMiddleStillMakesTheRelationshipsAndEndsTheViewsAfterO
     std::uint8_t running = kRunRunning;
     window_.runFlag().compare_exchange_strong(running, kRunStopRequested);
   });
-  const TaskPtr task = migrate("", "", "");
+  // A single table waits behind the clone.
+  const std::string other = createTargetDatabase("behind");
+  TaskPtr task;
+  TaskPtr behind;
+  {
+    std::lock_guard sweep(window_.tasks().lock());
+    task = queue("", "", "");
+    behind = queue("Tables", "Products", other);
+  }
+  waitForController();
   log_.setWatcher({});
   ASSERT_NE(task, nullptr);
+  ASSERT_NE(behind, nullptr);
   EXPECT_EQ(window_.runFlag().load(), kRunIdle);
+  EXPECT_EQ(window_.statusText(), "NO PROCESSING!!!");
   EXPECT_TRUE(task->finished());
 
   const std::vector<std::string> lines = logTexts();
@@ -113,8 +125,19 @@ TEST_F(StopTest, AStopInTheMiddleStillMakesTheRelationshipsAndEndsTheViewsAfterO
   EXPECT_THAT(linesWith("VIEW: ["), SizeIs(1));
   EXPECT_LT(Find(lines, "VIEW: [", views), Find(lines, "Views Converting Terminaled!", views));
   EXPECT_LT(Find(lines, "Views Converting Terminaled!", views), lines.size());
-  // No table was started after the stop.
-  EXPECT_EQ(Find(lines, "TABLE: [", stop), lines.size());
+  // No table of the clone was started after the stop.
+  const std::size_t cloneEnd = Find(lines, "Operation ", views);
+  ASSERT_LT(cloneEnd, lines.size());
+  EXPECT_GT(Find(lines, "TABLE: [", stop), cloneEnd);
+
+  // The task behind was started in the same sweep and cut short after its
+  // first row.
+  EXPECT_TRUE(behind->finished());
+  const std::size_t product = Find(lines, "TABLE: [", cloneEnd);
+  ASSERT_LT(product, lines.size());
+  EXPECT_THAT(lines[product], ::testing::EndsWith("].[Products] Migrating..... "));
+  EXPECT_LT(Find(lines, "Data Converting Terminaled!", product), lines.size());
+  EXPECT_THAT(query("select count(*) from `" + other + "`.Products"), ElementsAre("1"));
   // Fewer tables than the database holds.
   EXPECT_THAT(targetTables(database), ElementsAre("Categories", "Customers", "Employees", "Order"));
   // The relationships among the tables that arrived are made; the one of a
