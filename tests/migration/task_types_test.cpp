@@ -136,7 +136,11 @@ TEST_F(TaskTypesTest, OneTableAndOneView) {
   EXPECT_EQ(table->type(), ConvertTable);
   EXPECT_EQ(table->sourceObject(), "Customers");
   EXPECT_EQ(table->stateText(), kStateSuccess);
+  EXPECT_EQ(table->progress(), 100);
   EXPECT_THAT(targetTables(database), ElementsAre("Customers"));
+  // The controller has ended and says so.
+  EXPECT_EQ(window_.statusText(), "NO PROCESSING!!!");
+  EXPECT_EQ(window_.startStopToolTip(), "Start tasks");
   // A single table brings no relationships.
   EXPECT_THAT(linesWith("Convert Relationships"), IsEmpty());
   EXPECT_THAT(ReadFile(dataCache() / "Customers"), Not(HasSubstr("FOREIGN KEY")));
@@ -210,6 +214,23 @@ TEST_F(TaskTypesTest, TheSameTableTwiceFailsTheSecondTimeAndCopiesNoRows) {
   EXPECT_THAT(linesWith("records converted"), SizeIs(1));
   EXPECT_EQ(count(database, "Categories"), rows);
   EXPECT_EQ(logTexts().back(), "Operation FAILURE!");
+}
+
+TEST_F(TaskTypesTest, ACloneDoesNotMergeIntoADatabaseThatExists) {
+  const TaskPtr first = migrate("", "", "");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->type(), CloneDatabase);
+  EXPECT_EQ(first->stateText(), kStateFailure);  // the views over "Order Details"
+  const std::string database = std::filesystem::path(first->targetDatabase()).filename();
+  const std::string rows = count(database, "Order");
+
+  const TaskPtr second = migrate("", "", "");
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->stateText(), kStateFailure);
+  EXPECT_THAT(linesWith("Create Target Database[" + first->targetDatabase() + "] Error!"),
+              SizeIs(1));
+  EXPECT_THAT(linesWith("Convert Tables of database ["), SizeIs(1));
+  EXPECT_EQ(count(database, "Order"), rows);
 }
 
 }  // namespace
