@@ -40,6 +40,9 @@ struct CloneCase {
   // The storage engine of the new tables. InnoDB keeps the relationships as
   // foreign keys; MyISAM accepts and forgets them.
   std::string engine = "InnoDB";
+  // Column pairs of the relationships Access enforces between tables that
+  // are migrated.
+  std::size_t foreignKeys = 0;
 };
 
 void PrintTo(const CloneCase& c, std::ostream* out) {
@@ -163,16 +166,23 @@ TEST_P(CloneTest, TablesKeysRelationshipsAndViewsArrive) {
   const std::set<std::string> migrated(tables.begin(), tables.end());
   std::set<std::string> expectedKeys;
   for (const auto& row : relationships) {
-    const bool enforced = (std::stoi(row[4].empty() ? "0" : row[4]) & 2) == 0;
+    const int flags = std::stoi(row[4].empty() ? "0" : row[4]);
+    const bool enforced = (flags & 0x2) == 0;
     if (enforced && migrated.count(row[0]) && migrated.count(row[2])) {
-      expectedKeys.insert(Joined({row[0], row[1], row[2], row[3]}));
+      // With the cascades Access applies on update (0x100) and delete (0x1000).
+      expectedKeys.insert(
+          Joined({row[0], row[1], row[2], row[3], (flags & 0x100) ? "CASCADE" : "RESTRICT",
+                  (flags & 0x1000) ? "CASCADE" : "RESTRICT"}));
     }
   }
   const auto keys = query(
-      "select concat(table_name, '|', column_name, '|', referenced_table_name, '|', "
-      "referenced_column_name) from information_schema.key_column_usage where "
-      "table_schema = '" +
-      database + "' and referenced_table_name is not null");
+      "select concat(k.table_name, '|', k.column_name, '|', k.referenced_table_name, '|', "
+      "k.referenced_column_name, '|', r.update_rule, '|', r.delete_rule) from "
+      "information_schema.key_column_usage k join information_schema.referential_constraints r "
+      "on r.constraint_schema = k.table_schema and r.constraint_name = k.constraint_name and "
+      "r.table_name = k.table_name where k.table_schema = '" +
+      database + "' and k.referenced_table_name is not null");
+  EXPECT_EQ(expectedKeys.size(), c.foreignKeys);
   if (c.engine == "InnoDB") {
     EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()), expectedKeys);
   }
@@ -226,17 +236,19 @@ TEST_P(CloneTest, TablesKeysRelationshipsAndViewsArrive) {
 
 std::vector<CloneCase> CloneCases() {
   const std::vector<CloneCase> files = {
-      CloneCase{"sample", "", {"Order Lines", "Sales By Product"}},
+      CloneCase{"sample", "", {"Order Lines", "Sales By Product"}, "", 3},
       CloneCase{
           "northwind-jet3.mdb",
           "",
           {"Category Sales for 1995", "Invoices", "Invoices Filter", "Order Details Extended",
            "Order Subtotals", "Product Sales for 1995", "Sales by Category",
-           "Sales Totals by Amount", "Summary of Sales by Quarter", "Summary of Sales by Year"}},
+           "Sales Totals by Amount", "Summary of Sales by Quarter", "Summary of Sales by Year"},
+          "",
+          5},
       CloneCase{"types-jet3.mdb", "", {}},
-      CloneCase{"keys-relationships-jet3.mdb", "", {}},
+      CloneCase{"keys-relationships-jet3.mdb", "", {}, "", 2},
       CloneCase{"types-ole-jet4.mdb", "", {}},
-      CloneCase{"keys-relationships-jet4.mdb", "", {}},
+      CloneCase{"keys-relationships-jet4.mdb", "", {}, "", 2},
       CloneCase{"composite-index-jet4.mdb", "", {}},
       CloneCase{"queries-jet4.mdb", "", {}},
       CloneCase{"decimal-jet4.mdb", "", {}},
