@@ -69,7 +69,11 @@ TEST_F(MigrationLogTest, NorthwindTellsEachStepInOrder) {
   EXPECT_LT(relationships, views);
   ASSERT_LT(views, lines.size());
   EXPECT_LT(views, Find(lines, "VIEW: [" + source + "]."));
-  EXPECT_EQ(lines.back().rfind("Operation ", 0), 0u) << lines.back();
+  // Ten saved queries cannot become views (see the clone tests), so the
+  // task ends in failure, said once, at the very end.
+  EXPECT_EQ(lines.back(), "Operation FAILURE!");
+  EXPECT_THAT(linesWith("Operation "), SizeIs(1));
+  EXPECT_THAT(linesWith("Convert Tables of database ["), SizeIs(1));
 }
 
 using StopTest = MigrationTest;
