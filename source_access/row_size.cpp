@@ -61,8 +61,19 @@ std::size_t ColumnRowBytes(std::string_view mysqlType, std::size_t bytesPerChara
   return 8;
 }
 
+std::size_t InnoDbPageBytes(std::string_view mysqlType, std::size_t bytesPerCharacter) {
+  const std::size_t bytes = ColumnRowBytes(mysqlType, bytesPerCharacter);
+  const bool variable = Length(mysqlType, "VARCHAR(") > 0 || Length(mysqlType, "VARBINARY(") > 0;
+  const bool offPage = (variable && bytes > 256) ||
+                       mysqlType.find("TEXT") != std::string_view::npos ||
+                       mysqlType.find("BLOB") != std::string_view::npos;
+  // A column moved off the page leaves its 20-byte pointer and its length.
+  return offPage ? 22 : bytes;
+}
+
 std::vector<std::size_t> FitRowSize(std::vector<std::string>& types,
-                                    const std::vector<bool>& nullable, std::string_view charset) {
+                                    const std::vector<bool>& nullable, std::string_view charset,
+                                    bool innoDb) {
   const std::size_t perCharacter = BytesPerCharacter(charset);
   const std::size_t nullBits =
       static_cast<std::size_t>(std::count(nullable.begin(), nullable.end(), true));
@@ -91,6 +102,29 @@ std::vector<std::size_t> FitRowSize(std::vector<std::string>& types,
     types[i] = "TEXT";
     bytes += ColumnRowBytes(types[i], perCharacter);
     changed.push_back(i);
+  }
+
+  if (innoDb) {
+    // The record header (5 bytes), the null bits and the hidden transaction,
+    // roll-back and row id columns (19 bytes) are on the page too.
+    std::size_t pageBytes = 5 + (nullBits + 7) / 8 + 19;
+    for (const std::string& type : types)
+      pageBytes += InnoDbPageBytes(type, perCharacter);
+    std::stable_sort(candidates.begin(), candidates.end(), [&](std::size_t a, std::size_t b) {
+      const std::size_t pa = InnoDbPageBytes(types[a], perCharacter);
+      const std::size_t pb = InnoDbPageBytes(types[b], perCharacter);
+      return pa != pb ? pa > pb : a > b;
+    });
+    for (std::size_t i : candidates) {
+      if (pageBytes < kMaxInnoDbRowBytes) break;
+      const std::size_t before = InnoDbPageBytes(types[i], perCharacter);
+      // A column already off the page gains nothing as TEXT and would lose
+      // its ability to carry a key.
+      if (before <= InnoDbPageBytes("TEXT", perCharacter)) break;
+      types[i] = "TEXT";
+      pageBytes = pageBytes - before + InnoDbPageBytes(types[i], perCharacter);
+      changed.push_back(i);
+    }
   }
   std::sort(changed.begin(), changed.end());
   return changed;

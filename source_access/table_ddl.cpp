@@ -100,9 +100,13 @@ std::string RewriteJetDdl(std::string statement) {
   return statement;
 }
 
+// Every engine other than MyISAM makes an InnoDB table.
+bool IsInnoDb(std::string_view storageEngine) {
+  return storageEngine.find("MyISAM") == std::string_view::npos;
+}
+
 std::string EngineClause(std::string_view storageEngine) {
-  return storageEngine.find("MyISAM") != std::string_view::npos ? " ENGINE=MyISAM "
-                                                                : " ENGINE=InnoDB ";
+  return IsInnoDb(storageEngine) ? " ENGINE=InnoDB " : " ENGINE=MyISAM ";
 }
 
 std::string CharsetClause(double serverVersion, std::string_view charset) {
@@ -216,7 +220,8 @@ std::string TranslateTableDdl(Workbench& window, Session* session, std::string /
       nullable.push_back(column.isNullable);
     }
     std::vector<bool> movedOffRow(columns.size(), false);
-    for (std::size_t i : FitRowSize(types, nullable, window.charset()))
+    const bool innoDb = IsInnoDb(window.targetTree().storageEngine());
+    for (std::size_t i : FitRowSize(types, nullable, window.charset(), innoDb))
       movedOffRow[i] = true;
 
     statement = "CREATE TABLE " + QuoteIdentifier(tableName) + "(\n";

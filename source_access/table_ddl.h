@@ -34,6 +34,9 @@ std::string RewriteJetDdl(std::string statement);
 // " ENGINE=MyISAM " when the engine text contains "MyISAM", else
 // " ENGINE=InnoDB ".
 std::string EngineClause(std::string_view storageEngine);
+// Whether tables of the storage engine chosen for the target are InnoDB
+// tables (every engine but MyISAM is taken to mean InnoDB).
+bool IsInnoDb(std::string_view storageEngine);
 
 // " DEFAULT CHARSET=<charset>\n" for servers newer than 4.0, else "\n".
 std::string CharsetClause(double serverVersion, std::string_view charset);

@@ -51,5 +51,37 @@ TEST(RowSizeTest, TheWidestNullableTextsMoveOutOfTheRowUntilItFits) {
   EXPECT_LE(bytes + 13, kMaxRowBytes);
 }
 
+TEST(RowSizeTest, AnInnoDbRowKeepsToHalfAPage) {
+  // A key column, a text too long for the page and 254 nullable Text(50)
+  // columns: 51 kB fit MySQL's row, but not InnoDB's page.
+  std::vector<std::string> types = {"INTEGER", "VARCHAR(100)"};
+  std::vector<bool> nullable = {false, true};
+  for (int i = 0; i < 254; ++i) {
+    types.push_back("VARCHAR(50)");
+    nullable.push_back(true);
+  }
+  std::vector<std::string> myIsam = types;
+  EXPECT_TRUE(FitRowSize(myIsam, nullable, "utf8mb4").empty());
+
+  std::vector<std::string> innoDb = types;
+  const std::vector<std::size_t> changed = FitRowSize(innoDb, nullable, "utf8mb4", true);
+  ASSERT_FALSE(changed.empty());
+  // The last columns go first; the one already off the page stays VARCHAR.
+  EXPECT_EQ(changed.back(), 255u);
+  EXPECT_EQ(innoDb[1], "VARCHAR(100)");
+  EXPECT_EQ(innoDb[2], "VARCHAR(50)");
+  std::size_t page = 5 + 32 + 19;
+  for (const std::string& type : innoDb)
+    page += InnoDbPageBytes(type, 4);
+  EXPECT_LT(page, kMaxInnoDbRowBytes);
+  // One column fewer on the page would have been too many.
+  EXPECT_GE(page - InnoDbPageBytes("TEXT", 4) + InnoDbPageBytes("VARCHAR(50)", 4),
+            kMaxInnoDbRowBytes);
+  EXPECT_EQ(InnoDbPageBytes("VARCHAR(63)", 4), 253u);
+  EXPECT_EQ(InnoDbPageBytes("VARCHAR(64)", 4), 22u);
+  EXPECT_EQ(InnoDbPageBytes("VARCHAR(255)", 1), 256u);
+  EXPECT_EQ(InnoDbPageBytes("LONGBLOB", 1), 22u);
+}
+
 }  // namespace
 }  // namespace tablift

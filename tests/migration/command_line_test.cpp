@@ -1,0 +1,113 @@
+// The built tablift-cli migrating and verifying the sample database against
+// the private server, judged by its exit codes.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/migration/migration_fixture.h"
+#include "tests/support/target_connection.h"
+
+namespace tablift::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+struct ProgramRun {
+  int exitCode = -1;
+  std::string output;  // standard output and error together
+};
+
+// Runs the program with its arguments as they are (no shell in between),
+// its output collected in a file of `folder`.
+ProgramRun RunProgram(const std::vector<std::string>& arguments, const fs::path& folder) {
+  ProgramRun run;
+  const fs::path outputFile = folder / "program-output.txt";
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments)
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    const int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out >= 0) {
+      dup2(out, STDOUT_FILENO);
+      dup2(out, STDERR_FILENO);
+    }
+    const int in = open("/dev/null", O_RDONLY);
+    if (in >= 0) dup2(in, STDIN_FILENO);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  if (child < 0) return run;
+  int status = 0;
+  waitpid(child, &status, 0);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream in(outputFile);
+  std::ostringstream text;
+  text << in.rdbuf();
+  run.output = text.str();
+  return run;
+}
+
+class CommandLineTest : public MigrationTest {
+ protected:
+  std::vector<std::string> command(const std::string& verb, const fs::path& mdb) {
+    return {TABLIFT_CLI_PROGRAM,
+            verb,
+            mdb.string(),
+            "--server",
+            server_->host + ":" + std::to_string(server_->port),
+            "--user",
+            server_->user,
+            "--password",
+            server_->password};
+  }
+};
+
+TEST_F(CommandLineTest, MigrateAndVerifyTellTheirOutcomeByTheirExitCode) {
+  const fs::path mdb = writeSample(100);
+  // For the checks and the clean-up on this side.
+  connect(mdb);
+  if (HasFatalFailure()) return;
+
+  // A clone: the views over "Order Details" cannot be made.
+  const std::string clone = mdb.stem().string();
+  dropLater(clone);
+  const ProgramRun cloned = RunProgram(command("migrate", mdb), temp_.path());
+  EXPECT_EQ(cloned.exitCode, 1) << cloned.output;
+  EXPECT_THAT(cloned.output, HasSubstr("Operation FAILURE!"));
+  EXPECT_EQ(targetTables(clone).size(), 6u) << cloned.output;
+
+  // The tables into an existing database.
+  const std::string database = createTargetDatabase("cli");
+  auto tables = command("migrate", mdb);
+  tables.insert(tables.end(), {"--database", database, "--tables"});
+  const ProgramRun migrated = RunProgram(tables, temp_.path());
+  EXPECT_EQ(migrated.exitCode, 0) << migrated.output;
+  EXPECT_THAT(migrated.output, HasSubstr("Operation completed SUCCESSFULLY!"));
+
+  auto verify = command("verify", mdb);
+  verify.insert(verify.end(), {"--database", database});
+  const ProgramRun identical = RunProgram(verify, temp_.path());
+  EXPECT_EQ(identical.exitCode, 0) << identical.output;
+  EXPECT_THAT(identical.output, HasSubstr("6 tables identical, 0 differ"));
+
+  ExecuteOrFail(window_, "delete from `" + database + "`.`Order` limit 1");
+  const ProgramRun differing = RunProgram(verify, temp_.path());
+  EXPECT_EQ(differing.exitCode, 1) << differing.output;
+  EXPECT_THAT(differing.output, HasSubstr("[Order] differs: 100 rows in Access, 99 in MySQL"));
+  EXPECT_THAT(differing.output, HasSubstr("5 tables identical, 1 differ"));
+}
+
+}  // namespace
+}  // namespace tablift::test
