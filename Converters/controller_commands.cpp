@@ -10,6 +10,7 @@ namespace {
 // stopped) while the user was being asked.
 bool StopIfStillRunning(Workbench& window) {
   std::uint8_t running = kRunRunning;
+  window.automaticStop().store(false);
   return window.runFlag().compare_exchange_strong(running, kRunStopRequested);
 }
 

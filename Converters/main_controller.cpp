@@ -55,11 +55,17 @@ void ControllerProcedure(Workbench& window) {
   if (window.controllerThread().pause(milliseconds(50))) return;
   window.setStartStopToolTip("Stop tasks");
   window.setStatusText("Some Tasks are WORKING!!!");
-  for (;;) {
+  bool ended = false;
+  while (!ended) {
     Sweep(window);
     if (window.controllerThread().pause(kSweepPause)) break;
-    if (window.runFlag().load() == kRunStopRequested) break;
+    // A task queued after the last one finished may have taken the stop
+    // back (StartController); then the thread sweeps on.
+    std::uint8_t stopping = kRunStopRequested;
+    ended = window.runFlag().compare_exchange_strong(stopping, kRunIdle);
   }
+  // A new thread is only created after this one has been collected, so these
+  // texts cannot overwrite a successor's.
   window.setStartStopToolTip("Start tasks");
   window.setStatusText("NO PROCESSING!!!");
   window.runFlag().store(kRunIdle);
@@ -81,6 +87,14 @@ void CreateControllerThread(Workbench& window) {
 }  // namespace
 
 void StartController(Workbench& window) {
+  std::uint8_t flag = window.runFlag().load();
+  // The controller stops by itself once nothing waits, but it lingers for its
+  // last pause; a task queued then takes the stop back and runs, instead of
+  // waiting until the user presses Start. A stop the user asked for stands.
+  if (flag == kRunStopRequested && window.automaticStop().load() &&
+      window.runFlag().compare_exchange_strong(flag, kRunRunning)) {
+    window.setStartStopImage(kRunningImage);
+  }
   if (window.runFlag().load() == kRunIdle) {
     // Shown before the thread starts: a short task may finish, and the
     // button shows "finished", before the start-up pause is over.
@@ -98,6 +112,7 @@ void RestartController(Workbench& window, bool clearList) {
 }
 
 void RequestStop(Workbench& window) {
+  window.automaticStop().store(true);
   window.runFlag().store(kRunStopRequested);
   window.setStartStopImage(kFinishedImage);
 }

@@ -43,7 +43,10 @@ void StartController(Workbench& window);
 // Waits until no controller runs, optionally empties the task list, and
 // starts a new controller.
 void RestartController(Workbench& window, bool clearList);
-// Asks the running controller to end after its current sweep.
+// Asks the running controller to end after its current sweep, because no
+// record waits any more (CompleteTask calls it). A task queued before the
+// thread has ended takes the stop back; a stop the user asked for (the
+// controller commands) is not taken back.
 void RequestStop(Workbench& window);
 
 }  // namespace tablift

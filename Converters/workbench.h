@@ -43,6 +43,9 @@ class Workbench {
   OutputPane& output() { return output_; }
   TaskList& tasks() { return tasks_; }
   std::atomic<std::uint8_t>& runFlag() { return runFlag_; }
+  // Whether the stop now requested came from the controller itself (nothing
+  // waited any more) rather than from the user.
+  std::atomic<bool>& automaticStop() { return automaticStop_; }
 
   // The two sides' connections: source (Access) and target (MySQL).
   Connection& sourceConnection() { return source_; }
@@ -106,6 +109,7 @@ class Workbench {
   OutputPane output_;
   TaskList tasks_;
   std::atomic<std::uint8_t> runFlag_{kRunIdle};
+  std::atomic<bool> automaticStop_{false};
   Connection source_;
   Connection target_;
 

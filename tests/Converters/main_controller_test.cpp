@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
@@ -138,6 +139,32 @@ TEST(MainControllerTest, TheWorkbenchCanGoAwayWhileTheControllerPauses) {
   std::this_thread::sleep_for(300ms);  // inside the three-second pause
   window.reset();                      // must neither hang nor leave a thread behind
   SUCCEED();
+}
+
+TEST(MainControllerTest, ATaskQueuedWhileTheControllerWindsDownStillRuns) {
+  ScriptedPrompter prompter;
+  Workbench window(prompter);
+  std::vector<std::string> ran;
+  std::atomic<int> runs{0};
+  window.setTaskRunners([&](TaskType) -> TaskRunner {
+    return [&](Workbench&, const ControllerContext& context) {
+      ran.push_back(context.names.sourceObject);
+      ++runs;
+      return true;
+    };
+  });
+  Queue(window, ConvertTable, "First");
+  StartController(window);
+  // The first task is done and nothing waits: the controller has asked
+  // itself to stop and sits in its last pause.
+  for (int i = 0; i < 100 && runs.load() == 0; ++i)
+    std::this_thread::sleep_for(20ms);
+  ASSERT_EQ(window.runFlag().load(), kRunStopRequested);
+  const TaskPtr second = Queue(window, ConvertTable, "Second");
+  StartController(window);
+  ASSERT_TRUE(WaitUntilIdle(window));
+  EXPECT_EQ(second->stateText(), kStateSuccess);
+  EXPECT_THAT(ran, ElementsAre("First", "Second"));
 }
 
 }  // namespace
