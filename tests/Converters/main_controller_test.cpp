@@ -157,9 +157,10 @@ TEST(MainControllerTest, ATaskQueuedWhileTheControllerWindsDownStillRuns) {
   StartController(window);
   // The first task is done and nothing waits: the controller has asked
   // itself to stop and sits in its last pause.
-  for (int i = 0; i < 100 && runs.load() == 0; ++i)
+  for (int i = 0; i < 100 && window.runFlag().load() != kRunStopRequested; ++i)
     std::this_thread::sleep_for(20ms);
   ASSERT_EQ(window.runFlag().load(), kRunStopRequested);
+  ASSERT_EQ(runs.load(), 1);
   const TaskPtr second = Queue(window, ConvertTable, "Second");
   StartController(window);
   ASSERT_TRUE(WaitUntilIdle(window));
