@@ -51,6 +51,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
   std::string readFailure;
   std::vector<std::uint16_t> types;  // of the transferred columns, bookmark left out
   long rows = 0;
+  bool stopped = false;
   long rejected = 0;
   std::string firstRejection;
   std::string statement;
@@ -87,6 +88,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
         }
         if (window.runFlag().load() == kRunStopRequested) {
           WriteLine(window, "Data Converting Terminaled!");
+          stopped = true;
           return false;
         }
         return true;
@@ -141,7 +143,9 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
   if (!failures.empty()) return failures.front();
   WriteLine(window, "[%s] %ld records converted, convertion completed SUCCESSFULLY!",
             tableName.c_str(), rows);
-  return std::string(kRowsTransferred);
+  // The rows written are whole, but the table is not: its task must not
+  // show SUCCESS.
+  return std::string(stopped ? kRowsStopped : kRowsTransferred);
 }
 
 }  // namespace tablift

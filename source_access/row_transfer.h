@@ -9,9 +9,13 @@ namespace tablift {
 
 class Workbench;
 
-// What TransferRows returns when every row it read arrived in the target
-// table (also when a stop request ended the rows early).
+// What TransferRows returns when every row of the table arrived in the
+// target table.
 inline constexpr std::string_view kRowsTransferred = "TRUE";
+// What it returns when a stop request ended the rows early: every row read
+// arrived, but the table holds only part of them.
+inline constexpr std::string_view kRowsStopped = "STOPPED";
+
 // What it returns when nothing could be read: a session is absent, the table
 // name cannot be written in Access SQL, the migration condition was refused or
 // the SELECT failed. The reason is in the log.
@@ -34,7 +38,7 @@ inline constexpr std::string_view kRowsNotRead = "FALSE";
 // - stops after the current row when the controller's stop is requested
 //   ("Data Converting Terminaled!").
 //
-// Result: kRowsTransferred; kRowsNotRead; "RESULT: The operation completed
+// Result: kRowsTransferred; kRowsStopped; kRowsNotRead; "RESULT: The operation completed
 // SUCCESSFULLY" when the SELECT gave no rowset (nothing was copied); or, when
 // rows did not arrive, the text of the "E::" line that says why: rows the
 // target rejected (how many, and the server's reason for the first), a row

@@ -186,8 +186,16 @@ TEST_P(CloneTest, TablesKeysRelationshipsAndViewsArrive) {
   if (c.engine == "InnoDB") {
     EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()), expectedKeys);
   }
-  // Every statement that was built was accepted.
-  EXPECT_THAT(linesWith("Create Relationship failure!"), IsEmpty());
+  if (c.engine == "InnoDB") {
+    // Every statement that was built was accepted.
+    EXPECT_THAT(linesWith("Create Relationship failure!"), IsEmpty());
+  } else {
+    // MyISAM keeps no FOREIGN KEY: each relationship is reported lost, with
+    // the reason, instead of being claimed as created.
+    EXPECT_THAT(linesWith("Create FOREIGN KEY SUCCESSFULLY!!!"), IsEmpty());
+    EXPECT_EQ(linesWith("Create Relationship failure!").size(),
+              linesWith("storage engine, which keeps no FOREIGN KEY").size());
+  }
 
   // Views: the expected ones fail, every other one was created and reads. A
   // view that fails is tried again while others still arrive, so a name may
@@ -229,7 +237,9 @@ TEST_P(CloneTest, TablesKeysRelationshipsAndViewsArrive) {
     EXPECT_EQ(tryQuery("select * from `" + database + "`.`" + view + "`"), "") << view;
   }
 
-  const bool whole = c.failingViews.empty();
+  // On MyISAM the relationships Access enforces are lost, which fails the
+  // task as much as a view that could not be made.
+  const bool whole = c.failingViews.empty() && (c.engine == "InnoDB" || c.foreignKeys == 0);
   EXPECT_EQ(task->stateText(), whole ? kStateSuccess : kStateFailure);
   EXPECT_EQ(logTexts().back(), whole ? "Operation completed SUCCESSFULLY!" : "Operation FAILURE!");
 }

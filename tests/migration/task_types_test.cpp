@@ -50,7 +50,7 @@ class TaskTypesTest : public MigrationTest {
   void SetUp() override {
     MigrationTest::SetUp();
     if (HasFatalFailure()) return;
-    connect(writeSample(kRows));
+    connect(writeSample(kRows), "", "InnoDB");
   }
 
   std::string count(const std::string& database, const std::string& table) {

@@ -289,7 +289,7 @@ TEST_F(RowTransferTest, StopRequestEndsAfterTheCurrentRow) {
   window.runFlag() = kRunStopRequested;
   const std::string result = Transfer("Products");
   window.runFlag() = kRunIdle;
-  EXPECT_EQ(result, kRowsTransferred);
+  EXPECT_EQ(result, kRowsStopped);
   EXPECT_EQ(QueryColumn(window, "select count(*) from Products"), (std::vector<std::string>{"1"}));
   EXPECT_EQ(FileLines(directory.path() / "Products.data").size(), 1u);
   const auto texts = LogTexts(window);
