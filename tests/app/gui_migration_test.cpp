@@ -1,0 +1,71 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <thread>
+
+#include "Converters/connect_side.h"
+#include "Converters/workbench.h"
+#include "source_access/list_catalog.h"
+#include "source_access/sample_database.h"
+#include "tests/app/window_fixture.h"
+#include "tests/support/private_server.h"
+#include "tests/support/target_connection.h"
+#include "ui/command_ids.h"
+
+// The whole way a user goes in the desktop program: both sides connected
+// from their profiles, a source table and a target database picked in the
+// trees, Migrate pressed; the controller runs the task against the private
+// server while the window keeps handling events, and the rows arrive.
+namespace tablift::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST_F(WindowTest, MigrateInTheWindowMovesATableIntoTheServer) {
+  const auto server = PrivateServerFromEnvironment();
+  ASSERT_TRUE(server) << "the private server is not running";
+  Workbench& bench = window.workbench();
+  const auto mdb = home.path() / "gui_shop.mdb";
+  SampleSummary summary;
+  ASSERT_TRUE(WriteSampleDatabase(mdb, 50, summary).ok());
+  bench.sourceProfile() = {"Microsoft Jet 4.0 OLE DB Provider",
+                           "Microsoft.Jet.OLEDB.4.0",
+                           mdb.string(),
+                           "",
+                           "Admin",
+                           ""};
+  bench.targetProfile() = {
+      "TCP/IP:Port", "MSDASQL",       server->host + ":" + std::to_string(server->port), "",
+      server->user,  server->password};
+  window.commandAction(kCmdConnect)->trigger();
+  ASSERT_NE(bench.sourceSession(), nullptr);
+  ASSERT_NE(bench.targetSession(), nullptr);
+  ScratchDatabase database(bench, "gui_migration");
+  ListCatalog(bench, bench.targetTree());
+  QCoreApplication::processEvents();
+
+  const std::string sourceDatabase = (home.path() / "gui_shop").string();
+  Click(window.sourceTreeView(), {{kImageRoot, mdb.string()},
+                                  {kImageDatabase, sourceDatabase},
+                                  {kImageTablesFolder, "Tables"},
+                                  {kImageTable, "Employees"}});
+  Click(window.targetTreeView(), {{kImageRoot, "DATABASES"}, {kImageDatabase, database.name()}});
+  window.commandAction(kCmdToolMigrate)->trigger();
+  const auto tasks = bench.tasks().snapshot();
+  ASSERT_EQ(tasks.size(), 1u);
+  EXPECT_EQ(tasks[0]->type(), ConvertTable);
+
+  for (int i = 0; i < 600 && bench.runFlag().load() != kRunIdle; ++i) {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_EQ(bench.runFlag().load(), kRunIdle);
+  EXPECT_EQ(tasks[0]->stateText(), kStateSuccess);
+  EXPECT_EQ(QueryColumn(bench, "select count(*) from `" + database.name() + "`.Employees"),
+            std::vector<std::string>{"9"});
+}
+
+}  // namespace
+}  // namespace tablift::test
