@@ -1,5 +1,6 @@
 // tablift: the desktop program.
 #include <QApplication>
+#include <QDialog>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTimer>
@@ -11,6 +12,7 @@
 #include "Converters/standard_options.h"
 #include "app/main_window.h"
 #include "tablift_version.h"
+#include "ui/command_ids.h"
 #include "ui/log_view.h"
 
 namespace {
@@ -30,7 +32,8 @@ void OpenSource(tablift::Workbench& window, const QString& path) {
 
 constexpr char kUsage[] =
     "Usage: tablift [--help] [--version] [--source FILE.mdb] [--screenshot FILE [--tab "
-    "log|tasks]]\n"
+    "log|tasks]\n"
+    "               [--dialog config|drivers]]\n"
     "               [Qt options]";
 
 // Renders the main window as it is after start-up into a PNG file.
@@ -51,6 +54,29 @@ int SaveScreenshot(tablift::MainWindow& window, const QString& file, const QStri
   return 0;
 }
 
+// Renders one of the window's dialogs, as it opens, into a PNG file.
+int SaveDialogScreenshot(tablift::MainWindow& window, const QString& file, const QString& dialog) {
+  int result = 1;
+  window.setDialogHook([&](QDialog& opened) {
+    QTimer::singleShot(0, &opened, [&result, &opened, file] {
+      QCoreApplication::processEvents();
+      if (opened.grab().save(file, "PNG"))
+        result = 0;
+      else
+        fprintf(stderr, "tablift: cannot write %s\n", file.toLocal8Bit().constData());
+      opened.reject();
+    });
+  });
+  if (dialog == QStringLiteral("config")) {
+    window.openConfigDialog();
+  } else if (dialog == QStringLiteral("drivers")) {
+    window.openDriverCheckDialog();
+  } else {
+    fprintf(stderr, "tablift: no dialog %s\n", dialog.toLocal8Bit().constData());
+  }
+  return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +87,7 @@ int main(int argc, char** argv) {
   QString screenshot;
   QString tab;
   QString source;
+  QString dialog;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
       screenshot = QString::fromLocal8Bit(argv[++i]);
@@ -68,13 +95,20 @@ int main(int argc, char** argv) {
       source = QString::fromLocal8Bit(argv[++i]);
     else if (std::strcmp(argv[i], "--tab") == 0 && i + 1 < argc)
       tab = QString::fromLocal8Bit(argv[++i]);
+    else if (std::strcmp(argv[i], "--dialog") == 0 && i + 1 < argc)
+      dialog = QString::fromLocal8Bit(argv[++i]);
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tablift"));
   QApplication::setApplicationVersion(QStringLiteral(TABLIFT_VERSION));
   tablift::MainWindow window;
   if (!source.isEmpty()) OpenSource(window.workbench(), source);
+  if (!screenshot.isEmpty() && !dialog.isEmpty())
+    return SaveDialogScreenshot(window, screenshot, dialog);
   if (!screenshot.isEmpty()) return SaveScreenshot(window, screenshot, tab);
   window.show();
+  // The driver check opens by itself once the window shows, so that missing
+  // drivers are seen before the first connection.
+  QTimer::singleShot(0, &window, [&window] { window.runCommand(tablift::kCmdDriverCheck); });
   return QApplication::exec();
 }

@@ -26,14 +26,18 @@
 #include <filesystem>
 #include <fstream>
 
+#include "Converters/config_file.h"
 #include "Converters/connect_side.h"
 #include "Converters/controller_commands.h"
+#include "Converters/driver_check.h"
 #include "Converters/migrate_command.h"
 #include "Converters/write_line.h"
 #include "data_access/working_directories.h"
 #include "tablift_version.h"
 #include "ui/command_ids.h"
+#include "ui/config_dialog.h"
 #include "ui/db_tree_view.h"
+#include "ui/driver_check_dialog.h"
 #include "ui/icons.h"
 #include "ui/log_view.h"
 #include "ui/tasks_viewer.h"
@@ -121,6 +125,8 @@ MainWindow::MainWindow(Prompter* prompter)
 
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(help, &QShortcut::activated, this, &MainWindow::openManual);
+
+  loadSettings();
 
   resize(1024, 768);
   targetTree_->setFocus();
@@ -338,10 +344,10 @@ void MainWindow::runCommand(int command) {
       break;
     case kCmdConfig:
     case kCmdToolConfigure:
-      notAvailableYet(QStringLiteral("Config"));
+      openConfigDialog();
       break;
     case kCmdDriverCheck:
-      notAvailableYet(QStringLiteral("Driver Check"));
+      openDriverCheckDialog();
       break;
     case kCmdDeleteSelected:
     case kCmdToolDelete:
@@ -385,6 +391,46 @@ void MainWindow::runCommand(int command) {
     default:
       break;
   }
+}
+
+void MainWindow::loadSettings() {
+  // The settings file's switches take effect at once; its connection
+  // properties are what Connect opens until the configuration says otherwise.
+  const ConfigSettings settings = LoadConfig(ConfigFilePath());
+  setTipsShown(settings.showTips);
+  autoBackupFlag_ = settings.autoBackup;
+  if (!settings.configFromFile) return;
+  ConnectionProfile source = settings.source;
+  source.providerName = OfferedProvider(kDbmsKindNames[kDbmsAccess], source.providerName);
+  ConnectionProfile target = settings.target;
+  target.providerName = OfferedProvider(kDbmsKindNames[kDbmsMySql], target.providerName);
+  workbench_->sourceProfile() = HandOverProfile(source);
+  workbench_->targetProfile() = HandOverProfile(target);
+}
+
+void MainWindow::openConfigDialog() {
+  ConfigDialog dialog(*workbench_, this);
+  // The dialog's "Tips" setting shows at once, also when it is then closed.
+  setTipsShown(dialog.settings().showTips);
+  connect(&dialog, &ConfigDialog::tipsShownChanged, this, &MainWindow::setTipsShown);
+  connect(&dialog, &ConfigDialog::connectRequested, this, [this](bool autoBackup) {
+    autoBackupFlag_ = autoBackup;
+    QMetaObject::invokeMethod(
+        this, [this] { runCommand(kCmdToolConnect); }, Qt::QueuedConnection);
+    tabs_->setCurrentIndex(kTaskListTab);
+  });
+  if (dialogHook_) dialogHook_(dialog);
+  dialog.exec();
+}
+
+void MainWindow::openDriverCheckDialog() {
+  DriverCheckDialog dialog(AccessDriverRows(), MySqlDriverRows(), this);
+  connect(&dialog, &DriverCheckDialog::openConfigRequested, this, [this] {
+    QMetaObject::invokeMethod(
+        this, [this] { runCommand(kCmdToolConfigure); }, Qt::QueuedConnection);
+  });
+  if (dialogHook_) dialogHook_(dialog);
+  dialog.exec();
 }
 
 void MainWindow::openManual() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "ui/qt_prompter.h"
 #include "ui/tree_menus.h"
 
+class QDialog;
 class QLabel;
 class QMenu;
 class QTabWidget;
@@ -59,6 +61,14 @@ class MainWindow : public QMainWindow {
   // Adds or removes the "Tips" tab (the configuration dialog's "Tips"
   // setting).
   void setTipsShown(bool shown);
+  // The configuration dialog's Auto Backup switch, as the settings file or
+  // the last Connect from the dialog left it.
+  bool autoBackupFlag() const { return autoBackupFlag_; }
+  // Called with the configuration and driver check dialogs before they run
+  // modally (tests drive them from here).
+  void setDialogHook(std::function<void(QDialog&)> hook) { dialogHook_ = std::move(hook); }
+  void openConfigDialog();
+  void openDriverCheckDialog();
   // Shows the menus that fit the node selected in a tree.
   void applyMenuState(const MenuBarState& state);
 
@@ -77,6 +87,7 @@ class MainWindow : public QMainWindow {
   void notAvailableYet(const QString& command);
   void forwardToTree(CDBTreeView* tree, int command);
   void openManual();
+  void loadSettings();
 
   QtPrompter qtPrompter_;
   std::unique_ptr<Workbench> workbench_;
@@ -93,6 +104,8 @@ class MainWindow : public QMainWindow {
   std::vector<QMenu*> menus_;
   std::map<int, QAction*> actions_;
   bool closeApproved_ = false;
+  bool autoBackupFlag_ = false;
+  std::function<void(QDialog&)> dialogHook_;
   bool closeQueryPending_ = false;
 };
 

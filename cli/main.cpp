@@ -4,6 +4,7 @@
 
 #include "Converters/standard_options.h"
 #include "cli/create_mdb_command.h"
+#include "cli/drivers_command.h"
 #include "cli/migrate_command.h"
 #include "cli/sample_command.h"
 #include "cli/verify_command.h"
@@ -19,6 +20,7 @@ constexpr std::string_view kUsageLine =
     "  sample PATH [--rows N]   write the sample order database (N rows in the big tables)\n"
     "  migrate SOURCE.mdb ...   migrate an Access database into a MySQL server\n"
     "  verify SOURCE.mdb ...    compare migrated tables with their Access originals\n"
+    "  drivers                  show which providers and drivers are installed and usable\n"
     "\n"
     "Server options of migrate and verify:\n"
     "  --server HOST[:PORT] --user USER --password PASSWORD   (or --dsn NAME)\n"
@@ -42,6 +44,7 @@ int main(int argc, char** argv) {
   if (std::string_view(argv[1]) == "sample") return tablift::RunSampleCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "migrate") return tablift::RunMigrateCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "verify") return tablift::RunVerifyCommand(argc - 2, argv + 2);
+  if (std::string_view(argv[1]) == "drivers") return tablift::RunDriversCommand(argc - 2, argv + 2);
   std::fprintf(stderr, "tablift-cli: unknown command '%s' (see tablift-cli --help)\n", argv[1]);
   return 2;
 }

@@ -1,0 +1,37 @@
+#include "cli/drivers_command.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "Converters/driver_check.h"
+
+namespace tablift {
+namespace {
+
+void PrintGroup(const char* title, const std::vector<DriverReportRow>& rows) {
+  std::printf("%s:\n", title);
+  int nameWidth = 0;
+  int stateWidth = 0;
+  for (const DriverReportRow& row : rows) {
+    nameWidth = std::max(nameWidth, static_cast<int>(row.name.size()));
+    stateWidth = std::max(stateWidth, static_cast<int>(row.installed.size()));
+  }
+  for (const DriverReportRow& row : rows) {
+    std::printf("  %-*s  %-*s  %s\n", nameWidth, row.name.c_str(), stateWidth,
+                row.installed.c_str(), row.usability.c_str());
+  }
+}
+
+}  // namespace
+
+int RunDriversCommand(int argc, char** /*argv*/) {
+  if (argc != 0) {
+    std::fputs("tablift-cli drivers: takes no arguments\n", stderr);
+    return 2;
+  }
+  PrintGroup("Access", AccessDriverRows());
+  PrintGroup("MySQL", MySqlDriverRows());
+  return 0;
+}
+
+}  // namespace tablift

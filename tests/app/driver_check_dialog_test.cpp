@@ -1,0 +1,86 @@
+#include "ui/driver_check_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "tests/app/window_fixture.h"
+#include "ui/command_ids.h"
+#include "ui/config_dialog.h"
+
+namespace tablift::test {
+namespace {
+
+QString Text(const DriverCheckDialog& dialog, int id) {
+  auto* label = dialog.control<QLabel>(id);
+  EXPECT_NE(label, nullptr) << id;
+  return label != nullptr ? label->text() : QString();
+}
+
+TEST(DriverCheckDialogTest, ShowsBothGroupsRowsInColour) {
+  Application();
+  const std::vector<DriverReportRow> access{
+      {"Microsoft Jet 4.0 OLE DB Provider", "Installed", "Usable"},
+      {"Microsoft Access Driver", "Not installed", "Unusable"}};
+  const std::vector<DriverReportRow> mysql =
+      WithServerAddressRow({{"Microsoft OLE DB Provider for ODBC Drivers", "Installed", "Usable"},
+                            {"MySQL ODBC Driver", "Not installed", "Unusable"}});
+  DriverCheckDialog dialog(access, mysql);
+  EXPECT_EQ(dialog.control<QGroupBox>(kDriverCheckAccessGroup)->title(), QStringLiteral("Access"));
+  EXPECT_EQ(dialog.control<QGroupBox>(kDriverCheckMySqlGroup)->title(), QStringLiteral("MySQL"));
+  EXPECT_EQ(Text(dialog, 2113), QStringLiteral("Microsoft Jet 4.0 OLE DB Provider"));
+  EXPECT_EQ(Text(dialog, 2119), QStringLiteral("Not installed"));
+  EXPECT_EQ(Text(dialog, 2163), QStringLiteral("Microsoft OLE DB Provider for ODBC Drivers"));
+  EXPECT_EQ(Text(dialog, 2168), QStringLiteral("MySQL ODBC Driver"));
+  EXPECT_EQ(Text(dialog, 2173), QStringLiteral("TCP/IP:Port"));
+  EXPECT_EQ(Text(dialog, 2174), QStringLiteral("N/A"));
+  EXPECT_EQ(Text(dialog, 2175), QStringLiteral("Unusable"));
+  dialog.ensurePolished();
+  EXPECT_EQ(dialog.control<QLabel>(2175)->palette().color(QPalette::WindowText),
+            QColor(0xd0, 0, 0));
+  EXPECT_EQ(dialog.control<QLabel>(2115)->palette().color(QPalette::WindowText),
+            QColor(0, 0x80, 0));
+  EXPECT_EQ(dialog.control<QLabel>(2118)->styleSheet(), QString());
+  // Notes lose their tabs.
+  EXPECT_FALSE(Text(dialog, kDriverCheckAccessNote).contains(QLatin1Char('\t')));
+  EXPECT_TRUE(Text(dialog, kDriverCheckMySqlNote)
+                  .endsWith(QStringLiteral(
+                      "Or Press Button 'Install Mysql ODBC 3.51 Driver' to install from local.")));
+
+  auto* microsoft = dialog.control<QPushButton>(kDriverCheckMicrosoftLink);
+  EXPECT_EQ(microsoft->text(), QStringLiteral("Go Microsoft to get Setup"));
+  EXPECT_EQ(microsoft->toolTip(), QStringLiteral("Get Setup Program from Authoritative site"));
+  EXPECT_EQ(dialog.control<QPushButton>(kDriverCheckMySqlLink)->text(),
+            QStringLiteral("Go MySQL to get Setup"));
+  EXPECT_EQ(dialog.control<QPushButton>(kDriverCheckInstall)->text(),
+            QStringLiteral("Install Mysql ODBC 3.51 Driver"));
+  EXPECT_TRUE(dialog.control<QPushButton>(kDriverCheckOpenConfig)->isDefault());
+  EXPECT_EQ(dialog.control<QPushButton>(kDriverCheckCancel)->text(), QStringLiteral("Cancel"));
+}
+
+TEST_F(WindowTest, DriverCheckOpenConfigLeadsOnToTheConfiguration) {
+  std::vector<std::string> opened;
+  window.setDialogHook([&](QDialog& dialog) {
+    opened.push_back(dialog.metaObject()->className());
+    QDialog* shown = &dialog;
+    QTimer::singleShot(0, shown, [shown] {
+      if (auto* check = qobject_cast<DriverCheckDialog*>(shown)) {
+        // The real reports: the tests' driver configuration has MariaDB's.
+        EXPECT_EQ(check->control<QLabel>(2168)->text(), QStringLiteral("MariaDB Unicode"));
+        check->control<QPushButton>(kDriverCheckOpenConfig)->click();
+      } else {
+        shown->reject();
+      }
+    });
+  });
+  window.runCommand(kCmdDriverCheck);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return opened.size() == 2; }));
+  EXPECT_EQ(opened[0], "tablift::DriverCheckDialog");
+  EXPECT_EQ(opened[1], "tablift::ConfigDialog");
+}
+
+}  // namespace
+}  // namespace tablift::test
