@@ -30,6 +30,7 @@
 #include "Converters/connect_side.h"
 #include "Converters/controller_commands.h"
 #include "Converters/driver_check.h"
+#include "Converters/driver_installer.h"
 #include "Converters/migrate_command.h"
 #include "Converters/write_line.h"
 #include "data_access/working_directories.h"
@@ -429,8 +430,27 @@ void MainWindow::openDriverCheckDialog() {
     QMetaObject::invokeMethod(
         this, [this] { runCommand(kCmdToolConfigure); }, Qt::QueuedConnection);
   });
+  connect(&dialog, &DriverCheckDialog::installRequested, this,
+          [this, &dialog] { installShippedDriver(dialog); });
   if (dialogHook_) dialogHook_(dialog);
   dialog.exec();
+}
+
+void MainWindow::installShippedDriver(QDialog& checkDialog) {
+  Prompter& prompter = workbench_->prompter();
+  const std::optional<std::string> folder =
+      prompter.chooseFolder("Please choise install directory:", "");
+  if (folder) {
+    const DriverInstallResult result = InstallShippedMySqlDriver(*folder);
+    prompter.showMessage(result.message,
+                         result.installed ? MessageIcon::Information : MessageIcon::Error);
+    // A failed installation leaves the check open as it was.
+    if (!result.installed) return;
+    checkDialog.accept();
+  }
+  // A fresh check shows the state after the installation.
+  QMetaObject::invokeMethod(
+      this, [this] { runCommand(kCmdDriverCheck); }, Qt::QueuedConnection);
 }
 
 void MainWindow::openManual() {

@@ -88,6 +88,7 @@ class MainWindow : public QMainWindow {
   void forwardToTree(CDBTreeView* tree, int command);
   void openManual();
   void loadSettings();
+  void installShippedDriver(QDialog& checkDialog);
 
   QtPrompter qtPrompter_;
   std::unique_ptr<Workbench> workbench_;

@@ -5,6 +5,7 @@
 #include "Converters/standard_options.h"
 #include "cli/create_mdb_command.h"
 #include "cli/drivers_command.h"
+#include "cli/install_driver_command.h"
 #include "cli/migrate_command.h"
 #include "cli/sample_command.h"
 #include "cli/verify_command.h"
@@ -21,6 +22,7 @@ constexpr std::string_view kUsageLine =
     "  migrate SOURCE.mdb ...   migrate an Access database into a MySQL server\n"
     "  verify SOURCE.mdb ...    compare migrated tables with their Access originals\n"
     "  drivers                  show which providers and drivers are installed and usable\n"
+    "  install-driver FOLDER    install the MySQL ODBC driver shipped with the program\n"
     "\n"
     "Server options of migrate and verify:\n"
     "  --server HOST[:PORT] --user USER --password PASSWORD   (or --dsn NAME)\n"
@@ -45,6 +47,8 @@ int main(int argc, char** argv) {
   if (std::string_view(argv[1]) == "migrate") return tablift::RunMigrateCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "verify") return tablift::RunVerifyCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "drivers") return tablift::RunDriversCommand(argc - 2, argv + 2);
+  if (std::string_view(argv[1]) == "install-driver")
+    return tablift::RunInstallDriverCommand(argc - 2, argv + 2);
   std::fprintf(stderr, "tablift-cli: unknown command '%s' (see tablift-cli --help)\n", argv[1]);
   return 2;
 }

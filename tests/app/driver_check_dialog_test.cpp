@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 
+#include "Converters/driver_installer.h"
 #include "tests/app/window_fixture.h"
 #include "ui/command_ids.h"
 #include "ui/config_dialog.h"
@@ -80,6 +83,40 @@ TEST_F(WindowTest, DriverCheckOpenConfigLeadsOnToTheConfiguration) {
   ASSERT_TRUE(ProcessEventsUntil([&] { return opened.size() == 2; }));
   EXPECT_EQ(opened[0], "tablift::DriverCheckDialog");
   EXPECT_EQ(opened[1], "tablift::ConfigDialog");
+}
+
+TEST_F(WindowTest, InstallingTheShippedDriverClosesTheCheckAndOpensAFreshOne) {
+  // A driver configuration of the test's own, taken before anything asks the
+  // driver manager.
+  ScopedTempDir odbc;
+  std::ofstream(odbc.path() / "odbcinst.ini") << "";
+  ScopedEnvironment systemVariable("ODBCSYSINI", odbc.path().string());
+  std::filesystem::create_directories(home.path() / kShippedDriverFolder);
+  std::ofstream(home.path() / kShippedDriverFolder / kShippedDriverLibrary) << "driver";
+  ScopedTempDir folder;
+
+  int opened = 0;
+  window.setDialogHook([&](QDialog& dialog) {
+    ++opened;
+    auto* check = qobject_cast<DriverCheckDialog*>(&dialog);
+    ASSERT_NE(check, nullptr);
+    const bool first = opened == 1;
+    QTimer::singleShot(0, check, [&, check, first] {
+      if (!first) {
+        check->reject();
+        return;
+      }
+      prompter.queueChoice(folder.path().string());
+      check->control<QPushButton>(kDriverCheckInstall)->click();
+    });
+  });
+  window.runCommand(kCmdDriverCheck);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return opened == 2; }));
+  EXPECT_EQ(prompter.texts(ScriptedPrompter::Kind::Folder).back(),
+            "Please choise install directory:");
+  EXPECT_EQ(prompter.texts(ScriptedPrompter::Kind::Message).back(),
+            "MySQL ODBC 3.51 Driver installed successfully!");
+  EXPECT_TRUE(std::filesystem::exists(folder.path() / kShippedDriverLibrary));
 }
 
 }  // namespace
