@@ -264,6 +264,23 @@ TEST_F(ConfigDialogTest, ChoosingJetProposesAnEmptyAccessDatabase) {
   EXPECT_TRUE(Control<QLineEdit>(dialog, kConfigSourceCatalog)->text().isEmpty());
 }
 
+TEST_F(ConfigDialogTest, CatalogDoubleClickBrowsesOnlyForOdbcProviders) {
+  ConfigDialog dialog(window.workbench(), &window);
+  auto* catalog = dynamic_cast<DoubleClickEdit*>(Control<QLineEdit>(dialog, kConfigSourceCatalog));
+  ASSERT_NE(catalog, nullptr);
+  Control<QComboBox>(dialog, kConfigSourceName)->setCurrentText(QStringLiteral("nordwind"));
+  prompter.queueChoice("/data/Nordwind.mdb");
+  catalog->doubleClicked();
+  EXPECT_EQ(catalog->text(), QStringLiteral("/data/Nordwind.mdb"));
+  EXPECT_TRUE(Control<QComboBox>(dialog, kConfigSourceName)->currentText().isEmpty());
+
+  // A Jet provider opens its file from the Source Name list instead.
+  Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(3);
+  const std::size_t asked = prompter.texts(Kind::File).size();
+  catalog->doubleClicked();
+  EXPECT_EQ(prompter.texts(Kind::File).size(), asked);
+}
+
 TEST_F(ConfigDialogTest, TestConnectionsReportsEachSide) {
   const auto server = PrivateServerFromEnvironment();
   if (!server) GTEST_SKIP() << "no private MariaDB";

@@ -96,6 +96,7 @@ TEST_F(WindowTest, InstallingTheShippedDriverClosesTheCheckAndOpensAFreshOne) {
   ScopedTempDir folder;
 
   int opened = 0;
+  std::string secondShows;
   window.setDialogHook([&](QDialog& dialog) {
     ++opened;
     auto* check = qobject_cast<DriverCheckDialog*>(&dialog);
@@ -103,6 +104,9 @@ TEST_F(WindowTest, InstallingTheShippedDriverClosesTheCheckAndOpensAFreshOne) {
     const bool first = opened == 1;
     QTimer::singleShot(0, check, [&, check, first] {
       if (!first) {
+        // The fresh check shows the driver just registered.
+        auto* row = check->control<QLabel>(2168);
+        secondShows = row != nullptr ? row->text().toStdString() : "";
         check->reject();
         return;
       }
@@ -117,6 +121,8 @@ TEST_F(WindowTest, InstallingTheShippedDriverClosesTheCheckAndOpensAFreshOne) {
   EXPECT_EQ(prompter.texts(ScriptedPrompter::Kind::Message).back(),
             "MySQL ODBC 3.51 Driver installed successfully!");
   EXPECT_TRUE(std::filesystem::exists(folder.path() / kShippedDriverLibrary));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !secondShows.empty(); }));
+  EXPECT_EQ(secondShows, kShippedDriverName);
 }
 
 }  // namespace
