@@ -308,6 +308,9 @@ void ConfigDialog::catalogDoubleClicked(int index) {
 }
 
 void ConfigDialog::browseDatabaseFile(int controlId) {
+  if (controlId != kConfigSourceName && controlId != kConfigTargetName &&
+      controlId != kConfigSourceCatalog && controlId != kConfigTargetCatalog)
+    return;
   const bool sourceSide = controlId == kConfigSourceName || controlId == kConfigSourceCatalog;
   const Side& s = sides_[sourceSide ? 0 : 1];
   const std::string dbms = control<QGroupBox>(s.group)->title().toStdString();
@@ -316,7 +319,7 @@ void ConfigDialog::browseDatabaseFile(int controlId) {
                            : "All (*.mdb *.xls);;Access File (*.mdb);;Excel File (*.xls)";
   const std::optional<std::string> file =
       window_.prompter().chooseFile("Open the database file", filter, ".");
-  QWidget* target = controls_[controlId];
+  QWidget* target = controls_.at(controlId);
   if (file) {
     if (auto* list = qobject_cast<QComboBox*>(target)) {
       control<QLineEdit>(s.catalog)->clear();
