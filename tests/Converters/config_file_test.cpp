@@ -82,6 +82,19 @@ TEST(ConfigFileTest, SavedTextIsThePlainIniFileReadableByItsOwnerOnly) {
   EXPECT_EQ(settings.target.catalogName, "Shop");
 }
 
+TEST(ConfigFileTest, SavingIntoAnOpenFileMakesItOwnerOnly) {
+  ScopedTempDir home;
+  const auto file = home.path() / "migrator.cfg";
+  WriteAll(file, "[Public]\nConfig=false\n");
+  std::filesystem::permissions(
+      file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                std::filesystem::perms::group_read | std::filesystem::perms::others_read);
+  ASSERT_TRUE(SaveConfigFlag(file, "Config", true));
+  struct stat status {};
+  ASSERT_EQ(stat(file.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0600u);
+}
+
 TEST(ConfigFileTest, MissingFileLeavesEverythingClearAndEmpty) {
   ScopedTempDir home;
   const ConfigSettings settings = LoadConfig(home.path() / "migrator.cfg");
