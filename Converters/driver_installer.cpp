@@ -50,6 +50,10 @@ DriverInstallResult InstallShippedMySqlDriver(const std::filesystem::path& folde
   if (withSetup && !WriteValue("Setup", installedSetup.string()))
     return Failure("Registering, Setup Error!");
   if (!WriteValue("UsageCount", "2")) return Failure("Registering, UsageCount Error!");
+  // The list of installed drivers that Windows-style configurations keep.
+  if (SQLWritePrivateProfileString("ODBC Drivers", kShippedDriverName, "Installed",
+                                   kDriverConfiguration) == 0)
+    return Failure("Registering, Installed Error!");
   return {true, "MySQL ODBC 3.51 Driver installed successfully!"};
 }
 

@@ -22,7 +22,8 @@ struct DriverInstallResult {
 // copies its files there (a file already there is kept) and registers
 // "MySQL ODBC 3.51 Driver" in the driver manager's system configuration
 // (odbcinst.ini in $ODBCSYSINI, or /etc) with "Driver", "Setup" (when the
-// configuration library is shipped) and "UsageCount" = 2, in this order.
+// configuration library is shipped) and "UsageCount" = 2, in this order, and
+// lists it as "Installed" in the section "ODBC Drivers".
 // A missing shipped driver, a file that cannot be copied or a value that
 // cannot be written ends the installation with its message; values written
 // before stay.

@@ -58,6 +58,8 @@ TEST_F(DriverInstallerTest, CopiesTheShippedFilesAndRegistersTheDriver) {
             std::string::npos)
       << text;
   EXPECT_NE(text.find("UsageCount=2"), std::string::npos) << text;
+  EXPECT_NE(text.find("[ODBC Drivers]\nMySQL ODBC 3.51 Driver=Installed"), std::string::npos)
+      << text;
 }
 
 TEST_F(DriverInstallerTest, KeepsFilesAlreadyInTheFolderAndStillRegisters) {

@@ -6,11 +6,15 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "Converters/driver_installer.h"
+#include "Converters/test_connections.h"
+#include "data_access/profile_file.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/private_server.h"
 #include "ui/command_ids.h"
 #include "ui/config_dialog.h"
 
@@ -123,6 +127,49 @@ TEST_F(WindowTest, InstallingTheShippedDriverClosesTheCheckAndOpensAFreshOne) {
   EXPECT_TRUE(std::filesystem::exists(folder.path() / kShippedDriverLibrary));
   ASSERT_TRUE(ProcessEventsUntil([&] { return !secondShows.empty(); }));
   EXPECT_EQ(secondShows, kShippedDriverName);
+}
+
+TEST(DriverInstallTest, InstalledDriverShowsUsableAndReachesTheServer) {
+  const auto server = PrivateServerFromEnvironment();
+  if (!server) GTEST_SKIP() << "no private MariaDB";
+  // The connector the tests' own driver configuration names is what the
+  // build ships.
+  const char* testOdbc = std::getenv("ODBCSYSINI");
+  ASSERT_NE(testOdbc, nullptr);
+  const std::string connector = ReadProfileString(std::filesystem::path(testOdbc) / "odbcinst.ini",
+                                                  kMariaDbOdbcDriver, "Driver", "");
+  ASSERT_FALSE(connector.empty());
+
+  ScopedTempDir home;
+  ScopedTempDir odbc;
+  ScopedTempDir folder;
+  std::ofstream(odbc.path() / "odbcinst.ini") << "";
+  std::ofstream(odbc.path() / "odbc.ini") << "";
+  ScopedEnvironment homeVariable("TABLIFT_HOME", home.path().string());
+  ScopedEnvironment systemVariable("ODBCSYSINI", odbc.path().string());
+  ScopedEnvironment userVariable("ODBCINI", (odbc.path() / "odbc.ini").string());
+  std::filesystem::create_directories(home.path() / kShippedDriverFolder);
+  std::filesystem::copy_file(connector, home.path() / kShippedDriverFolder / kShippedDriverLibrary);
+
+  ASSERT_TRUE(InstallShippedMySqlDriver(folder.path()).installed);
+  const std::vector<DriverReportRow> rows = MySqlDriverRows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1].name, kShippedDriverName);
+  EXPECT_EQ(rows[1].installed, "Installed");
+  EXPECT_EQ(rows[1].usability, "Usable");
+  EXPECT_EQ(rows[2].usability, "Usable");
+
+  ConnectionProfile source;
+  source.providerName = "Microsoft Access Driver";
+  ConnectionProfile target;
+  target.providerName = "TCP/IP:Port";
+  target.sourceName = server->host + ":" + std::to_string(server->port);
+  target.userId = server->user;
+  target.password = server->password;
+  ScriptedPrompter prompter;
+  TestConnections(source, target, prompter);
+  EXPECT_EQ(prompter.texts(ScriptedPrompter::Kind::Message).back(),
+            "Target Connection Successful!");
 }
 
 }  // namespace
