@@ -77,11 +77,18 @@ const char* ConfigFlagText(bool set) {
   return set ? "true" : "false";
 }
 
-ConfigSettings LoadConfig(const std::filesystem::path& file) {
+ConfigSettings LoadConfig(const std::filesystem::path& file, Prompter* prompter) {
   ConfigSettings settings;
   if (!std::ifstream(file).is_open()) return settings;
   settings.configFromFile = IsConfigFlagSet(Read(file, kPublic, "Config"));
-  if (settings.configFromFile) {
+  if (settings.configFromFile && !std::ifstream(file).is_open()) {
+    // The file went away while it was being read.
+    if (prompter != nullptr) {
+      std::string message = kConfigFileMissingMessage;
+      message.replace(message.find("%s"), 2, file.string());
+      prompter->showMessage(message, MessageIcon::Error);
+    }
+  } else if (settings.configFromFile) {
     LoadProfile(file, kSourceSection, settings.source);
     LoadProfile(file, kTargetSection, settings.target);
   }

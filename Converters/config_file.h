@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Converters/connection_profile.h"
+#include "Converters/prompter.h"
 
 namespace tablift {
 
@@ -29,9 +30,13 @@ struct ConfigSettings {
 bool IsConfigFlagSet(std::string_view value);
 const char* ConfigFlagText(bool set);
 
+// Told (with the file's full path for %s) when the file that was there a
+// moment ago cannot be opened to read the connection properties.
+inline constexpr char kConfigFileMissingMessage[] = "找不到有效配置文件(%s),检查配置文件路径!";
+
 // Reads the settings; a missing file leaves everything clear and empty. The
 // profiles are read only when "Config" is set; missing keys read as "".
-ConfigSettings LoadConfig(const std::filesystem::path& file);
+ConfigSettings LoadConfig(const std::filesystem::path& file, Prompter* prompter = nullptr);
 
 // Writes one "Public" switch ("Config", "Tips" or "AutoBackup").
 bool SaveConfigFlag(const std::filesystem::path& file, std::string_view key, bool set,

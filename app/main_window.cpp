@@ -397,7 +397,7 @@ void MainWindow::runCommand(int command) {
 void MainWindow::loadSettings() {
   // The settings file's switches take effect at once; its connection
   // properties are what Connect opens until the configuration says otherwise.
-  const ConfigSettings settings = LoadConfig(ConfigFilePath());
+  const ConfigSettings settings = LoadConfig(ConfigFilePath(), &workbench_->prompter());
   setTipsShown(settings.showTips);
   autoBackupFlag_ = settings.autoBackup;
   if (!settings.configFromFile) return;

@@ -75,7 +75,7 @@ ConfigDialog::ConfigDialog(Workbench& window, QWidget* parent)
               kConfigTargetCatalog, &settings_.target}} {
   setModal(true);
   buildControls();
-  settings_ = LoadConfig(ConfigFilePath());
+  settings_ = LoadConfig(ConfigFilePath(), &window_.prompter());
   control<QCheckBox>(kConfigFromFileBox)->setChecked(settings_.configFromFile);
   control<QCheckBox>(kConfigAutoBackupBox)->setChecked(settings_.autoBackup);
   control<QCheckBox>(kConfigTipsBox)->setChecked(settings_.showTips);
