@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "Converters/config_file.h"
 #include "Converters/connect_side.h"
 #include "Converters/workbench.h"
 #include "data_access/jet/jet_provider.h"
@@ -49,34 +50,53 @@ bool TakeConnectionOption(int argc, char** argv, int& i, ConnectionOptions& opti
 }
 
 std::string MissingConnectionOption(const ConnectionOptions& options) {
-  if (options.sourcePath.empty()) return "the Access file (SOURCE.mdb)";
-  if (options.server.empty() && options.dsn.empty()) return "--server HOST[:PORT] or --dsn NAME";
-  if (!options.server.empty() && !options.dsn.empty()) return "only one of --server and --dsn";
+  if (!options.server.empty() && !options.dsn.empty()) return "give only one of --server and --dsn";
   return {};
 }
 
 bool ConnectBothSides(Workbench& window, const ConnectionOptions& options) {
+  // What the options leave out comes from the settings the desktop program
+  // saved, when it saved them ("Properties from and to config file").
+  const bool needsSaved =
+      options.sourcePath.empty() || (options.server.empty() && options.dsn.empty());
+  const ConfigSettings saved = needsSaved ? LoadConfig(ConfigFilePath()) : ConfigSettings{};
+  if (needsSaved && !saved.configFromFile) {
+    std::fprintf(stderr,
+                 "tablift-cli: name the Access file and the server (--server or --dsn), or save "
+                 "them in the desktop program's configuration (%s)\n",
+                 ConfigFilePath().c_str());
+    return false;
+  }
+
   ConnectionProfile& source = window.sourceProfile();
-  source.providerName = "Microsoft Jet 4.0 OLE DB Provider";
-  source.progId = kJetProgId;
-  source.sourceName = std::filesystem::absolute(options.sourcePath).string();
-  source.catalogName.clear();
-  source.userId = "Admin";
-  source.password = options.sourcePassword;
+  if (options.sourcePath.empty()) {
+    source = HandOverProfile(saved.source);
+  } else {
+    source.providerName = "Microsoft Jet 4.0 OLE DB Provider";
+    source.progId = kJetProgId;
+    source.sourceName = std::filesystem::absolute(options.sourcePath).string();
+    source.catalogName.clear();
+    source.userId = "Admin";
+    source.password = options.sourcePassword;
+  }
 
   ConnectionProfile& target = window.targetProfile();
-  target.progId = "MSDASQL";
-  target.providerName = options.dsn.empty() ? std::string(kServerAddressProvider) : "MySQL";
-  target.sourceName = options.dsn.empty() ? options.server : options.dsn;
-  target.catalogName.clear();
-  target.userId = options.user;
-  target.password = options.password;
+  if (options.server.empty() && options.dsn.empty()) {
+    target = HandOverProfile(saved.target);
+  } else {
+    target.progId = "MSDASQL";
+    target.providerName = options.dsn.empty() ? std::string(kServerAddressProvider) : "MySQL";
+    target.sourceName = options.dsn.empty() ? options.server : options.dsn;
+    target.catalogName.clear();
+    target.userId = options.user;
+    target.password = options.password;
+  }
 
   ConnectCommand(window);
   bool connected = true;
   if (window.sourceSession() == nullptr) {
     std::fprintf(stderr, "tablift-cli: cannot open the Access file %s\n",
-                 options.sourcePath.c_str());
+                 source.sourceName.c_str());
     connected = false;
   }
   if (window.targetSession() == nullptr) {

@@ -19,8 +19,8 @@ struct ConnectionOptions {
 };
 
 inline constexpr const char* kConnectionUsage =
-    "SOURCE.mdb (--server HOST[:PORT] --user USER --password PASSWORD | --dsn NAME)\n"
-    "       [--source-password PASSWORD]";
+    "[SOURCE.mdb] [--server HOST[:PORT] --user USER --password PASSWORD | --dsn NAME]\n"
+    "       [--source-password PASSWORD]   (what is left out comes from the saved configuration)";
 
 // Takes the option at argv[i] (and its value) when it is a connection option
 // or the source file, advancing i past what it took. False when argv[i] is
@@ -28,10 +28,11 @@ inline constexpr const char* kConnectionUsage =
 bool TakeConnectionOption(int argc, char** argv, int& i, ConnectionOptions& options,
                           std::string& error);
 
-// "" when the options name both sides, else what is missing.
+// "" unless the options contradict each other.
 std::string MissingConnectionOption(const ConnectionOptions& options);
 
-// Fills the workbench's two profiles from the options and connects both
+// Fills the workbench's two profiles from the options (a side they do not
+// name from the desktop program's saved configuration) and connects both
 // sides as the Connect command does. False, after saying which side failed
 // on standard error, when a side has no session.
 bool ConnectBothSides(Workbench& window, const ConnectionOptions& options);

@@ -26,6 +26,7 @@ constexpr std::string_view kUsageLine =
     "\n"
     "Server options of migrate and verify:\n"
     "  --server HOST[:PORT] --user USER --password PASSWORD   (or --dsn NAME)\n"
+    "  (the Access file or the server left out: the desktop program's saved settings)\n"
     "  --source-password PASSWORD   the Access file's database password\n"
     "  --database NAME   migrate into this existing database (without it the whole\n"
     "                    Access database is cloned into a new one named after the file)\n"

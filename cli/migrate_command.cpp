@@ -162,7 +162,7 @@ int RunMigrateCommand(int argc, char** argv) {
     *value = argv[++i];
   }
   const std::string missing = MissingConnectionOption(options.connection);
-  if (!missing.empty()) return Usage("missing " + missing);
+  if (!missing.empty()) return Usage(missing);
   const int choices =
       !options.table.empty() + !options.view.empty() + options.tables + options.views;
   if (choices > 1) return Usage("choose one of --table, --view, --tables and --views");

@@ -42,7 +42,7 @@ int RunVerifyCommand(int argc, char** argv) {
     return Usage(error.empty() ? "unexpected argument '" + std::string(argv[i]) + "'" : error);
   }
   const std::string missing = MissingConnectionOption(options);
-  if (!missing.empty()) return Usage("missing " + missing);
+  if (!missing.empty()) return Usage(missing);
   if (options.database.empty()) return Usage("missing --database NAME");
 
   ConsolePrompter prompter;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "Converters/config_file.h"
 #include "tests/migration/migration_fixture.h"
 #include "tests/support/target_connection.h"
 
@@ -107,6 +108,33 @@ TEST_F(CommandLineTest, MigrateAndVerifyTellTheirOutcomeByTheirExitCode) {
   EXPECT_EQ(differing.exitCode, 1) << differing.output;
   EXPECT_THAT(differing.output, HasSubstr("[Order] differs: 100 rows in Access, 99 in MySQL"));
   EXPECT_THAT(differing.output, HasSubstr("5 tables identical, 1 differ"));
+}
+
+// Without server options the command line takes what the desktop program
+// saved; without saved settings it says what is missing.
+TEST_F(CommandLineTest, SavedSettingsStandInForLeftOutOptions) {
+  const fs::path mdb = writeSample(20);
+  connect(mdb);
+  if (HasFatalFailure()) return;
+  const std::string database = createTargetDatabase("cli_saved");
+  const std::vector<std::string> bare = {TABLIFT_CLI_PROGRAM, "migrate", "--database", database,
+                                         "--tables"};
+
+  const ProgramRun refused = RunProgram(bare, temp_.path());
+  EXPECT_EQ(refused.exitCode, 1) << refused.output;
+  EXPECT_THAT(refused.output, HasSubstr("or save them in the desktop program's configuration"));
+
+  const ConnectionProfile source{
+      "Microsoft Jet 4.0 OLE DB Provider", "", mdb.string(), "", "Admin", ""};
+  const ConnectionProfile target{
+      "TCP/IP:Port",    "", server_->host + ":" + std::to_string(server_->port), "", server_->user,
+      server_->password};
+  std::string error;
+  ASSERT_TRUE(SaveConfigFlag(ConfigFilePath(), "Config", true, &error)) << error;
+  ASSERT_TRUE(SaveConfigProfiles(ConfigFilePath(), source, target, &error)) << error;
+  const ProgramRun migrated = RunProgram(bare, temp_.path());
+  EXPECT_EQ(migrated.exitCode, 0) << migrated.output;
+  EXPECT_EQ(targetTables(database).size(), 6u) << migrated.output;
 }
 
 }  // namespace
