@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -23,14 +24,18 @@ class ControllerThread {
   int start(std::function<void()> body);
   // Waits `duration`; true when the owner is shutting down instead.
   bool pause(std::chrono::milliseconds duration);
-  // Makes the current and every later pause return at once and waits for the
-  // thread to end.
+  // Makes the current and every later pause return at once, without waiting.
+  void requestShutdown();
+  // Whether a started thread has not yet ended.
+  bool running() const { return running_.load(); }
+  // requestShutdown, then waits for the thread to end.
   void shutdown();
 
  private:
   std::mutex mutex_;
   std::condition_variable wake_;
   bool shuttingDown_ = false;
+  std::atomic<bool> running_{false};
   std::thread thread_;
 };
 

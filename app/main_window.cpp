@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QThread>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
@@ -140,7 +141,16 @@ MainWindow::~MainWindow() {
   workbench_->tasks().setChangeNotifier({});
   qtPrompter_.setHintHandler({});
   // The views listen to the workbench: they go before it does, and the
-  // controller thread, which writes to them, before the views.
+  // controller thread, which writes to them, before the views. The thread
+  // may be waiting for an answer from this thread; events are handled while
+  // it winds down, and questions are no longer put to the user.
+  workbench_->runFlag().store(kRunStopRequested);
+  qtPrompter_.setClosing();
+  workbench_->controllerThread().requestShutdown();
+  while (workbench_->controllerThread().running()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(5);
+  }
   workbench_->controllerThread().shutdown();
   delete centralWidget();
 }

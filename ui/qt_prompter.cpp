@@ -21,8 +21,13 @@ template <typename Function>
 auto QtPrompter::onUiThread(Function function) -> decltype(function()) {
   if (QThread::currentThread() == qApp->thread()) return function();
   decltype(function()) result{};
+  if (closing_.load()) return result;
   QMetaObject::invokeMethod(
-      qApp, [&] { result = function(); }, Qt::BlockingQueuedConnection);
+      qApp,
+      [&] {
+        if (!closing_.load()) result = function();
+      },
+      Qt::BlockingQueuedConnection);
   return result;
 }
 

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <atomic>
 
 #include "Converters/prompter.h"
 
@@ -26,6 +27,11 @@ class QtPrompter : public QObject, public Prompter {
   std::optional<std::string> chooseFile(std::string_view caption, std::string_view filter,
                                         std::string_view startPath) override;
 
+  // The window is going away: questions from other threads are answered at
+  // once with Cancel / No / nothing, and their messages are not shown, so a
+  // controller thread waiting for an answer can end.
+  void setClosing() { closing_.store(true); }
+
   // Where refusal hints go; the main window connects its "Tips" pane here.
   void setHintHandler(std::function<void(const QString&)> handler);
 
@@ -34,6 +40,7 @@ class QtPrompter : public QObject, public Prompter {
   auto onUiThread(Function function) -> decltype(function());
 
   QPointer<QWidget> parent_;
+  std::atomic<bool> closing_{false};
   std::function<void(const QString&)> hintHandler_;
 };
 
