@@ -12,18 +12,10 @@
 #include "data_access/ascii_text.h"
 #include "data_access/catalog_rowsets.h"
 #include "data_access/error_texts.h"
-#include "data_access/jet/jet_provider.h"
+#include "source_access/source_init_properties.h"
 
 namespace tablift {
 namespace {
-
-std::string WithoutMdbEnding(std::string name) {
-  constexpr std::string_view kEnding = ".mdb";
-  if (name.size() >= kEnding.size() && name.ends_with(kEnding)) {
-    name.erase(name.size() - kEnding.size());
-  }
-  return name;
-}
 
 // A table's or view's own children: its columns in position order and, for a
 // table, its indexes (one node per index, however many columns it has).
@@ -115,12 +107,12 @@ void ListCatalog(Workbench& window, CatalogTree& tree) {
   CatalogNode root{kImageRoot, sourceName.empty() ? "DATABASES" : sourceName, true, {}};
 
   const bool access = tree.dbmsKind() == kDbmsAccess;
-  const bool jet = EqualsIgnoreCase(connection.profile.progId, kJetProgId);
+  const bool jet = IsJetProgId(connection.profile.progId);
   std::string current = tree.currentDatabase();
   // An Access tree names its database after the file without ".mdb", while
   // connecting gives it the file name as its current database.
   if (access) {
-    current = WithoutMdbEnding(current);
+    current = AccessDatabaseName(current);
     tree.setCurrentDatabase(current);
   }
   if (!jet) {
@@ -134,7 +126,7 @@ void ListCatalog(Workbench& window, CatalogTree& tree) {
     while (catalogs.moveNext() == S_OK)
       root.add(kImageDatabase, catalogs.row().catalogName);
   } else {
-    root.add(kImageDatabase, access ? WithoutMdbEnding(sourceName) : sourceName);
+    root.add(kImageDatabase, access ? AccessDatabaseName(sourceName) : sourceName);
   }
 
   if (current.empty()) {

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <optional>
 
+#include "data_access/ascii_text.h"
 #include "target_mysql/mysql_odbc_drivers.h"
 #include "target_mysql/target_probe.h"
 
@@ -12,12 +13,6 @@ namespace {
 
 constexpr int kDriversToTry = 3;
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-    return std::tolower(x) == std::tolower(y);
-  });
-}
-
 // Null `prompter` is the quiet form.
 bool BuildTargetInitProperties(const ConnectionProfile& profile, PropertySet& set,
                                Prompter* prompter) {
@@ -25,7 +20,7 @@ bool BuildTargetInitProperties(const ConnectionProfile& profile, PropertySet& se
   set.addString(DBPROP_AUTH_PASSWORD, profile.password);
   set.addString(DBPROP_AUTH_USERID, profile.userId);
 
-  if (!EqualsIgnoringCase(profile.providerName, kServerAddressProvider)) {
+  if (!EqualsIgnoreCase(profile.providerName, kServerAddressProvider)) {
     if (!profile.sourceName.empty()) set.addString(DBPROP_INIT_DATASOURCE, profile.sourceName);
     if (!profile.catalogName.empty()) set.addString(DBPROP_INIT_CATALOG, profile.catalogName);
   } else {

@@ -5,6 +5,7 @@
 #include "data_access/error_texts.h"
 #include "data_access/property_set.h"
 #include "data_access/provider_registry.h"
+#include "source_access/source_init_properties.h"
 
 namespace tablift::test {
 
@@ -43,10 +44,7 @@ bool ConnectSource(Workbench& window, const std::filesystem::path& path,
 }
 
 std::string AccessDatabaseName(const std::filesystem::path& path) {
-  std::string name = path.string();
-  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mdb") == 0)
-    name.resize(name.size() - 4);
-  return name;
+  return tablift::AccessDatabaseName(path.string());
 }
 
 }  // namespace tablift::test
