@@ -6,8 +6,8 @@
 #include "Converters/execute_statement.h"
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
-#include "data_access/catalog_rowsets.h"
 #include "data_access/error_texts.h"
+#include "data_access/object_names.h"
 #include "data_access/safe_file_name.h"
 #include "source_access/foreign_key_statements.h"
 #include "source_access/view_definition.h"
@@ -21,26 +21,12 @@ constexpr std::string_view kViewNotSupported = "NO SUPPORT!";
 
 // The names of the source's tables or views as the catalog lists them; false
 // (after the step-failure line) when the list cannot be opened.
-bool ListObjects(Workbench& window, Session* session, const char* type, std::string_view step,
+bool ListObjects(Workbench& window, Session* session, ObjectKind kind, std::string_view step,
                  std::vector<std::string>& names) {
-  TablesRowset rows;
-  const HResult opened = session == nullptr ? E_FAIL : rows.open(*session, {}, {}, {}, type);
+  const HResult opened = session == nullptr ? E_FAIL : ListObjectNames(*session, {}, kind, names);
   if (Failed(opened)) {
     WritePlainLine(window, DescribeStepFailure(opened, step));
     return false;
-  }
-  const bool views = std::string_view(type) == "VIEW";
-  while (rows.moveNext() == S_OK) {
-    const TableRow& row = rows.row();
-    if (views) {
-      if (row.tableType != "VIEW" || row.tableSchema == "sys" ||
-          row.tableSchema == "INFORMATION_SCHEMA") {
-        continue;
-      }
-    } else if (row.tableName.find(' ') != std::string::npos || row.tableType == "VIEW") {
-      continue;
-    }
-    names.push_back(row.tableName);
   }
   return true;
 }
@@ -75,7 +61,7 @@ bool MigrateView(Workbench& window, Session* sourceSession, std::string database
 int MigrateAllViews(Workbench& window, Session* sourceSession, std::string database) {
   WriteLine(window, "Convert Views of database [%s]", database.c_str());
   std::vector<std::string> views;
-  if (!ListObjects(window, sourceSession, "VIEW", "Open views Error: ", views)) return -1;
+  if (!ListObjects(window, sourceSession, ObjectKind::View, "Open views Error: ", views)) return -1;
 
   // A view that reads another view fails while that one does not exist yet;
   // the catalog lists views by name, not by dependency. So failed views are
@@ -101,7 +87,8 @@ int MigrateAllViews(Workbench& window, Session* sourceSession, std::string datab
 int MigrateRelationships(Workbench& window, Session* sourceSession, std::string database) {
   WriteLine(window, "Convert Relationships of database [%s]", database.c_str());
   std::vector<std::string> tables;
-  if (!ListObjects(window, sourceSession, "TABLE", "Open tables Error: ", tables)) return -1;
+  if (!ListObjects(window, sourceSession, ObjectKind::Table, "Open tables Error: ", tables))
+    return -1;
 
   int failures = 0;
   for (const std::string& table : tables) {

@@ -7,8 +7,8 @@
 #include "Converters/object_workers.h"
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
-#include "data_access/catalog_rowsets.h"
 #include "data_access/error_texts.h"
+#include "data_access/object_names.h"
 #include "data_access/safe_file_name.h"
 #include "source_access/key_statements.h"
 #include "source_access/row_transfer.h"
@@ -102,19 +102,12 @@ int MigrateTable(Workbench& window, Session* sourceSession, std::string database
 int MigrateAllTables(Workbench& window, Session* sourceSession, std::string database) {
   WriteLine(window, "Convert Tables of database [%s]", database.c_str());
   std::vector<std::string> tables;
-  {
-    TablesRowset rows;
-    const HResult opened =
-        sourceSession == nullptr ? E_FAIL : rows.open(*sourceSession, {}, {}, {}, "TABLE");
-    if (Failed(opened)) {
-      WritePlainLine(window, DescribeStepFailure(opened, "Open tables Error: "));
-      return -1;
-    }
-    while (rows.moveNext() == S_OK) {
-      const TableRow& row = rows.row();
-      if (row.tableName.find(' ') != std::string::npos || row.tableType == "VIEW") continue;
-      tables.push_back(row.tableName);
-    }
+  const HResult opened = sourceSession == nullptr
+                             ? E_FAIL
+                             : ListObjectNames(*sourceSession, {}, ObjectKind::Table, tables);
+  if (Failed(opened)) {
+    WritePlainLine(window, DescribeStepFailure(opened, "Open tables Error: "));
+    return -1;
   }
   int incomplete = 0;
   for (const std::string& table : tables) {

@@ -17,6 +17,13 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string ToLowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    c = Lower(c);
+  return lower;
+}
+
 std::string TrimBlanks(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};

@@ -9,6 +9,10 @@ namespace tablift {
 // and keywords are compared).
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+// The text with ASCII letters in lower case; other bytes (UTF-8 sequences
+// among them) unchanged.
+std::string ToLowerAscii(std::string_view text);
+
 // The text without blanks (spaces and tabs) at either end.
 std::string TrimBlanks(std::string_view text);
 

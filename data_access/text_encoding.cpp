@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "data_access/ascii_text.h"
 #include "data_access/utf8.h"
 
 namespace tablift {
@@ -40,13 +41,6 @@ constexpr char32_t kLatin1High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
 
 // Reads the UTF-8 character at `at`; false for a malformed sequence.
 bool DecodeUtf8(std::string_view text, std::size_t at, char32_t& code, std::size_t& length) {
@@ -149,7 +143,7 @@ bool Convert(const char* from, const char* to, std::string_view input, std::stri
 
 std::optional<TextEncoding> TextEncoding::ForCharset(std::string_view mysqlName,
                                                      std::string& error) {
-  const std::string name = Lower(mysqlName);
+  const std::string name = ToLowerAscii(mysqlName);
   if (name == "utf8mb4") return TextEncoding(Kind::Utf8, name, {});
   if (name == "utf8" || name == "utf8mb3") return TextEncoding(Kind::Utf8Bmp, name, {});
   if (name == "latin1") return TextEncoding(Kind::Latin1, name, {});

@@ -12,6 +12,7 @@
 #include "data_access/ascii_text.h"
 #include "data_access/catalog_rowsets.h"
 #include "data_access/error_texts.h"
+#include "data_access/object_names.h"
 #include "source_access/source_init_properties.h"
 
 namespace tablift {
@@ -57,31 +58,12 @@ void AddTablesAndViews(Session& session, const std::string& catalog, CatalogNode
   CatalogNode& views = database.children[1];
 
   std::vector<std::string> names;
-  TablesRowset tableRows;
-  if (Succeeded(tableRows.open(session, catalog, {}, {}, "TABLE"))) {
-    while (tableRows.moveNext() == S_OK) {
-      // Tables with a blank in their name are never migrated, so never shown.
-      if (tableRows.row().tableName.find(' ') == std::string::npos) {
-        names.push_back(tableRows.row().tableName);
-      }
-    }
-  }
-  tableRows.close();
+  ListObjectNames(session, catalog, ObjectKind::Table, names);
   for (const std::string& name : names)
     AddObjectNode(session, catalog, tables, kImageTable, name);
 
   names.clear();
-  TablesRowset viewRows;
-  if (Succeeded(viewRows.open(session, catalog, {}, {}, "VIEW"))) {
-    while (viewRows.moveNext() == S_OK) {
-      const TableRow& row = viewRows.row();
-      if (row.tableType == "VIEW" && row.tableSchema != "sys" &&
-          row.tableSchema != "INFORMATION_SCHEMA") {
-        names.push_back(row.tableName);
-      }
-    }
-  }
-  viewRows.close();
+  ListObjectNames(session, catalog, ObjectKind::View, names);
   for (const std::string& name : names)
     AddObjectNode(session, catalog, views, kImageView, name);
 }

@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include "data_access/ascii_text.h"
 #include "data_access/jet/jet_messages.h"
 #include "data_access/jet/reader_protocol.h"
 #include "data_access/jet/wire_format.h"
 
 namespace tablift::jet {
 namespace {
-
-std::string LowerCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 std::string Request(RequestKind kind) {
   WireWriter out;
@@ -138,7 +133,7 @@ HResult JetDatabase::objects(std::vector<CatalogObject>& objects) {
 
 HResult JetDatabase::describeTable(const std::string& name, TableDefinition& table) {
   std::lock_guard lock(mutex_);
-  const std::string key = LowerCase(name);
+  const std::string key = ToLowerAscii(name);
   if (const auto known = tables_.find(key); known != tables_.end()) {
     table = known->second;
     return S_OK;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "data_access/ascii_text.h"
 #include "data_access/jet/catalog_listing.h"
 #include "data_access/jet/jet_command.h"
 #include "data_access/jet/provider_boundary.h"
@@ -35,9 +36,7 @@ HResult JetSession::schemaRowset(SchemaRowset schema, const std::vector<std::str
 }
 
 HResult JetSession::setClientCharset(std::string_view name) {
-  std::string lower(name);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string lower = ToLowerAscii(name);
   if (lower == "utf8" || lower == "utf8mb4" || lower == "utf8mb3") return S_OK;
   PostJetError("The Jet provider hands out text as UTF-8 only; it cannot use the character set '" +
                std::string(name) + "'.");

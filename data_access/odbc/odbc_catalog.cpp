@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 
+#include "data_access/ascii_text.h"
 #include "data_access/memory_rowset.h"
 #include "data_access/odbc/odbc_diagnostics.h"
 #include "data_access/odbc/odbc_rowset.h"
@@ -119,10 +120,8 @@ bool Matches(const ColumnValue& value, const std::string& restriction) {
   return restriction.empty() || (!value.null && value.text == restriction);
 }
 
-bool ContainsUnsigned(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text.find("unsigned") != std::string::npos;
+bool ContainsUnsigned(std::string_view text) {
+  return ToLowerAscii(text).find("unsigned") != std::string::npos;
 }
 
 bool IsDatetimeSqlType(SQLSMALLINT type) {

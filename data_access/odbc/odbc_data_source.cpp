@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data_access/ascii_text.h"
 #include "data_access/odbc/odbc_connection.h"
 #include "data_access/odbc/odbc_connection_string.h"
 #include "data_access/odbc/odbc_diagnostics.h"
@@ -21,9 +22,8 @@ namespace {
 // set command change it afterwards.
 constexpr const char* kInitialMySqlCharset = "latin1";
 
-bool NamesMySqlServer(std::string name) {
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+bool NamesMySqlServer(std::string_view given) {
+  const std::string name = ToLowerAscii(given);
   return name.find("mysql") != std::string::npos || name.find("mariadb") != std::string::npos;
 }
 

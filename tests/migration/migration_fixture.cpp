@@ -11,8 +11,8 @@
 #include "Converters/connect_side.h"
 #include "Converters/execute_statement.h"
 #include "Converters/migrate_command.h"
-#include "data_access/catalog_rowsets.h"
 #include "data_access/jet/jet_provider.h"
+#include "data_access/object_names.h"
 #include "data_access/text_query.h"
 #include "source_access/list_catalog.h"
 #include "source_access/sample_database.h"
@@ -210,11 +210,7 @@ std::vector<std::string> MigrationTest::targetTables(const std::string& database
 
 std::vector<std::string> MigrationTest::migratableSourceTables() {
   std::vector<std::string> tables;
-  TablesRowset rows;
-  EXPECT_TRUE(Succeeded(rows.open(*window_.sourceSession(), {}, {}, {}, "TABLE")));
-  while (rows.moveNext() == S_OK) {
-    if (rows.row().tableName.find(' ') == std::string::npos) tables.push_back(rows.row().tableName);
-  }
+  EXPECT_TRUE(Succeeded(ListObjectNames(*window_.sourceSession(), {}, ObjectKind::Table, tables)));
   return tables;
 }
 
