@@ -49,6 +49,8 @@ class MigrationTask {
     std::string sourceDatabase{};
     std::string targetObject{};
     std::string targetDatabase{};
+    // A backup's folder, as its command chose it.
+    std::string backupDirectory{};
   };
 
   // The record of a new task, "Waiting", stamped with the current time.
@@ -67,6 +69,7 @@ class MigrationTask {
   const std::string& sourceDatabase() const { return names_.sourceDatabase; }
   const std::string& targetObject() const { return names_.targetObject; }
   const std::string& targetDatabase() const { return names_.targetDatabase; }
+  const std::string& backupDirectory() const { return names_.backupDirectory; }
 
   std::int32_t state() const { return state_.load(); }
   std::int32_t time() const { return time_.load(); }

@@ -3,6 +3,7 @@
 #include <source_location>
 #include <string>
 
+#include "Converters/backup_workers.h"
 #include "Converters/object_workers.h"
 #include "Converters/table_worker.h"
 #include "Converters/workbench.h"
@@ -139,6 +140,70 @@ bool ConvertObjectRunner(Workbench& window, const ControllerContext& context, bo
   return whole;
 }
 
+// Backups read the server's text in utf8mb4 whatever the connection's
+// character set: the files are UTF-8, and a narrower set would have the
+// server put '?' in place of what it cannot hold. The user's choice is back
+// in force when the backup ends.
+class WholeTextReading {
+ public:
+  explicit WholeTextReading(Workbench& window) : window_(window) {
+    if (Session* session = window_.targetSession()) session->setClientCharset("utf8mb4");
+  }
+  ~WholeTextReading() {
+    if (Session* session = window_.targetSession()) session->setClientCharset(window_.charset());
+  }
+  WholeTextReading(const WholeTextReading&) = delete;
+  WholeTextReading& operator=(const WholeTextReading&) = delete;
+
+ private:
+  Workbench& window_;
+};
+
+// A whole database, or its tables or views ("A", "T", "V"). The task fails
+// when the database cannot be selected, and also when any object was not
+// backed up whole, so that a backup with holes never shows SUCCESS.
+bool BackupDatabaseRunner(Workbench& window, const ControllerContext& context) {
+  const auto& names = context.names;
+  if (!SelectTarget(window, names.targetDatabase)) return false;
+  const WholeTextReading reading(window);
+  const std::string& scope = names.backupScope;
+  bool whole = true;
+  if (scope == "A" || scope == "T") {
+    whole = BackupAllTables(window, window.targetSession(), names.targetDatabase,
+                            names.backupDirectory) == 0;
+  }
+  context.setProgress(50);
+  if (scope == "A" || scope == "V") {
+    whole = BackupAllViews(window, window.targetSession(), names.targetDatabase,
+                           names.backupDirectory) == 0 &&
+            whole;
+  }
+  context.setProgress(100);
+  return whole;
+}
+
+bool BackupObjectRunner(Workbench& window, const ControllerContext& context) {
+  const auto& names = context.names;
+  if (!SelectTarget(window, names.targetDatabase)) {
+    WriteLine(window, "Select Target Database[%s] Error!", names.targetDatabase.c_str());
+    return false;
+  }
+  const std::filesystem::path folder = BackupFolder(window, names.backupDirectory);
+  const WholeTextReading reading(window);
+  int result = 0;
+  if (names.backupScope == "T") {
+    result = BackupTable(window, window.targetSession(), names.targetDatabase, names.targetObject,
+                         folder);
+  } else if (names.backupScope == "V") {
+    result = BackupView(window, window.targetSession(), names.targetDatabase, names.targetObject,
+                        folder);
+  }
+  context.setProgress(80);
+  RefreshTarget(window);
+  context.setProgress(100);
+  return result == kObjectBackedUp;
+}
+
 }  // namespace
 
 TaskRunner FindTaskRunner(TaskType type) {
@@ -159,6 +224,10 @@ TaskRunner FindTaskRunner(TaskType type) {
       return [](Workbench& window, const ControllerContext& context) {
         return ConvertObjectRunner(window, context, false);
       };
+    case BackupDatabase:
+      return BackupDatabaseRunner;
+    case BackupObject:
+      return BackupObjectRunner;
     default:
       return {};
   }

@@ -109,6 +109,16 @@ void Workbench::setConditionFile(std::filesystem::path path) {
   conditionFile_ = std::move(path);
 }
 
+std::filesystem::path Workbench::backupDirectory() const {
+  std::lock_guard guard(mutex_);
+  return backupDirectory_;
+}
+
+void Workbench::setBackupDirectory(std::filesystem::path path) {
+  std::lock_guard guard(mutex_);
+  backupDirectory_ = std::move(path);
+}
+
 std::string Workbench::sideName() const {
   std::lock_guard guard(mutex_);
   return sideName_;

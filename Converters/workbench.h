@@ -86,6 +86,11 @@ class Workbench {
   std::filesystem::path conditionFile() const;
   void setConditionFile(std::filesystem::path path);
 
+  // The folder the latest Backup command chose; empty before the first
+  // choice. Each backup task also keeps the folder chosen for it.
+  std::filesystem::path backupDirectory() const;
+  void setBackupDirectory(std::filesystem::path path);
+
   // The side a dialog is working on: the configuration dialog sets "Source"
   // just before it asks for a new Access database and clears it afterwards.
   std::string sideName() const;
@@ -118,6 +123,7 @@ class Workbench {
   std::function<void(const std::string&)> statusListener_;
   std::string charset_ = "LATIN1";
   std::filesystem::path conditionFile_;
+  std::filesystem::path backupDirectory_;
   std::string sideName_;
   TaskRunnerLookup taskRunners_;
   int startStopImage_ = kStartRequestedImage;

@@ -48,9 +48,9 @@ void Tell(const std::string& what, const fs::path& dir, const std::error_code& e
   ShowUserMessage(what + " [" + dir.string() + "]: " + error.message());
 }
 
-// The shared core of the directory operations. Nothing changes the current
-// directory before the final step, so a failure leaves it where it was.
-bool MakeCurrentDirectory(const fs::path& dir) {
+}  // namespace
+
+bool MakeDirectory(const fs::path& dir) {
   std::error_code error;
   const fs::file_status status = fs::status(dir, error);
   if (fs::exists(status) && !fs::is_directory(status)) {
@@ -67,6 +67,16 @@ bool MakeCurrentDirectory(const fs::path& dir) {
       return false;
     }
   }
+  return true;
+}
+
+namespace {
+
+// The shared core of the directory operations. Nothing changes the current
+// directory before the final step, so a failure leaves it where it was.
+bool MakeCurrentDirectory(const fs::path& dir) {
+  if (!MakeDirectory(dir)) return false;
+  std::error_code error;
   fs::current_path(dir, error);
   if (error) {
     Tell("Can not enter directory", dir, error);

@@ -11,6 +11,10 @@ namespace tablift {
 // $XDG_DATA_HOME/tablift (~/.local/share/tablift), created when missing.
 std::filesystem::path ProgramDirectory();
 
+// Makes `dir` exist as a directory without entering it (a plain file in its
+// place is deleted); false, after telling the user why, when it cannot.
+bool MakeDirectory(const std::filesystem::path& dir);
+
 // The directory operations below make a directory exist and make it the
 // process's current directory, so that later relative file names land in it.
 // A plain file standing where the directory belongs is deleted first. In "\"

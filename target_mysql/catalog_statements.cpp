@@ -23,6 +23,11 @@ struct LastRow {
   std::string value;    // column `ordinal` of the last row, whole; "" without rows
   std::string failure;  // the runner's text when no rowset was read
   std::string result() const { return failure.empty() ? value : failure; }
+  // Why no definition was read; "" when one was.
+  std::string definitionFailure() const {
+    if (!failure.empty()) return failure;
+    return value.empty() ? "the server returned no definition" : "";
+  }
 };
 
 LastRow ReadLastRow(Session* session, const std::string& sql, std::size_t ordinal) {
@@ -105,20 +110,27 @@ bool RenameTargetTable(Workbench& window, Session* targetSession, std::string_vi
       "alter table " + QuoteIdentifier(oldName) + " rename " + QuoteIdentifier(newName), 0);
 }
 
-std::string ShowCreateTable(Workbench& window, Session* session, std::string_view table) {
+std::string ShowCreateTable(Workbench& window, Session* session, std::string_view table,
+                            std::string* failure) {
   if (session == nullptr || !session->isOpen()) {
     WriteNoConnectionLine(window);
+    if (failure != nullptr) *failure = kNoConnection;
     return "";
   }
-  return ReadLastRow(session, "show create table " + QuoteIdentifier(table), 2).result();
+  const LastRow last = ReadLastRow(session, "show create table " + QuoteIdentifier(table), 2);
+  if (failure != nullptr) *failure = last.definitionFailure();
+  return last.result();
 }
 
-std::string ShowCreateView(Workbench& window, Session* session, std::string_view view) {
+std::string ShowCreateView(Workbench& window, Session* session, std::string_view view,
+                           std::string* failure) {
   if (session == nullptr || !session->isOpen()) {
     WriteNoConnectionLine(window);
+    if (failure != nullptr) *failure = kNoConnection;
     return kNoConnection;
   }
   LastRow last = ReadLastRow(session, "show create view " + QuoteIdentifier(view), 2);
+  if (failure != nullptr) *failure = last.definitionFailure();
   if (!last.failure.empty()) return last.failure;
   return FlattenParenthesisedJoins(std::move(last.value));
 }

@@ -33,10 +33,14 @@ bool RenameTargetTable(Workbench& window, Session* targetSession, std::string_vi
 // operation completed SUCCESSFULLY" for a statement without rows, and, without
 // a session, the "No Connection!" line in the log and "" (table) or "No
 // Connection!" (view, version).
-std::string ShowCreateTable(Workbench& window, Session* session, std::string_view table);
+// Since a failure text takes the place of the definition, `failure`, when
+// given, receives why no definition was read, or "" when one was.
+std::string ShowCreateTable(Workbench& window, Session* session, std::string_view table,
+                            std::string* failure = nullptr);
 // Parenthesised joins of quoted tables in the last group found come back as a
 // comma list, the form older servers printed and scripts replay.
-std::string ShowCreateView(Workbench& window, Session* session, std::string_view view);
+std::string ShowCreateView(Workbench& window, Session* session, std::string_view view,
+                           std::string* failure = nullptr);
 std::string ReadServerVersion(Workbench& window, Session* session);
 
 // Rewrites the last parenthesised join of quoted tables found in a view

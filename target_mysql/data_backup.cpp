@@ -23,19 +23,21 @@ struct FileCloser {
 
 }  // namespace
 
-std::string BackupTableData(Workbench& window, Session* session, std::string_view tableName) {
+std::string BackupTableData(Workbench& window, Session* session, std::string_view tableName,
+                            const std::filesystem::path& directory) {
   if (session == nullptr || !session->isOpen()) {
     WritePlainLine(window, DescribeSystemError("No Source Connection!"));
     return "";
   }
   const std::string table(tableName);
-  const std::string fileName = SafeFileName(table) + ".data";
+  const std::string fileName = (directory / (SafeFileName(table) + ".data")).string();
   const std::string prefix = "insert into " + QuoteIdentifier(table) + " values (";
 
   std::unique_ptr<std::FILE, FileCloser> file;
   std::string fileFailure;
   std::vector<ColumnInfo> columns;
   long rows = 0;
+  bool stopped = false;
   std::string line;
 
   const PropertySet properties = QueryRowsetProperties();
@@ -63,6 +65,7 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
         if (rows % 1000 == 0) WriteLine(window, "[%s] %ld records backuped!", table.c_str(), rows);
         if (window.runFlag().load() == kRunStopRequested) {
           WriteLine(window, "Data Converting Terminaled!");
+          stopped = true;
           return false;
         }
         return true;
@@ -99,7 +102,7 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
     WriteLine(window, "E::%s", message.c_str());
     return message;
   }
-  return std::string(kBackupWritten);
+  return std::string(stopped ? kBackupStopped : kBackupWritten);
 }
 
 }  // namespace tablift

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -11,17 +12,22 @@ class Workbench;
 
 // What a finished data backup returns: one character of code 1.
 inline constexpr std::string_view kBackupWritten = "\x01";
+// What a data backup cut short by a stop returns: the file holds the rows up
+// to the stop, and is valid, but not the whole table.
+inline constexpr std::string_view kBackupStopped = "\x02";
 
 // Writes every row of one target table as one INSERT statement per line into
-// "<table>.data" in the current directory, so that the file replays into an
+// "<table>.data" in `directory` (the current directory when none is given; the
+// name made safe as a file name), so that the file replays into an
 // empty table of the same definition and reproduces it exactly: text escaped,
 // NULL as NULL, binary as complete hexadecimal literals, dates quoted. Writes
 // a progress line every 1000 rows and stops after the current row when the
 // controller's stop is requested. Returns kBackupWritten after the rows were
-// written; otherwise the failure text (the provider's error text, "RESULT:
-// The operation completed SUCCESSFULLY" for a statement without rows, "" with
-// no session, the text of a file that could not be written, or of a row that
-// could not be read whole, so that a broken read never passes for the end).
-std::string BackupTableData(Workbench& window, Session* session, std::string_view tableName);
+// written, kBackupStopped after a stop; otherwise the failure text (the provider's error text,
+// "RESULT: The operation completed SUCCESSFULLY" for a statement without rows, "" with no session,
+// the text of a file that could not be written, or of a row that could not be read whole, so that a
+// broken read never passes for the end).
+std::string BackupTableData(Workbench& window, Session* session, std::string_view tableName,
+                            const std::filesystem::path& directory = {});
 
 }  // namespace tablift

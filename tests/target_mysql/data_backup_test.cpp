@@ -115,7 +115,7 @@ TEST_F(DataBackupTest, EmptyTableStopRequestAndFailures) {
 
   // A stop request ends the backup after the current row, with a valid file.
   window.runFlag() = kRunStopRequested;
-  EXPECT_EQ(BackupTableData(window, session(), "a/b.."), kBackupWritten);
+  EXPECT_EQ(BackupTableData(window, session(), "a/b.."), kBackupStopped);
   window.runFlag() = kRunIdle;
   EXPECT_EQ(FileLines(directory.path() / "a_b...data"),
             (std::vector<std::string>{"insert into `a/b..` values (1);"}));

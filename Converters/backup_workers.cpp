@@ -1,0 +1,154 @@
+#include "Converters/backup_workers.h"
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "Converters/cache_file.h"
+#include "Converters/workbench.h"
+#include "Converters/write_line.h"
+#include "data_access/ascii_text.h"
+#include "data_access/error_texts.h"
+#include "data_access/object_names.h"
+#include "data_access/regex_service.h"
+#include "data_access/safe_file_name.h"
+#include "data_access/working_directories.h"
+#include "target_mysql/catalog_statements.h"
+#include "target_mysql/data_backup.h"
+
+namespace fs = std::filesystem;
+
+namespace tablift {
+namespace {
+
+// Writes an object's definition file; on failure the user learns which file
+// and why, after the line the workers have always written.
+bool WriteDefinitionFile(Workbench& window, const fs::path& file, std::string_view text) {
+  if (RewriteCacheFile(file.string(), text)) return true;
+  const std::string reason = std::strerror(errno);
+  WriteCacheFileFailure(window);
+  WriteLine(window, "E::Can not write [%s]: %s", file.c_str(), reason.c_str());
+  return false;
+}
+
+void WriteDefinitionFailure(Workbench& window, const char* kind, const std::string& database,
+                            const std::string& name, const std::string& failure) {
+  WriteLine(window, "E::No definition of %s [%s].[%s] to back up: %s", kind, database.c_str(),
+            name.c_str(), failure.c_str());
+}
+
+// Backs up each object in turn, stopping between objects when asked. The
+// objects a stop leaves out count as not backed up.
+template <typename BackupOne>
+int BackupEach(Workbench& window, const std::vector<std::string>& names, const char* stopLine,
+               BackupOne backupOne) {
+  int failed = 0;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (backupOne(names[i]) != kObjectBackedUp) ++failed;
+    if (window.runFlag().load() == kRunStopRequested) {
+      WriteLine(window, "%s", stopLine);
+      return failed + static_cast<int>(names.size() - i - 1);
+    }
+  }
+  return failed;
+}
+
+}  // namespace
+
+fs::path BackupFolder(Workbench& window, const std::string& chosen) {
+  if (!chosen.empty()) return chosen;
+  if (fs::path latest = window.backupDirectory(); !latest.empty()) return latest;
+  return ProgramDirectory() / "backup";
+}
+
+fs::path DatabaseBackupFolder(const fs::path& folder, const std::string& database) {
+  const std::string withoutDrive = ReplaceAll(database, "[a-zA-Z]:[\\\\|/]", "");
+  return folder / SafeFileName(StripDatabasePath(withoutDrive));
+}
+
+int BackupTable(Workbench& window, Session* targetSession, const std::string& database,
+                const std::string& table, const fs::path& folder) {
+  const fs::path tables = folder / "TABLES";
+  if (!MakeDirectory(tables)) {
+    WriteCacheFileFailure(window);
+    return kObjectFileError;
+  }
+  std::string failure;
+  const std::string definition = ShowCreateTable(window, targetSession, table, &failure);
+  if (!failure.empty()) {
+    WriteDefinitionFailure(window, "table", database, table, failure);
+    return kObjectIncomplete;
+  }
+  if (!WriteDefinitionFile(window, tables / (SafeFileName(table) + ".tbl"), definition)) {
+    return kObjectFileError;
+  }
+  const fs::path data = folder / "DATA";
+  if (!MakeDirectory(data)) return kObjectIncomplete;
+  const std::string rows = BackupTableData(window, targetSession, table, data);
+  return rows == kBackupWritten ? kObjectBackedUp : kObjectIncomplete;
+}
+
+int BackupView(Workbench& window, Session* targetSession, const std::string& database,
+               const std::string& view, const fs::path& folder) {
+  const fs::path views = folder / "VIEWS";
+  if (!MakeDirectory(views)) {
+    WriteCacheFileFailure(window);
+    return kObjectFileError;
+  }
+  WriteLine(window, "Bakcup View [%s].[%s]", database.c_str(), view.c_str());
+  std::string failure;
+  const std::string definition =
+      ToLowerAscii(ShowCreateView(window, targetSession, view, &failure));
+  const std::size_t start = definition.find(" view ");
+  if (!failure.empty() || start == std::string::npos) {
+    WriteDefinitionFailure(window, "view", database, view, failure.empty() ? definition : failure);
+    return kObjectIncomplete;
+  }
+  if (definition.find("create view") != std::string::npos) {
+    WriteLine(window, "RESULT: The operation completed SUCCESSFULLY");
+  }
+  const std::string statement = "create" + definition.substr(start) + "\n";
+  if (!WriteDefinitionFile(window, views / (SafeFileName(view) + ".vw"), statement)) {
+    return kObjectFileError;
+  }
+  return kObjectBackedUp;
+}
+
+int BackupAllTables(Workbench& window, Session* targetSession, const std::string& database,
+                    const std::string& chosen) {
+  WriteLine(window, "Backup Tables of database [%s]", database.c_str());
+  const fs::path folder = DatabaseBackupFolder(BackupFolder(window, chosen), database);
+  std::vector<std::string> tables;
+  const HResult opened =
+      targetSession == nullptr
+          ? E_FAIL
+          : ListObjectNames(*targetSession, StripDatabasePath(database), ObjectKind::Table, tables);
+  if (Failed(opened)) {
+    window.prompter().showMessage(DescribeStepFailure(opened, "Open tables Error: "),
+                                  MessageIcon::Error);
+    return -1;
+  }
+  return BackupEach(window, tables, "Tables Backup Terminaled!", [&](const std::string& table) {
+    return BackupTable(window, targetSession, database, table, folder);
+  });
+}
+
+int BackupAllViews(Workbench& window, Session* targetSession, const std::string& database,
+                   const std::string& chosen) {
+  WriteLine(window, "Backup Views of database [%s]", database.c_str());
+  const fs::path folder = DatabaseBackupFolder(BackupFolder(window, chosen), database);
+  std::vector<std::string> views;
+  const HResult opened =
+      targetSession == nullptr
+          ? E_FAIL
+          : ListObjectNames(*targetSession, StripDatabasePath(database), ObjectKind::View, views);
+  if (Failed(opened)) {
+    WritePlainLine(window, DescribeStepFailure(opened, "Open views Error: "));
+    return -1;
+  }
+  return BackupEach(window, views, "Views Backup Terminaled!", [&](const std::string& view) {
+    return BackupView(window, targetSession, database, view, folder);
+  });
+}
+
+}  // namespace tablift
