@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "Converters/command_refusal.h"
 #include "Converters/main_controller.h"
 #include "Converters/workbench.h"
 #include "data_access/working_directories.h"
@@ -12,10 +13,8 @@
 namespace tablift {
 namespace {
 
-// A refused command explains itself in the tips pane, then in a short box.
 void Refuse(Workbench& window, std::string_view hint, std::string_view box) {
-  window.prompter().showHint(hint);
-  window.prompter().showMessage(box, MessageIcon::Warning);
+  RefuseCommand(window.prompter(), hint, box);
 }
 
 // What the user is asked to confirm and what is queued on OK.

@@ -27,6 +27,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "Converters/backup_command.h"
 #include "Converters/config_file.h"
 #include "Converters/connect_side.h"
 #include "Converters/controller_commands.h"
@@ -366,7 +367,7 @@ void MainWindow::runCommand(int command) {
       break;
     case kCmdBackup:
     case kCmdToolBackup:
-      notAvailableYet(QStringLiteral("Backup"));
+      BackupCommand(*workbench_);
       break;
     case kCmdNewDatabase:
       if (workbench_->targetTree().selection().image() != kImageRoot) {

@@ -54,57 +54,88 @@ std::string MissingConnectionOption(const ConnectionOptions& options) {
   return {};
 }
 
-bool ConnectBothSides(Workbench& window, const ConnectionOptions& options) {
-  // What the options leave out comes from the settings the desktop program
-  // saved, when it saved them ("Properties from and to config file").
-  const bool needsSaved =
-      options.sourcePath.empty() || (options.server.empty() && options.dsn.empty());
-  const ConfigSettings saved = needsSaved ? LoadConfig(ConfigFilePath()) : ConfigSettings{};
-  if (needsSaved && !saved.configFromFile) {
-    std::fprintf(stderr,
-                 "tablift-cli: name the Access file and the server (--server or --dsn), or save "
-                 "them in the desktop program's configuration (%s)\n",
-                 ConfigFilePath().c_str());
-    return false;
-  }
+namespace {
 
+// What the options leave out comes from the settings the desktop program
+// saved, when it saved them ("Properties from and to config file"). False,
+// after saying so, when something is left out and nothing was saved.
+bool LoadSavedWhenNeeded(bool needsSaved, ConfigSettings& saved) {
+  if (!needsSaved) return true;
+  saved = LoadConfig(ConfigFilePath());
+  if (saved.configFromFile) return true;
+  std::fprintf(stderr,
+               "tablift-cli: name the Access file and the server (--server or --dsn), or save "
+               "them in the desktop program's configuration (%s)\n",
+               ConfigFilePath().c_str());
+  return false;
+}
+
+bool NamesServer(const ConnectionOptions& options) {
+  return !options.server.empty() || !options.dsn.empty();
+}
+
+void FillSourceProfile(Workbench& window, const ConnectionOptions& options,
+                       const ConfigSettings& saved) {
   ConnectionProfile& source = window.sourceProfile();
   if (options.sourcePath.empty()) {
     source = HandOverProfile(saved.source);
-  } else {
-    source.providerName = "Microsoft Jet 4.0 OLE DB Provider";
-    source.progId = kJetProgId;
-    source.sourceName = std::filesystem::absolute(options.sourcePath).string();
-    source.catalogName.clear();
-    source.userId = "Admin";
-    source.password = options.sourcePassword;
+    return;
   }
+  source.providerName = "Microsoft Jet 4.0 OLE DB Provider";
+  source.progId = kJetProgId;
+  source.sourceName = std::filesystem::absolute(options.sourcePath).string();
+  source.catalogName.clear();
+  source.userId = "Admin";
+  source.password = options.sourcePassword;
+}
 
+void FillTargetProfile(Workbench& window, const ConnectionOptions& options,
+                       const ConfigSettings& saved) {
   ConnectionProfile& target = window.targetProfile();
-  if (options.server.empty() && options.dsn.empty()) {
+  if (!NamesServer(options)) {
     target = HandOverProfile(saved.target);
-  } else {
-    target.progId = "MSDASQL";
-    target.providerName = options.dsn.empty() ? std::string(kServerAddressProvider) : "MySQL";
-    target.sourceName = options.dsn.empty() ? options.server : options.dsn;
-    target.catalogName.clear();
-    target.userId = options.user;
-    target.password = options.password;
+    return;
   }
+  target.progId = "MSDASQL";
+  target.providerName = options.dsn.empty() ? std::string(kServerAddressProvider) : "MySQL";
+  target.sourceName = options.dsn.empty() ? options.server : options.dsn;
+  target.catalogName.clear();
+  target.userId = options.user;
+  target.password = options.password;
+}
 
+bool TargetConnected(Workbench& window) {
+  if (window.targetSession() != nullptr) return true;
+  std::fprintf(stderr, "tablift-cli: cannot connect to the MySQL server %s\n",
+               window.targetProfile().sourceName.c_str());
+  return false;
+}
+
+}  // namespace
+
+bool ConnectBothSides(Workbench& window, const ConnectionOptions& options) {
+  ConfigSettings saved;
+  if (!LoadSavedWhenNeeded(options.sourcePath.empty() || !NamesServer(options), saved)) {
+    return false;
+  }
+  FillSourceProfile(window, options, saved);
+  FillTargetProfile(window, options, saved);
   ConnectCommand(window);
   bool connected = true;
   if (window.sourceSession() == nullptr) {
     std::fprintf(stderr, "tablift-cli: cannot open the Access file %s\n",
-                 source.sourceName.c_str());
+                 window.sourceProfile().sourceName.c_str());
     connected = false;
   }
-  if (window.targetSession() == nullptr) {
-    std::fprintf(stderr, "tablift-cli: cannot connect to the MySQL server %s\n",
-                 target.sourceName.c_str());
-    connected = false;
-  }
-  return connected;
+  return TargetConnected(window) && connected;
+}
+
+bool ConnectTargetSide(Workbench& window, const ConnectionOptions& options) {
+  ConfigSettings saved;
+  if (!LoadSavedWhenNeeded(!NamesServer(options), saved)) return false;
+  FillTargetProfile(window, options, saved);
+  ConnectTarget(window);
+  return TargetConnected(window);
 }
 
 }  // namespace tablift

@@ -37,4 +37,7 @@ std::string MissingConnectionOption(const ConnectionOptions& options);
 // on standard error, when a side has no session.
 bool ConnectBothSides(Workbench& window, const ConnectionOptions& options);
 
+// The same for the MySQL side alone, for the commands that work only there.
+bool ConnectTargetSide(Workbench& window, const ConnectionOptions& options);
+
 }  // namespace tablift

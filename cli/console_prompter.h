@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <utility>
+
 #include "Converters/prompter.h"
 
 namespace tablift {
@@ -7,7 +11,8 @@ namespace tablift {
 // The command line's prompter: it runs unattended, so messages and hints go
 // to standard error and every question is answered OK / Yes (the command's
 // options already said what the user wants). Texts, folders and files cannot
-// be asked for and count as cancelled.
+// be asked for and count as cancelled, except a folder the command's options
+// gave beforehand.
 class ConsolePrompter : public Prompter {
  public:
   void showMessage(std::string_view text, MessageIcon icon) override;
@@ -19,6 +24,12 @@ class ConsolePrompter : public Prompter {
                                           std::string_view startFolder) override;
   std::optional<std::string> chooseFile(std::string_view caption, std::string_view filter,
                                         std::string_view startPath) override;
+
+  // The answer to every folder question from now on.
+  void answerFolder(std::string folder) { folder_ = std::move(folder); }
+
+ private:
+  std::optional<std::string> folder_;
 };
 
 }  // namespace tablift

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "Converters/standard_options.h"
+#include "cli/backup_command.h"
 #include "cli/create_mdb_command.h"
 #include "cli/drivers_command.h"
 #include "cli/install_driver_command.h"
@@ -21,6 +22,8 @@ constexpr std::string_view kUsageLine =
     "  sample PATH [--rows N]   write the sample order database (N rows in the big tables)\n"
     "  migrate SOURCE.mdb ...   migrate an Access database into a MySQL server\n"
     "  verify SOURCE.mdb ...    compare migrated tables with their Access originals\n"
+    "  backup --database NAME --dir FOLDER ...\n"
+    "                           save MySQL tables, their rows and views as script files\n"
     "  drivers                  show which providers and drivers are installed and usable\n"
     "  install-driver FOLDER    install the MySQL ODBC driver shipped with the program\n"
     "\n"
@@ -32,7 +35,9 @@ constexpr std::string_view kUsageLine =
     "                    Access database is cloned into a new one named after the file)\n"
     "migrate also takes: --table T | --view V | --tables | --views,\n"
     "  --engine InnoDB|MyISAM (InnoDB unless told otherwise),\n"
-    "  --charset NAME (utf8mb4 unless told otherwise)";
+    "  --charset NAME (utf8mb4 unless told otherwise)\n"
+    "backup takes the server options, --database NAME, --dir FOLDER and\n"
+    "  --table T | --view V | --tables | --views (the whole database without them)";
 
 }  // namespace
 
@@ -46,6 +51,7 @@ int main(int argc, char** argv) {
     return tablift::RunCreateMdbCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "sample") return tablift::RunSampleCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "migrate") return tablift::RunMigrateCommand(argc - 2, argv + 2);
+  if (std::string_view(argv[1]) == "backup") return tablift::RunBackupCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "verify") return tablift::RunVerifyCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "drivers") return tablift::RunDriversCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "install-driver")

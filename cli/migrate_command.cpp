@@ -1,12 +1,8 @@
 #include "cli/migrate_command.h"
 
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "Converters/catalog_tree.h"
 #include "Converters/migrate_command.h"
@@ -14,6 +10,7 @@
 #include "cli/connection_options.h"
 #include "cli/console_log.h"
 #include "cli/console_prompter.h"
+#include "cli/object_choice.h"
 #include "data_access/ascii_text.h"
 
 namespace tablift {
@@ -21,15 +18,12 @@ namespace {
 
 constexpr const char* kMigrateUsage =
     "Usage: tablift-cli migrate %s\n"
-    "       [--database NAME] [--table T | --view V | --tables | --views]\n"
+    "       [--database NAME] %s\n"
     "       [--engine InnoDB|MyISAM] [--charset NAME]\n";
 
 struct MigrateOptions {
   ConnectionOptions connection;
-  std::string table;
-  std::string view;
-  bool tables = false;
-  bool views = false;
+  ObjectChoice object;
   // InnoDB unless told otherwise: MyISAM tables keep no FOREIGN KEY, and the
   // command line has no menu to change the engine later.
   std::string engine = "InnoDB";
@@ -40,19 +34,8 @@ struct MigrateOptions {
 
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "tablift-cli migrate: %s\n", problem.c_str());
-  std::fprintf(stderr, kMigrateUsage, kConnectionUsage);
+  std::fprintf(stderr, kMigrateUsage, kConnectionUsage, kObjectChoiceUsage);
   return 2;
-}
-
-// The child of `node` of the given kind and text (compared without regard to
-// case when `anyCase`), or null.
-const CatalogNode* ChildOf(const CatalogNode& node, int image, std::string_view text,
-                           bool anyCase = false) {
-  for (const CatalogNode& child : node.children) {
-    if (child.image != image) continue;
-    if (anyCase ? EqualsIgnoreCase(child.text, text) : child.text == text) return &child;
-  }
-  return nullptr;
 }
 
 // Selects in the source tree the object the options name: the database, its
@@ -69,28 +52,8 @@ bool SelectSource(Workbench& window, const MigrateOptions& options) {
     return false;
   }
   std::vector<CatalogStep> path = {{kImageRoot, root.text}, {kImageDatabase, database->text}};
-  const bool inTables = options.tables || !options.table.empty();
-  const bool inViews = options.views || !options.view.empty();
-  if (inTables || inViews) {
-    const int folderImage = inTables ? kImageTablesFolder : kImageViewsFolder;
-    const char* folderText = inTables ? "Tables" : "Views";
-    const CatalogNode* folder = ChildOf(*database, folderImage, folderText);
-    if (folder == nullptr) {
-      std::fprintf(stderr, "tablift-cli migrate: the Access file shows no %s\n", folderText);
-      return false;
-    }
-    path.push_back({folderImage, folderText});
-    const std::string& object = inTables ? options.table : options.view;
-    if (!object.empty()) {
-      const int image = inTables ? kImageTable : kImageView;
-      if (ChildOf(*folder, image, object) == nullptr) {
-        std::fprintf(stderr, "tablift-cli migrate: the Access file has no %s [%s]%s\n",
-                     inTables ? "table" : "view", object.c_str(),
-                     inTables ? " (tables whose names hold a blank are never migrated)" : "");
-        return false;
-      }
-      path.push_back({image, object});
-    }
+  if (!AppendChosenObject(*database, options.object, "migrate", "the Access file", path)) {
+    return false;
   }
   return tree.select(path);
 }
@@ -112,25 +75,6 @@ bool SelectTarget(Workbench& window, const std::string& database) {
   return tree.select(path);
 }
 
-// Waits for the controller to finish, showing the tasks' progress on a
-// terminal.
-void WaitForTasks(Workbench& window) {
-  const bool terminal = isatty(STDERR_FILENO) != 0;
-  while (window.runFlag().load() != kRunIdle) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    if (!terminal) continue;
-    int done = 0;
-    int progress = 0;
-    const auto tasks = window.tasks().snapshot();
-    for (const TaskPtr& task : tasks) {
-      if (task->finished()) ++done;
-      if (task->stateText() == kStateWorking) progress = task->progress();
-    }
-    std::fprintf(stderr, "\r%d of %zu tasks done, current %3d %%", done, tasks.size(), progress);
-  }
-  if (terminal) std::fputs("\n", stderr);
-}
-
 }  // namespace
 
 int RunMigrateCommand(int argc, char** argv) {
@@ -139,22 +83,14 @@ int RunMigrateCommand(int argc, char** argv) {
     std::string error;
     if (TakeConnectionOption(argc, argv, i, options.connection, error)) continue;
     if (!error.empty()) return Usage(error);
+    if (TakeObjectOption(argc, argv, i, options.object, error)) continue;
+    if (!error.empty()) return Usage(error);
     const std::string_view argument = argv[i];
     std::string* value = nullptr;
-    if (argument == "--table") {
-      value = &options.table;
-    } else if (argument == "--view") {
-      value = &options.view;
-    } else if (argument == "--engine") {
+    if (argument == "--engine") {
       value = &options.engine;
     } else if (argument == "--charset") {
       value = &options.charset;
-    } else if (argument == "--tables") {
-      options.tables = true;
-      continue;
-    } else if (argument == "--views") {
-      options.views = true;
-      continue;
     } else {
       return Usage("unexpected argument '" + std::string(argument) + "'");
     }
@@ -163,8 +99,7 @@ int RunMigrateCommand(int argc, char** argv) {
   }
   const std::string missing = MissingConnectionOption(options.connection);
   if (!missing.empty()) return Usage(missing);
-  const int choices =
-      !options.table.empty() + !options.view.empty() + options.tables + options.views;
+  const int choices = options.object.count();
   if (choices > 1) return Usage("choose one of --table, --view, --tables and --views");
   if (choices == 1 && options.connection.database.empty()) {
     return Usage("--table, --view, --tables and --views need --database");
@@ -193,12 +128,7 @@ int RunMigrateCommand(int argc, char** argv) {
 
   MigrateCommand(window);
   if (window.tasks().empty()) return 1;  // refused; the reason is on standard error
-  WaitForTasks(window);
-  bool allSucceeded = true;
-  for (const TaskPtr& task : window.tasks().snapshot()) {
-    allSucceeded = allSucceeded && task->stateText() == kStateSuccess;
-  }
-  return allSucceeded ? 0 : 1;
+  return WaitForTasks(window) ? 0 : 1;
 }
 
 }  // namespace tablift

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "Converters/connect_side.h"
@@ -65,6 +66,22 @@ TEST_F(WindowTest, MigrateInTheWindowMovesATableIntoTheServer) {
   EXPECT_EQ(tasks[0]->stateText(), kStateSuccess);
   EXPECT_EQ(QueryColumn(bench, "select count(*) from `" + database.name() + "`.Employees"),
             std::vector<std::string>{"9"});
+
+  // Backup of the database it went into, into a folder the user picks.
+  Click(window.targetTreeView(), {{kImageRoot, "DATABASES"}, {kImageDatabase, database.name()}});
+  prompter.queueChoice((home.path() / "saved").string());
+  window.commandAction(kCmdToolBackup)->trigger();
+  const auto withBackup = bench.tasks().snapshot();
+  ASSERT_EQ(withBackup.size(), 2u);
+  EXPECT_EQ(withBackup[1]->category(), kBackupCategory);
+  for (int i = 0; i < 600 && bench.runFlag().load() != kRunIdle; ++i) {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_EQ(withBackup[1]->stateText(), kStateSuccess);
+  const auto saved = home.path() / "saved" / database.name();
+  EXPECT_TRUE(std::filesystem::exists(saved / "TABLES" / "Employees.tbl"));
+  EXPECT_TRUE(std::filesystem::exists(saved / "DATA" / "Employees.data"));
 }
 
 }  // namespace

@@ -137,5 +137,39 @@ TEST_F(CommandLineTest, SavedSettingsStandInForLeftOutOptions) {
   EXPECT_EQ(targetTables(database).size(), 6u) << migrated.output;
 }
 
+// The backup command saves what the server holds; it needs no Access file.
+TEST_F(CommandLineTest, BackupWritesTheChosenObjectsIntoTheFolder) {
+  connect(writeSample(20));
+  if (HasFatalFailure()) return;
+  const std::string database = createTargetDatabase("cli_backup");
+  ASSERT_NE(migrate("Tables", "", database), nullptr);
+  std::vector<std::string> backup = command("backup", {});
+  backup.erase(backup.begin() + 2);  // no Access file
+  backup.insert(backup.end(), {"--database", database});
+
+  std::vector<std::string> one = backup;
+  one.insert(one.end(), {"--table", "Customers", "--dir", (temp_.path() / "one").string()});
+  const ProgramRun table = RunProgram(one, temp_.path());
+  EXPECT_EQ(table.exitCode, 0) << table.output;
+  EXPECT_TRUE(fs::exists(temp_.path() / "one" / "TABLES" / "Customers.tbl")) << table.output;
+  EXPECT_TRUE(fs::exists(temp_.path() / "one" / "DATA" / "Customers.data")) << table.output;
+
+  std::vector<std::string> whole = backup;
+  whole.insert(whole.end(), {"--dir", (temp_.path() / "all").string()});
+  const ProgramRun all = RunProgram(whole, temp_.path());
+  EXPECT_EQ(all.exitCode, 0) << all.output;
+  EXPECT_TRUE(fs::exists(temp_.path() / "all" / database / "DATA" / "Order.data")) << all.output;
+
+  std::vector<std::string> missing = backup;
+  missing.insert(missing.end(), {"--view", "Nothing", "--dir", temp_.path().string()});
+  const ProgramRun refused = RunProgram(missing, temp_.path());
+  EXPECT_EQ(refused.exitCode, 1) << refused.output;
+  EXPECT_THAT(refused.output, HasSubstr("the database has no view [Nothing]"));
+
+  const ProgramRun noFolder = RunProgram(backup, temp_.path());
+  EXPECT_EQ(noFolder.exitCode, 2) << noFolder.output;
+  EXPECT_THAT(noFolder.output, HasSubstr("--dir is needed"));
+}
+
 }  // namespace
 }  // namespace tablift::test

@@ -1,0 +1,90 @@
+#include "cli/object_choice.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "Converters/workbench.h"
+#include "data_access/ascii_text.h"
+
+namespace tablift {
+
+bool TakeObjectOption(int argc, char** argv, int& i, ObjectChoice& choice, std::string& error) {
+  const std::string_view argument = argv[i];
+  if (argument == "--tables" || argument == "--views") {
+    (argument == "--tables" ? choice.tables : choice.views) = true;
+    return true;
+  }
+  if (argument != "--table" && argument != "--view") return false;
+  if (i + 1 >= argc) {
+    error = std::string(argument) + " needs a value";
+    return false;
+  }
+  (argument == "--table" ? choice.table : choice.view) = argv[++i];
+  return true;
+}
+
+const CatalogNode* ChildOf(const CatalogNode& node, int image, std::string_view text,
+                           bool anyCase) {
+  for (const CatalogNode& child : node.children) {
+    if (child.image != image) continue;
+    if (anyCase ? EqualsIgnoreCase(child.text, text) : child.text == text) return &child;
+  }
+  return nullptr;
+}
+
+bool AppendChosenObject(const CatalogNode& database, const ObjectChoice& choice,
+                        std::string_view command, std::string_view where,
+                        std::vector<CatalogStep>& path) {
+  const bool inTables = choice.tables || !choice.table.empty();
+  const bool inViews = choice.views || !choice.view.empty();
+  if (!inTables && !inViews) return true;
+  const int folderImage = inTables ? kImageTablesFolder : kImageViewsFolder;
+  const char* folderText = inTables ? "Tables" : "Views";
+  const CatalogNode* folder = ChildOf(database, folderImage, folderText);
+  const int commandLength = static_cast<int>(command.size());
+  const int whereLength = static_cast<int>(where.size());
+  if (folder == nullptr) {
+    std::fprintf(stderr, "tablift-cli %.*s: %.*s shows no %s\n", commandLength, command.data(),
+                 whereLength, where.data(), folderText);
+    return false;
+  }
+  path.push_back({folderImage, folderText});
+  const std::string& object = inTables ? choice.table : choice.view;
+  if (object.empty()) return true;
+  const int image = inTables ? kImageTable : kImageView;
+  if (ChildOf(*folder, image, object) == nullptr) {
+    std::fprintf(stderr, "tablift-cli %.*s: %.*s has no %s [%s]%s\n", commandLength, command.data(),
+                 whereLength, where.data(), inTables ? "table" : "view", object.c_str(),
+                 inTables ? " (tables whose names hold a blank are left out)" : "");
+    return false;
+  }
+  path.push_back({image, object});
+  return true;
+}
+
+bool WaitForTasks(Workbench& window) {
+  const bool terminal = isatty(STDERR_FILENO) != 0;
+  while (window.runFlag().load() != kRunIdle) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    if (!terminal) continue;
+    int done = 0;
+    int progress = 0;
+    const auto tasks = window.tasks().snapshot();
+    for (const TaskPtr& task : tasks) {
+      if (task->finished()) ++done;
+      if (task->stateText() == kStateWorking) progress = task->progress();
+    }
+    std::fprintf(stderr, "\r%d of %zu tasks done, current %3d %%", done, tasks.size(), progress);
+  }
+  if (terminal) std::fputs("\n", stderr);
+  bool allSucceeded = true;
+  for (const TaskPtr& task : window.tasks().snapshot()) {
+    allSucceeded = allSucceeded && task->stateText() == kStateSuccess;
+  }
+  return allSucceeded;
+}
+
+}  // namespace tablift

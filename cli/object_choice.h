@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Converters/catalog_tree.h"
+
+namespace tablift {
+
+class Workbench;
+
+// Which object of a database a command works on: the whole database, its
+// "Tables" or "Views" folder, or one table or view (--table T, --view V,
+// --tables, --views).
+struct ObjectChoice {
+  std::string table;
+  std::string view;
+  bool tables = false;
+  bool views = false;
+
+  int count() const { return !table.empty() + !view.empty() + tables + views; }
+  bool any() const { return count() > 0; }
+};
+
+inline constexpr const char* kObjectChoiceUsage = "[--table T | --view V | --tables | --views]";
+
+// Takes argv[i] (and its value) when it is one of the options above,
+// advancing i past what it took. False when it is something else, or (with
+// `error` set) when its value is missing.
+bool TakeObjectOption(int argc, char** argv, int& i, ObjectChoice& choice, std::string& error);
+
+// The child of `node` of the given kind and text (compared without regard to
+// case when `anyCase`), or null.
+const CatalogNode* ChildOf(const CatalogNode& node, int image, std::string_view text,
+                           bool anyCase = false);
+
+// Appends to `path` (which ends at `database`) the folder and the object the
+// choice names. False, after saying on standard error what `where` (such as
+// "the Access file") lacks, when the tree does not show them.
+bool AppendChosenObject(const CatalogNode& database, const ObjectChoice& choice,
+                        std::string_view command, std::string_view where,
+                        std::vector<CatalogStep>& path);
+
+// Waits for the controller to finish, showing the tasks' progress on a
+// terminal; then true when every task succeeded.
+bool WaitForTasks(Workbench& window);
+
+}  // namespace tablift
