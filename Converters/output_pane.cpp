@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "data_access/secret_masking.h"
+
 namespace tablift {
 namespace {
 
@@ -57,6 +59,9 @@ void OutputPane::appendPlain(std::string message) {
 }
 
 void OutputPane::append(LogLine line) {
+  // The log is shown, copied and kept: a connection string quoted in a
+  // message must not carry its password there.
+  line.text = MaskPasswords(line.text);
   // The delivery lock is held across the append and the notification so that
   // every listener sees the lines in the order the pane holds them.
   std::lock_guard delivery(listenersMutex_);

@@ -8,6 +8,7 @@
 #include "Converters/connect_side.h"
 #include "Converters/workbench.h"
 #include "data_access/jet/jet_provider.h"
+#include "data_access/secret_masking.h"
 #include "target_mysql/target_init_properties.h"
 
 namespace tablift {
@@ -107,7 +108,7 @@ void FillTargetProfile(Workbench& window, const ConnectionOptions& options,
 bool TargetConnected(Workbench& window) {
   if (window.targetSession() != nullptr) return true;
   std::fprintf(stderr, "tablift-cli: cannot connect to the MySQL server %s\n",
-               window.targetProfile().sourceName.c_str());
+               MaskPasswords(window.targetProfile().sourceName).c_str());
   return false;
 }
 

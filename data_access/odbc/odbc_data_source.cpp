@@ -59,7 +59,9 @@ class OdbcDataSource : public ProviderDataSource {
     const SQLRETURN rc = SQLDriverConnect(handle, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
                                           static_cast<SQLSMALLINT>(text.size()), completed,
                                           sizeof completed, &completedLength, SQL_DRIVER_NOPROMPT);
+    // Both copies of the connection string hold the password.
     std::fill(text.begin(), text.end(), '\0');
+    std::fill(std::begin(completed), std::end(completed), SQLCHAR{0});
     if (!SQL_SUCCEEDED(rc)) {
       PostDiagnostics(SQL_HANDLE_DBC, handle, TextEncoding::Utf8(), "The connection failed");
       SQLFreeHandle(SQL_HANDLE_DBC, handle);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data_access/error_info.h"
+#include "data_access/secret_masking.h"
 
 namespace tablift::odbc {
 
@@ -121,8 +122,11 @@ std::vector<ErrorRecord> ReadDriverDiagnostics(SQLHDBC connection, SQLHSTMT stat
 void PostRecords(std::vector<ErrorRecord> records, std::string_view fallback) {
   ErrorObject object;
   object.records.emplace();
-  for (ErrorRecord& record : records)
+  for (ErrorRecord& record : records) {
+    // Drivers quote connection strings in their messages now and then.
+    record.description = MaskPasswords(record.description);
     object.records->emplace_back(std::move(record));
+  }
   if (object.records->empty()) {
     object.records->emplace_back(ErrorRecord{std::string(fallback), kProviderSource, {}, {}, 0});
   }
