@@ -54,6 +54,16 @@ std::string MissingConnectionOption(const ConnectionOptions& options) {
   return {};
 }
 
+void DescribeSourceFile(ConnectionProfile& profile, const std::string& path,
+                        const std::string& password) {
+  profile.providerName = "Microsoft Jet 4.0 OLE DB Provider";
+  profile.progId = kJetProgId;
+  profile.sourceName = std::filesystem::absolute(path).string();
+  profile.catalogName.clear();
+  profile.userId = "Admin";
+  profile.password = password;
+}
+
 bool ConnectBothSides(Workbench& window, const ConnectionOptions& options) {
   // What the options leave out comes from the settings the desktop program
   // saved, when it saved them ("Properties from and to config file").
@@ -72,12 +82,7 @@ bool ConnectBothSides(Workbench& window, const ConnectionOptions& options) {
   if (options.sourcePath.empty()) {
     source = HandOverProfile(saved.source);
   } else {
-    source.providerName = "Microsoft Jet 4.0 OLE DB Provider";
-    source.progId = kJetProgId;
-    source.sourceName = std::filesystem::absolute(options.sourcePath).string();
-    source.catalogName.clear();
-    source.userId = "Admin";
-    source.password = options.sourcePassword;
+    DescribeSourceFile(source, options.sourcePath, options.sourcePassword);
   }
 
   ConnectionProfile& target = window.targetProfile();

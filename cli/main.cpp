@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "Converters/standard_options.h"
+#include "cli/condition_command.h"
 #include "cli/create_mdb_command.h"
 #include "cli/drivers_command.h"
 #include "cli/install_driver_command.h"
@@ -21,6 +22,8 @@ constexpr std::string_view kUsageLine =
     "  sample PATH [--rows N]   write the sample order database (N rows in the big tables)\n"
     "  migrate SOURCE.mdb ...   migrate an Access database into a MySQL server\n"
     "  verify SOURCE.mdb ...    compare migrated tables with their Access originals\n"
+    "  condition SOURCE.mdb TABLE [CONDITION]\n"
+    "                           show, test and save the migration condition of a table\n"
     "  drivers                  show which providers and drivers are installed and usable\n"
     "  install-driver FOLDER    install the MySQL ODBC driver shipped with the program\n"
     "\n"
@@ -47,6 +50,8 @@ int main(int argc, char** argv) {
   if (std::string_view(argv[1]) == "sample") return tablift::RunSampleCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "migrate") return tablift::RunMigrateCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "verify") return tablift::RunVerifyCommand(argc - 2, argv + 2);
+  if (std::string_view(argv[1]) == "condition")
+    return tablift::RunConditionCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "drivers") return tablift::RunDriversCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "install-driver")
     return tablift::RunInstallDriverCommand(argc - 2, argv + 2);
