@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QToolTip>
 #include <filesystem>
 #include <optional>
 
@@ -168,6 +170,15 @@ TEST_F(ConditionDialogTest, HoveringATableShowsItsCondition) {
             QStringLiteral("Condition : ") + QString::fromUtf8(kFrance1996));
   EXPECT_EQ(ToolTipOver(objectPath(kImageViewsFolder, kImageView, "Invoices")), QString());
   EXPECT_EQ(ToolTipOver({{kImageRoot, mdb_.string()}, {kImageDatabase, database_}}), QString());
+
+  // The tip shown is read when it shows: a condition saved while the mouse
+  // rests on the table is not hidden behind the text of the last move.
+  ASSERT_TRUE(SaveCondition(window.workbench(), database_, "Orders", "OrderID < 10300"));
+  CDBTreeView* view = window.sourceTreeView();
+  const QPoint position = view->visualItemRect(view->itemAtPath(tablePath("Orders"))).center();
+  QHelpEvent help(QEvent::ToolTip, position, view->viewport()->mapToGlobal(position));
+  QCoreApplication::sendEvent(view->viewport(), &help);
+  EXPECT_EQ(QToolTip::text().toStdString(), "Condition : OrderID < 10300");
 
   // A view opens the dialog too, with its own name.
   OpenDialog(objectPath(kImageViewsFolder, kImageView, "Invoices"), [](ConditionDialog& dialog) {
