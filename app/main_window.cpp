@@ -34,10 +34,12 @@
 #include "Converters/driver_check.h"
 #include "Converters/driver_installer.h"
 #include "Converters/migrate_command.h"
+#include "Converters/migration_condition.h"
 #include "Converters/write_line.h"
 #include "data_access/working_directories.h"
 #include "tablift_version.h"
 #include "ui/command_ids.h"
+#include "ui/condition_dialog.h"
 #include "ui/config_dialog.h"
 #include "ui/db_tree_view.h"
 #include "ui/driver_check_dialog.h"
@@ -252,6 +254,10 @@ QWidget* MainWindow::buildTrees() {
                                         : QString::number(command));
     });
   }
+  // The source tree's one command: the condition of the selected table.
+  sourceTree_->setCommandHandler([this](int command) {
+    if (command == kCmdMigrationCondition) openConditionDialog();
+  });
   // The rename itself is carried out by the database management commands;
   // until they are there, the label goes back to the table's name.
   targetTree_->setRenameHandler([this](const std::string&, const std::string&) {
@@ -443,6 +449,14 @@ void MainWindow::openDriverCheckDialog() {
   });
   connect(&dialog, &DriverCheckDialog::installRequested, this,
           [this, &dialog] { installShippedDriver(dialog); });
+  if (dialogHook_) dialogHook_(dialog);
+  dialog.exec();
+}
+
+void MainWindow::openConditionDialog() {
+  const ConditionSubject subject = ConditionSubjectOf(workbench_->sourceTree().selection().path);
+  if (subject.table.empty()) return;  // only tables and views carry conditions
+  ConditionDialog dialog(*workbench_, subject, this);
   if (dialogHook_) dialogHook_(dialog);
   dialog.exec();
 }

@@ -64,11 +64,13 @@ class MainWindow : public QMainWindow {
   // The configuration dialog's Auto Backup switch, as the settings file or
   // the last Connect from the dialog left it.
   bool autoBackupFlag() const { return autoBackupFlag_; }
-  // Called with the configuration and driver check dialogs before they run
+  // Called with the configuration, driver check and condition dialogs before they run
   // modally (tests drive them from here).
   void setDialogHook(std::function<void(QDialog&)> hook) { dialogHook_ = std::move(hook); }
   void openConfigDialog();
   void openDriverCheckDialog();
+  // The migration condition of the table or view selected in the source tree.
+  void openConditionDialog();
   // Shows the menus that fit the node selected in a tree.
   void applyMenuState(const MenuBarState& state);
 

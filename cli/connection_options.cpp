@@ -55,6 +55,16 @@ std::string MissingConnectionOption(const ConnectionOptions& options) {
   return {};
 }
 
+void DescribeSourceFile(ConnectionProfile& profile, const std::string& path,
+                        const std::string& password) {
+  profile.providerName = "Microsoft Jet 4.0 OLE DB Provider";
+  profile.progId = kJetProgId;
+  profile.sourceName = std::filesystem::absolute(path).string();
+  profile.catalogName.clear();
+  profile.userId = "Admin";
+  profile.password = password;
+}
+
 namespace {
 
 // What the options leave out comes from the settings the desktop program
@@ -82,12 +92,7 @@ void FillSourceProfile(Workbench& window, const ConnectionOptions& options,
     source = HandOverProfile(saved.source);
     return;
   }
-  source.providerName = "Microsoft Jet 4.0 OLE DB Provider";
-  source.progId = kJetProgId;
-  source.sourceName = std::filesystem::absolute(options.sourcePath).string();
-  source.catalogName.clear();
-  source.userId = "Admin";
-  source.password = options.sourcePassword;
+  DescribeSourceFile(source, options.sourcePath, options.sourcePassword);
 }
 
 void FillTargetProfile(Workbench& window, const ConnectionOptions& options,

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "Converters/connection_profile.h"
+
 namespace tablift {
 
 class Workbench;
@@ -30,6 +32,12 @@ bool TakeConnectionOption(int argc, char** argv, int& i, ConnectionOptions& opti
 
 // "" unless the options contradict each other.
 std::string MissingConnectionOption(const ConnectionOptions& options);
+
+// Describes the Access file at `path` as a source profile, as the command
+// line opens it: the Jet provider, the file's absolute path, user "Admin" and
+// the database password.
+void DescribeSourceFile(ConnectionProfile& profile, const std::string& path,
+                        const std::string& password);
 
 // Fills the workbench's two profiles from the options (a side they do not
 // name from the desktop program's saved configuration) and connects both

@@ -4,6 +4,7 @@
 
 #include "Converters/standard_options.h"
 #include "cli/backup_command.h"
+#include "cli/condition_command.h"
 #include "cli/create_mdb_command.h"
 #include "cli/drivers_command.h"
 #include "cli/install_driver_command.h"
@@ -24,6 +25,8 @@ constexpr std::string_view kUsageLine =
     "  verify SOURCE.mdb ...    compare migrated tables with their Access originals\n"
     "  backup --database NAME --dir FOLDER ...\n"
     "                           save MySQL tables, their rows and views as script files\n"
+    "  condition SOURCE.mdb TABLE [CONDITION]\n"
+    "                           show, test and save the migration condition of a table\n"
     "  drivers                  show which providers and drivers are installed and usable\n"
     "  install-driver FOLDER    install the MySQL ODBC driver shipped with the program\n"
     "\n"
@@ -53,6 +56,8 @@ int main(int argc, char** argv) {
   if (std::string_view(argv[1]) == "migrate") return tablift::RunMigrateCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "backup") return tablift::RunBackupCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "verify") return tablift::RunVerifyCommand(argc - 2, argv + 2);
+  if (std::string_view(argv[1]) == "condition")
+    return tablift::RunConditionCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "drivers") return tablift::RunDriversCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "install-driver")
     return tablift::RunInstallDriverCommand(argc - 2, argv + 2);

@@ -9,22 +9,28 @@
 
 namespace tablift {
 
+std::string ConditionedQuery(std::string_view selectList, const std::string& table,
+                             std::string_view condition, std::string& query) {
+  const std::optional<std::string> sourceName = BracketedAccessName(table);
+  if (!sourceName) return "[" + table + "] is no table name Access SQL can read";
+  const std::optional<std::string> single = SingleCondition(condition);
+  if (!single) return "The condition of [" + table + "] holds a \";\"";
+  query = std::string(selectList) + " from " + *sourceName +
+          (single->empty() ? "" : " where " + *single);
+  return {};
+}
+
 std::string SourceRowsQuery(Workbench& window, const std::string& database,
                             const std::string& table, std::string& query) {
-  const std::optional<std::string> sourceName = BracketedAccessName(table);
-  if (!sourceName) {
-    WriteLine(window, "E::[%s] is no table name Access SQL can read", table.c_str());
-    return "[" + table + "] is no table name Access SQL can read";
-  }
   const std::string stored = ReadProfileString(window.conditionFile(), database, table, "");
-  const std::optional<std::string> condition = SingleCondition(stored);
-  if (!condition) {
-    WriteLine(window, "E::The condition of [%s] holds a \";\" and is not used: %s", table.c_str(),
-              stored.c_str());
-    return "The condition of [" + table + "] holds a \";\"";
+  const std::string refused = ConditionedQuery("select *", table, stored, query);
+  if (refused.empty()) return {};
+  if (BracketedAccessName(table)) {
+    WriteLine(window, "E::%s and is not used: %s", refused.c_str(), stored.c_str());
+  } else {
+    WriteLine(window, "E::%s", refused.c_str());
   }
-  query = "select * from " + *sourceName + (condition->empty() ? "" : " where " + *condition);
-  return {};
+  return refused;
 }
 
 }  // namespace tablift

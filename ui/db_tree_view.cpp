@@ -7,11 +7,13 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include "Converters/connect_side.h"
 #include "Converters/connection_profile.h"
 #include "Converters/controller_commands.h"
 #include "Converters/migrate_command.h"
+#include "Converters/migration_condition.h"
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
 #include "source_access/list_catalog.h"
@@ -74,6 +76,7 @@ CDBTreeView::CDBTreeView(Workbench& window, int side, QWidget* parent)
   setAutoScroll(false);  // the drag scrolls near the edges by itself
   if (side_ == Workbench::kSourceSide) {
     setToolTip(QStringLiteral("Tree Tool Tip"));
+    viewport()->setMouseTracking(true);  // the tool tip follows the node under the mouse
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
   } else {
@@ -151,6 +154,7 @@ void CDBTreeView::syncFromModel() {
   syncing_ = true;
   if (empty) {
     if (hasShown_ || topLevelItemCount() > 0) clear();
+    tipItem_ = nullptr;
     hasShown_ = false;
   } else if (!hasShown_ || !SameNodes(root, shown_)) {
     rebuild(root);
@@ -177,6 +181,7 @@ void CDBTreeView::rebuild(const CatalogNode& root) {
   const int scroll = verticalScrollBar()->value();
   blockSignals(true);
   clear();
+  tipItem_ = nullptr;
   const QString key = StepKey({}, root.image, root.text);
   QTreeWidgetItem* top = makeItem(root, key);
   addTopLevelItem(top);
@@ -282,6 +287,38 @@ void CDBTreeView::contextMenuEvent(QContextMenuEvent* event) {
   menu->popup(event->globalPos());
 }
 
+QString CDBTreeView::toolTipAt(const QPoint& position) {
+  if (side_ != Workbench::kSourceSide) return toolTip();
+  const QTreeWidgetItem* item = itemAt(position);
+  if (item == nullptr) return {};
+  return QString::fromStdString(ConditionToolTip(window_, PathOf(item)));
+}
+
+void CDBTreeView::mouseMoveEvent(QMouseEvent* event) {
+  // The condition file is read when the mouse reaches another node.
+  const QPoint position = event->position().toPoint();
+  if (side_ == Workbench::kSourceSide && itemAt(position) != tipItem_) {
+    tipItem_ = itemAt(position);
+    setToolTip(toolTipAt(position));
+  }
+  QTreeWidget::mouseMoveEvent(event);
+}
+
+bool CDBTreeView::viewportEvent(QEvent* event) {
+  if (side_ == Workbench::kSourceSide && event->type() == QEvent::ToolTip) {
+    // Read when shown, so that a condition saved meanwhile shows at once.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    setToolTip(toolTipAt(help->pos()));
+    if (toolTip().isEmpty()) {
+      QToolTip::hideText();
+    } else {
+      QToolTip::showText(help->globalPos(), toolTip(), viewport());
+    }
+    return true;
+  }
+  return QTreeWidget::viewportEvent(event);
+}
+
 void CDBTreeView::runCommand(int command) {
   if (command == kCmdRenameTable && side_ == Workbench::kTargetSide) {
     QTreeWidgetItem* item = currentItem();
@@ -356,6 +393,7 @@ void CDBTreeView::dragFinished(const std::vector<CatalogStep>& path, Qt::DropAct
   QTreeWidgetItem* dragged = itemAtPath(path);
   if (dragged == nullptr) return;
   syncing_ = true;
+  tipItem_ = nullptr;
   delete dragged;
   syncing_ = false;
   if (model().selection().path == path) model().clearSelection();

@@ -65,12 +65,19 @@ class CDBTreeView : public QTreeWidget {
   // current one (MySQL: "use" it and list it; Access: connect the side anew).
   void selectDatabase(const std::string& name);
 
+  // The source tree's tool tip for the point of the viewport: the migration
+  // condition of the table there ("Convert All" without one), empty over
+  // any other node. Moving the mouse sets the tree's tool tip to it.
+  QString toolTipAt(const QPoint& position);
+
   // The end of a drag that started here: a move (Shift held over the target)
   // removes the dragged node from this display.
   void dragFinished(const std::vector<CatalogStep>& path, Qt::DropAction result);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void startDrag(Qt::DropActions supportedActions) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -102,6 +109,7 @@ class CDBTreeView : public QTreeWidget {
   std::function<bool(const std::string&, const std::string&)> renameHandler_;
   bool renamePending_ = false;
   QString renameOldText_;
+  const QTreeWidgetItem* tipItem_ = nullptr;  // the node the tool tip was last set for
 };
 
 }  // namespace tablift

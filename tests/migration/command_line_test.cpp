@@ -2,19 +2,14 @@
 // the private server, judged by its exit codes.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <fcntl.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "Converters/config_file.h"
 #include "tests/migration/migration_fixture.h"
+#include "tests/support/run_program.h"
 #include "tests/support/target_connection.h"
 
 namespace tablift::test {
@@ -22,43 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-
-struct ProgramRun {
-  int exitCode = -1;
-  std::string output;  // standard output and error together
-};
-
-// Runs the program with its arguments as they are (no shell in between),
-// its output collected in a file of `folder`.
-ProgramRun RunProgram(const std::vector<std::string>& arguments, const fs::path& folder) {
-  ProgramRun run;
-  const fs::path outputFile = folder / "program-output.txt";
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments)
-    argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    const int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out >= 0) {
-      dup2(out, STDOUT_FILENO);
-      dup2(out, STDERR_FILENO);
-    }
-    const int in = open("/dev/null", O_RDONLY);
-    if (in >= 0) dup2(in, STDIN_FILENO);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  if (child < 0) return run;
-  int status = 0;
-  waitpid(child, &status, 0);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream in(outputFile);
-  std::ostringstream text;
-  text << in.rdbuf();
-  run.output = text.str();
-  return run;
-}
 
 class CommandLineTest : public MigrationTest {
  protected:

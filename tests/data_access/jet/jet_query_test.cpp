@@ -11,7 +11,7 @@
 
 #include "data_access/text_query.h"
 #include "tests/data_access/jet/jet_test_database.h"
-#include "tests/data_access/jet/mdb_export_table.h"
+#include "tests/support/mdb_export_table.h"
 
 namespace tablift::test {
 namespace {

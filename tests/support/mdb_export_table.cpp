@@ -1,4 +1,4 @@
-#include "tests/data_access/jet/mdb_export_table.h"
+#include "tests/support/mdb_export_table.h"
 
 #include <cstdio>
 
