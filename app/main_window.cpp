@@ -33,6 +33,7 @@
 #include "Converters/driver_check.h"
 #include "Converters/driver_installer.h"
 #include "Converters/migrate_command.h"
+#include "Converters/target_management.h"
 #include "Converters/write_line.h"
 #include "data_access/working_directories.h"
 #include "tablift_version.h"
@@ -251,11 +252,9 @@ QWidget* MainWindow::buildTrees() {
                                         : QString::number(command));
     });
   }
-  // The rename itself is carried out by the database management commands;
-  // until they are there, the label goes back to the table's name.
-  targetTree_->setRenameHandler([this](const std::string&, const std::string&) {
-    notAvailableYet(QStringLiteral("Rename Table"));
-    return false;
+  targetTree_->setCommandHandler([this](int command) { runTargetTreeCommand(command); });
+  targetTree_->setRenameHandler([this](const std::string& oldName, const std::string& newName) {
+    return renameTargetTable(oldName, newName);
   });
   return outlook;
 }
@@ -362,7 +361,7 @@ void MainWindow::runCommand(int command) {
       break;
     case kCmdDeleteSelected:
     case kCmdToolDelete:
-      notAvailableYet(QStringLiteral("Delete Selected"));
+      DeleteSelectedCommand(*workbench_);
       break;
     case kCmdBackup:
     case kCmdToolBackup:
