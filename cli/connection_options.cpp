@@ -22,6 +22,20 @@ bool TakeValue(int argc, char** argv, int& i, std::string& value, std::string& e
   return true;
 }
 
+void FillTargetProfile(ConnectionProfile& target, const ConnectionOptions& options,
+                       const ConfigSettings& saved) {
+  if (options.server.empty() && options.dsn.empty()) {
+    target = HandOverProfile(saved.target);
+  } else {
+    target.progId = "MSDASQL";
+    target.providerName = options.dsn.empty() ? std::string(kServerAddressProvider) : "MySQL";
+    target.sourceName = options.dsn.empty() ? options.server : options.dsn;
+    target.catalogName.clear();
+    target.userId = options.user;
+    target.password = options.password;
+  }
+}
+
 }  // namespace
 
 bool TakeConnectionOption(int argc, char** argv, int& i, ConnectionOptions& options,
@@ -80,17 +94,8 @@ bool ConnectBothSides(Workbench& window, const ConnectionOptions& options) {
     source.password = options.sourcePassword;
   }
 
-  ConnectionProfile& target = window.targetProfile();
-  if (options.server.empty() && options.dsn.empty()) {
-    target = HandOverProfile(saved.target);
-  } else {
-    target.progId = "MSDASQL";
-    target.providerName = options.dsn.empty() ? std::string(kServerAddressProvider) : "MySQL";
-    target.sourceName = options.dsn.empty() ? options.server : options.dsn;
-    target.catalogName.clear();
-    target.userId = options.user;
-    target.password = options.password;
-  }
+  FillTargetProfile(window.targetProfile(), options, saved);
+  const ConnectionProfile& target = window.targetProfile();
 
   ConnectCommand(window);
   bool connected = true;
@@ -105,6 +110,27 @@ bool ConnectBothSides(Workbench& window, const ConnectionOptions& options) {
     connected = false;
   }
   return connected;
+}
+
+bool ConnectTargetSide(Workbench& window, const ConnectionOptions& options,
+                       const std::string& database) {
+  const bool needsSaved = options.server.empty() && options.dsn.empty();
+  const ConfigSettings saved = needsSaved ? LoadConfig(ConfigFilePath()) : ConfigSettings{};
+  if (needsSaved && !saved.configFromFile) {
+    std::fprintf(stderr,
+                 "tablift-cli: name the server (--server or --dsn), or save it in the desktop "
+                 "program's configuration (%s)\n",
+                 ConfigFilePath().c_str());
+    return false;
+  }
+  FillTargetProfile(window.targetProfile(), options, saved);
+  window.targetProfile().catalogName = database;
+  ConnectTarget(window);
+  if (window.targetSession() != nullptr) return true;
+  std::fprintf(stderr, "tablift-cli: cannot connect to the MySQL server %s%s%s\n",
+               window.targetProfile().sourceName.c_str(), database.empty() ? "" : " database ",
+               database.c_str());
+  return false;
 }
 
 }  // namespace tablift

@@ -37,4 +37,11 @@ std::string MissingConnectionOption(const ConnectionOptions& options);
 // on standard error, when a side has no session.
 bool ConnectBothSides(Workbench& window, const ConnectionOptions& options);
 
+// The MySQL side alone, for the commands that manage the server: the
+// target profile from the options (or the saved configuration), with
+// `database` as its current database when given, then connected as Connect
+// does. False, after saying so on standard error, without a session.
+bool ConnectTargetSide(Workbench& window, const ConnectionOptions& options,
+                       const std::string& database);
+
 }  // namespace tablift
