@@ -155,10 +155,11 @@ bool ClearAllTablesCommand(Workbench& window, const CatalogSelection& node) {
     window.prompter().showMessage(kNoDatabaseSelected, MessageIcon::Warning);
     return false;
   }
+  if (!MayRunBesideTasks(window)) return false;
   if (!ConfirmTwice(window, "Remove all the tables of [" + database + "]?",
                     CannotRestore("[" + database + "]")))
     return false;
-  if (!MayRunBesideTasks(window) || !EnterDatabase(window, node.text())) return false;
+  if (!EnterDatabase(window, node.text())) return false;
   // Views first: they stand on the tables.
   const Path views = FolderPath(window, node.path, kImageViewsFolder);
   const Path tables = FolderPath(window, node.path, kImageTablesFolder);
@@ -174,10 +175,11 @@ bool ClearAllDataCommand(Workbench& window, const CatalogSelection& node) {
     window.prompter().showMessage(kNoDatabaseSelected, MessageIcon::Warning);
     return false;
   }
+  if (!MayRunBesideTasks(window)) return false;
   if (!ConfirmTwice(window, "Delete all the data of [" + database + "]?",
                     CannotRestore("[" + database + "]")))
     return false;
-  if (!MayRunBesideTasks(window) || !EnterDatabase(window, node.text())) return false;
+  if (!EnterDatabase(window, node.text())) return false;
   const Path tables = FolderPath(window, node.path, kImageTablesFolder);
   // Every table is emptied, so the order of the tables does not matter: rows
   // that others refer to may go first.

@@ -139,6 +139,7 @@ TEST_F(TargetCommandsTest, TheEngineEntryShowsTheEngineNewTablesGet) {
 
 TEST_F(TargetCommandsTest, EnterRenamesEscapeAndClickingAwayDoNot) {
   window.show();
+  window.activateWindow();
   QLineEdit* editor = startRename("orders", QStringLiteral("purchases"));
   ASSERT_NE(editor, nullptr);
   Press(editor, Qt::Key_Escape);
@@ -147,7 +148,10 @@ TEST_F(TargetCommandsTest, EnterRenamesEscapeAndClickingAwayDoNot) {
 
   editor = startRename("orders", QStringLiteral("purchases"));
   ASSERT_NE(editor, nullptr);
-  Click(window.targetTreeView(), tablePath("notes"));  // the edit ends elsewhere
+  // Clicking elsewhere takes the focus from the editor.
+  ASSERT_TRUE(ProcessEventsUntil([&] { return editor->hasFocus(); }));
+  window.sourceTreeView()->setFocus();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return window.sourceTreeView()->hasFocus(); }));
   QCoreApplication::processEvents();
   EXPECT_EQ(label("orders"), QStringLiteral("orders"));
   EXPECT_THAT(tables(), ElementsAre("notes", "orders"));

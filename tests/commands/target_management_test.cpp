@@ -129,12 +129,6 @@ class TargetManagementTest : public ::testing::Test {
   std::optional<test::ScratchDatabase> other;
 };
 
-TEST_F(TargetManagementTest, TheTreeListsTheScratchDatabase) {
-  EXPECT_THAT(shown(folderPath(kImageTablesFolder)),
-              ::testing::Optional(ElementsAre("customers", "notes", "orders")));
-  EXPECT_THAT(shown(folderPath(kImageViewsFolder)), ::testing::Optional(ElementsAre("big_orders")));
-}
-
 TEST_F(TargetManagementTest, NewDatabaseSendsTheNameAsTypedAndListsTheTreeAnew) {
   const std::string name = shop->name() + "_new";
   // Typed with a clause of its own: the text reaches the server unquoted.
