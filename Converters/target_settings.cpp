@@ -1,6 +1,7 @@
 #include "Converters/target_settings.h"
 
 #include "Converters/connection_profile.h"
+#include "Converters/controller_commands.h"
 #include "Converters/execute_statement.h"
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
@@ -11,6 +12,9 @@ namespace tablift {
 
 bool ChangeCharset(Workbench& window, const std::string& name) {
   if (window.targetTree().dbmsKind() != kDbmsMySql) return false;
+  // The running tasks send their text through this session: switching its
+  // character set under them would mix two encodings in one table.
+  if (!MayRunBesideTasks(window)) return false;
   if (Session* session = window.targetSession()) {
     if (Failed(session->setClientCharset(name))) {
       WriteLine(window, "E::%s", DescribeOleDbError(session, InterfaceId::ICommandPrepare).c_str());

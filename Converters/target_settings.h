@@ -18,8 +18,9 @@ inline constexpr char kStorageEngineInnoDbText[] = "Change Storage Engine(InnoDB
 // (sending it to the server alone would garble every text from then on).
 // Otherwise `name` becomes the workbench's character set, the five
 // "set character_set_...=" statements are run with their outcome lines,
-// and the target tree is listed anew. False when refused, or on a tree other
-// than MySQL's, where nothing happens.
+// and the target tree is listed anew. False when refused, while tasks run
+// (the user is asked to stop them), or on a tree other than MySQL's, where
+// nothing happens.
 bool ChangeCharset(Workbench& window, const std::string& name);
 
 // The storage engine toggle: `menuText` is the main menu entry's text as it

@@ -3,6 +3,7 @@
 #include <QAction>
 
 #include "Converters/connection_profile.h"
+#include "Converters/controller_commands.h"
 #include "Converters/target_management.h"
 #include "Converters/target_settings.h"
 #include "app/main_window.h"
@@ -49,7 +50,7 @@ void MainWindow::runTargetTreeCommand(int command) {
 }
 
 void MainWindow::changeCharset() {
-  if (workbench_->targetTree().dbmsKind() != kDbmsMySql) return;
+  if (workbench_->targetTree().dbmsKind() != kDbmsMySql || !MayRunBesideTasks(*workbench_)) return;
   CharsetDialog dialog(workbench_->charset(), this);
   if (dialogHook_) dialogHook_(dialog);
   if (dialog.exec() != QDialog::Accepted) return;

@@ -81,9 +81,15 @@ TEST_F(TargetSettingsTest, ASetTheSessionCannotSpeakIsRefusedAndChangesNothing) 
               ElementsAre("\xF0\x9F\x98\x80"));
 }
 
-TEST_F(TargetSettingsTest, OnlyAMySqlTreeChangesItsCharset) {
+TEST_F(TargetSettingsTest, OnlyAnIdleMySqlTreeChangesItsCharset) {
   window.targetTree().setDbmsKind(kDbmsAccess);
   EXPECT_FALSE(ChangeCharset(window, "UTF8"));
+  window.targetTree().setDbmsKind(kDbmsMySql);
+  window.runFlag().store(kRunStopRequested);
+  EXPECT_FALSE(ChangeCharset(window, "UTF8"));
+  window.runFlag().store(kRunIdle);
+  EXPECT_THAT(prompter.texts(Kind::Message),
+              ElementsAre("Some Tasks is Stopping, Please try again later!!!"));
   EXPECT_EQ(window.charset(), "LATIN1");
   EXPECT_EQ(window.targetSession()->clientCharset(), "latin1");
 }
