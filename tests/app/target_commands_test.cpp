@@ -18,6 +18,8 @@
 #include "tests/support/target_connection.h"
 #include "ui/charset_dialog.h"
 #include "ui/command_ids.h"
+#include "ui/new_database_dialog.h"
+#include "ui/qt_prompter.h"
 
 namespace tablift::test {
 namespace {
@@ -47,6 +49,24 @@ TEST(CharsetDialogTest, OpensOnTheCurrentNameAndHandsOnTheClickedOne) {
   for (QRadioButton* radio : lower.findChildren<QRadioButton*>())
     EXPECT_FALSE(radio->isChecked());
   EXPECT_EQ(lower.chosenName(), "latin1");
+}
+
+TEST(NewDatabaseDialogTest, TheNameComesBackExactlyAsTyped) {
+  Application();
+  QtPrompter prompter(nullptr);
+  const auto answer = [](bool accept) {
+    QTimer::singleShot(0, [accept] {
+      auto* dialog = qobject_cast<NewDatabaseDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->nameEdit()->objectName(), QStringLiteral("1023"));
+      dialog->nameEdit()->setText(QStringLiteral(" shop `x` "));
+      accept ? dialog->accept() : dialog->reject();
+    });
+  };
+  answer(true);
+  EXPECT_EQ(prompter.askText("New Database", "DB Name:"), std::optional<std::string>(" shop `x` "));
+  answer(false);
+  EXPECT_EQ(prompter.askText("New Database", "DB Name:"), std::nullopt);
 }
 
 class TargetCommandsTest : public WindowTest {
