@@ -1,5 +1,6 @@
 #include "Converters/catalog_tree.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tablift {
@@ -51,6 +52,54 @@ void CatalogTree::clear() {
     dropTarget_.clear();
   }
   notify();
+}
+
+namespace {
+
+// The node at `path` below `root`, for changing it; null when there is none.
+CatalogNode* FindMutable(CatalogNode& root, const std::vector<CatalogStep>& path) {
+  return const_cast<CatalogNode*>(CatalogTree::Find(root, path));
+}
+
+bool StartsWith(const std::vector<CatalogStep>& path, const std::vector<CatalogStep>& prefix) {
+  return path.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), path.begin());
+}
+
+}  // namespace
+
+bool CatalogTree::remove(const std::vector<CatalogStep>& path) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!hasNodes_ || path.size() < 2) return false;
+    const std::vector<CatalogStep> parentPath(path.begin(), path.end() - 1);
+    CatalogNode* parent = FindMutable(root_, parentPath);
+    if (parent == nullptr) return false;
+    auto& children = parent->children;
+    const auto found = std::find_if(children.begin(), children.end(), [&](const CatalogNode& c) {
+      return c.image == path.back().image && c.text == path.back().text;
+    });
+    if (found == children.end()) return false;
+    children.erase(found);
+    if (StartsWith(selection_, path)) selection_.clear();
+    if (StartsWith(dropTarget_, path)) dropTarget_.clear();
+  }
+  notify();
+  return true;
+}
+
+bool CatalogTree::rename(const std::vector<CatalogStep>& path, std::string text) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!hasNodes_) return false;
+    CatalogNode* node = FindMutable(root_, path);
+    if (node == nullptr) return false;
+    node->text = text;
+    // A selection on or below the node follows it.
+    if (StartsWith(selection_, path)) selection_[path.size() - 1].text = text;
+    if (StartsWith(dropTarget_, path)) dropTarget_[path.size() - 1].text = text;
+  }
+  notify();
+  return true;
 }
 
 int CatalogTree::dbmsKind() const {

@@ -69,6 +69,12 @@ class CatalogTree {
   // Replaces every node; the selection is kept when its path still exists.
   void replace(CatalogNode root);
   void clear();
+  // Removes the node at `path` with everything below it (the selection goes
+  // with it when it was there); false when there is no such node.
+  bool remove(const std::vector<CatalogStep>& path);
+  // Gives the node at `path` a new text (a renamed table keeps its place);
+  // false when there is no such node.
+  bool rename(const std::vector<CatalogStep>& path, std::string text);
 
   // The connection fields the connect command sets.
   int dbmsKind() const;

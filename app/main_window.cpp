@@ -35,6 +35,7 @@
 #include "Converters/driver_installer.h"
 #include "Converters/migrate_command.h"
 #include "Converters/migration_condition.h"
+#include "Converters/target_management.h"
 #include "Converters/write_line.h"
 #include "data_access/working_directories.h"
 #include "tablift_version.h"
@@ -258,11 +259,9 @@ QWidget* MainWindow::buildTrees() {
   sourceTree_->setCommandHandler([this](int command) {
     if (command == kCmdMigrationCondition) openConditionDialog();
   });
-  // The rename itself is carried out by the database management commands;
-  // until they are there, the label goes back to the table's name.
-  targetTree_->setRenameHandler([this](const std::string&, const std::string&) {
-    notAvailableYet(QStringLiteral("Rename Table"));
-    return false;
+  targetTree_->setCommandHandler([this](int command) { runTargetTreeCommand(command); });
+  targetTree_->setRenameHandler([this](const std::string& oldName, const std::string& newName) {
+    return renameTargetTable(oldName, newName);
   });
   return outlook;
 }
@@ -369,7 +368,7 @@ void MainWindow::runCommand(int command) {
       break;
     case kCmdDeleteSelected:
     case kCmdToolDelete:
-      notAvailableYet(QStringLiteral("Delete Selected"));
+      DeleteSelectedCommand(*workbench_);
       break;
     case kCmdBackup:
     case kCmdToolBackup:

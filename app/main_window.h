@@ -91,6 +91,11 @@ class MainWindow : public QMainWindow {
   void openManual();
   void loadSettings();
   void installShippedDriver(QDialog& checkDialog);
+  // The target tree's management commands (target_tree_commands.cpp).
+  void runTargetTreeCommand(int command);
+  void changeCharset();
+  void toggleStorageEngine();
+  bool renameTargetTable(const std::string& oldName, const std::string& newName);
 
   QtPrompter qtPrompter_;
   std::unique_ptr<Workbench> workbench_;

@@ -12,7 +12,6 @@
 #include "cli/console_log.h"
 #include "cli/console_prompter.h"
 #include "cli/object_choice.h"
-#include "source_access/select_database.h"
 
 namespace tablift {
 namespace {
@@ -83,10 +82,9 @@ int RunBackupCommand(int argc, char** argv) {
   prompter.answerFolder(options.folder);
   Workbench window(prompter);
   ConsoleLog log(window);
-  if (!ConnectTargetSide(window, options.connection)) return 1;
-  // Connecting to the database lists its tables and views in the tree.
-  SelectDatabase(window, options.connection.database, Workbench::kTargetSide);
-  if (window.targetSession() == nullptr || !SelectTarget(window, options)) return 1;
+  // Connected to the database, the tree lists its tables and views.
+  if (!ConnectTargetSide(window, options.connection, options.connection.database)) return 1;
+  if (!SelectTarget(window, options)) return 1;
 
   if (BackupCommand(window) == nullptr) return 1;  // the reason is on standard error
   return WaitForTasks(window) ? 0 : 1;

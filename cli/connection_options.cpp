@@ -112,8 +112,10 @@ void FillTargetProfile(Workbench& window, const ConnectionOptions& options,
 
 bool TargetConnected(Workbench& window) {
   if (window.targetSession() != nullptr) return true;
-  std::fprintf(stderr, "tablift-cli: cannot connect to the MySQL server %s\n",
-               MaskPasswords(window.targetProfile().sourceName).c_str());
+  const ConnectionProfile& target = window.targetProfile();
+  std::fprintf(stderr, "tablift-cli: cannot connect to the MySQL server %s%s%s\n",
+               MaskPasswords(target.sourceName).c_str(),
+               target.catalogName.empty() ? "" : " database ", target.catalogName.c_str());
   return false;
 }
 
@@ -136,10 +138,12 @@ bool ConnectBothSides(Workbench& window, const ConnectionOptions& options) {
   return TargetConnected(window) && connected;
 }
 
-bool ConnectTargetSide(Workbench& window, const ConnectionOptions& options) {
+bool ConnectTargetSide(Workbench& window, const ConnectionOptions& options,
+                       const std::string& database) {
   ConfigSettings saved;
   if (!LoadSavedWhenNeeded(!NamesServer(options), saved)) return false;
   FillTargetProfile(window, options, saved);
+  window.targetProfile().catalogName = database;
   ConnectTarget(window);
   return TargetConnected(window);
 }

@@ -45,7 +45,11 @@ void DescribeSourceFile(ConnectionProfile& profile, const std::string& path,
 // on standard error, when a side has no session.
 bool ConnectBothSides(Workbench& window, const ConnectionOptions& options);
 
-// The same for the MySQL side alone, for the commands that work only there.
-bool ConnectTargetSide(Workbench& window, const ConnectionOptions& options);
+// The MySQL side alone, for the commands that work only there: the target
+// profile from the options (or the saved configuration), with `database` as
+// its current database when given, then connected as Connect does. False,
+// after saying so on standard error, without a session.
+bool ConnectTargetSide(Workbench& window, const ConnectionOptions& options,
+                       const std::string& database = {});
 
 }  // namespace tablift

@@ -6,6 +6,7 @@
 #include "cli/backup_command.h"
 #include "cli/condition_command.h"
 #include "cli/create_mdb_command.h"
+#include "cli/db_command.h"
 #include "cli/drivers_command.h"
 #include "cli/install_driver_command.h"
 #include "cli/migrate_command.h"
@@ -29,6 +30,10 @@ constexpr std::string_view kUsageLine =
     "                           show, test and save the migration condition of a table\n"
     "  drivers                  show which providers and drivers are installed and usable\n"
     "  install-driver FOLDER    install the MySQL ODBC driver shipped with the program\n"
+    "  db create|drop|clear-tables|clear-data NAME   manage a database of the server\n"
+    "  drop-table TABLE --database NAME, drop-view VIEW --database NAME,\n"
+    "  rename-table OLD NEW --database NAME   manage one table or view\n"
+    "    (these take the server options and --yes: without it every question is asked)\n"
     "\n"
     "Server options of migrate and verify:\n"
     "  --server HOST[:PORT] --user USER --password PASSWORD   (or --dsn NAME)\n"
@@ -61,6 +66,13 @@ int main(int argc, char** argv) {
   if (std::string_view(argv[1]) == "drivers") return tablift::RunDriversCommand(argc - 2, argv + 2);
   if (std::string_view(argv[1]) == "install-driver")
     return tablift::RunInstallDriverCommand(argc - 2, argv + 2);
+  if (std::string_view(argv[1]) == "db") return tablift::RunDbCommand(argc - 2, argv + 2);
+  if (std::string_view(argv[1]) == "drop-table")
+    return tablift::RunDropTableCommand(argc - 2, argv + 2);
+  if (std::string_view(argv[1]) == "drop-view")
+    return tablift::RunDropViewCommand(argc - 2, argv + 2);
+  if (std::string_view(argv[1]) == "rename-table")
+    return tablift::RunRenameTableCommand(argc - 2, argv + 2);
   std::fprintf(stderr, "tablift-cli: unknown command '%s' (see tablift-cli --help)\n", argv[1]);
   return 2;
 }

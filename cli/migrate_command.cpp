@@ -128,7 +128,12 @@ int RunMigrateCommand(int argc, char** argv) {
 
   MigrateCommand(window);
   if (window.tasks().empty()) return 1;  // refused; the reason is on standard error
-  return WaitForTasks(window) ? 0 : 1;
+  if (WaitForTasks(window)) return 0;
+  // The log says what went wrong; this line says of which file, for whoever
+  // reads only the end (or migrates many files).
+  std::fprintf(stderr, "tablift-cli migrate: %s: not every task ended SUCCESS (see the log)\n",
+               window.sourceProfile().sourceName.c_str());
+  return 1;
 }
 
 }  // namespace tablift

@@ -15,8 +15,8 @@ Session* TargetSession(Workbench& window) {
   return window.targetConnection().openSession();
 }
 
-bool RunQuietly(Workbench& window, std::string statement) {
-  return ExecuteStatement(window, TargetSession(window), std::move(statement), 0);
+bool RunQuietly(Workbench& window, std::string statement, std::string* failure) {
+  return ExecuteStatement(window, TargetSession(window), std::move(statement), 0, failure);
 }
 
 struct LastRow {
@@ -77,37 +77,45 @@ void WriteNoConnectionLine(Workbench& window) {
   WritePlainLine(window, DescribeSystemError(kNoConnection));
 }
 
-bool CreateTargetDatabase(Workbench& window, std::string_view name, bool nameGiven) {
+bool CreateTargetDatabase(Workbench& window, std::string_view name, bool nameGiven,
+                          std::string* failure) {
   if (nameGiven) {
-    return RunQuietly(window, "create database " + QuoteIdentifier(StripDatabasePath(name)) + ";");
+    return RunQuietly(window, "create database " + QuoteIdentifier(StripDatabasePath(name)) + ";",
+                      failure);
   }
-  const auto typed = window.prompter().askText("New Database", "Database name:");
+  const auto typed = window.prompter().askText("New Database", "DB Name:");
   if (!typed) return false;
-  return RunQuietly(window, "create database " + *typed + ";");
+  return RunQuietly(window, "create database " + *typed + ";", failure);
 }
 
-bool DropTargetDatabase(Workbench& window, std::string_view name) {
+bool DropTargetDatabase(Workbench& window, std::string_view name, std::string* failure) {
   window.targetProfile().catalogName.clear();
-  return RunQuietly(window, "drop database " + QuoteIdentifier(name) + ";");
+  return RunQuietly(window, "drop database " + QuoteIdentifier(name) + ";", failure);
 }
 
-bool DropTargetTable(Workbench& window, std::string_view, std::string_view table) {
-  return RunQuietly(window, "drop table " + QuoteIdentifier(table));
+bool DropTargetTable(Workbench& window, std::string_view, std::string_view table,
+                     std::string* failure) {
+  return RunQuietly(window, "drop table " + QuoteIdentifier(table), failure);
 }
 
-bool DropTargetView(Workbench& window, std::string_view view) {
-  return RunQuietly(window, "drop view " + QuoteIdentifier(view));
+bool DropTargetView(Workbench& window, std::string_view view, std::string* failure) {
+  return RunQuietly(window, "drop view " + QuoteIdentifier(view), failure);
+}
+
+bool EmptyTargetTable(Workbench& window, std::string_view table, std::string* failure) {
+  return RunQuietly(window, "delete from " + QuoteIdentifier(table), failure);
 }
 
 bool RenameTargetTable(Workbench& window, Session* targetSession, std::string_view oldName,
-                       std::string_view newName) {
+                       std::string_view newName, std::string* failure) {
   if (targetSession == nullptr || !targetSession->isOpen()) {
     WriteNoConnectionLine(window);
     return false;
   }
   return ExecuteStatement(
       window, targetSession,
-      "alter table " + QuoteIdentifier(oldName) + " rename " + QuoteIdentifier(newName), 0);
+      "alter table " + QuoteIdentifier(oldName) + " rename " + QuoteIdentifier(newName), 0,
+      failure);
 }
 
 std::string ShowCreateTable(Workbench& window, Session* session, std::string_view table,

@@ -12,21 +12,27 @@ class Workbench;
 // The statements that change the target's schema. Each runs quietly on the
 // target session of the workbench and answers only whether the server accepted
 // it; callers write their own messages. Names are quoted with backquotes.
+// `failure`, when given, receives the server's reason for a refusal.
 
 // With `nameGiven` the name is a source database path and only its last
 // component is used ("/data/shop.mdb" creates `shop.mdb`). Without it the user
 // is asked for a name, which is sent exactly as typed (unquoted); cancelling
 // runs nothing and gives false.
-bool CreateTargetDatabase(Workbench& window, std::string_view name, bool nameGiven);
+bool CreateTargetDatabase(Workbench& window, std::string_view name, bool nameGiven,
+                          std::string* failure = nullptr);
 // Forgets the target's current database first, whatever the outcome.
-bool DropTargetDatabase(Workbench& window, std::string_view name);
+bool DropTargetDatabase(Workbench& window, std::string_view name, std::string* failure = nullptr);
 // Drops the table of the target session's current database; `database` is not
 // part of the statement.
-bool DropTargetTable(Workbench& window, std::string_view database, std::string_view table);
-bool DropTargetView(Workbench& window, std::string_view view);
+bool DropTargetTable(Workbench& window, std::string_view database, std::string_view table,
+                     std::string* failure = nullptr);
+bool DropTargetView(Workbench& window, std::string_view view, std::string* failure = nullptr);
+// Deletes every row of a table of the target session's current database; the
+// table itself stays.
+bool EmptyTargetTable(Workbench& window, std::string_view table, std::string* failure = nullptr);
 // Without a session it writes the "No Connection!" line and gives false.
 bool RenameTargetTable(Workbench& window, Session* targetSession, std::string_view oldName,
-                       std::string_view newName);
+                       std::string_view newName, std::string* failure = nullptr);
 
 // The reading statements: the last row's CREATE text (or version), read whole.
 // In place of a result they give the provider's error text, "RESULT: The

@@ -4,9 +4,11 @@
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QToolTip>
 
 #include "Converters/connect_side.h"
@@ -58,6 +60,27 @@ QByteArray EncodePath(int side, const std::vector<CatalogStep>& path) {
   return data;
 }
 
+// Tells the tree which key ended an in-place edit: Enter marks the rename,
+// Escape clears the mark. The delegate sees the editor's keys before the
+// editor does.
+class RenameKeyWatcher : public QStyledItemDelegate {
+ public:
+  RenameKeyWatcher(std::function<void(bool)> entered, QObject* parent)
+      : QStyledItemDelegate(parent), entered_(std::move(entered)) {}
+
+  bool eventFilter(QObject* editor, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) entered_(true);
+      if (key == Qt::Key_Escape) entered_(false);
+    }
+    return QStyledItemDelegate::eventFilter(editor, event);
+  }
+
+ private:
+  std::function<void(bool)> entered_;
+};
+
 }  // namespace
 
 CDBTreeView::CDBTreeView(Workbench& window, int side, QWidget* parent)
@@ -83,6 +106,7 @@ CDBTreeView::CDBTreeView(Workbench& window, int side, QWidget* parent)
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
+    setItemDelegate(new RenameKeyWatcher([this](bool entered) { renameEntered_ = entered; }, this));
   }
 
   connect(this, &QTreeWidget::itemSelectionChanged, this, &CDBTreeView::selectionChangedByUser);
@@ -324,6 +348,7 @@ void CDBTreeView::runCommand(int command) {
     QTreeWidgetItem* item = currentItem();
     if (item == nullptr || ImageOf(item) != kImageTable) return;
     renamePending_ = true;
+    renameEntered_ = false;
     renameOldText_ = item->text(0);
     editItem(item, 0);
     return;
@@ -342,6 +367,17 @@ void CDBTreeView::itemEdited(QTreeWidgetItem* item, int column) {
     const QSignalBlocker blocker(this);
     item->setText(0, renameOldText_);
   }
+}
+
+void CDBTreeView::commitData(QWidget* editor) {
+  if (renamePending_ && !renameEntered_) return;
+  QTreeWidget::commitData(editor);
+}
+
+void CDBTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  QTreeWidget::closeEditor(editor, hint);
+  renamePending_ = false;
+  renameEntered_ = false;
 }
 
 void CDBTreeView::selectDatabase(const std::string& name) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractItemDelegate>
 #include <QTreeWidget>
 #include <atomic>
 #include <functional>
@@ -83,6 +84,10 @@ class CDBTreeView : public QTreeWidget {
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // An in-place rename takes the edited text only when the user ended the
+  // edit with Enter; Escape or clicking elsewhere keeps the old name.
+  void commitData(QWidget* editor) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
   void rebuild(const CatalogNode& root);
@@ -108,6 +113,7 @@ class CDBTreeView : public QTreeWidget {
   std::function<void(const MenuBarState&)> menuListener_;
   std::function<bool(const std::string&, const std::string&)> renameHandler_;
   bool renamePending_ = false;
+  bool renameEntered_ = false;  // Enter was pressed in the rename's editor
   QString renameOldText_;
   const QTreeWidgetItem* tipItem_ = nullptr;  // the node the tool tip was last set for
 };

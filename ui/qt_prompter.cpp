@@ -2,9 +2,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QThread>
+
+#include "ui/new_database_dialog.h"
 
 namespace tablift {
 namespace {
@@ -79,10 +80,9 @@ std::optional<std::string> QtPrompter::askText(std::string_view caption, std::st
   const QString title = ToQString(caption);
   const QString prompt = ToQString(label);
   return onUiThread([&]() -> std::optional<std::string> {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, {}, &ok);
-    if (!ok) return std::nullopt;
-    return text.toStdString();
+    NewDatabaseDialog dialog(parent_, title, prompt);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.name().toStdString();
   });
 }
 

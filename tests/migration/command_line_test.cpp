@@ -129,5 +129,57 @@ TEST_F(CommandLineTest, BackupWritesTheChosenObjectsIntoTheFolder) {
   EXPECT_THAT(noFolder.output, HasSubstr("--dir is needed"));
 }
 
+// The server management commands: what they ask, what they change and
+// their exit codes. Questions are answered on the terminal (here: none, so
+// "no") unless --yes is given.
+TEST_F(CommandLineTest, ManagementCommandsAskUnlessToldYes) {
+  ASSERT_TRUE(ConnectTarget(window_, *server_));
+  const std::string database = UniqueName("cli_manage");
+  dropLater(database);
+  const auto run = [&](std::vector<std::string> words) {
+    std::vector<std::string> arguments = {TABLIFT_CLI_PROGRAM};
+    arguments.insert(arguments.end(), words.begin(), words.end());
+    for (const std::string& option :
+         {std::string("--server"), server_->host + ":" + std::to_string(server_->port),
+          std::string("--user"), server_->user, std::string("--password"), server_->password})
+      arguments.push_back(option);
+    return RunProgram(arguments, temp_.path());
+  };
+  const ProgramRun created = run({"db", "create", database});
+  ASSERT_EQ(created.exitCode, 0) << created.output;
+  const std::string in = "`" + database + "`.";
+  for (const std::string& sql :
+       {"create table " + in + "orders (id int)", "create table " + in + "notes (id int)",
+        "insert into " + in + "orders values (1)",
+        "create view " + in + "recent as select id from " + in + "orders"})
+    ExecuteOrFail(window_, sql);
+
+  ProgramRun result = run({"drop-table", "notes", "--database", database});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  result = run({"rename-table", "orders", "purchases", "--database", database});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_EQ(targetTables(database), std::vector<std::string>{"purchases"});
+  result = run({"drop-view", "recent", "--database", database});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_TRUE(targetTables(database, true).empty());
+
+  result = run({"db", "clear-data", database});
+  EXPECT_EQ(result.exitCode, 1) << result.output;
+  EXPECT_THAT(result.output, HasSubstr("Delete all the data of [" + database + "]?"));
+  EXPECT_EQ(query("select count(*) from " + in + "purchases"), std::vector<std::string>{"1"});
+  result = run({"db", "clear-data", database, "--yes"});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_THAT(result.output, HasSubstr("[1] tables emptied!"));
+  EXPECT_EQ(query("select count(*) from " + in + "purchases"), std::vector<std::string>{"0"});
+
+  result = run({"db", "drop", database, "--yes"});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_THAT(tryQuery("select 1 from " + in + "purchases"), HasSubstr("doesn't exist"));
+  result = run({"db", "drop", database, "--yes"});
+  EXPECT_EQ(result.exitCode, 1) << result.output;
+  result = run({"db", "vacuum", database});
+  EXPECT_EQ(result.exitCode, 2) << result.output;
+}
+
 }  // namespace
 }  // namespace tablift::test

@@ -1,0 +1,74 @@
+// The main window's side of the target tree's management commands: the
+// dialogs and menu texts. What the commands do is the engine's.
+#include <QAction>
+
+#include "Converters/connection_profile.h"
+#include "Converters/controller_commands.h"
+#include "Converters/target_management.h"
+#include "Converters/target_settings.h"
+#include "app/main_window.h"
+#include "ui/charset_dialog.h"
+#include "ui/command_ids.h"
+#include "ui/db_tree_view.h"
+
+namespace tablift {
+
+void MainWindow::runTargetTreeCommand(int command) {
+  Workbench& window = *workbench_;
+  switch (command) {
+    case kCmdNewDatabase:
+      NewDatabaseCommand(window);
+      break;
+    case kCmdDeleteDatabase:
+      DeleteDatabaseCommand(window, window.targetTree().selection());
+      break;
+    case kCmdClearAllTables:
+      ClearAllTablesCommand(window, window.targetTree().selection());
+      break;
+    case kCmdClearAllData:
+      ClearAllDataCommand(window, window.targetTree().selection());
+      break;
+    case kCmdDropTable:
+      DropTableCommand(window, window.targetTree().selection());
+      break;
+    case kCmdDropView:
+      DropViewCommand(window, window.targetTree().selection());
+      break;
+    case kCmdChangeCharset:
+      changeCharset();
+      break;
+    case kCmdStorageEngine:
+      toggleStorageEngine();
+      break;
+    default: {
+      const QAction* action = commandAction(command);
+      notAvailableYet(action != nullptr ? action->text().remove(QLatin1Char('&'))
+                                        : QString::number(command));
+      break;
+    }
+  }
+}
+
+void MainWindow::changeCharset() {
+  if (workbench_->targetTree().dbmsKind() != kDbmsMySql || !MayRunBesideTasks(*workbench_)) return;
+  CharsetDialog dialog(workbench_->charset(), this);
+  if (dialogHook_) dialogHook_(dialog);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ChangeCharset(*workbench_, dialog.chosenName());
+}
+
+void MainWindow::toggleStorageEngine() {
+  QAction* entry = commandAction(kCmdStorageEngine);
+  if (entry == nullptr) return;
+  entry->setText(
+      QString::fromStdString(ToggleStorageEngine(*workbench_, entry->text().toStdString())));
+}
+
+bool MainWindow::renameTargetTable(const std::string& oldName, const std::string& newName) {
+  // The label being edited is the selected table's.
+  const CatalogSelection table = workbench_->targetTree().selection();
+  if (table.image() != kImageTable || table.text() != oldName) return false;
+  return RenameTableCommand(*workbench_, table, newName);
+}
+
+}  // namespace tablift

@@ -1,0 +1,172 @@
+#include "cli/db_command.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Converters/catalog_tree.h"
+#include "Converters/target_management.h"
+#include "Converters/workbench.h"
+#include "cli/connection_options.h"
+#include "cli/console_log.h"
+#include "cli/terminal_prompter.h"
+#include "data_access/ascii_text.h"
+
+namespace tablift {
+namespace {
+
+constexpr const char* kServerUsage =
+    "[--server HOST[:PORT] --user USER --password PASSWORD | --dsn NAME] [--yes]";
+
+// What the management commands take: their own words, the server options and
+// --yes.
+struct Arguments {
+  std::vector<std::string> words;
+  ConnectionOptions connection;
+  bool yes = false;
+};
+
+int Usage(const char* command, const std::string& problem, const char* form) {
+  std::fprintf(stderr, "tablift-cli %s: %s\n", command, problem.c_str());
+  std::fprintf(stderr, "Usage: tablift-cli %s %s\n       %s\n", command, form, kServerUsage);
+  return 2;
+}
+
+std::optional<std::string> Parse(int argc, char** argv, Arguments& arguments) {
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--yes" || argument == "-y") {
+      arguments.yes = true;
+      continue;
+    }
+    if (!argument.starts_with("-")) {
+      arguments.words.emplace_back(argument);
+      continue;
+    }
+    std::string error;
+    if (argument != "--source-password" &&
+        TakeConnectionOption(argc, argv, i, arguments.connection, error))
+      continue;
+    return error.empty() ? "unexpected argument '" + std::string(argument) + "'" : error;
+  }
+  const std::string missing = MissingConnectionOption(arguments.connection);
+  if (!missing.empty()) return missing;
+  return std::nullopt;
+}
+
+// The path of a database node as the target tree names it: the tree's own
+// spelling when it lists the database, else the name as given.
+std::vector<CatalogStep> DatabasePath(Workbench& window, const std::string& name) {
+  const CatalogNode root = window.targetTree().nodes();
+  std::string text = name;
+  for (const CatalogNode& database : root.children) {
+    if (database.text == name) {
+      text = database.text;
+      break;
+    }
+    if (EqualsIgnoreCase(database.text, name)) text = database.text;
+  }
+  return {{kImageRoot, root.text}, {kImageDatabase, text}};
+}
+
+CatalogSelection ObjectSelection(Workbench& window, const std::string& database, int image,
+                                 const std::string& name) {
+  std::vector<CatalogStep> path = DatabasePath(window, database);
+  if (image == kImageView) {
+    path.push_back({kImageViewsFolder, "Views"});
+  } else {
+    path.push_back({kImageTablesFolder, "Tables"});
+  }
+  path.push_back({image, name});
+  return CatalogSelection{path};
+}
+
+// Connects the target (into `database` when given) and runs `command` on it.
+template <typename Command>
+int WithServer(Arguments& arguments, const std::string& database, std::optional<std::string> text,
+               Command command) {
+  TerminalPrompter prompter(arguments.yes, std::move(text));
+  Workbench window(prompter);
+  ConsoleLog log(window);
+  if (!ConnectTargetSide(window, arguments.connection, database)) return 1;
+  return command(window) ? 0 : 1;
+}
+
+}  // namespace
+
+int RunDbCommand(int argc, char** argv) {
+  constexpr const char* kForm = "create|drop|clear-tables|clear-data NAME";
+  Arguments arguments;
+  if (const auto problem = Parse(argc, argv, arguments)) return Usage("db", *problem, kForm);
+  if (!arguments.connection.database.empty())
+    return Usage("db", "the database is named without --database", kForm);
+  if (arguments.words.size() != 2) return Usage("db", "name an action and a database", kForm);
+  const std::string action = arguments.words[0];
+  const std::string name = arguments.words[1];
+  if (action == "create") {
+    // The name goes to the server exactly as typed, as the desktop program's
+    // New Database sends it.
+    return WithServer(arguments, "", name,
+                      [](Workbench& window) { return NewDatabaseCommand(window); });
+  }
+  if (action == "drop") {
+    return WithServer(arguments, "", std::nullopt, [&](Workbench& window) {
+      return DeleteDatabaseCommand(window, CatalogSelection{DatabasePath(window, name)});
+    });
+  }
+  if (action == "clear-tables" || action == "clear-data") {
+    const bool tables = action == "clear-tables";
+    return WithServer(arguments, name, std::nullopt, [&](Workbench& window) {
+      const CatalogSelection database{DatabasePath(window, name)};
+      return tables ? ClearAllTablesCommand(window, database)
+                    : ClearAllDataCommand(window, database);
+    });
+  }
+  return Usage("db", "unknown action '" + action + "'", kForm);
+}
+
+int RunDropTableCommand(int argc, char** argv) {
+  constexpr const char* kForm = "TABLE --database NAME";
+  Arguments arguments;
+  if (const auto problem = Parse(argc, argv, arguments))
+    return Usage("drop-table", *problem, kForm);
+  const std::string database = arguments.connection.database;
+  if (arguments.words.size() != 1 || database.empty())
+    return Usage("drop-table", "name one table and its database", kForm);
+  return WithServer(arguments, database, std::nullopt, [&](Workbench& window) {
+    return DropTableCommand(window,
+                            ObjectSelection(window, database, kImageTable, arguments.words[0]));
+  });
+}
+
+int RunDropViewCommand(int argc, char** argv) {
+  constexpr const char* kForm = "VIEW --database NAME";
+  Arguments arguments;
+  if (const auto problem = Parse(argc, argv, arguments)) return Usage("drop-view", *problem, kForm);
+  const std::string database = arguments.connection.database;
+  if (arguments.words.size() != 1 || database.empty())
+    return Usage("drop-view", "name one view and its database", kForm);
+  return WithServer(arguments, database, std::nullopt, [&](Workbench& window) {
+    return DropViewCommand(window,
+                           ObjectSelection(window, database, kImageView, arguments.words[0]));
+  });
+}
+
+int RunRenameTableCommand(int argc, char** argv) {
+  constexpr const char* kForm = "OLD NEW --database NAME";
+  Arguments arguments;
+  if (const auto problem = Parse(argc, argv, arguments))
+    return Usage("rename-table", *problem, kForm);
+  const std::string database = arguments.connection.database;
+  if (arguments.words.size() != 2 || database.empty())
+    return Usage("rename-table", "name the table, its new name and its database", kForm);
+  return WithServer(arguments, database, std::nullopt, [&](Workbench& window) {
+    return RenameTableCommand(window,
+                              ObjectSelection(window, database, kImageTable, arguments.words[0]),
+                              arguments.words[1]);
+  });
+}
+
+}  // namespace tablift
