@@ -60,7 +60,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
 
   const PropertySet properties = QueryRowsetProperties();
   std::string fetchFailure;
-  const std::string failure = RunTextQuery(
+  const std::string failure = RunWholeValueQuery(
       sourceSession, query, &properties,
       [&](const TextRow& row) {
         values.clear();
