@@ -28,7 +28,7 @@ struct TableLoad {
 // statements bring no more speed, only more memory. The environment variable
 // TABLIFT_INSERT_BATCH_BYTES overrides it (smaller batches make the fallback
 // to single rows easy to exercise).
-inline constexpr std::size_t kInsertBatchBytes = 1024 * 1024;
+inline constexpr std::size_t kInsertBatchBytes = 256 * 1024;
 
 // Prepares the session for loading `table` (of its current database):
 // - on a transactional engine, starts a transaction;
