@@ -78,7 +78,14 @@ void BulkInsert::sendLoop() {
     // The slot is free again: the next statement is filled while this one
     // travels.
     changed_.notify_all();
-    send(batch);
+    try {
+      send(batch);
+    } catch (const std::exception& error) {
+      // Nothing may escape this thread; rows whose fate is unknown count as
+      // not accepted.
+      rejected_ += static_cast<long>(batch.rows.size());
+      if (firstRejection_.empty()) firstRejection_ = error.what();
+    }
   }
 }
 
