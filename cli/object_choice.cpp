@@ -68,16 +68,20 @@ bool AppendChosenObject(const CatalogNode& database, const ObjectChoice& choice,
 bool WaitForTasks(Workbench& window) {
   const bool terminal = isatty(STDERR_FILENO) != 0;
   while (window.runFlag().load() != kRunIdle) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    if (!terminal) continue;
-    int done = 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::size_t done = 0;
     int progress = 0;
     const auto tasks = window.tasks().snapshot();
     for (const TaskPtr& task : tasks) {
       if (task->finished()) ++done;
       if (task->stateText() == kStateWorking) progress = task->progress();
     }
-    std::fprintf(stderr, "\r%d of %zu tasks done, current %3d %%", done, tasks.size(), progress);
+    // Nothing more will be queued: the controller need not wait out its
+    // pause before it finds the list done.
+    if (!tasks.empty() && done == tasks.size()) window.controllerThread().requestShutdown();
+    if (terminal) {
+      std::fprintf(stderr, "\r%zu of %zu tasks done, current %3d %%", done, tasks.size(), progress);
+    }
   }
   if (terminal) std::fputs("\n", stderr);
   bool allSucceeded = true;

@@ -173,6 +173,15 @@ bool TextEncoding::encode(std::string_view utf8, std::string& encoded, std::stri
   }
   encoded.reserve(utf8.size());
   for (std::size_t at = 0; at < utf8.size();) {
+    // A run of ASCII is the same in every character set here: copied whole.
+    std::size_t ascii = at;
+    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80)
+      ++ascii;
+    if (ascii > at) {
+      encoded.append(utf8.substr(at, ascii - at));
+      at = ascii;
+      continue;
+    }
     char32_t code = 0;
     std::size_t length = 0;
     if (!DecodeUtf8(utf8, at, code, length)) {

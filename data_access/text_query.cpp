@@ -32,9 +32,11 @@ std::string DescribeFetchFailure(Rowset& rowset, HResult result) {
   return text;
 }
 
-std::string RunTextQuery(Session* session, std::string_view sql,
-                         const PropertySet* rowsetProperties, const TextRowHandler& onRow,
-                         const TextColumnsHandler& onColumns, std::string* fetchFailure) {
+namespace {
+
+std::string RunQuery(Session* session, std::string_view sql, const PropertySet* rowsetProperties,
+                     const TextRowHandler& onRow, const TextColumnsHandler& onColumns,
+                     std::string* fetchFailure, bool fillSlots) {
   if (fetchFailure != nullptr) fetchFailure->clear();
   if (session == nullptr || !session->isOpen()) return kNoConnection;
   try {
@@ -51,6 +53,9 @@ std::string RunTextQuery(Session* session, std::string_view sql,
     if (result == E_OUTOFMEMORY) return DescribeStepFailure(result, "Create Accessor");
     if (result != S_OK) return DescribeOleDbError(&rowset, InterfaceId::IColumnsInfo);
     if (onColumns && !onColumns(accessor.columns())) return {};
+    // Readers of whole values would only pay for a second conversion of every
+    // value into the slots.
+    if (!fillSlots) rowset.removeAccessor(&accessor);
 
     const TextRow row(accessor, rowset);
     while (true) {
@@ -70,6 +75,20 @@ std::string RunTextQuery(Session* session, std::string_view sql,
   } catch (...) {
     return DescribeStepFailure(E_FAIL, "Bind Entry");
   }
+}
+
+}  // namespace
+
+std::string RunTextQuery(Session* session, std::string_view sql,
+                         const PropertySet* rowsetProperties, const TextRowHandler& onRow,
+                         const TextColumnsHandler& onColumns, std::string* fetchFailure) {
+  return RunQuery(session, sql, rowsetProperties, onRow, onColumns, fetchFailure, true);
+}
+
+std::string RunWholeValueQuery(Session* session, std::string_view sql,
+                               const PropertySet* rowsetProperties, const TextRowHandler& onRow,
+                               const TextColumnsHandler& onColumns, std::string* fetchFailure) {
+  return RunQuery(session, sql, rowsetProperties, onRow, onColumns, fetchFailure, false);
 }
 
 }  // namespace tablift

@@ -73,6 +73,14 @@ std::string RunTextQuery(Session* session, std::string_view sql,
                          const TextColumnsHandler& onColumns = {},
                          std::string* fetchFailure = nullptr);
 
+// RunTextQuery for readers that take every value with TextRow::fullValue: the
+// text slots are not filled (TextRow::text and isNull are not to be used),
+// which spares a second conversion of every value.
+std::string RunWholeValueQuery(Session* session, std::string_view sql,
+                               const PropertySet* rowsetProperties, const TextRowHandler& onRow,
+                               const TextColumnsHandler& onColumns = {},
+                               std::string* fetchFailure = nullptr);
+
 // The text of a failed fetch or read on `rowset`: the provider's error text,
 // or the step-failure text of "Get Next Row" when the provider left none.
 std::string DescribeFetchFailure(Rowset& rowset, HResult result);

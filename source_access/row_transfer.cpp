@@ -7,7 +7,6 @@
 #include <optional>
 #include <vector>
 
-#include "Converters/execute_statement.h"
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
 #include "data_access/error_texts.h"
@@ -15,7 +14,9 @@
 #include "data_access/safe_file_name.h"
 #include "data_access/text_query.h"
 #include "source_access/source_rows_query.h"
+#include "target_mysql/bulk_insert.h"
 #include "target_mysql/sql_literals.h"
+#include "target_mysql/table_load.h"
 #include "target_mysql/value_literals.h"
 
 namespace tablift {
@@ -52,37 +53,36 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
   std::vector<std::uint16_t> types;  // of the transferred columns, bookmark left out
   long rows = 0;
   bool stopped = false;
-  long rejected = 0;
-  std::string firstRejection;
-  std::string statement;
-  std::string reason;
+  std::string values;
+  std::string line;
+  TableLoad load;
+  std::optional<BulkInsert> bulk;
 
   const PropertySet properties = QueryRowsetProperties();
   std::string fetchFailure;
-  const std::string failure = RunTextQuery(
+  const std::string failure = RunWholeValueQuery(
       sourceSession, query, &properties,
       [&](const TextRow& row) {
-        statement = prefix;
+        values.clear();
         ColumnValue value;
         for (std::size_t k = 1; k <= types.size(); ++k) {
-          if (k > 1) statement += ',';
+          if (k > 1) values += ',';
           // Whole values: Memo and OLE Object values do not fit the text slots.
           const HResult read = row.fullValue(k, value);
           if (Failed(read)) {
             readFailure = "column " + std::to_string(k) + ": " + DescribeStepFailure(read, "Read");
             return false;
           }
-          statement += ValueLiteral(types[k - 1], value);
+          values += ValueLiteral(types[k - 1], value);
         }
-        statement += ")\n";
         ++rows;
-        if (std::fwrite(statement.data(), 1, statement.size(), file.get()) != statement.size()) {
+        // The script keeps one INSERT per row, whatever travels to the target.
+        line.assign(prefix).append(values).append(")\n");
+        if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size()) {
           fileFailure = std::strerror(errno);
           return false;
         }
-        if (!ExecuteStatement(window, targetSession, statement, 0, &reason)) {
-          if (++rejected == 1) firstRejection = reason;
-        }
+        bulk->add(values);
         if (rows % kProgressEvery == 0) {
           WriteLine(window, "[%s] %ld records converted!", tableName.c_str(), rows);
         }
@@ -102,11 +102,27 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
         // The file is made only once the SELECT has run, so a failing SELECT
         // leaves no empty script behind.
         file.reset(std::fopen(fileName.c_str(), "w+"));
-        if (!file) fileFailure = std::strerror(errno);
-        return file != nullptr;
+        if (!file) {
+          fileFailure = std::strerror(errno);
+          return false;
+        }
+        load = BeginTableLoad(window, targetSession, tableName);
+        const long long rowsBefore =
+            load.transactional ? 0 : CountTableRows(targetSession, tableName);
+        bulk.emplace(window, targetSession, tableName, load, rowsBefore);
+        return true;
       },
       &fetchFailure);
 
+  long rejected = 0;
+  std::string firstRejection;
+  std::string commitFailure;
+  if (bulk) {
+    bulk->finish();
+    rejected = bulk->rejected();
+    firstRejection = bulk->firstRejection();
+    commitFailure = EndTableLoad(window, targetSession, load);
+  }
   if (!failure.empty()) {
     if (failure == kStatementSucceeded) {
       WriteLine(window, "%s", kStatementSucceeded);
@@ -133,7 +149,10 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
     failures.push_back("[" + tableName + "] reading the rows failed after " + std::to_string(rows) +
                        " records: " + readFailure);
   }
-  if (rejected > 0) {
+  if (!commitFailure.empty()) {
+    failures.push_back("[" + tableName + "] the target did not keep the " + std::to_string(rows) +
+                       " records, the commit failed: " + commitFailure);
+  } else if (rejected > 0) {
     failures.push_back(
         "[" + tableName + "] " + std::to_string(rejected) + " of " + std::to_string(rows) +
         " records were not accepted by the target, the first because: " + firstRejection);

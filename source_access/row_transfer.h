@@ -31,17 +31,23 @@ inline constexpr std::string_view kRowsNotRead = "FALSE";
 //   escaped strings, X'...' bytes, unquoted numbers, 1/0 for Yes/No), long
 //   values read whole;
 // - writes each statement as one line of the script "<table>.data" (a safe
-//   file name) in the current directory and executes it on the target;
+//   file name) in the current directory;
+// - sends the rows to the target in multi-row INSERT statements sized under
+//   the server's max_allowed_packet, inside one transaction on a
+//   transactional engine, while the next rows are read (BulkInsert); a
+//   statement the target rejects is sent again row by row, so that exactly
+//   the rejected rows are counted;
 // - writes "[<table>] <n> records converted!" every 2000 rows, and after the
 //   rows "[<table>] <n> records converted, convertion completed SUCCESSFULLY!"
 //   when all of them arrived;
 // - stops after the current row when the controller's stop is requested
-//   ("Data Converting Terminaled!").
+//   ("Data Converting Terminaled!"); the rows read up to then still arrive.
 //
 // Result: kRowsTransferred; kRowsStopped; kRowsNotRead; "RESULT: The operation completed
 // SUCCESSFULLY" when the SELECT gave no rowset (nothing was copied); or, when
 // rows did not arrive, the text of the "E::" line that says why: rows the
-// target rejected (how many, and the server's reason for the first), a row
+// target rejected (how many, and the server's reason for the first), a
+// transaction the target would not commit, a row
 // the source could not deliver (the provider's text), or a script file that
 // could not be written. The table worker must count only kRowsTransferred as
 // a transferred table; every other result makes its task FAILURE.

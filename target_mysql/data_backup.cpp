@@ -42,7 +42,7 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
 
   const PropertySet properties = QueryRowsetProperties();
   std::string fetchFailure;
-  const std::string failure = RunTextQuery(
+  const std::string failure = RunWholeValueQuery(
       session, "select * from " + QuoteIdentifier(table) + ";", &properties,
       [&](const TextRow& row) {
         line = prefix;

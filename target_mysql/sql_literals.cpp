@@ -14,40 +14,48 @@ std::string QuoteIdentifier(std::string_view name) {
   return quoted;
 }
 
+namespace {
+
+// The escape MySQL needs for a character inside a quoted string, or null.
+const char* EscapeOf(char c) {
+  switch (c) {
+    case '\0':
+      return "\\0";
+    case '\'':
+      return "\\'";
+    case '"':
+      return "\\\"";
+    case '\\':
+      return "\\\\";
+    case '\n':
+      return "\\n";
+    case '\r':
+      return "\\r";
+    case '\t':
+      return "\\t";
+    case '\x1a':
+      return "\\Z";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
 std::string StringLiteral(std::string_view text) {
   std::string literal;
   literal.reserve(text.size() + 2);
   literal += '\'';
-  for (const char c : text) {
-    switch (c) {
-      case '\0':
-        literal += "\\0";
-        break;
-      case '\'':
-        literal += "\\'";
-        break;
-      case '"':
-        literal += "\\\"";
-        break;
-      case '\\':
-        literal += "\\\\";
-        break;
-      case '\n':
-        literal += "\\n";
-        break;
-      case '\r':
-        literal += "\\r";
-        break;
-      case '\t':
-        literal += "\\t";
-        break;
-      case '\x1a':
-        literal += "\\Z";
-        break;
-      default:
-        literal += c;
-    }
+  // Runs of characters that need no escape are copied whole.
+  std::size_t run = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char* escape = EscapeOf(text[at]);
+    if (escape == nullptr) continue;
+    literal.append(text.substr(run, at - run));
+    literal += escape;
+    run = at + 1;
   }
+  literal.append(text.substr(run));
   literal += '\'';
   return literal;
 }

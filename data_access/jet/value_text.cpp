@@ -27,11 +27,15 @@ std::string CurrencyText(std::int64_t scaled) {
   const bool negative = scaled < 0;
   const std::uint64_t magnitude =
       negative ? ~static_cast<std::uint64_t>(scaled) + 1 : static_cast<std::uint64_t>(scaled);
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%s%llu.%04llu", negative ? "-" : "",
-                static_cast<unsigned long long>(magnitude / 10000),
-                static_cast<unsigned long long>(magnitude % 10000));
-  return buffer;
+  std::string text = negative ? "-" : "";
+  text += ShortestText(magnitude / 10000);
+  const std::uint64_t fraction = magnitude % 10000;
+  text += '.';
+  text += static_cast<char>('0' + fraction / 1000);
+  text += static_cast<char>('0' + fraction / 100 % 10);
+  text += static_cast<char>('0' + fraction / 10 % 10);
+  text += static_cast<char>('0' + fraction % 10);
+  return text;
 }
 
 // The civil date of a count of days since 1970-01-01 (proleptic Gregorian).
@@ -64,6 +68,22 @@ std::string DateText(double days) {
   unsigned month = 0;
   unsigned day = 0;
   CivilDate(whole + kAccessEpoch, year, month, day);
+  if (year >= 0 && year <= 9999) {
+    // The common case, written digit by digit: a migration formats a date
+    // for every row.
+    std::string text = "0000-00-00 00:00:00";
+    const auto put = [&text](std::size_t at, std::size_t width, std::uint64_t value) {
+      for (std::size_t i = width; i > 0; --i, value /= 10)
+        text[at + i - 1] = static_cast<char>('0' + value % 10);
+    };
+    put(0, 4, static_cast<std::uint64_t>(year));
+    put(5, 2, month);
+    put(8, 2, day);
+    put(11, 2, static_cast<std::uint64_t>(seconds / 3600));
+    put(14, 2, static_cast<std::uint64_t>((seconds / 60) % 60));
+    put(17, 2, static_cast<std::uint64_t>(seconds % 60));
+    return text;
+  }
   char buffer[96];
   std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u %02lld:%02lld:%02lld",
                 static_cast<long long>(year), month, day, static_cast<long long>(seconds / 3600),

@@ -77,7 +77,7 @@ std::string TargetColumnType(const ColumnInfo& column) {
 }
 
 void CreateTargetTable(Workbench& window, const std::string& table, const SourceTable& source,
-                       const std::vector<std::string>& primaryKey) {
+                       const std::vector<std::string>& primaryKey, const std::string& engine) {
   std::string sql = "create table " + QuoteIdentifier(table) + " (";
   for (std::size_t i = 0; i < source.columns.size(); ++i) {
     if (i > 0) sql += ", ";
@@ -93,6 +93,7 @@ void CreateTargetTable(Workbench& window, const std::string& table, const Source
     sql += ")";
   }
   sql += ") default charset=utf8mb4";
+  if (!engine.empty()) sql += " engine=" + engine;
   ExecuteOrFail(window, sql);
 }
 

@@ -26,9 +26,11 @@ SourceTable ReadSource(Workbench& window, const std::string& table, const std::s
 std::string TargetColumnType(const ColumnInfo& column);
 
 // Creates `table` on the target's current database with the source's columns
-// (utf8mb4) and the given primary key columns.
+// (utf8mb4), the given primary key columns and storage engine (the server's
+// default when empty).
 void CreateTargetTable(Workbench& window, const std::string& table, const SourceTable& source,
-                       const std::vector<std::string>& primaryKey = {});
+                       const std::vector<std::string>& primaryKey = {},
+                       const std::string& engine = "");
 
 // The target table's rows in the order of `orderBy` (MySQL, may be empty),
 // each value whole, binary columns as hexadecimal digits.

@@ -1,0 +1,286 @@
+// Rows travel to the target in multi-row INSERT statements. These tests make
+// the statements small, so that every table spans many of them, and check
+// that what arrives is exactly what single rows would give: every good row,
+// exactly the rejected ones counted, on a transactional engine and on one
+// without transactions.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "Converters/output_pane.h"
+#include "Converters/scripted_prompter.h"
+#include "source_access/row_transfer.h"
+#include "source_access/sample_database.h"
+#include "source_access/table_verification.h"
+#include "target_mysql/sql_literals.h"
+#include "target_mysql/use_database.h"
+#include "tests/row_transfer/transfer_fixture.h"
+#include "tests/support/target_connection.h"
+#include "tests/support/test_paths.h"
+
+namespace tablift {
+namespace {
+
+using test::ExecuteOrFail;
+using test::FileLines;
+using test::LogTexts;
+using test::QueryColumn;
+
+// "Order" and "Order Details" get this many rows: more than one progress
+// line's worth, so a stop can come in the middle of the table.
+constexpr std::uint64_t kSampleRows = 4500;
+// A few dozen rows per statement.
+constexpr const char* kSmallBatch = "4000";
+
+const std::vector<std::string>& Engines() {
+  static const std::vector<std::string> engines = {"InnoDB", "MyISAM"};
+  return engines;
+}
+
+// Sets the run flag to stop when a given line is written, as the Stop button
+// would while the rows are read.
+class StopAtLine : public OutputListener {
+ public:
+  StopAtLine(Workbench& window, std::string text) : window_(window), text_(std::move(text)) {
+    window_.output().addListener(this);
+  }
+  ~StopAtLine() override { window_.output().removeListener(this); }
+  void lineAdded(const LogLine& line) override {
+    if (line.text.size() > 24 && line.text.substr(24) == text_) {
+      window_.runFlag() = kRunStopRequested;
+    }
+  }
+
+ private:
+  Workbench& window_;
+  std::string text_;
+};
+
+class BatchedTransferTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    sampleDirectory_ = new test::ScopedTempDir();
+    SampleSummary summary;
+    const jet::WriteStatus written =
+        WriteSampleDatabase(sampleDirectory_->path() / "sample.mdb", kSampleRows, summary);
+    ASSERT_TRUE(written.ok()) << written.message();
+  }
+  static void TearDownTestSuite() {
+    delete sampleDirectory_;
+    sampleDirectory_ = nullptr;
+  }
+  static std::string SampleDatabaseName() { return (sampleDirectory_->path() / "sample").string(); }
+
+  void SetUp() override {
+    setenv("TABLIFT_INSERT_BATCH_BYTES", kSmallBatch, 1);
+    const auto server = test::PrivateServerFromEnvironment();
+    ASSERT_TRUE(server) << "the private server is not running";
+    ASSERT_TRUE(test::ConnectTarget(window, *server));
+    database.emplace(window, "tl_batch");
+    ASSERT_TRUE(UseDatabase(window, database->name(), kTargetSide));
+    ASSERT_TRUE(test::ConnectSource(window, sampleDirectory_->path() / "sample.mdb"));
+    ASSERT_TRUE(Succeeded(window.targetSession()->setClientCharset("utf8mb4")));
+    std::filesystem::current_path(directory.path());
+    window.setConditionFile(directory.path() / "Condition.cfg");
+  }
+  void TearDown() override {
+    unsetenv("TABLIFT_INSERT_BATCH_BYTES");
+    window.runFlag() = kRunIdle;
+  }
+
+  std::string Transfer(const std::string& databaseName, const std::string& table) {
+    return TransferRows(window, window.sourceSession(), window.targetSession(), databaseName,
+                        table);
+  }
+
+  // What the load must leave behind on the session: no open transaction and
+  // the sql_mode it found.
+  void ExpectSessionAsBefore(const std::vector<std::string>& sqlMode) {
+    EXPECT_EQ(QueryColumn(window, "select @@in_transaction"), (std::vector<std::string>{"0"}));
+    EXPECT_EQ(QueryColumn(window, "select @@session.sql_mode"), sqlMode);
+  }
+
+  static test::ScopedTempDir* sampleDirectory_;
+  ScriptedPrompter prompter;
+  Workbench window{prompter};
+  std::optional<test::ScratchDatabase> database;
+  test::CurrentDirectoryGuard restoreDirectory;
+  test::ScopedTempDir directory;
+};
+
+test::ScopedTempDir* BatchedTransferTest::sampleDirectory_ = nullptr;
+
+TEST_F(BatchedTransferTest, EverySampleTableVerifiesOnBothEngines) {
+  const auto sqlMode = QueryColumn(window, "select @@session.sql_mode");
+  const std::vector<std::pair<std::string, std::vector<std::string>>> tables = {
+      {"Customers", {"CustomerCode"}},
+      {"Products", {"ProductId"}},
+      {"Order", {"OrderId"}},
+      {"Order Details", {"OrderId", "LineNo"}},
+      {"Awkward Values", {"Id"}}};
+  for (const std::string& engine : Engines()) {
+    for (const auto& [table, key] : tables) {
+      SCOPED_TRACE(engine + " " + table);
+      const test::SourceTable source = test::ReadSource(window, table, "");
+      test::CreateTargetTable(window, table, source, key, engine);
+      EXPECT_EQ(Transfer(SampleDatabaseName(), table), kRowsTransferred);
+      const TableVerification verified = VerifyTable(
+          window, window.sourceSession(), window.targetSession(), SampleDatabaseName(), table);
+      EXPECT_TRUE(verified.matches()) << verified.error << " " << verified.differingRows;
+      EXPECT_EQ(verified.targetRows, source.rows.size());
+      EXPECT_EQ(FileLines(directory.path() / (table + ".data")).size(), source.rows.size());
+      EXPECT_EQ(LogTexts(window).back(), "[" + table + "] " + std::to_string(source.rows.size()) +
+                                             " records converted, convertion completed "
+                                             "SUCCESSFULLY!");
+      ExpectSessionAsBefore(sqlMode);
+      ExecuteOrFail(window, "drop table " + QuoteIdentifier(table));
+    }
+  }
+}
+
+TEST_F(BatchedTransferTest, FixtureTablesVerifyOnBothEngines) {
+  const auto fixtures = test::FixturesDirectory();
+  if (!fixtures) GTEST_SKIP() << "no fixtures";
+  const std::vector<std::pair<std::string, std::string>> tables = {
+      {"northwind-jet3.mdb", "Order Details"},
+      {"northwind-jet3.mdb", "Umsätze"},
+      {"northwind-jet3.mdb", "Categories"},
+      {"northwind-jet3.mdb", "Employees"},
+      {"northwind-jet3.mdb", "Orders"},
+      {"types-ole-jet4.mdb", "Table1"},
+      {"types-ole-jet4.mdb", "Table2"},
+      {"types-ole-jet4.mdb", "Table3"},
+      {"types-ole-jet4.mdb", "Table4"},
+      {"types-jet3.mdb", "Table1"},
+      {"dates-jet4.mdb", "DateTest"},
+      {"decimal-jet4.mdb", "test"},
+      {"numeric-jet4.mdb", "test"}};
+  int compared = 0;
+  for (const std::string& engine : Engines()) {
+    for (const auto& [file, table] : tables) {
+      SCOPED_TRACE(engine + " " + file + " " + table);
+      const std::filesystem::path path = *fixtures / file;
+      if (!std::filesystem::exists(path)) continue;
+      ASSERT_TRUE(test::ConnectSource(window, path));
+      const std::string databaseName = (path.parent_path() / path.stem()).string();
+      const test::SourceTable source = test::ReadSource(window, table, "");
+      test::CreateTargetTable(window, table, source, {}, engine);
+      EXPECT_EQ(Transfer(databaseName, table), kRowsTransferred);
+      const TableVerification verified =
+          VerifyTable(window, window.sourceSession(), window.targetSession(), databaseName, table);
+      EXPECT_TRUE(verified.matches()) << verified.error << " " << verified.differingRows;
+      EXPECT_EQ(verified.targetRows, source.rows.size());
+      ExecuteOrFail(window, "drop table " + QuoteIdentifier(table));
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 0);
+}
+
+// Rows already in the table make the first row, two neighbours in the middle
+// and the last row duplicates: exactly those four are refused, the others
+// arrive, whatever statement they travelled in.
+TEST_F(BatchedTransferTest, RejectedRowsInsideBatchesAreExactlyTheOnesCounted) {
+  for (const std::string& engine : Engines()) {
+    SCOPED_TRACE(engine);
+    const test::SourceTable source = test::ReadSource(window, "Order", "");
+    test::CreateTargetTable(window, "Order", source, {"OrderId"}, engine);
+    ExecuteOrFail(window, "insert into `Order` (OrderId) values (1), (1500), (1501), (4500)");
+    const std::string result = Transfer(SampleDatabaseName(), "Order");
+    EXPECT_EQ(result.rfind("[Order] 4 of 4500 records were not accepted by the target, the first "
+                           "because: ",
+                           0),
+              0u)
+        << result;
+    EXPECT_NE(result.find("Duplicate entry '1' for key"), std::string::npos) << result;
+    EXPECT_EQ(LogTexts(window).back(), result);
+    EXPECT_EQ(QueryColumn(window, "select count(*) from `Order`"),
+              (std::vector<std::string>{"4500"}));
+    // The rows that were there stay as they were; no row arrived twice.
+    EXPECT_EQ(QueryColumn(window,
+                          "select OrderId from `Order` where CustomerCode is null and "
+                          "OrderDate is null order by OrderId"),
+              (std::vector<std::string>{"1", "1500", "1501", "4500"}));
+    EXPECT_EQ(QueryColumn(window, "select count(distinct OrderId) from `Order`"),
+              (std::vector<std::string>{"4500"}));
+    // The script keeps every row, the rejected ones too.
+    EXPECT_EQ(FileLines(directory.path() / "Order.data").size(), 4500u);
+    ExecuteOrFail(window, "drop table `Order`");
+  }
+}
+
+// A value too long for its column is refused on its own row. Inside a
+// multi-row INSERT into a table without transactions the server would cut it
+// with a mere warning unless the load asks for strictness on every table.
+TEST_F(BatchedTransferTest, TooLongValuesAreRefusedNotCutOnBothEngines) {
+  const auto sqlMode = QueryColumn(window, "select @@session.sql_mode");
+  ASSERT_EQ(sqlMode.size(), 1u);
+  ASSERT_NE(sqlMode[0].find("STRICT_TRANS_TABLES"), std::string::npos) << sqlMode[0];
+  const test::SourceTable source = test::ReadSource(window, "Customers", "");
+  // Characters, not bytes: the column's length counts characters.
+  const auto characters = [](const std::string& text) {
+    std::size_t count = 0;
+    for (const char c : text)
+      count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return count;
+  };
+  std::size_t tooLong = 0;
+  for (const auto& row : source.rows)
+    tooLong += !row[1].null && characters(row[1].text) > 21 ? 1 : 0;
+  // One statement for all the rows, its first row a good one: the case where
+  // the server would only warn.
+  ASSERT_LE(characters(source.rows[0][1].text), 21u);
+  setenv("TABLIFT_INSERT_BATCH_BYTES", "1000000", 1);
+  ASSERT_GT(tooLong, 0u);
+  ASSERT_LT(tooLong, source.rows.size() - 1);
+  for (const std::string& engine : Engines()) {
+    SCOPED_TRACE(engine);
+    test::CreateTargetTable(window, "Customers", source, {"CustomerCode"}, engine);
+    ExecuteOrFail(window, "alter table Customers modify CompanyName varchar(21)");
+    const std::string result = Transfer(SampleDatabaseName(), "Customers");
+    EXPECT_EQ(result.rfind("[Customers] " + std::to_string(tooLong) + " of " +
+                               std::to_string(source.rows.size()) +
+                               " records were not accepted by the target",
+                           0),
+              0u)
+        << result;
+    EXPECT_NE(result.find("Data too long"), std::string::npos) << result;
+    EXPECT_EQ(QueryColumn(window, "select count(*) from Customers"),
+              (std::vector<std::string>{std::to_string(source.rows.size() - tooLong)}));
+    ExpectSessionAsBefore(sqlMode);
+    ExecuteOrFail(window, "drop table Customers");
+  }
+}
+
+// The stop comes with the 2000th row, in the middle of a statement being
+// filled: the rows read so far arrive, and the final line, the script and the
+// table agree on their number.
+TEST_F(BatchedTransferTest, StopInsideABatchLeavesOneCountEverywhere) {
+  for (const std::string& engine : Engines()) {
+    SCOPED_TRACE(engine);
+    const test::SourceTable source = test::ReadSource(window, "Order Details", "");
+    test::CreateTargetTable(window, "Order Details", source, {"OrderId", "LineNo"}, engine);
+    std::string result;
+    {
+      StopAtLine stop(window, "[Order Details] 2000 records converted!");
+      result = Transfer(SampleDatabaseName(), "Order Details");
+    }
+    window.runFlag() = kRunIdle;
+    EXPECT_EQ(result, kRowsStopped);
+    const auto texts = LogTexts(window);
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[texts.size() - 2], "Data Converting Terminaled!");
+    EXPECT_EQ(texts.back(),
+              "[Order Details] 2000 records converted, convertion completed SUCCESSFULLY!");
+    EXPECT_EQ(QueryColumn(window, "select count(*) from `Order Details`"),
+              (std::vector<std::string>{"2000"}));
+    EXPECT_EQ(FileLines(directory.path() / "Order Details.data").size(), 2000u);
+    EXPECT_EQ(QueryColumn(window, "select @@in_transaction"), (std::vector<std::string>{"0"}));
+    ExecuteOrFail(window, "drop table `Order Details`");
+  }
+}
+
+}  // namespace
+}  // namespace tablift
