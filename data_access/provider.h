@@ -59,6 +59,28 @@ class ProviderCommand : public ErrorInfoSupport {
   virtual HResult execute(std::unique_ptr<ProviderRowset>& rowset, std::int64_t& rowsAffected) = 0;
 };
 
+// One value of a row sent as a statement parameter.
+struct ParameterValue {
+  enum class Kind : std::uint8_t { Null, Text, Bytes };
+  Kind kind = Kind::Null;
+  // Text in UTF-8, or the bytes themselves.
+  std::string data;
+};
+
+// An INSERT prepared once and run for many rows at a time, each row's values
+// bound as parameters (array binding), so the server parses the statement
+// once rather than once per row.
+class ProviderArrayInsert : public ErrorInfoSupport {
+ public:
+  HResult InterfaceSupportsErrorInfo(InterfaceId) const override { return S_OK; }
+
+  // Runs the statement for `rows` rows whose values follow each other in
+  // `values`, row after row. A failure means the rows were not all stored;
+  // which of them the server kept is the caller's to find out (a
+  // transactional table keeps none of them).
+  virtual HResult execute(const std::vector<ParameterValue>& values, std::size_t rows) = 0;
+};
+
 // A session on an initialised data source. Commands and rowsets may outlive
 // the consumer's Session object; they keep what they need alive.
 class ProviderSession : public ErrorInfoSupport {
@@ -76,6 +98,16 @@ class ProviderSession : public ErrorInfoSupport {
   // always UTF-8 answer "utf8" and accept no other.
   virtual std::string clientCharset() const = 0;
   virtual HResult setClientCharset(std::string_view name) = 0;
+
+  // Prepares `sql`, a statement with `parameters` parameter markers, for
+  // ProviderArrayInsert. E_NOTIMPL where the provider has no array binding.
+  virtual HResult prepareArrayInsert(std::string_view sql, std::size_t parameters,
+                                     std::unique_ptr<ProviderArrayInsert>& insert) {
+    (void)sql;
+    (void)parameters;
+    insert.reset();
+    return E_NOTIMPL;
+  }
 };
 
 // A data source object: created uninitialised, given its DBPROPSET_DBINIT

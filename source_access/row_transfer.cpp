@@ -54,6 +54,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
   long rows = 0;
   bool stopped = false;
   std::string values;
+  std::vector<ParameterValue> parameters;
   std::string line;
   TableLoad load;
   std::optional<BulkInsert> bulk;
@@ -64,6 +65,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
       sourceSession, query, &properties,
       [&](const TextRow& row) {
         values.clear();
+        parameters.clear();
         ColumnValue value;
         for (std::size_t k = 1; k <= types.size(); ++k) {
           if (k > 1) values += ',';
@@ -74,6 +76,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
             return false;
           }
           values += ValueLiteral(types[k - 1], value);
+          parameters.push_back(ValueParameter(types[k - 1], value));
         }
         ++rows;
         // The script keeps one INSERT per row, whatever travels to the target.
@@ -82,7 +85,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
           fileFailure = std::strerror(errno);
           return false;
         }
-        bulk->add(values);
+        bulk->add(values, parameters);
         if (rows % kProgressEvery == 0) {
           WriteLine(window, "[%s] %ld records converted!", tableName.c_str(), rows);
         }
@@ -107,9 +110,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
           return false;
         }
         load = BeginTableLoad(window, targetSession, tableName);
-        const long long rowsBefore =
-            load.transactional ? 0 : CountTableRows(targetSession, tableName);
-        bulk.emplace(window, targetSession, tableName, load, rowsBefore);
+        bulk.emplace(window, targetSession, tableName, load, types.size());
         return true;
       },
       &fetchFailure);
@@ -156,6 +157,10 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
     failures.push_back(
         "[" + tableName + "] " + std::to_string(rejected) + " of " + std::to_string(rows) +
         " records were not accepted by the target, the first because: " + firstRejection);
+  }
+  if (!load.keysFailure.empty()) {
+    failures.push_back("[" + tableName +
+                       "] the table's indexes were not built after the rows: " + load.keysFailure);
   }
   for (const std::string& message : failures)
     WriteLine(window, "E::%s", message.c_str());

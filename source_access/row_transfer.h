@@ -32,11 +32,11 @@ inline constexpr std::string_view kRowsNotRead = "FALSE";
 //   values read whole;
 // - writes each statement as one line of the script "<table>.data" (a safe
 //   file name) in the current directory;
-// - sends the rows to the target in multi-row INSERT statements sized under
-//   the server's max_allowed_packet, inside one transaction on a
-//   transactional engine, while the next rows are read (BulkInsert); a
-//   statement the target rejects is sent again row by row, so that exactly
-//   the rejected rows are counted;
+// - sends the rows to the target in batches sized under the server's
+//   max_allowed_packet (a prepared INSERT with parameter arrays, or a
+//   multi-row INSERT), inside one transaction on a transactional engine,
+//   while the next rows are read (BulkInsert); a batch the target rejects is
+//   sent again row by row, so that exactly the rejected rows are counted;
 // - writes "[<table>] <n> records converted!" every 2000 rows, and after the
 //   rows "[<table>] <n> records converted, convertion completed SUCCESSFULLY!"
 //   when all of them arrived;

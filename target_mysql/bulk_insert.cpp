@@ -1,6 +1,7 @@
 #include "target_mysql/bulk_insert.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <system_error>
 
@@ -8,18 +9,38 @@
 #include "target_mysql/sql_literals.h"
 
 namespace tablift {
+namespace {
+
+// TABLIFT_INSERT_ARRAYS=0 (environment) sends multi-row INSERT statements
+// even where parameter arrays are at hand, for measuring and testing both.
+bool ArraysWanted() {
+  const char* text = std::getenv("TABLIFT_INSERT_ARRAYS");
+  return text == nullptr || std::string_view(text) != "0";
+}
+
+}  // namespace
 
 BulkInsert::BulkInsert(Workbench& window, Session* session, std::string_view table,
-                       const TableLoad& load, long long rowsBefore)
+                       const TableLoad& load, std::size_t columns)
     : window_(window),
       session_(session),
       table_(table),
       prefix_("insert into " + QuoteIdentifier(table) + " values ("),
       // Without a row count to go back to, a table without transactions
       // cannot tell which rows of a rejected statement it kept.
-      limit_(load.transactional || rowsBefore >= 0 ? load.statementBytes : 0),
+      limit_(load.transactional || load.rowsBefore >= 0 ? load.statementBytes : 0),
+      columns_(columns),
       transactional_(load.transactional),
-      tableRows_(rowsBefore) {
+      tableRows_(load.rowsBefore) {
+  if (limit_ > 0 && columns_ > 0 && ArraysWanted() && session_ != nullptr && session_->isOpen()) {
+    std::string sql = "insert into " + QuoteIdentifier(table) + " values (";
+    for (std::size_t k = 0; k < columns_; ++k)
+      sql += k == 0 ? "?" : ",?";
+    sql += ')';
+    // A provider without parameter arrays, or a refusal: multi-row INSERTs.
+    if (Failed(session_->provider()->prepareArrayInsert(sql, columns_, array_))) array_.reset();
+  }
+  widths_.assign(columns_, 0);
   try {
     sender_ = std::thread([this] { sendLoop(); });
   } catch (const std::system_error&) {
@@ -31,9 +52,35 @@ BulkInsert::~BulkInsert() {
   finish();
 }
 
-void BulkInsert::add(std::string_view values) {
+void BulkInsert::add(std::string_view values, std::vector<ParameterValue>& parameters) {
+  if (array_) {
+    if (parameters.size() != columns_) {
+      // Cannot happen with rows of the table's own columns; such a row still
+      // travels, on its own, as text.
+      if (!filling_.rows.empty()) handFilling();
+      filling_.rows.emplace_back(0, values.size());
+      filling_.text.assign(values);
+      handFilling();
+      return;
+    }
+    // What the batch's arrays will hold once this row is in: every row as
+    // wide as the column's longest value.
+    std::size_t width = 0;
+    for (std::size_t k = 0; k < columns_; ++k)
+      width += std::max(widths_[k], parameters[k].data.size());
+    const bool fits =
+        (filling_.rows.size() + 1) * width + filling_.text.size() + values.size() <= limit_;
+    if (!filling_.rows.empty() && !fits) handFilling();
+    for (std::size_t k = 0; k < columns_; ++k)
+      widths_[k] = std::max(widths_[k], parameters[k].data.size());
+    filling_.rows.emplace_back(filling_.text.size(), values.size());
+    filling_.text += values;
+    for (ParameterValue& parameter : parameters)
+      filling_.parameters.push_back(std::move(parameter));
+    return;
+  }
   const bool fits = filling_.text.size() + values.size() + 3 <= limit_;
-  if (!filling_.rows.empty() && !fits) hand(std::exchange(filling_, Batch{}));
+  if (!filling_.rows.empty() && !fits) handFilling();
   if (filling_.rows.empty()) {
     filling_.text = prefix_;
   } else {
@@ -43,8 +90,13 @@ void BulkInsert::add(std::string_view values) {
   filling_.text += values;
 }
 
+void BulkInsert::handFilling() {
+  widths_.assign(columns_, 0);
+  hand(std::exchange(filling_, Batch{}));
+}
+
 void BulkInsert::finish() {
-  if (!filling_.rows.empty()) hand(std::exchange(filling_, Batch{}));
+  if (!filling_.rows.empty()) handFilling();
   if (!sender_.joinable()) return;
   {
     std::lock_guard lock(mutex_);
@@ -102,8 +154,15 @@ bool BulkInsert::sendRow(std::string_view values) {
 void BulkInsert::send(Batch& batch) {
   std::size_t retryFrom = 0;
   if (batch.rows.size() > 1) {
-    batch.text += ')';
-    if (ExecuteStatement(window_, session_, batch.text, 0)) {
+    bool stored = false;
+    if (array_) {
+      stored = !Failed(array_->execute(batch.parameters, batch.rows.size()));
+      batch.parameters = {};
+    } else {
+      batch.text += ')';
+      stored = ExecuteStatement(window_, session_, batch.text, 0);
+    }
+    if (stored) {
       tableRows_ += static_cast<long long>(batch.rows.size());
       return;
     }

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -17,32 +18,42 @@ namespace tablift {
 
 class Workbench;
 
-// Sends the rows of one table to the target as multi-row INSERT statements of
-// at most `load.statementBytes` bytes, on a thread of its own, so that the
-// next rows are read while the server stores the previous ones. At most two
-// statements exist at a time: the one being filled and the one being sent.
+// Sends the rows of one table to the target in batches of at most
+// `load.statementBytes` bytes, on a thread of its own, so that the next rows
+// are read while the server stores the previous ones. At most two batches
+// exist at a time: the one being filled and the one being sent.
 //
-// A statement the target rejects is sent again row by row, so that exactly
-// the rows the target refuses are counted and every other row arrives:
+// Where the provider binds parameter arrays, a batch travels as one prepared
+// INSERT run for all its rows (the server parses the statement once, not once
+// per row: about half the server's work of a multi-row INSERT); elsewhere as
+// a multi-row INSERT statement.
+//
+// A batch the target rejects is sent again row by row, so that exactly the
+// rows the target refuses are counted and every other row arrives (a
+// rejected array behaves as a rejected multi-row INSERT does):
 // - on a transactional table a rejected statement left nothing behind, and
 //   every one of its rows is sent again;
 // - on any other table the server stored the rows before the bad one; the
 //   table's row count says how many, and the rest are sent again.
 class BulkInsert {
  public:
-  // `table` is the target table's name; `rowsBefore` the rows it held when the
-  // load began (needed on a table without transactions; -1 when unknown, and
-  // then on such a table every row is sent on its own).
+  // `table` is the target table's name, `columns` the number of values of a
+  // row. On a table without transactions, when `load.rowsBefore` is unknown,
+  // every row is sent on its own.
   BulkInsert(Workbench& window, Session* session, std::string_view table, const TableLoad& load,
-             long long rowsBefore);
+             std::size_t columns);
   ~BulkInsert();
   BulkInsert(const BulkInsert&) = delete;
   BulkInsert& operator=(const BulkInsert&) = delete;
 
-  // One row: the text between the parentheses of its INSERT ("1,'a',NULL").
-  void add(std::string_view values);
+  // One row: the text between the parentheses of its INSERT ("1,'a',NULL"),
+  // and the same values as parameters (ValueParameter), `columns` of them.
+  void add(std::string_view values, std::vector<ParameterValue>& parameters);
   // Sends what is left and waits until the target has answered for every row.
   void finish();
+
+  // Whether the batches travel as parameter arrays.
+  bool sendsArrays() const { return array_ != nullptr; }
 
   // Valid after finish().
   long rejected() const { return rejected_; }
@@ -50,12 +61,18 @@ class BulkInsert {
 
  private:
   struct Batch {
+    // A multi-row INSERT; with parameter arrays, the rows' literals one after
+    // the other, kept for sending the rows one by one.
     std::string text;
     // Where each row's values lie in `text`.
     std::vector<std::pair<std::size_t, std::size_t>> rows;
+    // With parameter arrays: every row's values, row after row.
+    std::vector<ParameterValue> parameters;
   };
 
   void hand(Batch batch);
+  // Hands the batch being filled over and starts a new one.
+  void handFilling();
   void sendLoop();
   void send(Batch& batch);
   bool sendRow(std::string_view values);
@@ -65,7 +82,13 @@ class BulkInsert {
   std::string table_;
   std::string prefix_;  // "insert into `t` values ("
   std::size_t limit_;
+  std::size_t columns_;
   bool transactional_;
+  // Set when the provider prepared the INSERT for parameter arrays.
+  std::unique_ptr<ProviderArrayInsert> array_;
+  // The longest value of each column in the batch being filled: the arrays
+  // are as wide as it.
+  std::vector<std::size_t> widths_;
   long long tableRows_;  // rows the table holds, on a table without transactions
 
   Batch filling_;

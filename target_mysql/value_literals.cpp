@@ -39,6 +39,12 @@ bool IsHexText(std::string_view text) {
   return true;
 }
 
+int HexValue(char c) {
+  if (IsDigit(c)) return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return c - 'A' + 10;
+}
+
 }  // namespace
 
 bool IsNumberText(std::string_view text) {
@@ -79,6 +85,27 @@ std::string ValueLiteral(std::uint16_t columnType, const ColumnValue& value) {
   }
   if (IsNumericType(columnType) && IsNumberText(value.text)) return value.text;
   return StringLiteral(value.text);
+}
+
+ParameterValue ValueParameter(std::uint16_t columnType, const ColumnValue& value) {
+  ParameterValue parameter;
+  if (value.null) return parameter;
+  if (columnType == DBTYPE_BYTES && IsHexText(value.text)) {
+    parameter.kind = ParameterValue::Kind::Bytes;
+    parameter.data.reserve(value.text.size() / 2);
+    for (std::size_t i = 0; i + 1 < value.text.size(); i += 2) {
+      parameter.data +=
+          static_cast<char>(HexValue(value.text[i]) * 16 + HexValue(value.text[i + 1]));
+    }
+    return parameter;
+  }
+  parameter.kind = ParameterValue::Kind::Text;
+  if (columnType == DBTYPE_BOOL && (value.text == "True" || value.text == "False")) {
+    parameter.data.assign(1, value.text == "True" ? '1' : '0');
+    return parameter;
+  }
+  parameter.data = value.text;
+  return parameter;
 }
 
 }  // namespace tablift

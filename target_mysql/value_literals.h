@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "data_access/db_types.h"
+#include "data_access/provider.h"
 
 namespace tablift {
 
@@ -21,6 +22,12 @@ namespace tablift {
 // bytes that are not hexadecimal) is written as a quoted string, so it can
 // never change the statement; the server then converts or rejects it.
 std::string ValueLiteral(std::uint16_t columnType, const ColumnValue& value);
+
+// The same value as a statement parameter that stores what the literal
+// stores: NULL as NULL, bytes as the bytes, Yes/No as "1"/"0", everything
+// else as its text (numbers too: the server reads them from text as it reads
+// them in a statement).
+ParameterValue ValueParameter(std::uint16_t columnType, const ColumnValue& value);
 
 // Whether a text is a plain decimal number that MySQL reads unquoted: an
 // optional sign, digits with at most one point, and an optional exponent.

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include "Converters/output_pane.h"
@@ -14,7 +15,9 @@
 #include "source_access/row_transfer.h"
 #include "source_access/sample_database.h"
 #include "source_access/table_verification.h"
+#include "target_mysql/bulk_insert.h"
 #include "target_mysql/sql_literals.h"
+#include "target_mysql/table_load.h"
 #include "target_mysql/use_database.h"
 #include "tests/row_transfer/transfer_fixture.h"
 #include "tests/support/target_connection.h"
@@ -39,23 +42,36 @@ const std::vector<std::string>& Engines() {
   return engines;
 }
 
-// Sets the run flag to stop when a given line is written, as the Stop button
-// would while the rows are read.
-class StopAtLine : public OutputListener {
+// How the batches travel: a prepared INSERT with parameter arrays, or
+// multi-row INSERT statements (TABLIFT_INSERT_ARRAYS=0).
+struct Way {
+  std::string engine;
+  bool arrays;
+  std::string name() const { return engine + (arrays ? " parameter arrays" : " multi-row INSERT"); }
+};
+
+const std::vector<Way>& Ways() {
+  static const std::vector<Way> ways = {
+      {"InnoDB", true}, {"InnoDB", false}, {"MyISAM", true}, {"MyISAM", false}};
+  return ways;
+}
+
+// Calls `probe` when a given line is written, while the rows are still read.
+class ProbeAtLine : public OutputListener {
  public:
-  StopAtLine(Workbench& window, std::string text) : window_(window), text_(std::move(text)) {
+  ProbeAtLine(Workbench& window, std::string text, std::function<void()> probe)
+      : window_(window), text_(std::move(text)), probe_(std::move(probe)) {
     window_.output().addListener(this);
   }
-  ~StopAtLine() override { window_.output().removeListener(this); }
+  ~ProbeAtLine() override { window_.output().removeListener(this); }
   void lineAdded(const LogLine& line) override {
-    if (line.text.size() > 24 && line.text.substr(24) == text_) {
-      window_.runFlag() = kRunStopRequested;
-    }
+    if (line.text.size() > 24 && line.text.substr(24) == text_) probe_();
   }
 
  private:
   Workbench& window_;
   std::string text_;
+  std::function<void()> probe_;
 };
 
 class BatchedTransferTest : public ::testing::Test {
@@ -87,12 +103,21 @@ class BatchedTransferTest : public ::testing::Test {
   }
   void TearDown() override {
     unsetenv("TABLIFT_INSERT_BATCH_BYTES");
+    unsetenv("TABLIFT_INSERT_ARRAYS");
     window.runFlag() = kRunIdle;
   }
 
   std::string Transfer(const std::string& databaseName, const std::string& table) {
     return TransferRows(window, window.sourceSession(), window.targetSession(), databaseName,
                         table);
+  }
+
+  // Transfers the rows the given way (BatchesTravelTheWayAskedFor checks
+  // that the switch works).
+  std::string TransferBy(const Way& way, const std::string& databaseName,
+                         const std::string& table) {
+    setenv("TABLIFT_INSERT_ARRAYS", way.arrays ? "1" : "0", 1);
+    return Transfer(databaseName, table);
   }
 
   // What the load must leave behind on the session: no open transaction and
@@ -112,7 +137,7 @@ class BatchedTransferTest : public ::testing::Test {
 
 test::ScopedTempDir* BatchedTransferTest::sampleDirectory_ = nullptr;
 
-TEST_F(BatchedTransferTest, EverySampleTableVerifiesOnBothEngines) {
+TEST_F(BatchedTransferTest, EverySampleTableVerifiesOnBothEnginesBothWays) {
   const auto sqlMode = QueryColumn(window, "select @@session.sql_mode");
   const std::vector<std::pair<std::string, std::vector<std::string>>> tables = {
       {"Customers", {"CustomerCode"}},
@@ -120,12 +145,13 @@ TEST_F(BatchedTransferTest, EverySampleTableVerifiesOnBothEngines) {
       {"Order", {"OrderId"}},
       {"Order Details", {"OrderId", "LineNo"}},
       {"Awkward Values", {"Id"}}};
-  for (const std::string& engine : Engines()) {
+  for (const Way& way : Ways()) {
+    const std::string& engine = way.engine;
     for (const auto& [table, key] : tables) {
-      SCOPED_TRACE(engine + " " + table);
+      SCOPED_TRACE(way.name() + " " + table);
       const test::SourceTable source = test::ReadSource(window, table, "");
       test::CreateTargetTable(window, table, source, key, engine);
-      EXPECT_EQ(Transfer(SampleDatabaseName(), table), kRowsTransferred);
+      EXPECT_EQ(TransferBy(way, SampleDatabaseName(), table), kRowsTransferred);
       const TableVerification verified = VerifyTable(
           window, window.sourceSession(), window.targetSession(), SampleDatabaseName(), table);
       EXPECT_TRUE(verified.matches()) << verified.error << " " << verified.differingRows;
@@ -183,12 +209,13 @@ TEST_F(BatchedTransferTest, FixtureTablesVerifyOnBothEngines) {
 // and the last row duplicates: exactly those four are refused, the others
 // arrive, whatever statement they travelled in.
 TEST_F(BatchedTransferTest, RejectedRowsInsideBatchesAreExactlyTheOnesCounted) {
-  for (const std::string& engine : Engines()) {
-    SCOPED_TRACE(engine);
+  for (const Way& way : Ways()) {
+    const std::string& engine = way.engine;
+    SCOPED_TRACE(way.name());
     const test::SourceTable source = test::ReadSource(window, "Order", "");
     test::CreateTargetTable(window, "Order", source, {"OrderId"}, engine);
     ExecuteOrFail(window, "insert into `Order` (OrderId) values (1), (1500), (1501), (4500)");
-    const std::string result = Transfer(SampleDatabaseName(), "Order");
+    const std::string result = TransferBy(way, SampleDatabaseName(), "Order");
     EXPECT_EQ(result.rfind("[Order] 4 of 4500 records were not accepted by the target, the first "
                            "because: ",
                            0),
@@ -235,11 +262,12 @@ TEST_F(BatchedTransferTest, TooLongValuesAreRefusedNotCutOnBothEngines) {
   setenv("TABLIFT_INSERT_BATCH_BYTES", "1000000", 1);
   ASSERT_GT(tooLong, 0u);
   ASSERT_LT(tooLong, source.rows.size() - 1);
-  for (const std::string& engine : Engines()) {
-    SCOPED_TRACE(engine);
+  for (const Way& way : Ways()) {
+    const std::string& engine = way.engine;
+    SCOPED_TRACE(way.name());
     test::CreateTargetTable(window, "Customers", source, {"CustomerCode"}, engine);
     ExecuteOrFail(window, "alter table Customers modify CompanyName varchar(21)");
-    const std::string result = Transfer(SampleDatabaseName(), "Customers");
+    const std::string result = TransferBy(way, SampleDatabaseName(), "Customers");
     EXPECT_EQ(result.rfind("[Customers] " + std::to_string(tooLong) + " of " +
                                std::to_string(source.rows.size()) +
                                " records were not accepted by the target",
@@ -258,14 +286,16 @@ TEST_F(BatchedTransferTest, TooLongValuesAreRefusedNotCutOnBothEngines) {
 // filled: the rows read so far arrive, and the final line, the script and the
 // table agree on their number.
 TEST_F(BatchedTransferTest, StopInsideABatchLeavesOneCountEverywhere) {
-  for (const std::string& engine : Engines()) {
-    SCOPED_TRACE(engine);
+  for (const Way& way : Ways()) {
+    const std::string& engine = way.engine;
+    SCOPED_TRACE(way.name());
     const test::SourceTable source = test::ReadSource(window, "Order Details", "");
     test::CreateTargetTable(window, "Order Details", source, {"OrderId", "LineNo"}, engine);
     std::string result;
     {
-      StopAtLine stop(window, "[Order Details] 2000 records converted!");
-      result = Transfer(SampleDatabaseName(), "Order Details");
+      ProbeAtLine stop(window, "[Order Details] 2000 records converted!",
+                       [&] { window.runFlag() = kRunStopRequested; });
+      result = TransferBy(way, SampleDatabaseName(), "Order Details");
     }
     window.runFlag() = kRunIdle;
     EXPECT_EQ(result, kRowsStopped);
@@ -279,6 +309,112 @@ TEST_F(BatchedTransferTest, StopInsideABatchLeavesOneCountEverywhere) {
     EXPECT_EQ(FileLines(directory.path() / "Order Details.data").size(), 2000u);
     EXPECT_EQ(QueryColumn(window, "select @@in_transaction"), (std::vector<std::string>{"0"}));
     ExecuteOrFail(window, "drop table `Order Details`");
+  }
+}
+
+// On a table without transactions the non-unique indexes are built once,
+// after the rows. Seen from a second connection they are off while the rows
+// travel, and on again afterwards, whether every row arrived, some were
+// refused or a stop ended the rows.
+TEST_F(BatchedTransferTest, DeferredIndexesAreBuiltAgainWhateverTheOutcome) {
+  const auto server = test::PrivateServerFromEnvironment();
+  ASSERT_TRUE(server);
+  ScriptedPrompter otherPrompter;
+  Workbench other{otherPrompter};
+  ASSERT_TRUE(test::ConnectTarget(other, *server));
+  const std::string indexState =
+      "select comment from information_schema.statistics where table_schema = " +
+      StringLiteral(database->name()) + " and table_name = 'Order' and index_name = 'Customer'";
+  const test::SourceTable source = test::ReadSource(window, "Order", "");
+  enum class Outcome { AllRows, RefusedRows, Stopped };
+  for (const Outcome outcome : {Outcome::AllRows, Outcome::RefusedRows, Outcome::Stopped}) {
+    SCOPED_TRACE(static_cast<int>(outcome));
+    test::CreateTargetTable(window, "Order", source, {"OrderId"}, "MyISAM");
+    ExecuteOrFail(window, "alter table `Order` add key Customer (CustomerCode, OrderDate)");
+    // Every 50th ship name is longer than this: those rows are refused.
+    if (outcome == Outcome::RefusedRows) {
+      ExecuteOrFail(window, "alter table `Order` modify ShipName varchar(20)");
+    }
+    std::vector<std::string> during;
+    std::string result;
+    {
+      ProbeAtLine probe(window, "[Order] 2000 records converted!", [&] {
+        during = QueryColumn(other, indexState);
+        if (outcome == Outcome::Stopped) window.runFlag() = kRunStopRequested;
+      });
+      result = Transfer(SampleDatabaseName(), "Order");
+    }
+    window.runFlag() = kRunIdle;
+    EXPECT_EQ(during, (std::vector<std::string>{"disabled", "disabled"}));
+    EXPECT_EQ(QueryColumn(window, indexState), (std::vector<std::string>{"", ""}));
+    const std::string expectedRows = outcome == Outcome::Stopped       ? "2000"
+                                     : outcome == Outcome::RefusedRows ? "4410"
+                                                                       : "4500";
+    EXPECT_EQ(QueryColumn(window, "select count(*) from `Order`"),
+              (std::vector<std::string>{expectedRows}));
+    // The rebuilt index holds every row.
+    EXPECT_EQ(QueryColumn(window,
+                          "select count(*) from `Order` force index (Customer) where "
+                          "CustomerCode is not null or CustomerCode is null"),
+              (std::vector<std::string>{expectedRows}));
+    if (outcome == Outcome::RefusedRows) {
+      EXPECT_EQ(result.rfind("[Order] 90 of 4500 records were not accepted by the target", 0), 0u)
+          << result;
+    } else {
+      EXPECT_EQ(result, outcome == Outcome::Stopped ? std::string(kRowsStopped)
+                                                    : std::string(kRowsTransferred));
+    }
+    ExecuteOrFail(window, "drop table `Order`");
+  }
+}
+
+// The batches themselves, without the source: two bad rows among a hundred
+// (a value too long, a duplicate key) inside one batch are exactly the two
+// refused, whichever way the batch travels; a value larger than a whole batch
+// travels on its own and arrives whole.
+TEST_F(BatchedTransferTest, BatchesTravelTheWayAskedFor) {
+  const std::string big(300000, 'x');
+  for (const Way& way : Ways()) {
+    SCOPED_TRACE(way.name());
+    setenv("TABLIFT_INSERT_ARRAYS", way.arrays ? "1" : "0", 1);
+    ExecuteOrFail(
+        window,
+        "create table t (id int primary key, v varchar(3), m longtext) engine = " + way.engine);
+    TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
+    long rejected = 0;
+    std::string firstRejection;
+    {
+      BulkInsert bulk(window, window.targetSession(), "t", load, 3);
+      EXPECT_EQ(bulk.sendsArrays(), way.arrays);
+      for (int id = 1; id <= 100; ++id) {
+        const int key = id == 70 ? 10 : id;
+        const std::string v = id == 50 ? "four" : "v" + std::to_string(id % 10);
+        const std::string m = id == 80 ? big : "";
+        std::vector<ParameterValue> parameters = {
+            {ParameterValue::Kind::Text, std::to_string(key)},
+            {ParameterValue::Kind::Text, v},
+            id % 3 == 0 ? ParameterValue{} : ParameterValue{ParameterValue::Kind::Text, m}};
+        const std::string values = std::to_string(key) + "," + StringLiteral(v) + "," +
+                                   (id % 3 == 0 ? "NULL" : StringLiteral(m));
+        bulk.add(values, parameters);
+      }
+      bulk.finish();
+      rejected = bulk.rejected();
+      firstRejection = bulk.firstRejection();
+    }
+    EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
+    EXPECT_EQ(rejected, 2);
+    EXPECT_NE(firstRejection.find("Data too long"), std::string::npos) << firstRejection;
+    EXPECT_EQ(QueryColumn(window, "select count(*) from t"), (std::vector<std::string>{"98"}));
+    EXPECT_EQ(QueryColumn(window, "select count(*) from t where id = 50 or id = 70"),
+              (std::vector<std::string>{"0"}));
+    EXPECT_EQ(QueryColumn(window, "select length(m) from t where id = 80"),
+              (std::vector<std::string>{"300000"}));
+    EXPECT_EQ(QueryColumn(window, "select count(*) from t where m is null"),
+              (std::vector<std::string>{"33"}));
+    EXPECT_EQ(QueryColumn(window, "select v from t where id = 10"),
+              (std::vector<std::string>{"v0"}));
+    ExecuteOrFail(window, "drop table t");
   }
 }
 
