@@ -1,5 +1,9 @@
 #include "data_access/odbc/odbc_session.h"
 
+#include <sqlext.h>
+
+#include <cstdio>
+
 #include "data_access/odbc/odbc_array_insert.h"
 #include "data_access/odbc/odbc_catalog.h"
 #include "data_access/odbc/odbc_command.h"
@@ -16,12 +20,28 @@ HResult OdbcSession::schemaRowset(SchemaRowset schema, const std::vector<std::st
   return OpenSchemaRowset(connection_, schema, restrictions, rowset);
 }
 
+namespace {
+
+// MariaDB 10.2 and later take a parameter array as one bulk execution. Other
+// servers (MySQL among them) get it from the driver as one execution per
+// row, slower than a multi-row INSERT.
+bool TakesBulkExecution(SQLHDBC handle) {
+  if (ConnectionInfo(handle, SQL_DBMS_NAME).find("MariaDB") == std::string::npos) return false;
+  // "10.11.000019"
+  const std::string version = ConnectionInfo(handle, SQL_DBMS_VER);
+  unsigned major = 0;
+  unsigned minor = 0;
+  if (std::sscanf(version.c_str(), "%u.%u", &major, &minor) != 2) return false;
+  return major > 10 || (major == 10 && minor >= 2);
+}
+
+}  // namespace
+
 HResult OdbcSession::prepareArrayInsert(std::string_view sql, std::size_t parameters,
                                         std::unique_ptr<ProviderArrayInsert>& insert) {
-  // Array binding is what MariaDB Connector/ODBC turns into one bulk
-  // execution; other drivers may run it row by row or not at all.
-  if (!connection_->speaksMySql())
+  if (!connection_->speaksMySql() || !TakesBulkExecution(connection_->handle())) {
     return ProviderSession::prepareArrayInsert(sql, parameters, insert);
+  }
   return OdbcArrayInsert::Prepare(connection_, sql, parameters, insert);
 }
 

@@ -418,5 +418,36 @@ TEST_F(BatchedTransferTest, BatchesTravelTheWayAskedFor) {
   }
 }
 
+// Text goes in the connection's character set either way: on a latin1
+// connection an accented letter arrives as that letter, not as its UTF-8
+// bytes read as two latin1 characters.
+TEST_F(BatchedTransferTest, BatchedTextTravelsInTheConnectionsCharacterSet) {
+  ASSERT_TRUE(Succeeded(window.targetSession()->setClientCharset("latin1")));
+  for (const Way& way : Ways()) {
+    SCOPED_TRACE(way.name());
+    setenv("TABLIFT_INSERT_ARRAYS", way.arrays ? "1" : "0", 1);
+    ExecuteOrFail(window,
+                  "create table t (id int primary key, v varchar(10)) charset utf8mb4 "
+                  "engine = " +
+                      way.engine);
+    TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
+    {
+      BulkInsert bulk(window, window.targetSession(), "t", load, 2);
+      for (int id = 1; id <= 3; ++id) {
+        const std::string v = "caf\xC3\xA9 \xC3\x84";
+        std::vector<ParameterValue> parameters = {{ParameterValue::Kind::Text, std::to_string(id)},
+                                                  {ParameterValue::Kind::Text, v}};
+        bulk.add(std::to_string(id) + "," + StringLiteral(v), parameters);
+      }
+      bulk.finish();
+      EXPECT_EQ(bulk.rejected(), 0);
+    }
+    EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
+    EXPECT_EQ(QueryColumn(window, "select distinct hex(v) from t"),
+              (std::vector<std::string>{"636166C3A920C384"}));
+    ExecuteOrFail(window, "drop table t");
+  }
+}
+
 }  // namespace
 }  // namespace tablift
