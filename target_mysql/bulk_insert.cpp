@@ -95,15 +95,18 @@ bool BulkInsert::sendRow(std::string_view values) {
   statement += ')';
   std::string reason;
   if (ExecuteStatement(window_, session_, std::move(statement), 0, &reason)) return true;
-  if (++rejected_ == 1) firstRejection_ = reason;
+  // The statement the row came in may have told more (a server that went
+  // away says so once; the rows after it only find no connection).
+  if (++rejected_ == 1) firstRejection_ = batchFailure_.empty() ? reason : batchFailure_;
   return false;
 }
 
 void BulkInsert::send(Batch& batch) {
+  batchFailure_.clear();
   std::size_t retryFrom = 0;
   if (batch.rows.size() > 1) {
     batch.text += ')';
-    if (ExecuteStatement(window_, session_, batch.text, 0)) {
+    if (ExecuteStatement(window_, session_, batch.text, 0, &batchFailure_)) {
       tableRows_ += static_cast<long long>(batch.rows.size());
       return;
     }
