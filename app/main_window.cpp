@@ -250,11 +250,6 @@ QWidget* MainWindow::buildTrees() {
   outlook->setSizes({1, 1});
   for (CDBTreeView* tree : {sourceTree_, targetTree_}) {
     tree->setMenuStateListener([this](const MenuBarState& state) { applyMenuState(state); });
-    tree->setCommandHandler([this](int command) {
-      const QAction* action = commandAction(command);
-      notAvailableYet(action != nullptr ? action->text().remove(QLatin1Char('&'))
-                                        : QString::number(command));
-    });
   }
   // The source tree's one command: the condition of the selected table.
   sourceTree_->setCommandHandler([this](int command) {
