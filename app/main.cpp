@@ -102,6 +102,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Tablift"));
   QApplication::setApplicationVersion(QStringLiteral(TABLIFT_VERSION));
   tablift::MainWindow window;
+  // A screenshot is taken without anyone to click a message box away.
+  if (!screenshot.isEmpty()) window.setUnattended();
   if (!source.isEmpty()) OpenSource(window.workbench(), source);
   if (!screenshot.isEmpty() && !dialog.isEmpty())
     return SaveDialogScreenshot(window, screenshot, dialog);

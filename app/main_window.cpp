@@ -39,6 +39,7 @@
 #include "Converters/write_line.h"
 #include "data_access/working_directories.h"
 #include "tablift_version.h"
+#include "ui/background_drag.h"
 #include "ui/command_ids.h"
 #include "ui/condition_dialog.h"
 #include "ui/config_dialog.h"
@@ -249,11 +250,6 @@ QWidget* MainWindow::buildTrees() {
   outlook->setSizes({1, 1});
   for (CDBTreeView* tree : {sourceTree_, targetTree_}) {
     tree->setMenuStateListener([this](const MenuBarState& state) { applyMenuState(state); });
-    tree->setCommandHandler([this](int command) {
-      const QAction* action = commandAction(command);
-      notAvailableYet(action != nullptr ? action->text().remove(QLatin1Char('&'))
-                                        : QString::number(command));
-    });
   }
   // The source tree's one command: the condition of the selected table.
   sourceTree_->setCommandHandler([this](int command) {
@@ -510,13 +506,7 @@ void MainWindow::setTipsShown(bool shown) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-  // A press on the window's background moves the window as its caption would.
-  if (event->button() == Qt::LeftButton && windowHandle() != nullptr &&
-      windowHandle()->startSystemMove()) {
-    event->accept();
-    return;
-  }
-  QMainWindow::mousePressEvent(event);
+  if (!StartBackgroundDrag(*this, event)) QMainWindow::mousePressEvent(event);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -42,6 +42,8 @@ class MainWindow : public QMainWindow {
   ~MainWindow() override;
 
   Workbench& workbench() { return *workbench_; }
+  // The window only takes a screenshot: its own dialogs answer at once.
+  void setUnattended() { qtPrompter_.setUnattended(); }
   CDBTreeView* sourceTreeView() const { return sourceTree_; }
   CDBTreeView* targetTreeView() const { return targetTree_; }
   LogView* logView() const { return log_; }

@@ -150,13 +150,16 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
     failures.push_back("[" + tableName + "] reading the rows failed after " + std::to_string(rows) +
                        " records: " + readFailure);
   }
-  if (!commitFailure.empty()) {
-    failures.push_back("[" + tableName + "] the target did not keep the " + std::to_string(rows) +
-                       " records, the commit failed: " + commitFailure);
-  } else if (rejected > 0) {
+  // A server that went away shows its reason at the first rejected row; the
+  // failed commit that follows only says the connection is gone.
+  if (rejected > 0) {
     failures.push_back(
         "[" + tableName + "] " + std::to_string(rejected) + " of " + std::to_string(rows) +
         " records were not accepted by the target, the first because: " + firstRejection);
+  }
+  if (!commitFailure.empty()) {
+    failures.push_back("[" + tableName + "] the target did not keep the " + std::to_string(rows) +
+                       " records, the commit failed: " + commitFailure);
   }
   if (!load.keysFailure.empty()) {
     failures.push_back("[" + tableName +

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "Converters/execute_statement.h"
+#include "data_access/error_texts.h"
 #include "target_mysql/sql_literals.h"
 
 namespace tablift {
@@ -147,20 +148,24 @@ bool BulkInsert::sendRow(std::string_view values) {
   statement += ')';
   std::string reason;
   if (ExecuteStatement(window_, session_, std::move(statement), 0, &reason)) return true;
-  if (++rejected_ == 1) firstRejection_ = reason;
+  // The statement the row came in may have told more (a server that went
+  // away says so once; the rows after it only find no connection).
+  if (++rejected_ == 1) firstRejection_ = batchFailure_.empty() ? reason : batchFailure_;
   return false;
 }
 
 void BulkInsert::send(Batch& batch) {
+  batchFailure_.clear();
   std::size_t retryFrom = 0;
   if (batch.rows.size() > 1) {
     bool stored = false;
     if (array_) {
       stored = !Failed(array_->execute(batch.parameters, batch.rows.size()));
+      if (!stored) batchFailure_ = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
       batch.parameters = {};
     } else {
       batch.text += ')';
-      stored = ExecuteStatement(window_, session_, batch.text, 0);
+      stored = ExecuteStatement(window_, session_, batch.text, 0, &batchFailure_);
     }
     if (stored) {
       tableRows_ += static_cast<long long>(batch.rows.size());

@@ -94,6 +94,8 @@ class BulkInsert {
   Batch filling_;
   long rejected_ = 0;
   std::string firstRejection_;
+  // Why the latest multi-row statement was refused; "" when it was not.
+  std::string batchFailure_;
 
   std::mutex mutex_;
   std::condition_variable changed_;

@@ -12,6 +12,7 @@
 
 #include "Converters/prompter.h"
 #include "Converters/workbench.h"
+#include "ui/background_drag.h"
 
 namespace tablift {
 
@@ -108,13 +109,7 @@ void ConditionDialog::save() {
 }
 
 void ConditionDialog::mousePressEvent(QMouseEvent* event) {
-  // The dialog can be dragged by any point of its background.
-  if (event->button() == Qt::LeftButton && windowHandle() != nullptr &&
-      windowHandle()->startSystemMove()) {
-    event->accept();
-    return;
-  }
-  QDialog::mousePressEvent(event);
+  if (!StartBackgroundDrag(*this, event)) QDialog::mousePressEvent(event);
 }
 
 }  // namespace tablift

@@ -22,6 +22,7 @@
 #include "data_access/working_directories.h"
 #include "source_access/access_database_management.h"
 #include "target_mysql/target_init_properties.h"
+#include "ui/background_drag.h"
 
 namespace tablift {
 namespace {
@@ -342,13 +343,7 @@ void ConfigDialog::testConnections() {
 }
 
 void ConfigDialog::mousePressEvent(QMouseEvent* event) {
-  // A press on the dialog's background moves it as its caption would.
-  if (event->button() == Qt::LeftButton && windowHandle() != nullptr &&
-      windowHandle()->startSystemMove()) {
-    event->accept();
-    return;
-  }
-  QDialog::mousePressEvent(event);
+  if (!StartBackgroundDrag(*this, event)) QDialog::mousePressEvent(event);
 }
 
 void ConfigDialog::saveConfig() {

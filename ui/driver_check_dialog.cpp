@@ -1,4 +1,5 @@
 #include "ui/driver_check_dialog.h"
+#include "ui/background_drag.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>
@@ -143,13 +144,7 @@ QWidget* DriverCheckDialog::buildGroup(int groupId, const QString& title, int fi
 }
 
 void DriverCheckDialog::mousePressEvent(QMouseEvent* event) {
-  // The dialog can be dragged by any point of its background.
-  if (event->button() == Qt::LeftButton && windowHandle() != nullptr &&
-      windowHandle()->startSystemMove()) {
-    event->accept();
-    return;
-  }
-  QDialog::mousePressEvent(event);
+  if (!StartBackgroundDrag(*this, event)) QDialog::mousePressEvent(event);
 }
 
 }  // namespace tablift

@@ -1,4 +1,5 @@
 #include "ui/new_database_dialog.h"
+#include "ui/background_drag.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -36,13 +37,7 @@ QString NewDatabaseDialog::name() const {
 }
 
 void NewDatabaseDialog::mousePressEvent(QMouseEvent* event) {
-  // Any point of the dialog's background moves it, as its caption would.
-  if (event->button() == Qt::LeftButton && windowHandle() != nullptr &&
-      windowHandle()->startSystemMove()) {
-    event->accept();
-    return;
-  }
-  QDialog::mousePressEvent(event);
+  if (!StartBackgroundDrag(*this, event)) QDialog::mousePressEvent(event);
 }
 
 }  // namespace tablift

@@ -1,5 +1,7 @@
 #include "ui/qt_prompter.h"
 
+#include <cstdio>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -20,6 +22,7 @@ QtPrompter::QtPrompter(QWidget* parentWindow) : parent_(parentWindow) {}
 
 template <typename Function>
 auto QtPrompter::onUiThread(Function function) -> decltype(function()) {
+  if (unattended_.load()) return decltype(function()){};
   if (QThread::currentThread() == qApp->thread()) return function();
   decltype(function()) result{};
   if (closing_.load()) return result;
@@ -33,6 +36,10 @@ auto QtPrompter::onUiThread(Function function) -> decltype(function()) {
 }
 
 void QtPrompter::showMessage(std::string_view text, MessageIcon icon) {
+  if (unattended_.load()) {
+    std::fprintf(stderr, "tablift: %.*s\n", static_cast<int>(text.size()), text.data());
+    return;
+  }
   const QString message = ToQString(text);
   onUiThread([&] {
     switch (icon) {

@@ -31,6 +31,10 @@ class QtPrompter : public QObject, public Prompter {
   // once with Cancel / No / nothing, and their messages are not shown, so a
   // controller thread waiting for an answer can end.
   void setClosing() { closing_.store(true); }
+  // Nobody is there to answer (the program only takes a screenshot):
+  // messages go to standard error, and questions are answered at once with
+  // Cancel / No / nothing instead of waiting for a click that never comes.
+  void setUnattended() { unattended_.store(true); }
 
   // Where refusal hints go; the main window connects its "Tips" pane here.
   void setHintHandler(std::function<void(const QString&)> handler);
@@ -41,6 +45,7 @@ class QtPrompter : public QObject, public Prompter {
 
   QPointer<QWidget> parent_;
   std::atomic<bool> closing_{false};
+  std::atomic<bool> unattended_{false};
   std::function<void(const QString&)> hintHandler_;
 };
 

@@ -28,13 +28,6 @@ using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::StartsWith;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::vector<std::string> FileNames(const fs::path& folder) {
   std::vector<std::string> names;
   std::error_code ignored;
@@ -106,11 +99,11 @@ class BackupTest : public MigrationTest {
     ExecuteOrFail(window_, "set foreign_key_checks = 0");
     std::string failure;
     for (const std::string& file : FileNames(tablesFolder)) {
-      failure = run(ReadFile(tablesFolder / file));
+      failure = run(ReadWholeFile(tablesFolder / file));
       if (!failure.empty()) return file + ": " + failure;
     }
     for (const std::string& file : FileNames(dataFolder)) {
-      std::istringstream lines(ReadFile(dataFolder / file));
+      std::istringstream lines(ReadWholeFile(dataFolder / file));
       for (std::string line; std::getline(lines, line);) {
         failure = run(line);
         if (!failure.empty()) return file + ": " + failure + " in " + line;
@@ -172,7 +165,8 @@ TEST_F(BackupTest, DatabaseBackupReplaysIntoAnIdenticalDatabase) {
   std::sort(viewFiles.begin(), viewFiles.end());
   EXPECT_EQ(FileNames(base / "VIEWS"), viewFiles);
   // The table definition is the server's own text.
-  EXPECT_THAT(ReadFile(base / "TABLES" / "Customers.tbl"), StartsWith("CREATE TABLE `Customers`"));
+  EXPECT_THAT(ReadWholeFile(base / "TABLES" / "Customers.tbl"),
+              StartsWith("CREATE TABLE `Customers`"));
 
   const std::string restored = UniqueName("restored");
   ASSERT_EQ(replay(restored, base / "TABLES", base / "DATA"), "");
@@ -196,7 +190,7 @@ TEST_F(BackupTest, SingleTableAndViewLandInTheChosenFolder) {
   waitForController();
   EXPECT_EQ(table->stateText(), kStateSuccess);
   EXPECT_TRUE(fs::exists(folder_ / "TABLES" / "awkward.tbl"));
-  EXPECT_THAT(ReadFile(folder_ / "DATA" / "awkward.data"),
+  EXPECT_THAT(ReadWholeFile(folder_ / "DATA" / "awkward.data"),
               StartsWith("insert into `awkward` values (1,"));
 
   TaskPtr view = backup("Views", "shouting", folder_);
@@ -205,7 +199,7 @@ TEST_F(BackupTest, SingleTableAndViewLandInTheChosenFolder) {
   waitForController();
   EXPECT_EQ(view->stateText(), kStateSuccess);
   // The whole definition is lower-cased, string literals included.
-  const std::string saved = ReadFile(folder_ / "VIEWS" / "shouting.vw");
+  const std::string saved = ReadWholeFile(folder_ / "VIEWS" / "shouting.vw");
   EXPECT_THAT(saved, StartsWith("create view `shouting` as select 'france' as `country`"));
   EXPECT_EQ(saved.back(), '\n');
   EXPECT_THAT(saved, Not(HasSubstr("FRANCE")));

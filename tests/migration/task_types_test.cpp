@@ -30,13 +30,6 @@ const std::vector<std::string> kSampleTables = {
 const std::vector<std::string> kMigratedTables = {"Categories", "Customers", "Employees",
                                                   "Order",      "Products",  "Shippers"};
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::size_t CountLines(const std::string& text, const std::string& start) {
   std::size_t count = 0;
   std::istringstream lines(text);
@@ -83,7 +76,7 @@ TEST_F(TaskTypesTest, DatabaseIntoAnExistingDatabaseLeavesItsScriptsInTheDataCac
 
   // The table's script: its CREATE, its key, its unique index and, appended
   // by the relationships, its foreign keys.
-  const std::string products = ReadFile(dataCache() / "Products");
+  const std::string products = ReadWholeFile(dataCache() / "Products");
   const std::size_t create = products.find("CREATE TABLE");
   const std::size_t key = products.find("PRIMARY KEY", create);
   const std::size_t index = products.find("CREATE UNIQUE INDEX");
@@ -97,13 +90,13 @@ TEST_F(TaskTypesTest, DatabaseIntoAnExistingDatabaseLeavesItsScriptsInTheDataCac
   EXPECT_THAT(products, HasSubstr("REFERENCES"));
 
   // The rows' script: one INSERT per row.
-  const std::string rows = ReadFile(dataCache() / "Order.data");
+  const std::string rows = ReadWholeFile(dataCache() / "Order.data");
   EXPECT_EQ(CountLines(rows, "insert into `Order` values ("), kRows);
   EXPECT_EQ(CountLines(rows, ""), kRows);
 
   // The views' scripts, also of those the server refused.
-  EXPECT_THAT(ReadFile(dataCache() / "Customer List.vw"), HasSubstr("Customer_List"));
-  EXPECT_THAT(ReadFile(dataCache() / "Order Lines.vw"), HasSubstr("Order Details"));
+  EXPECT_THAT(ReadWholeFile(dataCache() / "Customer List.vw"), HasSubstr("Customer_List"));
+  EXPECT_THAT(ReadWholeFile(dataCache() / "Order Lines.vw"), HasSubstr("Order Details"));
 }
 
 TEST_F(TaskTypesTest, TablesFolderThenViewsFolder) {
@@ -143,7 +136,7 @@ TEST_F(TaskTypesTest, OneTableAndOneView) {
   EXPECT_EQ(window_.startStopToolTip(), "Start tasks");
   // A single table brings no relationships.
   EXPECT_THAT(linesWith("Convert Relationships"), IsEmpty());
-  EXPECT_THAT(ReadFile(dataCache() / "Customers"), Not(HasSubstr("FOREIGN KEY")));
+  EXPECT_THAT(ReadWholeFile(dataCache() / "Customers"), Not(HasSubstr("FOREIGN KEY")));
 
   const TaskPtr view = migrate("Views", "Customer List", database);
   ASSERT_NE(view, nullptr);

@@ -1,9 +1,18 @@
 #include "tests/support/test_paths.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace tablift::test {
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 std::optional<std::filesystem::path> FixturesDirectory() {
   std::filesystem::path dir;

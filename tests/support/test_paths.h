@@ -10,6 +10,9 @@ namespace tablift::test {
 // Tests that need one call GTEST_SKIP() when this is empty.
 std::optional<std::filesystem::path> FixturesDirectory();
 
+// The whole content of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::filesystem::path& path);
+
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the object goes away.
 class ScopedTempDir {
