@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -52,6 +53,9 @@ void ReplayAll(const std::string& target,
   ASSERT_FALSE(files.empty()) << "no inputs for " << target << " under "
                               << SourceDirectory() / "fuzz";
   for (const std::filesystem::path& file : files) {
+    // An entry function aborts on a broken promise; the last name shown is
+    // then the input that did it.
+    std::cerr << "replaying " << file.string() << std::endl;
     SCOPED_TRACE(file.string());
     const std::vector<std::uint8_t> bytes = ReadBytes(file);
     run(bytes);
