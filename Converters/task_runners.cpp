@@ -1,6 +1,5 @@
 #include "Converters/task_runners.h"
 
-#include <source_location>
 #include <string>
 
 #include "Converters/backup_workers.h"
@@ -17,12 +16,13 @@ namespace tablift {
 namespace {
 
 // A runner's failure line that carries where in the program it was detected:
-// "[<source file>](<line>)" before the message.
+// "[<source file>](<line>)" before the message. The builtins give the
+// caller's place as std::source_location would; clang 14 (the fuzz build) has
+// no std::source_location with this standard library.
 void WritePositionLine(Workbench& window, const char* message, const std::string& name,
-                       std::source_location where = std::source_location::current()) {
+                       const char* file = __builtin_FILE(), int line = __builtin_LINE()) {
   const std::string format = std::string("[%s](%d)") + message;
-  WriteLine(window, format.c_str(), where.file_name(), static_cast<int>(where.line()),
-            name.c_str());
+  WriteLine(window, format.c_str(), file, line, name.c_str());
 }
 
 bool SelectTarget(Workbench& window, const std::string& database) {

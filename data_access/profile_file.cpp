@@ -83,10 +83,14 @@ std::string Encoded(std::string_view value) {
   return std::string(value);
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // The file's lines without their line feeds; nothing when it cannot be read.
-// A missing file has no lines.
+// A missing file has no lines. A UTF-8 byte order mark is not part of the
+// first line; `byteOrderMark` says whether the file had one.
 std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& file,
-                                                  std::string* error) {
+                                                  std::string* error,
+                                                  bool* byteOrderMark = nullptr) {
   std::vector<std::string> lines;
   std::ifstream in(file, std::ios::binary);
   if (!in) {
@@ -97,7 +101,9 @@ std::optional<std::vector<std::string>> ReadLines(const std::filesystem::path& f
   std::ostringstream content;
   content << in.rdbuf();
   std::string text = content.str();
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  const bool marked = text.starts_with(kByteOrderMark);
+  if (marked) text.erase(0, kByteOrderMark.size());
+  if (byteOrderMark != nullptr) *byteOrderMark = marked;
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
@@ -117,13 +123,15 @@ bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// Writes the lines to a new file beside `file` and puts it in its place.
+// Writes the lines to a new file beside `file` and puts it in its place, with
+// the byte order mark the file had: without it, a second mark or text that
+// only looked like one would become the start of the first line.
 bool ReplaceFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
-                 ProfileFileAccess access, std::string* error) {
+                 bool byteOrderMark, ProfileFileAccess access, std::string* error) {
   static std::atomic<unsigned> counter{0};
   struct stat existing {};
   const bool exists = ::stat(file.c_str(), &existing) == 0;
-  std::string content;
+  std::string content(byteOrderMark ? kByteOrderMark : std::string_view());
   for (const std::string& line : lines)
     content += line + "\n";
 
@@ -203,7 +211,8 @@ bool WriteProfileString(const std::filesystem::path& file, std::string_view sect
     return Refuse(error, "A value of [" + std::string(key) + "] holds a line break");
   }
 
-  auto lines = ReadLines(file, error);
+  bool byteOrderMark = false;
+  auto lines = ReadLines(file, error, &byteOrderMark);
   if (!lines) return false;
   // Lines keep their carriage returns; new lines follow the file's first line.
   const std::string cr =
@@ -225,7 +234,7 @@ bool WriteProfileString(const std::filesystem::path& file, std::string_view sect
     if (!sectionLine) continue;
     if (parsed.kind == ParsedLine::Kind::Key && SameName(parsed.name, key)) {
       (*lines)[i] = keyLine;
-      return ReplaceFile(file, *lines, access, error);
+      return ReplaceFile(file, *lines, byteOrderMark, access, error);
     }
     if (!Trim((*lines)[i]).empty()) insertAt = i + 1;
   }
@@ -235,7 +244,7 @@ bool WriteProfileString(const std::filesystem::path& file, std::string_view sect
     lines->push_back("[" + std::string(sectionName) + "]" + cr);
     lines->push_back(keyLine);
   }
-  return ReplaceFile(file, *lines, access, error);
+  return ReplaceFile(file, *lines, byteOrderMark, access, error);
 }
 
 }  // namespace tablift

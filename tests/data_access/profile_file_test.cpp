@@ -82,6 +82,20 @@ TEST_F(ProfileFileTest, CrLfFilesStayCrLf) {
   EXPECT_EQ(Content(), "[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n");
 }
 
+TEST_F(ProfileFileTest, AByteOrderMarkStaysWhereItWas) {
+  // Dropping the mark would turn a second one into the start of the first
+  // line, and the section there would no longer be found.
+  const std::string mark = "\xEF\xBB\xBF";
+  Write(mark + mark + "[A]\nx=1\n");
+  ASSERT_TRUE(WriteProfileString(file, "B", "y", "2"));
+  EXPECT_EQ(Content(), mark + mark + "[A]\nx=1\n[B]\ny=2\n");
+  EXPECT_EQ(ReadProfileString(file, "B", "y", "-"), "2");
+
+  Write(mark + "[A]\nx=1\n");
+  ASSERT_TRUE(WriteProfileString(file, "A", "x", "3"));
+  EXPECT_EQ(Content(), mark + "[A]\nx=3\n");
+}
+
 TEST_F(ProfileFileTest, RefusesWhatCouldNotBeReadBack) {
   std::string error;
   EXPECT_FALSE(WriteProfileString(file, "A", "key", "two\nlines", &error));

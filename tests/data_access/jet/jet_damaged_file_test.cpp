@@ -175,11 +175,13 @@ TEST(JetReaderProcessTest, AReaderThatDiesFailsOneCallAndTheNextCallReadsAgain) 
   ASSERT_EQ(OpenJet(path, "", connection), S_OK);
   const std::vector<pid_t> readers = ReaderProcesses();
   ASSERT_EQ(readers.size(), 1u);
-  ::kill(readers[0], SIGSEGV);
+  // SIGABRT, as a failed assertion in libmdb would raise: the sanitizer
+  // builds catch SIGSEGV for their own report, so it would not arrive as sent.
+  ::kill(readers[0], SIGABRT);
 
   const QueryRows interrupted = RunQuery(connection.session, "select * from Shippers");
   EXPECT_NE(interrupted.error.find("needs to be repaired"), std::string::npos);
-  EXPECT_NE(interrupted.error.find("signal 11"), std::string::npos) << interrupted.error;
+  EXPECT_NE(interrupted.error.find("signal 6"), std::string::npos) << interrupted.error;
 
   const QueryRows again = RunQuery(connection.session, "select * from Shippers");
   EXPECT_EQ(again.error, "");

@@ -62,7 +62,8 @@ TEST(JetWireFormat, ACutOrGarbledMessageFailsWithoutReadingPastItsEnd) {
   Value read;
   EXPECT_FALSE(in.value(read));
   // An unknown kind of value.
-  WireReader unknown(std::string("\x63", 1));
+  const std::string unknownKind("\x63", 1);  // the reader only looks at these bytes
+  WireReader unknown(unknownKind);
   EXPECT_FALSE(unknown.value(read));
 }
 
