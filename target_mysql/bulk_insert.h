@@ -100,7 +100,6 @@ class BulkInsert {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::optional<Batch> pending_;
-  bool sending_ = false;
   bool closing_ = false;
   std::thread sender_;
 };

@@ -169,23 +169,9 @@ TEST_F(BatchedTransferTest, EverySampleTableVerifiesOnBothEnginesBothWays) {
 TEST_F(BatchedTransferTest, FixtureTablesVerifyOnBothEngines) {
   const auto fixtures = test::FixturesDirectory();
   if (!fixtures) GTEST_SKIP() << "no fixtures";
-  const std::vector<std::pair<std::string, std::string>> tables = {
-      {"northwind-jet3.mdb", "Order Details"},
-      {"northwind-jet3.mdb", "Umsätze"},
-      {"northwind-jet3.mdb", "Categories"},
-      {"northwind-jet3.mdb", "Employees"},
-      {"northwind-jet3.mdb", "Orders"},
-      {"types-ole-jet4.mdb", "Table1"},
-      {"types-ole-jet4.mdb", "Table2"},
-      {"types-ole-jet4.mdb", "Table3"},
-      {"types-ole-jet4.mdb", "Table4"},
-      {"types-jet3.mdb", "Table1"},
-      {"dates-jet4.mdb", "DateTest"},
-      {"decimal-jet4.mdb", "test"},
-      {"numeric-jet4.mdb", "test"}};
   int compared = 0;
   for (const std::string& engine : Engines()) {
-    for (const auto& [file, table] : tables) {
+    for (const auto& [file, table] : test::TransferFixtureTables()) {
       SCOPED_TRACE(engine + " " + file + " " + table);
       const std::filesystem::path path = *fixtures / file;
       if (!std::filesystem::exists(path)) continue;

@@ -357,25 +357,9 @@ TEST_F(RowTransferTest, FixtureTablesArriveValueForValue) {
   const auto fixtures = test::FixturesDirectory();
   if (!fixtures) GTEST_SKIP() << "no fixtures";
   Utf8Target();
-  struct FixtureTable {
-    const char* file;
-    const char* table;
-  };
-  const std::vector<FixtureTable> tables = {{"northwind-jet3.mdb", "Order Details"},
-                                            {"northwind-jet3.mdb", "Umsätze"},
-                                            {"northwind-jet3.mdb", "Categories"},
-                                            {"northwind-jet3.mdb", "Employees"},
-                                            {"northwind-jet3.mdb", "Orders"},
-                                            {"types-ole-jet4.mdb", "Table1"},
-                                            {"types-ole-jet4.mdb", "Table2"},
-                                            {"types-ole-jet4.mdb", "Table3"},
-                                            {"types-ole-jet4.mdb", "Table4"},
-                                            {"types-jet3.mdb", "Table1"},
-                                            {"dates-jet4.mdb", "DateTest"},
-                                            {"decimal-jet4.mdb", "test"},
-                                            {"numeric-jet4.mdb", "test"}};
+  const std::vector<test::FixtureTable>& tables = test::TransferFixtureTables();
   int compared = 0;
-  for (const FixtureTable& fixture : tables) {
+  for (const test::FixtureTable& fixture : tables) {
     SCOPED_TRACE(std::string(fixture.file) + " " + fixture.table);
     const std::filesystem::path file = *fixtures / fixture.file;
     if (!std::filesystem::exists(file)) continue;

@@ -163,4 +163,21 @@ std::vector<std::string> FileLines(const std::filesystem::path& path) {
   return lines;
 }
 
+const std::vector<FixtureTable>& TransferFixtureTables() {
+  static const std::vector<FixtureTable> tables = {{"northwind-jet3.mdb", "Order Details"},
+                                                   {"northwind-jet3.mdb", "Umsätze"},
+                                                   {"northwind-jet3.mdb", "Categories"},
+                                                   {"northwind-jet3.mdb", "Employees"},
+                                                   {"northwind-jet3.mdb", "Orders"},
+                                                   {"types-ole-jet4.mdb", "Table1"},
+                                                   {"types-ole-jet4.mdb", "Table2"},
+                                                   {"types-ole-jet4.mdb", "Table3"},
+                                                   {"types-ole-jet4.mdb", "Table4"},
+                                                   {"types-jet3.mdb", "Table1"},
+                                                   {"dates-jet4.mdb", "DateTest"},
+                                                   {"decimal-jet4.mdb", "test"},
+                                                   {"numeric-jet4.mdb", "test"}};
+  return tables;
+}
+
 }  // namespace tablift::test

@@ -52,4 +52,12 @@ std::vector<std::string> LogTexts(Workbench& window);
 
 std::vector<std::string> FileLines(const std::filesystem::path& path);
 
+// The fixture tables both transfer paths are checked on: every column type,
+// long values, non-ASCII names, tables without a key.
+struct FixtureTable {
+  const char* file;
+  const char* table;
+};
+const std::vector<FixtureTable>& TransferFixtureTables();
+
 }  // namespace tablift::test
