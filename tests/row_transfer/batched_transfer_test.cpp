@@ -74,32 +74,16 @@ class ProbeAtLine : public OutputListener {
   std::function<void()> probe_;
 };
 
-class BatchedTransferTest : public ::testing::Test {
+class BatchedTransferTest : public test::SampleTransferTest {
  protected:
-  static void SetUpTestSuite() {
-    sampleDirectory_ = new test::ScopedTempDir();
-    SampleSummary summary;
-    const jet::WriteStatus written =
-        WriteSampleDatabase(sampleDirectory_->path() / "sample.mdb", kSampleRows, summary);
-    ASSERT_TRUE(written.ok()) << written.message();
-  }
-  static void TearDownTestSuite() {
-    delete sampleDirectory_;
-    sampleDirectory_ = nullptr;
-  }
-  static std::string SampleDatabaseName() { return (sampleDirectory_->path() / "sample").string(); }
+  static void SetUpTestSuite() { WriteSample(kSampleRows); }
+  static void TearDownTestSuite() { ForgetSample(); }
 
   void SetUp() override {
     setenv("TABLIFT_INSERT_BATCH_BYTES", kSmallBatch, 1);
-    const auto server = test::PrivateServerFromEnvironment();
-    ASSERT_TRUE(server) << "the private server is not running";
-    ASSERT_TRUE(test::ConnectTarget(window, *server));
-    database.emplace(window, "tl_batch");
-    ASSERT_TRUE(UseDatabase(window, database->name(), kTargetSide));
-    ASSERT_TRUE(test::ConnectSource(window, sampleDirectory_->path() / "sample.mdb"));
+    ConnectSample("tl_batch");
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(Succeeded(window.targetSession()->setClientCharset("utf8mb4")));
-    std::filesystem::current_path(directory.path());
-    window.setConditionFile(directory.path() / "Condition.cfg");
   }
   void TearDown() override {
     unsetenv("TABLIFT_INSERT_BATCH_BYTES");
@@ -126,16 +110,7 @@ class BatchedTransferTest : public ::testing::Test {
     EXPECT_EQ(QueryColumn(window, "select @@in_transaction"), (std::vector<std::string>{"0"}));
     EXPECT_EQ(QueryColumn(window, "select @@session.sql_mode"), sqlMode);
   }
-
-  static test::ScopedTempDir* sampleDirectory_;
-  ScriptedPrompter prompter;
-  Workbench window{prompter};
-  std::optional<test::ScratchDatabase> database;
-  test::CurrentDirectoryGuard restoreDirectory;
-  test::ScopedTempDir directory;
 };
-
-test::ScopedTempDir* BatchedTransferTest::sampleDirectory_ = nullptr;
 
 TEST_F(BatchedTransferTest, EverySampleTableVerifiesOnBothEnginesBothWays) {
   const auto sqlMode = QueryColumn(window, "select @@session.sql_mode");

@@ -64,32 +64,12 @@ bool HasLine(const std::vector<std::string>& texts, const std::string& text) {
   return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
-class RowTransferTest : public ::testing::Test {
+class RowTransferTest : public test::SampleTransferTest {
  protected:
-  static void SetUpTestSuite() {
-    sampleDirectory_ = new test::ScopedTempDir();
-    SampleSummary summary;
-    const jet::WriteStatus written = WriteSampleDatabase(SamplePath(), kSampleRows, summary);
-    ASSERT_TRUE(written.ok()) << written.message();
-  }
-  static void TearDownTestSuite() {
-    delete sampleDirectory_;
-    sampleDirectory_ = nullptr;
-  }
-  static std::filesystem::path SamplePath() { return sampleDirectory_->path() / "sample.mdb"; }
-  // The Access database name: the path without ".mdb".
-  static std::string SampleDatabaseName() { return (sampleDirectory_->path() / "sample").string(); }
+  static void SetUpTestSuite() { WriteSample(kSampleRows); }
+  static void TearDownTestSuite() { ForgetSample(); }
 
-  void SetUp() override {
-    const auto server = test::PrivateServerFromEnvironment();
-    ASSERT_TRUE(server) << "the private server is not running";
-    ASSERT_TRUE(test::ConnectTarget(window, *server));
-    database.emplace(window, "tl_rows");
-    ASSERT_TRUE(UseDatabase(window, database->name(), kTargetSide));
-    ASSERT_TRUE(test::ConnectSource(window, SamplePath()));
-    std::filesystem::current_path(directory.path());
-    window.setConditionFile(directory.path() / "Condition.cfg");
-  }
+  void SetUp() override { ConnectSample("tl_rows"); }
 
   void Utf8Target() { ASSERT_TRUE(Succeeded(window.targetSession()->setClientCharset("utf8mb4"))); }
 
@@ -104,16 +84,7 @@ class RowTransferTest : public ::testing::Test {
         WriteProfileString(window.conditionFile(), SampleDatabaseName(), table, condition, &error))
         << error;
   }
-
-  static test::ScopedTempDir* sampleDirectory_;
-  ScriptedPrompter prompter;
-  Workbench window{prompter};
-  std::optional<test::ScratchDatabase> database;
-  test::CurrentDirectoryGuard restoreDirectory;
-  test::ScopedTempDir directory;
 };
-
-test::ScopedTempDir* RowTransferTest::sampleDirectory_ = nullptr;
 
 TEST_F(RowTransferTest, EverySampleTableArrivesValueForValue) {
   Utf8Target();

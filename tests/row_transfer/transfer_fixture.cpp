@@ -10,7 +10,9 @@
 #include "data_access/error_texts.h"
 #include "data_access/provider_registry.h"
 #include "data_access/text_query.h"
+#include "source_access/sample_database.h"
 #include "target_mysql/sql_literals.h"
+#include "target_mysql/use_database.h"
 #include "tests/support/target_connection.h"
 
 #include "source_access/table_verification.h"
@@ -178,6 +180,31 @@ const std::vector<FixtureTable>& TransferFixtureTables() {
                                                    {"decimal-jet4.mdb", "test"},
                                                    {"numeric-jet4.mdb", "test"}};
   return tables;
+}
+
+ScopedTempDir* SampleTransferTest::sampleDirectory_ = nullptr;
+
+void SampleTransferTest::WriteSample(std::uint64_t rows) {
+  sampleDirectory_ = new ScopedTempDir();
+  SampleSummary summary;
+  const jet::WriteStatus written = WriteSampleDatabase(SamplePath(), rows, summary);
+  ASSERT_TRUE(written.ok()) << written.message();
+}
+
+void SampleTransferTest::ForgetSample() {
+  delete sampleDirectory_;
+  sampleDirectory_ = nullptr;
+}
+
+void SampleTransferTest::ConnectSample(const std::string& prefix) {
+  const auto server = PrivateServerFromEnvironment();
+  ASSERT_TRUE(server) << "the private server is not running";
+  ASSERT_TRUE(ConnectTarget(window, *server));
+  database.emplace(window, prefix);
+  ASSERT_TRUE(UseDatabase(window, database->name(), Workbench::kTargetSide));
+  ASSERT_TRUE(ConnectSource(window, SamplePath()));
+  std::filesystem::current_path(directory.path());
+  window.setConditionFile(directory.path() / "Condition.cfg");
 }
 
 }  // namespace tablift::test

@@ -1,12 +1,19 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "Converters/scripted_prompter.h"
 #include "Converters/workbench.h"
 #include "data_access/db_types.h"
 #include "tests/support/jet_source.h"
+#include "tests/support/target_connection.h"
+#include "tests/support/test_paths.h"
 
 // Helpers of the row transfer tests: an Access source opened on the
 // workbench's source side, target tables made from the source's columns, and
@@ -59,5 +66,29 @@ struct FixtureTable {
   const char* table;
 };
 const std::vector<FixtureTable>& TransferFixtureTables();
+
+// The sample database, written once per test suite, as the source; a
+// scratch database of its own on the private server as the target; the
+// current directory (where the scripts go) and the condition file in a
+// temporary folder. Suites call WriteSample from their SetUpTestSuite and
+// ForgetSample from their TearDownTestSuite.
+class SampleTransferTest : public ::testing::Test {
+ protected:
+  static void WriteSample(std::uint64_t rows);
+  static void ForgetSample();
+  static std::filesystem::path SamplePath() { return sampleDirectory_->path() / "sample.mdb"; }
+  // The Access database name: the path without ".mdb".
+  static std::string SampleDatabaseName() { return (sampleDirectory_->path() / "sample").string(); }
+
+  // Connects both sides; the target database's name starts with `prefix`.
+  void ConnectSample(const std::string& prefix);
+
+  static ScopedTempDir* sampleDirectory_;
+  ScriptedPrompter prompter;
+  Workbench window{prompter};
+  std::optional<ScratchDatabase> database;
+  CurrentDirectoryGuard restoreDirectory;
+  ScopedTempDir directory;
+};
 
 }  // namespace tablift::test
