@@ -9,6 +9,7 @@
 
 #include "data_access/db_types.h"
 #include "data_access/error_info.h"
+#include "data_access/parameter_rows.h"
 #include "data_access/property_set.h"
 #include "data_access/result_codes.h"
 
@@ -59,14 +60,6 @@ class ProviderCommand : public ErrorInfoSupport {
   virtual HResult execute(std::unique_ptr<ProviderRowset>& rowset, std::int64_t& rowsAffected) = 0;
 };
 
-// One value of a row sent as a statement parameter.
-struct ParameterValue {
-  enum class Kind : std::uint8_t { Null, Text, Bytes };
-  Kind kind = Kind::Null;
-  // Text in UTF-8, or the bytes themselves.
-  std::string data;
-};
-
 // An INSERT prepared once and run for many rows at a time, each row's values
 // bound as parameters (array binding), so the server parses the statement
 // once rather than once per row.
@@ -74,11 +67,10 @@ class ProviderArrayInsert : public ErrorInfoSupport {
  public:
   HResult InterfaceSupportsErrorInfo(InterfaceId) const override { return S_OK; }
 
-  // Runs the statement for `rows` rows whose values follow each other in
-  // `values`, row after row. A failure means the rows were not all stored;
-  // which of them the server kept is the caller's to find out (a
-  // transactional table keeps none of them).
-  virtual HResult execute(const std::vector<ParameterValue>& values, std::size_t rows) = 0;
+  // Runs the statement for every row of `rows`. A failure means the rows
+  // were not all stored; which of them the server kept is the caller's to
+  // find out (a transactional table keeps none of them).
+  virtual HResult execute(const ParameterRows& rows) = 0;
 };
 
 // A session on an initialised data source. Commands and rowsets may outlive

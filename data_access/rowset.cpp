@@ -62,7 +62,9 @@ HResult Rowset::columnInfo(std::vector<ColumnInfo>& columns) {
 }
 
 HResult Rowset::readValue(std::size_t ordinal, ColumnValue& value) {
-  value = ColumnValue{};
+  // Cleared, not replaced: a reader of many rows keeps the text's memory.
+  value.text.clear();
+  value.null = true;
   if (!object_) return E_UNEXPECTED;
   if (!rowHeld_) return DB_E_BADROWHANDLE;
   try {

@@ -164,14 +164,23 @@ TextEncoding TextEncoding::Utf8() {
 
 bool TextEncoding::encode(std::string_view utf8, std::string& encoded, std::string& error) const {
   encoded.clear();
+  return encodeAppending(utf8, encoded, error);
+}
+
+bool TextEncoding::encodeAppending(std::string_view utf8, std::string& encoded,
+                                   std::string& error) const {
   if (kind_ == Kind::Iconv) {
     std::size_t failedAt = 0;
-    if (Convert("UTF-8", iconvName_.c_str(), utf8, encoded, failedAt)) return true;
+    std::string converted;
+    if (Convert("UTF-8", iconvName_.c_str(), utf8, converted, failedAt)) {
+      encoded += converted;
+      return true;
+    }
     error = failedAt < utf8.size() ? CannotSend(utf8, failedAt, name_)
                                    : "Text cannot be converted to character set " + name_;
     return false;
   }
-  encoded.reserve(utf8.size());
+  encoded.reserve(encoded.size() + utf8.size());
   for (std::size_t at = 0; at < utf8.size();) {
     // A run of ASCII is the same in every character set here: copied whole.
     std::size_t ascii = at;

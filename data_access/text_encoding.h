@@ -26,6 +26,9 @@ class TextEncoding {
   // UTF-8 to the set. False with a message such as "Character 'Ω' (U+03A9)
   // cannot be sent in character set latin1".
   bool encode(std::string_view utf8, std::string& encoded, std::string& error) const;
+  // The same, appended to what `encoded` holds (on failure, part of the text
+  // may have been appended).
+  bool encodeAppending(std::string_view utf8, std::string& encoded, std::string& error) const;
   // The set to UTF-8. False with a message when the bytes are not text of
   // the set.
   bool decode(std::string_view bytes, std::string& utf8, std::string& error) const;

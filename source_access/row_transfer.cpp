@@ -53,7 +53,9 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
   std::vector<std::uint16_t> types;  // of the transferred columns, bookmark left out
   long rows = 0;
   bool stopped = false;
+  // One row at a time, their memory kept from row to row.
   std::string values;
+  ColumnValue value;
   std::vector<ParameterValue> parameters;
   std::string line;
   TableLoad load;
@@ -65,8 +67,6 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
       sourceSession, query, &properties,
       [&](const TextRow& row) {
         values.clear();
-        parameters.clear();
-        ColumnValue value;
         for (std::size_t k = 1; k <= types.size(); ++k) {
           if (k > 1) values += ',';
           // Whole values: Memo and OLE Object values do not fit the text slots.
@@ -75,8 +75,8 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
             readFailure = "column " + std::to_string(k) + ": " + DescribeStepFailure(read, "Read");
             return false;
           }
-          values += ValueLiteral(types[k - 1], value);
-          parameters.push_back(ValueParameter(types[k - 1], value));
+          AppendValueLiteral(types[k - 1], value, values);
+          ValueParameter(types[k - 1], value, parameters[k - 1]);
         }
         ++rows;
         // The script keeps one INSERT per row, whatever travels to the target.
@@ -102,6 +102,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
             types.push_back(column.type);
           }
         }
+        parameters.resize(types.size());
         // The file is made only once the SELECT has run, so a failing SELECT
         // leaves no empty script behind.
         file.reset(std::fopen(fileName.c_str(), "w+"));

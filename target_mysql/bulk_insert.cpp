@@ -41,7 +41,7 @@ BulkInsert::BulkInsert(Workbench& window, Session* session, std::string_view tab
     // A provider without parameter arrays, or a refusal: multi-row INSERTs.
     if (Failed(session_->provider()->prepareArrayInsert(sql, columns_, array_))) array_.reset();
   }
-  widths_.assign(columns_, 0);
+  filling_ = emptyBatch();
   try {
     sender_ = std::thread([this] { sendLoop(); });
   } catch (const std::system_error&) {
@@ -53,7 +53,7 @@ BulkInsert::~BulkInsert() {
   finish();
 }
 
-void BulkInsert::add(std::string_view values, std::vector<ParameterValue>& parameters) {
+void BulkInsert::add(std::string_view values, const std::vector<ParameterValue>& parameters) {
   if (array_) {
     if (parameters.size() != columns_) {
       // Cannot happen with rows of the table's own columns; such a row still
@@ -68,16 +68,13 @@ void BulkInsert::add(std::string_view values, std::vector<ParameterValue>& param
     // wide as the column's longest value.
     std::size_t width = 0;
     for (std::size_t k = 0; k < columns_; ++k)
-      width += std::max(widths_[k], parameters[k].data.size());
+      width += std::max(filling_.parameters.widest(k), parameters[k].data.size());
     const bool fits =
         (filling_.rows.size() + 1) * width + filling_.text.size() + values.size() <= limit_;
     if (!filling_.rows.empty() && !fits) handFilling();
-    for (std::size_t k = 0; k < columns_; ++k)
-      widths_[k] = std::max(widths_[k], parameters[k].data.size());
     filling_.rows.emplace_back(filling_.text.size(), values.size());
     filling_.text += values;
-    for (ParameterValue& parameter : parameters)
-      filling_.parameters.push_back(std::move(parameter));
+    filling_.parameters.addRow(parameters);
     return;
   }
   const bool fits = filling_.text.size() + values.size() + 3 <= limit_;
@@ -92,8 +89,22 @@ void BulkInsert::add(std::string_view values, std::vector<ParameterValue>& param
 }
 
 void BulkInsert::handFilling() {
-  widths_.assign(columns_, 0);
   hand(std::exchange(filling_, Batch{}));
+  filling_ = emptyBatch();
+}
+
+BulkInsert::Batch BulkInsert::emptyBatch() {
+  {
+    std::lock_guard lock(mutex_);
+    if (spare_) {
+      Batch batch = std::move(*spare_);
+      spare_.reset();
+      return batch;
+    }
+  }
+  Batch batch;
+  if (array_) batch.parameters = ParameterRows(columns_);
+  return batch;
 }
 
 void BulkInsert::finish() {
@@ -139,6 +150,11 @@ void BulkInsert::sendLoop() {
       rejected_ += static_cast<long>(batch.rows.size());
       if (firstRejection_.empty()) firstRejection_ = error.what();
     }
+    batch.text.clear();
+    batch.rows.clear();
+    batch.parameters.clear();
+    std::lock_guard lock(mutex_);
+    if (!spare_) spare_ = std::move(batch);
   }
 }
 
@@ -160,9 +176,8 @@ void BulkInsert::send(Batch& batch) {
   if (batch.rows.size() > 1) {
     bool stored = false;
     if (array_) {
-      stored = !Failed(array_->execute(batch.parameters, batch.rows.size()));
+      stored = !Failed(array_->execute(batch.parameters));
       if (!stored) batchFailure_ = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
-      batch.parameters = {};
     } else {
       batch.text += ')';
       stored = ExecuteStatement(window_, session_, batch.text, 0, &batchFailure_);

@@ -20,8 +20,9 @@ class Workbench;
 
 // Sends the rows of one table to the target in batches of at most
 // `load.statementBytes` bytes, on a thread of its own, so that the next rows
-// are read while the server stores the previous ones. At most two batches
-// exist at a time: the one being filled and the one being sent.
+// are read while the server stores the previous ones. At most three batches
+// exist at a time: the one being filled, one waiting and the one being sent;
+// a sent batch's memory is used again for a later one.
 //
 // Where the provider binds parameter arrays, a batch travels as one prepared
 // INSERT run for all its rows (the server parses the statement once, not once
@@ -48,7 +49,7 @@ class BulkInsert {
 
   // One row: the text between the parentheses of its INSERT ("1,'a',NULL"),
   // and the same values as parameters (ValueParameter), `columns` of them.
-  void add(std::string_view values, std::vector<ParameterValue>& parameters);
+  void add(std::string_view values, const std::vector<ParameterValue>& parameters);
   // Sends what is left and waits until the target has answered for every row.
   void finish();
 
@@ -66,10 +67,12 @@ class BulkInsert {
     std::string text;
     // Where each row's values lie in `text`.
     std::vector<std::pair<std::size_t, std::size_t>> rows;
-    // With parameter arrays: every row's values, row after row.
-    std::vector<ParameterValue> parameters;
+    // With parameter arrays: every row's values.
+    ParameterRows parameters;
   };
 
+  // An empty batch, with the buffers of one sent before where there is one.
+  Batch emptyBatch();
   void hand(Batch batch);
   // Hands the batch being filled over and starts a new one.
   void handFilling();
@@ -86,9 +89,6 @@ class BulkInsert {
   bool transactional_;
   // Set when the provider prepared the INSERT for parameter arrays.
   std::unique_ptr<ProviderArrayInsert> array_;
-  // The longest value of each column in the batch being filled: the arrays
-  // are as wide as it.
-  std::vector<std::size_t> widths_;
   long long tableRows_;  // rows the table holds, on a table without transactions
 
   Batch filling_;
@@ -100,6 +100,8 @@ class BulkInsert {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::optional<Batch> pending_;
+  // A sent batch, emptied, whose memory the next batch reuses.
+  std::optional<Batch> spare_;
   bool closing_ = false;
   std::thread sender_;
 };

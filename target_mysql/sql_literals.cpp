@@ -44,7 +44,12 @@ const char* EscapeOf(char c) {
 
 std::string StringLiteral(std::string_view text) {
   std::string literal;
-  literal.reserve(text.size() + 2);
+  AppendStringLiteral(text, literal);
+  return literal;
+}
+
+void AppendStringLiteral(std::string_view text, std::string& literal) {
+  literal.reserve(literal.size() + text.size() + 2);
   literal += '\'';
   // Runs of characters that need no escape are copied whole.
   std::size_t run = 0;
@@ -57,7 +62,6 @@ std::string StringLiteral(std::string_view text) {
   }
   literal.append(text.substr(run));
   literal += '\'';
-  return literal;
 }
 
 std::string HexLiteral(std::string_view hexDigits) {

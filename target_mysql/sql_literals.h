@@ -14,6 +14,8 @@ std::string QuoteIdentifier(std::string_view name);
 // and a script file. (Servers running with NO_BACKSLASH_ESCAPES would need
 // doubled quotes instead; Tablift's sessions keep the default mode.)
 std::string StringLiteral(std::string_view text);
+// The same literal, appended to `out`.
+void AppendStringLiteral(std::string_view text, std::string& out);
 
 // A MySQL hexadecimal literal, X'...', from hexadecimal digits; every byte is
 // kept and an empty value gives X''.

@@ -77,35 +77,42 @@ bool IsNumberText(std::string_view text) {
 }
 
 std::string ValueLiteral(std::uint16_t columnType, const ColumnValue& value) {
-  if (value.null) return "NULL";
-  if (columnType == DBTYPE_BYTES && IsHexText(value.text)) return HexLiteral(value.text);
-  if (columnType == DBTYPE_BOOL) {
-    if (value.text == "True") return "1";
-    if (value.text == "False") return "0";
-  }
-  if (IsNumericType(columnType) && IsNumberText(value.text)) return value.text;
-  return StringLiteral(value.text);
+  std::string literal;
+  AppendValueLiteral(columnType, value, literal);
+  return literal;
 }
 
-ParameterValue ValueParameter(std::uint16_t columnType, const ColumnValue& value) {
-  ParameterValue parameter;
-  if (value.null) return parameter;
-  if (columnType == DBTYPE_BYTES && IsHexText(value.text)) {
+void AppendValueLiteral(std::uint16_t columnType, const ColumnValue& value, std::string& out) {
+  if (value.null) {
+    out += "NULL";
+  } else if (columnType == DBTYPE_BYTES && IsHexText(value.text)) {
+    out += HexLiteral(value.text);
+  } else if (columnType == DBTYPE_BOOL && (value.text == "True" || value.text == "False")) {
+    out += value.text == "True" ? '1' : '0';
+  } else if (IsNumericType(columnType) && IsNumberText(value.text)) {
+    out += value.text;
+  } else {
+    AppendStringLiteral(value.text, out);
+  }
+}
+
+void ValueParameter(std::uint16_t columnType, const ColumnValue& value, ParameterValue& parameter) {
+  parameter.data.clear();
+  if (value.null) {
+    parameter.kind = ParameterValue::Kind::Null;
+  } else if (columnType == DBTYPE_BYTES && IsHexText(value.text)) {
     parameter.kind = ParameterValue::Kind::Bytes;
-    parameter.data.reserve(value.text.size() / 2);
     for (std::size_t i = 0; i + 1 < value.text.size(); i += 2) {
       parameter.data +=
           static_cast<char>(HexValue(value.text[i]) * 16 + HexValue(value.text[i + 1]));
     }
-    return parameter;
+  } else if (columnType == DBTYPE_BOOL && (value.text == "True" || value.text == "False")) {
+    parameter.kind = ParameterValue::Kind::Text;
+    parameter.data += value.text == "True" ? '1' : '0';
+  } else {
+    parameter.kind = ParameterValue::Kind::Text;
+    parameter.data += value.text;
   }
-  parameter.kind = ParameterValue::Kind::Text;
-  if (columnType == DBTYPE_BOOL && (value.text == "True" || value.text == "False")) {
-    parameter.data.assign(1, value.text == "True" ? '1' : '0');
-    return parameter;
-  }
-  parameter.data = value.text;
-  return parameter;
 }
 
 }  // namespace tablift

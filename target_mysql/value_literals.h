@@ -22,12 +22,15 @@ namespace tablift {
 // bytes that are not hexadecimal) is written as a quoted string, so it can
 // never change the statement; the server then converts or rejects it.
 std::string ValueLiteral(std::uint16_t columnType, const ColumnValue& value);
+// The same literal, appended to `out` (a row's literals are built in one
+// buffer).
+void AppendValueLiteral(std::uint16_t columnType, const ColumnValue& value, std::string& out);
 
 // The same value as a statement parameter that stores what the literal
 // stores: NULL as NULL, bytes as the bytes, Yes/No as "1"/"0", everything
 // else as its text (numbers too: the server reads them from text as it reads
-// them in a statement).
-ParameterValue ValueParameter(std::uint16_t columnType, const ColumnValue& value);
+// them in a statement). Written into `parameter`, whose memory is reused.
+void ValueParameter(std::uint16_t columnType, const ColumnValue& value, ParameterValue& parameter);
 
 // Whether a text is a plain decimal number that MySQL reads unquoted: an
 // optional sign, digits with at most one point, and an optional exponent.

@@ -111,7 +111,7 @@ HResult QueryRowset::value(std::size_t ordinal, ColumnValue& value) {
     }
     const std::vector<ResultColumn>& columns = result_->columns();
     if (ordinal > columns.size() || ordinal > row_.size()) return DB_E_BADORDINAL;
-    value = ValueText(row_[ordinal - 1], columns[ordinal - 1].type);
+    ValueText(row_[ordinal - 1], columns[ordinal - 1].type, value);
     return S_OK;
   });
 }

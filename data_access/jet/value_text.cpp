@@ -55,7 +55,16 @@ void CivilDate(std::int64_t days, std::int64_t& year, unsigned& month, unsigned&
 }  // namespace
 
 std::string DateText(double days) {
-  if (!std::isfinite(days) || std::fabs(days) > kLargestDays) return ShortestText(days);
+  std::string text;
+  DateText(days, text);
+  return text;
+}
+
+void DateText(double days, std::string& text) {
+  if (!std::isfinite(days) || std::fabs(days) > kLargestDays) {
+    text = ShortestText(days);
+    return;
+  }
   // Before 1899-12-30 the whole days count backwards but the time of day
   // still runs forwards: -1.25 is 1899-12-29 06:00.
   auto whole = static_cast<std::int64_t>(std::trunc(days));
@@ -71,7 +80,7 @@ std::string DateText(double days) {
   if (year >= 0 && year <= 9999) {
     // The common case, written digit by digit: a migration formats a date
     // for every row.
-    std::string text = "0000-00-00 00:00:00";
+    text.assign("0000-00-00 00:00:00");
     const auto put = [&text](std::size_t at, std::size_t width, std::uint64_t value) {
       for (std::size_t i = width; i > 0; --i, value /= 10)
         text[at + i - 1] = static_cast<char>('0' + value % 10);
@@ -82,13 +91,13 @@ std::string DateText(double days) {
     put(11, 2, static_cast<std::uint64_t>(seconds / 3600));
     put(14, 2, static_cast<std::uint64_t>((seconds / 60) % 60));
     put(17, 2, static_cast<std::uint64_t>(seconds % 60));
-    return text;
+    return;
   }
   char buffer[96];
   std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u %02lld:%02lld:%02lld",
                 static_cast<long long>(year), month, day, static_cast<long long>(seconds / 3600),
                 static_cast<long long>((seconds / 60) % 60), static_cast<long long>(seconds % 60));
-  return buffer;
+  text.assign(buffer);
 }
 
 std::string HexText(const std::vector<std::uint8_t>& bytes) {
@@ -104,12 +113,18 @@ std::string HexText(const std::vector<std::uint8_t>& bytes) {
 
 ColumnValue ValueText(const Value& value, JetType type) {
   ColumnValue text;
+  ValueText(value, type, text);
+  return text;
+}
+
+void ValueText(const Value& value, JetType type, ColumnValue& text) {
   text.null = false;
   std::visit(
       [&](const auto& held) {
         using T = std::decay_t<decltype(held)>;
         if constexpr (std::is_same_v<T, Null>) {
           text.null = true;
+          text.text.clear();
         } else if constexpr (std::is_same_v<T, bool>) {
           text.text = held ? kTrueText : kFalseText;
         } else if constexpr (std::is_same_v<T, std::int64_t>) {
@@ -120,7 +135,7 @@ ColumnValue ValueText(const Value& value, JetType type) {
         } else if constexpr (std::is_same_v<T, Currency>) {
           text.text = CurrencyText(held.scaled);
         } else if constexpr (std::is_same_v<T, DateTime>) {
-          text.text = DateText(held.days);
+          DateText(held.days, text.text);
         } else if constexpr (std::is_same_v<T, Decimal>) {
           text.text = held.digits;
         } else if constexpr (std::is_same_v<T, std::string>) {
@@ -132,7 +147,6 @@ ColumnValue ValueText(const Value& value, JetType type) {
         }
       },
       value);
-  return text;
 }
 
 }  // namespace tablift::jet

@@ -13,10 +13,14 @@ namespace tablift::jet {
 
 // `type` is the column's Access type: a Single prints as the float it is.
 ColumnValue ValueText(const Value& value, JetType type);
+// The same, written into `text`, whose memory is reused.
+void ValueText(const Value& value, JetType type, ColumnValue& text);
 
 // An Access date (days since 1899-12-30, the fraction the time of day) as
 // "YYYY-MM-DD HH:MM:SS", to the nearest second.
 std::string DateText(double days);
+// The same, written into `text`.
+void DateText(double days, std::string& text);
 
 std::string HexText(const std::vector<std::uint8_t>& bytes);
 

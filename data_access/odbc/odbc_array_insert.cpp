@@ -35,37 +35,39 @@ HResult OdbcArrayInsert::Prepare(const std::shared_ptr<OdbcConnection>& connecti
   return S_OK;
 }
 
-HResult OdbcArrayInsert::bindColumn(std::size_t column, const std::vector<ParameterValue>& values,
-                                    std::size_t rows) {
-  const std::size_t count = columns_.size();
+HResult OdbcArrayInsert::bindColumn(std::size_t column, const ParameterRows& rows) {
+  const std::size_t count = rows.rowCount();
   const TextEncoding encoding = connection_->encoding();
   // The values in the connection's character set first (text) or as they are
   // (bytes), to learn the array's stride.
   ColumnArray& array = columns_[column];
-  array.lengths.assign(rows, SQL_NULL_DATA);
-  std::vector<std::string> converted(rows);
-  bool bytes = false;
+  array.lengths.assign(count, SQL_NULL_DATA);
+  encoded_.clear();
+  encodedEnds_.clear();
+  const bool bytes = rows.holdsBytes(column);
   std::size_t width = 1;
-  for (std::size_t row = 0; row < rows; ++row) {
-    const ParameterValue& value = values[row * count + column];
-    if (value.kind == ParameterValue::Kind::Null) continue;
-    if (value.kind == ParameterValue::Kind::Bytes) {
-      bytes = true;
-      converted[row] = value.data;
-    } else {
-      std::string error;
-      if (!encoding.encode(value.data, converted[row], error)) {
-        PostProviderError(error);
-        return DB_E_CANTCONVERTVALUE;
-      }
+  std::string error;
+  for (std::size_t row = 0; row < count; ++row) {
+    const std::size_t begin = encoded_.size();
+    const ParameterRows::Kind kind = rows.kind(row, column);
+    if (kind == ParameterRows::Kind::Bytes) {
+      encoded_ += rows.data(row, column);
+    } else if (kind == ParameterRows::Kind::Text &&
+               !encoding.encodeAppending(rows.data(row, column), encoded_, error)) {
+      PostProviderError(error);
+      return DB_E_CANTCONVERTVALUE;
     }
-    array.lengths[row] = static_cast<SQLLEN>(converted[row].size());
-    width = std::max(width, converted[row].size());
+    encodedEnds_.push_back(encoded_.size());
+    if (kind == ParameterRows::Kind::Null) continue;
+    array.lengths[row] = static_cast<SQLLEN>(encoded_.size() - begin);
+    width = std::max(width, encoded_.size() - begin);
   }
-  array.buffer.assign(width * rows, '\0');
-  for (std::size_t row = 0; row < rows; ++row) {
-    if (!converted[row].empty()) {
-      std::memcpy(array.buffer.data() + row * width, converted[row].data(), converted[row].size());
+  array.buffer.assign(width * count, '\0');
+  for (std::size_t row = 0; row < count; ++row) {
+    const std::size_t begin = row == 0 ? 0 : encodedEnds_[row - 1];
+    if (encodedEnds_[row] > begin) {
+      std::memcpy(array.buffer.data() + row * width, encoded_.data() + begin,
+                  encodedEnds_[row] - begin);
     }
   }
   // Bytes go as binary; text the server reads in the connection's character
@@ -81,20 +83,21 @@ HResult OdbcArrayInsert::bindColumn(std::size_t column, const std::vector<Parame
   return S_OK;
 }
 
-HResult OdbcArrayInsert::execute(const std::vector<ParameterValue>& values, std::size_t rows) {
-  const std::size_t count = columns_.size();
-  if (rows == 0) return S_OK;
-  if (values.size() != rows * count) {
+HResult OdbcArrayInsert::execute(const ParameterRows& rows) {
+  const std::size_t count = rows.rowCount();
+  if (count == 0) return S_OK;
+  if (rows.columnCount() != columns_.size()) {
     PostProviderError("The values do not fill the rows");
     return E_INVALIDARG;
   }
-  for (std::size_t column = 0; column < count; ++column) {
-    const HResult bound = bindColumn(column, values, rows);
+  for (std::size_t column = 0; column < columns_.size(); ++column) {
+    const HResult bound = bindColumn(column, rows);
     if (Failed(bound)) return bound;
   }
   const SQLHSTMT handle = statement_.get();
   if (!SQL_SUCCEEDED(SQLSetStmtAttr(handle, SQL_ATTR_PARAMSET_SIZE,
-                                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(rows)), 0))) {
+                                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(count)),
+                                    0))) {
     connection_->postStatementError(handle, "Setting the array size failed");
     return DB_E_ERRORSINCOMMAND;
   }

@@ -27,7 +27,7 @@ class OdbcArrayInsert : public ProviderArrayInsert {
   static HResult Prepare(const std::shared_ptr<OdbcConnection>& connection, std::string_view sql,
                          std::size_t parameters, std::unique_ptr<ProviderArrayInsert>& insert);
 
-  HResult execute(const std::vector<ParameterValue>& values, std::size_t rows) override;
+  HResult execute(const ParameterRows& rows) override;
 
  private:
   // One parameter's array: every row's value at a fixed stride.
@@ -36,13 +36,15 @@ class OdbcArrayInsert : public ProviderArrayInsert {
     std::vector<SQLLEN> lengths;
   };
 
-  HResult bindColumn(std::size_t column, const std::vector<ParameterValue>& values,
-                     std::size_t rows);
+  HResult bindColumn(std::size_t column, const ParameterRows& rows);
 
   std::shared_ptr<OdbcConnection> connection_;
   StatementHandle statement_;
   std::vector<ColumnArray> columns_;
+  // A column's values in the connection's character set, one after the
+  // other, before they are spread over the array.
   std::string encoded_;
+  std::vector<std::size_t> encodedEnds_;
 };
 
 }  // namespace tablift::odbc

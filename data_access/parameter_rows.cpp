@@ -1,0 +1,42 @@
+#include "data_access/parameter_rows.h"
+
+#include <algorithm>
+
+namespace tablift {
+
+std::size_t ParameterRows::rowCount() const {
+  return columns_.empty() ? 0 : columns_.front().kinds.size();
+}
+
+void ParameterRows::addRow(const std::vector<ParameterValue>& values) {
+  for (std::size_t k = 0; k < columns_.size(); ++k) {
+    Column& column = columns_[k];
+    const ParameterValue* value = k < values.size() ? &values[k] : nullptr;
+    const Kind kind = value != nullptr ? value->kind : Kind::Null;
+    if (kind != Kind::Null) {
+      column.data += value->data;
+      column.widest = std::max(column.widest, value->data.size());
+      if (kind == Kind::Bytes) column.bytes = true;
+    }
+    column.ends.push_back(column.data.size());
+    column.kinds.push_back(kind);
+  }
+}
+
+void ParameterRows::clear() {
+  for (Column& column : columns_) {
+    column.data.clear();
+    column.ends.clear();
+    column.kinds.clear();
+    column.widest = 0;
+    column.bytes = false;
+  }
+}
+
+std::string_view ParameterRows::data(std::size_t row, std::size_t column) const {
+  const Column& held = columns_[column];
+  const std::size_t begin = row == 0 ? 0 : held.ends[row - 1];
+  return std::string_view(held.data).substr(begin, held.ends[row] - begin);
+}
+
+}  // namespace tablift

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tablift {
+
+// One value of a row sent as a statement parameter.
+struct ParameterValue {
+  enum class Kind : std::uint8_t { Null, Text, Bytes };
+  Kind kind = Kind::Null;
+  // Text in UTF-8, or the bytes themselves.
+  std::string data;
+};
+
+// The parameter values of many rows, kept column by column: each column's
+// values lie one after the other in a single buffer. A batch of thousands of
+// rows then costs a few allocations instead of one or more per value, and
+// clear() keeps the buffers for the next batch.
+class ParameterRows {
+ public:
+  using Kind = ParameterValue::Kind;
+
+  ParameterRows() = default;
+  explicit ParameterRows(std::size_t columns) : columns_(columns) {}
+
+  std::size_t columnCount() const { return columns_.size(); }
+  // The rows whose every column has its value.
+  std::size_t rowCount() const;
+  bool empty() const { return rowCount() == 0; }
+
+  // Appends one row: `values` holds columnCount() values.
+  void addRow(const std::vector<ParameterValue>& values);
+  // Forgets the rows, keeping the memory.
+  void clear();
+
+  Kind kind(std::size_t row, std::size_t column) const { return columns_[column].kinds[row]; }
+  // The value's text or bytes; empty for NULL.
+  std::string_view data(std::size_t row, std::size_t column) const;
+  // The longest value of the column, in bytes.
+  std::size_t widest(std::size_t column) const { return columns_[column].widest; }
+  // Whether any value of the column is bytes rather than text.
+  bool holdsBytes(std::size_t column) const { return columns_[column].bytes; }
+
+ private:
+  struct Column {
+    std::string data;
+    // Where each row's value ends in `data`; it begins where the one before
+    // ends.
+    std::vector<std::size_t> ends;
+    std::vector<Kind> kinds;
+    std::size_t widest = 0;
+    bool bytes = false;
+  };
+  std::vector<Column> columns_;
+};
+
+}  // namespace tablift
