@@ -60,6 +60,12 @@ class ProviderCommand : public ErrorInfoSupport {
   virtual HResult execute(std::unique_ptr<ProviderRowset>& rowset, std::int64_t& rowsAffected) = 0;
 };
 
+// Rows of parameter values laid out as a provider sends them.
+class StagedParameters {
+ public:
+  virtual ~StagedParameters() = default;
+};
+
 // An INSERT prepared once and run for many rows at a time, each row's values
 // bound as parameters (array binding), so the server parses the statement
 // once rather than once per row.
@@ -67,10 +73,14 @@ class ProviderArrayInsert : public ErrorInfoSupport {
  public:
   HResult InterfaceSupportsErrorInfo(InterfaceId) const override { return S_OK; }
 
-  // Runs the statement for every row of `rows`. A failure means the rows
-  // were not all stored; which of them the server kept is the caller's to
-  // find out (a transactional table keeps none of them).
-  virtual HResult execute(const ParameterRows& rows) = 0;
+  // Lays `rows` out for execute() (text in the connection's character set),
+  // reusing what `staged` holds. It may run on another thread while an
+  // earlier batch executes, so the server need not wait for it.
+  virtual HResult stage(const ParameterRows& rows, std::unique_ptr<StagedParameters>& staged) = 0;
+  // Runs the statement for every staged row. A failure means the rows were
+  // not all stored; which of them the server kept is the caller's to find
+  // out (a transactional table keeps none of them).
+  virtual HResult execute(const StagedParameters& staged) = 0;
 };
 
 // A session on an initialised data source. Commands and rowsets may outlive

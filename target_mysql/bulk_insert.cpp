@@ -89,6 +89,14 @@ void BulkInsert::add(std::string_view values, const std::vector<ParameterValue>&
 }
 
 void BulkInsert::handFilling() {
+  if (array_ && filling_.rows.size() > 1) {
+    // Laid out here, while the sender still waits for the server's answer
+    // to the batch before.
+    filling_.stageFailure.clear();
+    if (Failed(array_->stage(filling_.parameters, filling_.staged))) {
+      filling_.stageFailure = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
+    }
+  }
   hand(std::exchange(filling_, Batch{}));
   filling_ = emptyBatch();
 }
@@ -176,8 +184,12 @@ void BulkInsert::send(Batch& batch) {
   if (batch.rows.size() > 1) {
     bool stored = false;
     if (array_) {
-      stored = !Failed(array_->execute(batch.parameters));
-      if (!stored) batchFailure_ = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
+      if (batch.stageFailure.empty() && batch.staged) {
+        stored = !Failed(array_->execute(*batch.staged));
+        if (!stored) batchFailure_ = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
+      } else {
+        batchFailure_ = batch.stageFailure;
+      }
     } else {
       batch.text += ')';
       stored = ExecuteStatement(window_, session_, batch.text, 0, &batchFailure_);

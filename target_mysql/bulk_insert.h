@@ -67,8 +67,11 @@ class BulkInsert {
     std::string text;
     // Where each row's values lie in `text`.
     std::vector<std::pair<std::size_t, std::size_t>> rows;
-    // With parameter arrays: every row's values.
+    // With parameter arrays: every row's values, and the same laid out for
+    // the provider (or why they could not be).
     ParameterRows parameters;
+    std::unique_ptr<StagedParameters> staged;
+    std::string stageFailure;
   };
 
   // An empty batch, with the buffers of one sent before where there is one.

@@ -35,66 +35,115 @@ HResult OdbcArrayInsert::Prepare(const std::shared_ptr<OdbcConnection>& connecti
   return S_OK;
 }
 
-HResult OdbcArrayInsert::bindColumn(std::size_t column, const ParameterRows& rows) {
+namespace {
+
+// The parameter arrays of one batch: for each column, every row's value at a
+// fixed stride, with its length (SQL_NULL_DATA for NULL).
+class StagedColumns : public StagedParameters {
+ public:
+  struct Column {
+    std::vector<char> buffer;
+    std::vector<SQLLEN> lengths;
+    std::size_t width = 1;
+    bool bytes = false;
+  };
+
+  std::vector<Column> columns;
+  std::size_t rows = 0;
+  // A column's values in the connection's character set, one after the
+  // other, before they are spread over its array.
+  std::string encoded;
+  std::vector<std::size_t> ends;
+};
+
+// Fills one column's array from `rows`; false with `error` when a text does
+// not fit the character set.
+bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncoding& encoding,
+                 StagedColumns& staged, std::string& error) {
   const std::size_t count = rows.rowCount();
-  const TextEncoding encoding = connection_->encoding();
-  // The values in the connection's character set first (text) or as they are
-  // (bytes), to learn the array's stride.
-  ColumnArray& array = columns_[column];
+  StagedColumns::Column& array = staged.columns[column];
   array.lengths.assign(count, SQL_NULL_DATA);
-  encoded_.clear();
-  encodedEnds_.clear();
-  const bool bytes = rows.holdsBytes(column);
+  array.bytes = rows.holdsBytes(column);
+  staged.encoded.clear();
+  staged.ends.clear();
   std::size_t width = 1;
-  std::string error;
   for (std::size_t row = 0; row < count; ++row) {
-    const std::size_t begin = encoded_.size();
+    const std::size_t begin = staged.encoded.size();
     const ParameterRows::Kind kind = rows.kind(row, column);
     if (kind == ParameterRows::Kind::Bytes) {
-      encoded_ += rows.data(row, column);
+      staged.encoded += rows.data(row, column);
     } else if (kind == ParameterRows::Kind::Text &&
-               !encoding.encodeAppending(rows.data(row, column), encoded_, error)) {
+               !encoding.encodeAppending(rows.data(row, column), staged.encoded, error)) {
+      return false;
+    }
+    staged.ends.push_back(staged.encoded.size());
+    if (kind == ParameterRows::Kind::Null) continue;
+    array.lengths[row] = static_cast<SQLLEN>(staged.encoded.size() - begin);
+    width = std::max(width, staged.encoded.size() - begin);
+  }
+  array.width = width;
+  array.buffer.resize(width * count);
+  for (std::size_t row = 0; row < count; ++row) {
+    const std::size_t begin = row == 0 ? 0 : staged.ends[row - 1];
+    if (staged.ends[row] > begin) {
+      std::memcpy(array.buffer.data() + row * width, staged.encoded.data() + begin,
+                  staged.ends[row] - begin);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+HResult OdbcArrayInsert::stage(const ParameterRows& rows,
+                               std::unique_ptr<StagedParameters>& staged) {
+  if (rows.columnCount() != columns_) {
+    PostProviderError("The values do not fill the rows");
+    return E_INVALIDARG;
+  }
+  auto* columns = dynamic_cast<StagedColumns*>(staged.get());
+  if (columns == nullptr) {
+    staged = std::make_unique<StagedColumns>();
+    columns = static_cast<StagedColumns*>(staged.get());
+  }
+  columns->columns.resize(columns_);
+  columns->rows = rows.rowCount();
+  const TextEncoding encoding = connection_->encoding();
+  std::string error;
+  for (std::size_t column = 0; column < columns_; ++column) {
+    if (!StageColumn(rows, column, encoding, *columns, error)) {
+      columns->rows = 0;
       PostProviderError(error);
       return DB_E_CANTCONVERTVALUE;
     }
-    encodedEnds_.push_back(encoded_.size());
-    if (kind == ParameterRows::Kind::Null) continue;
-    array.lengths[row] = static_cast<SQLLEN>(encoded_.size() - begin);
-    width = std::max(width, encoded_.size() - begin);
-  }
-  array.buffer.assign(width * count, '\0');
-  for (std::size_t row = 0; row < count; ++row) {
-    const std::size_t begin = row == 0 ? 0 : encodedEnds_[row - 1];
-    if (encodedEnds_[row] > begin) {
-      std::memcpy(array.buffer.data() + row * width, encoded_.data() + begin,
-                  encodedEnds_[row] - begin);
-    }
-  }
-  // Bytes go as binary; text the server reads in the connection's character
-  // set, as it reads statement text.
-  const SQLSMALLINT cType = bytes ? SQL_C_BINARY : SQL_C_CHAR;
-  const SQLSMALLINT sqlType = bytes ? SQL_LONGVARBINARY : SQL_LONGVARCHAR;
-  if (!SQL_SUCCEEDED(SQLBindParameter(
-          statement_.get(), static_cast<SQLUSMALLINT>(column + 1), SQL_PARAM_INPUT, cType, sqlType,
-          width, 0, array.buffer.data(), static_cast<SQLLEN>(width), array.lengths.data()))) {
-    connection_->postStatementError(statement_.get(), "Binding the values failed");
-    return DB_E_ERRORSINCOMMAND;
   }
   return S_OK;
 }
 
-HResult OdbcArrayInsert::execute(const ParameterRows& rows) {
-  const std::size_t count = rows.rowCount();
-  if (count == 0) return S_OK;
-  if (rows.columnCount() != columns_.size()) {
-    PostProviderError("The values do not fill the rows");
+HResult OdbcArrayInsert::execute(const StagedParameters& staged) {
+  const auto* columns = dynamic_cast<const StagedColumns*>(&staged);
+  if (columns == nullptr || columns->columns.size() != columns_) {
+    PostProviderError("The values were not staged for this statement");
     return E_INVALIDARG;
   }
-  for (std::size_t column = 0; column < columns_.size(); ++column) {
-    const HResult bound = bindColumn(column, rows);
-    if (Failed(bound)) return bound;
-  }
+  const std::size_t count = columns->rows;
+  if (count == 0) return S_OK;
   const SQLHSTMT handle = statement_.get();
+  for (std::size_t column = 0; column < columns_; ++column) {
+    const StagedColumns::Column& array = columns->columns[column];
+    // Bytes go as binary; text the server reads in the connection's
+    // character set, as it reads statement text. The driver only reads the
+    // arrays.
+    const SQLSMALLINT cType = array.bytes ? SQL_C_BINARY : SQL_C_CHAR;
+    const SQLSMALLINT sqlType = array.bytes ? SQL_LONGVARBINARY : SQL_LONGVARCHAR;
+    if (!SQL_SUCCEEDED(SQLBindParameter(
+            handle, static_cast<SQLUSMALLINT>(column + 1), SQL_PARAM_INPUT, cType, sqlType,
+            array.width, 0, const_cast<char*>(array.buffer.data()),
+            static_cast<SQLLEN>(array.width), const_cast<SQLLEN*>(array.lengths.data())))) {
+      connection_->postStatementError(handle, "Binding the values failed");
+      return DB_E_ERRORSINCOMMAND;
+    }
+  }
   if (!SQL_SUCCEEDED(SQLSetStmtAttr(handle, SQL_ATTR_PARAMSET_SIZE,
                                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(count)),
                                     0))) {

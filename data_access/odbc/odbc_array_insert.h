@@ -27,24 +27,13 @@ class OdbcArrayInsert : public ProviderArrayInsert {
   static HResult Prepare(const std::shared_ptr<OdbcConnection>& connection, std::string_view sql,
                          std::size_t parameters, std::unique_ptr<ProviderArrayInsert>& insert);
 
-  HResult execute(const ParameterRows& rows) override;
+  HResult stage(const ParameterRows& rows, std::unique_ptr<StagedParameters>& staged) override;
+  HResult execute(const StagedParameters& staged) override;
 
  private:
-  // One parameter's array: every row's value at a fixed stride.
-  struct ColumnArray {
-    std::vector<char> buffer;
-    std::vector<SQLLEN> lengths;
-  };
-
-  HResult bindColumn(std::size_t column, const ParameterRows& rows);
-
   std::shared_ptr<OdbcConnection> connection_;
   StatementHandle statement_;
-  std::vector<ColumnArray> columns_;
-  // A column's values in the connection's character set, one after the
-  // other, before they are spread over the array.
-  std::string encoded_;
-  std::vector<std::size_t> encodedEnds_;
+  std::size_t columns_;
 };
 
 }  // namespace tablift::odbc
