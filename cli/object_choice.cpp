@@ -66,9 +66,16 @@ bool AppendChosenObject(const CatalogNode& database, const ObjectChoice& choice,
 }
 
 bool WaitForTasks(Workbench& window) {
+  using std::chrono::milliseconds;
+  using std::chrono::steady_clock;
   const bool terminal = isatty(STDERR_FILENO) != 0;
+  // Looked at often, so that the program ends soon after its tasks; the
+  // progress line changes less often.
+  constexpr milliseconds kLook(5);
+  constexpr milliseconds kShowEvery(100);
+  steady_clock::time_point shown;
   while (window.runFlag().load() != kRunIdle) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(kLook);
     std::size_t done = 0;
     int progress = 0;
     const auto tasks = window.tasks().snapshot();
@@ -79,7 +86,8 @@ bool WaitForTasks(Workbench& window) {
     // Nothing more will be queued: the controller need not wait out its
     // pause before it finds the list done.
     if (!tasks.empty() && done == tasks.size()) window.controllerThread().requestShutdown();
-    if (terminal) {
+    if (terminal && steady_clock::now() - shown >= kShowEvery) {
+      shown = steady_clock::now();
       std::fprintf(stderr, "\r%zu of %zu tasks done, current %3d %%", done, tasks.size(), progress);
     }
   }
