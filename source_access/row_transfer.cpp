@@ -23,6 +23,7 @@ namespace tablift {
 namespace {
 
 constexpr long kProgressEvery = 2000;
+constexpr std::size_t kScriptBufferBytes = 256 * 1024;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -47,6 +48,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
 
   const std::string fileName = SafeFileName(tableName) + ".data";
   const std::string prefix = "insert into " + QuoteIdentifier(tableName) + " values (";
+  std::vector<char> scriptBuffer;  // outlives the file that writes through it
   std::unique_ptr<std::FILE, FileCloser> file;
   std::string fileFailure;
   std::string readFailure;
@@ -57,7 +59,6 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
   std::string values;
   ColumnValue value;
   std::vector<ParameterValue> parameters;
-  std::string line;
   TableLoad load;
   std::optional<BulkInsert> bulk;
 
@@ -80,8 +81,9 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
         }
         ++rows;
         // The script keeps one INSERT per row, whatever travels to the target.
-        line.assign(prefix).append(values).append(")\n");
-        if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size()) {
+        if (std::fwrite(prefix.data(), 1, prefix.size(), file.get()) != prefix.size() ||
+            std::fwrite(values.data(), 1, values.size(), file.get()) != values.size() ||
+            std::fwrite(")\n", 1, 2, file.get()) != 2) {
           fileFailure = std::strerror(errno);
           return false;
         }
@@ -110,6 +112,9 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
           fileFailure = std::strerror(errno);
           return false;
         }
+        // Written in large pieces: the script is as long as the table.
+        scriptBuffer.resize(kScriptBufferBytes);
+        std::setvbuf(file.get(), scriptBuffer.data(), _IOFBF, scriptBuffer.size());
         load = BeginTableLoad(window, targetSession, tableName);
         bulk.emplace(window, targetSession, tableName, load, types.size());
         return true;
