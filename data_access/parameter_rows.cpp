@@ -3,6 +3,54 @@
 #include <algorithm>
 
 namespace tablift {
+namespace {
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The number written in text[at, at + width), all digits.
+bool ReadField(std::string_view text, std::size_t at, std::size_t width, int& value) {
+  value = 0;
+  for (std::size_t i = at; i < at + width; ++i) {
+    if (!IsDigit(text[i])) return false;
+    value = value * 10 + (text[i] - '0');
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsParameterInteger(std::string_view text) {
+  const std::string_view digits = !text.empty() && text[0] == '-' ? text.substr(1) : text;
+  // 18 digits always fit; longer numbers stay text.
+  if (digits.empty() || digits.size() > 18) return false;
+  if (digits[0] == '0' && (digits.size() > 1 || digits.size() != text.size())) return false;
+  for (const char c : digits) {
+    if (!IsDigit(c)) return false;
+  }
+  return true;
+}
+
+bool IsParameterDateTime(std::string_view text) {
+  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' ||
+      text[16] != ':') {
+    return false;
+  }
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  if (!ReadField(text, 0, 4, year) || !ReadField(text, 5, 2, month) ||
+      !ReadField(text, 8, 2, day) || !ReadField(text, 11, 2, hour) ||
+      !ReadField(text, 14, 2, minute) || !ReadField(text, 17, 2, second)) {
+    return false;
+  }
+  if (year < 1000 || month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 ||
+      second > 59) {
+    return false;
+  }
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
 
 std::size_t ParameterRows::rowCount() const {
   return columns_.empty() ? 0 : columns_.front().kinds.size();
@@ -17,6 +65,11 @@ void ParameterRows::addRow(const std::vector<ParameterValue>& values) {
       column.data += value->data;
       column.widest = std::max(column.widest, value->data.size());
       if (kind == Kind::Bytes) column.bytes = true;
+      if (column.common == Kind::Null) {
+        column.common = kind;
+      } else if (column.common != kind) {
+        column.common = column.bytes ? Kind::Bytes : Kind::Text;
+      }
     }
     column.ends.push_back(column.data.size());
     column.kinds.push_back(kind);
@@ -30,6 +83,7 @@ void ParameterRows::clear() {
     column.kinds.clear();
     column.widest = 0;
     column.bytes = false;
+    column.common = Kind::Null;
   }
 }
 

@@ -10,11 +10,22 @@ namespace tablift {
 
 // One value of a row sent as a statement parameter.
 struct ParameterValue {
-  enum class Kind : std::uint8_t { Null, Text, Bytes };
+  // Integer and DateTime values are text too, in the forms
+  // IsParameterInteger and IsParameterDateTime accept; a provider may send
+  // them as the number or date they are, which spares the server reading
+  // them from text. It stores the same either way.
+  enum class Kind : std::uint8_t { Null, Text, Bytes, Integer, DateTime };
   Kind kind = Kind::Null;
   // Text in UTF-8, or the bytes themselves.
   std::string data;
 };
+
+// A decimal integer that a signed 64-bit number holds, written the one way
+// (an optional minus, no leading zeros, "0" for zero).
+bool IsParameterInteger(std::string_view text);
+// "YYYY-MM-DD HH:MM:SS", a date of the calendar with a year from 1000 to
+// 9999.
+bool IsParameterDateTime(std::string_view text);
 
 // The parameter values of many rows, kept column by column: each column's
 // values lie one after the other in a single buffer. A batch of thousands of
@@ -44,6 +55,9 @@ class ParameterRows {
   std::size_t widest(std::size_t column) const { return columns_[column].widest; }
   // Whether any value of the column is bytes rather than text.
   bool holdsBytes(std::size_t column) const { return columns_[column].bytes; }
+  // The kind every value of the column that is not NULL has; Null when all
+  // are NULL, Text when they differ (Bytes when any is bytes).
+  Kind commonKind(std::size_t column) const { return columns_[column].common; }
 
  private:
   struct Column {
@@ -54,6 +68,7 @@ class ParameterRows {
     std::vector<Kind> kinds;
     std::size_t widest = 0;
     bool bytes = false;
+    Kind common = Kind::Null;
   };
   std::vector<Column> columns_;
 };

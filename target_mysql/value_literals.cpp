@@ -27,6 +27,22 @@ bool IsNumericType(std::uint16_t type) {
   }
 }
 
+bool IsIntegerType(std::uint16_t type) {
+  switch (type) {
+    case DBTYPE_I1:
+    case DBTYPE_I2:
+    case DBTYPE_I4:
+    case DBTYPE_I8:
+    case DBTYPE_UI1:
+    case DBTYPE_UI2:
+    case DBTYPE_UI4:
+    case DBTYPE_UI8:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -107,11 +123,18 @@ void ValueParameter(std::uint16_t columnType, const ColumnValue& value, Paramete
           static_cast<char>(HexValue(value.text[i]) * 16 + HexValue(value.text[i + 1]));
     }
   } else if (columnType == DBTYPE_BOOL && (value.text == "True" || value.text == "False")) {
-    parameter.kind = ParameterValue::Kind::Text;
+    parameter.kind = ParameterValue::Kind::Integer;
     parameter.data += value.text == "True" ? '1' : '0';
   } else {
-    parameter.kind = ParameterValue::Kind::Text;
     parameter.data += value.text;
+    if (IsIntegerType(columnType) && IsParameterInteger(value.text)) {
+      parameter.kind = ParameterValue::Kind::Integer;
+    } else if ((columnType == DBTYPE_DATE || columnType == DBTYPE_DBTIMESTAMP) &&
+               IsParameterDateTime(value.text)) {
+      parameter.kind = ParameterValue::Kind::DateTime;
+    } else {
+      parameter.kind = ParameterValue::Kind::Text;
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 namespace tablift::odbc {
@@ -45,7 +46,9 @@ class StagedColumns : public StagedParameters {
     std::vector<char> buffer;
     std::vector<SQLLEN> lengths;
     std::size_t width = 1;
-    bool bytes = false;
+    // How the values travel: SQL_C_CHAR, SQL_C_BINARY, SQL_C_SBIGINT or
+    // SQL_C_TYPE_TIMESTAMP.
+    SQLSMALLINT cType = SQL_C_CHAR;
   };
 
   std::vector<Column> columns;
@@ -56,6 +59,47 @@ class StagedColumns : public StagedParameters {
   std::vector<std::size_t> ends;
 };
 
+// The number of a text IsParameterInteger accepts.
+SQLBIGINT IntegerOf(std::string_view text) {
+  SQLBIGINT value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+// The date of a text IsParameterDateTime accepts.
+SQL_TIMESTAMP_STRUCT TimestampOf(std::string_view text) {
+  const auto field = [text](std::size_t at, std::size_t width) {
+    int value = 0;
+    for (std::size_t i = at; i < at + width; ++i)
+      value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  SQL_TIMESTAMP_STRUCT stamp{};
+  stamp.year = static_cast<SQLSMALLINT>(field(0, 4));
+  stamp.month = static_cast<SQLUSMALLINT>(field(5, 2));
+  stamp.day = static_cast<SQLUSMALLINT>(field(8, 2));
+  stamp.hour = static_cast<SQLUSMALLINT>(field(11, 2));
+  stamp.minute = static_cast<SQLUSMALLINT>(field(14, 2));
+  stamp.second = static_cast<SQLUSMALLINT>(field(17, 2));
+  return stamp;
+}
+
+// A column whose values are all whole numbers, or all dates, travels as
+// numbers or dates: the server stores them without reading text.
+template <typename T, typename Convert>
+void StageFixed(const ParameterRows& rows, std::size_t column, StagedColumns::Column& array,
+                Convert convert) {
+  const std::size_t count = rows.rowCount();
+  array.width = sizeof(T);
+  array.buffer.resize(sizeof(T) * count);
+  for (std::size_t row = 0; row < count; ++row) {
+    if (rows.kind(row, column) == ParameterRows::Kind::Null) continue;
+    const T value = convert(rows.data(row, column));
+    std::memcpy(array.buffer.data() + row * sizeof(T), &value, sizeof(T));
+    array.lengths[row] = static_cast<SQLLEN>(sizeof(T));
+  }
+}
+
 // Fills one column's array from `rows`; false with `error` when a text does
 // not fit the character set.
 bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncoding& encoding,
@@ -63,7 +107,19 @@ bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncodi
   const std::size_t count = rows.rowCount();
   StagedColumns::Column& array = staged.columns[column];
   array.lengths.assign(count, SQL_NULL_DATA);
-  array.bytes = rows.holdsBytes(column);
+  switch (rows.commonKind(column)) {
+    case ParameterRows::Kind::Integer:
+      array.cType = SQL_C_SBIGINT;
+      StageFixed<SQLBIGINT>(rows, column, array, IntegerOf);
+      return true;
+    case ParameterRows::Kind::DateTime:
+      array.cType = SQL_C_TYPE_TIMESTAMP;
+      StageFixed<SQL_TIMESTAMP_STRUCT>(rows, column, array, TimestampOf);
+      return true;
+    default:
+      array.cType = rows.holdsBytes(column) ? SQL_C_BINARY : SQL_C_CHAR;
+      break;
+  }
   staged.encoded.clear();
   staged.ends.clear();
   std::size_t width = 1;
@@ -72,7 +128,7 @@ bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncodi
     const ParameterRows::Kind kind = rows.kind(row, column);
     if (kind == ParameterRows::Kind::Bytes) {
       staged.encoded += rows.data(row, column);
-    } else if (kind == ParameterRows::Kind::Text &&
+    } else if (kind != ParameterRows::Kind::Null &&
                !encoding.encodeAppending(rows.data(row, column), staged.encoded, error)) {
       return false;
     }
@@ -134,12 +190,27 @@ HResult OdbcArrayInsert::execute(const StagedParameters& staged) {
     // Bytes go as binary; text the server reads in the connection's
     // character set, as it reads statement text. The driver only reads the
     // arrays.
-    const SQLSMALLINT cType = array.bytes ? SQL_C_BINARY : SQL_C_CHAR;
-    const SQLSMALLINT sqlType = array.bytes ? SQL_LONGVARBINARY : SQL_LONGVARCHAR;
+    SQLSMALLINT sqlType = SQL_LONGVARCHAR;
+    SQLULEN size = array.width;
+    switch (array.cType) {
+      case SQL_C_BINARY:
+        sqlType = SQL_LONGVARBINARY;
+        break;
+      case SQL_C_SBIGINT:
+        sqlType = SQL_BIGINT;
+        size = 0;
+        break;
+      case SQL_C_TYPE_TIMESTAMP:
+        sqlType = SQL_TYPE_TIMESTAMP;
+        size = 19;
+        break;
+      default:
+        break;
+    }
     if (!SQL_SUCCEEDED(SQLBindParameter(
-            handle, static_cast<SQLUSMALLINT>(column + 1), SQL_PARAM_INPUT, cType, sqlType,
-            array.width, 0, const_cast<char*>(array.buffer.data()),
-            static_cast<SQLLEN>(array.width), const_cast<SQLLEN*>(array.lengths.data())))) {
+            handle, static_cast<SQLUSMALLINT>(column + 1), SQL_PARAM_INPUT, array.cType, sqlType,
+            size, 0, const_cast<char*>(array.buffer.data()), static_cast<SQLLEN>(array.width),
+            const_cast<SQLLEN*>(array.lengths.data())))) {
       connection_->postStatementError(handle, "Binding the values failed");
       return DB_E_ERRORSINCOMMAND;
     }

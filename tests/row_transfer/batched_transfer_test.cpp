@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+#include "Converters/execute_statement.h"
 #include "Converters/output_pane.h"
 #include "Converters/scripted_prompter.h"
 #include "source_access/row_transfer.h"
@@ -19,6 +20,7 @@
 #include "target_mysql/sql_literals.h"
 #include "target_mysql/table_load.h"
 #include "target_mysql/use_database.h"
+#include "target_mysql/value_literals.h"
 #include "tests/row_transfer/transfer_fixture.h"
 #include "tests/support/target_connection.h"
 #include "tests/support/test_paths.h"
@@ -408,6 +410,91 @@ TEST_F(BatchedTransferTest, BatchedTextTravelsInTheConnectionsCharacterSet) {
               (std::vector<std::string>{"636166C3A920C384"}));
     ExecuteOrFail(window, "drop table t");
   }
+}
+
+// Whole numbers and dates may travel as the numbers and dates they are; what
+// arrives is what the script's literals store: in a batch whose columns all
+// have the quick forms, in one whose columns mix forms (a year before 1000, a
+// number too long for the quick form, a text in a number column), and where
+// the server refuses a number too large for its column.
+TEST_F(BatchedTransferTest, NumbersAndDatesStoreWhatTheirLiteralsStore) {
+  using Row = std::vector<const char*>;  // nullptr for NULL
+  const std::vector<std::vector<Row>> batches = {
+      {{"1", "123456789012345678", "True", "2000-02-29 23:59:59"},
+       {"-2147483648", "-123456789012345678", "False", "1999-12-31 00:01:02"},
+       {nullptr, "0", nullptr, nullptr},
+       {"3000000000", "1", "False", "2024-01-01 12:00:00"},  // too large for int: refused
+       {"2147483647", "-1", "True", "9999-12-31 23:59:59"}},
+      {{"1", "9223372036854775807", "True", "0999-12-31 23:59:59"},
+       {" 7", "-0", "False", "1000-01-01 00:00:00"},
+       {"0", "-9223372036854775808", "True", "2024-06-30 08:09:10"}},
+  };
+  const std::vector<std::uint16_t> types = {DBTYPE_I4, DBTYPE_I8, DBTYPE_BOOL, DBTYPE_DATE};
+  for (const Way& way : Ways()) {
+    SCOPED_TRACE(way.name());
+    setenv("TABLIFT_INSERT_ARRAYS", way.arrays ? "1" : "0", 1);
+    const std::string columns =
+        "(id int primary key, n int, big bigint, flag tinyint(1), `when` datetime) engine = " +
+        way.engine;
+    ExecuteOrFail(window, "create table t " + columns);
+    ExecuteOrFail(window, "create table script " + columns);
+    long rejected = 0;
+    int id = 0;
+    std::vector<std::string> lines;
+    for (const std::vector<Row>& batch : batches) {
+      TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
+      {
+        BulkInsert bulk(window, window.targetSession(), "t", load, 5);
+        std::vector<ParameterValue> parameters(5);
+        for (const Row& row : batch) {
+          std::string literals = std::to_string(++id);
+          parameters[0] = {ParameterValue::Kind::Integer, std::to_string(id)};
+          for (std::size_t k = 0; k < row.size(); ++k) {
+            const ColumnValue value =
+                row[k] == nullptr ? ColumnValue{} : ColumnValue{row[k], false};
+            literals += ',';
+            AppendValueLiteral(types[k], value, literals);
+            ValueParameter(types[k], value, parameters[k + 1]);
+          }
+          bulk.add(literals, parameters);
+          lines.push_back("insert into script values (" + literals + ")");
+        }
+        bulk.finish();
+        rejected += bulk.rejected();
+      }
+      EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
+    }
+    // The reference: each row as its script line runs it.
+    for (const std::string& line : lines)
+      ExecuteStatement(window, window.targetSession(), line, 0);
+    EXPECT_EQ(rejected, 1);
+    const std::string all =
+        "select concat_ws('|', id, ifnull(n, 'NULL'), big, ifnull(flag, 'NULL'), "
+        "ifnull(`when`, 'NULL')) from ";
+    EXPECT_EQ(QueryColumn(window, all + "t order by id"),
+              QueryColumn(window, all + "script order by id"));
+    EXPECT_EQ(QueryColumn(window, "select count(*) from t"), (std::vector<std::string>{"7"}));
+    EXPECT_EQ(QueryColumn(window, "select `when` from t where id in (2, 6) order by id"),
+              (std::vector<std::string>{"1999-12-31 00:01:02", "0999-12-31 23:59:59"}));
+    ExecuteOrFail(window, "drop table t");
+    ExecuteOrFail(window, "drop table script");
+  }
+}
+
+// Which texts may travel as numbers and dates: only the one way of writing
+// each, and only what the quick forms hold.
+TEST(ParameterFormsTest, OnlyPlainIntegersAndCalendarDates) {
+  for (const char* yes : {"0", "-1", "123456789012345678", "-123456789012345678"})
+    EXPECT_TRUE(IsParameterInteger(yes)) << yes;
+  for (const char* no :
+       {"", "-", "-0", "007", "+1", " 1", "1 ", "1.0", "1e3", "1234567890123456789", "12a"})
+    EXPECT_FALSE(IsParameterInteger(no)) << no;
+  for (const char* yes : {"1000-01-01 00:00:00", "2000-02-29 12:30:59", "9999-12-31 23:59:59"})
+    EXPECT_TRUE(IsParameterDateTime(yes)) << yes;
+  for (const char* no : {"0999-12-31 00:00:00", "1900-02-29 00:00:00", "2023-04-31 00:00:00",
+                         "2023-13-01 00:00:00", "2023-01-01 24:00:00", "2023-01-01 00:60:00",
+                         "2023-01-01T00:00:00", "2023-01-01 00:00:00.5", "2023-1-01 00:00:00"})
+    EXPECT_FALSE(IsParameterDateTime(no)) << no;
 }
 
 }  // namespace
