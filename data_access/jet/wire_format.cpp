@@ -1,5 +1,6 @@
 #include "data_access/jet/wire_format.h"
 
+#include <bit>
 #include <cstring>
 #include <type_traits>
 
@@ -20,30 +21,46 @@ enum ValueTag : std::uint8_t {
   kBytesTag,
 };
 
+// Integers travel little-endian; on a little-endian machine (every machine
+// the program runs on) that is their memory form, copied in one piece.
+template <typename T>
+T LittleEndian(T value) {
+  static_assert(std::is_unsigned_v<T>);
+  if constexpr (std::endian::native == std::endian::little) {
+    return value;
+  } else {
+    T swapped = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i)
+      swapped |= static_cast<T>((value >> (8 * i)) & 0xFF) << (8 * (sizeof(T) - 1 - i));
+    return swapped;
+  }
+}
+
 template <typename T>
 void AppendLittleEndian(std::string& out, T value) {
-  static_assert(std::is_unsigned_v<T>);
-  for (std::size_t i = 0; i < sizeof(T); ++i)
-    out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+  const T stored = LittleEndian(value);
+  out.append(reinterpret_cast<const char*>(&stored), sizeof stored);
 }
 
 template <typename T>
 T LoadLittleEndian(const char* at) {
-  T value = 0;
-  for (std::size_t i = 0; i < sizeof(T); ++i)
-    value |= static_cast<T>(static_cast<unsigned char>(at[i])) << (8 * i);
-  return value;
+  T stored = 0;
+  std::memcpy(&stored, at, sizeof stored);
+  return LittleEndian(stored);
+}
+
+// The value's alternative T, kept when the value holds one already so that
+// its memory is reused (rows are decoded into the vectors of earlier rows).
+template <typename T>
+T& Reuse(Value& value) {
+  if (T* held = std::get_if<T>(&value)) return *held;
+  return value.emplace<T>();
 }
 
 }  // namespace
 
 void WireWriter::u32(std::uint32_t value) {
   AppendLittleEndian(buffer_, value);
-}
-
-void WireWriter::patchU32(std::size_t offset, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i)
-    buffer_[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 void WireWriter::i64(std::int64_t value) {
@@ -155,11 +172,18 @@ bool WireReader::f64(double& value) {
   return true;
 }
 
-bool WireReader::text(std::string& value) {
+bool WireReader::textView(std::string_view& value) {
   std::uint32_t length = 0;
   const char* at = nullptr;
   if (!u32(length) || !take(length, at)) return false;
-  value.assign(at, length);
+  value = std::string_view(at, length);
+  return true;
+}
+
+bool WireReader::text(std::string& value) {
+  std::string_view held;
+  if (!textView(held)) return false;
+  value.assign(held);
   return true;
 }
 
@@ -201,31 +225,28 @@ bool WireReader::value(Value& value) {
       return true;
     }
     case kDecimalTag: {
-      Decimal held;
-      if (!text(held.digits)) return false;
-      value = std::move(held);
+      std::string_view held;
+      if (!textView(held)) return false;
+      Reuse<Decimal>(value).digits.assign(held);
       return true;
     }
     case kTextTag: {
-      std::string held;
-      if (!text(held)) return false;
-      value = std::move(held);
+      std::string_view held;
+      if (!textView(held)) return false;
+      Reuse<std::string>(value).assign(held);
       return true;
     }
     case kGuidTag: {
-      Guid held;
-      if (!text(held.text)) return false;
-      value = std::move(held);
+      std::string_view held;
+      if (!textView(held)) return false;
+      Reuse<Guid>(value).text.assign(held);
       return true;
     }
     case kBytesTag: {
-      std::uint32_t length = 0;
-      const char* at = nullptr;
-      if (!u32(length) || !take(length, at)) return false;
-      Bytes held;
-      held.data.assign(reinterpret_cast<const std::uint8_t*>(at),
-                       reinterpret_cast<const std::uint8_t*>(at) + length);
-      value = std::move(held);
+      std::string_view held;
+      if (!textView(held)) return false;
+      const auto* at = reinterpret_cast<const std::uint8_t*>(held.data());
+      Reuse<Bytes>(value).data.assign(at, at + held.size());
       return true;
     }
     default:
