@@ -84,38 +84,48 @@ void WireWriter::bytes(std::span<const std::uint8_t> value) {
 }
 
 void WireWriter::value(const Value& value) {
+  // A value's tag and its fixed-size part (a number, or a length) go in
+  // with one append.
+  char head[9];
+  const auto put = [&](ValueTag tag, auto number) {
+    static_assert(sizeof number <= 8);
+    const auto stored = LittleEndian(number);
+    head[0] = static_cast<char>(tag);
+    std::memcpy(head + 1, &stored, sizeof stored);
+    buffer_.append(head, 1 + sizeof stored);
+  };
+  const auto putBits = [&](ValueTag tag, double number) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &number, sizeof bits);
+    put(tag, bits);
+  };
+  const auto putText = [&](ValueTag tag, const void* data, std::size_t size) {
+    put(tag, static_cast<std::uint32_t>(size));
+    buffer_.append(static_cast<const char*>(data), size);
+  };
   std::visit(
-      [this](const auto& held) {
+      [&](const auto& held) {
         using T = std::decay_t<decltype(held)>;
         if constexpr (std::is_same_v<T, Null>) {
           u8(kNullTag);
         } else if constexpr (std::is_same_v<T, bool>) {
-          u8(kBoolTag);
-          boolean(held);
+          put(kBoolTag, static_cast<std::uint8_t>(held ? 1 : 0));
         } else if constexpr (std::is_same_v<T, std::int64_t>) {
-          u8(kIntegerTag);
-          i64(held);
+          put(kIntegerTag, static_cast<std::uint64_t>(held));
         } else if constexpr (std::is_same_v<T, double>) {
-          u8(kRealTag);
-          f64(held);
+          putBits(kRealTag, held);
         } else if constexpr (std::is_same_v<T, Currency>) {
-          u8(kCurrencyTag);
-          i64(held.scaled);
+          put(kCurrencyTag, static_cast<std::uint64_t>(held.scaled));
         } else if constexpr (std::is_same_v<T, DateTime>) {
-          u8(kDateTag);
-          f64(held.days);
+          putBits(kDateTag, held.days);
         } else if constexpr (std::is_same_v<T, Decimal>) {
-          u8(kDecimalTag);
-          text(held.digits);
+          putText(kDecimalTag, held.digits.data(), held.digits.size());
         } else if constexpr (std::is_same_v<T, std::string>) {
-          u8(kTextTag);
-          text(held);
+          putText(kTextTag, held.data(), held.size());
         } else if constexpr (std::is_same_v<T, Guid>) {
-          u8(kGuidTag);
-          text(held.text);
+          putText(kGuidTag, held.text.data(), held.text.size());
         } else {
-          u8(kBytesTag);
-          bytes(held.data);
+          putText(kBytesTag, held.data.data(), held.data.size());
         }
       },
       value);
