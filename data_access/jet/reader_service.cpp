@@ -62,14 +62,17 @@ class ReaderService {
   }
 
   // Reads the next rows of the cursor last fetched from, while the provider
-  // works on the rows just sent. At most one batch is held per cursor.
-  void readAhead() {
+  // works on the rows just sent. At most one batch is held per cursor. A
+  // request that arrives meanwhile stops the reading, so that it does not
+  // wait for rows that may never be asked for; the rows read stay ahead.
+  void readAhead(int socket) {
     const auto found = cursors_.find(readAheadFor_);
     readAheadFor_ = 0;
     if (found == cursors_.end()) return;
     Cursor& open = found->second;
     if (open.ahead.count() < open.wanted) {
-      open.ahead.read(*open.reader, static_cast<std::uint32_t>(open.wanted - open.ahead.count()));
+      open.ahead.read(*open.reader, static_cast<std::uint32_t>(open.wanted - open.ahead.count()),
+                      [socket] { return FrameWaiting(socket); });
     }
   }
 
@@ -209,7 +212,7 @@ int RunReaderService(int socket, const std::string& path) {
     while (ReadFrame(socket, request) == FrameResult::Ok) {
       reply = service.answer(request);
       if (!WriteFrame(socket, reply)) return 1;
-      service.readAhead();
+      service.readAhead(socket);
     }
     return 0;
   } catch (const std::exception&) {

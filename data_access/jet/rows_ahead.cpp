@@ -12,7 +12,7 @@ constexpr std::size_t kBytesBetweenClockReadings = 64u << 10;
 
 }  // namespace
 
-void RowsAhead::read(TableReader& reader, std::uint32_t wanted) {
+void RowsAhead::read(TableReader& reader, std::uint32_t wanted, const std::function<bool()>& stop) {
   if (after_ != After::More) return;
   // Rows taken already are dropped first, so that what is held never grows
   // past one batch however the requests split it.
@@ -37,6 +37,7 @@ void RowsAhead::read(TableReader& reader, std::uint32_t wanted) {
         out.size() - timedAt >= kBytesBetweenClockReadings) {
       timedAt = out.size();
       if (std::chrono::steady_clock::now() - started >= kBatchTime) break;
+      if (read > 0 && stop && stop()) break;
     }
     const TableReader::Step step = reader.advance(problem_);
     if (step == TableReader::Step::End) {

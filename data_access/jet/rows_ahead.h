@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,9 @@ class RowsAhead {
   };
 
   // Reads up to `wanted` more rows after those held. Nothing once the table
-  // has ended or met damage; a row that meets damage is not kept.
-  void read(TableReader& reader, std::uint32_t wanted);
+  // has ended or met damage; a row that meets damage is not kept. Reading
+  // also stops, every few rows, when `stop` (if given) says so.
+  void read(TableReader& reader, std::uint32_t wanted, const std::function<bool()>& stop = {});
 
   std::size_t count() const { return ends_.size() - first_; }
   After after() const { return after_; }
