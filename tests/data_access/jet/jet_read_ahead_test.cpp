@@ -105,8 +105,9 @@ TEST(JetReadAheadTest, InterleavedCursorsOfDifferentSizesEachGetTheirOwnRowsInOr
       reading.ended = reading.ended || end;
       reading.rows.insert(reading.rows.end(), batch.begin(), batch.end());
       // Other requests between fetches leave the rows read ahead alone.
-      jet::TableDefinition definition;
-      ASSERT_EQ(database->describeTable(tables[(t + 1) % tables.size()], definition), S_OK);
+      JetDatabase::RowsHandle another;
+      ASSERT_EQ(database->openRows(tables[(t + 1) % tables.size()], another), S_OK);
+      database->closeRows(another);
     }
   }
   for (const std::string& table : tables) {
@@ -169,12 +170,7 @@ TEST(JetReadAheadTest, AReaderLostBetweenFetchesFailsTheCursorsNextFetchNotOther
   EXPECT_EQ(ReadInRequestsOf(*database, "Orders", 256).rows.size(), 830u);
 }
 
-std::vector<char> ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::uint32_t Little32(const std::vector<char>& bytes, std::size_t at) {
+std::uint32_t Little32(const std::string& bytes, std::size_t at) {
   std::uint32_t value = 0;
   for (std::size_t i = 0; i < 4; ++i)
     value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
@@ -183,7 +179,7 @@ std::uint32_t Little32(const std::vector<char>& bytes, std::size_t at) {
 
 TEST(JetReadAheadTest, ADamagedRowFailsTheRequestItFallsInAndNoEarlierOne) {
   TABLIFT_JET_FIXTURE_OR_SKIP(original, "northwind-jet3.mdb");
-  std::vector<char> bytes = ReadFile(original);
+  std::string bytes = ReadWholeFile(original);
   // Jet 3 data pages (type 1) name their table's definition page at offset
   // 4 (long-value pages have "LVAL" there). Every page of a user table but
   // its first gets a row table whose second entry points outside the page.
