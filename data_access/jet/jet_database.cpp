@@ -24,6 +24,8 @@ std::string Request(RequestKind kind, const std::string& name) {
   return out.take();
 }
 
+constexpr std::size_t kKeptAnswerBytes = 8u << 20;
+
 // An answer that ask() found Ok: its result after the status byte.
 std::string_view Result(const std::string& answer) {
   return std::string_view(answer).substr(1);
@@ -194,6 +196,7 @@ HResult JetDatabase::fetchRows(const RowsHandle& handle, std::uint32_t wanted,
   request.u8(static_cast<std::uint8_t>(RequestKind::FetchRows));
   request.u32(handle.cursor);
   request.u32(wanted);
+  if (fetchAnswer_.capacity() > kKeptAnswerBytes) std::string().swap(fetchAnswer_);
   std::string& answer = fetchAnswer_;
   const HResult result = ask(request.buffer(), answer, {}, false);
   if (Failed(result)) {
@@ -219,6 +222,9 @@ HResult JetDatabase::fetchRows(const RowsHandle& handle, std::uint32_t wanted,
   }
   // The reader goes on to read the cursor's next rows.
   if (!end) readingAhead_ = handle.cursor;
+  // The answer's memory is kept for the next batch, unless a long value
+  // made it far larger than a batch of rows usually is.
+  if (fetchAnswer_.capacity() > kKeptAnswerBytes) std::string().swap(fetchAnswer_);
   return S_OK;
 }
 

@@ -68,7 +68,13 @@ void RowsAhead::take(std::size_t rows, WireWriter& out) {
   out.append(std::string_view(bytes_).substr(from, to - from));
   first_ += rows;
   if (first_ == ends_.size()) {
-    bytes_.clear();
+    // The memory is kept for the next rows, unless a long value made it
+    // larger than a batch needs.
+    if (bytes_.capacity() > 2 * kBatchBytes) {
+      std::string().swap(bytes_);
+    } else {
+      bytes_.clear();
+    }
     ends_.clear();
     first_ = 0;
   }

@@ -49,11 +49,31 @@ T LoadLittleEndian(const char* at) {
   return LittleEndian(stored);
 }
 
-// The value's alternative T, kept when the value holds one already so that
-// its memory is reused (rows are decoded into the vectors of earlier rows).
+// Memory a decoded value may keep beyond what it needs: rows are decoded
+// into the values of earlier rows, and one long value must not leave every
+// value that passes through its place that large.
+constexpr std::size_t kKeptSpareBytes = 64u << 10;
+
+std::size_t Capacity(const std::string& text) {
+  return text.capacity();
+}
+std::size_t Capacity(const Decimal& decimal) {
+  return decimal.digits.capacity();
+}
+std::size_t Capacity(const Guid& guid) {
+  return guid.text.capacity();
+}
+std::size_t Capacity(const Bytes& bytes) {
+  return bytes.data.capacity();
+}
+
+// The value's alternative T for `size` bytes: the one it holds, so that its
+// memory is reused, unless that holds far more memory than needed.
 template <typename T>
-T& Reuse(Value& value) {
-  if (T* held = std::get_if<T>(&value)) return *held;
+T& Reuse(Value& value, std::size_t size) {
+  if (T* held = std::get_if<T>(&value); held && Capacity(*held) <= size + kKeptSpareBytes) {
+    return *held;
+  }
   return value.emplace<T>();
 }
 
@@ -237,26 +257,26 @@ bool WireReader::value(Value& value) {
     case kDecimalTag: {
       std::string_view held;
       if (!textView(held)) return false;
-      Reuse<Decimal>(value).digits.assign(held);
+      Reuse<Decimal>(value, held.size()).digits.assign(held);
       return true;
     }
     case kTextTag: {
       std::string_view held;
       if (!textView(held)) return false;
-      Reuse<std::string>(value).assign(held);
+      Reuse<std::string>(value, held.size()).assign(held);
       return true;
     }
     case kGuidTag: {
       std::string_view held;
       if (!textView(held)) return false;
-      Reuse<Guid>(value).text.assign(held);
+      Reuse<Guid>(value, held.size()).text.assign(held);
       return true;
     }
     case kBytesTag: {
       std::string_view held;
       if (!textView(held)) return false;
       const auto* at = reinterpret_cast<const std::uint8_t*>(held.data());
-      Reuse<Bytes>(value).data.assign(at, at + held.size());
+      Reuse<Bytes>(value, held.size()).data.assign(at, at + held.size());
       return true;
     }
     default:

@@ -72,6 +72,24 @@ TEST(JetWireFormat, TheByteFormIsLittleEndianWithLengthsFirst) {
   EXPECT_TRUE(in.atEnd());
 }
 
+// Rows are decoded into the values of earlier rows; a long value must not
+// leave the values decoded after it holding its memory.
+TEST(JetWireFormat, AValueDecodedAfterALongOneDoesNotKeepItsMemory) {
+  WireWriter out;
+  out.value(std::string(1u << 20, 'x'));
+  out.value(std::string("short"));
+  out.value(Bytes{std::vector<std::uint8_t>(1u << 20, 7)});
+  out.value(Bytes{{1, 2}});
+  WireReader in(out.buffer());
+  Value text;
+  Value bytes;
+  ASSERT_TRUE(in.value(text) && in.value(text) && in.value(bytes) && in.value(bytes));
+  EXPECT_EQ(text, Value(std::string("short")));
+  EXPECT_LT(std::get<std::string>(text).capacity(), 1u << 20);
+  EXPECT_EQ(bytes, Value(Bytes{{1, 2}}));
+  EXPECT_LT(std::get<Bytes>(bytes).data.capacity(), 1u << 20);
+}
+
 TEST(JetWireFormat, ACutOrGarbledMessageFailsWithoutReadingPastItsEnd) {
   WireWriter out;
   for (const Value& value : EveryKindOfValue())
