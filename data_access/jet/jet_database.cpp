@@ -112,9 +112,9 @@ HResult JetDatabase::ask(const std::string& request, std::string& answer, std::s
     // The reader may have died (or hung) reading ahead for that cursor
     // rather than on this request: the cursor's next fetch reports it, and a
     // request that needs no earlier state is asked of a fresh reader.
-    if (aheadFor == 0 || !anotherReaderWillDo) return damaged(problem);
+    if (aheadFor == 0) return damaged(problem);
     lostReadAhead_ = LostReadAhead{readerGeneration_, aheadFor, problem};
-    if (Failed(ensureReader(problem))) return damaged(problem);
+    if (!anotherReaderWillDo || Failed(ensureReader(problem))) return damaged(problem);
     if (!exchange(request, answer, problem)) return damaged(problem);
   }
   WireReader in(answer);
