@@ -25,7 +25,9 @@ class DatabaseRowCursor : public RowCursor {
         return result;
       }
     }
-    row = std::move(batch_[next_++]);
+    // The caller's previous row goes back into the batch, where the next
+    // fetch decodes into its memory.
+    row.swap(batch_[next_++]);
     return S_OK;
   }
 

@@ -99,6 +99,11 @@ FrameResult ReadFrame(int socket, std::string& payload) {
   return Read(socket, payload, std::nullopt);
 }
 
+bool FrameWaiting(int socket) {
+  pollfd entry{socket, POLLIN, 0};
+  return ::poll(&entry, 1, 0) != 0;
+}
+
 FrameResult WriteFrameBefore(int socket, std::string_view payload, Clock::time_point deadline) {
   return Write(socket, payload, deadline);
 }

@@ -19,6 +19,10 @@ enum class FrameResult { Ok, Closed, TimedOut, Invalid };
 bool WriteFrame(int socket, std::string_view payload);
 FrameResult ReadFrame(int socket, std::string& payload);
 
+// Whether a frame (or the end of the other side) is waiting to be read, without
+// waiting for one.
+bool FrameWaiting(int socket);
+
 // Gives up at `deadline` (the provider's side).
 FrameResult WriteFrameBefore(int socket, std::string_view payload,
                              std::chrono::steady_clock::time_point deadline);

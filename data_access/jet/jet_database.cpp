@@ -24,6 +24,13 @@ std::string Request(RequestKind kind, const std::string& name) {
   return out.take();
 }
 
+constexpr std::size_t kKeptAnswerBytes = 8u << 20;
+
+// An answer that ask() found Ok: its result after the status byte.
+std::string_view Result(const std::string& answer) {
+  return std::string_view(answer).substr(1);
+}
+
 }  // namespace
 
 HResult JetDatabase::open(const std::string& path, const std::string& password,
@@ -89,20 +96,32 @@ HResult JetDatabase::damaged(const std::string& detail) {
   return E_FAIL;
 }
 
-HResult JetDatabase::ask(const std::string& request, std::string& answer,
-                         std::string_view subject) {
+bool JetDatabase::exchange(const std::string& request, std::string& answer, std::string& problem) {
+  readingAhead_ = 0;
+  if (reader_->exchange(request, answer, problem)) return true;
+  reader_.reset();
+  return false;
+}
+
+HResult JetDatabase::ask(const std::string& request, std::string& answer, std::string_view subject,
+                         bool anotherReaderWillDo) {
   std::string problem;
   if (Failed(ensureReader(problem))) return damaged(problem);
-  if (!reader_->exchange(request, answer, problem)) {
-    reader_.reset();
-    return damaged(problem);
+  const std::uint32_t aheadFor = readingAhead_;
+  if (!exchange(request, answer, problem)) {
+    // The reader may have died (or hung) reading ahead for that cursor
+    // rather than on this request: the cursor's next fetch reports it, and a
+    // request that needs no earlier state is asked of a fresh reader.
+    if (aheadFor == 0) return damaged(problem);
+    lostReadAhead_ = LostReadAhead{readerGeneration_, aheadFor, problem};
+    if (!anotherReaderWillDo || Failed(ensureReader(problem))) return damaged(problem);
+    if (!exchange(request, answer, problem)) return damaged(problem);
   }
   WireReader in(answer);
   std::uint8_t status = 0;
   if (!in.u8(status)) return damaged("the reader's answer is damaged");
   switch (static_cast<ReplyStatus>(status)) {
     case ReplyStatus::Ok:
-      answer.erase(0, 1);
       return S_OK;
     case ReplyStatus::NotFound:
       PostJetError(TableNotFoundMessage(subject));
@@ -120,9 +139,9 @@ HResult JetDatabase::objects(std::vector<CatalogObject>& objects) {
   std::lock_guard lock(mutex_);
   if (!objects_) {
     std::string answer;
-    const HResult result = ask(Request(RequestKind::ListObjects), answer, {});
+    const HResult result = ask(Request(RequestKind::ListObjects), answer, {}, true);
     if (Failed(result)) return result;
-    WireReader in(answer);
+    WireReader in(Result(answer));
     std::vector<CatalogObject> read;
     if (!ReadCatalogObjects(in, read)) return damaged("the reader's answer is damaged");
     objects_ = std::move(read);
@@ -139,9 +158,9 @@ HResult JetDatabase::describeTable(const std::string& name, TableDefinition& tab
     return S_OK;
   }
   std::string answer;
-  const HResult result = ask(Request(RequestKind::DescribeTable, name), answer, name);
+  const HResult result = ask(Request(RequestKind::DescribeTable, name), answer, name, true);
   if (Failed(result)) return result;
-  WireReader in(answer);
+  WireReader in(Result(answer));
   if (!ReadTableDefinition(in, table)) return damaged("the reader's answer is damaged");
   tables_[key] = table;
   return S_OK;
@@ -150,9 +169,9 @@ HResult JetDatabase::describeTable(const std::string& name, TableDefinition& tab
 HResult JetDatabase::openRows(const std::string& name, RowsHandle& handle) {
   std::lock_guard lock(mutex_);
   std::string answer;
-  const HResult result = ask(Request(RequestKind::OpenRows, name), answer, name);
+  const HResult result = ask(Request(RequestKind::OpenRows, name), answer, name, true);
   if (Failed(result)) return result;
-  WireReader in(answer);
+  WireReader in(Result(answer));
   if (!in.u32(handle.cursor)) return damaged("the reader's answer is damaged");
   handle.reader = readerGeneration_;
   return S_OK;
@@ -160,32 +179,52 @@ HResult JetDatabase::openRows(const std::string& name, RowsHandle& handle) {
 
 HResult JetDatabase::fetchRows(const RowsHandle& handle, std::uint32_t wanted,
                                std::vector<std::vector<Value>>& rows, bool& end) {
-  rows.clear();
+  // The vectors (and strings) of the rows passed in are decoded into again
+  // rather than freed and allocated anew for every batch; a failure leaves
+  // no rows.
   end = false;
   std::lock_guard lock(mutex_);
   if (handle.reader != readerGeneration_ || !reader_) {
+    rows.clear();
+    if (lostReadAhead_ && lostReadAhead_->reader == handle.reader &&
+        lostReadAhead_->cursor == handle.cursor) {
+      return damaged(lostReadAhead_->problem);
+    }
     return damaged("reading stopped when an earlier read failed");
   }
   WireWriter request;
   request.u8(static_cast<std::uint8_t>(RequestKind::FetchRows));
   request.u32(handle.cursor);
   request.u32(wanted);
-  std::string answer;
-  const HResult result = ask(request.buffer(), answer, {});
-  if (Failed(result)) return result;
-  WireReader in(answer);
+  if (fetchAnswer_.capacity() > kKeptAnswerBytes) std::string().swap(fetchAnswer_);
+  std::string& answer = fetchAnswer_;
+  const HResult result = ask(request.buffer(), answer, {}, false);
+  if (Failed(result)) {
+    rows.clear();
+    return result;
+  }
+  WireReader in(Result(answer));
   std::uint32_t count = 0;
   std::uint32_t columns = 0;
   if (!in.boolean(end) || !in.u32(count) || !in.u32(columns) || count > wanted || columns > 4096) {
+    rows.clear();
     return damaged("the reader's answer is damaged");
   }
   rows.resize(count);
   for (std::vector<Value>& row : rows) {
     row.resize(columns);
     for (Value& value : row) {
-      if (!in.value(value)) return damaged("the reader's answer is damaged");
+      if (!in.value(value)) {
+        rows.clear();
+        return damaged("the reader's answer is damaged");
+      }
     }
   }
+  // The reader goes on to read the cursor's next rows.
+  if (!end) readingAhead_ = handle.cursor;
+  // The answer's memory is kept for the next batch, unless a long value
+  // made it far larger than a batch of rows usually is.
+  if (fetchAnswer_.capacity() > kKeptAnswerBytes) std::string().swap(fetchAnswer_);
   return S_OK;
 }
 
@@ -197,7 +236,7 @@ void JetDatabase::closeRows(const RowsHandle& handle) {
   request.u32(handle.cursor);
   std::string answer;
   std::string problem;
-  if (!reader_->exchange(request.buffer(), answer, problem)) reader_.reset();
+  exchange(request.buffer(), answer, problem);
 }
 
 }  // namespace tablift::jet

@@ -56,8 +56,12 @@ class JetDatabase {
   JetDatabase(std::string path, FileHeader header) : path_(std::move(path)), header_(header) {}
 
   // Sends a request to the reader (starting one if none runs) and checks the
-  // answer's status. S_OK leaves `answer` positioned after the status.
-  HResult ask(const std::string& request, std::string& answer, std::string_view subject);
+  // answer's status; after S_OK the result follows the status byte.
+  // `anotherReaderWillDo`: the request depends on no cursor of the reader.
+  HResult ask(const std::string& request, std::string& answer, std::string_view subject,
+              bool anotherReaderWillDo);
+  // One request and its answer; a reader that failed is dropped.
+  bool exchange(const std::string& request, std::string& answer, std::string& problem);
   HResult ensureReader(std::string& problem);
   HResult damaged(const std::string& detail);
 
@@ -68,6 +72,16 @@ class JetDatabase {
   std::uint64_t readerGeneration_ = 0;
   std::optional<std::vector<CatalogObject>> objects_;
   std::map<std::string, TableDefinition> tables_;  // by lower-case name
+  // The cursor whose next rows the reader is reading ahead (0: none), and
+  // why the reader was lost while it did, for that cursor's next fetch.
+  std::uint32_t readingAhead_ = 0;
+  struct LostReadAhead {
+    std::uint64_t reader = 0;
+    std::uint32_t cursor = 0;
+    std::string problem;
+  };
+  std::optional<LostReadAhead> lostReadAhead_;
+  std::string fetchAnswer_;  // kept for its memory: rows arrive batch after batch
 };
 
 }  // namespace tablift::jet

@@ -26,7 +26,8 @@ class RowCursor {
   virtual ~RowCursor() = default;
   // S_OK with the next row in `row` (one value per column, in column order),
   // DB_S_ENDOFROWSET after the last row, or a failure (a damaged page, say),
-  // with an error object posted.
+  // with an error object posted. `row` may come holding values of an earlier
+  // row, whose memory the cursor may reuse; they are all replaced.
   virtual HResult next(std::vector<Value>& row) = 0;
 };
 

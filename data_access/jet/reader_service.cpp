@@ -1,6 +1,6 @@
 #include "data_access/jet/reader_service.h"
 
-#include <chrono>
+#include <algorithm>
 #include <exception>
 #include <map>
 #include <memory>
@@ -8,17 +8,13 @@
 #include "data_access/jet/frame_channel.h"
 #include "data_access/jet/libmdb_database.h"
 #include "data_access/jet/reader_protocol.h"
+#include "data_access/jet/rows_ahead.h"
 #include "data_access/jet/system_catalog.h"
 #include "data_access/jet/table_description.h"
 #include "data_access/jet/table_reader.h"
 
 namespace tablift::jet {
 namespace {
-
-// A batch of rows ends at whichever comes first, so that an answer never
-// keeps the provider waiting long nor takes much memory.
-constexpr std::size_t kBatchBytes = 4u << 20;
-constexpr auto kBatchTime = std::chrono::milliseconds(500);
 
 struct DescribedTable {
   const CatalogObject* object = nullptr;
@@ -63,6 +59,21 @@ class ReaderService {
         fail(out, ReplyStatus::Failed, "unknown request");
     }
     return out.take();
+  }
+
+  // Reads the next rows of the cursor last fetched from, while the provider
+  // works on the rows just sent. At most one batch is held per cursor. A
+  // request that arrives meanwhile stops the reading, so that it does not
+  // wait for rows that may never be asked for; the rows read stay ahead.
+  void readAhead(int socket) {
+    const auto found = cursors_.find(readAheadFor_);
+    readAheadFor_ = 0;
+    if (found == cursors_.end()) return;
+    Cursor& open = found->second;
+    if (open.ahead.count() < open.wanted) {
+      open.ahead.read(*open.reader, static_cast<std::uint32_t>(open.wanted - open.ahead.count()),
+                      [socket] { return FrameWaiting(socket); });
+    }
   }
 
  private:
@@ -119,11 +130,17 @@ class ReaderService {
       return;
     }
     const std::uint32_t cursor = ++lastCursor_;
-    cursors_[cursor] = Cursor{std::move(reader), table->object->name};
+    Cursor& opened = cursors_[cursor];
+    opened.reader = std::move(reader);
+    opened.table = table->object->name;
     out.u8(static_cast<std::uint8_t>(ReplyStatus::Ok));
     out.u32(cursor);
   }
 
+  // Answered from the rows read ahead for the cursor, topped up by reading
+  // when they are fewer than asked for. A damaged row among those asked for
+  // fails the whole answer; the end flag is set only when the rows ended
+  // before as many as were asked for.
   void fetchRows(WireReader& in, WireWriter& out) {
     std::uint32_t cursor = 0;
     std::uint32_t wanted = 0;
@@ -134,46 +151,31 @@ class ReaderService {
       fail(out, ReplyStatus::Failed, "the table is no longer open");
       return;
     }
-    TableReader& reader = *found->second.reader;
-    // The end flag and the row count are known only after the rows; their
-    // places are kept and filled in last.
-    out.u8(static_cast<std::uint8_t>(ReplyStatus::Ok));
-    const std::size_t endAt = out.size();
-    out.boolean(false);
-    const std::size_t countAt = out.size();
-    out.u32(0);
-    out.u32(static_cast<std::uint32_t>(reader.columnCount()));
-    const std::size_t rowsAt = out.size();
-    std::uint32_t count = 0;
-    std::string problem;
-    Value value;
-    const auto started = std::chrono::steady_clock::now();
-    while (count < wanted && out.size() - rowsAt < kBatchBytes &&
-           std::chrono::steady_clock::now() - started < kBatchTime) {
-      const TableReader::Step step = reader.advance(problem);
-      if (step == TableReader::Step::End) {
-        out.patchU8(endAt, 1);
-        break;
-      }
-      if (step == TableReader::Step::Damaged) {
-        fail(out, ReplyStatus::Failed, "table '" + found->second.table + "': " + problem);
-        return;
-      }
-      for (std::size_t column = 0; column < reader.columnCount(); ++column) {
-        if (!reader.value(column, value, problem)) {
-          fail(out, ReplyStatus::Failed, "table '" + found->second.table + "': " + problem);
-          return;
-        }
-        out.value(value);
-      }
-      ++count;
+    Cursor& open = found->second;
+    open.wanted = wanted;
+    RowsAhead& rows = open.ahead;
+    if (rows.count() < wanted)
+      rows.read(*open.reader, static_cast<std::uint32_t>(wanted - rows.count()));
+    if (rows.count() < wanted && rows.after() == RowsAhead::After::Damaged) {
+      fail(out, ReplyStatus::Failed, "table '" + open.table + "': " + rows.problem());
+      return;
     }
-    out.patchU32(countAt, count);
+    const std::size_t count = std::min<std::size_t>(rows.count(), wanted);
+    const bool end = rows.count() < wanted && rows.after() == RowsAhead::After::End;
+    out.u8(static_cast<std::uint8_t>(ReplyStatus::Ok));
+    out.boolean(end);
+    out.u32(static_cast<std::uint32_t>(count));
+    out.u32(static_cast<std::uint32_t>(open.reader->columnCount()));
+    rows.take(count, out);
+    if (!end) readAheadFor_ = cursor;
   }
 
+ private:
   struct Cursor {
     std::unique_ptr<TableReader> reader;
     std::string table;
+    std::uint32_t wanted = 0;  // by the last fetch
+    RowsAhead ahead;
   };
 
  private:
@@ -182,6 +184,7 @@ class ReaderService {
   std::map<std::int32_t, std::unique_ptr<DescribedTable>> described_;
   std::map<std::uint32_t, Cursor> cursors_;
   std::uint32_t lastCursor_ = 0;
+  std::uint32_t readAheadFor_ = 0;  // cursor numbers start at 1
 };
 
 std::string Failure(const std::string& message) {
@@ -209,6 +212,7 @@ int RunReaderService(int socket, const std::string& path) {
     while (ReadFrame(socket, request) == FrameResult::Ok) {
       reply = service.answer(request);
       if (!WriteFrame(socket, reply)) return 1;
+      service.readAhead(socket);
     }
     return 0;
   } catch (const std::exception&) {

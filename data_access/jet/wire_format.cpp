@@ -1,5 +1,6 @@
 #include "data_access/jet/wire_format.h"
 
+#include <bit>
 #include <cstring>
 #include <type_traits>
 
@@ -20,30 +21,66 @@ enum ValueTag : std::uint8_t {
   kBytesTag,
 };
 
+// Integers travel little-endian; on a little-endian machine (every machine
+// the program runs on) that is their memory form, copied in one piece.
+template <typename T>
+T LittleEndian(T value) {
+  static_assert(std::is_unsigned_v<T>);
+  if constexpr (std::endian::native == std::endian::little) {
+    return value;
+  } else {
+    T swapped = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i)
+      swapped |= static_cast<T>((value >> (8 * i)) & 0xFF) << (8 * (sizeof(T) - 1 - i));
+    return swapped;
+  }
+}
+
 template <typename T>
 void AppendLittleEndian(std::string& out, T value) {
-  static_assert(std::is_unsigned_v<T>);
-  for (std::size_t i = 0; i < sizeof(T); ++i)
-    out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+  const T stored = LittleEndian(value);
+  out.append(reinterpret_cast<const char*>(&stored), sizeof stored);
 }
 
 template <typename T>
 T LoadLittleEndian(const char* at) {
-  T value = 0;
-  for (std::size_t i = 0; i < sizeof(T); ++i)
-    value |= static_cast<T>(static_cast<unsigned char>(at[i])) << (8 * i);
-  return value;
+  T stored = 0;
+  std::memcpy(&stored, at, sizeof stored);
+  return LittleEndian(stored);
+}
+
+// Memory a decoded value may keep beyond what it needs: rows are decoded
+// into the values of earlier rows, and one long value must not leave every
+// value that passes through its place that large.
+constexpr std::size_t kKeptSpareBytes = 64u << 10;
+
+std::size_t Capacity(const std::string& text) {
+  return text.capacity();
+}
+std::size_t Capacity(const Decimal& decimal) {
+  return decimal.digits.capacity();
+}
+std::size_t Capacity(const Guid& guid) {
+  return guid.text.capacity();
+}
+std::size_t Capacity(const Bytes& bytes) {
+  return bytes.data.capacity();
+}
+
+// The value's alternative T for `size` bytes: the one it holds, so that its
+// memory is reused, unless that holds far more memory than needed.
+template <typename T>
+T& Reuse(Value& value, std::size_t size) {
+  if (T* held = std::get_if<T>(&value); held && Capacity(*held) <= size + kKeptSpareBytes) {
+    return *held;
+  }
+  return value.emplace<T>();
 }
 
 }  // namespace
 
 void WireWriter::u32(std::uint32_t value) {
   AppendLittleEndian(buffer_, value);
-}
-
-void WireWriter::patchU32(std::size_t offset, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i)
-    buffer_[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 void WireWriter::i64(std::int64_t value) {
@@ -67,38 +104,48 @@ void WireWriter::bytes(std::span<const std::uint8_t> value) {
 }
 
 void WireWriter::value(const Value& value) {
+  // A value's tag and its fixed-size part (a number, or a length) go in
+  // with one append.
+  char head[9];
+  const auto put = [&](ValueTag tag, auto number) {
+    static_assert(sizeof number <= 8);
+    const auto stored = LittleEndian(number);
+    head[0] = static_cast<char>(tag);
+    std::memcpy(head + 1, &stored, sizeof stored);
+    buffer_.append(head, 1 + sizeof stored);
+  };
+  const auto putBits = [&](ValueTag tag, double number) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &number, sizeof bits);
+    put(tag, bits);
+  };
+  const auto putText = [&](ValueTag tag, const void* data, std::size_t size) {
+    put(tag, static_cast<std::uint32_t>(size));
+    buffer_.append(static_cast<const char*>(data), size);
+  };
   std::visit(
-      [this](const auto& held) {
+      [&](const auto& held) {
         using T = std::decay_t<decltype(held)>;
         if constexpr (std::is_same_v<T, Null>) {
           u8(kNullTag);
         } else if constexpr (std::is_same_v<T, bool>) {
-          u8(kBoolTag);
-          boolean(held);
+          put(kBoolTag, static_cast<std::uint8_t>(held ? 1 : 0));
         } else if constexpr (std::is_same_v<T, std::int64_t>) {
-          u8(kIntegerTag);
-          i64(held);
+          put(kIntegerTag, static_cast<std::uint64_t>(held));
         } else if constexpr (std::is_same_v<T, double>) {
-          u8(kRealTag);
-          f64(held);
+          putBits(kRealTag, held);
         } else if constexpr (std::is_same_v<T, Currency>) {
-          u8(kCurrencyTag);
-          i64(held.scaled);
+          put(kCurrencyTag, static_cast<std::uint64_t>(held.scaled));
         } else if constexpr (std::is_same_v<T, DateTime>) {
-          u8(kDateTag);
-          f64(held.days);
+          putBits(kDateTag, held.days);
         } else if constexpr (std::is_same_v<T, Decimal>) {
-          u8(kDecimalTag);
-          text(held.digits);
+          putText(kDecimalTag, held.digits.data(), held.digits.size());
         } else if constexpr (std::is_same_v<T, std::string>) {
-          u8(kTextTag);
-          text(held);
+          putText(kTextTag, held.data(), held.size());
         } else if constexpr (std::is_same_v<T, Guid>) {
-          u8(kGuidTag);
-          text(held.text);
+          putText(kGuidTag, held.text.data(), held.text.size());
         } else {
-          u8(kBytesTag);
-          bytes(held.data);
+          putText(kBytesTag, held.data.data(), held.data.size());
         }
       },
       value);
@@ -155,11 +202,18 @@ bool WireReader::f64(double& value) {
   return true;
 }
 
-bool WireReader::text(std::string& value) {
+bool WireReader::textView(std::string_view& value) {
   std::uint32_t length = 0;
   const char* at = nullptr;
   if (!u32(length) || !take(length, at)) return false;
-  value.assign(at, length);
+  value = std::string_view(at, length);
+  return true;
+}
+
+bool WireReader::text(std::string& value) {
+  std::string_view held;
+  if (!textView(held)) return false;
+  value.assign(held);
   return true;
 }
 
@@ -201,31 +255,28 @@ bool WireReader::value(Value& value) {
       return true;
     }
     case kDecimalTag: {
-      Decimal held;
-      if (!text(held.digits)) return false;
-      value = std::move(held);
+      std::string_view held;
+      if (!textView(held)) return false;
+      Reuse<Decimal>(value, held.size()).digits.assign(held);
       return true;
     }
     case kTextTag: {
-      std::string held;
-      if (!text(held)) return false;
-      value = std::move(held);
+      std::string_view held;
+      if (!textView(held)) return false;
+      Reuse<std::string>(value, held.size()).assign(held);
       return true;
     }
     case kGuidTag: {
-      Guid held;
-      if (!text(held.text)) return false;
-      value = std::move(held);
+      std::string_view held;
+      if (!textView(held)) return false;
+      Reuse<Guid>(value, held.size()).text.assign(held);
       return true;
     }
     case kBytesTag: {
-      std::uint32_t length = 0;
-      const char* at = nullptr;
-      if (!u32(length) || !take(length, at)) return false;
-      Bytes held;
-      held.data.assign(reinterpret_cast<const std::uint8_t*>(at),
-                       reinterpret_cast<const std::uint8_t*>(at) + length);
-      value = std::move(held);
+      std::string_view held;
+      if (!textView(held)) return false;
+      const auto* at = reinterpret_cast<const std::uint8_t*>(held.data());
+      Reuse<Bytes>(value, held.size()).data.assign(at, at + held.size());
       return true;
     }
     default:

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "data_access/jet/jet_value.h"
 
@@ -16,6 +17,10 @@ namespace tablift::jet {
 
 class WireWriter {
  public:
+  WireWriter() = default;
+  // Writes on after what `buffer` holds (keeping its memory for reuse).
+  explicit WireWriter(std::string buffer) : buffer_(std::move(buffer)) {}
+
   void u8(std::uint8_t value) { buffer_.push_back(static_cast<char>(value)); }
   void boolean(bool value) { u8(value ? 1 : 0); }
   void u32(std::uint32_t value);
@@ -25,12 +30,9 @@ class WireWriter {
   void text(std::string_view value);
   void bytes(std::span<const std::uint8_t> value);
   void value(const Value& value);
-
-  // Overwrites bytes written before (a count known only later).
-  void patchU8(std::size_t offset, std::uint8_t value) {
-    buffer_[offset] = static_cast<char>(value);
-  }
-  void patchU32(std::size_t offset, std::uint32_t value);
+  // Bytes already in wire form (values written by another writer).
+  void append(std::string_view wire) { buffer_.append(wire); }
+  void reserve(std::size_t size) { buffer_.reserve(size); }
 
   const std::string& buffer() const { return buffer_; }
   std::string take() { return std::move(buffer_); }
@@ -61,6 +63,8 @@ class WireReader {
 
  private:
   bool take(std::size_t count, const char*& at);
+  // A length and that many bytes, left where they are.
+  bool textView(std::string_view& value);
   bool fail() {
     ok_ = false;
     return false;

@@ -19,13 +19,18 @@ class TableScan : public RowSource {
     if (Failed(hr) || !cursor_) throw SourceFailure{Failed(hr) ? hr : E_FAIL};
   }
 
+  // The values are swapped rather than moved: the previous row's values go
+  // back to the cursor, which can decode the next row into their memory.
   bool next() override {
-    buffer_.clear();
     const HResult hr = cursor_->next(buffer_);
     if (Failed(hr)) throw SourceFailure{hr};
     if (hr == DB_S_ENDOFROWSET) return false;
     for (std::size_t i = 0; i < width_; ++i) {
-      row_[offset_ + i] = i < buffer_.size() ? std::move(buffer_[i]) : Value(Null{});
+      if (i < buffer_.size()) {
+        row_[offset_ + i].swap(buffer_[i]);
+      } else {
+        row_[offset_ + i] = Null{};
+      }
     }
     return true;
   }

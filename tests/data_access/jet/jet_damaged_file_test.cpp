@@ -157,18 +157,6 @@ TEST(JetDamagedFileTest, ADamagedTableFailsAloneAndTheOthersStillRead) {
   EXPECT_EQ(shippers.rows.size(), 3u);
 }
 
-// The reader processes of this test program (its children).
-std::vector<pid_t> ReaderProcesses() {
-  std::vector<pid_t> children;
-  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-    std::ifstream list(task.path() / "children");
-    pid_t child = 0;
-    while (list >> child)
-      children.push_back(child);
-  }
-  return children;
-}
-
 TEST(JetReaderProcessTest, AReaderThatDiesFailsOneCallAndTheNextCallReadsAgain) {
   TABLIFT_JET_FIXTURE_OR_SKIP(path, "northwind-jet3.mdb");
   JetConnection connection;

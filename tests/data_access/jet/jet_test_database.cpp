@@ -1,6 +1,7 @@
 #include "tests/data_access/jet/jet_test_database.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include "data_access/error_texts.h"
 #include "data_access/property_set.h"
@@ -87,6 +88,17 @@ QueryRows RunQuery(Session& session, const std::string& sql) {
         return true;
       });
   return result;
+}
+
+std::vector<pid_t> ReaderProcesses() {
+  std::vector<pid_t> children;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream list(task.path() / "children");
+    pid_t child = 0;
+    while (list >> child)
+      children.push_back(child);
+  }
+  return children;
 }
 
 }  // namespace tablift::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,5 +47,8 @@ struct QueryRows {
   std::vector<std::vector<ColumnValue>> rows;
 };
 QueryRows RunQuery(Session& session, const std::string& sql);
+
+// The reader processes of this test program (its children).
+std::vector<pid_t> ReaderProcesses();
 
 }  // namespace tablift::test

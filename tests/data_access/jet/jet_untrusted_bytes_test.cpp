@@ -40,6 +40,56 @@ TEST(JetWireFormat, ValuesTravelUnchanged) {
   EXPECT_TRUE(in.atEnd());
 }
 
+// The two processes are the same program, but the form is fixed: values are
+// little-endian, lengths come before their bytes.
+TEST(JetWireFormat, TheByteFormIsLittleEndianWithLengthsFirst) {
+  WireWriter out;
+  out.u32(0x01020304);
+  out.value(std::int64_t{-2});
+  out.value(1.0);
+  out.value(std::string("ab"));
+  const std::string expected(
+      "\x04\x03\x02\x01"
+      "\x02\xFE\xFF\xFF\xFF\xFF\xFF\xFF\xFF"
+      "\x03\x00\x00\x00\x00\x00\x00\xF0\x3F"
+      "\x07\x02\x00\x00\x00"
+      "ab",
+      4 + 9 + 9 + 5 + 2);
+  EXPECT_EQ(out.buffer(), expected);
+  WireReader in(expected);
+  std::uint32_t number = 0;
+  Value value;
+  ASSERT_TRUE(in.u32(number));
+  EXPECT_EQ(number, 0x01020304u);
+  ASSERT_TRUE(in.value(value));
+  EXPECT_EQ(value, Value(std::int64_t{-2}));
+  // Decoding into a value that holds another kind replaces it.
+  ASSERT_TRUE(in.value(value));
+  EXPECT_EQ(value, Value(1.0));
+  value = Bytes{{9, 9, 9, 9, 9, 9}};
+  ASSERT_TRUE(in.value(value));
+  EXPECT_EQ(value, Value(std::string("ab")));
+  EXPECT_TRUE(in.atEnd());
+}
+
+// Rows are decoded into the values of earlier rows; a long value must not
+// leave the values decoded after it holding its memory.
+TEST(JetWireFormat, AValueDecodedAfterALongOneDoesNotKeepItsMemory) {
+  WireWriter out;
+  out.value(std::string(1u << 20, 'x'));
+  out.value(std::string("short"));
+  out.value(Bytes{std::vector<std::uint8_t>(1u << 20, 7)});
+  out.value(Bytes{{1, 2}});
+  WireReader in(out.buffer());
+  Value text;
+  Value bytes;
+  ASSERT_TRUE(in.value(text) && in.value(text) && in.value(bytes) && in.value(bytes));
+  EXPECT_EQ(text, Value(std::string("short")));
+  EXPECT_LT(std::get<std::string>(text).capacity(), 1u << 20);
+  EXPECT_EQ(bytes, Value(Bytes{{1, 2}}));
+  EXPECT_LT(std::get<Bytes>(bytes).data.capacity(), 1u << 20);
+}
+
 TEST(JetWireFormat, ACutOrGarbledMessageFailsWithoutReadingPastItsEnd) {
   WireWriter out;
   for (const Value& value : EveryKindOfValue())
