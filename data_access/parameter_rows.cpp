@@ -9,16 +9,6 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// The number written in text[at, at + width), all digits.
-bool ReadField(std::string_view text, std::size_t at, std::size_t width, int& value) {
-  value = 0;
-  for (std::size_t i = at; i < at + width; ++i) {
-    if (!IsDigit(text[i])) return false;
-    value = value * 10 + (text[i] - '0');
-  }
-  return true;
-}
-
 }  // namespace
 
 bool IsParameterInteger(std::string_view text) {
@@ -30,26 +20,6 @@ bool IsParameterInteger(std::string_view text) {
     if (!IsDigit(c)) return false;
   }
   return true;
-}
-
-bool IsParameterDateTime(std::string_view text) {
-  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' ||
-      text[16] != ':') {
-    return false;
-  }
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  if (!ReadField(text, 0, 4, year) || !ReadField(text, 5, 2, month) ||
-      !ReadField(text, 8, 2, day) || !ReadField(text, 11, 2, hour) ||
-      !ReadField(text, 14, 2, minute) || !ReadField(text, 17, 2, second)) {
-    return false;
-  }
-  if (year < 1000 || month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 ||
-      second > 59) {
-    return false;
-  }
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
 std::size_t ParameterRows::rowCount() const {

@@ -10,11 +10,10 @@ namespace tablift {
 
 // One value of a row sent as a statement parameter.
 struct ParameterValue {
-  // Integer and DateTime values are text too, in the forms
-  // IsParameterInteger and IsParameterDateTime accept; a provider may send
-  // them as the number or date they are, which spares the server reading
-  // them from text. It stores the same either way.
-  enum class Kind : std::uint8_t { Null, Text, Bytes, Integer, DateTime };
+  // Integer values are text too, in the form IsParameterInteger accepts; a
+  // provider may send them as the numbers they are, which spares the server
+  // reading them from text. It stores the same either way.
+  enum class Kind : std::uint8_t { Null, Text, Bytes, Integer };
   Kind kind = Kind::Null;
   // Text in UTF-8, or the bytes themselves.
   std::string data;
@@ -23,9 +22,6 @@ struct ParameterValue {
 // A decimal integer that a signed 64-bit number holds, written the one way
 // (an optional minus, no leading zeros, "0" for zero).
 bool IsParameterInteger(std::string_view text);
-// "YYYY-MM-DD HH:MM:SS", a date of the calendar with a year from 1000 to
-// 9999.
-bool IsParameterDateTime(std::string_view text);
 
 // The parameter values of many rows, kept column by column: each column's
 // values lie one after the other in a single buffer. A batch of thousands of

@@ -46,8 +46,7 @@ class StagedColumns : public StagedParameters {
     std::vector<char> buffer;
     std::vector<SQLLEN> lengths;
     std::size_t width = 1;
-    // How the values travel: SQL_C_CHAR, SQL_C_BINARY, SQL_C_SBIGINT or
-    // SQL_C_TYPE_TIMESTAMP.
+    // How the values travel: SQL_C_CHAR, SQL_C_BINARY or SQL_C_SBIGINT.
     SQLSMALLINT cType = SQL_C_CHAR;
   };
 
@@ -66,26 +65,9 @@ SQLBIGINT IntegerOf(std::string_view text) {
   return value;
 }
 
-// The date of a text IsParameterDateTime accepts.
-SQL_TIMESTAMP_STRUCT TimestampOf(std::string_view text) {
-  const auto field = [text](std::size_t at, std::size_t width) {
-    int value = 0;
-    for (std::size_t i = at; i < at + width; ++i)
-      value = value * 10 + (text[i] - '0');
-    return value;
-  };
-  SQL_TIMESTAMP_STRUCT stamp{};
-  stamp.year = static_cast<SQLSMALLINT>(field(0, 4));
-  stamp.month = static_cast<SQLUSMALLINT>(field(5, 2));
-  stamp.day = static_cast<SQLUSMALLINT>(field(8, 2));
-  stamp.hour = static_cast<SQLUSMALLINT>(field(11, 2));
-  stamp.minute = static_cast<SQLUSMALLINT>(field(14, 2));
-  stamp.second = static_cast<SQLUSMALLINT>(field(17, 2));
-  return stamp;
-}
-
-// A column whose values are all whole numbers, or all dates, travels as
-// numbers or dates: the server stores them without reading text.
+// A column whose values are all whole numbers travels as numbers: the server
+// stores them without reading text. (Dates stay text: MariaDB Connector/ODBC
+// 3.1 keeps every date of an array in memory it never frees.)
 template <typename T, typename Convert>
 void StageFixed(const ParameterRows& rows, std::size_t column, StagedColumns::Column& array,
                 Convert convert) {
@@ -111,10 +93,6 @@ bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncodi
     case ParameterRows::Kind::Integer:
       array.cType = SQL_C_SBIGINT;
       StageFixed<SQLBIGINT>(rows, column, array, IntegerOf);
-      return true;
-    case ParameterRows::Kind::DateTime:
-      array.cType = SQL_C_TYPE_TIMESTAMP;
-      StageFixed<SQL_TIMESTAMP_STRUCT>(rows, column, array, TimestampOf);
       return true;
     default:
       array.cType = rows.holdsBytes(column) ? SQL_C_BINARY : SQL_C_CHAR;
@@ -199,10 +177,6 @@ HResult OdbcArrayInsert::execute(const StagedParameters& staged) {
       case SQL_C_SBIGINT:
         sqlType = SQL_BIGINT;
         size = 0;
-        break;
-      case SQL_C_TYPE_TIMESTAMP:
-        sqlType = SQL_TYPE_TIMESTAMP;
-        size = 19;
         break;
       default:
         break;
