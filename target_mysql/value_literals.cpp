@@ -5,28 +5,6 @@
 namespace tablift {
 namespace {
 
-bool IsNumericType(std::uint16_t type) {
-  switch (type) {
-    case DBTYPE_I1:
-    case DBTYPE_I2:
-    case DBTYPE_I4:
-    case DBTYPE_I8:
-    case DBTYPE_UI1:
-    case DBTYPE_UI2:
-    case DBTYPE_UI4:
-    case DBTYPE_UI8:
-    case DBTYPE_R4:
-    case DBTYPE_R8:
-    case DBTYPE_CY:
-    case DBTYPE_DECIMAL:
-    case DBTYPE_NUMERIC:
-    case DBTYPE_BOOL:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool IsIntegerType(std::uint16_t type) {
   switch (type) {
     case DBTYPE_I1:
@@ -40,6 +18,20 @@ bool IsIntegerType(std::uint16_t type) {
       return true;
     default:
       return false;
+  }
+}
+
+bool IsNumericType(std::uint16_t type) {
+  switch (type) {
+    case DBTYPE_R4:
+    case DBTYPE_R8:
+    case DBTYPE_CY:
+    case DBTYPE_DECIMAL:
+    case DBTYPE_NUMERIC:
+    case DBTYPE_BOOL:
+      return true;
+    default:
+      return IsIntegerType(type);
   }
 }
 
