@@ -11,6 +11,7 @@
 #include "Converters/write_line.h"
 #include "data_access/error_texts.h"
 #include "data_access/profile_file.h"
+#include "data_access/row_script_file.h"
 #include "data_access/safe_file_name.h"
 #include "data_access/text_query.h"
 #include "source_access/source_rows_query.h"
@@ -23,11 +24,6 @@ namespace tablift {
 namespace {
 
 constexpr long kProgressEvery = 2000;
-constexpr std::size_t kScriptBufferBytes = 256 * 1024;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 }  // namespace
 
@@ -48,8 +44,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
 
   const std::string fileName = SafeFileName(tableName) + ".data";
   const std::string prefix = "insert into " + QuoteIdentifier(tableName) + " values (";
-  std::vector<char> scriptBuffer;  // outlives the file that writes through it
-  std::unique_ptr<std::FILE, FileCloser> file;
+  RowScriptFile file;
   std::string fileFailure;
   std::string readFailure;
   std::vector<std::uint16_t> types;  // of the transferred columns, bookmark left out
@@ -81,9 +76,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
         }
         ++rows;
         // The script keeps one INSERT per row, whatever travels to the target.
-        if (std::fwrite(prefix.data(), 1, prefix.size(), file.get()) != prefix.size() ||
-            std::fwrite(values.data(), 1, values.size(), file.get()) != values.size() ||
-            std::fwrite(")\n", 1, 2, file.get()) != 2) {
+        if (!file.write(prefix) || !file.write(values) || !file.write(")\n")) {
           fileFailure = std::strerror(errno);
           return false;
         }
@@ -107,14 +100,10 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
         parameters.resize(types.size());
         // The file is made only once the SELECT has run, so a failing SELECT
         // leaves no empty script behind.
-        file.reset(std::fopen(fileName.c_str(), "w+"));
-        if (!file) {
+        if (!file.open(fileName)) {
           fileFailure = std::strerror(errno);
           return false;
         }
-        // Written in large pieces: the script is as long as the table.
-        scriptBuffer.resize(kScriptBufferBytes);
-        std::setvbuf(file.get(), scriptBuffer.data(), _IOFBF, scriptBuffer.size());
         load = BeginTableLoad(window, targetSession, tableName);
         bulk.emplace(window, targetSession, tableName, load, types.size());
         return true;
@@ -138,9 +127,8 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
     WriteLine(window, "T::%s", failure.c_str());
     return std::string(kRowsNotRead);
   }
-  if (fileFailure.empty() && file && std::fflush(file.get()) != 0)
-    fileFailure = std::strerror(errno);
-  if (fileFailure.empty() && file && std::fclose(file.release()) != 0) {
+  if (fileFailure.empty() && file.isOpen() && !file.flush()) fileFailure = std::strerror(errno);
+  if (fileFailure.empty() && file.isOpen() && !file.close()) {
     fileFailure = std::strerror(errno);
   }
   if (readFailure.empty()) readFailure = fetchFailure;

@@ -9,20 +9,13 @@
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
 #include "data_access/error_texts.h"
+#include "data_access/row_script_file.h"
 #include "data_access/safe_file_name.h"
 #include "data_access/text_query.h"
 #include "target_mysql/sql_literals.h"
 #include "target_mysql/value_literals.h"
 
 namespace tablift {
-namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-}  // namespace
-
 std::string BackupTableData(Workbench& window, Session* session, std::string_view tableName,
                             const std::filesystem::path& directory) {
   if (session == nullptr || !session->isOpen()) {
@@ -33,12 +26,14 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
   const std::string fileName = (directory / (SafeFileName(table) + ".data")).string();
   const std::string prefix = "insert into " + QuoteIdentifier(table) + " values (";
 
-  std::unique_ptr<std::FILE, FileCloser> file;
+  RowScriptFile file;
   std::string fileFailure;
   std::vector<ColumnInfo> columns;
   long rows = 0;
   bool stopped = false;
+  // One row at a time, their memory kept from row to row.
   std::string line;
+  ColumnValue value;
 
   const PropertySet properties = QueryRowsetProperties();
   std::string fetchFailure;
@@ -48,16 +43,15 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
         line = prefix;
         for (std::size_t i = 1; i <= columns.size(); ++i) {
           if (i > 1) line += ',';
-          ColumnValue value;
           // A value cut to the text slot would pass for the whole value.
           if (const HResult read = row.fullValue(i, value); Failed(read)) {
             fetchFailure = "column " + std::to_string(i) + ": " + DescribeStepFailure(read, "Read");
             return false;
           }
-          line += ValueLiteral(columns[i - 1].type, value);
+          AppendValueLiteral(columns[i - 1].type, value, line);
         }
         line += ");\n";
-        if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size()) {
+        if (!file.write(line)) {
           fileFailure = std::strerror(errno);
           return false;
         }
@@ -74,13 +68,15 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
         columns = info;
         // The file is made only once the statement has run, so a failing
         // statement leaves no empty file behind.
-        file.reset(std::fopen(fileName.c_str(), "w+"));
-        if (!file) fileFailure = std::strerror(errno);
-        return file != nullptr;
+        if (!file.open(fileName)) {
+          fileFailure = std::strerror(errno);
+          return false;
+        }
+        return true;
       },
       &fetchFailure);
 
-  if (!fileFailure.empty() || (file && std::fflush(file.get()) != 0)) {
+  if (!fileFailure.empty() || (file.isOpen() && !file.flush())) {
     if (fileFailure.empty()) fileFailure = std::strerror(errno);
     const std::string message =
         "Backup of [" + table + "] could not write [" + fileName + "]: " + fileFailure;
@@ -96,7 +92,7 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
     return message;
   }
   WriteLine(window, "[%s]%8ld records backuped!!!", table.c_str(), rows);
-  if (std::fclose(file.release()) != 0) {
+  if (!file.close()) {
     const std::string message =
         "Backup of [" + table + "] could not write [" + fileName + "]: " + std::strerror(errno);
     WriteLine(window, "E::%s", message.c_str());
