@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -27,7 +28,12 @@ inline constexpr std::string_view kBackupStopped = "\x02";
 // "RESULT: The operation completed SUCCESSFULLY" for a statement without rows, "" with no session,
 // the text of a file that could not be written, or of a row that could not be read whole, so that a
 // broken read never passes for the end).
+//
+// A table with a primary key is read in pieces of `pieceRows` rows, in the
+// key's order, so that memory does not grow with the table.
+inline constexpr std::size_t kBackupPieceRows = 20000;
 std::string BackupTableData(Workbench& window, Session* session, std::string_view tableName,
-                            const std::filesystem::path& directory = {});
+                            const std::filesystem::path& directory = {},
+                            std::size_t pieceRows = kBackupPieceRows);
 
 }  // namespace tablift

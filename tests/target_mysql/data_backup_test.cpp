@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -141,6 +143,45 @@ TEST_F(DataBackupTest, UnwritableDirectoryIsAFailureNotASuccess) {
   std::filesystem::permissions(directory.path(), std::filesystem::perms::owner_all);
   EXPECT_NE(result, kBackupWritten);
   EXPECT_TRUE(window.output().lastLine().hasRecord);
+}
+
+// A table with a key of whole numbers or decimals is read in pieces after the
+// last key read: the file holds every row once, in key order, whatever the
+// piece size; a stop between pieces ends the backup; a key of text is read
+// whole. No transaction is left open.
+TEST_F(DataBackupTest, PiecesFollowThePrimaryKey) {
+  ExecuteOrFail(window,
+                "create table pieces (a int, b decimal(6,2), v varchar(10), primary key (a, b))");
+  ExecuteOrFail(window,
+                "insert into pieces select seq % 4, seq / 10, if(seq % 3 = 0, null, "
+                "concat('v', seq)) from seq_1_to_27");
+  ExecuteOrFail(window, "create table texts (k varchar(5) primary key, n int)");
+  ExecuteOrFail(window, "insert into texts select concat('k', seq), seq from seq_1_to_9");
+
+  EXPECT_EQ(BackupTableData(window, session(), "pieces", {}, 0), kBackupWritten);
+  const auto whole = FileLines(directory.path() / "pieces.data");
+  ASSERT_EQ(whole.size(), 27u);
+  for (const std::size_t piece : {1u, 4u, 9u, 27u, 100u}) {
+    SCOPED_TRACE(piece);
+    EXPECT_EQ(BackupTableData(window, session(), "pieces", {}, piece), kBackupWritten);
+    auto lines = FileLines(directory.path() / "pieces.data");
+    EXPECT_EQ(lines.front(), "insert into `pieces` values (0,0.40,'v4');");
+    EXPECT_EQ(lines.back(), "insert into `pieces` values (3,2.70,NULL);");
+    auto sortedWhole = whole;
+    std::sort(lines.begin(), lines.end());
+    std::sort(sortedWhole.begin(), sortedWhole.end());
+    EXPECT_EQ(lines, sortedWhole);
+  }
+  EXPECT_EQ(QueryColumn(window, "select @@in_transaction"), (std::vector<std::string>{"0"}));
+
+  window.runFlag() = kRunStopRequested;
+  EXPECT_EQ(BackupTableData(window, session(), "pieces", {}, 4), kBackupStopped);
+  window.runFlag() = kRunIdle;
+  EXPECT_EQ(FileLines(directory.path() / "pieces.data").size(), 1u);
+
+  EXPECT_EQ(BackupTableData(window, session(), "texts", {}, 2), kBackupWritten);
+  EXPECT_EQ(FileLines(directory.path() / "texts.data").size(), 9u);
+  EXPECT_EQ(QueryColumn(window, "select @@in_transaction"), (std::vector<std::string>{"0"}));
 }
 
 }  // namespace
