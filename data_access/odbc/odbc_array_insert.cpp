@@ -58,27 +58,22 @@ class StagedColumns : public StagedParameters {
   std::vector<std::size_t> ends;
 };
 
-// The number of a text IsParameterInteger accepts.
-SQLBIGINT IntegerOf(std::string_view text) {
-  SQLBIGINT value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
-}
-
 // A column whose values are all whole numbers travels as numbers: the server
 // stores them without reading text. (Dates stay text: MariaDB Connector/ODBC
 // 3.1 keeps every date of an array in memory it never frees.)
-template <typename T, typename Convert>
-void StageFixed(const ParameterRows& rows, std::size_t column, StagedColumns::Column& array,
-                Convert convert) {
+void StageIntegers(const ParameterRows& rows, std::size_t column, StagedColumns::Column& array) {
   const std::size_t count = rows.rowCount();
-  array.width = sizeof(T);
-  array.buffer.resize(sizeof(T) * count);
+  array.cType = SQL_C_SBIGINT;
+  array.width = sizeof(SQLBIGINT);
+  array.buffer.resize(sizeof(SQLBIGINT) * count);
   for (std::size_t row = 0; row < count; ++row) {
     if (rows.kind(row, column) == ParameterRows::Kind::Null) continue;
-    const T value = convert(rows.data(row, column));
-    std::memcpy(array.buffer.data() + row * sizeof(T), &value, sizeof(T));
-    array.lengths[row] = static_cast<SQLLEN>(sizeof(T));
+    // A text IsParameterInteger accepted.
+    const std::string_view text = rows.data(row, column);
+    SQLBIGINT value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    std::memcpy(array.buffer.data() + row * sizeof(SQLBIGINT), &value, sizeof(SQLBIGINT));
+    array.lengths[row] = static_cast<SQLLEN>(sizeof(SQLBIGINT));
   }
 }
 
@@ -89,15 +84,11 @@ bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncodi
   const std::size_t count = rows.rowCount();
   StagedColumns::Column& array = staged.columns[column];
   array.lengths.assign(count, SQL_NULL_DATA);
-  switch (rows.commonKind(column)) {
-    case ParameterRows::Kind::Integer:
-      array.cType = SQL_C_SBIGINT;
-      StageFixed<SQLBIGINT>(rows, column, array, IntegerOf);
-      return true;
-    default:
-      array.cType = rows.holdsBytes(column) ? SQL_C_BINARY : SQL_C_CHAR;
-      break;
+  if (rows.commonKind(column) == ParameterRows::Kind::Integer) {
+    StageIntegers(rows, column, array);
+    return true;
   }
+  array.cType = rows.holdsBytes(column) ? SQL_C_BINARY : SQL_C_CHAR;
   staged.encoded.clear();
   staged.ends.clear();
   std::size_t width = 1;
