@@ -15,6 +15,7 @@
 #include "data_access/working_directories.h"
 #include "target_mysql/catalog_statements.h"
 #include "target_mysql/data_backup.h"
+#include "target_mysql/script_header.h"
 
 namespace fs = std::filesystem;
 
@@ -79,7 +80,8 @@ int BackupTable(Workbench& window, Session* targetSession, const std::string& da
     WriteDefinitionFailure(window, "table", database, table, failure);
     return kObjectIncomplete;
   }
-  if (!WriteDefinitionFile(window, tables / (SafeFileName(table) + ".tbl"), definition)) {
+  if (!WriteDefinitionFile(window, tables / (SafeFileName(table) + ".tbl"),
+                           std::string(kScriptCharsetLine) + definition)) {
     return kObjectFileError;
   }
   const fs::path data = folder / "DATA";
@@ -95,19 +97,24 @@ int BackupView(Workbench& window, Session* targetSession, const std::string& dat
     WriteCacheFileFailure(window);
     return kObjectFileError;
   }
-  WriteLine(window, "Bakcup View [%s].[%s]", database.c_str(), view.c_str());
+  WriteLine(window, "Backup View [%s].[%s]", database.c_str(), view.c_str());
   std::string failure;
-  const std::string definition =
-      ToLowerAscii(ShowCreateView(window, targetSession, view, &failure));
-  const std::size_t start = definition.find(" view ");
+  const std::string definition = ShowCreateView(window, targetSession, view, &failure);
+  // The server's text from " VIEW " on, without its ALGORITHM, DEFINER and
+  // SQL SECURITY clauses, so that it replays under any account. Its letter
+  // case stays: string literals are data, and table names differ by case on
+  // most servers outside Windows.
+  const std::string lowered = ToLowerAscii(definition);
+  const std::size_t start = lowered.find(" view ");
   if (!failure.empty() || start == std::string::npos) {
     WriteDefinitionFailure(window, "view", database, view, failure.empty() ? definition : failure);
     return kObjectIncomplete;
   }
-  if (definition.find("create view") != std::string::npos) {
+  if (lowered.find("create view") != std::string::npos) {
     WriteLine(window, "RESULT: The operation completed SUCCESSFULLY");
   }
-  const std::string statement = "create" + definition.substr(start) + "\n";
+  const std::string statement =
+      std::string(kScriptCharsetLine) + "CREATE" + definition.substr(start) + "\n";
   if (!WriteDefinitionFile(window, views / (SafeFileName(view) + ".vw"), statement)) {
     return kObjectFileError;
   }

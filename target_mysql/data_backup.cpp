@@ -13,6 +13,7 @@
 #include "data_access/row_script_file.h"
 #include "data_access/safe_file_name.h"
 #include "data_access/text_query.h"
+#include "target_mysql/script_header.h"
 #include "target_mysql/sql_literals.h"
 #include "target_mysql/value_literals.h"
 
@@ -131,7 +132,7 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
     if (file.isOpen()) return true;
     // The file is made only once the statement has run, so a failing
     // statement leaves no empty file behind.
-    if (!file.open(fileName)) {
+    if (!file.open(fileName) || !file.write(kScriptCharsetLine)) {
       fileFailure = std::strerror(errno);
       return false;
     }

@@ -10,6 +10,7 @@
 #include "Converters/scripted_prompter.h"
 #include "target_mysql/catalog_statements.h"
 #include "target_mysql/data_backup.h"
+#include "target_mysql/script_header.h"
 #include "target_mysql/use_database.h"
 #include "tests/support/target_connection.h"
 #include "tests/support/test_paths.h"
@@ -20,9 +21,14 @@ namespace {
 using test::ExecuteOrFail;
 using test::QueryColumn;
 
+// The row lines of a script, after the character set line every script
+// starts with.
 std::vector<std::string> FileLines(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::vector<std::string> lines;
+  std::string first;
+  std::getline(in, first);
+  EXPECT_EQ(first + "\n", kScriptCharsetLine) << path;
   for (std::string line; std::getline(in, line);)
     lines.push_back(line);
   return lines;
