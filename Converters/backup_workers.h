@@ -41,7 +41,7 @@ int BackupTable(Workbench& window, Session* targetSession, const std::string& da
 int BackupView(Workbench& window, Session* targetSession, const std::string& database,
                const std::string& view, const std::filesystem::path& folder);
 
-// Every table (whose name has no blank) of the database into its folder
+// Every table of the database into its folder
 // inside the task's backup folder (`chosen`, see BackupFolder), stopping
 // between tables when asked. Returns the number of tables not backed up
 // whole (a stop counts the table it cut short), or -1 when the table list

@@ -94,12 +94,17 @@ ConfigSettings LoadConfig(const std::filesystem::path& file, Prompter* prompter)
   }
   settings.autoBackup = IsConfigFlagSet(Read(file, kPublic, "AutoBackup"));
   settings.showTips = IsConfigFlagSet(Read(file, kPublic, "Tips"));
+  settings.names = ParseNameRule(Read(file, kPublic, "Names")).value_or(NameRule::Keep);
   return settings;
 }
 
 bool SaveConfigFlag(const std::filesystem::path& file, std::string_view key, bool set,
                     std::string* error) {
   return Write(file, kPublic, key, ConfigFlagText(set), error);
+}
+
+bool SaveConfigNames(const std::filesystem::path& file, NameRule rule, std::string* error) {
+  return Write(file, kPublic, "Names", NameRuleText(rule), error);
 }
 
 bool SaveConfigProfiles(const std::filesystem::path& file, const ConnectionProfile& source,

@@ -7,12 +7,13 @@
 
 #include "Converters/connection_profile.h"
 #include "Converters/prompter.h"
+#include "source_access/mysql_names.h"
 
 namespace tablift {
 
 // The settings file, "migrator.cfg" in the program's directory. It holds the
 // two sides' connection properties (passwords in clear, so the file is made
-// readable by its owner only) and three program-wide switches.
+// readable by its owner only), three program-wide switches and the name rule.
 std::filesystem::path ConfigFilePath();
 
 // What the settings file holds. A profile's provider is its display name, as
@@ -21,6 +22,7 @@ struct ConfigSettings {
   bool configFromFile = false;  // "Properties from and to config file"
   bool autoBackup = false;
   bool showTips = false;
+  NameRule names = NameRule::Keep;  // how Access names are spelt on the MySQL side
   ConnectionProfile source;
   ConnectionProfile target;
 };
@@ -41,6 +43,10 @@ ConfigSettings LoadConfig(const std::filesystem::path& file, Prompter* prompter 
 // Writes one "Public" switch ("Config", "Tips" or "AutoBackup").
 bool SaveConfigFlag(const std::filesystem::path& file, std::string_view key, bool set,
                     std::string* error = nullptr);
+// Writes the name rule ("Names", "keep" or "underscore"); a missing or
+// unknown value reads as "keep".
+bool SaveConfigNames(const std::filesystem::path& file, NameRule rule,
+                     std::string* error = nullptr);
 // Writes the five keys of "SourceDB" and of "TargetDB".
 bool SaveConfigProfiles(const std::filesystem::path& file, const ConnectionProfile& source,
                         const ConnectionProfile& target, std::string* error = nullptr);

@@ -8,7 +8,9 @@
 #include "Converters/command_refusal.h"
 #include "Converters/main_controller.h"
 #include "Converters/workbench.h"
+#include "Converters/write_line.h"
 #include "data_access/working_directories.h"
+#include "target_mysql/catalog_statements.h"
 
 namespace tablift {
 namespace {
@@ -17,10 +19,12 @@ void Refuse(Workbench& window, std::string_view hint, std::string_view box) {
   RefuseCommand(window.prompter(), hint, box);
 }
 
-// What the user is asked to confirm and what is queued on OK.
+// What the user is asked to confirm, what is queued on OK, and what the log
+// says when nobody is asked.
 struct Order {
   TaskType type;
   std::string question;
+  std::string doing;
   MigrationTask::Names names;
 };
 
@@ -32,28 +36,34 @@ std::optional<Order> IntoDatabase(const CatalogSelection& source,
   const std::string& node = source.text();
   const std::string database = source.nearest(kImageDatabase);
   const std::string into = "] into Target database [" + targetDatabase + "]?";
+  const std::string intoDoing = "] into database [" + targetDatabase + "]";
   switch (source.image()) {
     case kImageDatabase:
       return Order{ConvertDatabase,
                    "Convert database [" + node + into,
+                   "Converting database [" + node + intoDoing,
                    {.sourceDatabase = node, .targetDatabase = targetDatabase}};
     case kImageTable:
       return Order{
           ConvertTable,
           "Convert table [" + node + into,
+          "Converting table [" + node + intoDoing,
           {.sourceObject = node, .sourceDatabase = database, .targetDatabase = targetDatabase}};
     case kImageTablesFolder:
       return Order{ConvertTables,
                    "Convert tables of [" + database + into,
+                   "Converting the tables of [" + database + intoDoing,
                    {.sourceDatabase = database, .targetDatabase = targetDatabase}};
     case kImageView:
       return Order{
           ConvertView,
           "Convert view [" + node + into,
+          "Converting view [" + node + intoDoing,
           {.sourceObject = node, .sourceDatabase = database, .targetDatabase = targetDatabase}};
     case kImageViewsFolder:
       return Order{ConvertViews,
                    "Convert views of [" + database + into,
+                   "Converting the views of [" + database + intoDoing,
                    {.sourceDatabase = database, .targetDatabase = targetDatabase}};
     default:
       return std::nullopt;
@@ -65,7 +75,16 @@ Order CloneOrder(const CatalogSelection& source) {
   const std::string& database = source.text();
   return Order{CloneDatabase,
                "Clone database [" + database + "] of source tree?",
+               "Cloning database [" + database + "] into a new database [" +
+                   StripDatabasePath(database) + "]",
                {.sourceDatabase = database, .targetDatabase = database}};
+}
+
+// Whether the order may be queued: asked, or said in the log.
+bool Agreed(Workbench& window, const Order& order, Consent consent) {
+  if (consent == Consent::Ask) return window.prompter().askOkCancel(order.question);
+  WriteLine(window, "%s", order.doing.c_str());
+  return true;
 }
 
 TaskPtr Queue(Workbench& window, Order order) {
@@ -79,7 +98,7 @@ TaskPtr Queue(Workbench& window, Order order) {
 
 }  // namespace
 
-TaskPtr MigrateCommand(Workbench& window) {
+TaskPtr MigrateCommand(Workbench& window, Consent consent) {
   if (window.targetSession() == nullptr) {
     Refuse(window, "Please confirm your Target Database Connection is valid!",
            "No Target DataSource Connection!");
@@ -107,12 +126,12 @@ TaskPtr MigrateCommand(Workbench& window) {
       StartController(window);
       return nullptr;
     }
-    if (!window.prompter().askOkCancel(order->question)) return nullptr;
+    if (!Agreed(window, *order, consent)) return nullptr;
     return Queue(window, std::move(*order));
   }
   if (target.image() == kImageRoot && source.image() == kImageDatabase) {
     Order order = CloneOrder(source);
-    if (!window.prompter().askOkCancel(order.question)) {
+    if (!Agreed(window, order, consent)) {
       window.targetTree().clearDropTarget();
       return nullptr;
     }

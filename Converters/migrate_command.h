@@ -20,7 +20,12 @@ class Workbench;
 // Returns the queued record, or null when nothing was queued. The command does
 // not look at the run flag: a task queued while tasks run is picked up by the
 // running controller.
-TaskPtr MigrateCommand(Workbench& window);
+//
+// `consent` Given: the user already said what to migrate (the command line's
+// arguments), so nobody is asked; a log line says what is being done
+// instead ("Cloning database [...] into a new database [...]").
+enum class Consent { Ask, Given };
+TaskPtr MigrateCommand(Workbench& window, Consent consent = Consent::Ask);
 
 // A node dragged from the source tree and dropped on the target node at
 // `path`: that node becomes the target selection and the Migrate command runs.

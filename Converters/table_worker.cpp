@@ -8,10 +8,11 @@
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
 #include "data_access/error_texts.h"
-#include "data_access/object_names.h"
 #include "data_access/safe_file_name.h"
 #include "source_access/key_statements.h"
+#include "source_access/mysql_names.h"
 #include "source_access/row_transfer.h"
+#include "source_access/source_tables.h"
 #include "source_access/table_ddl.h"
 #include "target_mysql/statement_pieces.h"
 
@@ -41,7 +42,8 @@ bool MigratePrimaryKey(Workbench& window, Session* sourceSession, const std::str
   // The AutoNumber column's own index is redundant once the primary key
   // leads with it; the server refuses the drop otherwise, which is harmless.
   if (createStatement.find(kAutoNumberKeyName) != std::string::npos) {
-    ExecuteStatement(window, window.targetSession(), DropAutoNumberKeyStatement(table), 0);
+    ExecuteStatement(window, window.targetSession(),
+                     DropAutoNumberKeyStatement(MySqlName(table, window.nameRule())), 0);
   }
   return true;
 }
@@ -64,9 +66,10 @@ bool MigrateUniqueIndexes(Workbench& window, Session* sourceSession, const std::
     if (ExecuteStatement(window, window.targetSession(), statement, 0, &failure)) {
       WritePlainLine(window, "Create Index SUCCESSFULLY!!!");
     } else {
-      WritePlainLine(window, "Create Index failure!");
-      // A unique constraint that did not arrive is worth its reason.
+      // A unique constraint that did not arrive is worth its reason, right
+      // before the line that says so.
       if (!failure.empty()) WriteLine(window, "T::%s", failure.c_str());
+      WritePlainLine(window, "Create Index failure!");
       all = false;
     }
   }
@@ -102,13 +105,15 @@ int MigrateTable(Workbench& window, Session* sourceSession, std::string database
 int MigrateAllTables(Workbench& window, Session* sourceSession, std::string database) {
   WriteLine(window, "Convert Tables of database [%s]", database.c_str());
   std::vector<std::string> tables;
-  const HResult opened = sourceSession == nullptr
-                             ? E_FAIL
-                             : ListObjectNames(*sourceSession, {}, ObjectKind::Table, tables);
+  std::vector<std::string> temporary;
+  const HResult opened =
+      sourceSession == nullptr ? E_FAIL : ListSourceTables(*sourceSession, tables, &temporary);
   if (Failed(opened)) {
     WritePlainLine(window, DescribeStepFailure(opened, "Open tables Error: "));
     return -1;
   }
+  for (const std::string& table : temporary)
+    WriteLine(window, "Table [%s] left out: a temporary table Access left behind", table.c_str());
   int incomplete = 0;
   for (const std::string& table : tables) {
     if (MigrateTable(window, sourceSession, database, table) != kTableMigrated) ++incomplete;

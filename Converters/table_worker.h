@@ -22,10 +22,10 @@ enum TableMigration : int {
 int MigrateTable(Workbench& window, Session* sourceSession, std::string database,
                  std::string table);
 
-// Moves every table of the source database whose name has no blank, stopping
-// between tables when asked, then the relationships of the database (also
-// after a stop). Returns the number of tables that did not arrive whole, or
-// -1 when the table list cannot be opened.
+// Moves every table of the source database (the temporary tables Access left
+// behind are left out, each with a line), stopping between tables when
+// asked, then the relationships of the database (also after a stop). Returns the number of tables
+// that did not arrive whole, or -1 when the table list cannot be opened.
 int MigrateAllTables(Workbench& window, Session* sourceSession, std::string database);
 
 }  // namespace tablift

@@ -25,8 +25,17 @@ void WritePositionLine(Workbench& window, const char* message, const std::string
   WriteLine(window, format.c_str(), file, line, name.c_str());
 }
 
+// The server's reason for a failed step, right before the line that says
+// which step failed.
+void WriteReason(Workbench& window, const std::string& reason) {
+  if (!reason.empty()) WriteLine(window, "T::%s", reason.c_str());
+}
+
 bool SelectTarget(Workbench& window, const std::string& database) {
-  return UseDatabase(window, database, kTargetSide);
+  std::string failure;
+  if (UseDatabase(window, database, kTargetSide, &failure)) return true;
+  WriteReason(window, failure);
+  return false;
 }
 
 // Switches the source side to the task's database. The switch reconnects the
@@ -62,7 +71,9 @@ bool MigrateTablesAndViews(Workbench& window, const ControllerContext& context, 
 
 bool CloneDatabaseRunner(Workbench& window, const ControllerContext& context) {
   const auto& names = context.names;
-  if (!CreateTargetDatabase(window, names.targetDatabase, true)) {
+  std::string failure;
+  if (!CreateTargetDatabase(window, names.targetDatabase, true, &failure)) {
+    WriteReason(window, failure);
     WriteLine(window, "Create Target Database[%s] Error!", names.targetDatabase.c_str());
     return false;
   }

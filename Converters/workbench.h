@@ -15,6 +15,7 @@
 #include "Converters/output_pane.h"
 #include "Converters/prompter.h"
 #include "Converters/task_list.h"
+#include "source_access/mysql_names.h"
 
 namespace tablift {
 
@@ -81,6 +82,11 @@ class Workbench {
   std::string charset() const;
   void setCharset(std::string charset);
 
+  // How Access names are spelt on the MySQL side (kept as they are unless
+  // the user chose otherwise).
+  NameRule nameRule() const { return nameRule_.load(); }
+  void setNameRule(NameRule rule) { nameRule_.store(rule); }
+
   // Where migration conditions are kept ("Condition.cfg" in the program's
   // directory unless set otherwise).
   std::filesystem::path conditionFile() const;
@@ -122,6 +128,7 @@ class Workbench {
   std::string statusText_;
   std::function<void(const std::string&)> statusListener_;
   std::string charset_ = "LATIN1";
+  std::atomic<NameRule> nameRule_{NameRule::Keep};
   std::filesystem::path conditionFile_;
   std::filesystem::path backupDirectory_;
   std::string sideName_;

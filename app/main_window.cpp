@@ -412,6 +412,7 @@ void MainWindow::loadSettings() {
   const ConfigSettings settings = LoadConfig(ConfigFilePath(), &workbench_->prompter());
   setTipsShown(settings.showTips);
   autoBackupFlag_ = settings.autoBackup;
+  workbench_->setNameRule(settings.names);
   if (!settings.configFromFile) return;
   ConnectionProfile source = settings.source;
   source.providerName = OfferedProvider(kDbmsKindNames[kDbmsAccess], source.providerName);

@@ -1,12 +1,15 @@
 #include "cli/console_log.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "Converters/workbench.h"
 
 namespace tablift {
 
-ConsoleLog::ConsoleLog(Workbench& window) : window_(window) {
+ConsoleLog::ConsoleLog(Workbench& window)
+    : window_(window), terminal_(isatty(STDOUT_FILENO) != 0 && isatty(STDERR_FILENO) != 0) {
   window_.output().addListener(this);
 }
 
@@ -16,8 +19,14 @@ ConsoleLog::~ConsoleLog() {
 }
 
 void ConsoleLog::lineAdded(const LogLine& line) {
+  // On a terminal a progress line may stand where this line goes: it is
+  // wiped first, and drawn again below by whoever shows it.
+  if (terminal_) std::fputs("\r\x1b[K", stdout);
   std::fwrite(line.text.data(), 1, line.text.size(), stdout);
   std::fputc('\n', stdout);
+  // Each line whole and at once, so that what goes to standard error
+  // meanwhile (messages, the verdict) never lands inside a log line.
+  std::fflush(stdout);
 }
 
 }  // namespace tablift

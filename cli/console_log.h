@@ -19,6 +19,9 @@ class ConsoleLog : public OutputListener {
 
  private:
   Workbench& window_;
+  // Standard output and error both on a terminal, where a progress line
+  // may be shown.
+  bool terminal_;
 };
 
 }  // namespace tablift

@@ -43,7 +43,10 @@ constexpr std::string_view kUsageLine =
     "                    Access database is cloned into a new one named after the file)\n"
     "migrate also takes: --table T | --view V | --tables | --views,\n"
     "  --engine InnoDB|MyISAM (InnoDB unless told otherwise),\n"
-    "  --charset NAME (utf8mb4 unless told otherwise)\n"
+    "  --charset NAME (utf8mb4 unless told otherwise),\n"
+    "  --names keep|underscore (keep: every table, column, key and view under its\n"
+    "    own Access name; underscore: blanks in names become _; verify takes the\n"
+    "    same option)\n"
     "backup takes the server options, --database NAME, --dir FOLDER and\n"
     "  --table T | --view V | --tables | --views (the whole database without them)";
 

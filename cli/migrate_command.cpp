@@ -10,6 +10,7 @@
 #include "cli/connection_options.h"
 #include "cli/console_log.h"
 #include "cli/console_prompter.h"
+#include "cli/names_option.h"
 #include "cli/object_choice.h"
 #include "data_access/ascii_text.h"
 
@@ -19,7 +20,7 @@ namespace {
 constexpr const char* kMigrateUsage =
     "Usage: tablift-cli migrate %s\n"
     "       [--database NAME] %s\n"
-    "       [--engine InnoDB|MyISAM] [--charset NAME]\n";
+    "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n";
 
 struct MigrateOptions {
   ConnectionOptions connection;
@@ -30,11 +31,13 @@ struct MigrateOptions {
   // The command line has no menu to change it later, so it starts with the
   // character set that holds every Access text.
   std::string charset = "utf8mb4";
+  // Access names as they are unless asked for MySQL-friendly ones.
+  NameRule names = NameRule::Keep;
 };
 
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "tablift-cli migrate: %s\n", problem.c_str());
-  std::fprintf(stderr, kMigrateUsage, kConnectionUsage, kObjectChoiceUsage);
+  std::fprintf(stderr, kMigrateUsage, kConnectionUsage, kObjectChoiceUsage, kNamesUsage);
   return 2;
 }
 
@@ -85,6 +88,8 @@ int RunMigrateCommand(int argc, char** argv) {
     if (!error.empty()) return Usage(error);
     if (TakeObjectOption(argc, argv, i, options.object, error)) continue;
     if (!error.empty()) return Usage(error);
+    if (TakeNamesOption(argc, argv, i, options.names, error)) continue;
+    if (!error.empty()) return Usage(error);
     const std::string_view argument = argv[i];
     std::string* value = nullptr;
     if (argument == "--engine") {
@@ -114,6 +119,7 @@ int RunMigrateCommand(int argc, char** argv) {
   ConsoleLog log(window);
   if (!ConnectBothSides(window, options.connection)) return 1;
   window.targetTree().setStorageEngine(options.engine);
+  window.setNameRule(options.names);
   {
     if (Failed(window.targetSession()->setClientCharset(options.charset))) {
       std::fprintf(stderr, "tablift-cli migrate: the server does not take the character set %s\n",
@@ -126,9 +132,13 @@ int RunMigrateCommand(int argc, char** argv) {
     return 1;
   }
 
-  MigrateCommand(window);
+  MigrateCommand(window, Consent::Given);
   if (window.tasks().empty()) return 1;  // refused; the reason is on standard error
-  if (WaitForTasks(window)) return 0;
+  const bool whole = WaitForTasks(window);
+  // The log is finished before the verdict, so that the two never mix on a
+  // terminal or in a file that takes both.
+  std::fflush(stdout);
+  if (whole) return 0;
   // The log says what went wrong; this line says of which file, for whoever
   // reads only the end (or migrates many files).
   std::fprintf(stderr, "tablift-cli migrate: %s: not every task ended SUCCESS (see the log)\n",

@@ -56,9 +56,8 @@ bool AppendChosenObject(const CatalogNode& database, const ObjectChoice& choice,
   if (object.empty()) return true;
   const int image = inTables ? kImageTable : kImageView;
   if (ChildOf(*folder, image, object) == nullptr) {
-    std::fprintf(stderr, "tablift-cli %.*s: %.*s has no %s [%s]%s\n", commandLength, command.data(),
-                 whereLength, where.data(), inTables ? "table" : "view", object.c_str(),
-                 inTables ? " (tables whose names hold a blank are left out)" : "");
+    std::fprintf(stderr, "tablift-cli %.*s: %.*s has no %s [%s]\n", commandLength, command.data(),
+                 whereLength, where.data(), inTables ? "table" : "view", object.c_str());
     return false;
   }
   path.push_back({image, object});

@@ -7,38 +7,33 @@
 #include "Converters/workbench.h"
 #include "cli/connection_options.h"
 #include "cli/console_prompter.h"
-#include "data_access/catalog_rowsets.h"
+#include "cli/names_option.h"
+#include "source_access/source_tables.h"
 #include "source_access/table_verification.h"
 #include "target_mysql/use_database.h"
 
 namespace tablift {
 namespace {
 
-constexpr const char* kVerifyUsage = "Usage: tablift-cli verify %s --database NAME\n";
+constexpr const char* kVerifyUsage = "Usage: tablift-cli verify %s --database NAME %s\n";
 
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "tablift-cli verify: %s\n", problem.c_str());
-  std::fprintf(stderr, kVerifyUsage, kConnectionUsage);
+  std::fprintf(stderr, kVerifyUsage, kConnectionUsage, kNamesUsage);
   return 2;
-}
-
-std::vector<std::string> MigratedTables(Session& session) {
-  std::vector<std::string> tables;
-  TablesRowset rows;
-  if (Failed(rows.open(session, {}, {}, {}, "TABLE"))) return tables;
-  while (rows.moveNext() == S_OK) {
-    if (rows.row().tableName.find(' ') == std::string::npos) tables.push_back(rows.row().tableName);
-  }
-  return tables;
 }
 
 }  // namespace
 
 int RunVerifyCommand(int argc, char** argv) {
   ConnectionOptions options;
+  // The rule the migration was made with: it names the MySQL tables and
+  // columns to compare.
+  NameRule names = NameRule::Keep;
   for (int i = 0; i < argc; ++i) {
     std::string error;
     if (TakeConnectionOption(argc, argv, i, options, error)) continue;
+    if (error.empty() && TakeNamesOption(argc, argv, i, names, error)) continue;
     return Usage(error.empty() ? "unexpected argument '" + std::string(argv[i]) + "'" : error);
   }
   const std::string missing = MissingConnectionOption(options);
@@ -48,6 +43,7 @@ int RunVerifyCommand(int argc, char** argv) {
   ConsolePrompter prompter;
   Workbench window(prompter);
   if (!ConnectBothSides(window, options)) return 1;
+  window.setNameRule(names);
   // Read back in the character set that holds every text, whatever the
   // migration chose: a comparison must not itself lose characters.
   if (Failed(window.targetSession()->setClientCharset("utf8mb4"))) {
@@ -62,7 +58,12 @@ int RunVerifyCommand(int argc, char** argv) {
   const std::string database = window.sourceTree().currentDatabase();
   int matching = 0;
   int differing = 0;
-  for (const std::string& table : MigratedTables(*window.sourceSession())) {
+  std::vector<std::string> tables;
+  if (Failed(ListSourceTables(*window.sourceSession(), tables))) {
+    std::fputs("tablift-cli verify: the Access file's tables cannot be listed\n", stderr);
+    return 1;
+  }
+  for (const std::string& table : tables) {
     const TableVerification result =
         VerifyTable(window, window.sourceSession(), window.targetSession(), database, table);
     const auto source = static_cast<unsigned long long>(result.sourceRows);

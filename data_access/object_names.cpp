@@ -17,7 +17,7 @@ HResult ListObjectNames(Session& session, std::string_view catalog, ObjectKind k
           row.tableSchema == "INFORMATION_SCHEMA") {
         continue;
       }
-    } else if (row.tableName.find(' ') != std::string::npos || row.tableType == "VIEW") {
+    } else if (row.tableType == "VIEW") {
       continue;
     }
     names.push_back(row.tableName);

@@ -12,9 +12,8 @@ namespace tablift {
 enum class ObjectKind { Table, View };
 
 // The names of the tables or views a session's catalog lists, in its order,
-// as the program works with them: tables whose name holds a blank are left
-// out (they are never migrated or backed up), and so are the views of the
-// server's own schemas ("sys", "INFORMATION_SCHEMA"). `catalog` restricts the
+// whatever characters they hold; the views of the server's own schemas
+// ("sys", "INFORMATION_SCHEMA") are left out. `catalog` restricts the
 // list to one database; a MySQL driver otherwise lists every database's
 // objects. Returns the result of opening the list; `names` gets what was read.
 HResult ListObjectNames(Session& session, std::string_view catalog, ObjectKind kind,

@@ -14,8 +14,7 @@ struct TranslatedExpression {
   std::string problem;  // set when !ok
 };
 
-// How a name in brackets is spelled on the MySQL side (a saved query whose
-// name has blanks is migrated under another name).
+// How a name in brackets is spelled on the MySQL side (see NameRule).
 using NameMapping = std::function<std::string(const std::string&)>;
 
 // Rewrites an expression stored by Access (a select list item, a condition,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "Converters/workbench.h"
 #include "Converters/write_line.h"
 #include "data_access/jet/sql/text_folding.h"
 #include "data_access/text_query.h"
@@ -18,11 +19,13 @@ int Integer(const std::string& text) {
   return value;
 }
 
-std::string QuotedList(const std::vector<const RelationshipRow*>& pairs, bool referenced) {
+std::string QuotedList(const std::vector<const RelationshipRow*>& pairs, bool referenced,
+                       NameRule rule) {
   std::string list;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     if (i > 0) list += ", ";
-    list += QuoteIdentifier(referenced ? pairs[i]->referencedColumn : pairs[i]->column);
+    list += QuoteIdentifier(
+        MySqlName(referenced ? pairs[i]->referencedColumn : pairs[i]->column, rule));
   }
   return list;
 }
@@ -31,7 +34,7 @@ std::string QuotedList(const std::vector<const RelationshipRow*>& pairs, bool re
 
 std::string ForeignKeyStatementsFromRows(const std::string& tableName,
                                          const std::vector<RelationshipRow>& rows,
-                                         std::vector<std::string>& notEnforced) {
+                                         std::vector<std::string>& notEnforced, NameRule rule) {
   // The relationships in the order of their first row.
   std::vector<std::vector<const RelationshipRow*>> relationships;
   for (const RelationshipRow& row : rows) {
@@ -59,10 +62,11 @@ std::string ForeignKeyStatementsFromRows(const std::string& tableName,
                        return a->position < b->position;
                      });
     if (!statements.empty()) statements += ";\n";
-    statements += "Alter Table " + QuoteIdentifier(tableName) + " ADD CONSTRAINT " +
-                  QuoteIdentifier(first.name) + " FOREIGN KEY (" + QuotedList(pairs, false) +
-                  ")\n REFERENCES " + QuoteIdentifier(first.referencedTable) + "(" +
-                  QuotedList(pairs, true) + ")";
+    statements += "Alter Table " + QuoteIdentifier(MySqlName(tableName, rule)) +
+                  " ADD CONSTRAINT " + QuoteIdentifier(MySqlName(first.name, rule)) +
+                  " FOREIGN KEY (" + QuotedList(pairs, false, rule) + ")\n REFERENCES " +
+                  QuoteIdentifier(MySqlName(first.referencedTable, rule)) + "(" +
+                  QuotedList(pairs, true, rule) + ")";
     if ((first.flags & kRelationshipCascadeDeletes) != 0) statements += " ON DELETE CASCADE";
     if ((first.flags & kRelationshipCascadeUpdates) != 0) statements += " ON UPDATE CASCADE";
   }
@@ -102,7 +106,8 @@ std::string BuildForeignKeyStatements(Workbench& window, Session* sourceSession,
   for (const auto& row : values)
     rows.push_back({row[0], row[1], row[2], row[3], Integer(row[4]), Integer(row[5])});
   std::vector<std::string> notEnforced;
-  std::string statements = ForeignKeyStatementsFromRows(tableName, rows, notEnforced);
+  std::string statements =
+      ForeignKeyStatementsFromRows(tableName, rows, notEnforced, window.nameRule());
   for (const std::string& name : notEnforced) {
     WriteLine(window, "Relationship [%s] of table [%s] is not enforced by Access: no FOREIGN KEY",
               name.c_str(), tableName.c_str());

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "source_access/mysql_names.h"
+
 namespace tablift {
 
 class Session;
@@ -38,8 +40,10 @@ std::string BuildForeignKeyStatements(Workbench& window, Session* sourceSession,
 // order the rows come: rows with the same relationship name (letter case
 // aside) make one statement wherever they are, their pairs in key order.
 // Names of relationships that are not enforced are put into `notEnforced`.
+// Every name is spelt by `rule`.
 std::string ForeignKeyStatementsFromRows(const std::string& tableName,
                                          const std::vector<RelationshipRow>& rows,
-                                         std::vector<std::string>& notEnforced);
+                                         std::vector<std::string>& notEnforced,
+                                         NameRule rule = NameRule::Keep);
 
 }  // namespace tablift

@@ -13,20 +13,20 @@
 namespace tablift {
 namespace {
 
-std::string QuotedFieldList(const std::vector<std::string>& fields) {
+std::string QuotedFieldList(const std::vector<std::string>& fields, NameRule rule) {
   std::string list;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) list += ',';
-    list += QuoteIdentifier(fields[i]);
+    list += QuoteIdentifier(MySqlName(fields[i], rule));
   }
   return list;
 }
 
 // MySQL keeps the name PRIMARY for the primary key and refuses it for any
 // other index, while Access lets a unique index be called so.
-std::string MySqlIndexName(const std::string& accessName) {
+std::string MySqlIndexName(const std::string& accessName, NameRule rule) {
   if (jet::NamesEqual(accessName, "PRIMARY")) return accessName + "_unique";
-  return accessName;
+  return MySqlName(accessName, rule);
 }
 
 bool SessionsPresent(Workbench& window, Session* sourceSession, Session* targetSession) {
@@ -68,20 +68,23 @@ std::string ReadAnswer(Workbench& window, IndexKind kind, const std::string& dat
 
 }  // namespace
 
-std::string PrimaryKeyStatementFromAnswer(std::string_view tableName, std::string_view answer) {
+std::string PrimaryKeyStatementFromAnswer(std::string_view tableName, std::string_view answer,
+                                          NameRule rule) {
   const std::vector<IndexAnswerEntry> entries = ParseIndexAnswer(answer);
   if (entries.empty() || entries.front().fields.empty()) return {};
-  return "alter table " + QuoteIdentifier(tableName) + " add PRIMARY KEY (" +
-         QuotedFieldList(entries.front().fields) + ")\n";
+  return "alter table " + QuoteIdentifier(MySqlName(tableName, rule)) + " add PRIMARY KEY (" +
+         QuotedFieldList(entries.front().fields, rule) + ")\n";
 }
 
-std::string UniqueIndexStatementsFromAnswer(std::string_view tableName, std::string_view answer) {
+std::string UniqueIndexStatementsFromAnswer(std::string_view tableName, std::string_view answer,
+                                            NameRule rule) {
   std::string statements;
   for (const IndexAnswerEntry& entry : ParseIndexAnswer(answer)) {
     if (entry.fields.empty()) continue;
     if (!statements.empty()) statements += ";\n";
-    statements += "CREATE UNIQUE INDEX " + QuoteIdentifier(MySqlIndexName(entry.name)) + " ON " +
-                  QuoteIdentifier(tableName) + " (" + QuotedFieldList(entry.fields) + ")";
+    statements += "CREATE UNIQUE INDEX " + QuoteIdentifier(MySqlIndexName(entry.name, rule)) +
+                  " ON " + QuoteIdentifier(MySqlName(tableName, rule)) + " (" +
+                  QuotedFieldList(entry.fields, rule) + ")";
   }
   if (!statements.empty()) statements += "\n";
   return statements;
@@ -92,7 +95,7 @@ std::string BuildPrimaryKeyStatement(Workbench& window, Session* sourceSession,
                                      std::string tableName) {
   if (!SessionsPresent(window, sourceSession, targetSession)) return "FALSE";
   const std::string answer = ReadAnswer(window, IndexKind::PrimaryKey, databaseName, tableName);
-  return PrimaryKeyStatementFromAnswer(tableName, answer);
+  return PrimaryKeyStatementFromAnswer(tableName, answer, window.nameRule());
 }
 
 std::string BuildUniqueIndexStatement(Workbench& window, Session* sourceSession,
@@ -100,7 +103,7 @@ std::string BuildUniqueIndexStatement(Workbench& window, Session* sourceSession,
                                       std::string tableName) {
   if (!SessionsPresent(window, sourceSession, targetSession)) return "FALSE";
   const std::string answer = ReadAnswer(window, IndexKind::Unique, databaseName, tableName);
-  return UniqueIndexStatementsFromAnswer(tableName, answer);
+  return UniqueIndexStatementsFromAnswer(tableName, answer, window.nameRule());
 }
 
 }  // namespace tablift

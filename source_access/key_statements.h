@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "source_access/mysql_names.h"
+
 namespace tablift {
 
 class Session;
@@ -24,8 +26,11 @@ std::string BuildUniqueIndexStatement(Workbench& window, Session* sourceSession,
                                       Session* targetSession, std::string databaseName,
                                       std::string tableName);
 
-// The statements above, built from an index reader's answer.
-std::string PrimaryKeyStatementFromAnswer(std::string_view tableName, std::string_view answer);
-std::string UniqueIndexStatementsFromAnswer(std::string_view tableName, std::string_view answer);
+// The statements above, built from an index reader's answer, every name
+// spelt by `rule`.
+std::string PrimaryKeyStatementFromAnswer(std::string_view tableName, std::string_view answer,
+                                          NameRule rule = NameRule::Keep);
+std::string UniqueIndexStatementsFromAnswer(std::string_view tableName, std::string_view answer,
+                                            NameRule rule = NameRule::Keep);
 
 }  // namespace tablift

@@ -14,6 +14,7 @@
 #include "data_access/error_texts.h"
 #include "data_access/object_names.h"
 #include "source_access/source_init_properties.h"
+#include "source_access/source_tables.h"
 
 namespace tablift {
 namespace {
@@ -50,7 +51,10 @@ void AddObjectNode(Session& session, const std::string& catalog, CatalogNode& fo
 
 // `catalog` restricts the listings to the database shown: a MySQL driver
 // otherwise lists the tables of every database of the server.
-void AddTablesAndViews(Session& session, const std::string& catalog, CatalogNode& database) {
+// `access`: the Access side, where the temporary tables Access hides stay
+// hidden.
+void AddTablesAndViews(Session& session, const std::string& catalog, bool access,
+                       CatalogNode& database) {
   database.add(kImageTablesFolder, "Tables");
   database.add(kImageViewsFolder, "Views");
   // Taken after both are added: adding moves the children.
@@ -58,7 +62,11 @@ void AddTablesAndViews(Session& session, const std::string& catalog, CatalogNode
   CatalogNode& views = database.children[1];
 
   std::vector<std::string> names;
-  ListObjectNames(session, catalog, ObjectKind::Table, names);
+  if (access) {
+    ListSourceTables(session, names);
+  } else {
+    ListObjectNames(session, catalog, ObjectKind::Table, names);
+  }
   for (const std::string& name : names)
     AddObjectNode(session, catalog, tables, kImageTable, name);
 
@@ -118,7 +126,7 @@ void ListCatalog(Workbench& window, CatalogTree& tree) {
   if (!current.empty() && !EqualsIgnoreCase(current, "null")) {
     for (CatalogNode& database : root.children) {
       if (!EqualsIgnoreCase(database.text, current)) continue;
-      AddTablesAndViews(*session, jet ? std::string() : database.text, database);
+      AddTablesAndViews(*session, jet ? std::string() : database.text, access, database);
       database.expanded = true;
       break;
     }

@@ -7,9 +7,10 @@ class CatalogTree;
 
 // Rebuilds one database tree from its side's data source and session: the
 // root (the data source name, or "DATABASES"), the databases, and below the
-// current database the "Tables" folder with every table whose name has no
-// blank (each with its "Fields" and "Indexes") and the "Views" folder with
-// every view (with its "Fields"). Without a session the tree stays empty.
+// current database the "Tables" folder with every table (each with its
+// "Fields" and "Indexes"; on the Access side without the temporary tables
+// Access hides) and the "Views" folder with every view (with its "Fields").
+// Without a session the tree stays empty.
 void ListCatalog(Workbench& window, CatalogTree& tree);
 
 }  // namespace tablift

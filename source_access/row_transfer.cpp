@@ -14,6 +14,7 @@
 #include "data_access/row_script_file.h"
 #include "data_access/safe_file_name.h"
 #include "data_access/text_query.h"
+#include "source_access/mysql_names.h"
 #include "source_access/source_rows_query.h"
 #include "target_mysql/bulk_insert.h"
 #include "target_mysql/sql_literals.h"
@@ -43,7 +44,8 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
   }
 
   const std::string fileName = SafeFileName(tableName) + ".data";
-  const std::string prefix = "insert into " + QuoteIdentifier(tableName) + " values (";
+  const std::string targetTable = MySqlName(tableName, window.nameRule());
+  const std::string prefix = "insert into " + QuoteIdentifier(targetTable) + " values (";
   RowScriptFile file;
   std::string fileFailure;
   std::string readFailure;
@@ -104,8 +106,8 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
           fileFailure = std::strerror(errno);
           return false;
         }
-        load = BeginTableLoad(window, targetSession, tableName);
-        bulk.emplace(window, targetSession, tableName, load, types.size());
+        load = BeginTableLoad(window, targetSession, targetTable);
+        bulk.emplace(window, targetSession, targetTable, load, types.size());
         return true;
       },
       &fetchFailure);

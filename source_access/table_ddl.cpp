@@ -10,6 +10,7 @@
 #include "data_access/db_types.h"
 #include "data_access/regex_service.h"
 #include "source_access/create_table.h"
+#include "source_access/mysql_names.h"
 #include "source_access/row_size.h"
 #include "source_access/source_init_properties.h"
 #include "target_mysql/server_version.h"
@@ -224,15 +225,15 @@ std::string TranslateTableDdl(Workbench& window, Session* session, std::string /
     for (std::size_t i : FitRowSize(types, nullable, window.charset(), innoDb))
       movedOffRow[i] = true;
 
-    statement = "CREATE TABLE " + QuoteIdentifier(tableName) + "(\n";
+    const NameRule rule = window.nameRule();
+    statement = "CREATE TABLE " + QuoteIdentifier(MySqlName(tableName, rule)) + "(\n";
     std::string autoNumberColumn;
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const ColumnRow& column = columns[i];
       if (i > 0) statement += ",\n";
-      statement += QuoteIdentifier(column.columnName) + " " + types[i] + " ";
-      if (IsAutoNumber(column, jetRules) && autoNumberColumn.empty()) {
-        autoNumberColumn = column.columnName;
-      }
+      const std::string name = MySqlName(column.columnName, rule);
+      statement += QuoteIdentifier(name) + " " + types[i] + " ";
+      if (IsAutoNumber(column, jetRules) && autoNumberColumn.empty()) autoNumberColumn = name;
       if (column.columnHasDefault) {
         // A TEXT column takes no default on MySQL before 8.0.13.
         const DefaultTarget target =

@@ -6,7 +6,9 @@
 #include <functional>
 #include <vector>
 
+#include "Converters/workbench.h"
 #include "data_access/text_query.h"
+#include "source_access/mysql_names.h"
 #include "source_access/source_rows_query.h"
 #include "target_mysql/sql_literals.h"
 
@@ -86,14 +88,17 @@ std::string ReadSourceColumns(Session* session, const std::string& query,
       });
 }
 
-std::string TargetQuery(const std::string& table, const std::vector<ColumnInfo>& columns) {
+// The migrated table's columns in the source's order, under the names the
+// migration gave them.
+std::string TargetQuery(const std::string& table, const std::vector<ColumnInfo>& columns,
+                        NameRule rule) {
   std::string sql = "select ";
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (i > 0) sql += ", ";
-    const std::string name = QuoteIdentifier(columns[i].name);
+    const std::string name = QuoteIdentifier(MySqlName(columns[i].name, rule));
     sql += columns[i].type == DBTYPE_BYTES ? "hex(" + name + ")" : name;
   }
-  return sql + " from " + QuoteIdentifier(table);
+  return sql + " from " + QuoteIdentifier(MySqlName(table, rule));
 }
 
 // Rows of the two sorted lists without a partner in the other.
@@ -154,7 +159,8 @@ TableVerification VerifyTable(Workbench& window, Session* sourceSession, Session
     verification.error = "Access: " + source.error;
     return verification;
   }
-  RowDigests target = ReadDigests(targetSession, TargetQuery(table, columns), columns);
+  RowDigests target =
+      ReadDigests(targetSession, TargetQuery(table, columns, window.nameRule()), columns);
   if (!target.error.empty()) {
     verification.error = "MySQL: " + target.error;
     return verification;

@@ -24,9 +24,9 @@ struct TableVerification {
 };
 
 // Compares every row of an Access table (narrowed by its migration
-// condition) with the MySQL table of the same name on the target's current
-// database, value for value in ComparableValue's form. Rows are matched as a
-// whole whatever their order, so neither side's sort order matters.
+// condition) with the MySQL table it was migrated into (named by the
+// workbench's name rule) on the target's current database, value for value in ComparableValue's
+// form. Rows are matched as a whole whatever their order, so neither side's sort order matters.
 TableVerification VerifyTable(Workbench& window, Session* sourceSession, Session* targetSession,
                               const std::string& database, const std::string& table);
 

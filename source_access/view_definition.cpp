@@ -147,7 +147,8 @@ std::string FromList(std::vector<InputTable>& tables, const std::vector<QueryEle
   };
   const auto item = [&](std::size_t i) {
     std::string text = QuoteIdentifier(MappedName(tables[i].name, names));
-    if (!tables[i].alias.empty()) text += " AS " + QuoteIdentifier(tables[i].alias);
+    if (!tables[i].alias.empty())
+      text += " AS " + QuoteIdentifier(MappedName(tables[i].alias, names));
     return text;
   };
 
@@ -221,10 +222,13 @@ std::vector<OutputItem> StarColumns(const InputTable& table, const NameMapping& 
                                     const ColumnLister& columnsOf) {
   std::vector<OutputItem> items;
   if (!columnsOf) return items;
-  const std::string qualifier = table.alias.empty() ? MappedName(table.name, names) : table.alias;
+  const std::string qualifier = MappedName(table.alias.empty() ? table.name : table.alias, names);
   for (const std::string& column : columnsOf(table.name))
-    items.push_back(
-        {QuoteIdentifier(qualifier) + "." + QuoteIdentifier(column), {}, qualifier, column, false});
+    items.push_back({QuoteIdentifier(qualifier) + "." + QuoteIdentifier(MappedName(column, names)),
+                     {},
+                     qualifier,
+                     column,
+                     false});
   return items;
 }
 
@@ -303,7 +307,8 @@ std::string SelectLine(const std::vector<const QueryElement*>& columns, int opti
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (i > 0) select += ", ";
     select += items[i].text;
-    if (!items[i].alias.empty()) select += " AS " + QuoteIdentifier(items[i].alias);
+    if (!items[i].alias.empty())
+      select += " AS " + QuoteIdentifier(MappedName(items[i].alias, names));
   }
   return select;
 }
@@ -449,18 +454,6 @@ std::string ViewText(Workbench& window, Session* session, const std::string& vie
   return view.text;
 }
 
-// The saved queries whose MySQL name differs from their Access name.
-std::vector<std::string> QueriesWithBlanks(Session* session) {
-  std::vector<std::vector<std::string>> rows;
-  std::vector<std::string> names;
-  if (!ReadSystemRows(session, "select Name from MSysObjects where Type=5", {{"Name", 1}}, rows)
-           .empty())
-    return names;
-  for (auto& row : rows)
-    if (row[0].find(' ') != std::string::npos) names.push_back(std::move(row[0]));
-  return names;
-}
-
 }  // namespace
 
 ComposedView ComposeViewDefinition(const std::string& viewName,
@@ -476,37 +469,17 @@ ComposedView ComposeViewDefinition(const std::string& viewName,
   return view;
 }
 
-std::string MySqlViewName(std::string_view accessName) {
-  std::string name(accessName);
-  std::replace(name.begin(), name.end(), ' ', '_');
-  return name;
-}
-
-std::string BuildViewDefinition(Workbench& window, Session* sourceSession, std::string viewName,
-                                std::string /*unused*/) {
-  if (sourceSession == nullptr) {
-    WriteLine(window, "%s", kNoConnection);
-    return kNoConnection;
-  }
-  return ViewText(window, sourceSession, viewName, viewName, {});
-}
-
 std::string TranslateViewDdl(Workbench& window, Session* sourceSession,
                              std::string /*databaseName*/, std::string viewName) {
   if (sourceSession == nullptr) {
     WriteLine(window, "%s", kNoConnection);
     return kNoConnection;
   }
-  // Saved queries are migrated with blanks turned into "_", so a view that
-  // reads another saved query must name it so too.
-  std::vector<std::string> renamed = QueriesWithBlanks(sourceSession);
-  renamed.push_back(viewName);
-  const NameMapping names = [renamed](const std::string& name) {
-    for (const std::string& query : renamed)
-      if (jet::NamesEqual(query, name)) return MySqlViewName(name);
-    return name;
-  };
-  return ViewText(window, sourceSession, viewName, MySqlViewName(viewName), names);
+  // One rule spells every name, so that the view finds the tables, columns
+  // and saved queries it reads under the names they were migrated with.
+  const NameRule rule = window.nameRule();
+  const NameMapping names = [rule](const std::string& name) { return MySqlName(name, rule); };
+  return ViewText(window, sourceSession, viewName, MySqlName(viewName, rule), names);
 }
 
 }  // namespace tablift

@@ -46,20 +46,13 @@ ComposedView ComposeViewDefinition(const std::string& viewName,
                                    const std::vector<QueryElement>& elements,
                                    const NameMapping& names, const ColumnLister& columnsOf = {});
 
-// The MySQL name of a saved query: blanks become "_".
-std::string MySqlViewName(std::string_view accessName);
-
-// The CREATE VIEW text of the saved query `viewName`, read from
-// MSysObjects and MSysQueries; "" when there is no such query. Failure
-// texts: "No Connection!" without a session, " view :[Microsoft][<target
-// provider>] NO PERMISSION!\n" when the system tables cannot be read, and
-// "NO SUPPORT!" (after an "E::" line saying why) for a query that MySQL
-// cannot take as a view.
-std::string BuildViewDefinition(Workbench& window, Session* sourceSession, std::string viewName,
-                                std::string unused);
-
-// What the view worker executes: BuildViewDefinition's text with the view,
-// and every saved query it reads from, under its MySQL name.
+// The CREATE VIEW text of the saved query `viewName`, read from MSysObjects
+// and MSysQueries, with the view and every name it refers to spelt by the
+// workbench's name rule; "" when there is no such query. Failure texts: "No
+// Connection!" without a session, " view :[Microsoft][<target provider>] NO
+// PERMISSION!\n" when the system tables cannot be read, and "NO SUPPORT!"
+// (after an "E::" line saying why) for a query that MySQL cannot take as a
+// view.
 std::string TranslateViewDdl(Workbench& window, Session* sourceSession, std::string databaseName,
                              std::string viewName);
 

@@ -7,14 +7,14 @@
 
 namespace tablift {
 
-bool UseDatabase(Workbench& window, std::string_view name, int side) {
+bool UseDatabase(Workbench& window, std::string_view name, int side, std::string* failure) {
   const std::string database = StripDatabasePath(name);
   const std::string statement = "use " + QuoteIdentifier(database) + ";";
   if (side != kSourceSide && side != kTargetSide) return true;
   Connection& connection =
       side == kSourceSide ? window.sourceConnection() : window.targetConnection();
   connection.profile.catalogName = database;
-  return ExecuteStatement(window, connection.openSession(), statement, 0);
+  return ExecuteStatement(window, connection.openSession(), statement, 0, failure);
 }
 
 }  // namespace tablift

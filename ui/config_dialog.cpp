@@ -80,6 +80,8 @@ ConfigDialog::ConfigDialog(Workbench& window, QWidget* parent)
   control<QCheckBox>(kConfigFromFileBox)->setChecked(settings_.configFromFile);
   control<QCheckBox>(kConfigAutoBackupBox)->setChecked(settings_.autoBackup);
   control<QCheckBox>(kConfigTipsBox)->setChecked(settings_.showTips);
+  control<QCheckBox>(kConfigUnderscoreNamesBox)
+      ->setChecked(settings_.names == NameRule::Underscore);
   initialise();
   copyFieldsToControls();
 }
@@ -162,9 +164,16 @@ void ConfigDialog::buildControls() {
   auto* autoBackup =
       addBox(kConfigAutoBackupBox, "Auto Backup (need more time and disk space)", 1, 1);
   auto* tips = addBox(kConfigTipsBox, "Display Tips", 2, 0);
+  auto* underscore =
+      addBox(kConfigUnderscoreNamesBox, "Replace blanks in MySQL names with _", 2, 1);
+  underscore->setToolTip(QStringLiteral(
+      "Tables, columns, keys, foreign keys and views get MySQL-friendly names; the views "
+      "refer to them under the same names. Unticked, every object keeps its Access name."));
   layout->addLayout(switches);
   connect(fromFile, &QCheckBox::toggled, this, [this](bool on) { settings_.configFromFile = on; });
   connect(autoBackup, &QCheckBox::toggled, this, [this](bool on) { settings_.autoBackup = on; });
+  connect(underscore, &QCheckBox::toggled, this,
+          [this](bool on) { settings_.names = on ? NameRule::Underscore : NameRule::Keep; });
   connect(tips, &QCheckBox::toggled, this, [this](bool on) {
     settings_.showTips = on;
     emit tipsShownChanged(on);
@@ -353,7 +362,8 @@ void ConfigDialog::saveConfig() {
   if (settings_.configFromFile) {
     saved = SaveConfigFlag(file, "Config", true, &error) &&
             SaveConfigFlag(file, "Tips", settings_.showTips, &error) &&
-            SaveConfigFlag(file, "AutoBackup", settings_.autoBackup, &error);
+            SaveConfigFlag(file, "AutoBackup", settings_.autoBackup, &error) &&
+            SaveConfigNames(file, settings_.names, &error);
     copyControlsToFields();
     if (saved) saved = SaveConfigProfiles(file, settings_.source, settings_.target, &error);
   } else {
@@ -375,7 +385,8 @@ void ConfigDialog::connectSides() {
   bool saved = true;
   if (!settings_.configFromFile) saved = SaveConfigFlag(file, "Config", false, &error);
   saved = saved && SaveConfigFlag(file, "Tips", settings_.showTips, &error) &&
-          SaveConfigFlag(file, "AutoBackup", settings_.autoBackup, &error);
+          SaveConfigFlag(file, "AutoBackup", settings_.autoBackup, &error) &&
+          SaveConfigNames(file, settings_.names, &error);
   if (saved && settings_.configFromFile) {
     saved = SaveConfigFlag(file, "Config", true, &error) &&
             SaveConfigProfiles(file, settings_.source, settings_.target, &error);
@@ -384,6 +395,7 @@ void ConfigDialog::connectSides() {
 
   window_.sourceProfile() = HandOverProfile(settings_.source);
   window_.targetProfile() = HandOverProfile(settings_.target);
+  window_.setNameRule(settings_.names);
   for (ConnectionProfile* profile : {&settings_.source, &settings_.target}) {
     profile->sourceName = LowerConnectionName(profile->sourceName);
     profile->catalogName = LowerConnectionName(profile->catalogName);

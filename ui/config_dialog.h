@@ -40,6 +40,7 @@ enum ConfigControl : int {
   kConfigTargetName = 1018,
   kConfigTipsBox = 1019,
   kConfigTargetDbms = 1021,
+  kConfigUnderscoreNamesBox = 1022,
   kConfigSourceGroup = 1043,
   kConfigTargetGroup = 1044,
   kConfigSourceNameLabel = 1047,

@@ -153,7 +153,7 @@ TEST_F(ConfigDialogTest, SaveConfigWritesTheWholeFileReadableByItsOwnerOnly) {
   Click(dialog, kConfigSave);
 
   EXPECT_EQ(ReadAll(ConfigFile()),
-            "[Public]\nConfig=true\nTips=false\nAutoBackup=true\n"
+            "[Public]\nConfig=true\nTips=false\nAutoBackup=true\nNames=keep\n"
             "[SourceDB]\nProvider=Microsoft Jet 3.51 OLE DB Provider\nSourceName=/data/NW.mdb\n"
             "UserID=Admin\nPassWord=\nCatalogName=\n"
             "[TargetDB]\nProvider=TCP/IP:Port\nSourceName=db.local:3307\nUserID=root\n"
@@ -198,6 +198,7 @@ TEST_F(ConfigDialogTest, ConnectHandsLowerCaseProfilesToTheWindowAndConnects) {
     QTimer::singleShot(0, opening, [&, opening] {
       ConfigDialog& dialog = *opening;
       Click(dialog, kConfigAutoBackupBox);
+      Click(dialog, kConfigUnderscoreNamesBox);
       Control<QComboBox>(dialog, kConfigSourceName)->setCurrentText(QStringLiteral("NordWind"));
       Control<QLineEdit>(dialog, kConfigSourceCatalog)->setText(QStringLiteral("NW"));
       Control<QComboBox>(dialog, kConfigTargetProvider)->setCurrentIndex(1);
@@ -219,9 +220,11 @@ TEST_F(ConfigDialogTest, ConnectHandsLowerCaseProfilesToTheWindowAndConnects) {
   EXPECT_EQ(target.catalogName, "shop");
   EXPECT_EQ(target.userId, "Root");
   EXPECT_TRUE(window.autoBackupFlag());
+  EXPECT_EQ(window.workbench().nameRule(), NameRule::Underscore);
   EXPECT_EQ(window.outputTabs()->currentIndex(), kTaskListTab);
   // The switches are written whether or not the properties are kept.
-  EXPECT_EQ(ReadAll(ConfigFile()), "[Public]\nConfig=false\nTips=false\nAutoBackup=true\n");
+  EXPECT_EQ(ReadAll(ConfigFile()),
+            "[Public]\nConfig=false\nTips=false\nAutoBackup=true\nNames=underscore\n");
   // The connect command follows: the source cannot be reached.
   ASSERT_TRUE(ProcessEventsUntil([&] {
     for (const std::string& text : prompter.texts(Kind::Message))
@@ -232,12 +235,15 @@ TEST_F(ConfigDialogTest, ConnectHandsLowerCaseProfilesToTheWindowAndConnects) {
 
 TEST_F(ConfigDialogTest, WindowStartsWithTheSavedProfilesAndSwitches) {
   WriteConfig(
-      "[Public]\nConfig=true\nTips=true\nAutoBackup=false\n"
+      "[Public]\nConfig=true\nTips=true\nAutoBackup=false\nNames=underscore\n"
       "[SourceDB]\nProvider=Microsoft Jet 4.0 OLE DB Provider\nSourceName=/Data/NW.mdb\n"
       "[TargetDB]\nProvider=TCP/IP:Port\nSourceName=LocalHost\nCatalogName=Shop\n");
   MainWindow second{&prompter};
   EXPECT_EQ(second.outputTabs()->count(), 3);
   EXPECT_FALSE(second.autoBackupFlag());
+  EXPECT_EQ(second.workbench().nameRule(), NameRule::Underscore);
+  ConfigDialog dialog(second.workbench(), &second);
+  EXPECT_TRUE(Control<QCheckBox>(dialog, kConfigUnderscoreNamesBox)->isChecked());
   EXPECT_EQ(second.workbench().sourceProfile().progId, "Microsoft.Jet.OLEDB.4.0");
   EXPECT_EQ(second.workbench().sourceProfile().sourceName, "/Data/NW.mdb");
   EXPECT_EQ(second.workbench().targetProfile().sourceName, "localhost");

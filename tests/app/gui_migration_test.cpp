@@ -7,12 +7,17 @@
 #include <thread>
 
 #include "Converters/connect_side.h"
+#include "Converters/target_settings.h"
 #include "Converters/workbench.h"
 #include "source_access/list_catalog.h"
 #include "source_access/sample_database.h"
+#include "source_access/source_tables.h"
+#include "source_access/table_verification.h"
+#include "target_mysql/use_database.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/private_server.h"
 #include "tests/support/target_connection.h"
+#include "tests/support/test_paths.h"
 #include "ui/command_ids.h"
 
 // The whole way a user goes in the desktop program: both sides connected
@@ -82,6 +87,69 @@ TEST_F(WindowTest, MigrateInTheWindowMovesATableIntoTheServer) {
   const auto saved = home.path() / "saved" / database.name();
   EXPECT_TRUE(std::filesystem::exists(saved / "TABLES" / "Employees.tbl"));
   EXPECT_TRUE(std::filesystem::exists(saved / "DATA" / "Employees.data"));
+}
+
+// Northwind as a user moves it in the window: the whole database into an
+// existing one, on InnoDB in utf8mb4, then every
+// table compared with its Access original, "Order Details" and "Umsätze"
+// included.
+TEST_F(WindowTest, NorthwindArrivesWholeFromTheWindow) {
+  const auto server = PrivateServerFromEnvironment();
+  ASSERT_TRUE(server) << "the private server is not running";
+  const auto fixtures = FixturesDirectory();
+  if (!fixtures) GTEST_SKIP() << "no fixtures";
+  Workbench& bench = window.workbench();
+  const auto mdb = home.path() / "northwind.mdb";
+  std::filesystem::copy_file(*fixtures / "northwind-jet3.mdb", mdb);
+  bench.sourceProfile() = {"Microsoft Jet 4.0 OLE DB Provider",
+                           "Microsoft.Jet.OLEDB.4.0",
+                           mdb.string(),
+                           "",
+                           "Admin",
+                           ""};
+  bench.targetProfile() = {
+      "TCP/IP:Port", "MSDASQL",       server->host + ":" + std::to_string(server->port), "",
+      server->user,  server->password};
+  window.commandAction(kCmdConnect)->trigger();
+  ASSERT_NE(bench.sourceSession(), nullptr);
+  ASSERT_NE(bench.targetSession(), nullptr);
+  ASSERT_TRUE(ChangeCharset(bench, "utf8mb4"));
+  bench.targetTree().setStorageEngine("InnoDB");
+  ScratchDatabase database(bench, "gui_northwind");
+  ListCatalog(bench, bench.targetTree());
+  QCoreApplication::processEvents();
+
+  const std::string sourceDatabase = (home.path() / "northwind").string();
+  Click(window.sourceTreeView(), {{kImageRoot, mdb.string()}, {kImageDatabase, sourceDatabase}});
+  Click(window.targetTreeView(), {{kImageRoot, "DATABASES"}, {kImageDatabase, database.name()}});
+  window.commandAction(kCmdToolMigrate)->trigger();
+  const auto tasks = bench.tasks().snapshot();
+  ASSERT_EQ(tasks.size(), 1u);
+  EXPECT_EQ(tasks[0]->type(), ConvertDatabase);
+  for (int i = 0; i < 1200 && bench.runFlag().load() != kRunIdle; ++i) {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_EQ(bench.runFlag().load(), kRunIdle);
+
+  ASSERT_TRUE(UseDatabase(bench, database.name(), kTargetSide));
+  std::vector<std::string> tables;
+  ASSERT_TRUE(Succeeded(ListSourceTables(*bench.sourceSession(), tables)));
+  EXPECT_EQ(tables.size(), 9u);
+  EXPECT_THAT(tables, ::testing::IsSupersetOf({"Order Details", "Ums\xC3\xA4tze"}));
+  for (const std::string& table : tables) {
+    const TableVerification verified =
+        VerifyTable(bench, bench.sourceSession(), bench.targetSession(), sourceDatabase, table);
+    EXPECT_TRUE(verified.matches()) << table << ": " << verified.error << " " << verified.sourceRows
+                                    << "/" << verified.targetRows;
+  }
+  // The one saved query that reads a form's control is all that is missing.
+  std::vector<std::string> failures;
+  for (const LogLine& line : bench.output().lines()) {
+    if (line.textColour == kErrorRed) failures.push_back(line.text.substr(LogTimestamp().size()));
+  }
+  EXPECT_THAT(failures, ::testing::ElementsAre(::testing::StartsWith("VIEW [Invoices Filter]")));
+  EXPECT_EQ(tasks[0]->stateText(), kStateFailure);
 }
 
 }  // namespace

@@ -117,21 +117,21 @@ TEST_F(KeysAndViewsTest, TheSampleDatabaseMigratesWithItsKeysRelationshipsAndVie
        {"Customer List", "Order Lines", "Heavy Freight", "Sales By Product", "Products By Price"})
     CreateView(view);
   if (HasFailure()) return;
-  EXPECT_EQ(One("select count(*) from `Customer_List`"), One("select count(*) from Customers"));
+  EXPECT_EQ(One("select count(*) from `Customer List`"), One("select count(*) from Customers"));
   EXPECT_EQ(One("select group_concat(column_name order by ordinal_position) from "
                 "information_schema.columns where table_schema = database() and table_name = "
-                "'Customer_List'"),
+                "'Customer List'"),
             "Code,Company,Country");
-  EXPECT_EQ(One("select count(*) from `Order_Lines`"), One("select count(*) from `Order Details`"));
+  EXPECT_EQ(One("select count(*) from `Order Lines`"), One("select count(*) from `Order Details`"));
   EXPECT_EQ(One("select sum(LineTotal) = (select sum(UnitPrice * Quantity) from `Order Details`) "
-                "from `Order_Lines`"),
+                "from `Order Lines`"),
             "1");
-  EXPECT_EQ(One("select count(*) from `Heavy_Freight`"),
+  EXPECT_EQ(One("select count(*) from `Heavy Freight`"),
             AccessCount("select count(*) from [Order] where Freight > 100"));
-  EXPECT_EQ(One("select count(*) from `Sales_By_Product`"),
+  EXPECT_EQ(One("select count(*) from `Sales By Product`"),
             One("select count(*) from (select ProductId from `Order Details` group by ProductId "
                 "having sum(Quantity) > 10) x"));
-  EXPECT_EQ(One("select ProductName from `Products_By_Price` limit 1"),
+  EXPECT_EQ(One("select ProductName from `Products By Price` limit 1"),
             One("select ProductName from Products order by UnitPrice desc, ProductName limit 1"));
 
   // The cascade Access would carry out, MySQL now does too.
@@ -156,9 +156,8 @@ TEST_F(KeysAndViewsTest, NorthwindMigratesWithItsKeysRelationshipsAndViews) {
                 "constraint_schema = database()"),
             "7");
 
-  // Every select query becomes a view, those over other saved queries
-  // under their MySQL names, once the queries they read exist. Only the
-  // query that reads a form's control is refused.
+  // Every select query becomes a view under its own name, once the queries
+  // it reads exist. Only the query that reads a form's control is refused.
   std::vector<std::string> views;
   TablesRowset rowset;
   ASSERT_EQ(rowset.open(*window_.sourceSession(), {}, {}, {}, "VIEW"), S_OK);
@@ -183,14 +182,14 @@ TEST_F(KeysAndViewsTest, NorthwindMigratesWithItsKeysRelationshipsAndViews) {
   }
   EXPECT_TRUE(views.empty()) << views.front();
   EXPECT_EQ(refused, (std::vector<std::string>{"Invoices Filter"}));
-  EXPECT_EQ(One("select count(*) from `Ten_Most_Expensive_Products`"), "10");
-  EXPECT_EQ(One("select UnitPrice from `Ten_Most_Expensive_Products` limit 1"),
+  EXPECT_EQ(One("select count(*) from `Ten Most Expensive Products`"), "10");
+  EXPECT_EQ(One("select UnitPrice from `Ten Most Expensive Products` limit 1"),
             One("select max(UnitPrice) from Products"));
-  EXPECT_EQ(One("select count(*) from `Order_Subtotals`"),
+  EXPECT_EQ(One("select count(*) from `Order Subtotals`"),
             One("select count(distinct OrderID) from `Order Details`"));
-  EXPECT_NE(One("select count(*) from `Product_Sales_for_1995`"), "0");
-  EXPECT_EQ(One("select count(*) from `Category_Sales_for_1995`"),
-            One("select count(distinct CategoryName) from `Product_Sales_for_1995`"));
+  EXPECT_NE(One("select count(*) from `Product Sales for 1995`"), "0");
+  EXPECT_EQ(One("select count(*) from `Category Sales for 1995`"),
+            One("select count(distinct CategoryName) from `Product Sales for 1995`"));
 }
 
 TEST_F(KeysAndViewsTest, TheKeysAndRelationshipsFixture) {

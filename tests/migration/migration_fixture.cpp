@@ -12,10 +12,10 @@
 #include "Converters/execute_statement.h"
 #include "Converters/migrate_command.h"
 #include "data_access/jet/jet_provider.h"
-#include "data_access/object_names.h"
 #include "data_access/text_query.h"
 #include "source_access/list_catalog.h"
 #include "source_access/sample_database.h"
+#include "source_access/source_tables.h"
 #include "target_mysql/target_init_properties.h"
 #include "tests/support/target_connection.h"
 
@@ -29,6 +29,10 @@ void LogRecorder::lineAdded(const LogLine& line) {
   {
     std::lock_guard lock(mutex_);
     texts_.push_back(text);
+    const char* mark = line.textColour == kErrorRed         ? "E::"
+                       : line.textColour == kProviderOrange ? "T::"
+                                                            : "";
+    markedTexts_.push_back(mark + text);
     watcher = watcher_;
   }
   if (watcher) watcher(text);
@@ -37,6 +41,11 @@ void LogRecorder::lineAdded(const LogLine& line) {
 std::vector<std::string> LogRecorder::texts() const {
   std::lock_guard lock(mutex_);
   return texts_;
+}
+
+std::vector<std::string> LogRecorder::markedTexts() const {
+  std::lock_guard lock(mutex_);
+  return markedTexts_;
 }
 
 void LogRecorder::setWatcher(std::function<void(const std::string&)> watcher) {
@@ -213,7 +222,7 @@ std::vector<std::string> MigrationTest::migratableSourceTables() {
   Session* source = window_.sourceSession();
   EXPECT_NE(source, nullptr) << "the source is not connected";
   if (source == nullptr) return tables;
-  EXPECT_TRUE(Succeeded(ListObjectNames(*source, {}, ObjectKind::Table, tables)));
+  EXPECT_TRUE(Succeeded(ListSourceTables(*source, tables)));
   return tables;
 }
 

@@ -25,12 +25,16 @@ class LogRecorder : public OutputListener {
  public:
   void lineAdded(const LogLine& line) override;
   std::vector<std::string> texts() const;
+  // The same with the prefix their colour stands for put back: "E::" for the
+  // program's own errors (red), "T::" for the provider's texts (orange).
+  std::vector<std::string> markedTexts() const;
   // Called on the writer's thread for every new line, after it was kept.
   void setWatcher(std::function<void(const std::string&)> watcher);
 
  private:
   mutable std::mutex mutex_;
   std::vector<std::string> texts_;
+  std::vector<std::string> markedTexts_;
   std::function<void(const std::string&)> watcher_;
 };
 
@@ -82,6 +86,7 @@ class MigrationTest : public ::testing::Test {
                   const std::string& targetDatabase);
 
   std::vector<std::string> logTexts() const { return log_.texts(); }
+  std::vector<std::string> markedLogTexts() const { return log_.markedTexts(); }
   // The lines from the last one that starts with `text` on.
   std::vector<std::string> linesWith(const std::string& text) const;
   // The data cache directory of this test's program directory.
@@ -94,7 +99,7 @@ class MigrationTest : public ::testing::Test {
   // The names of the tables (or views) of a target database.
   std::vector<std::string> targetTables(const std::string& database, bool views = false);
   // The tables of the connected source that a whole-database migration moves:
-  // every table whose name holds no blank.
+  // every table but the temporary ones Access left behind.
   std::vector<std::string> migratableSourceTables();
 
   std::optional<PrivateServer> server_;

@@ -148,7 +148,6 @@ class ViewReadTest : public ::testing::Test {
 
 TEST_F(ViewReadTest, WithoutASessionNothingIsRead) {
   EXPECT_EQ(translate("V"), "No Connection!");
-  EXPECT_EQ(BuildViewDefinition(window_, nullptr, "V", ""), "No Connection!");
 }
 
 TEST_F(ViewReadTest, TheSampleDatabasesSavedQueries) {
@@ -158,34 +157,38 @@ TEST_F(ViewReadTest, TheSampleDatabasesSavedQueries) {
   ASSERT_TRUE(WriteSampleDatabase(path, 20, summary));
   ASSERT_TRUE(test::ConnectSource(window_, path));
   EXPECT_EQ(translate("Customer List"),
-            "CREATE VIEW `Customer_List` AS \n"
-            "SELECT Customers.CustomerCode AS `Code`, Customers.CompanyName AS `Company`, "
-            "Customers.Country\n"
-            "  FROM `Customers`\n\n");
-  EXPECT_EQ(BuildViewDefinition(window_, window_.sourceSession(), "Customer List", ""),
             "CREATE VIEW `Customer List` AS \n"
             "SELECT Customers.CustomerCode AS `Code`, Customers.CompanyName AS `Company`, "
             "Customers.Country\n"
             "  FROM `Customers`\n\n");
-  EXPECT_EQ(translate("Order Lines"),
-            "CREATE VIEW `Order_Lines` AS \n"
-            "SELECT `Order`.OrderId, `Order`.OrderDate, Products.ProductName, "
-            "`Order Details`.Quantity, `Order Details`.`UnitPrice`*`Quantity` AS `LineTotal`\n"
-            "  FROM `Order` INNER JOIN `Order Details` ON `Order`.OrderId = `Order "
-            "Details`.OrderId INNER JOIN `Products` ON `Order Details`.ProductId = "
-            "Products.ProductId\n\n");
+  const std::string orderLines =
+      "CREATE VIEW `Order Lines` AS \n"
+      "SELECT `Order`.OrderId, `Order`.OrderDate, Products.ProductName, "
+      "`Order Details`.Quantity, `Order Details`.`UnitPrice`*`Quantity` AS `LineTotal`\n"
+      "  FROM `Order` INNER JOIN `Order Details` ON `Order`.OrderId = `Order "
+      "Details`.OrderId INNER JOIN `Products` ON `Order Details`.ProductId = "
+      "Products.ProductId\n\n";
+  EXPECT_EQ(translate("Order Lines"), orderLines);
+  // MySQL-friendly names: the view and every name it reads, alike.
+  window_.setNameRule(NameRule::Underscore);
+  std::string underscored = orderLines;
+  for (std::size_t at = 0; (at = underscored.find("Order Details", at)) != std::string::npos;)
+    underscored.replace(at, 13, "Order_Details");
+  underscored.replace(underscored.find("Order Lines"), 11, "Order_Lines");
+  EXPECT_EQ(translate("Order Lines"), underscored);
+  window_.setNameRule(NameRule::Keep);
   EXPECT_EQ(translate("Heavy Freight"),
-            "CREATE VIEW `Heavy_Freight` AS \nSELECT `Order`.OrderId, `Order`.Freight\n"
+            "CREATE VIEW `Heavy Freight` AS \nSELECT `Order`.OrderId, `Order`.Freight\n"
             "  FROM `Order`\n WHERE `Order`.Freight > 100\n");
   EXPECT_EQ(translate("Sales By Product"),
-            "CREATE VIEW `Sales_By_Product` AS \n"
+            "CREATE VIEW `Sales By Product` AS \n"
             "SELECT `Order Details`.ProductId, Sum(`Order Details`.Quantity) AS `TotalQuantity`, "
             "Count(*) AS `Lines`\n"
             "  FROM `Order Details`\n\n"
             " GROUP BY `Order Details`.ProductId\n"
             " HAVING Sum(`Order Details`.Quantity) > 10\n");
   EXPECT_EQ(translate("Products By Price"),
-            "CREATE VIEW `Products_By_Price` AS \n"
+            "CREATE VIEW `Products By Price` AS \n"
             "SELECT Products.ProductName, Products.UnitPrice AS `Price`\n"
             "  FROM `Products`\n\n"
             " ORDER BY Products.UnitPrice DESC, Products.ProductName\n");
@@ -217,7 +220,7 @@ TEST_F(ViewReadTest, FixtureQueriesOfJet4AndJet3Files) {
   // Jet 3 keeps MSysQueries' columns in another order.
   ASSERT_TRUE(test::ConnectSource(window_, *fixtures / "northwind-jet3.mdb"));
   EXPECT_EQ(translate("Ten Most Expensive Products"),
-            "CREATE VIEW `Ten_Most_Expensive_Products` AS \n"
+            "CREATE VIEW `Ten Most Expensive Products` AS \n"
             "SELECT Products.ProductName AS `TenMostExpensiveProducts`, Products.UnitPrice\n"
             "  FROM `Products`\n\n"
             " ORDER BY Products.UnitPrice DESC\n"

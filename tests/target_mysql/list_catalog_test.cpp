@@ -61,8 +61,10 @@ TEST(ListCatalogTest, MySqlTreeShowsDatabasesAndTheCurrentDatabasesObjects) {
   EXPECT_EQ(shop->children[1].image, kImageViewsFolder);
 
   const CatalogNode& tables = shop->children[0];
-  EXPECT_THAT(Texts(tables), ElementsAre("Orders"));
-  const CatalogNode& orders = tables.children[0];
+  // A name with a blank is listed like any other.
+  ASSERT_THAT(Texts(tables), ElementsAre("Order Details", "Orders"));
+  EXPECT_THAT(Texts(tables.children[0].children[0]), ElementsAre("Id"));
+  const CatalogNode& orders = tables.children[1];
   ASSERT_THAT(Texts(orders), ElementsAre("Fields", "Indexes"));
   EXPECT_THAT(Texts(orders.children[0]), ElementsAre("Id", "Note"));
   // One node per index, not per indexed column.

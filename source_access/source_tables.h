@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "data_access/result_codes.h"
+#include "data_access/session.h"
+
+namespace tablift {
+
+// The tables of an Access database that a migration moves, in the catalog's
+// order: every user table whatever its name holds, except the temporary
+// tables Access left behind ("~TMP…"), which go to `leftOut` when given.
+// Returns the result of opening the catalog's list.
+HResult ListSourceTables(Session& session, std::vector<std::string>& tables,
+                         std::vector<std::string>* leftOut = nullptr);
+
+}  // namespace tablift
