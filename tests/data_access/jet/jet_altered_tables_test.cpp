@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -136,6 +137,73 @@ TEST(JetLongDefinitionTest, ADefinitionOverSeveralPagesIsReadWhole) {
   for (int i = 0; i < 120; ++i)
     EXPECT_EQ(read.rows[0][i].text, std::to_string(i));
   ExpectSameAsMdbExport(connection.session, path.string(), "Survey");
+}
+
+// Access adds a column without rewriting the rows: a row written before holds
+// fewer columns than the table has. Here the second of two rows is made into
+// such a row: eight columns, the last of them since deleted; the ninth, a
+// Yes/No, came later. The deleted column makes libmdb look for the Yes/No's
+// bit in the row's null mask, one byte of which the row has: the byte past
+// it is the first byte of the row after it.
+TEST(JetAddedColumnTest, ARowWrittenBeforeAColumnWasAddedHasNoValueForIt) {
+  jet::TableDesign design{"Readings", {}};
+  std::vector<jet::Value> row(8, false);
+  for (int i = 0; i < 7; ++i) {
+    design.columns.push_back({.name = "Sensor" + std::to_string(i), .type = jet::JetType::Long});
+    row[i] = std::int64_t{100 + i};
+  }
+  design.columns.push_back({.name = "Checked", .type = jet::JetType::Boolean});
+  design.deletedColumns = {{.number = 7, .type = jet::JetType::Long}};
+  ScopedTempDir directory;
+  const std::filesystem::path path = directory.path() / "added.mdb";
+  jet::JetDatabaseWriter writer;
+  ASSERT_TRUE(writer.create(path).ok());
+  ASSERT_TRUE(writer.addTable(design).ok());
+  ASSERT_TRUE(writer.appendRow("Readings", row).ok());
+  ASSERT_TRUE(writer.appendRow("Readings", row).ok());
+  ASSERT_TRUE(writer.finish().ok());
+
+  std::vector<unsigned char> bytes;
+  {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  // Each row: the count (2), eight Longs (32, the deleted one's included), a
+  // two-byte null mask.
+  constexpr std::size_t kRow = 2 + 32 + 2;
+  constexpr std::size_t kPage = 4096;
+  bool shortened = false;
+  for (std::size_t page = 0; page + kPage <= bytes.size() && !shortened; page += kPage) {
+    unsigned char* at = bytes.data() + page;
+    const std::size_t first = (at[14] | (at[15] << 8)) & 0x1FFF;
+    if (at[0] != 0x01 || at[12] != 2 || first != kPage - kRow || at[first] != 9) continue;
+    // The second row loses its last byte and its ninth column: it now
+    // starts one byte later, with a count of 8 and a one-byte mask.
+    const std::size_t second = kPage - 2 * kRow;
+    std::copy_backward(at + second, at + second + kRow - 1, at + second + kRow);
+    at[second + 1] = 8;
+    at[second + 2] = 0;
+    at[second + kRow - 1] = 0x7F;  // the seven Longs left are there
+    at[16] = static_cast<unsigned char>((second + 1) & 0xFF);
+    at[17] = static_cast<unsigned char>((second + 1) >> 8);
+    shortened = true;
+  }
+  ASSERT_TRUE(shortened);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+
+  JetConnection connection;
+  ASSERT_EQ(OpenJet(path.string(), "", connection), S_OK);
+  const QueryRows read =
+      RunQuery(connection.session, "select Sensor0, Sensor6, Checked from Readings");
+  ASSERT_EQ(read.error, "");
+  ASSERT_EQ(read.rows.size(), 2u);
+  for (const std::vector<ColumnValue>& values : read.rows) {
+    EXPECT_EQ(values[0].text, "100");
+    EXPECT_EQ(values[1].text, "106");
+    EXPECT_EQ(values[2].text, "False");
+  }
 }
 
 }  // namespace
