@@ -87,6 +87,7 @@ int MigrateTable(Workbench& window, Session* sourceSession, std::string database
   }
   WriteLine(window, "TABLE: [%s].[%s] Migrating..... ", database.c_str(), table.c_str());
   const std::string create = TranslateTableDdl(window, sourceSession, database, table);
+  if (create.empty()) return kTableNotCreated;  // the reason is logged
   RewriteCacheFile(cacheFile, create);
   if (!ExecuteStatement(window, window.targetSession(), create, 1)) {
     WriteLine(window, "E::TABLE: Create [%s].[%s] ERROR !", database.c_str(), table.c_str());

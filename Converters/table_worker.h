@@ -12,7 +12,7 @@ class Workbench;
 enum TableMigration : int {
   kTableMigrated = 1,        // created, with its keys, indexes and every row
   kTableIncomplete = 0,      // created, but a key, an index or rows did not arrive
-  kTableNotCreated = -1,     // the CREATE TABLE statement failed
+  kTableNotCreated = -1,     // no CREATE TABLE statement, or the server refused it
   kTableCacheFileError = -2  // the table's cache file could not be opened
 };
 

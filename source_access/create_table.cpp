@@ -5,6 +5,7 @@
 #include "Converters/workbench.h"
 #include "Converters/write_line.h"
 #include "data_access/db_types.h"
+#include "data_access/error_texts.h"
 #include "source_access/source_init_properties.h"
 
 namespace tablift {
@@ -136,10 +137,13 @@ std::string OdbcTypeText(std::uint32_t flags, std::uint16_t type, std::uint32_t 
 }
 
 bool ReadTableColumns(Session& session, const std::string& tableName,
-                      std::vector<ColumnRow>& columns) {
+                      std::vector<ColumnRow>& columns, std::string* problem) {
   columns.clear();
   ColumnsRowset rowset;
-  if (Failed(rowset.open(session, "", "", tableName, ""))) return false;
+  if (Failed(rowset.open(session, "", "", tableName, ""))) {
+    if (problem != nullptr) *problem = DescribeOleDbError(&rowset, InterfaceId::IDBSchemaRowset);
+    return false;
+  }
   while (rowset.moveNext() == S_OK) {
     columns.push_back(rowset.row());
   }

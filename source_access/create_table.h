@@ -13,13 +13,14 @@ class Workbench;
 
 // The catalog rows of one table's columns, ordered by ORDINAL_POSITION (rows
 // of equal position keep the provider's order). False when the column catalog
-// cannot be opened; a row that cannot be read ends the list.
+// cannot be opened, with the provider's description of the failure in
+// `problem` when one is given; a row that cannot be read ends the list.
 //
 // Ordering by position rather than filling a fixed table of slots means that
 // positions above 99, gaps in the numbering or a missing first position still
 // give every column once, in the table's own order.
 bool ReadTableColumns(Session& session, const std::string& tableName,
-                      std::vector<ColumnRow>& columns);
+                      std::vector<ColumnRow>& columns, std::string* problem = nullptr);
 
 // The CREATE TABLE statement of an Access table in the Jet type vocabulary
 // (LONG, SHORT, COUNTER, CURRENCY, TEXT, ...), read from the source's column

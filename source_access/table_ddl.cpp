@@ -202,7 +202,7 @@ DefaultTarget DefaultTargetOf(const ColumnRow& column, bool jetRules, double ser
   return target;
 }
 
-std::string TranslateTableDdl(Workbench& window, Session* session, std::string /*databaseName*/,
+std::string TranslateTableDdl(Workbench& window, Session* session, std::string databaseName,
                               std::string tableName) {
   if (session == nullptr) {
     WriteLine(window, "No Connection!");
@@ -211,49 +211,55 @@ std::string TranslateTableDdl(Workbench& window, Session* session, std::string /
   const double version = ParseServerVersion(window.targetConnection().dbmsName());
   const bool jetRules = IsJetProgId(window.sourceProfile().progId);
 
-  std::string statement;
   std::vector<ColumnRow> columns;
-  if (ReadTableColumns(*session, tableName, columns)) {
-    std::vector<std::string> types;
-    std::vector<bool> nullable;
-    for (const ColumnRow& column : columns) {
-      types.push_back(MySqlColumnType(column, jetRules));
-      nullable.push_back(column.isNullable);
-    }
-    std::vector<bool> movedOffRow(columns.size(), false);
-    const bool innoDb = IsInnoDb(window.targetTree().storageEngine());
-    for (std::size_t i : FitRowSize(types, nullable, window.charset(), innoDb))
-      movedOffRow[i] = true;
-
-    const NameRule rule = window.nameRule();
-    statement = "CREATE TABLE " + QuoteIdentifier(MySqlName(tableName, rule)) + "(\n";
-    std::string autoNumberColumn;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-      const ColumnRow& column = columns[i];
-      if (i > 0) statement += ",\n";
-      const std::string name = MySqlName(column.columnName, rule);
-      statement += QuoteIdentifier(name) + " " + types[i] + " ";
-      if (IsAutoNumber(column, jetRules) && autoNumberColumn.empty()) autoNumberColumn = name;
-      if (column.columnHasDefault) {
-        // A TEXT column takes no default on MySQL before 8.0.13.
-        const DefaultTarget target =
-            movedOffRow[i] ? DefaultTarget{} : DefaultTargetOf(column, jetRules, version);
-        const TranslatedDefault translated = TranslateDefaultValue(column.columnDefault, target);
-        if (translated.dropped) {
-          WriteLine(window, "Default value [%s] of column [%s].[%s] left out: MySQL cannot take it",
-                    column.columnDefault.c_str(), tableName.c_str(), column.columnName.c_str());
-        } else if (!translated.value.empty()) {
-          statement += "default " + translated.value + " ";
-        }
-      }
-      statement += column.isNullable ? "NULL " : "NOT NULL ";
-    }
-    if (!autoNumberColumn.empty()) {
-      statement += ",\nKEY " + QuoteIdentifier(kAutoNumberKeyName) + " (" +
-                   QuoteIdentifier(autoNumberColumn) + ")";
-    }
-    statement += ")";
+  std::string problem;
+  if (!ReadTableColumns(*session, tableName, columns, &problem) || columns.empty()) {
+    // A table without columns is no statement the server takes; the reason
+    // belongs in the log, and the migration goes on with the next table.
+    if (problem.empty()) problem = "the source lists no column of it";
+    WriteLine(window, "E::TABLE: [%s].[%s] cannot be created, its columns cannot be read: %s",
+              databaseName.c_str(), tableName.c_str(), problem.c_str());
+    return {};
   }
+  std::vector<std::string> types;
+  std::vector<bool> nullable;
+  for (const ColumnRow& column : columns) {
+    types.push_back(MySqlColumnType(column, jetRules));
+    nullable.push_back(column.isNullable);
+  }
+  std::vector<bool> movedOffRow(columns.size(), false);
+  const bool innoDb = IsInnoDb(window.targetTree().storageEngine());
+  for (std::size_t i : FitRowSize(types, nullable, window.charset(), innoDb))
+    movedOffRow[i] = true;
+
+  const NameRule rule = window.nameRule();
+  std::string statement = "CREATE TABLE " + QuoteIdentifier(MySqlName(tableName, rule)) + "(\n";
+  std::string autoNumberColumn;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const ColumnRow& column = columns[i];
+    if (i > 0) statement += ",\n";
+    const std::string name = MySqlName(column.columnName, rule);
+    statement += QuoteIdentifier(name) + " " + types[i] + " ";
+    if (IsAutoNumber(column, jetRules) && autoNumberColumn.empty()) autoNumberColumn = name;
+    if (column.columnHasDefault) {
+      // A TEXT column takes no default on MySQL before 8.0.13.
+      const DefaultTarget target =
+          movedOffRow[i] ? DefaultTarget{} : DefaultTargetOf(column, jetRules, version);
+      const TranslatedDefault translated = TranslateDefaultValue(column.columnDefault, target);
+      if (translated.dropped) {
+        WriteLine(window, "Default value [%s] of column [%s].[%s] left out: MySQL cannot take it",
+                  column.columnDefault.c_str(), tableName.c_str(), column.columnName.c_str());
+      } else if (!translated.value.empty()) {
+        statement += "default " + translated.value + " ";
+      }
+    }
+    statement += column.isNullable ? "NULL " : "NOT NULL ";
+  }
+  if (!autoNumberColumn.empty()) {
+    statement += ",\nKEY " + QuoteIdentifier(kAutoNumberKeyName) + " (" +
+                 QuoteIdentifier(autoNumberColumn) + ")";
+  }
+  statement += ")";
   statement += EngineClause(window.targetTree().storageEngine());
   statement += CharsetClause(version, window.charset());
   return statement;

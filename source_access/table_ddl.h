@@ -61,8 +61,9 @@ DefaultTarget DefaultTargetOf(const ColumnRow& column, bool jetRules, double ser
 // AutoNumber column (kAutoNumberKeyName), then the engine clause of the
 // window's storage engine and the character set clause for the target
 // server's version and the window's character set. Without a session "No
-// Connection!" (also logged); a catalog that cannot be read gives the two
-// clauses alone. `databaseName` is not needed: the session is on it.
+// Connection!" (also logged). A table whose columns cannot be read, or that
+// lists none, gives "" and an E:: line naming the table (in `databaseName`)
+// and the provider's reason: there is no statement to send.
 std::string TranslateTableDdl(Workbench& window, Session* session, std::string databaseName,
                               std::string tableName);
 

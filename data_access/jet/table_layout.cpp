@@ -11,6 +11,8 @@ constexpr std::uint8_t kTableDefinitionPage = 0x02;
 // A definition longer than this many pages is a loop or garbage: 255 columns
 // with long names and 32 indexes fit in a few pages.
 constexpr std::size_t kMaxDefinitionPages = 64;
+// Access counts deleted columns towards its 255 until the file is compacted,
+// so no column number, and no count of columns ever made, reaches 256.
 constexpr std::size_t kMaxColumns = 256;
 constexpr std::size_t kMaxIndexes = 1000;
 constexpr std::size_t kIndexKeySlots = 10;
@@ -227,7 +229,9 @@ bool ReadTableLayout(LibmdbDatabase& database, std::uint32_t page, TableLayout& 
   const std::uint32_t usageMap = stream.at(format.usageMap, 4);
   const std::uint32_t freeMap = stream.at(format.freeMap, 4);
   if (!stream.ok()) return Fail(problem, "the table definition is cut short");
-  if (columnCount == 0 || columnCount > kMaxColumns || layout.variableColumns > columnCount ||
+  // The variable-column count counts every variable column the table ever
+  // had, deleted ones included, so it may exceed the columns left.
+  if (columnCount == 0 || columnCount > kMaxColumns || layout.variableColumns > kMaxColumns ||
       indexCount > kMaxIndexes || realIndexCount > kMaxIndexes) {
     return Fail(problem, "the table definition holds impossible counts");
   }
@@ -251,6 +255,11 @@ bool ReadTableLayout(LibmdbDatabase& database, std::uint32_t page, TableLayout& 
     column.flags = entry[format.columnFlags];
     column.size =
         static_cast<std::uint16_t>(entry[format.columnSize] | (entry[format.columnSize + 1] << 8));
+    // Deleted columns leave their numbers unused: numbers may have gaps and
+    // reach past the column count. libmdb keeps a number in one byte.
+    if (column.number >= kMaxColumns) {
+      return Fail(problem, "a column number lies past the most columns a table can have");
+    }
     if (!numbers.insert(column.number).second) {
       return Fail(problem, "two columns claim the same place in the row");
     }

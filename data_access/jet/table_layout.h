@@ -14,10 +14,11 @@
 namespace tablift::jet {
 
 struct LayoutColumn {
-  std::uint8_t type = 0;     // libmdb's MDB_* type code
-  std::uint16_t number = 0;  // col_num: the column's place in the row
-  std::uint16_t size = 0;    // bytes
-  std::uint8_t flags = 0;    // 0x01 fixed length, 0x04 AutoNumber, 0x40 GUID AutoNumber
+  std::uint8_t type = 0;  // libmdb's MDB_* type code
+  // col_num: the column's place in the row. Deleted columns leave gaps.
+  std::uint16_t number = 0;
+  std::uint16_t size = 0;  // bytes
+  std::uint8_t flags = 0;  // 0x01 fixed length, 0x04 AutoNumber, 0x40 GUID AutoNumber
   std::uint8_t precision = 0;
   std::uint8_t scale = 0;
   std::string name;
@@ -46,6 +47,8 @@ struct LayoutLogicalIndex {
 
 struct TableLayout {
   std::uint32_t rowCount = 0;
+  // Every variable-length column the table ever had: deleted columns keep
+  // their place in the rows until the file is compacted.
   std::uint16_t variableColumns = 0;
   std::vector<LayoutColumn> columns;  // in the order Access shows them
   std::vector<LayoutRealIndex> realIndexes;

@@ -105,11 +105,13 @@ TableReader::Step TableReader::advance(std::string& problem) {
       return Step::Damaged;
     }
     if (bounds->deleted || bounds->length == 0) continue;
-    if (mdb_crack_row(table_, static_cast<int>(bounds->start), bounds->length, fields_.data()) <
-        0) {
+    const int columns =
+        mdb_crack_row(table_, static_cast<int>(bounds->start), bounds->length, fields_.data());
+    if (columns < 0) {
       problem = "a row on page " + std::to_string(table_->cur_phys_pg) + " is damaged";
       return Step::Damaged;
     }
+    rowColumns_ = static_cast<unsigned>(columns);
     rowStart_ = bounds->start;
     rowEnd_ = bounds->start + bounds->length;
     return Step::Row;
@@ -124,6 +126,13 @@ bool TableReader::value(std::size_t column, Value& value, std::string& problem) 
   const auto* mdbColumn = static_cast<const MdbColumn*>(g_ptr_array_index(table_->columns, index));
   const int type = mdbColumn->col_type;
 
+  // A row written before the column was added ends before the column's
+  // number: it holds no value for it, and libmdb would take the column's bit
+  // from past the row's null mask. Access shows such a Yes/No as No.
+  if (static_cast<unsigned>(mdbColumn->col_num) >= rowColumns_) {
+    if (type == MDB_BOOL) value = false;
+    return true;
+  }
   // Yes/No lives in the null mask: a set bit is Yes.
   if (type == MDB_BOOL) {
     value = field.is_null == 0;

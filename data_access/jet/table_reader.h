@@ -47,6 +47,7 @@ class TableReader {
   std::vector<MdbField> fields_;
   bool started_ = false;
   std::size_t nextRow_ = 0;  // on the current page
+  unsigned rowColumns_ = 0;  // the current row's column count, deleted columns included
   std::size_t rowStart_ = 0;
   std::size_t rowEnd_ = 0;
 };

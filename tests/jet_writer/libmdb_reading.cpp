@@ -86,6 +86,7 @@ std::optional<ReadTable> LibmdbDatabase::readTable(const std::string& name) {
 
   ReadTable result;
   result.declaredRows = table->num_rows;
+  result.variableColumns = table->num_var_cols;
   std::vector<std::vector<char>> buffers(table->num_cols, std::vector<char>(kBindSize));
   std::vector<int> lengths(table->num_cols, 0);
   for (unsigned i = 0; i < table->num_cols; ++i) {
@@ -98,7 +99,8 @@ std::optional<ReadTable> LibmdbDatabase::readTable(const std::string& name) {
                               column->col_scale,
                               column->col_prec,
                               column->is_long_auto != 0,
-                              {}});
+                              {},
+                              column->col_num});
     for (const char* property : {"Required", "DefaultValue", "Description"}) {
       if (const char* value = mdb_col_get_prop(column, property)) {
         result.columns.back().properties[property] = value;

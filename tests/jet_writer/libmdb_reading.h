@@ -21,6 +21,7 @@ struct ReadColumn {
   // The design properties libmdb found for the column (Required,
   // DefaultValue, Description), by name.
   std::map<std::string, std::string> properties;
+  int number = 0;  // col_num: its place in the rows, deleted columns counted
 };
 
 struct ReadCell {
@@ -32,6 +33,8 @@ struct ReadCell {
 struct ReadTable {
   std::vector<ReadColumn> columns;
   unsigned declaredRows = 0;  // the row count the table definition records
+  // The variable-length columns the definition counts as ever made.
+  unsigned variableColumns = 0;
   std::vector<std::vector<ReadCell>> rows;
 };
 

@@ -98,6 +98,16 @@ TEST_F(RefusedCallsTest, DesignsAccessCannotHoldAreRefused) {
                        {{.name = "A", .type = JetType::Long, .autoNumber = true},
                         {.name = "B", .type = JetType::Long, .autoNumber = true}}},
                       "more than one AutoNumber");
+  // Deleted columns count towards the 255 until the file is compacted, and
+  // each leaves a number of its own among those the table ever gave out.
+  TableDesign deleted{"T", std::vector<ColumnDesign>(255, {.name = "A", .type = JetType::Long})};
+  deleted.deletedColumns = {{.number = 3}};
+  expectRefusedDesign(deleted, "more than 255 columns, its deleted ones counted");
+  deleted = OneColumn("T", {.name = "A", .type = JetType::Long});
+  deleted.deletedColumns = {{.number = 2}};
+  expectRefusedDesign(deleted, "lies past the columns ever made");
+  deleted.deletedColumns = {{.number = 1}, {.number = 1, .type = JetType::Long}};
+  expectRefusedDesign(deleted, "is deleted twice");
   expectRefusedDesign(OneColumn("T", {.name = "A", .type = static_cast<JetType>(0x0D)}),
                       "unknown type");
 

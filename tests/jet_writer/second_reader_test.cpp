@@ -8,6 +8,7 @@
 #include "source_access/sample_database.h"
 #include "tests/jet_writer/libmdb_reading.h"
 #include "tests/jet_writer/written_database.h"
+#include "tests/support/deleted_column_tables.h"
 #include "tests/support/test_paths.h"
 
 // The npm package mdb-reader is a reader written independently of libmdb;
@@ -159,6 +160,37 @@ TEST(SecondReaderTest, MdbReaderReadsTheWholeSampleDatabase) {
   for (const auto& name : Lines(listed.out)) {
     EXPECT_THAT(names, ::testing::Contains(name));
   }
+}
+
+// Deleted columns leave gaps among the column numbers and empty places in
+// the rows; mdb-reader, which finds a value by the column's number, its
+// variable slot and its fixed offset, reads each value in its own column.
+TEST(SecondReaderTest, MdbReaderReadsTablesWithDeletedColumns) {
+  const auto entry = MdbReaderEntry();
+  if (!entry) GTEST_SKIP() << "mdb-reader is not installed under TABLIFT_NODE_MODULES";
+  tablift::test::ScopedTempDir directory;
+  const auto path = directory.path() / "deleted.mdb";
+  ASSERT_TRUE(tablift::test::WriteDeletedColumnTables(path));
+
+  std::vector<std::string> expected = {"Pairs: text,text",
+                                       "Contacts: text,text,text,text,text,text,text,text,text"};
+  for (const tablift::test::DeletedColumnTable& table : tablift::test::DeletedColumnTables()) {
+    if (table.design.name != "Contacts") continue;
+    for (const std::vector<Value>& row : table.rows) {
+      std::string line;
+      for (const Value& value : row) {
+        if (!line.empty()) line += "|";
+        line += std::holds_alternative<Null>(value) ? "null" : std::get<std::string>(value);
+      }
+      expected.push_back(line);
+    }
+  }
+  expected.insert(
+      expected.end(),
+      {"Ledger: long,double,boolean,text,datetime", "1|12.5|true|Rent|2023-03-15T12:00:00.000Z",
+       "2|null|false|null|2023-03-16T00:00:00.000Z", "3|-0.25|true|Fee|null"});
+  EXPECT_THAT(Lines(ReadWithMdbReader(*entry, path, directory.path())),
+              ::testing::ElementsAreArray(expected));
 }
 
 }  // namespace

@@ -168,6 +168,11 @@ TEST_F(TranslateTableDdlTest, DefaultsAreTranslatedOrLeftOutWithALine) {
 TEST_F(TranslateTableDdlTest, WithoutASessionOrCatalog) {
   EXPECT_EQ(TranslateTableDdl(window_, nullptr, "shop", "Orders"), "No Connection!");
   EXPECT_EQ(logTexts().back(), "No Connection!");
+  // A table that lists no column gives no statement, only the reason.
+  EXPECT_EQ(TranslateTableDdl(window_, source(), "shop", "Nowhere"), "");
+  EXPECT_EQ(logTexts().back(),
+            "TABLE: [shop].[Nowhere] cannot be created, its columns cannot be read: the source "
+            "lists no column of it");
 }
 
 }  // namespace

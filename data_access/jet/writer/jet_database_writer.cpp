@@ -384,7 +384,7 @@ WriteStatus JetDatabaseWriter::State::writeDefinitionsAndMaps() {
     std::vector<LongValueColumnMaps> longMaps;
     for (const TableWriter::LongValueColumn& column : table->longValueColumns()) {
       LongValueColumnMaps maps;
-      maps.columnNumber = column.columnNumber;
+      maps.columnNumber = table->shape().columns[column.columnNumber].storedNumber;
       if (WriteStatus status = placer.placeMapOf(column.store->pages(), maps.usedPagesMap);
           !status) {
         return status;

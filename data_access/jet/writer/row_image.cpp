@@ -27,7 +27,9 @@ std::size_t RowImageLength(const RowShape& shape, const std::vector<EncodedField
 
 ByteVector AssembleRow(const RowShape& shape, const std::vector<EncodedField>& fields) {
   ByteVector row(RowImageLength(shape, fields), 0);
-  StoreLe16(row.data(), static_cast<std::uint16_t>(shape.columns.size()));
+  // Deleted columns count, are Null and hold nothing, as in the rows the
+  // engine writes after a column was deleted.
+  StoreLe16(row.data(), shape.storedColumnCount);
 
   std::vector<std::uint16_t> variableOffsets(shape.variableCount, 0);
   std::vector<const ColumnSlot*> variableColumns(shape.variableCount, nullptr);
@@ -35,8 +37,8 @@ ByteVector AssembleRow(const RowShape& shape, const std::vector<EncodedField>& f
   for (const ColumnSlot& column : shape.columns) {
     const EncodedField& field = fields[column.number];
     if (field.present) {
-      nullMask[column.number / 8] =
-          static_cast<std::uint8_t>(nullMask[column.number / 8] | (1u << (column.number % 8)));
+      const std::uint16_t bit = column.storedNumber;
+      nullMask[bit / 8] = static_cast<std::uint8_t>(nullMask[bit / 8] | (1u << (bit % 8)));
     }
     if (column.fixed) {
       if (column.type != JetType::Boolean) {
@@ -51,8 +53,9 @@ ByteVector AssembleRow(const RowShape& shape, const std::vector<EncodedField>& f
 
   std::size_t at = kCountSize + shape.fixedAreaSize;
   for (std::size_t i = 0; i < variableColumns.size(); ++i) {
-    const ByteVector& bytes = fields[variableColumns[i]->number].bytes;
     variableOffsets[i] = static_cast<std::uint16_t>(at);
+    if (variableColumns[i] == nullptr) continue;  // a deleted column's empty slot
+    const ByteVector& bytes = fields[variableColumns[i]->number].bytes;
     std::copy(bytes.begin(), bytes.end(), row.begin() + static_cast<std::ptrdiff_t>(at));
     at += bytes.size();
   }

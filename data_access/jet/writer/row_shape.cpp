@@ -1,5 +1,6 @@
 #include "data_access/jet/writer/row_shape.h"
 
+#include <map>
 #include <set>
 
 #include "data_access/jet/writer/jet4_page_format.h"
@@ -153,11 +154,37 @@ WriteStatus ShapeRows(const TableDesign& design, RowShape& shape) {
     return Invalid("The description of table [" + design.name + "] " + problem);
   }
   if (design.columns.empty()) return Invalid("Table [" + design.name + "] has no columns");
-  if (design.columns.size() > kMaxColumnsPerTable) {
-    return Invalid("Table [" + design.name + "] has more than 255 columns");
+  const std::size_t slots = design.columns.size() + design.deletedColumns.size();
+  if (slots > kMaxColumnsPerTable) {
+    return Invalid("Table [" + design.name + "] has more than 255 columns" +
+                   (design.deletedColumns.empty() ? "" : ", its deleted ones counted"));
+  }
+  std::map<std::uint16_t, JetType> deleted;
+  for (const DeletedColumnDesign& column : design.deletedColumns) {
+    const std::string where = "Deleted column number " + std::to_string(column.number) +
+                              " of table [" + design.name + "]";
+    if (!KnownType(column.type)) return Invalid(where + " has an unknown type");
+    if (column.number >= slots) return Invalid(where + " lies past the columns ever made");
+    if (!deleted.emplace(column.number, column.type).second) {
+      return Invalid(where + " is deleted twice");
+    }
   }
 
   RowShape result;
+  // A deleted column keeps its place in the rows: its fixed bytes or its
+  // variable slot stay taken, and the columns made after it come after it.
+  std::uint16_t stored = 0;
+  auto passDeleted = [&] {
+    for (auto found = deleted.find(stored); found != deleted.end();
+         found = deleted.find(++stored)) {
+      const JetType type = found->second;
+      if (FixedSize(type) == 0) {
+        ++result.variableCount;
+      } else if (type != JetType::Boolean) {
+        result.fixedAreaSize = static_cast<std::uint16_t>(result.fixedAreaSize + FixedSize(type));
+      }
+    }
+  };
   std::set<std::string> seen;
   bool hasAutoNumber = false;
   for (const ColumnDesign& column : design.columns) {
@@ -177,6 +204,8 @@ WriteStatus ShapeRows(const TableDesign& design, RowShape& shape) {
     slot.name = column.name;
     slot.type = column.type;
     slot.number = static_cast<std::uint16_t>(result.columns.size());
+    passDeleted();
+    slot.storedNumber = stored++;
     slot.required = column.required;
     slot.autoNumber = column.autoNumber;
     if (WriteStatus status = SizeColumn(design.name, column, slot); !status) return status;
@@ -195,6 +224,8 @@ WriteStatus ShapeRows(const TableDesign& design, RowShape& shape) {
     }
     result.columns.push_back(std::move(slot));
   }
+  passDeleted();
+  result.storedColumnCount = stored;
   shape = std::move(result);
   return WriteStatus::Success();
 }

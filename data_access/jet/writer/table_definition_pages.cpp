@@ -30,7 +30,7 @@ void AppendColumnEntry(ByteVector& out, const ColumnSlot& column, bool systemTab
   std::uint8_t* entry = &out[at];
   entry[0] = static_cast<std::uint8_t>(column.type);
   StoreLe32(entry + 1, jet4::kTableDefinitionMagic);
-  StoreLe16(entry + 5, column.number);
+  StoreLe16(entry + 5, column.storedNumber);
   StoreLe16(entry + 7, column.variableIndex);
   StoreLe16(entry + 9, column.number);
   if (column.type == JetType::Decimal) {
@@ -45,12 +45,12 @@ void AppendColumnEntry(ByteVector& out, const ColumnSlot& column, bool systemTab
   StoreLe16(entry + 23, column.longValue ? 0 : column.length);
 }
 
-void AppendPhysicalIndex(ByteVector& out, const PhysicalIndex& index,
+void AppendPhysicalIndex(ByteVector& out, const RowShape& shape, const PhysicalIndex& index,
                          const PhysicalIndexPages& pages) {
   AppendLe32(out, kPhysicalIndexMagic);
   for (std::size_t i = 0; i < jet4::kMaxIndexColumns; ++i) {
     if (i < index.columns.size()) {
-      AppendLe16(out, index.columns[i].columnNumber);
+      AppendLe16(out, shape.columns[index.columns[i].columnNumber].storedNumber);
       out.push_back(index.columns[i].ascending ? 0x01 : 0x00);
     } else {
       AppendLe16(out, kEndOfList);
@@ -113,10 +113,11 @@ ByteVector DefinitionStream(const RowShape& shape, const TableDefinitionFields& 
   StoreLe32(&out[20], fields.lastAutoNumber);
   out[24] = 0x01;
   out[40] = fields.systemTable ? jet4::kTableTypeSystem : jet4::kTableTypeUser;
-  const auto columnCount = static_cast<std::uint16_t>(shape.columns.size());
-  StoreLe16(&out[41], columnCount);
+  // The columns and the variable columns ever made, deleted ones included,
+  // then the columns the table has.
+  StoreLe16(&out[41], shape.storedColumnCount);
   StoreLe16(&out[43], shape.variableCount);
-  StoreLe16(&out[45], columnCount);
+  StoreLe16(&out[45], static_cast<std::uint16_t>(shape.columns.size()));
   StoreLe32(&out[47], static_cast<std::uint32_t>(indexes.logical.size()));
   StoreLe32(&out[51], static_cast<std::uint32_t>(indexes.physical.size()));
   StoreLe32(&out[55], fields.usedPagesMap);
@@ -136,7 +137,7 @@ ByteVector DefinitionStream(const RowShape& shape, const TableDefinitionFields& 
     AppendBytes(out, name);
   }
   for (std::size_t i = 0; i < indexes.physical.size(); ++i) {
-    AppendPhysicalIndex(out, indexes.physical[i],
+    AppendPhysicalIndex(out, shape, indexes.physical[i],
                         i < fields.indexPages.size() ? fields.indexPages[i] : PhysicalIndexPages{});
   }
   const std::vector<const LogicalIndex*> logical = LogicalIndexesByName(indexes);

@@ -11,7 +11,7 @@ namespace tablift::jet {
 
 // Where the usage maps of a Memo or OLE Object column's long-value pages are.
 struct LongValueColumnMaps {
-  std::uint16_t columnNumber = 0;
+  std::uint16_t columnNumber = 0;  // its number in the file (ColumnSlot::storedNumber)
   std::uint32_t usedPagesMap = 0;  // page << 8 | row of the map row
   std::uint32_t pagesWithRoomMap = 0;
 };

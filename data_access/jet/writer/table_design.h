@@ -40,12 +40,24 @@ struct IndexDesign {
   bool required = false;     // Null keys are refused
 };
 
+// A column deleted in Access's designer since the file was last compacted.
+// Access rewrites no rows when a column goes: the column keeps its number,
+// its bit in every row's null mask and its place in the rows (a slot among
+// the variable-length columns, or its bytes of the fixed area), and the
+// table definition keeps counting it among the columns ever made.
+struct DeletedColumnDesign {
+  std::uint16_t number = 0;      // the column number it held
+  JetType type = JetType::Text;  // decides whether its place is fixed or variable
+};
+
 // A user table to create: its columns in the order Access shows them.
 struct TableDesign {
   std::string name;
   std::vector<ColumnDesign> columns;
   std::optional<std::string> description = std::nullopt;
   std::vector<IndexDesign> indexes = {};
+  // The columns take the column numbers these leave, in the order above.
+  std::vector<DeletedColumnDesign> deletedColumns = {};
 };
 
 }  // namespace tablift::jet

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 
 #include "data_access/text_query.h"
@@ -150,44 +149,6 @@ TEST_F(JetNorthwindQuery, LongValuesArriveWholeAndTheTextSlotCutsThem) {
                  EXPECT_EQ(row.text(1).size(), 8191u);
                  return false;
                });
-}
-
-// Every value of a table against mdb-export: text, long text, dates, currency,
-// integers, binary; real numbers by value (mdb-export prints them with a
-// fixed number of digits), Yes/No as 1 and 0.
-void ExpectSameAsMdbExport(Session& session, const std::string& path, const std::string& table) {
-  const std::optional<ExportedTable> exported = MdbExport(path, table);
-  if (!exported) GTEST_SKIP() << "mdb-export is not available";
-  const QueryRows result = RunQuery(session, "select * from [" + table + "]");
-  ASSERT_EQ(result.error, "");
-  ASSERT_EQ(result.rows.size(), exported->rows.size());
-  std::vector<std::size_t> exportedColumn;
-  for (std::size_t k = 1; k < result.columns.size(); ++k) {
-    const auto found =
-        std::find(exported->header.begin(), exported->header.end(), result.columns[k].name);
-    ASSERT_NE(found, exported->header.end()) << result.columns[k].name;
-    exportedColumn.push_back(static_cast<std::size_t>(found - exported->header.begin()));
-  }
-  for (std::size_t r = 0; r < result.rows.size(); ++r) {
-    for (std::size_t c = 0; c < exportedColumn.size(); ++c) {
-      const ColumnValue& ours = result.rows[r][c];
-      const ExportedCell& theirs = exported->rows[r][exportedColumn[c]];
-      const std::uint16_t type = result.columns[c + 1].type;
-      SCOPED_TRACE(table + " row " + std::to_string(r) + " column " + result.columns[c + 1].name);
-      if (type == DBTYPE_BOOL) {
-        EXPECT_EQ(ours.text, theirs == "1" ? "True" : "False");
-      } else if (ours.null || !theirs) {
-        EXPECT_EQ(ours.null, !theirs.has_value());
-      } else if (type == DBTYPE_R4) {
-        EXPECT_EQ(std::stof(ours.text), std::stof(*theirs));
-      } else if (type == DBTYPE_R8) {
-        EXPECT_NEAR(std::stod(ours.text), std::stod(*theirs),
-                    std::fabs(std::stod(ours.text)) * 1e-15);
-      } else {
-        EXPECT_EQ(ours.text, *theirs);
-      }
-    }
-  }
 }
 
 TEST_F(JetNorthwindQuery, EveryTableReadsAsMdbExportReadsIt) {

@@ -1,5 +1,9 @@
 #include "tests/data_access/jet/jet_test_database.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -7,6 +11,7 @@
 #include "data_access/property_set.h"
 #include "data_access/provider_registry.h"
 #include "data_access/text_query.h"
+#include "tests/support/mdb_export_table.h"
 #include "tests/support/test_paths.h"
 
 namespace tablift::test {
@@ -88,6 +93,43 @@ QueryRows RunQuery(Session& session, const std::string& sql) {
         return true;
       });
   return result;
+}
+
+void ExpectSameAsMdbExport(Session& session, const std::string& path, const std::string& table) {
+  const std::optional<ExportedTable> exported = MdbExport(path, table);
+  if (!exported) GTEST_SKIP() << "mdb-export is not available";
+  const QueryRows result = RunQuery(session, "select * from [" + table + "]");
+  ASSERT_EQ(result.error, "");
+  ASSERT_EQ(result.rows.size(), exported->rows.size());
+  std::vector<std::size_t> exportedColumn;
+  for (std::size_t k = 1; k < result.columns.size(); ++k) {
+    const auto found =
+        std::find(exported->header.begin(), exported->header.end(), result.columns[k].name);
+    ASSERT_NE(found, exported->header.end()) << result.columns[k].name;
+    exportedColumn.push_back(static_cast<std::size_t>(found - exported->header.begin()));
+  }
+  for (std::size_t r = 0; r < result.rows.size(); ++r) {
+    for (std::size_t c = 0; c < exportedColumn.size(); ++c) {
+      const ColumnValue& ours = result.rows[r][c];
+      const ExportedCell& theirs = exported->rows[r][exportedColumn[c]];
+      const std::uint16_t type = result.columns[c + 1].type;
+      SCOPED_TRACE(table + " row " + std::to_string(r) + " column " + result.columns[c + 1].name);
+      if (type == DBTYPE_BOOL) {
+        EXPECT_EQ(ours.text, theirs == "1" ? "True" : "False");
+      } else if (!theirs && !ours.null && ours.text.empty()) {
+        // mdb-export writes an empty text as it writes Null: nothing.
+      } else if (ours.null || !theirs) {
+        EXPECT_EQ(ours.null, !theirs.has_value());
+      } else if (type == DBTYPE_R4) {
+        EXPECT_EQ(std::stof(ours.text), std::stof(*theirs));
+      } else if (type == DBTYPE_R8) {
+        EXPECT_NEAR(std::stod(ours.text), std::stod(*theirs),
+                    std::fabs(std::stod(ours.text)) * 1e-15);
+      } else {
+        EXPECT_EQ(ours.text, *theirs);
+      }
+    }
+  }
 }
 
 std::vector<pid_t> ReaderProcesses() {

@@ -48,6 +48,12 @@ struct QueryRows {
 };
 QueryRows RunQuery(Session& session, const std::string& sql);
 
+// Every value of a table against mdb-export: text, long text, dates, currency,
+// integers, binary; real numbers by value (mdb-export prints them with a
+// fixed number of digits), Yes/No as 1 and 0. Skips when mdb-export is not
+// there.
+void ExpectSameAsMdbExport(Session& session, const std::string& path, const std::string& table);
+
 // The reader processes of this test program (its children).
 std::vector<pid_t> ReaderProcesses();
 
