@@ -135,7 +135,7 @@ int BackupAllTables(Workbench& window, Session* targetSession, const std::string
                                   MessageIcon::Error);
     return -1;
   }
-  return BackupEach(window, tables, "Tables Backup Terminaled!", [&](const std::string& table) {
+  return BackupEach(window, tables, "Tables Backup Terminated!", [&](const std::string& table) {
     return BackupTable(window, targetSession, database, table, folder);
   });
 }
@@ -153,7 +153,7 @@ int BackupAllViews(Workbench& window, Session* targetSession, const std::string&
     WritePlainLine(window, DescribeStepFailure(opened, "Open views Error: "));
     return -1;
   }
-  return BackupEach(window, views, "Views Backup Terminaled!", [&](const std::string& view) {
+  return BackupEach(window, views, "Views Backup Terminated!", [&](const std::string& view) {
     return BackupView(window, targetSession, database, view, folder);
   });
 }

@@ -125,7 +125,7 @@ int MigrateAllViews(Workbench& window, Session* sourceSession, std::string datab
   std::vector<std::pair<std::string, ViewAttempt>> refused;
   const auto stopRequested = [&] {
     if (window.runFlag().load() != kRunStopRequested) return false;
-    WriteLine(window, "Views Converting Terminaled!");
+    WriteLine(window, "Views Converting Terminated!");
     return true;
   };
   bool stopped = false;

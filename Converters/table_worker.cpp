@@ -119,7 +119,7 @@ int MigrateAllTables(Workbench& window, Session* sourceSession, std::string data
   for (const std::string& table : tables) {
     if (MigrateTable(window, sourceSession, database, table) != kTableMigrated) ++incomplete;
     if (window.runFlag().load() == kRunStopRequested) {
-      WriteLine(window, "Tables Converting Terminaled!");
+      WriteLine(window, "Tables Converting Terminated!");
       break;
     }
   }

@@ -87,7 +87,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
           WriteLine(window, "[%s] %ld records converted!", tableName.c_str(), rows);
         }
         if (window.runFlag().load() == kRunStopRequested) {
-          WriteLine(window, "Data Converting Terminaled!");
+          WriteLine(window, "Data Converting Terminated!");
           stopped = true;
           return false;
         }
@@ -164,7 +164,7 @@ std::string TransferRows(Workbench& window, Session* sourceSession, Session* tar
   for (const std::string& message : failures)
     WriteLine(window, "E::%s", message.c_str());
   if (!failures.empty()) return failures.front();
-  WriteLine(window, "[%s] %ld records converted, convertion completed SUCCESSFULLY!",
+  WriteLine(window, "[%s] %ld records converted, conversion completed SUCCESSFULLY!",
             tableName.c_str(), rows);
   // The rows written are whole, but the table is not: its task must not
   // show SUCCESS.

@@ -38,10 +38,10 @@ inline constexpr std::string_view kRowsNotRead = "FALSE";
 //   while the next rows are read (BulkInsert); a batch the target rejects is
 //   sent again row by row, so that exactly the rejected rows are counted;
 // - writes "[<table>] <n> records converted!" every 2000 rows, and after the
-//   rows "[<table>] <n> records converted, convertion completed SUCCESSFULLY!"
+//   rows "[<table>] <n> records converted, conversion completed SUCCESSFULLY!"
 //   when all of them arrived;
 // - stops after the current row when the controller's stop is requested
-//   ("Data Converting Terminaled!"); the rows read up to then still arrive.
+//   ("Data Converting Terminated!"); the rows read up to then still arrive.
 //
 // Result: kRowsTransferred; kRowsStopped; kRowsNotRead; "RESULT: The operation completed
 // SUCCESSFULLY" when the SELECT gave no rowset (nothing was copied); or, when

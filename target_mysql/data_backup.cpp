@@ -113,9 +113,9 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
     }
     ++rows;
     ++pieceRead;
-    if (rows % 1000 == 0) WriteLine(window, "[%s] %ld records backuped!", table.c_str(), rows);
+    if (rows % 1000 == 0) WriteLine(window, "[%s] %ld records backed up!", table.c_str(), rows);
     if (window.runFlag().load() == kRunStopRequested) {
-      WriteLine(window, "Data Converting Terminaled!");
+      WriteLine(window, "Data Converting Terminated!");
       stopped = true;
       return false;
     }
@@ -185,7 +185,7 @@ std::string BackupTableData(Workbench& window, Session* session, std::string_vie
     WriteLine(window, "E::%s", message.c_str());
     return message;
   }
-  WriteLine(window, "[%s]%8ld records backuped!!!", table.c_str(), rows);
+  WriteLine(window, "[%s]%8ld records backed up!!!", table.c_str(), rows);
   if (!file.close()) {
     const std::string message =
         "Backup of [" + table + "] could not write [" + fileName + "]: " + std::strerror(errno);

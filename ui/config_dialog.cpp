@@ -374,7 +374,7 @@ void ConfigDialog::saveConfig() {
     window_.prompter().showMessage(error, MessageIcon::Error);
     return;
   }
-  window_.prompter().showMessage("The Config Infomation saved successfully!",
+  window_.prompter().showMessage("The Config Information saved successfully!",
                                  MessageIcon::Information);
 }
 

@@ -160,7 +160,7 @@ TEST_F(ConfigDialogTest, SaveConfigWritesTheWholeFileReadableByItsOwnerOnly) {
             "PassWord=p=a;s s\nCatalogName=Shop\n");
   EXPECT_EQ(std::filesystem::status(ConfigFile()).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  EXPECT_EQ(prompter.texts(Kind::Message).back(), "The Config Infomation saved successfully!");
+  EXPECT_EQ(prompter.texts(Kind::Message).back(), "The Config Information saved successfully!");
 
   // Unticked, only the switch is written; the old sections stay.
   Click(dialog, kConfigFromFileBox);

@@ -240,7 +240,7 @@ TEST_F(BackupTest, SingleTableAndViewLandInTheChosenFolder) {
 
 TEST_F(BackupTest, StopEndsADatabaseBackupAfterTheCurrentTable) {
   log_.setWatcher([this](const std::string& line) {
-    if (line.find(" records backuped!!!") == std::string::npos) return;
+    if (line.find(" records backed up!!!") == std::string::npos) return;
     std::uint8_t running = kRunRunning;
     window_.runFlag().compare_exchange_strong(running, kRunStopRequested);
   });
@@ -250,7 +250,7 @@ TEST_F(BackupTest, StopEndsADatabaseBackupAfterTheCurrentTable) {
   waitForController();
   log_.setWatcher({});
   EXPECT_EQ(task->stateText(), kStateFailure);
-  EXPECT_THAT(linesWith("Tables Backup Terminaled!"), Not(IsEmpty()));
+  EXPECT_THAT(linesWith("Tables Backup Terminated!"), Not(IsEmpty()));
   EXPECT_EQ(FileNames(folder_ / database_ / "TABLES").size(), 1u);
   EXPECT_FALSE(fs::exists(folder_ / database_ / "VIEWS"));
 }

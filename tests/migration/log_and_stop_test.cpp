@@ -54,7 +54,7 @@ TEST_F(MigrationLogTest, NorthwindTellsEachStepInOrder) {
     ASSERT_LT(found, lines.size()) << step;
     next = found;
   }
-  EXPECT_EQ(lines[next], "[Customers] 91 records converted, convertion completed SUCCESSFULLY!");
+  EXPECT_EQ(lines[next], "[Customers] 91 records converted, conversion completed SUCCESSFULLY!");
   // Nothing of another table in between.
   EXPECT_EQ(Find(lines, "TABLE: [", start + 1), Find(lines, "TABLE: [", next));
 
@@ -108,12 +108,12 @@ TEST_F(StopTest, AStopInTheMiddleStillMakesTheRelationshipsAndEndsTheViewsAfterO
 
   const std::vector<std::string> lines = logTexts();
   // The rows of the table under way stop, then the tables.
-  const std::size_t stop = Find(lines, "Data Converting Terminaled!");
+  const std::size_t stop = Find(lines, "Data Converting Terminated!");
   ASSERT_LT(stop, lines.size()) << "the stop was not noticed";
   // The count line that follows says how far the table got.
   ASSERT_LT(stop + 2, lines.size());
-  EXPECT_EQ(lines[stop + 1], "[Order] 2000 records converted, convertion completed SUCCESSFULLY!");
-  EXPECT_EQ(lines[stop + 2], "Tables Converting Terminaled!");
+  EXPECT_EQ(lines[stop + 1], "[Order] 2000 records converted, conversion completed SUCCESSFULLY!");
+  EXPECT_EQ(lines[stop + 2], "Tables Converting Terminated!");
   std::size_t stopped = lines.size();
   for (std::size_t i = Find(lines, "TABLE: ["); i < stop; i = Find(lines, "TABLE: [", i + 1))
     stopped = i;
@@ -128,8 +128,8 @@ TEST_F(StopTest, AStopInTheMiddleStillMakesTheRelationshipsAndEndsTheViewsAfterO
   ASSERT_LT(views, lines.size());
   // One view, then the stop ends the views.
   EXPECT_THAT(linesWith("VIEW: ["), SizeIs(1));
-  EXPECT_LT(Find(lines, "VIEW: [", views), Find(lines, "Views Converting Terminaled!", views));
-  EXPECT_LT(Find(lines, "Views Converting Terminaled!", views), lines.size());
+  EXPECT_LT(Find(lines, "VIEW: [", views), Find(lines, "Views Converting Terminated!", views));
+  EXPECT_LT(Find(lines, "Views Converting Terminated!", views), lines.size());
   // No table of the clone was started after the stop.
   const std::size_t cloneEnd = Find(lines, "Operation ", views);
   ASSERT_LT(cloneEnd, lines.size());
@@ -141,7 +141,7 @@ TEST_F(StopTest, AStopInTheMiddleStillMakesTheRelationshipsAndEndsTheViewsAfterO
   const std::size_t product = Find(lines, "TABLE: [", cloneEnd);
   ASSERT_LT(product, lines.size());
   EXPECT_THAT(lines[product], ::testing::EndsWith("].[Products] Migrating..... "));
-  EXPECT_LT(Find(lines, "Data Converting Terminaled!", product), lines.size());
+  EXPECT_LT(Find(lines, "Data Converting Terminated!", product), lines.size());
   EXPECT_THAT(query("select count(*) from `" + other + "`.Products"), ElementsAre("1"));
   // Fewer tables than the database holds.
   EXPECT_THAT(targetTables(database),

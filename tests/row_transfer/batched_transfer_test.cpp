@@ -135,7 +135,7 @@ TEST_F(BatchedTransferTest, EverySampleTableVerifiesOnBothEnginesBothWays) {
       EXPECT_EQ(verified.targetRows, source.rows.size());
       EXPECT_EQ(FileLines(directory.path() / (table + ".data")).size(), source.rows.size());
       EXPECT_EQ(LogTexts(window).back(), "[" + table + "] " + std::to_string(source.rows.size()) +
-                                             " records converted, convertion completed "
+                                             " records converted, conversion completed "
                                              "SUCCESSFULLY!");
       ExpectSessionAsBefore(sqlMode);
       ExecuteOrFail(window, "drop table " + QuoteIdentifier(table));
@@ -264,9 +264,9 @@ TEST_F(BatchedTransferTest, StopInsideABatchLeavesOneCountEverywhere) {
     EXPECT_EQ(result, kRowsStopped);
     const auto texts = LogTexts(window);
     ASSERT_GE(texts.size(), 2u);
-    EXPECT_EQ(texts[texts.size() - 2], "Data Converting Terminaled!");
+    EXPECT_EQ(texts[texts.size() - 2], "Data Converting Terminated!");
     EXPECT_EQ(texts.back(),
-              "[Order Details] 2000 records converted, convertion completed SUCCESSFULLY!");
+              "[Order Details] 2000 records converted, conversion completed SUCCESSFULLY!");
     EXPECT_EQ(QueryColumn(window, "select count(*) from `Order Details`"),
               (std::vector<std::string>{"2000"}));
     EXPECT_EQ(FileLines(directory.path() / "Order Details.data").size(), 2000u);

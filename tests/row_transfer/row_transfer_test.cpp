@@ -103,7 +103,7 @@ TEST_F(RowTransferTest, EverySampleTableArrivesValueForValue) {
     const auto texts = LogTexts(window);
     const std::string count = std::to_string(source.rows.size());
     EXPECT_EQ(texts.back(), "[" + std::string(table.name) + "] " + count +
-                                " records converted, convertion completed SUCCESSFULLY!");
+                                " records converted, conversion completed SUCCESSFULLY!");
     const std::string progress = "[" + std::string(table.name) + "] 2000 records converted!";
     EXPECT_EQ(std::count(texts.begin(), texts.end(), progress), source.rows.size() >= 2000 ? 1 : 0);
   }
@@ -227,7 +227,7 @@ TEST_F(RowTransferTest, EmptyResultStillWritesItsScriptAndFinalLine) {
   EXPECT_TRUE(std::filesystem::exists(directory.path() / "Awkward Values.data"));
   EXPECT_TRUE(FileLines(directory.path() / "Awkward Values.data").empty());
   EXPECT_EQ(LogTexts(window).back(),
-            "[Awkward Values] 0 records converted, convertion completed SUCCESSFULLY!");
+            "[Awkward Values] 0 records converted, conversion completed SUCCESSFULLY!");
 }
 
 TEST_F(RowTransferTest, RejectedRowsAreCountedReportedAndFailTheTable) {
@@ -243,7 +243,7 @@ TEST_F(RowTransferTest, RejectedRowsAreCountedReportedAndFailTheTable) {
   EXPECT_TRUE(window.output().lastLine().hasRecord);
   const auto texts = LogTexts(window);
   EXPECT_FALSE(
-      HasLine(texts, "[Shippers] 3 records converted, convertion completed SUCCESSFULLY!"));
+      HasLine(texts, "[Shippers] 3 records converted, conversion completed SUCCESSFULLY!"));
   // The other rows arrived; the rejected statement stays in the script.
   EXPECT_EQ(
       QueryColumn(window, "select CompanyName from Shippers order by ShipperId"),
@@ -265,8 +265,8 @@ TEST_F(RowTransferTest, StopRequestEndsAfterTheCurrentRow) {
   EXPECT_EQ(FileLines(directory.path() / "Products.data").size(), 1u);
   const auto texts = LogTexts(window);
   ASSERT_GE(texts.size(), 2u);
-  EXPECT_EQ(texts[texts.size() - 2], "Data Converting Terminaled!");
-  EXPECT_EQ(texts.back(), "[Products] 1 records converted, convertion completed SUCCESSFULLY!");
+  EXPECT_EQ(texts[texts.size() - 2], "Data Converting Terminated!");
+  EXPECT_EQ(texts.back(), "[Products] 1 records converted, conversion completed SUCCESSFULLY!");
 }
 
 TEST_F(RowTransferTest, ARowTheSourceCannotDeliverIsNotTheEndOfTheTable) {

@@ -80,7 +80,7 @@ TEST_F(DataBackupTest, ScriptReplaysIntoAFreshTableExactly) {
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[1], "insert into `Order` values (2,NULL,'',X'',NULL,NULL,NULL,NULL);");
   EXPECT_NE(lines[0].find("X'0000ABCD00'"), std::string::npos) << lines[0];
-  EXPECT_EQ(LogTexts(window).back(), "[Order]       3 records backuped!!!");
+  EXPECT_EQ(LogTexts(window).back(), "[Order]       3 records backed up!!!");
 
   // Replay into a copy of the table and compare everything.
   const std::string definition = ShowCreateTable(window, session(), "Order");
@@ -107,8 +107,8 @@ TEST_F(DataBackupTest, ProgressEveryThousandRowsAndFinalCount) {
   ASSERT_GE(texts.size(), 4u);
   EXPECT_EQ(std::vector<std::string>(texts.end() - 4, texts.end()),
             (std::vector<std::string>{
-                "RESULT: The operation completed SUCCESSFULLY", "[many] 1000 records backuped!",
-                "[many] 2000 records backuped!", "[many]    2500 records backuped!!!"}));
+                "RESULT: The operation completed SUCCESSFULLY", "[many] 1000 records backed up!",
+                "[many] 2000 records backed up!", "[many]    2500 records backed up!!!"}));
 }
 
 TEST_F(DataBackupTest, EmptyTableStopRequestAndFailures) {
@@ -119,7 +119,7 @@ TEST_F(DataBackupTest, EmptyTableStopRequestAndFailures) {
   EXPECT_EQ(BackupTableData(window, session(), "empty_one"), kBackupWritten);
   EXPECT_TRUE(std::filesystem::exists(directory.path() / "empty_one.data"));
   EXPECT_TRUE(FileLines(directory.path() / "empty_one.data").empty());
-  EXPECT_EQ(LogTexts(window).back(), "[empty_one]       0 records backuped!!!");
+  EXPECT_EQ(LogTexts(window).back(), "[empty_one]       0 records backed up!!!");
 
   // A stop request ends the backup after the current row, with a valid file.
   window.runFlag() = kRunStopRequested;
@@ -128,8 +128,8 @@ TEST_F(DataBackupTest, EmptyTableStopRequestAndFailures) {
   EXPECT_EQ(FileLines(directory.path() / "a_b...data"),
             (std::vector<std::string>{"insert into `a/b..` values (1);"}));
   const auto texts = LogTexts(window);
-  EXPECT_EQ(texts[texts.size() - 2], "Data Converting Terminaled!");
-  EXPECT_EQ(texts.back(), "[a/b..]       1 records backuped!!!");
+  EXPECT_EQ(texts[texts.size() - 2], "Data Converting Terminated!");
+  EXPECT_EQ(texts.back(), "[a/b..]       1 records backed up!!!");
 
   // A missing table gives the server's text and leaves no file.
   const std::string missing = BackupTableData(window, session(), "nope");
