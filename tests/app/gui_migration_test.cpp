@@ -29,25 +29,36 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST_F(WindowTest, MigrateInTheWindowMovesATableIntoTheServer) {
+class GuiMigrationTest : public WindowTest {
+ protected:
+  // Both profiles filled as the configuration dialog hands them over, then
+  // Connect from the menu.
+  void ConnectFromTheWindow(const std::filesystem::path& mdb, const PrivateServer& server) {
+    Workbench& bench = window.workbench();
+    bench.sourceProfile() = {"Microsoft Jet 4.0 OLE DB Provider",
+                             "Microsoft.Jet.OLEDB.4.0",
+                             mdb.string(),
+                             "",
+                             "Admin",
+                             ""};
+    bench.targetProfile() = {
+        "TCP/IP:Port", "MSDASQL",      server.host + ":" + std::to_string(server.port), "",
+        server.user,   server.password};
+    window.commandAction(kCmdConnect)->trigger();
+    ASSERT_NE(bench.sourceSession(), nullptr);
+    ASSERT_NE(bench.targetSession(), nullptr);
+  }
+};
+
+TEST_F(GuiMigrationTest, MigrateInTheWindowMovesATableIntoTheServer) {
   const auto server = PrivateServerFromEnvironment();
   ASSERT_TRUE(server) << "the private server is not running";
   Workbench& bench = window.workbench();
   const auto mdb = home.path() / "gui_shop.mdb";
   SampleSummary summary;
   ASSERT_TRUE(WriteSampleDatabase(mdb, 50, summary).ok());
-  bench.sourceProfile() = {"Microsoft Jet 4.0 OLE DB Provider",
-                           "Microsoft.Jet.OLEDB.4.0",
-                           mdb.string(),
-                           "",
-                           "Admin",
-                           ""};
-  bench.targetProfile() = {
-      "TCP/IP:Port", "MSDASQL",       server->host + ":" + std::to_string(server->port), "",
-      server->user,  server->password};
-  window.commandAction(kCmdConnect)->trigger();
-  ASSERT_NE(bench.sourceSession(), nullptr);
-  ASSERT_NE(bench.targetSession(), nullptr);
+  ConnectFromTheWindow(mdb, *server);
+  if (HasFatalFailure()) return;
   ScratchDatabase database(bench, "gui_migration");
   ListCatalog(bench, bench.targetTree());
   QCoreApplication::processEvents();
@@ -93,7 +104,7 @@ TEST_F(WindowTest, MigrateInTheWindowMovesATableIntoTheServer) {
 // existing one, on InnoDB in utf8mb4, then every
 // table compared with its Access original, "Order Details" and "Umsätze"
 // included.
-TEST_F(WindowTest, NorthwindArrivesWholeFromTheWindow) {
+TEST_F(GuiMigrationTest, NorthwindArrivesWholeFromTheWindow) {
   const auto server = PrivateServerFromEnvironment();
   ASSERT_TRUE(server) << "the private server is not running";
   const auto fixtures = FixturesDirectory();
@@ -101,18 +112,8 @@ TEST_F(WindowTest, NorthwindArrivesWholeFromTheWindow) {
   Workbench& bench = window.workbench();
   const auto mdb = home.path() / "northwind.mdb";
   std::filesystem::copy_file(*fixtures / "northwind-jet3.mdb", mdb);
-  bench.sourceProfile() = {"Microsoft Jet 4.0 OLE DB Provider",
-                           "Microsoft.Jet.OLEDB.4.0",
-                           mdb.string(),
-                           "",
-                           "Admin",
-                           ""};
-  bench.targetProfile() = {
-      "TCP/IP:Port", "MSDASQL",       server->host + ":" + std::to_string(server->port), "",
-      server->user,  server->password};
-  window.commandAction(kCmdConnect)->trigger();
-  ASSERT_NE(bench.sourceSession(), nullptr);
-  ASSERT_NE(bench.targetSession(), nullptr);
+  ConnectFromTheWindow(mdb, *server);
+  if (HasFatalFailure()) return;
   ASSERT_TRUE(ChangeCharset(bench, "utf8mb4"));
   bench.targetTree().setStorageEngine("InnoDB");
   ScratchDatabase database(bench, "gui_northwind");
