@@ -8,9 +8,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "Converters/connect_side.h"
-#include "Converters/standard_options.h"
 #include "app/main_window.h"
+#include "engine/connect_side.h"
+#include "engine/standard_options.h"
 #include "tablift_version.h"
 #include "ui/command_ids.h"
 #include "ui/log_view.h"

@@ -27,17 +27,17 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Converters/backup_command.h"
-#include "Converters/config_file.h"
-#include "Converters/connect_side.h"
-#include "Converters/controller_commands.h"
-#include "Converters/driver_check.h"
-#include "Converters/driver_installer.h"
-#include "Converters/migrate_command.h"
-#include "Converters/migration_condition.h"
-#include "Converters/target_management.h"
-#include "Converters/write_line.h"
+#include "core/write_line.h"
 #include "data_access/working_directories.h"
+#include "engine/backup_command.h"
+#include "engine/config_file.h"
+#include "engine/connect_side.h"
+#include "engine/controller_commands.h"
+#include "engine/driver_check.h"
+#include "engine/driver_installer.h"
+#include "engine/migrate_command.h"
+#include "engine/migration_condition.h"
+#include "engine/target_management.h"
 #include "tablift_version.h"
 #include "ui/background_drag.h"
 #include "ui/command_ids.h"
@@ -98,10 +98,9 @@ MainWindow::MainWindow(Prompter* prompter)
   setWindowTitle(ProductText());
   setWindowIcon(ToolIcon(2));
 
-  // Relative file names (settings, conditions, caches) are taken from the
-  // program's directory; the condition file exists from the start.
+  // Settings, conditions and caches live in the program's directory, named
+  // in full; the condition file exists from the start.
   std::error_code error;
-  std::filesystem::current_path(ProgramDirectory(), error);
   const std::filesystem::path conditionFile = ProgramDirectory() / "Condition.cfg";
   if (!std::filesystem::exists(conditionFile, error)) std::ofstream create(conditionFile);
   workbench_->setConditionFile(conditionFile);
@@ -149,7 +148,7 @@ MainWindow::~MainWindow() {
   // controller thread, which writes to them, before the views. The thread
   // may be waiting for an answer from this thread; events are handled while
   // it winds down, and questions are no longer put to the user.
-  workbench_->runFlag().store(kRunStopRequested);
+  workbench_->runState().store(RunState::StopRequested);
   qtPrompter_.setClosing();
   workbench_->controllerThread().requestShutdown();
   while (workbench_->controllerThread().running()) {

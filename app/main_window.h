@@ -5,8 +5,8 @@
 #include <map>
 #include <memory>
 
-#include "Converters/prompter.h"
-#include "Converters/workbench.h"
+#include "core/prompter.h"
+#include "engine/workbench.h"
 #include "ui/qt_prompter.h"
 #include "ui/tree_menus.h"
 

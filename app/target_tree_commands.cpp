@@ -2,11 +2,11 @@
 // dialogs and menu texts. What the commands do is the engine's.
 #include <QAction>
 
-#include "Converters/connection_profile.h"
-#include "Converters/controller_commands.h"
-#include "Converters/target_management.h"
-#include "Converters/target_settings.h"
 #include "app/main_window.h"
+#include "core/connection_profile.h"
+#include "engine/controller_commands.h"
+#include "engine/target_management.h"
+#include "engine/target_settings.h"
 #include "ui/charset_dialog.h"
 #include "ui/command_ids.h"
 #include "ui/db_tree_view.h"

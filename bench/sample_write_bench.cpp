@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "source_access/sample_database.h"
+#include "access/sample_database.h"
 
 int main(int argc, char** argv) {
   const std::uint64_t rows = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 200000;

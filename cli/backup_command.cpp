@@ -5,13 +5,13 @@
 #include <string_view>
 #include <vector>
 
-#include "Converters/backup_command.h"
-#include "Converters/catalog_tree.h"
-#include "Converters/workbench.h"
 #include "cli/connection_options.h"
 #include "cli/console_log.h"
 #include "cli/console_prompter.h"
 #include "cli/object_choice.h"
+#include "engine/backup_command.h"
+#include "engine/catalog_tree.h"
+#include "engine/workbench.h"
 
 namespace tablift {
 namespace {

@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "Converters/catalog_tree.h"
-#include "Converters/connect_side.h"
-#include "Converters/migration_condition.h"
-#include "Converters/workbench.h"
 #include "cli/connection_options.h"
 #include "cli/console_prompter.h"
 #include "data_access/ascii_text.h"
+#include "engine/catalog_tree.h"
+#include "engine/connect_side.h"
+#include "engine/migration_condition.h"
+#include "engine/workbench.h"
 
 namespace tablift {
 namespace {

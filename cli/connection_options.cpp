@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <string_view>
 
-#include "Converters/config_file.h"
-#include "Converters/connect_side.h"
-#include "Converters/workbench.h"
 #include "data_access/jet/jet_provider.h"
 #include "data_access/secret_masking.h"
-#include "target_mysql/target_init_properties.h"
+#include "engine/config_file.h"
+#include "engine/connect_side.h"
+#include "engine/workbench.h"
+#include "mysql/target_init_properties.h"
 
 namespace tablift {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Converters/connection_profile.h"
+#include "core/connection_profile.h"
 
 namespace tablift {
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "Converters/workbench.h"
+#include "engine/workbench.h"
 
 namespace tablift {
 

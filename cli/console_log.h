@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Converters/output_pane.h"
+#include "engine/output_pane.h"
 
 namespace tablift {
 

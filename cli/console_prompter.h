@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "Converters/prompter.h"
+#include "core/prompter.h"
 
 namespace tablift {
 

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "Converters/scripted_prompter.h"
-#include "Converters/workbench.h"
-#include "source_access/access_database_management.h"
+#include "access/access_database_management.h"
+#include "core/scripted_prompter.h"
+#include "engine/workbench.h"
 
 namespace tablift {
 
@@ -15,9 +15,8 @@ int RunCreateMdbCommand(int argc, char** argv) {
   }
   ScriptedPrompter prompter;
   Workbench window(prompter);
-  // The source side with no database in its tree: PATH is used as given.
-  window.setSideName("Source");
-  const bool created = CreateAccessDatabase(window, argv[0]);
+  // No folder of its own: PATH is used as given.
+  const bool created = CreateAccessDatabase(window, "", argv[0]);
   for (const LogLine& line : window.output().lines())
     std::printf("%s\n", line.text.c_str());
   return created ? 0 : 1;

@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "Converters/catalog_tree.h"
-#include "Converters/target_management.h"
-#include "Converters/workbench.h"
 #include "cli/connection_options.h"
 #include "cli/console_log.h"
 #include "cli/terminal_prompter.h"
 #include "data_access/ascii_text.h"
+#include "engine/catalog_tree.h"
+#include "engine/target_management.h"
+#include "engine/workbench.h"
 
 namespace tablift {
 namespace {

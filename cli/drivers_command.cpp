@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "Converters/driver_check.h"
+#include "engine/driver_check.h"
 
 namespace tablift {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "Converters/driver_installer.h"
+#include "engine/driver_installer.h"
 
 namespace tablift {
 

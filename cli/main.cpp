@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <string_view>
 
-#include "Converters/standard_options.h"
 #include "cli/backup_command.h"
 #include "cli/condition_command.h"
 #include "cli/create_mdb_command.h"
@@ -12,6 +11,7 @@
 #include "cli/migrate_command.h"
 #include "cli/sample_command.h"
 #include "cli/verify_command.h"
+#include "engine/standard_options.h"
 
 namespace {
 

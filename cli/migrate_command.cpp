@@ -4,15 +4,15 @@
 #include <string>
 #include <string_view>
 
-#include "Converters/catalog_tree.h"
-#include "Converters/migrate_command.h"
-#include "Converters/workbench.h"
 #include "cli/connection_options.h"
 #include "cli/console_log.h"
 #include "cli/console_prompter.h"
 #include "cli/names_option.h"
 #include "cli/object_choice.h"
 #include "data_access/ascii_text.h"
+#include "engine/catalog_tree.h"
+#include "engine/migrate_command.h"
+#include "engine/workbench.h"
 
 namespace tablift {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "source_access/mysql_names.h"
+#include "translate/mysql_names.h"
 
 namespace tablift {
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <thread>
 
-#include "Converters/workbench.h"
 #include "data_access/ascii_text.h"
+#include "engine/workbench.h"
 
 namespace tablift {
 
@@ -73,7 +73,7 @@ bool WaitForTasks(Workbench& window) {
   constexpr milliseconds kLook(5);
   constexpr milliseconds kShowEvery(100);
   steady_clock::time_point shown;
-  while (window.runFlag().load() != kRunIdle) {
+  while (window.runState().load() != RunState::Idle) {
     std::this_thread::sleep_for(kLook);
     std::size_t done = 0;
     int progress = 0;

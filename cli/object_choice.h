@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Converters/catalog_tree.h"
+#include "engine/catalog_tree.h"
 
 namespace tablift {
 

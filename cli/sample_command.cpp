@@ -7,7 +7,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "source_access/sample_database.h"
+#include "access/sample_database.h"
 
 namespace tablift {
 namespace {

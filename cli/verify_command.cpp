@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "Converters/workbench.h"
+#include "access/source_tables.h"
 #include "cli/connection_options.h"
 #include "cli/console_prompter.h"
 #include "cli/names_option.h"
-#include "source_access/source_tables.h"
-#include "source_access/table_verification.h"
-#include "target_mysql/use_database.h"
+#include "engine/use_database.h"
+#include "engine/workbench.h"
+#include "migration/table_verification.h"
 
 namespace tablift {
 namespace {

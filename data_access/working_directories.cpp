@@ -36,14 +36,6 @@ fs::path UserDataDirectory() {
   return base / "tablift";
 }
 
-std::string WithSlashes(std::string_view text) {
-  std::string converted(text);
-  for (char& c : converted) {
-    if (c == '\\') c = '/';
-  }
-  return converted;
-}
-
 void Tell(const std::string& what, const fs::path& dir, const std::error_code& error) {
   ShowUserMessage(what + " [" + dir.string() + "]: " + error.message());
 }
@@ -70,23 +62,6 @@ bool MakeDirectory(const fs::path& dir) {
   return true;
 }
 
-namespace {
-
-// The shared core of the directory operations. Nothing changes the current
-// directory before the final step, so a failure leaves it where it was.
-bool MakeCurrentDirectory(const fs::path& dir) {
-  if (!MakeDirectory(dir)) return false;
-  std::error_code error;
-  fs::current_path(dir, error);
-  if (error) {
-    Tell("Can not enter directory", dir, error);
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 fs::path ProgramDirectory() {
   if (const std::string home = EnvironmentValue("TABLIFT_HOME"); !home.empty()) return home;
   if (fs::path dir = ExecutableDirectory(); IsWritableDirectory(dir)) return dir;
@@ -94,30 +69,6 @@ fs::path ProgramDirectory() {
   std::error_code ignored;  // reported by whichever operation then uses it
   fs::create_directories(dir, ignored);
   return dir;
-}
-
-bool EnterProgramSubdirectory(std::string_view name) {
-  return MakeCurrentDirectory((ProgramDirectory() / WithSlashes(name)).lexically_normal());
-}
-
-bool EnterDirectory(std::string_view path) {
-  const fs::path dir = fs::path(WithSlashes(path)).lexically_normal();
-  if (dir.empty()) {
-    ShowUserMessage("Can not enter directory []: no directory given");
-    return false;
-  }
-  return MakeCurrentDirectory(dir);
-}
-
-bool EnterNamedDirectory(std::string_view path) {
-  std::string_view name = path;
-  if (const auto last = name.rfind('\\'); last != name.npos) name.remove_prefix(last + 1);
-  if (const auto last = name.rfind('/'); last != name.npos) name.remove_prefix(last + 1);
-  if (name.empty() || name == "." || name == "..") {
-    ShowUserMessage("Can not use [" + std::string(path) + "] as a directory name");
-    return false;
-  }
-  return MakeCurrentDirectory(fs::path(name));
 }
 
 }  // namespace tablift

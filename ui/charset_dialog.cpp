@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "Converters/charset_table.h"
+#include "mysql/charset_table.h"
 
 namespace tablift {
 namespace {

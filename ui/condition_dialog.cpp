@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "Converters/prompter.h"
-#include "Converters/workbench.h"
+#include "core/prompter.h"
+#include "engine/workbench.h"
 #include "ui/background_drag.h"
 
 namespace tablift {

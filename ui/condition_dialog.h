@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "Converters/migration_condition.h"
+#include "engine/migration_condition.h"
 
 namespace tablift {
 

@@ -15,13 +15,13 @@
 #include <QWindow>
 #include <filesystem>
 
-#include "Converters/odbc_data_sources.h"
-#include "Converters/test_connections.h"
-#include "Converters/workbench.h"
+#include "access/access_database_management.h"
 #include "data_access/ascii_text.h"
 #include "data_access/working_directories.h"
-#include "source_access/access_database_management.h"
-#include "target_mysql/target_init_properties.h"
+#include "engine/odbc_data_sources.h"
+#include "engine/test_connections.h"
+#include "engine/workbench.h"
+#include "mysql/target_init_properties.h"
 #include "ui/background_drag.h"
 
 namespace tablift {
@@ -290,12 +290,10 @@ void ConfigDialog::proposeNewAccessFile() {
   std::string folder = FolderOf(window_.treeDatabasePath(Workbench::kSourceSide));
   if (folder.empty()) folder = ProgramDirectory().string() + "/";
   const std::string proposal = folder + "Access_New.mdb";
-  EnterProgramSubdirectory("./");
-  window_.setSideName("Source");
   std::error_code error;
   if (std::filesystem::is_directory(proposal, error)) std::filesystem::remove_all(proposal, error);
-  if (!std::filesystem::exists(proposal, error)) CreateAccessDatabase(window_, "Access_New");
-  window_.setSideName("");
+  if (!std::filesystem::exists(proposal, error))
+    CreateAccessDatabase(window_, folder, "Access_New");
   // Only a database that is there is offered.
   if (!std::filesystem::is_regular_file(proposal, error)) return;
   auto* names = control<QComboBox>(kConfigSourceName);

@@ -6,7 +6,7 @@
 #include <functional>
 #include <map>
 
-#include "Converters/config_file.h"
+#include "engine/config_file.h"
 
 class QCheckBox;
 class QGroupBox;

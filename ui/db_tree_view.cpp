@@ -11,15 +11,15 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
-#include "Converters/connect_side.h"
-#include "Converters/connection_profile.h"
-#include "Converters/controller_commands.h"
-#include "Converters/migrate_command.h"
-#include "Converters/migration_condition.h"
-#include "Converters/workbench.h"
-#include "Converters/write_line.h"
-#include "source_access/list_catalog.h"
-#include "target_mysql/use_database.h"
+#include "core/connection_profile.h"
+#include "core/write_line.h"
+#include "engine/connect_side.h"
+#include "engine/controller_commands.h"
+#include "engine/list_catalog.h"
+#include "engine/migrate_command.h"
+#include "engine/migration_condition.h"
+#include "engine/use_database.h"
+#include "engine/workbench.h"
 #include "ui/command_ids.h"
 #include "ui/icons.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Converters/catalog_tree.h"
+#include "engine/catalog_tree.h"
 #include "ui/tree_menus.h"
 
 class QMenu;

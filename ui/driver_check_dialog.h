@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "Converters/driver_check.h"
+#include "engine/driver_check.h"
 
 class QGridLayout;
 class QLabel;

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <vector>
 
-#include "Converters/output_pane.h"
+#include "engine/output_pane.h"
 
 namespace tablift {
 

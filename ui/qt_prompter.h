@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <atomic>
 
-#include "Converters/prompter.h"
+#include "core/prompter.h"
 
 namespace tablift {
 

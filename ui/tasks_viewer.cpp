@@ -8,9 +8,9 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "Converters/controller_commands.h"
-#include "Converters/task_list_rows.h"
-#include "Converters/workbench.h"
+#include "engine/controller_commands.h"
+#include "engine/task_list_rows.h"
+#include "engine/workbench.h"
 #include "ui/command_ids.h"
 #include "ui/icons.h"
 

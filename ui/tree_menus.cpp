@@ -1,7 +1,7 @@
 #include "ui/tree_menus.h"
 
-#include "Converters/catalog_tree.h"
-#include "Converters/connection_profile.h"
+#include "core/connection_profile.h"
+#include "engine/catalog_tree.h"
 #include "ui/command_ids.h"
 
 namespace tablift {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <thread>
 
-#include "Converters/main_controller.h"
 #include "app/main_window.h"
+#include "engine/main_controller.h"
 #include "tests/app/gui_test_support.h"
 #include "tests/support/test_paths.h"
 

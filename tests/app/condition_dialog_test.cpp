@@ -16,8 +16,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "Converters/connect_side.h"
-#include "Converters/migration_condition.h"
+#include "engine/connect_side.h"
+#include "engine/migration_condition.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/jet_source.h"
 #include "ui/command_ids.h"

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Converters/driver_installer.h"
-#include "Converters/test_connections.h"
 #include "data_access/profile_file.h"
+#include "engine/driver_installer.h"
+#include "engine/test_connections.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/private_server.h"
 #include "ui/command_ids.h"

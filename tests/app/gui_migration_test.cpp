@@ -6,14 +6,14 @@
 #include <filesystem>
 #include <thread>
 
-#include "Converters/connect_side.h"
-#include "Converters/target_settings.h"
-#include "Converters/workbench.h"
-#include "source_access/list_catalog.h"
-#include "source_access/sample_database.h"
-#include "source_access/source_tables.h"
-#include "source_access/table_verification.h"
-#include "target_mysql/use_database.h"
+#include "access/sample_database.h"
+#include "access/source_tables.h"
+#include "engine/connect_side.h"
+#include "engine/list_catalog.h"
+#include "engine/target_settings.h"
+#include "engine/use_database.h"
+#include "engine/workbench.h"
+#include "migration/table_verification.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/private_server.h"
 #include "tests/support/target_connection.h"
@@ -74,11 +74,11 @@ TEST_F(GuiMigrationTest, MigrateInTheWindowMovesATableIntoTheServer) {
   ASSERT_EQ(tasks.size(), 1u);
   EXPECT_EQ(tasks[0]->type(), ConvertTable);
 
-  for (int i = 0; i < 600 && bench.runFlag().load() != kRunIdle; ++i) {
+  for (int i = 0; i < 600 && bench.runState().load() != RunState::Idle; ++i) {
     QCoreApplication::processEvents();
     std::this_thread::sleep_for(50ms);
   }
-  ASSERT_EQ(bench.runFlag().load(), kRunIdle);
+  ASSERT_EQ(bench.runState().load(), RunState::Idle);
   EXPECT_EQ(tasks[0]->stateText(), kStateSuccess);
   EXPECT_EQ(QueryColumn(bench, "select count(*) from `" + database.name() + "`.Employees"),
             std::vector<std::string>{"9"});
@@ -90,7 +90,7 @@ TEST_F(GuiMigrationTest, MigrateInTheWindowMovesATableIntoTheServer) {
   const auto withBackup = bench.tasks().snapshot();
   ASSERT_EQ(withBackup.size(), 2u);
   EXPECT_EQ(withBackup[1]->category(), kBackupCategory);
-  for (int i = 0; i < 600 && bench.runFlag().load() != kRunIdle; ++i) {
+  for (int i = 0; i < 600 && bench.runState().load() != RunState::Idle; ++i) {
     QCoreApplication::processEvents();
     std::this_thread::sleep_for(50ms);
   }
@@ -127,11 +127,11 @@ TEST_F(GuiMigrationTest, NorthwindArrivesWholeFromTheWindow) {
   const auto tasks = bench.tasks().snapshot();
   ASSERT_EQ(tasks.size(), 1u);
   EXPECT_EQ(tasks[0]->type(), ConvertDatabase);
-  for (int i = 0; i < 1200 && bench.runFlag().load() != kRunIdle; ++i) {
+  for (int i = 0; i < 1200 && bench.runState().load() != RunState::Idle; ++i) {
     QCoreApplication::processEvents();
     std::this_thread::sleep_for(50ms);
   }
-  ASSERT_EQ(bench.runFlag().load(), kRunIdle);
+  ASSERT_EQ(bench.runState().load(), RunState::Idle);
 
   ASSERT_TRUE(UseDatabase(bench, database.name(), kTargetSide));
   std::vector<std::string> tables;

@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "Converters/write_line.h"
+#include "core/write_line.h"
 #include "tests/app/window_fixture.h"
 #include "ui/log_view.h"
 

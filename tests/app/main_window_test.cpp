@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "Converters/main_controller.h"
-#include "Converters/write_line.h"
+#include "core/write_line.h"
+#include "engine/main_controller.h"
 #include "tests/app/window_fixture.h"
 #include "ui/command_ids.h"
 #include "ui/log_view.h"
@@ -178,10 +178,10 @@ TEST_F(WindowTest, StartStopAsksBeforeStoppingRunningTasks) {
   QAction* startStop = window.tasksViewer()->action(kCmdStartStopTasks);
   prompter.queueAnswer(false);  // Cancel: the tasks go on
   startStop->trigger();
-  EXPECT_EQ(window.workbench().runFlag().load(), kRunRunning);
+  EXPECT_EQ(window.workbench().runState().load(), RunState::Running);
   prompter.queueAnswer(true);
   startStop->trigger();
-  EXPECT_EQ(window.workbench().runFlag().load(), kRunStopRequested);
+  EXPECT_EQ(window.workbench().runState().load(), RunState::StopRequested);
   EXPECT_EQ(window.workbench().startStopImage(), kStopRequestedImage);
   EXPECT_THAT(prompter.texts(Kind::OkCancel), ElementsAre("Some Tasks is Processing, STOP ALL?",
                                                           "Some Tasks is Processing, STOP ALL?"));
@@ -200,11 +200,11 @@ TEST_F(WindowTest, ClosingWhileTasksRunAsksAndClosesOnceTheStopWasRequested) {
   prompter.queueAnswer(false);  // Cancel keeps everything running
   EXPECT_FALSE(window.close());
   EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.workbench().runFlag().load(), kRunRunning);
+  EXPECT_EQ(window.workbench().runState().load(), RunState::Running);
 
   prompter.queueAnswer(true);  // OK: stop, and close after the pause
   EXPECT_FALSE(window.close());
-  EXPECT_EQ(window.workbench().runFlag().load(), kRunStopRequested);
+  EXPECT_EQ(window.workbench().runState().load(), RunState::StopRequested);
   EXPECT_TRUE(window.isVisible());  // the window did not wait on its thread
   EXPECT_TRUE(ProcessEventsUntil([&] { return !window.isVisible(); }));
   EXPECT_THAT(prompter.texts(Kind::OkCancel),

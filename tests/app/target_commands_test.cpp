@@ -12,8 +12,8 @@
 #include <QTimer>
 #include <optional>
 
-#include "Converters/target_settings.h"
-#include "source_access/list_catalog.h"
+#include "engine/list_catalog.h"
+#include "engine/target_settings.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/target_connection.h"
 #include "ui/charset_dialog.h"

@@ -5,7 +5,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
-#include "Converters/migration_task.h"
+#include "engine/migration_task.h"
 #include "tests/app/window_fixture.h"
 #include "ui/command_ids.h"
 #include "ui/tasks_viewer.h"

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "Converters/connect_side.h"
-#include "Converters/workbench.h"
+#include "engine/connect_side.h"
+#include "engine/workbench.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/access_source.h"
 #include "tests/support/target_connection.h"

@@ -5,10 +5,10 @@
 #include <QCoreApplication>
 #include <vector>
 
-#include "Converters/catalog_tree.h"
-#include "Converters/connection_profile.h"
-#include "Converters/scripted_prompter.h"
 #include "app/main_window.h"
+#include "core/connection_profile.h"
+#include "core/scripted_prompter.h"
+#include "engine/catalog_tree.h"
 #include "tests/app/gui_test_support.h"
 #include "tests/support/test_paths.h"
 #include "ui/db_tree_view.h"

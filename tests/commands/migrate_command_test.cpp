@@ -1,4 +1,4 @@
-#include "Converters/migrate_command.h"
+#include "engine/migrate_command.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "Converters/scripted_prompter.h"
-#include "Converters/workbench.h"
+#include "core/scripted_prompter.h"
+#include "engine/workbench.h"
 #include "tests/support/target_connection.h"
 #include "tests/support/test_paths.h"
 
@@ -139,7 +139,7 @@ TEST_F(MigrateCommandTest, EachKindOfSelectionQueuesItsTaskAfterConfirmation) {
   EXPECT_THAT(prompter.texts(Kind::Hint), IsEmpty());
   EXPECT_THAT(prompter.texts(Kind::Message), IsEmpty());
   // Queuing started the controller, and it stays started for the later ones.
-  EXPECT_EQ(window.runFlag().load(), kRunRunning);
+  EXPECT_EQ(window.runState().load(), RunState::Running);
 }
 
 TEST_F(MigrateCommandTest, EntersTheDataCacheBesideTheProgram) {
@@ -193,7 +193,7 @@ TEST_F(MigrateCommandTest, RefusalsExplainThemselvesAndQueueNothing) {
   }
   EXPECT_THAT(prompter.texts(Kind::OkCancel), IsEmpty());
   EXPECT_TRUE(window.tasks().empty());
-  EXPECT_EQ(window.runFlag().load(), kRunIdle);
+  EXPECT_EQ(window.runState().load(), RunState::Idle);
 }
 
 TEST_F(MigrateCommandTest, CancelQueuesNothingAndLeavesTheControllerIdle) {
@@ -201,7 +201,7 @@ TEST_F(MigrateCommandTest, CancelQueuesNothingAndLeavesTheControllerIdle) {
   prompter.queueAnswer(false);
   EXPECT_EQ(MigrateCommand(window), nullptr);
   EXPECT_TRUE(window.tasks().empty());
-  EXPECT_EQ(window.runFlag().load(), kRunIdle);
+  EXPECT_EQ(window.runState().load(), RunState::Idle);
   EXPECT_THAT(prompter.texts(Kind::OkCancel),
               ElementsAre("Convert table [Customers] into Target database [shop]?"));
 }
@@ -213,7 +213,7 @@ TEST_F(MigrateCommandTest, CancellingACloneClearsTheDropHighlight) {
   EXPECT_EQ(MigrateCommand(window), nullptr);
   EXPECT_TRUE(window.targetTree().dropTarget().empty());
   EXPECT_TRUE(window.tasks().empty());
-  EXPECT_EQ(window.runFlag().load(), kRunIdle);
+  EXPECT_EQ(window.runState().load(), RunState::Idle);
 }
 
 TEST_F(MigrateCommandTest, AFieldIntoADatabaseQueuesNothingButStartsTheController) {
@@ -221,7 +221,7 @@ TEST_F(MigrateCommandTest, AFieldIntoADatabaseQueuesNothingButStartsTheControlle
   EXPECT_EQ(MigrateCommand(window), nullptr);
   EXPECT_THAT(prompter.prompts(), IsEmpty());
   EXPECT_TRUE(window.tasks().empty());
-  EXPECT_EQ(window.runFlag().load(), kRunRunning);
+  EXPECT_EQ(window.runState().load(), RunState::Running);
 }
 
 TEST_F(MigrateCommandTest, ADropSelectsTheTargetNodeAndMigrates) {

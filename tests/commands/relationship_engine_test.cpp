@@ -1,12 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Converters/object_workers.h"
-#include "Converters/scripted_prompter.h"
-#include "Converters/table_worker.h"
-#include "Converters/workbench.h"
-#include "source_access/sample_database.h"
-#include "target_mysql/use_database.h"
+#include "access/sample_database.h"
+#include "core/scripted_prompter.h"
+#include "engine/use_database.h"
+#include "engine/workbench.h"
+#include "migration/object_workers.h"
+#include "migration/table_worker.h"
 #include "tests/support/jet_source.h"
 #include "tests/support/target_connection.h"
 #include "tests/support/test_paths.h"

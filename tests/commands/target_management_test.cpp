@@ -1,7 +1,7 @@
 // The target tree's management commands against the private server: what
 // each asks, what it sends, what the server then holds and how the tree
 // follows.
-#include "Converters/target_management.h"
+#include "engine/target_management.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "Converters/connection_profile.h"
-#include "Converters/scripted_prompter.h"
-#include "Converters/workbench.h"
-#include "source_access/list_catalog.h"
+#include "core/connection_profile.h"
+#include "core/scripted_prompter.h"
+#include "engine/list_catalog.h"
+#include "engine/workbench.h"
 #include "tests/support/target_connection.h"
 #include "tests/support/test_paths.h"
 
@@ -280,11 +280,11 @@ TEST_F(TargetManagementTest, DeleteRefusesWithoutConnectionOrSelection) {
 
 TEST_F(TargetManagementTest, DeleteWhileTasksRunOffersToStopThemAndDeletesNothing) {
   select(objectPath(kImageTable, "notes"));
-  window.runFlag().store(kRunStopRequested);
+  window.runState().store(RunState::StopRequested);
   DeleteSelectedCommand(window);
   EXPECT_THAT(prompter.texts(Kind::Message),
               ElementsAre("Some Tasks is Stopping, Please try again later!!!"));
-  window.runFlag().store(kRunIdle);
+  window.runState().store(RunState::Idle);
   EXPECT_THAT(tables(), Contains("notes"));
 }
 

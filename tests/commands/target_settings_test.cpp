@@ -1,5 +1,5 @@
 // "Change Charset" and the storage engine toggle against the private server.
-#include "Converters/target_settings.h"
+#include "engine/target_settings.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "Converters/connection_profile.h"
-#include "Converters/scripted_prompter.h"
-#include "Converters/workbench.h"
+#include "core/connection_profile.h"
+#include "core/scripted_prompter.h"
+#include "engine/workbench.h"
 #include "tests/support/target_connection.h"
 
 namespace tablift {
@@ -85,9 +85,9 @@ TEST_F(TargetSettingsTest, OnlyAnIdleMySqlTreeChangesItsCharset) {
   window.targetTree().setDbmsKind(kDbmsAccess);
   EXPECT_FALSE(ChangeCharset(window, "UTF8"));
   window.targetTree().setDbmsKind(kDbmsMySql);
-  window.runFlag().store(kRunStopRequested);
+  window.runState().store(RunState::StopRequested);
   EXPECT_FALSE(ChangeCharset(window, "UTF8"));
-  window.runFlag().store(kRunIdle);
+  window.runState().store(RunState::Idle);
   EXPECT_THAT(prompter.texts(Kind::Message),
               ElementsAre("Some Tasks is Stopping, Please try again later!!!"));
   EXPECT_EQ(window.charset(), "LATIN1");

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <limits>
 
-#include "source_access/sample_database.h"
+#include "access/sample_database.h"
 #include "tests/jet_writer/libmdb_reading.h"
 #include "tests/jet_writer/written_database.h"
 #include "tests/support/deleted_column_tables.h"

@@ -6,7 +6,7 @@
 
 #include "data_access/catalog_rowsets.h"
 #include "data_access/text_query.h"
-#include "target_mysql/sql_literals.h"
+#include "mysql/sql_literals.h"
 #include "tests/support/target_connection.h"
 
 namespace tablift::test {

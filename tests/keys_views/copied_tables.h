@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "Converters/workbench.h"
+#include "engine/workbench.h"
 
 namespace tablift::test {
 

@@ -7,20 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "Converters/execute_statement.h"
-#include "Converters/scripted_prompter.h"
-#include "Converters/workbench.h"
+#include "access/sample_database.h"
+#include "core/scripted_prompter.h"
 #include "data_access/catalog_rowsets.h"
 #include "data_access/text_query.h"
-#include "source_access/foreign_key_statements.h"
-#include "source_access/key_statements.h"
-#include "source_access/sample_database.h"
-#include "source_access/view_definition.h"
-#include "target_mysql/sql_literals.h"
+#include "engine/workbench.h"
+#include "mysql/execute_statement.h"
+#include "mysql/sql_literals.h"
 #include "tests/keys_views/copied_tables.h"
 #include "tests/support/jet_source.h"
 #include "tests/support/target_connection.h"
 #include "tests/support/test_paths.h"
+#include "translate/foreign_key_statements.h"
+#include "translate/key_statements.h"
+#include "translate/view_definition.h"
 
 namespace tablift {
 namespace {
@@ -50,23 +50,28 @@ class KeysAndViewsTest : public ::testing::Test {
     Session* target = window_.targetSession();
     const std::string database = test::AccessDatabaseName(file);
     for (const std::string& table : tables) {
-      const std::string key = BuildPrimaryKeyStatement(window_, source, target, database, table);
+      const std::string key = BuildPrimaryKeyStatement(window_, source, target,
+                                                       window_.migrationSettings(), database, table)
+                                  .value();
       if (!key.empty()) ExecuteOrFail(window_, key);
-      ExecuteEachOrFail(window_,
-                        BuildUniqueIndexStatement(window_, source, target, database, table));
+      ExecuteEachOrFail(
+          window_, BuildUniqueIndexStatement(window_, source, target, window_.migrationSettings(),
+                                             database, table)
+                       .value());
     }
     for (const std::string& table : tables) {
       const std::string foreignKeys =
-          BuildForeignKeyStatements(window_, source, target, database, table);
+          BuildForeignKeyStatements(window_, source, target, window_.nameRule(), database, table);
       ASSERT_NE(foreignKeys, "FALSE");
       ExecuteEachOrFail(window_, foreignKeys);
     }
   }
 
   void CreateView(const std::string& view) {
-    const std::string text = TranslateViewDdl(window_, window_.sourceSession(), "", view);
+    const std::string text = TranslateViewDdl(window_, window_.sourceSession(), window_.nameRule(),
+                                              window_.targetProfile().progId, "", view);
     ASSERT_THAT(text, ::testing::StartsWith("CREATE VIEW")) << view;
-    ASSERT_TRUE(ExecuteStatement(window_, window_.targetSession(), text, 1))
+    ASSERT_TRUE(ExecuteStatement(window_, window_.targetSession(), text, Report::Outcome).ok())
         << text << "\n"
         << window_.output().lastLine().text;
   }
@@ -168,11 +173,13 @@ TEST_F(KeysAndViewsTest, NorthwindMigratesWithItsKeysRelationshipsAndViews) {
   for (bool progress = true; progress && !views.empty();) {
     progress = false;
     for (auto view = views.begin(); view != views.end();) {
-      const std::string text = TranslateViewDdl(window_, window_.sourceSession(), "", *view);
+      const std::string text =
+          TranslateViewDdl(window_, window_.sourceSession(), window_.nameRule(),
+                           window_.targetProfile().progId, "", *view);
       if (text == "NO SUPPORT!") {
         refused.push_back(*view);
         view = views.erase(view);
-      } else if (ExecuteStatement(window_, window_.targetSession(), text, 0)) {
+      } else if (ExecuteStatement(window_, window_.targetSession(), text).ok()) {
         progress = true;
         view = views.erase(view);
       } else {
@@ -219,7 +226,9 @@ TEST_F(KeysAndViewsTest, ASelectQueryWithOuterAndInnerJoinsOfTheQueriesFixture) 
             "foo/foo");
   for (const char* query : {"UpdateQuery", "AppendQuery", "DeleteQuery", "MakeTableQuery",
                             "CrosstabQuery", "UnionQuery", "PassthroughQuery"})
-    EXPECT_EQ(TranslateViewDdl(window_, window_.sourceSession(), "", query), "NO SUPPORT!")
+    EXPECT_EQ(TranslateViewDdl(window_, window_.sourceSession(), window_.nameRule(),
+                               window_.targetProfile().progId, "", query),
+              "NO SUPPORT!")
         << query;
 }
 

@@ -10,8 +10,8 @@
 #include <iterator>
 
 #include "data_access/jet/writer/jet_database_writer.h"
-#include "source_access/table_verification.h"
-#include "target_mysql/use_database.h"
+#include "engine/use_database.h"
+#include "migration/table_verification.h"
 #include "tests/migration/migration_fixture.h"
 #include "tests/support/deleted_column_tables.h"
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "Converters/backup_command.h"
-#include "Converters/execute_statement.h"
-#include "Converters/scripted_prompter.h"
-#include "source_access/list_catalog.h"
-#include "target_mysql/script_header.h"
+#include "core/scripted_prompter.h"
+#include "engine/backup_command.h"
+#include "engine/list_catalog.h"
+#include "mysql/execute_statement.h"
+#include "mysql/script_header.h"
 #include "tests/migration/migration_fixture.h"
 #include "tests/support/run_program.h"
 #include "tests/support/target_connection.h"
@@ -44,7 +44,7 @@ class BackupTest : public MigrationTest {
   // "" when the statement was accepted, else the server's reason.
   std::string run(const std::string& sql) {
     std::string failure;
-    if (ExecuteStatement(window_, window_.targetSession(), sql, 0, &failure)) return {};
+    if (Accepted(ExecuteStatement(window_, window_.targetSession(), sql), &failure)) return {};
     return failure.empty() ? "not accepted" : failure;
   }
 
@@ -241,8 +241,8 @@ TEST_F(BackupTest, SingleTableAndViewLandInTheChosenFolder) {
 TEST_F(BackupTest, StopEndsADatabaseBackupAfterTheCurrentTable) {
   log_.setWatcher([this](const std::string& line) {
     if (line.find(" records backed up!!!") == std::string::npos) return;
-    std::uint8_t running = kRunRunning;
-    window_.runFlag().compare_exchange_strong(running, kRunStopRequested);
+    RunState running = RunState::Running;
+    window_.runState().compare_exchange_strong(running, RunState::StopRequested);
   });
   const TaskPtr task = backup("Tables", "", folder_);
   ASSERT_NE(task, nullptr);

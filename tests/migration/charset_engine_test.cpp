@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "Converters/target_settings.h"
+#include "engine/target_settings.h"
 #include "tests/migration/migration_fixture.h"
 
 namespace tablift::test {

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "access/index_answer.h"
+#include "access/index_reader.h"
+#include "access/system_table_rows.h"
 #include "data_access/catalog_rowsets.h"
 #include "data_access/safe_file_name.h"
 #include "data_access/text_query.h"
-#include "source_access/index_answer.h"
-#include "source_access/index_reader.h"
-#include "source_access/system_table_rows.h"
-#include "source_access/table_verification.h"
-#include "target_mysql/use_database.h"
+#include "engine/use_database.h"
+#include "migration/table_verification.h"
 #include "tests/migration/migration_fixture.h"
 
 namespace tablift::test {
@@ -69,7 +69,7 @@ class CloneTest : public MigrationTest, public ::testing::WithParamInterface<Clo
   // The fields of the indexes of one kind that the Access file defines.
   std::vector<IndexAnswerEntry> accessIndexes(const std::string& table, IndexKind kind) {
     IndexRequest request;
-    request.window = &window_;
+    request.job = &window_;
     request.kind = kind;
     request.path = window_.sourceProfile().sourceName;
     request.table = table;

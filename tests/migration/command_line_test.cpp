@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Converters/config_file.h"
+#include "engine/config_file.h"
 #include "tests/migration/migration_fixture.h"
 #include "tests/support/run_program.h"
 #include "tests/support/target_connection.h"

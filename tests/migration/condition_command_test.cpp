@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "Converters/migration_condition.h"
+#include "engine/migration_condition.h"
 #include "tests/migration/migration_fixture.h"
 #include "tests/support/mdb_export_table.h"
 #include "tests/support/run_program.h"

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "data_access/jet/writer/jet_database_writer.h"
-#include "source_access/list_catalog.h"
-#include "source_access/table_verification.h"
-#include "target_mysql/use_database.h"
+#include "engine/list_catalog.h"
+#include "engine/use_database.h"
+#include "migration/table_verification.h"
 #include "tests/migration/migration_fixture.h"
 #include "tests/support/target_connection.h"
 

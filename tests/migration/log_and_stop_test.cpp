@@ -86,8 +86,8 @@ TEST_F(StopTest, AStopInTheMiddleStillMakesTheRelationshipsAndEndsTheViewsAfterO
   // progress line, not the one that ends a table).
   log_.setWatcher([this](const std::string& line) {
     if (line.find(" records converted!") == std::string::npos) return;
-    std::uint8_t running = kRunRunning;
-    window_.runFlag().compare_exchange_strong(running, kRunStopRequested);
+    RunState running = RunState::Running;
+    window_.runState().compare_exchange_strong(running, RunState::StopRequested);
   });
   // A single table waits behind the clone.
   const std::string other = createTargetDatabase("behind");
@@ -102,7 +102,7 @@ TEST_F(StopTest, AStopInTheMiddleStillMakesTheRelationshipsAndEndsTheViewsAfterO
   log_.setWatcher({});
   ASSERT_NE(task, nullptr);
   ASSERT_NE(behind, nullptr);
-  EXPECT_EQ(window_.runFlag().load(), kRunIdle);
+  EXPECT_EQ(window_.runState().load(), RunState::Idle);
   EXPECT_EQ(window_.statusText(), "NO PROCESSING!!!");
   EXPECT_TRUE(task->finished());
 

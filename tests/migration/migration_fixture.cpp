@@ -8,15 +8,15 @@
 #include <cstdio>
 #include <thread>
 
-#include "Converters/connect_side.h"
-#include "Converters/execute_statement.h"
-#include "Converters/migrate_command.h"
+#include "access/sample_database.h"
+#include "access/source_tables.h"
 #include "data_access/jet/jet_provider.h"
 #include "data_access/text_query.h"
-#include "source_access/list_catalog.h"
-#include "source_access/sample_database.h"
-#include "source_access/source_tables.h"
-#include "target_mysql/target_init_properties.h"
+#include "engine/connect_side.h"
+#include "engine/list_catalog.h"
+#include "engine/migrate_command.h"
+#include "mysql/execute_statement.h"
+#include "mysql/target_init_properties.h"
 #include "tests/support/target_connection.h"
 
 namespace tablift::test {
@@ -81,14 +81,14 @@ void MigrationTest::TearDown() {
     std::fprintf(stderr, "The log's last %zu lines:\n%s", shown, tail.c_str());
   }
   // A test that failed half way may have left the controller running.
-  if (window_.runFlag().load() != kRunIdle) {
-    window_.runFlag().store(kRunStopRequested);
+  if (window_.runState().load() != RunState::Idle) {
+    window_.runState().store(RunState::StopRequested);
     waitForController();
   }
   if (window_.targetSession() == nullptr) return;
   for (const std::string& database : databases_) {
-    ExecuteStatement(window_, window_.targetSession(), "drop database if exists `" + database + "`",
-                     0);
+    ExecuteStatement(window_, window_.targetSession(), "drop database if exists `" + database + "`")
+        .ok();
   }
 }
 
@@ -180,7 +180,7 @@ void MigrationTest::waitForController() {
   // Far beyond what any of these migrations needs; only a hung controller
   // reaches it.
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(8);
-  while (window_.runFlag().load() != kRunIdle) {
+  while (window_.runState().load() != RunState::Idle) {
     ASSERT_LT(std::chrono::steady_clock::now(), giveUp) << "the controller does not end";
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }

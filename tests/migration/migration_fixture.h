@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "Converters/catalog_tree.h"
-#include "Converters/output_pane.h"
-#include "Converters/scripted_prompter.h"
-#include "Converters/task_list.h"
-#include "Converters/workbench.h"
+#include "core/scripted_prompter.h"
+#include "engine/catalog_tree.h"
+#include "engine/output_pane.h"
+#include "engine/task_list.h"
+#include "engine/workbench.h"
 #include "tests/support/private_server.h"
 #include "tests/support/test_paths.h"
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "data_access/jet/writer/jet_database_writer.h"
-#include "source_access/mysql_names.h"
-#include "source_access/table_verification.h"
-#include "target_mysql/use_database.h"
+#include "engine/use_database.h"
+#include "migration/table_verification.h"
 #include "tests/migration/migration_fixture.h"
+#include "translate/mysql_names.h"
 
 namespace tablift::test {
 namespace {

@@ -12,9 +12,9 @@
 #include <fstream>
 #include <string>
 
-#include "Converters/connect_side.h"
-#include "source_access/table_verification.h"
-#include "target_mysql/use_database.h"
+#include "engine/connect_side.h"
+#include "engine/use_database.h"
+#include "migration/table_verification.h"
 #include "tests/migration/migration_fixture.h"
 #include "tests/support/target_connection.h"
 
@@ -80,7 +80,7 @@ TEST_F(ServerFailureTest, KilledDuringRowsFailsTheTaskAndARerunMovesEverything) 
   log_.setWatcher({});
   ASSERT_NE(task, nullptr);
   ASSERT_TRUE(killed.load()) << "the rows were never under way";
-  EXPECT_EQ(window_.runFlag().load(), kRunIdle);
+  EXPECT_EQ(window_.runState().load(), RunState::Idle);
   EXPECT_EQ(task->stateText(), kStateFailure);
   // The server's own reason is in the log.
   bool reason = false;

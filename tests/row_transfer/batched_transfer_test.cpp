@@ -10,17 +10,17 @@
 #include <functional>
 #include <optional>
 
-#include "Converters/execute_statement.h"
-#include "Converters/output_pane.h"
-#include "Converters/scripted_prompter.h"
-#include "source_access/row_transfer.h"
-#include "source_access/sample_database.h"
-#include "source_access/table_verification.h"
-#include "target_mysql/bulk_insert.h"
-#include "target_mysql/sql_literals.h"
-#include "target_mysql/table_load.h"
-#include "target_mysql/use_database.h"
-#include "target_mysql/value_literals.h"
+#include "access/sample_database.h"
+#include "core/scripted_prompter.h"
+#include "engine/output_pane.h"
+#include "engine/use_database.h"
+#include "migration/row_transfer.h"
+#include "migration/table_verification.h"
+#include "mysql/bulk_insert.h"
+#include "mysql/execute_statement.h"
+#include "mysql/sql_literals.h"
+#include "mysql/table_load.h"
+#include "mysql/value_literals.h"
 #include "tests/row_transfer/transfer_fixture.h"
 #include "tests/support/target_connection.h"
 #include "tests/support/test_paths.h"
@@ -90,7 +90,7 @@ class BatchedTransferTest : public test::SampleTransferTest {
   void TearDown() override {
     unsetenv("TABLIFT_INSERT_BATCH_BYTES");
     unsetenv("TABLIFT_INSERT_ARRAYS");
-    window.runFlag() = kRunIdle;
+    window.runState() = RunState::Idle;
   }
 
   std::string Transfer(const std::string& databaseName, const std::string& table) {
@@ -257,10 +257,10 @@ TEST_F(BatchedTransferTest, StopInsideABatchLeavesOneCountEverywhere) {
     std::string result;
     {
       ProbeAtLine stop(window, "[Order Details] 2000 records converted!",
-                       [&] { window.runFlag() = kRunStopRequested; });
+                       [&] { window.runState() = RunState::StopRequested; });
       result = TransferBy(way, SampleDatabaseName(), "Order Details");
     }
-    window.runFlag() = kRunIdle;
+    window.runState() = RunState::Idle;
     EXPECT_EQ(result, kRowsStopped);
     const auto texts = LogTexts(window);
     ASSERT_GE(texts.size(), 2u);
@@ -303,11 +303,11 @@ TEST_F(BatchedTransferTest, DeferredIndexesAreBuiltAgainWhateverTheOutcome) {
     {
       ProbeAtLine probe(window, "[Order] 2000 records converted!", [&] {
         during = QueryColumn(other, indexState);
-        if (outcome == Outcome::Stopped) window.runFlag() = kRunStopRequested;
+        if (outcome == Outcome::Stopped) window.runState() = RunState::StopRequested;
       });
       result = Transfer(SampleDatabaseName(), "Order");
     }
-    window.runFlag() = kRunIdle;
+    window.runState() = RunState::Idle;
     EXPECT_EQ(during, (std::vector<std::string>{"disabled", "disabled"}));
     EXPECT_EQ(QueryColumn(window, indexState), (std::vector<std::string>{"", ""}));
     const std::string expectedRows = outcome == Outcome::Stopped       ? "2000"
@@ -466,7 +466,7 @@ TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
     }
     // The reference: each row as its script line runs it.
     for (const std::string& line : lines)
-      ExecuteStatement(window, window.targetSession(), line, 0);
+      ExecuteStatement(window, window.targetSession(), line).ok();
     EXPECT_EQ(rejected, 1);
     const std::string all =
         "select concat_ws('|', id, ifnull(n, 'NULL'), big, ifnull(flag, 'NULL'), "

@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <optional>
 
-#include "Converters/execute_statement.h"
-#include "Converters/scripted_prompter.h"
+#include "access/sample_database.h"
+#include "core/scripted_prompter.h"
 #include "data_access/profile_file.h"
-#include "source_access/row_transfer.h"
-#include "source_access/sample_database.h"
-#include "source_access/table_verification.h"
-#include "target_mysql/use_database.h"
+#include "engine/use_database.h"
+#include "migration/row_transfer.h"
+#include "migration/table_verification.h"
+#include "mysql/execute_statement.h"
 #include "tests/row_transfer/transfer_fixture.h"
 #include "tests/support/target_connection.h"
 #include "tests/support/test_paths.h"
@@ -257,9 +257,9 @@ TEST_F(RowTransferTest, StopRequestEndsAfterTheCurrentRow) {
   Utf8Target();
   const test::SourceTable source = test::ReadSource(window, "Products", "[ProductId]");
   test::CreateTargetTable(window, "Products", source, {"ProductId"});
-  window.runFlag() = kRunStopRequested;
+  window.runState() = RunState::StopRequested;
   const std::string result = Transfer("Products");
-  window.runFlag() = kRunIdle;
+  window.runState() = RunState::Idle;
   EXPECT_EQ(result, kRowsStopped);
   EXPECT_EQ(QueryColumn(window, "select count(*) from Products"), (std::vector<std::string>{"1"}));
   EXPECT_EQ(FileLines(directory.path() / "Products.data").size(), 1u);

@@ -7,15 +7,15 @@
 #include <fstream>
 #include <memory>
 
+#include "access/sample_database.h"
 #include "data_access/error_texts.h"
 #include "data_access/provider_registry.h"
 #include "data_access/text_query.h"
-#include "source_access/sample_database.h"
-#include "target_mysql/sql_literals.h"
-#include "target_mysql/use_database.h"
+#include "engine/use_database.h"
+#include "mysql/sql_literals.h"
 #include "tests/support/target_connection.h"
 
-#include "source_access/table_verification.h"
+#include "migration/table_verification.h"
 
 namespace tablift::test {
 

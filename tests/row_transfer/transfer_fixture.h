@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "Converters/scripted_prompter.h"
-#include "Converters/workbench.h"
+#include "core/scripted_prompter.h"
 #include "data_access/db_types.h"
+#include "engine/workbench.h"
 #include "tests/support/jet_source.h"
 #include "tests/support/target_connection.h"
 #include "tests/support/test_paths.h"

@@ -2,8 +2,8 @@
 
 #include "tests/support/access_source.h"
 
-#include "Converters/connect_side.h"
 #include "data_access/jet/writer/jet_database_writer.h"
+#include "engine/connect_side.h"
 
 namespace tablift::test {
 

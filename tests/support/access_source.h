@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "Converters/scripted_prompter.h"
-#include "Converters/workbench.h"
+#include "core/scripted_prompter.h"
 #include "data_access/jet/writer/table_design.h"
+#include "engine/workbench.h"
 #include "tests/support/test_paths.h"
 
 namespace tablift::test {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "access/source_init_properties.h"
 #include "data_access/error_texts.h"
 #include "data_access/property_set.h"
 #include "data_access/provider_registry.h"
-#include "source_access/source_init_properties.h"
 
 namespace tablift::test {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "Converters/workbench.h"
+#include "engine/workbench.h"
 
 namespace tablift::test {
 

@@ -6,10 +6,10 @@
 #include <atomic>
 #include <chrono>
 
-#include "Converters/execute_statement.h"
 #include "data_access/error_texts.h"
 #include "data_access/provider_registry.h"
 #include "data_access/text_query.h"
+#include "mysql/execute_statement.h"
 
 namespace tablift::test {
 
@@ -54,14 +54,15 @@ ScratchDatabase::ScratchDatabase(Workbench& window, const std::string& prefix) :
 
 ScratchDatabase::~ScratchDatabase() {
   ExecuteStatement(window_, window_.targetConnection().openSession(),
-                   "drop database if exists `" + name_ + "`", 0);
+                   "drop database if exists `" + name_ + "`")
+      .ok();
 }
 
 void ExecuteOrFail(Workbench& window, const std::string& sql) {
   Session* session = window.targetConnection().openSession();
   ASSERT_NE(session, nullptr);
   const std::size_t before = window.output().size();
-  if (!ExecuteStatement(window, session, sql, 1)) {
+  if (!ExecuteStatement(window, session, sql, Report::Outcome).ok()) {
     const auto lines = window.output().lines();
     ADD_FAILURE() << "not accepted: " << sql << "\n"
                   << (lines.size() > before || !lines.empty() ? lines.back().text : "");

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Converters/workbench.h"
+#include "engine/workbench.h"
 #include "tests/support/private_server.h"
 
 namespace tablift::test {

@@ -1,0 +1,37 @@
+#include "access/source_rows_query.h"
+
+#include <optional>
+
+#include "access/access_sql.h"
+#include "core/job_context.h"
+#include "core/write_line.h"
+#include "data_access/profile_file.h"
+
+namespace tablift {
+
+std::string ConditionedQuery(std::string_view selectList, const std::string& table,
+                             std::string_view condition, std::string& query) {
+  const std::optional<std::string> sourceName = BracketedAccessName(table);
+  if (!sourceName) return "[" + table + "] is no table name Access SQL can read";
+  const std::optional<std::string> single = SingleCondition(condition);
+  if (!single) return "The condition of [" + table + "] holds a \";\"";
+  query = std::string(selectList) + " from " + *sourceName +
+          (single->empty() ? "" : " where " + *single);
+  return {};
+}
+
+std::string SourceRowsQuery(JobContext& job, const std::filesystem::path& conditionFile,
+                            const std::string& database, const std::string& table,
+                            std::string& query) {
+  const std::string stored = ReadProfileString(conditionFile, database, table, "");
+  const std::string refused = ConditionedQuery("select *", table, stored, query);
+  if (refused.empty()) return {};
+  if (BracketedAccessName(table)) {
+    WriteLine(job, "E::%s and is not used: %s", refused.c_str(), stored.c_str());
+  } else {
+    WriteLine(job, "E::%s", refused.c_str());
+  }
+  return refused;
+}
+
+}  // namespace tablift

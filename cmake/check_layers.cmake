@@ -1,0 +1,33 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when a file of a layer folder includes a header of a folder it may not
+# use (see TABLIFT_LAYER_RULES in layers.cmake). Run with -DROOT=<source dir>
+# -DRULES=<"folder:allowed allowed..." list>.
+set(all_layers "")
+foreach(rule IN LISTS RULES)
+  string(REGEX REPLACE ":.*" "" folder "${rule}")
+  list(APPEND all_layers ${folder})
+endforeach()
+
+set(violations "")
+foreach(rule IN LISTS RULES)
+  string(REGEX REPLACE ":.*" "" folder "${rule}")
+  string(REGEX REPLACE "^[^:]*:" "" allowed "${rule}")
+  separate_arguments(allowed)
+  list(APPEND allowed ${folder})
+  file(GLOB_RECURSE files ${ROOT}/${folder}/*.cpp ${ROOT}/${folder}/*.h)
+  foreach(file IN LISTS files)
+    file(STRINGS ${file} includes REGEX "^#include \"[a-z_]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" included "${line}")
+      if(included IN_LIST all_layers AND NOT included IN_LIST allowed)
+        file(RELATIVE_PATH shown ${ROOT} ${file})
+        list(APPEND violations "${shown}: ${line} (${folder}/ may not use ${included}/)")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "Wrong-way includes between layers:\n  ${text}")
+endif()

@@ -1,0 +1,166 @@
+#include "engine/connect_side.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "access/access_database_management.h"
+#include "access/source_init_properties.h"
+#include "access/source_version.h"
+#include "core/write_line.h"
+#include "data_access/ascii_text.h"
+#include "data_access/error_texts.h"
+#include "data_access/provider_registry.h"
+#include "engine/controller_commands.h"
+#include "engine/list_catalog.h"
+#include "engine/workbench.h"
+#include "mysql/catalog_statements.h"
+#include "mysql/execute_statement.h"
+#include "mysql/target_init_properties.h"
+
+namespace tablift {
+namespace {
+
+struct SideTexts {
+  const char* side;  // "Source" or "Target", as the log lines name it
+  const char* hint;
+  const char* box;
+  const char* connected;
+};
+
+constexpr SideTexts kSourceTexts{
+    "Source", "Source Connection error! Please comfirm source database connection properties !",
+    "Source Connection error!", "Connect Source Database!"};
+constexpr SideTexts kTargetTexts{
+    "Target", "Target Connection error! Please comfirm target database connection properties !",
+    "Target Connection error!", "Connect Target Database!"};
+
+void RefuseConnection(Workbench& window, const SideTexts& texts) {
+  window.prompter().showHint(texts.hint);
+  window.prompter().showMessage(texts.box, MessageIcon::Error);
+}
+
+// Opens the data source of the side's provider with the given property sets;
+// on failure logs the provider's reason (taken at once, on this thread) and
+// says so.
+bool OpenDataSource(Workbench& window, Connection& side, const std::vector<PropertySet>& sets) {
+  Clsid clsid = nullptr;
+  CLSIDFromProgID(side.profile.progId, clsid);
+  if (Succeeded(side.dataSource.open(clsid, sets.data(), sets.size()))) return true;
+  const std::string reason = DescribeOleDbError(&side.dataSource, InterfaceId::IDBInitialize);
+  if (!reason.empty()) WriteLine(window, "T::%s", reason.c_str());
+  side.dataSource.close();
+  return false;
+}
+
+// The steps both sides share once their property sets are built.
+bool OpenSide(Workbench& window, Connection& side, const std::vector<PropertySet>& sets,
+              const SideTexts& texts) {
+  if (!OpenDataSource(window, side, sets)) {
+    RefuseConnection(window, texts);
+    return false;
+  }
+  WriteLine(window, "%s", texts.connected);
+
+  auto session = std::make_shared<Session>();
+  if (Failed(session->open(side.dataSource))) {
+    window.prompter().showMessage("Couldn't create session on data source", MessageIcon::Error);
+    side.dataSource.close();
+    return false;
+  }
+  side.session = std::move(session);
+
+  std::string name;
+  if (Failed(ReadDataSourceInfo(side.dataSource, DBPROP_DBMSNAME, name))) {
+    WriteLine(window, "Get %s DBMS Name Error!", texts.side);
+  }
+  name = TrimBlanks(name);
+  if (!name.empty()) {
+    std::string version;
+    if (Failed(ReadDataSourceInfo(side.dataSource, DBPROP_DBMSVER, version))) {
+      WriteLine(window, "Get %s DBMS Version Error!", texts.side);
+    } else {
+      side.dbmsVersion = version;
+      name += "[" + version + "]";
+    }
+  }
+  WriteLine(window, "RESULT: The operation completed SUCCESSFULLY");
+  side.setDbmsName(std::move(name));
+  return true;
+}
+
+// Hands the side's tree what it shows and has it list the catalog anew.
+void ShowInTree(Workbench& window, CatalogTree& tree, int dbmsKind, std::string database) {
+  tree.setDbmsKind(dbmsKind);
+  tree.setCurrentDatabase(std::move(database));
+  ListCatalog(window, tree);
+}
+
+// The database a side's tree shows: an Access file's database name (its
+// path without ".mdb"), or the catalog of other providers.
+std::string TreeDatabase(const ConnectionProfile& profile) {
+  return IsJetProgId(profile.progId) ? AccessDatabaseName(profile.sourceName) : profile.catalogName;
+}
+
+// The session's SQL mode such that no value is changed silently: strict for
+// every engine (MyISAM too), so a value that does not fit is refused and
+// counted instead of cut or zeroed, and without NO_BACKSLASH_ESCAPES, which
+// would make the escaped literals of the INSERT statements mean something
+// else.
+void UseSafeSqlMode(Workbench& window, Session* session) {
+  ExecuteStatement(window, session,
+                   "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', "
+                   "@@SESSION.sql_mode, ',STRICT_ALL_TABLES,'), ',NO_BACKSLASH_ESCAPES,', ','))")
+      .ok();
+}
+
+}  // namespace
+
+void ConnectCommand(Workbench& window) {
+  if (!MayRunBesideTasks(window)) return;
+  ConnectSource(window);
+  ConnectTarget(window);
+}
+
+void ConnectSource(Workbench& window) {
+  Connection& source = window.sourceConnection();
+  source.close();
+  window.sourceTree().clear();
+
+  std::vector<PropertySet> sets;
+  sets.emplace_back(PropertySetId::DBInit);
+  if (!BuildSourceInitProperties(window.sourceProfile(), sets.back())) {
+    RefuseConnection(window, kSourceTexts);
+    return;
+  }
+  EnsureWorkgroupFile(window);
+  if (IsJetProgId(source.profile.progId)) sets.push_back(BuildJetInitProperties());
+
+  if (!OpenSide(window, source, sets, kSourceTexts)) return;
+  ShowInTree(window, window.sourceTree(), kDbmsAccess, TreeDatabase(source.profile));
+  if (source.dbmsName().empty()) source.setDbmsName(SourceVersion(window, source.openSession()));
+}
+
+void ConnectTarget(Workbench& window) {
+  Connection& target = window.targetConnection();
+  target.close();
+  window.targetTree().clear();
+
+  std::vector<PropertySet> sets;
+  sets.emplace_back(PropertySetId::DBInit);
+  if (!BuildTargetInitProperties(target.profile, sets.back())) {
+    RefuseConnection(window, kTargetTexts);
+    return;
+  }
+  if (!OpenSide(window, target, sets, kTargetTexts)) return;
+  UseSafeSqlMode(window, target.openSession());
+  // A MySQL source name is a data source or a server address; the tree shows
+  // the profile's database.
+  ShowInTree(window, window.targetTree(), kDbmsMySql, TreeDatabase(target.profile));
+  if (target.dbmsName().empty()) {
+    target.setDbmsName(ReadServerVersion(window, target.openSession()));
+  }
+  window.setCharset("LATIN1");
+}
+
+}  // namespace tablift

@@ -1,0 +1,138 @@
+#include "engine/list_catalog.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "access/source_init_properties.h"
+#include "access/source_tables.h"
+#include "core/connection_profile.h"
+#include "core/write_line.h"
+#include "data_access/ascii_text.h"
+#include "data_access/catalog_rowsets.h"
+#include "data_access/error_texts.h"
+#include "data_access/object_names.h"
+#include "engine/catalog_tree.h"
+#include "engine/workbench.h"
+
+namespace tablift {
+namespace {
+
+// A table's or view's own children: its columns in position order and, for a
+// table, its indexes (one node per index, however many columns it has).
+void AddObjectNode(Session& session, const std::string& catalog, CatalogNode& folder, int image,
+                   const std::string& name) {
+  CatalogNode& object = folder.add(image, name);
+  CatalogNode& fields = object.add(kImageFieldsFolder, "Fields");
+  ColumnsRowset columns;
+  if (Succeeded(columns.open(session, catalog, {}, name))) {
+    std::vector<std::pair<std::uint32_t, std::string>> ordered;
+    while (columns.moveNext() == S_OK) {
+      ordered.emplace_back(columns.row().ordinalPosition, columns.row().columnName);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& column : ordered)
+      fields.add(kImageField, std::move(column.second));
+  }
+  if (image != kImageTable) return;
+
+  CatalogNode& indexes = object.add(kImageIndexesFolder, "Indexes");
+  IndexesRowset rows;
+  if (Failed(rows.open(session, catalog, {}, {}, {}, name))) return;
+  while (rows.moveNext() == S_OK) {
+    const std::string& index = rows.row().indexName;
+    const bool known = std::any_of(indexes.children.begin(), indexes.children.end(),
+                                   [&](const CatalogNode& node) { return node.text == index; });
+    if (!known) indexes.add(kImageIndex, index);
+  }
+}
+
+// `catalog` restricts the listings to the database shown: a MySQL driver
+// otherwise lists the tables of every database of the server.
+// `access`: the Access side, where the temporary tables Access hides stay
+// hidden.
+void AddTablesAndViews(Session& session, const std::string& catalog, bool access,
+                       CatalogNode& database) {
+  database.add(kImageTablesFolder, "Tables");
+  database.add(kImageViewsFolder, "Views");
+  // Taken after both are added: adding moves the children.
+  CatalogNode& tables = database.children[0];
+  CatalogNode& views = database.children[1];
+
+  std::vector<std::string> names;
+  if (access) {
+    ListSourceTables(session, names);
+  } else {
+    ListObjectNames(session, catalog, ObjectKind::Table, names);
+  }
+  for (const std::string& name : names)
+    AddObjectNode(session, catalog, tables, kImageTable, name);
+
+  names.clear();
+  ListObjectNames(session, catalog, ObjectKind::View, names);
+  for (const std::string& name : names)
+    AddObjectNode(session, catalog, views, kImageView, name);
+}
+
+}  // namespace
+
+void ListCatalog(Workbench& window, CatalogTree& tree) {
+  tree.setBusy(true);
+  tree.clear();
+  Connection& connection =
+      tree.side() == Workbench::kTargetSide ? window.targetConnection() : window.sourceConnection();
+  Session* session = connection.openSession();
+  if (session == nullptr || !connection.dataSource.isOpen()) {
+    tree.setBusy(false);
+    return;
+  }
+
+  std::string sourceName;
+  if (Failed(ReadDataSourceInfo(connection.dataSource, DBPROP_DATASOURCENAME, sourceName))) {
+    window.prompter().showMessage("Get Datasource Name Error!", MessageIcon::Error);
+  }
+  sourceName = TrimBlanks(sourceName);
+  CatalogNode root{kImageRoot, sourceName.empty() ? "DATABASES" : sourceName, true, {}};
+
+  const bool access = tree.dbmsKind() == kDbmsAccess;
+  const bool jet = IsJetProgId(connection.profile.progId);
+  std::string current = tree.currentDatabase();
+  // An Access tree names its database after the file without ".mdb", while
+  // connecting gives it the file name as its current database.
+  if (access) {
+    current = AccessDatabaseName(current);
+    tree.setCurrentDatabase(current);
+  }
+  if (!jet) {
+    CatalogsRowset catalogs;
+    if (Failed(catalogs.open(*session))) {
+      WriteLine(window, "%s", DescribeOleDbError(&catalogs, InterfaceId::IDBSchemaRowset).c_str());
+      tree.replace(std::move(root));
+      tree.setBusy(false);
+      return;
+    }
+    while (catalogs.moveNext() == S_OK)
+      root.add(kImageDatabase, catalogs.row().catalogName);
+  } else {
+    root.add(kImageDatabase, access ? AccessDatabaseName(sourceName) : sourceName);
+  }
+
+  if (current.empty()) {
+    ReadDataSourceInfo(connection.dataSource, DBPROP_CURRENTCATALOG, current);
+    tree.setCurrentDatabase(current);
+  }
+  if (!current.empty() && !EqualsIgnoreCase(current, "null")) {
+    for (CatalogNode& database : root.children) {
+      if (!EqualsIgnoreCase(database.text, current)) continue;
+      AddTablesAndViews(*session, jet ? std::string() : database.text, access, database);
+      database.expanded = true;
+      break;
+    }
+  }
+  tree.replace(std::move(root));
+  tree.setBusy(false);
+}
+
+}  // namespace tablift

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <vector>
+
+#include "engine/catalog_tree.h"
+#include "engine/task_list.h"
+
+namespace tablift {
+
+class Workbench;
+
+// The Migrate command: turns the nodes selected in the source and the target
+// tree into one queued migration task, after the user confirmed it, and starts
+// the controller. It needs an open target session, a selection in both trees
+// and a target database (or the target root, to clone a source database);
+// otherwise it explains itself with a hint and a message box and queues
+// nothing. The data cache directory beside the program becomes the current
+// directory, so that the workers' cache files land there.
+//
+// Returns the queued record, or null when nothing was queued. The command does
+// not look at the run flag: a task queued while tasks run is picked up by the
+// running controller.
+//
+// `consent` Given: the user already said what to migrate (the command line's
+// arguments), so nobody is asked; a log line says what is being done
+// instead ("Cloning database [...] into a new database [...]").
+enum class Consent { Ask, Given };
+TaskPtr MigrateCommand(Workbench& window, Consent consent = Consent::Ask);
+
+// A node dragged from the source tree and dropped on the target node at
+// `path`: that node becomes the target selection and the Migrate command runs.
+// When the node is no longer in the tree (it was refilled meanwhile), the
+// target selection is cleared instead, so that nothing is migrated into a node
+// the user did not drop on. The drop highlight stays as the view left it,
+// except that cancelling a clone clears it.
+TaskPtr DropOnTarget(Workbench& window, const std::vector<CatalogStep>& path);
+
+}  // namespace tablift

@@ -1,0 +1,45 @@
+#include "engine/target_settings.h"
+
+#include "core/connection_profile.h"
+#include "core/write_line.h"
+#include "data_access/error_texts.h"
+#include "engine/controller_commands.h"
+#include "engine/list_catalog.h"
+#include "engine/workbench.h"
+#include "mysql/execute_statement.h"
+
+namespace tablift {
+
+bool ChangeCharset(Workbench& window, const std::string& name) {
+  if (window.targetTree().dbmsKind() != kDbmsMySql) return false;
+  // The running tasks send their text through this session: switching its
+  // character set under them would mix two encodings in one table.
+  if (!MayRunBesideTasks(window)) return false;
+  if (Session* session = window.targetSession()) {
+    if (Failed(session->setClientCharset(name))) {
+      WriteLine(window, "E::%s", DescribeOleDbError(session, InterfaceId::ICommandPrepare).c_str());
+      return false;
+    }
+  }
+  window.setCharset(name);
+  for (const char* variable : {"client", "connection", "database", "results", "server"}) {
+    ExecuteStatement(window, window.targetSession(),
+                     std::string("set character_set_") + variable + "=" + name + ";",
+                     Report::Outcome)
+        .ok();
+  }
+  ListCatalog(window, window.targetTree());
+  return true;
+}
+
+std::string ToggleStorageEngine(Workbench& window, std::string_view menuText) {
+  const bool myIsamNow =
+      menuText.size() > 1 && menuText.find("MyISAM", 1) != std::string_view::npos;
+  const char* engine = myIsamNow ? "InnoDB" : "MyISAM";
+  window.prompter().showMessage(std::string("Now Storage Engine of MySQL is ") + engine + "!",
+                                MessageIcon::Information);
+  window.targetTree().setStorageEngine(engine);
+  return myIsamNow ? kStorageEngineInnoDbText : kStorageEngineMyIsamText;
+}
+
+}  // namespace tablift

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/task_list.h"
+
+namespace tablift {
+
+struct TaskListColumn {
+  std::string_view header;
+  int width;  // pixels; 0 where the view picks the width
+};
+
+// The columns of the task list view, in order ("Targert DBMS" as the product
+// has always spelled it).
+inline constexpr std::array<TaskListColumn, 10> kTaskListColumns{{
+    {"NO.", 32},
+    {"Progress", 72},
+    {"Type", 62},
+    {"State", 60},
+    {"Source DBMS", 200},
+    {"Source DB", 0},
+    {"Source T(V)", 0},
+    {"Targert DBMS", 200},
+    {"Target DB", 0},
+    {"Target T(V)", 0},
+}};
+
+// One row of the view: the cell texts in column order and the position of the
+// row's progress bar.
+struct TaskListRow {
+  std::array<std::string, kTaskListColumns.size()> cells;
+  int progress = 0;
+};
+
+// The rows for the records in list order, numbered from "01". A waiting record
+// shown for the first time gets a short bar (5 %).
+std::vector<TaskListRow> BuildTaskListRows(TaskList& list);
+
+}  // namespace tablift

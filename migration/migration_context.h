@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/job_context.h"
+#include "data_access/session.h"
+#include "translate/migration_settings.h"
+
+namespace tablift {
+
+// What a migration or backup worker may use: the job's log, prompter and stop
+// token, the two sides' open sessions (null when a side is not connected) and
+// the settings the work is done with. The engine gives its workers this much
+// and nothing of the window it serves.
+class MigrationContext : public JobContext {
+ public:
+  virtual Session* sourceSession() const = 0;
+  virtual Session* targetSession() const = 0;
+  virtual MigrationSettings migrationSettings() const = 0;
+};
+
+}  // namespace tablift

@@ -1,0 +1,176 @@
+#include "migration/row_transfer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "access/source_rows_query.h"
+#include "core/write_line.h"
+#include "data_access/error_texts.h"
+#include "data_access/profile_file.h"
+#include "data_access/row_script_file.h"
+#include "data_access/safe_file_name.h"
+#include "data_access/text_query.h"
+#include "migration/migration_context.h"
+#include "mysql/bulk_insert.h"
+#include "mysql/sql_literals.h"
+#include "mysql/table_load.h"
+#include "mysql/value_literals.h"
+#include "translate/mysql_names.h"
+
+namespace tablift {
+namespace {
+
+constexpr long kProgressEvery = 2000;
+
+}  // namespace
+
+std::string TransferRows(MigrationContext& job, Session* sourceSession, Session* targetSession,
+                         std::string databaseName, std::string tableName) {
+  if (sourceSession == nullptr || !sourceSession->isOpen()) {
+    WriteLine(job, "No Source Connection!");
+    return std::string(kRowsNotRead);
+  }
+  if (targetSession == nullptr || !targetSession->isOpen()) {
+    WriteLine(job, "No Target Connection!");
+    return std::string(kRowsNotRead);
+  }
+  const MigrationSettings settings = job.migrationSettings();
+  std::string query;
+  if (!SourceRowsQuery(job, settings.conditionFile, databaseName, tableName, query).empty()) {
+    return std::string(kRowsNotRead);
+  }
+
+  const std::string fileName =
+      (settings.cacheFolder / (SafeFileName(tableName) + ".data")).string();
+  const std::string targetTable = MySqlName(tableName, settings.nameRule);
+  const std::string prefix = "insert into " + QuoteIdentifier(targetTable) + " values (";
+  RowScriptFile file;
+  std::string fileFailure;
+  std::string readFailure;
+  std::vector<std::uint16_t> types;  // of the transferred columns, bookmark left out
+  long rows = 0;
+  bool stopped = false;
+  // One row at a time, their memory kept from row to row.
+  std::string values;
+  ColumnValue value;
+  std::vector<ParameterValue> parameters;
+  TableLoad load;
+  std::optional<BulkInsert> bulk;
+
+  const PropertySet properties = QueryRowsetProperties();
+  std::string fetchFailure;
+  const std::string failure = RunWholeValueQuery(
+      sourceSession, query, &properties,
+      [&](const TextRow& row) {
+        values.clear();
+        for (std::size_t k = 1; k <= types.size(); ++k) {
+          if (k > 1) values += ',';
+          // Whole values: Memo and OLE Object values do not fit the text slots.
+          const HResult read = row.fullValue(k, value);
+          if (Failed(read)) {
+            readFailure = "column " + std::to_string(k) + ": " + DescribeStepFailure(read, "Read");
+            return false;
+          }
+          AppendValueLiteral(types[k - 1], value, values);
+          ValueParameter(types[k - 1], value, parameters[k - 1]);
+        }
+        ++rows;
+        // The script keeps one INSERT per row, whatever travels to the target.
+        if (!file.write(prefix) || !file.write(values) || !file.write(")\n")) {
+          fileFailure = std::strerror(errno);
+          return false;
+        }
+        bulk->add(values, parameters);
+        if (rows % kProgressEvery == 0) {
+          WriteLine(job, "[%s] %ld records converted!", tableName.c_str(), rows);
+        }
+        if (job.stopRequested()) {
+          WriteLine(job, "Data Converting Terminated!");
+          stopped = true;
+          return false;
+        }
+        return true;
+      },
+      [&](const std::vector<ColumnInfo>& columns) {
+        for (const ColumnInfo& column : columns) {
+          if (column.ordinal != 0 && (column.flags & DBCOLUMNFLAGS_ISBOOKMARK) == 0) {
+            types.push_back(column.type);
+          }
+        }
+        parameters.resize(types.size());
+        // The file is made only once the SELECT has run, so a failing SELECT
+        // leaves no empty script behind.
+        if (!file.open(fileName)) {
+          fileFailure = std::strerror(errno);
+          return false;
+        }
+        load = BeginTableLoad(job, targetSession, targetTable);
+        bulk.emplace(job, targetSession, targetTable, load, types.size());
+        return true;
+      },
+      &fetchFailure);
+
+  long rejected = 0;
+  std::string firstRejection;
+  std::string commitFailure;
+  if (bulk) {
+    bulk->finish();
+    rejected = bulk->rejected();
+    firstRejection = bulk->firstRejection();
+    commitFailure = EndTableLoad(job, targetSession, load);
+  }
+  if (!failure.empty()) {
+    if (failure == kStatementSucceeded) {
+      WriteLine(job, "%s", kStatementSucceeded);
+      return failure;
+    }
+    WriteLine(job, "T::%s", failure.c_str());
+    return std::string(kRowsNotRead);
+  }
+  if (fileFailure.empty() && file.isOpen() && !file.flush()) fileFailure = std::strerror(errno);
+  if (fileFailure.empty() && file.isOpen() && !file.close()) {
+    fileFailure = std::strerror(errno);
+  }
+  if (readFailure.empty()) readFailure = fetchFailure;
+
+  // Every reason the rows did not all arrive gets its line; the first is the
+  // result.
+  std::vector<std::string> failures;
+  if (!fileFailure.empty()) {
+    failures.push_back("[" + tableName + "] cannot write the script file [" + fileName +
+                       "]: " + fileFailure);
+  }
+  if (!readFailure.empty()) {
+    failures.push_back("[" + tableName + "] reading the rows failed after " + std::to_string(rows) +
+                       " records: " + readFailure);
+  }
+  // A server that went away shows its reason at the first rejected row; the
+  // failed commit that follows only says the connection is gone.
+  if (rejected > 0) {
+    failures.push_back(
+        "[" + tableName + "] " + std::to_string(rejected) + " of " + std::to_string(rows) +
+        " records were not accepted by the target, the first because: " + firstRejection);
+  }
+  if (!commitFailure.empty()) {
+    failures.push_back("[" + tableName + "] the target did not keep the " + std::to_string(rows) +
+                       " records, the commit failed: " + commitFailure);
+  }
+  if (!load.keysFailure.empty()) {
+    failures.push_back("[" + tableName +
+                       "] the table's indexes were not built after the rows: " + load.keysFailure);
+  }
+  for (const std::string& message : failures)
+    WriteLine(job, "E::%s", message.c_str());
+  if (!failures.empty()) return failures.front();
+  WriteLine(job, "[%s] %ld records converted, conversion completed SUCCESSFULLY!",
+            tableName.c_str(), rows);
+  // The rows written are whole, but the table is not: its task must not
+  // show SUCCESS.
+  return std::string(stopped ? kRowsStopped : kRowsTransferred);
+}
+
+}  // namespace tablift

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "data_access/session.h"
+
+namespace tablift {
+
+class MigrationContext;
+
+// What TransferRows returns when every row of the table arrived in the
+// target table.
+inline constexpr std::string_view kRowsTransferred = "TRUE";
+// What it returns when a stop request ended the rows early: every row read
+// arrived, but the table holds only part of them.
+inline constexpr std::string_view kRowsStopped = "STOPPED";
+
+// What it returns when nothing could be read: a session is absent, the table
+// name cannot be written in Access SQL, the migration condition was refused or
+// the SELECT failed. The reason is in the log.
+inline constexpr std::string_view kRowsNotRead = "FALSE";
+
+// Copies the rows of Access table `tableName` of `databaseName` into the
+// target table of the same name, which the table worker has just created on
+// the target's current database:
+// - reads "select * from [<table>]", narrowed by " where " and the table's
+//   migration condition from the condition file (section `databaseName`, key
+//   `tableName`) when it has one;
+// - renders every row as one INSERT statement with MySQL literals (NULL,
+//   escaped strings, X'...' bytes, unquoted numbers, 1/0 for Yes/No), long
+//   values read whole;
+// - writes each statement as one line of the script "<table>.data" (a safe
+//   file name) in the current directory;
+// - sends the rows to the target in batches sized under the server's
+//   max_allowed_packet (a prepared INSERT with parameter arrays, or a
+//   multi-row INSERT), inside one transaction on a transactional engine,
+//   while the next rows are read (BulkInsert); a batch the target rejects is
+//   sent again row by row, so that exactly the rejected rows are counted;
+// - writes "[<table>] <n> records converted!" every 2000 rows, and after the
+//   rows "[<table>] <n> records converted, conversion completed SUCCESSFULLY!"
+//   when all of them arrived;
+// - stops after the current row when the controller's stop is requested
+//   ("Data Converting Terminated!"); the rows read up to then still arrive.
+//
+// Result: kRowsTransferred; kRowsStopped; kRowsNotRead; "RESULT: The operation completed
+// SUCCESSFULLY" when the SELECT gave no rowset (nothing was copied); or, when
+// rows did not arrive, the text of the "E::" line that says why: rows the
+// target rejected (how many, and the server's reason for the first), a
+// transaction the target would not commit, a row
+// the source could not deliver (the provider's text), or a script file that
+// could not be written. The table worker must count only kRowsTransferred as
+// a transferred table; every other result makes its task FAILURE.
+std::string TransferRows(MigrationContext& job, Session* sourceSession, Session* targetSession,
+                         std::string databaseName, std::string tableName);
+
+}  // namespace tablift

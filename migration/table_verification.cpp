@@ -1,0 +1,177 @@
+#include "migration/table_verification.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "access/source_rows_query.h"
+#include "data_access/text_query.h"
+#include "migration/migration_context.h"
+#include "mysql/sql_literals.h"
+#include "translate/mysql_names.h"
+
+namespace tablift {
+namespace {
+
+std::string WithoutTrailingZeros(std::string text) {
+  if (text.find('.') != std::string::npos) {
+    while (!text.empty() && text.back() == '0')
+      text.pop_back();
+    if (!text.empty() && text.back() == '.') text.pop_back();
+  }
+  if (text == "-0") text = "0";
+  return text;
+}
+
+std::string Real(const std::string& text, bool single) {
+  char buffer[64];
+  if (single) {
+    std::snprintf(buffer, sizeof buffer, "%.9g",
+                  static_cast<double>(std::strtof(text.c_str(), nullptr)));
+  } else {
+    std::snprintf(buffer, sizeof buffer, "%.17g", std::strtod(text.c_str(), nullptr));
+  }
+  // MySQL keeps no negative zero: -0 arrives as the 0 it equals.
+  if (std::string(buffer) == "-0") return "0";
+  return buffer;
+}
+
+// Every row of a query reduced to one number that stands for its comparable
+// values: a table of any size is compared in eight bytes a row.
+struct RowDigests {
+  std::vector<std::size_t> digests;
+  std::string error;
+};
+
+RowDigests ReadDigests(Session* session, const std::string& sql,
+                       const std::vector<ColumnInfo>& columns) {
+  RowDigests result;
+  const PropertySet properties = QueryRowsetProperties();
+  std::string fetchFailure;
+  std::string row;
+  const std::string failure = RunTextQuery(
+      session, sql, &properties,
+      [&](const TextRow& current) {
+        row.clear();
+        for (std::size_t k = 1; k <= columns.size(); ++k) {
+          ColumnValue value;
+          if (Failed(current.fullValue(k, value))) {
+            result.error = "column " + columns[k - 1].name + " cannot be read";
+            return false;
+          }
+          const std::string comparable = ComparableValue(columns[k - 1], value);
+          row += std::to_string(comparable.size());
+          row += ':';
+          row += comparable;
+        }
+        result.digests.push_back(std::hash<std::string>{}(row));
+        return true;
+      },
+      {}, &fetchFailure);
+  if (result.error.empty()) result.error = !failure.empty() ? failure : fetchFailure;
+  return result;
+}
+
+// The source's columns (the bookmark left out), from the query's result.
+std::string ReadSourceColumns(Session* session, const std::string& query,
+                              std::vector<ColumnInfo>& columns) {
+  const PropertySet properties = QueryRowsetProperties();
+  return RunTextQuery(
+      session, query, &properties, [](const TextRow&) { return false; },
+      [&](const std::vector<ColumnInfo>& info) {
+        for (const ColumnInfo& column : info) {
+          if (column.ordinal != 0) columns.push_back(column);
+        }
+        return false;
+      });
+}
+
+// The migrated table's columns in the source's order, under the names the
+// migration gave them.
+std::string TargetQuery(const std::string& table, const std::vector<ColumnInfo>& columns,
+                        NameRule rule) {
+  std::string sql = "select ";
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (i > 0) sql += ", ";
+    const std::string name = QuoteIdentifier(MySqlName(columns[i].name, rule));
+    sql += columns[i].type == DBTYPE_BYTES ? "hex(" + name + ")" : name;
+  }
+  return sql + " from " + QuoteIdentifier(MySqlName(table, rule));
+}
+
+// Rows of the two sorted lists without a partner in the other.
+std::uint64_t Unmatched(const std::vector<std::size_t>& a, const std::vector<std::size_t>& b) {
+  std::uint64_t unmatched = 0;
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (a[i] == b[j]) {
+      ++i;
+      ++j;
+    } else if (a[i] < b[j]) {
+      ++unmatched;
+      ++i;
+    } else {
+      ++unmatched;
+      ++j;
+    }
+  }
+  return unmatched + (a.size() - i) + (b.size() - j);
+}
+
+}  // namespace
+
+std::string ComparableValue(const ColumnInfo& column, const ColumnValue& value) {
+  if (value.null) return "NULL";
+  switch (column.type) {
+    case DBTYPE_BOOL:
+      if (value.text == "True" || value.text == "-1") return "1";
+      if (value.text == "False") return "0";
+      return value.text;
+    case DBTYPE_R4:
+      return Real(value.text, true);
+    case DBTYPE_R8:
+      return Real(value.text, false);
+    case DBTYPE_CY:
+    case DBTYPE_NUMERIC:
+    case DBTYPE_DECIMAL:
+      return WithoutTrailingZeros(value.text);
+    default:
+      return "'" + value.text + "'";
+  }
+}
+
+TableVerification VerifyTable(MigrationContext& job, Session* sourceSession, Session* targetSession,
+                              const std::string& database, const std::string& table) {
+  TableVerification verification;
+  std::string query;
+  verification.error =
+      SourceRowsQuery(job, job.migrationSettings().conditionFile, database, table, query);
+  if (!verification.error.empty()) return verification;
+
+  std::vector<ColumnInfo> columns;
+  verification.error = ReadSourceColumns(sourceSession, query, columns);
+  if (!verification.error.empty()) return verification;
+
+  RowDigests source = ReadDigests(sourceSession, query, columns);
+  if (!source.error.empty()) {
+    verification.error = "Access: " + source.error;
+    return verification;
+  }
+  RowDigests target = ReadDigests(
+      targetSession, TargetQuery(table, columns, job.migrationSettings().nameRule), columns);
+  if (!target.error.empty()) {
+    verification.error = "MySQL: " + target.error;
+    return verification;
+  }
+  verification.sourceRows = source.digests.size();
+  verification.targetRows = target.digests.size();
+  std::sort(source.digests.begin(), source.digests.end());
+  std::sort(target.digests.begin(), target.digests.end());
+  verification.differingRows = Unmatched(source.digests, target.digests);
+  return verification;
+}
+
+}  // namespace tablift

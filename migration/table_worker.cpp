@@ -1,0 +1,133 @@
+#include "migration/table_worker.h"
+
+#include <vector>
+
+#include "access/source_tables.h"
+#include "core/write_line.h"
+#include "data_access/error_texts.h"
+#include "data_access/safe_file_name.h"
+#include "migration/cache_file.h"
+#include "migration/migration_context.h"
+#include "migration/object_workers.h"
+#include "migration/row_transfer.h"
+#include "mysql/execute_statement.h"
+#include "mysql/statement_pieces.h"
+#include "translate/key_statements.h"
+#include "translate/mysql_names.h"
+#include "translate/table_ddl.h"
+
+namespace tablift {
+namespace {
+
+// Adds the primary key; false when the table has one that did not arrive.
+bool MigratePrimaryKey(MigrationContext& job, Session* sourceSession,
+                       const MigrationSettings& settings, const std::string& database,
+                       const std::string& table, const std::string& cacheFile,
+                       const std::string& createStatement) {
+  WritePlainLine(job, "Primary Keys Migrating..... ");
+  const Result<std::string> built =
+      BuildPrimaryKeyStatement(job, sourceSession, job.targetSession(), settings, database, table);
+  if (!built.ok()) return false;
+  const std::string& statement = built.value();
+  if (statement.empty()) {
+    WritePlainLine(job, "NO PRIMARY KEY(S)!");
+    return true;
+  }
+  AppendCacheFile(cacheFile, statement);
+  if (!ExecuteStatement(job, job.targetSession(), statement, Report::Outcome).ok()) {
+    WriteLine(job, "E::Create PK failure!");
+    return false;
+  }
+  WritePlainLine(job, "Create PRIMARY KEY SUCCESSFULLY!!!");
+  // The AutoNumber column's own index is redundant once the primary key
+  // leads with it; the server refuses the drop otherwise, which is harmless.
+  if (createStatement.find(kAutoNumberKeyName) != std::string::npos) {
+    ExecuteStatement(job, job.targetSession(),
+                     DropAutoNumberKeyStatement(MySqlName(table, settings.nameRule)))
+        .ok();
+  }
+  return true;
+}
+
+// Adds the unique indexes; false when one did not arrive.
+bool MigrateUniqueIndexes(MigrationContext& job, Session* sourceSession,
+                          const MigrationSettings& settings, const std::string& database,
+                          const std::string& table, const std::string& cacheFile) {
+  WritePlainLine(job, "Unique Keys Migrating..... ");
+  const Result<std::string> built =
+      BuildUniqueIndexStatement(job, sourceSession, job.targetSession(), settings, database, table);
+  if (!built.ok()) return false;
+  const std::string& text = built.value();
+  if (text.empty()) {
+    WritePlainLine(job, "NO Index(es)!");
+    return true;
+  }
+  AppendCacheFile(cacheFile, text);
+  bool all = true;
+  for (const std::string& statement : SplitStatements(text)) {
+    std::string failure;
+    if (Accepted(ExecuteStatement(job, job.targetSession(), statement), &failure)) {
+      WritePlainLine(job, "Create Index SUCCESSFULLY!!!");
+    } else {
+      // A unique constraint that did not arrive is worth its reason, right
+      // before the line that says so.
+      if (!failure.empty()) WriteLine(job, "T::%s", failure.c_str());
+      WritePlainLine(job, "Create Index failure!");
+      all = false;
+    }
+  }
+  return all;
+}
+
+}  // namespace
+
+int MigrateTable(MigrationContext& job, Session* sourceSession, std::string database,
+                 std::string table) {
+  const MigrationSettings settings = job.migrationSettings();
+  const std::string cacheFile = (settings.cacheFolder / SafeFileName(table)).string();
+  if (!RewriteCacheFile(cacheFile, {})) {
+    WriteCacheFileFailure(job);
+    return kTableCacheFileError;
+  }
+  WriteLine(job, "TABLE: [%s].[%s] Migrating..... ", database.c_str(), table.c_str());
+  const std::string create = TranslateTableDdl(job, sourceSession, settings, database, table);
+  if (create.empty()) return kTableNotCreated;  // the reason is logged
+  RewriteCacheFile(cacheFile, create);
+  if (!ExecuteStatement(job, job.targetSession(), create, Report::Outcome).ok()) {
+    WriteLine(job, "E::TABLE: Create [%s].[%s] ERROR !", database.c_str(), table.c_str());
+    return kTableNotCreated;
+  }
+  WriteLine(job, "Create table [%s] SUCCESSFULLY!!!", table.c_str());
+
+  bool whole = MigratePrimaryKey(job, sourceSession, settings, database, table, cacheFile, create);
+  whole = MigrateUniqueIndexes(job, sourceSession, settings, database, table, cacheFile) && whole;
+  const std::string rows = TransferRows(job, sourceSession, job.targetSession(), database, table);
+  whole = rows == kRowsTransferred && whole;
+  return whole ? kTableMigrated : kTableIncomplete;
+}
+
+int MigrateAllTables(MigrationContext& job, Session* sourceSession, std::string database) {
+  WriteLine(job, "Convert Tables of database [%s]", database.c_str());
+  std::vector<std::string> tables;
+  std::vector<std::string> temporary;
+  const HResult opened =
+      sourceSession == nullptr ? E_FAIL : ListSourceTables(*sourceSession, tables, &temporary);
+  if (Failed(opened)) {
+    WritePlainLine(job, DescribeStepFailure(opened, "Open tables Error: "));
+    return -1;
+  }
+  for (const std::string& table : temporary)
+    WriteLine(job, "Table [%s] left out: a temporary table Access left behind", table.c_str());
+  int incomplete = 0;
+  for (const std::string& table : tables) {
+    if (MigrateTable(job, sourceSession, database, table) != kTableMigrated) ++incomplete;
+    if (job.stopRequested()) {
+      WriteLine(job, "Tables Converting Terminated!");
+      break;
+    }
+  }
+  if (MigrateRelationships(job, sourceSession, database) != 0) ++incomplete;
+  return incomplete;
+}
+
+}  // namespace tablift

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "data_access/session.h"
+
+namespace tablift {
+
+class JobContext;
+
+// What a finished data backup returns: one character of code 1.
+inline constexpr std::string_view kBackupWritten = "\x01";
+// What a data backup cut short by a stop returns: the file holds the rows up
+// to the stop, and is valid, but not the whole table.
+inline constexpr std::string_view kBackupStopped = "\x02";
+
+// Writes every row of one target table as one INSERT statement per line into
+// "<table>.data" in `directory` (the current directory when none is given; the
+// name made safe as a file name), so that the file replays into an
+// empty table of the same definition and reproduces it exactly: text escaped,
+// NULL as NULL, binary as complete hexadecimal literals, dates quoted. Writes
+// a progress line every 1000 rows and stops after the current row when the
+// controller's stop is requested. Returns kBackupWritten after the rows were
+// written, kBackupStopped after a stop; otherwise the failure text (the provider's error text,
+// "RESULT: The operation completed SUCCESSFULLY" for a statement without rows, "" with no session,
+// the text of a file that could not be written, or of a row that could not be read whole, so that a
+// broken read never passes for the end).
+//
+// A table with a primary key is read in pieces of `pieceRows` rows, in the
+// key's order, so that memory does not grow with the table.
+inline constexpr std::size_t kBackupPieceRows = 20000;
+std::string BackupTableData(JobContext& job, Session* session, std::string_view tableName,
+                            const std::filesystem::path& directory = {},
+                            std::size_t pieceRows = kBackupPieceRows);
+
+}  // namespace tablift

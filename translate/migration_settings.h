@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "translate/mysql_names.h"
+
+namespace tablift {
+
+// What the translation of an Access database depends on besides the two
+// sessions: the user's choices (name rule, storage engine, character set) and
+// facts read from the connections when the work starts. A plain value, so
+// that each task works with the choices it was queued with.
+struct MigrationSettings {
+  NameRule nameRule = NameRule::Keep;
+  std::string storageEngine = "MyISAM";  // "MyISAM" or "InnoDB"; every other text means InnoDB
+  std::string charset = "LATIN1";        // the connection and table character set
+  double serverVersion = 0;              // the target server's, 0 when unknown
+  bool jetSource = true;                 // the source is read by the Jet provider
+  std::string sourceFile;                // the Access file the Jet provider reads
+  std::string sourcePassword;            // its database password
+  std::string targetProvider;            // the target's data access provider
+  std::filesystem::path conditionFile;   // where migration conditions are kept
+  std::filesystem::path cacheFolder;     // where each table's statements are kept
+  std::filesystem::path backupFolder;    // the latest folder the Backup command chose
+};
+
+}  // namespace tablift

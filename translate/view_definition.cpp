@@ -1,0 +1,485 @@
+#include "translate/view_definition.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <optional>
+
+#include "access/system_table_rows.h"
+#include "core/job_context.h"
+#include "core/write_line.h"
+#include "data_access/catalog_rowsets.h"
+#include "data_access/jet/sql/text_folding.h"
+#include "data_access/text_query.h"
+#include "mysql/sql_literals.h"
+
+namespace tablift {
+namespace {
+
+// MSysQueries.Attribute: what an element describes.
+enum ElementKind {
+  kQueryType = 1,
+  kParameter = 2,
+  kOptions = 3,
+  kRemoteDatabase = 4,
+  kInputTable = 5,
+  kOutputColumn = 6,
+  kJoin = 7,
+  kCondition = 8,
+  kGroupBy = 9,
+  kHaving = 10,
+  kOrderBy = 11,
+};
+
+// The Flag of the query type element for a select query.
+constexpr int kSelectQuery = 1;
+// Bits of the Flag of the options element.
+constexpr int kAllFields = 0x01;
+constexpr int kDistinct = 0x02;
+constexpr int kTop = 0x10;
+constexpr int kTopPercent = 0x20;
+
+const char* const kNoSupport = "NO SUPPORT!";
+
+struct Unsupported {
+  std::string problem;
+};
+
+int Integer(const std::string& text, int otherwise = 0) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return otherwise;
+  return value;
+}
+
+std::string Translate(const std::string& expression, const NameMapping& names) {
+  TranslatedExpression translated = TranslateAccessExpression(expression, names);
+  if (!translated.ok) throw Unsupported{translated.problem};
+  return translated.text;
+}
+
+std::string MappedName(const std::string& name, const NameMapping& names) {
+  return names ? names(name) : name;
+}
+
+// The table and column of an output expression that names a column, such
+// as "Shippers.CompanyName" or "[Order Details].[UnitPrice]"; empty parts
+// for any other expression.
+struct ColumnReference {
+  std::string table;
+  std::string column;
+};
+
+ColumnReference ReferenceOf(const std::string& expression) {
+  std::vector<std::string> parts;
+  std::size_t i = 0;
+  while (i < expression.size()) {
+    std::string part;
+    if (expression[i] == '[') {
+      const std::size_t close = expression.find(']', i + 1);
+      if (close == std::string::npos) return {};
+      part = expression.substr(i + 1, close - i - 1);
+      i = close + 1;
+    } else {
+      while (i < expression.size() && expression[i] != '.') {
+        const unsigned char c = static_cast<unsigned char>(expression[i]);
+        if (!std::isalnum(c) && c != '_' && c < 0x80) return {};
+        part.push_back(expression[i++]);
+      }
+    }
+    if (part.empty()) return {};
+    parts.push_back(std::move(part));
+    if (i < expression.size()) {
+      if (expression[i] != '.') return {};
+      ++i;
+    }
+  }
+  if (parts.size() == 1) return {{}, parts[0]};
+  if (parts.size() == 2) return {parts[0], parts[1]};
+  return {};
+}
+
+struct InputTable {
+  std::string name;
+  std::string alias;
+  std::optional<std::size_t> group;  // the join group it belongs to
+};
+
+struct JoinStep {
+  std::string keyword;  // "INNER JOIN", "LEFT JOIN", "RIGHT JOIN"
+  std::size_t table;
+  std::vector<std::string> conditions;
+};
+
+struct JoinGroup {
+  std::size_t first;
+  std::vector<JoinStep> steps;
+};
+
+std::string JoinKeyword(int flag, bool swapped) {
+  if (flag == 2) return swapped ? "RIGHT JOIN" : "LEFT JOIN";
+  if (flag == 3) return swapped ? "LEFT JOIN" : "RIGHT JOIN";
+  return "INNER JOIN";
+}
+
+std::string ConditionList(const std::vector<std::string>& conditions) {
+  if (conditions.size() == 1) return conditions.front();
+  std::string text;
+  for (std::size_t i = 0; i < conditions.size(); ++i) {
+    if (i > 0) text += " AND ";
+    text += "(" + conditions[i] + ")";
+  }
+  return text;
+}
+
+// The FROM items: tables joined as the query's join elements say, the
+// others listed after them. Conditions that join two separate groups go to
+// `where`.
+std::string FromList(std::vector<InputTable>& tables, const std::vector<QueryElement>& joins,
+                     const NameMapping& names, std::vector<std::string>& where) {
+  const auto find = [&](const std::string& name) -> std::size_t {
+    for (std::size_t i = 0; i < tables.size(); ++i)
+      if (!tables[i].alias.empty() && jet::NamesEqual(tables[i].alias, name)) return i;
+    for (std::size_t i = 0; i < tables.size(); ++i)
+      if (tables[i].alias.empty() && jet::NamesEqual(tables[i].name, name)) return i;
+    tables.push_back({name, {}, std::nullopt});
+    return tables.size() - 1;
+  };
+  const auto item = [&](std::size_t i) {
+    std::string text = QuoteIdentifier(MappedName(tables[i].name, names));
+    if (!tables[i].alias.empty())
+      text += " AS " + QuoteIdentifier(MappedName(tables[i].alias, names));
+    return text;
+  };
+
+  std::vector<JoinGroup> groups;
+  for (const QueryElement& join : joins) {
+    const std::size_t left = find(join.name1);
+    const std::size_t right = find(join.name2);
+    const std::string condition = Translate(join.expression, names);
+    const int flag = Integer(join.flag, 1);
+    const auto leftGroup = tables[left].group;
+    const auto rightGroup = tables[right].group;
+    if (!leftGroup && !rightGroup) {
+      tables[left].group = tables[right].group = groups.size();
+      groups.push_back({left, {{JoinKeyword(flag, false), right, {condition}}}});
+    } else if (leftGroup && !rightGroup) {
+      tables[right].group = leftGroup;
+      groups[*leftGroup].steps.push_back({JoinKeyword(flag, false), right, {condition}});
+    } else if (!leftGroup && rightGroup) {
+      tables[left].group = rightGroup;
+      groups[*rightGroup].steps.push_back({JoinKeyword(flag, true), left, {condition}});
+    } else if (*leftGroup == *rightGroup) {
+      // A further condition between two tables already joined: it belongs
+      // to the join that brought in the later of the two.
+      JoinGroup& group = groups[*leftGroup];
+      std::size_t step = 0;
+      for (std::size_t k = 0; k < group.steps.size(); ++k)
+        if (group.steps[k].table == left || group.steps[k].table == right) step = k;
+      group.steps[step].conditions.push_back(condition);
+    } else {
+      where.push_back(condition);
+    }
+  }
+
+  std::vector<std::string> items;
+  for (const JoinGroup& group : groups) {
+    std::string text = item(group.first);
+    for (const JoinStep& step : group.steps)
+      text += " " + step.keyword + " " + item(step.table) + " ON " + ConditionList(step.conditions);
+    items.push_back(std::move(text));
+  }
+  for (std::size_t i = 0; i < tables.size(); ++i)
+    if (!tables[i].group) items.push_back(item(i));
+  std::string list;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) list += ", ";
+    list += items[i];
+  }
+  return list;
+}
+
+// One column of the select list.
+struct OutputItem {
+  std::string text;       // as written in the select list, without an alias
+  std::string alias;      // the query's own alias
+  std::string qualifier;  // a column reference's table, as MySQL reads it
+  std::string column;     // a column reference's column
+  bool star = false;      // "*" or "T.*" left as it is
+};
+
+const InputTable* FindInput(const std::vector<InputTable>& tables, const std::string& name) {
+  for (const InputTable& table : tables)
+    if (!table.alias.empty() && jet::NamesEqual(table.alias, name)) return &table;
+  for (const InputTable& table : tables)
+    if (table.alias.empty() && jet::NamesEqual(table.name, name)) return &table;
+  return nullptr;
+}
+
+// The columns of an input table as qualified select items; nothing when
+// they are not known.
+std::vector<OutputItem> StarColumns(const InputTable& table, const NameMapping& names,
+                                    const ColumnLister& columnsOf) {
+  std::vector<OutputItem> items;
+  if (!columnsOf) return items;
+  const std::string qualifier = MappedName(table.alias.empty() ? table.name : table.alias, names);
+  for (const std::string& column : columnsOf(table.name))
+    items.push_back({QuoteIdentifier(qualifier) + "." + QuoteIdentifier(MappedName(column, names)),
+                     {},
+                     qualifier,
+                     column,
+                     false});
+  return items;
+}
+
+// The select line. A MySQL view refuses two columns of one name, where
+// Access shows the second qualified by its table: such a column gets that
+// qualified name as its alias, with "*" and "T.*" spelt out into their
+// columns so that it can be named.
+std::string SelectLine(const std::vector<const QueryElement*>& columns, int options,
+                       const std::vector<InputTable>& tables, const NameMapping& names,
+                       const ColumnLister& columnsOf) {
+  const std::string distinct = (options & kDistinct) != 0 ? "DISTINCT " : "";
+  const bool allFields = (options & kAllFields) != 0;
+  if (columns.empty()) return allFields ? " SELECT " + distinct + "* " : "";
+
+  // As written, and with the stars spelt out where their columns are known.
+  std::vector<OutputItem> written;
+  std::vector<OutputItem> expanded;
+  if (allFields) {
+    // MySQL takes * only at the head of the select list.
+    written.push_back({"*", {}, {}, {}, true});
+    std::vector<OutputItem> all;
+    for (const InputTable& table : tables) {
+      std::vector<OutputItem> items = StarColumns(table, names, columnsOf);
+      if (items.empty()) {
+        all = {written.back()};
+        break;
+      }
+      all.insert(all.end(), items.begin(), items.end());
+    }
+    expanded.insert(expanded.end(), all.begin(), all.end());
+  }
+  for (const QueryElement* column : columns) {
+    OutputItem item{Translate(column->expression, names), column->name1, {}, {}, false};
+    const std::string& expression = column->expression;
+    if (expression.size() > 2 && expression.compare(expression.size() - 2, 2, ".*") == 0) {
+      item.star = true;
+      written.push_back(item);
+      const ColumnReference table = ReferenceOf(expression.substr(0, expression.size() - 2));
+      const InputTable* input = table.table.empty() ? FindInput(tables, table.column) : nullptr;
+      std::vector<OutputItem> items;
+      if (input != nullptr) items = StarColumns(*input, names, columnsOf);
+      if (items.empty()) items = {item};
+      expanded.insert(expanded.end(), items.begin(), items.end());
+      continue;
+    }
+    const ColumnReference reference = ReferenceOf(expression);
+    if (!reference.table.empty()) {
+      item.qualifier = MappedName(reference.table, names);
+      item.column = reference.column;
+    }
+    written.push_back(item);
+    expanded.push_back(item);
+  }
+
+  // Gives later namesakes their qualified names; false when there are none.
+  const auto nameColumns = [](std::vector<OutputItem>& items) {
+    bool renamed = false;
+    std::vector<std::string> seen;
+    for (OutputItem& item : items) {
+      const std::string name = item.alias.empty() ? item.column : item.alias;
+      if (name.empty()) continue;
+      const bool taken = std::any_of(seen.begin(), seen.end(), [&](const std::string& other) {
+        return jet::NamesEqual(other, name);
+      });
+      if (taken && item.alias.empty() && !item.qualifier.empty()) {
+        item.alias = item.qualifier + "." + item.column;
+        renamed = true;
+      }
+      seen.push_back(item.alias.empty() ? name : item.alias);
+    }
+    return renamed;
+  };
+  std::vector<OutputItem>& items = nameColumns(expanded) ? expanded : written;
+
+  std::string select = "SELECT " + distinct;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) select += ", ";
+    select += items[i].text;
+    if (!items[i].alias.empty())
+      select += " AS " + QuoteIdentifier(MappedName(items[i].alias, names));
+  }
+  return select;
+}
+
+std::string Compose(const std::string& viewName, const std::vector<QueryElement>& elements,
+                    const NameMapping& names, const ColumnLister& columnsOf) {
+  int queryType = kSelectQuery;
+  int options = 0;
+  std::string top;
+  std::vector<InputTable> tables;
+  std::vector<const QueryElement*> columns;
+  std::vector<QueryElement> joins;
+  std::vector<std::string> where;
+  std::vector<std::string> groupBy;
+  std::vector<std::string> having;
+  std::vector<std::string> orderBy;
+  for (const QueryElement& element : elements) {
+    switch (element.kind) {
+      case kQueryType:
+        queryType = Integer(element.flag, kSelectQuery);
+        break;
+      case kParameter:
+        throw Unsupported{"it asks for parameters, which a MySQL view cannot take"};
+      case kOptions:
+        options |= Integer(element.flag);
+        if (!element.name1.empty()) top = element.name1;
+        break;
+      case kRemoteDatabase:
+        throw Unsupported{"it reads from another database"};
+      case kInputTable:
+        // An input without a name is a subquery, which the elements do not
+        // describe.
+        if (element.name1.empty()) throw Unsupported{"it reads from a subquery"};
+        tables.push_back({element.name1, element.name2, std::nullopt});
+        break;
+      case kOutputColumn:
+        columns.push_back(&element);
+        break;
+      case kJoin:
+        joins.push_back(element);
+        break;
+      case kCondition:
+        where.push_back(Translate(element.expression, names));
+        break;
+      case kGroupBy:
+        groupBy.push_back(Translate(element.expression, names));
+        break;
+      case kHaving:
+        having.push_back(Translate(element.expression, names));
+        break;
+      case kOrderBy:
+        orderBy.push_back(Translate(element.expression, names) +
+                          (jet::NamesEqual(element.name1, "D") ? " DESC" : ""));
+        break;
+      default:
+        break;
+    }
+  }
+  if (queryType != kSelectQuery) throw Unsupported{"it is not a select query"};
+  std::string limit;
+  if ((options & kTop) != 0) {
+    if ((options & kTopPercent) != 0) throw Unsupported{"TOP n PERCENT has no MySQL equivalent"};
+    if (Integer(top, -1) < 0) throw Unsupported{"its TOP value \"" + top + "\" is not a number"};
+    limit = " LIMIT " + top;
+  }
+
+  const std::string select = SelectLine(columns, options, tables, names, columnsOf);
+
+  const std::string fromList = FromList(tables, joins, names, where);
+  std::string text = "CREATE VIEW " + QuoteIdentifier(viewName) + " AS \n";
+  text += select + "\n";
+  text += (fromList.empty() ? "" : "  FROM " + fromList) + "\n";
+  text += (where.empty() ? "" : " WHERE " + ConditionList(where)) + "\n";
+  const auto line = [&](const char* keyword, const std::vector<std::string>& parts,
+                        const char* separator) {
+    if (parts.empty()) return;
+    text += keyword;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      if (i > 0) text += separator;
+      text += parts[i];
+    }
+    text += "\n";
+  };
+  line(" GROUP BY ", groupBy, ", ");
+  if (!having.empty()) text += " HAVING " + ConditionList(having) + "\n";
+  line(" ORDER BY ", orderBy, ", ");
+  if (!limit.empty()) text += limit + "\n";
+  return text;
+}
+
+// The columns of a table or saved query of the source, in their order.
+std::vector<std::string> TableColumns(Session* session, const std::string& table) {
+  std::vector<ColumnRow> rows;
+  ColumnsRowset rowset;
+  if (rowset.open(*session, {}, {}, table) != S_OK) return {};
+  while (rowset.moveNext() == S_OK)
+    rows.push_back(rowset.row());
+  std::stable_sort(rows.begin(), rows.end(), [](const ColumnRow& a, const ColumnRow& b) {
+    return a.ordinalPosition < b.ordinalPosition;
+  });
+  std::vector<std::string> columns;
+  for (ColumnRow& row : rows)
+    columns.push_back(std::move(row.columnName));
+  return columns;
+}
+
+// Reads the view's elements and composes its definition under `mysqlName`.
+std::string ViewText(JobContext& job, Session* session, const std::string& targetProvider,
+                     const std::string& viewName, const std::string& mysqlName,
+                     const NameMapping& names) {
+  const std::string sql = "select Q.* from MSysObjects O,MSysQueries Q \t\twhere O.name=" +
+                          AccessStringLiteral(viewName) + " and O.Id=Q.ObjectId";
+  const std::string noPermission = " view :[Microsoft][" + targetProvider + "] NO PERMISSION!\n";
+  // By name, so that Jet 3 files, whose MSysQueries keeps its columns in
+  // another order, read the same; the positions are those of Jet 4.
+  std::vector<std::vector<std::string>> rows;
+  const std::string outcome = ReadSystemRows(
+      session, sql, {{"Attribute", 1}, {"Expression", 2}, {"Flag", 3}, {"Name1", 5}, {"Name2", 6}},
+      rows);
+  if (outcome == kStatementSucceeded) {
+    WriteLine(job, "%s", outcome.c_str());
+    return outcome;
+  }
+  if (!outcome.empty()) {
+    WriteLine(job, "T::%s", outcome.c_str());
+    return noPermission;
+  }
+  if (rows.empty()) return {};
+  std::vector<QueryElement> elements;
+  for (auto& row : rows) {
+    elements.push_back({Integer(row[0], -1), std::move(row[1]), std::move(row[2]),
+                        std::move(row[3]), std::move(row[4])});
+  }
+  const ColumnLister columnsOf = [session](const std::string& table) {
+    return TableColumns(session, table);
+  };
+  const ComposedView view = ComposeViewDefinition(mysqlName, elements, names, columnsOf);
+  if (!view.ok) {
+    WriteLine(job, "E::VIEW [%s] cannot become a MySQL view: %s", viewName.c_str(),
+              view.problem.c_str());
+    return kNoSupport;
+  }
+  return view.text;
+}
+
+}  // namespace
+
+ComposedView ComposeViewDefinition(const std::string& viewName,
+                                   const std::vector<QueryElement>& elements,
+                                   const NameMapping& names, const ColumnLister& columnsOf) {
+  ComposedView view;
+  try {
+    view.text = Compose(viewName, elements, names, columnsOf);
+  } catch (const Unsupported& unsupported) {
+    view.ok = false;
+    view.problem = unsupported.problem;
+  }
+  return view;
+}
+
+std::string TranslateViewDdl(JobContext& job, Session* sourceSession, NameRule rule,
+                             const std::string& targetProvider, std::string /*databaseName*/,
+                             std::string viewName) {
+  if (sourceSession == nullptr) {
+    WriteLine(job, "%s", kNoConnection);
+    return kNoConnection;
+  }
+  // One rule spells every name, so that the view finds the tables, columns
+  // and saved queries it reads under the names they were migrated with.
+  const NameMapping names = [rule](const std::string& name) { return MySqlName(name, rule); };
+  return ViewText(job, sourceSession, targetProvider, viewName, MySqlName(viewName, rule), names);
+}
+
+}  // namespace tablift

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "translate/access_expression.h"
+#include "translate/mysql_names.h"
+
+namespace tablift {
+
+class Session;
+class JobContext;
+
+// One row of MSysQueries: one element of a saved query.
+struct QueryElement {
+  int kind = 0;  // Attribute
+  std::string expression;
+  std::string flag;
+  std::string name1;
+  std::string name2;
+};
+
+// The columns of an Access table in their order; empty when unknown.
+using ColumnLister = std::function<std::vector<std::string>(const std::string& table)>;
+
+// A view definition, or why the query cannot become a MySQL view.
+struct ComposedView {
+  bool ok = true;
+  std::string text;
+  std::string problem;
+};
+
+// "CREATE VIEW `name` AS \n" followed by the select line, the from line and
+// the where line (each ended by "\n", empty when the query has no such
+// part), then, only when the query has them, the GROUP BY, HAVING, ORDER BY
+// and LIMIT lines. The query's elements are used whatever their order:
+// options (DISTINCT, all fields, TOP n), input tables with their aliases,
+// output columns with their aliases, joins, conditions, grouping and
+// ordering. Expressions are rewritten in MySQL syntax; names go through
+// `names`. Parameters, queries that are not select queries, TOP n PERCENT
+// and untranslatable expressions make the result !ok. `columnsOf` lets
+// "*" and "T.*" be spelt out when a second output column of the same name
+// has to be given its own name.
+ComposedView ComposeViewDefinition(const std::string& viewName,
+                                   const std::vector<QueryElement>& elements,
+                                   const NameMapping& names, const ColumnLister& columnsOf = {});
+
+// The CREATE VIEW text of the saved query `viewName`, read from MSysObjects
+// and MSysQueries, with the view and every name it refers to spelt by the
+// name rule `rule`; "" when there is no such query. Failure texts: "No
+// Connection!" without a session, " view :[Microsoft][<targetProvider>] NO
+// PERMISSION!\n" when the system tables cannot be read, and "NO SUPPORT!"
+// (after an "E::" line saying why) for a query that MySQL cannot take as a
+// view.
+std::string TranslateViewDdl(JobContext& job, Session* sourceSession, NameRule rule,
+                             const std::string& targetProvider, std::string databaseName,
+                             std::string viewName);
+
+}  // namespace tablift
