@@ -138,7 +138,14 @@ MigrationSettings Workbench::migrationSettings() const {
 }
 
 std::filesystem::path Workbench::cacheFolder() const {
-  return ProgramDirectory() / "data_cache";
+  std::lock_guard guard(mutex_);
+  if (cacheFolder_.empty()) return ProgramDirectory() / "data_cache";
+  return cacheFolder_;
+}
+
+void Workbench::setCacheFolder(std::filesystem::path path) {
+  std::lock_guard guard(mutex_);
+  cacheFolder_ = std::move(path);
 }
 
 std::string Workbench::treeDatabasePath(int side) const {

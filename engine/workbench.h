@@ -58,8 +58,9 @@ class Workbench : public MigrationContext {
   // choices and what the connections say.
   MigrationSettings migrationSettings() const override;
   // Where migrations keep each object's statements: "data_cache" in the
-  // program's directory.
+  // program's directory unless set otherwise.
   std::filesystem::path cacheFolder() const;
+  void setCacheFolder(std::filesystem::path path);
 
   // The status bar's message pane. The controller thread sets it; the listener
   // is told without the setter waiting on the user-interface thread.
@@ -129,6 +130,7 @@ class Workbench : public MigrationContext {
   std::string charset_ = "LATIN1";
   std::atomic<NameRule> nameRule_{NameRule::Keep};
   std::filesystem::path conditionFile_;
+  std::filesystem::path cacheFolder_;
   std::filesystem::path backupDirectory_;
   TaskRunnerLookup taskRunners_;
   int startStopImage_ = kStartRequestedImage;

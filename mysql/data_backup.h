@@ -18,7 +18,7 @@ inline constexpr std::string_view kBackupWritten = "\x01";
 inline constexpr std::string_view kBackupStopped = "\x02";
 
 // Writes every row of one target table as one INSERT statement per line into
-// "<table>.data" in `directory` (the current directory when none is given; the
+// "<table>.data" in `directory` (the
 // name made safe as a file name), so that the file replays into an
 // empty table of the same definition and reproduces it exactly: text escaped,
 // NULL as NULL, binary as complete hexadecimal literals, dates quoted. Writes
@@ -33,7 +33,7 @@ inline constexpr std::string_view kBackupStopped = "\x02";
 // key's order, so that memory does not grow with the table.
 inline constexpr std::size_t kBackupPieceRows = 20000;
 std::string BackupTableData(JobContext& job, Session* session, std::string_view tableName,
-                            const std::filesystem::path& directory = {},
+                            const std::filesystem::path& directory,
                             std::size_t pieceRows = kBackupPieceRows);
 
 }  // namespace tablift

@@ -33,7 +33,7 @@ class RelationshipEngineTest : public ::testing::TestWithParam<const char*> {
     SampleSummary summary;
     ASSERT_TRUE(WriteSampleDatabase(directory.path() / "sample.mdb", 20, summary).ok());
     ASSERT_TRUE(test::ConnectSource(window, directory.path() / "sample.mdb"));
-    std::filesystem::current_path(directory.path());
+    window.setCacheFolder(directory.path());
   }
 
   ScriptedPrompter prompter;

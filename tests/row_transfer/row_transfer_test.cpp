@@ -290,7 +290,8 @@ TEST_F(RowTransferTest, ScriptFileThatCannotBeMadeFailsTheTable) {
   test::CreateTargetTable(window, "Shippers", source, {"ShipperId"});
   std::filesystem::create_directory(directory.path() / "Shippers.data");
   const std::string result = Transfer("Shippers");
-  EXPECT_EQ(result.rfind("[Shippers] cannot write the script file [Shippers.data]: ", 0), 0u)
+  const std::string file = (directory.path() / "Shippers.data").string();
+  EXPECT_EQ(result.rfind("[Shippers] cannot write the script file [" + file + "]: ", 0), 0u)
       << result;
   EXPECT_TRUE(window.output().lastLine().hasRecord);
   EXPECT_EQ(QueryColumn(window, "select count(*) from Shippers"), (std::vector<std::string>{"0"}));
@@ -299,7 +300,7 @@ TEST_F(RowTransferTest, ScriptFileThatCannotBeMadeFailsTheTable) {
 TEST_F(RowTransferTest, OddTableNamesAreReadWholeAndScriptNamesAreSafe) {
   Utf8Target();
   // A name with a reserved word and a blank reaches both SELECT and INSERT
-  // whole; a name with a path separator stays inside the current directory.
+  // whole; a name with a path separator stays inside the cache folder.
   const test::SourceTable source = test::ReadSource(window, "Order Details", "[OrderId], [LineNo]");
   test::CreateTargetTable(window, "Order Details", source, {"OrderId", "LineNo"});
   SetCondition("Order Details", "OrderId = 1");

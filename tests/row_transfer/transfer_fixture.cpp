@@ -203,7 +203,7 @@ void SampleTransferTest::ConnectSample(const std::string& prefix) {
   database.emplace(window, prefix);
   ASSERT_TRUE(UseDatabase(window, database->name(), Workbench::kTargetSide));
   ASSERT_TRUE(ConnectSource(window, SamplePath()));
-  std::filesystem::current_path(directory.path());
+  window.setCacheFolder(directory.path());
   window.setConditionFile(directory.path() / "Condition.cfg");
 }
 
