@@ -69,6 +69,9 @@ class JetDataSource : public ProviderDataSource {
         case DBPROP_DATASOURCENAME:
           value = database_->path();
           return S_OK;
+        case DBPROP_JETOLEDB_ENGINE:
+          value = FileFormatName(database_->format());
+          return S_OK;
         default:
           PostJetError("Data source property " + std::to_string(id) + " is not supported.");
           return DB_E_ERRORSOCCURRED;

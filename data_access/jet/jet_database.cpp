@@ -54,7 +54,12 @@ HResult JetDatabase::open(const std::string& path, const std::string& password,
     PostJetError(InvalidPasswordMessage());
     return DB_SEC_E_AUTH_FAILED;
   }
-  std::shared_ptr<JetDatabase> opened(new JetDatabase(path, header));
+  const bool encrypted = header.encrypted();
+  std::shared_ptr<JetDatabase> opened(new JetDatabase(path, std::move(header)));
+  if (encrypted) {
+    const HResult decrypted = opened->decrypt(password);
+    if (Failed(decrypted)) return decrypted;
+  }
   std::string problem;
   const HResult started = opened->ensureReader(problem);
   if (Failed(started)) return opened->damaged(problem);
@@ -64,17 +69,38 @@ HResult JetDatabase::open(const std::string& path, const std::string& password,
 
 JetDatabase::~JetDatabase() = default;
 
+HResult JetDatabase::decrypt(const std::string& password) {
+  std::unique_ptr<PageDecryptor> decryptor;
+  std::string problem;
+  switch (OpenPageDecryptor(header_.encryptionInfo, header_.encodingKey, password, decryptor,
+                            problem)) {
+    case PasswordCheck::Ok:
+      break;
+    case PasswordCheck::WrongPassword:
+      PostJetError(InvalidPasswordMessage());
+      return DB_SEC_E_AUTH_FAILED;
+    case PasswordCheck::Unsupported:
+      PostJetError(UnrecognizedFormatMessage(path_));
+      return E_FAIL;
+  }
+  image_ = DecryptedImage::create(path_, header_, *decryptor, problem);
+  if (!image_) return damaged(problem);
+  return S_OK;
+}
+
 HResult JetDatabase::ensureReader(std::string& problem) {
   if (reader_ && reader_->alive()) return S_OK;
   reader_.reset();
   std::string firstAnswer;
   bool timedOut = false;
   std::unique_ptr<ReaderProcess> reader =
-      ReaderProcess::start(path_, firstAnswer, problem, &timedOut);
+      ReaderProcess::start(path_, firstAnswer, problem, &timedOut, imageDescriptor());
   // A reader forked while another thread of the program held a lock of the C
   // library (the environment's, iconv's) can wait for it forever; a second
   // reader will not meet the same moment.
-  if (!reader && timedOut) reader = ReaderProcess::start(path_, firstAnswer, problem);
+  if (!reader && timedOut) {
+    reader = ReaderProcess::start(path_, firstAnswer, problem, nullptr, imageDescriptor());
+  }
   if (!reader) return E_FAIL;
   WireReader in(firstAnswer);
   std::uint8_t status = 0;

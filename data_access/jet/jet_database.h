@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "data_access/jet/decrypted_image.h"
 #include "data_access/jet/file_header.h"
 #include "data_access/jet/jet_value.h"
 #include "data_access/jet/reader_process.h"
@@ -25,15 +26,18 @@ namespace tablift::jet {
 // Failures leave an error object (PostJetError) and return a failure code.
 class JetDatabase {
  public:
-  // Checks the file (found, a Jet 3 or Jet 4 database, the password) and
-  // starts its reader. `password` is compared with the database password, as
-  // Jet does, with regard to case; a database without one takes any.
+  // Checks the file (found, a Jet or ACE database, the password) and starts
+  // its reader. `password` is compared with the database password, as Jet
+  // does, with regard to case; a database without one takes any. An
+  // encrypted ACE file is decrypted with it into memory, and a password that
+  // does not unlock it is refused with Access's "Not a valid password.".
   static HResult open(const std::string& path, const std::string& password,
                       std::shared_ptr<JetDatabase>& database);
   ~JetDatabase();
 
   const std::string& path() const { return path_; }
   JetVersion version() const { return header_.version; }
+  FileFormat format() const { return header_.format; }
 
   // The rows of MSysObjects (read once).
   HResult objects(std::vector<CatalogObject>& objects);
@@ -53,7 +57,10 @@ class JetDatabase {
   void closeRows(const RowsHandle& handle);
 
  private:
-  JetDatabase(std::string path, FileHeader header) : path_(std::move(path)), header_(header) {}
+  JetDatabase(std::string path, FileHeader header)
+      : path_(std::move(path)), header_(std::move(header)) {}
+  HResult decrypt(const std::string& password);
+  int imageDescriptor() const { return image_ ? image_->descriptor() : -1; }
 
   // Sends a request to the reader (starting one if none runs) and checks the
   // answer's status; after S_OK the result follows the status byte.
@@ -67,6 +74,7 @@ class JetDatabase {
 
   std::string path_;
   FileHeader header_;
+  std::unique_ptr<DecryptedImage> image_;  // an encrypted file's pages
   std::mutex mutex_;
   std::unique_ptr<ReaderProcess> reader_;
   std::uint64_t readerGeneration_ = 0;

@@ -51,6 +51,9 @@ JetType JetTypeOfStored(std::uint8_t type) {
     case 0x0C:
     case 0x0F:
     case 0x10:
+    case 0x12:
+    case 0x13:
+    case 0x14:
       return static_cast<JetType>(type);
     default:
       return JetType::Binary;

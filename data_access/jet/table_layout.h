@@ -18,7 +18,10 @@ struct LayoutColumn {
   // col_num: the column's place in the row. Deleted columns leave gaps.
   std::uint16_t number = 0;
   std::uint16_t size = 0;  // bytes
-  std::uint8_t flags = 0;  // 0x01 fixed length, 0x04 AutoNumber, 0x40 GUID AutoNumber
+  // 0x01 fixed length, 0x04 AutoNumber, 0x40 GUID AutoNumber, 0x80 Hyperlink
+  std::uint8_t flags = 0;
+  std::uint8_t extraFlags = 0;  // Jet 4 and ACE: 0xC0 a calculated column
+  std::uint32_t complexId = 0;  // ACE complex columns: MSysComplexColumns' ComplexID
   std::uint8_t precision = 0;
   std::uint8_t scale = 0;
   std::string name;
