@@ -171,7 +171,11 @@ HeaderCheck ReadFileHeader(const std::string& path, FileHeader& header) {
     header.encryptionInfo.assign(page.begin() + static_cast<std::ptrdiff_t>(start),
                                  page.begin() + static_cast<std::ptrdiff_t>(start + length));
   }
-  header.password = DecodeDatabasePassword(page.data(), page.size(), header.version);
+  // An ACE database with a password is encrypted with it: its header keeps no
+  // password of the Jet kind (the bytes there are no such password).
+  if (!IsAce(header.format)) {
+    header.password = DecodeDatabasePassword(page.data(), page.size(), header.version);
+  }
   return HeaderCheck::Ok;
 }
 
