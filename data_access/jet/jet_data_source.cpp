@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "data_access/data_source.h"
 #include "data_access/jet/catalog_listing.h"
 #include "data_access/jet/jet_database.h"
 #include "data_access/jet/jet_messages.h"
@@ -79,6 +80,8 @@ class JetDataSource : public ProviderDataSource {
     });
   }
 
+  const std::shared_ptr<JetDatabase>& database() const { return database_; }
+
   HResult createSession(std::shared_ptr<ProviderSession>& session) override {
     return AtBoundary([&]() -> HResult {
       if (!database_) {
@@ -100,6 +103,11 @@ class JetDataSource : public ProviderDataSource {
 
 std::unique_ptr<ProviderDataSource> CreateJetDataSource() {
   return std::make_unique<jet::JetDataSource>();
+}
+
+std::shared_ptr<jet::JetDatabase> JetDatabaseOf(const DataSource& dataSource) {
+  const auto* jet = dynamic_cast<const jet::JetDataSource*>(dataSource.provider());
+  return jet != nullptr ? jet->database() : nullptr;
 }
 
 }  // namespace tablift

@@ -192,6 +192,33 @@ HResult JetDatabase::describeTable(const std::string& name, TableDefinition& tab
   return S_OK;
 }
 
+HResult JetDatabase::complexValues(const std::string& table, const std::string& column,
+                                   std::vector<ComplexValue>& values) {
+  values.clear();
+  std::lock_guard lock(mutex_);
+  WireWriter request;
+  request.u8(static_cast<std::uint8_t>(RequestKind::ComplexValues));
+  request.text(table);
+  request.text(column);
+  std::string answer;
+  const HResult result = ask(request.buffer(), answer, table, true);
+  if (Failed(result)) return result;
+  WireReader in(Result(answer));
+  if (!ReadComplexValues(in, values)) return damaged("the reader's answer is damaged");
+  return S_OK;
+}
+
+HResult JetDatabase::complexValues(const std::string& table, const std::string& column,
+                                   std::int64_t key, std::vector<ComplexValue>& values) {
+  std::vector<ComplexValue> all;
+  const HResult result = complexValues(table, column, all);
+  values.clear();
+  for (ComplexValue& value : all) {
+    if (value.key == key) values.push_back(std::move(value));
+  }
+  return result;
+}
+
 HResult JetDatabase::openRows(const std::string& name, RowsHandle& handle) {
   std::lock_guard lock(mutex_);
   std::string answer;

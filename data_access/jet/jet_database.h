@@ -42,8 +42,21 @@ class JetDatabase {
   // The rows of MSysObjects (read once).
   HResult objects(std::vector<CatalogObject>& objects);
   // A table or system table, its name compared without regard to case.
-  // DB_E_NOTABLE when there is none.
+  // DB_E_NOTABLE when there is none. Besides the types and properties, each
+  // column says whether it is calculated (and its expression), a hyperlink,
+  // rich text, compressed or append-only text, and for a complex column its
+  // kind; the indexes leave out the hidden ones of complex columns.
   HResult describeTable(const std::string& name, TableDefinition& table);
+
+  // The values of a complex column (Attachment, multi-value, version
+  // history) of a table, for every parent row: each carries the key that the
+  // parent row holds in the column. DB_E_NOTABLE when there is no such table
+  // or complex column.
+  HResult complexValues(const std::string& table, const std::string& column,
+                        std::vector<ComplexValue>& values);
+  // Those of one parent row: the key is the row's value in the column.
+  HResult complexValues(const std::string& table, const std::string& column, std::int64_t key,
+                        std::vector<ComplexValue>& values);
 
   // Reading a table's rows: a handle, then batches of rows in the table's
   // column order, then closing the handle.

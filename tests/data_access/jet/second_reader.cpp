@@ -57,6 +57,46 @@ for (const row of table.getData()) {
 writeFileSync(out, lines.join("\n") + "\n");
 )";
 
+constexpr const char* kAttachmentScript = R"(
+import { readFileSync, writeFileSync } from "fs";
+const [entry, file, name, rowColumn, column, out] = process.argv.slice(2);
+const { default: MDBReader } = await import(entry);
+const table = new MDBReader(readFileSync(file)).getTable(name);
+const hex = (text) => Buffer.from(String(text)).toString("hex");
+const lines = [];
+for (const row of table.getData()) {
+  for (const file of row[column] ?? []) {
+    lines.push([hex(row[rowColumn]), hex(file.name), hex(file.type),
+                file.data.length ? file.data.toString("hex") : "-"].join(" "));
+  }
+}
+writeFileSync(out, lines.join("\n") + "\n");
+)";
+
+// Runs a script with node: its output file's lines, or nothing when node or
+// mdb-reader is not there.
+std::optional<std::vector<std::string>> RunScript(const char* text,
+                                                  std::vector<std::string> arguments) {
+  const auto entry = MdbReaderEntry();
+  const auto node = Node();
+  if (!entry || !node) return std::nullopt;
+  ScopedTempDir directory;
+  const auto script = directory.path() / "read.mjs";
+  const auto output = directory.path() / "out.txt";
+  std::ofstream(script) << text;
+  arguments.insert(arguments.begin(), {node->string(), script.string(), entry->string()});
+  arguments.push_back(output.string());
+  const ProgramRun run = RunProgram(arguments, directory.path());
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  std::vector<std::string> lines;
+  std::ifstream in(output);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
 std::string FromHex(const std::string& hex) {
   std::string text;
   for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
@@ -75,6 +115,23 @@ std::vector<std::optional<std::string>> Cells(const std::string& line) {
 
 }  // namespace
 
+std::optional<std::vector<SecondReaderAttachment>> AttachmentsBySecondReader(
+    const std::string& path, const std::string& table, const std::string& rowColumn,
+    const std::string& column) {
+  const auto lines = RunScript(kAttachmentScript, {path, table, rowColumn, column});
+  if (!lines) return std::nullopt;
+  std::vector<SecondReaderAttachment> files;
+  for (const std::string& line : *lines) {
+    std::stringstream words(line);
+    std::string row, name, type, data;
+    words >> row >> name >> type >> data;
+    const std::string bytes = data == "-" ? std::string() : FromHex(data);
+    files.push_back({FromHex(row), FromHex(name), FromHex(type),
+                     std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
+  }
+  return files;
+}
+
 void ExpectSameAsSecondReader(Session& session, const std::string& path,
                               const std::string& password, const std::string& table) {
   const auto entry = MdbReaderEntry();
@@ -84,9 +141,9 @@ void ExpectSameAsSecondReader(Session& session, const std::string& path,
   const auto script = directory.path() / "read.mjs";
   const auto output = directory.path() / "rows.txt";
   std::ofstream(script) << kScript;
-  const ProgramRun run = RunProgram({node->string(), script.string(), entry->string(), path,
-                                     password, table, output.string()},
-                                    directory.path());
+  const ProgramRun run = RunProgram(
+      {node->string(), script.string(), entry->string(), path, password, table, output.string()},
+      directory.path());
   ASSERT_EQ(run.exitCode, 0) << run.output;
   std::ifstream in(output);
   std::string line;
