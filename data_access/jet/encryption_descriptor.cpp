@@ -17,9 +17,9 @@ std::optional<std::string_view> ElementAttributes(std::string_view xml, std::str
       ++end;
     }
     const std::string_view tag = xml.substr(at, end - at);
-    const bool matches = tag == name || (tag.size() > name.size() &&
-                                         tag.substr(tag.size() - name.size()) == name &&
-                                         tag[tag.size() - name.size() - 1] == ':');
+    const bool matches =
+        tag == name || (tag.size() > name.size() && tag.substr(tag.size() - name.size()) == name &&
+                        tag[tag.size() - name.size() - 1] == ':');
     if (matches) {
       const std::size_t close = xml.find('>', end);
       if (close == std::string_view::npos) return std::nullopt;
@@ -129,10 +129,8 @@ std::optional<AgileDescriptor> ParseAgileDescriptor(std::string_view xml) {
   if (!keyData || !encryptedKey || !KeyData(*keyData, descriptor.keyData) ||
       !KeyData(*encryptedKey, descriptor.passwordKey) ||
       !Number(*encryptedKey, "spinCount", descriptor.passwordKey.spinCount) ||
-      !Binary(*encryptedKey, "encryptedVerifierHashInput",
-              descriptor.encryptedVerifierHashInput) ||
-      !Binary(*encryptedKey, "encryptedVerifierHashValue",
-              descriptor.encryptedVerifierHashValue) ||
+      !Binary(*encryptedKey, "encryptedVerifierHashInput", descriptor.encryptedVerifierHashInput) ||
+      !Binary(*encryptedKey, "encryptedVerifierHashValue", descriptor.encryptedVerifierHashValue) ||
       !Binary(*encryptedKey, "encryptedKeyValue", descriptor.encryptedKeyValue)) {
     return std::nullopt;
   }

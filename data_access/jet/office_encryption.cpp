@@ -103,19 +103,20 @@ const EVP_CIPHER* AesCipher(std::string_view algorithm, std::string_view chainin
 bool BlockDecrypt(const EVP_CIPHER* cipher, std::span<const std::uint8_t> key,
                   std::span<const std::uint8_t> iv, std::span<const std::uint8_t> data,
                   std::uint8_t* out) {
-  if (cipher == nullptr || key.size() != static_cast<std::size_t>(EVP_CIPHER_get_key_length(cipher)) ||
+  if (cipher == nullptr ||
+      key.size() != static_cast<std::size_t>(EVP_CIPHER_get_key_length(cipher)) ||
       iv.size() < static_cast<std::size_t>(EVP_CIPHER_get_iv_length(cipher))) {
     return false;
   }
   EVP_CIPHER_CTX* context = EVP_CIPHER_CTX_new();
   int written = 0;
   int last = 0;
-  bool ok = context != nullptr &&
-            EVP_DecryptInit_ex(context, cipher, nullptr, key.data(), iv.data()) == 1 &&
-            EVP_CIPHER_CTX_set_padding(context, 0) == 1 &&
-            EVP_DecryptUpdate(context, out, &written, data.data(), static_cast<int>(data.size())) ==
-                1 &&
-            EVP_DecryptFinal_ex(context, out + written, &last) == 1;
+  bool ok =
+      context != nullptr &&
+      EVP_DecryptInit_ex(context, cipher, nullptr, key.data(), iv.data()) == 1 &&
+      EVP_CIPHER_CTX_set_padding(context, 0) == 1 &&
+      EVP_DecryptUpdate(context, out, &written, data.data(), static_cast<int>(data.size())) == 1 &&
+      EVP_DecryptFinal_ex(context, out + written, &last) == 1;
   EVP_CIPHER_CTX_free(context);
   return ok && static_cast<std::size_t>(written + last) == data.size();
 }
@@ -261,8 +262,8 @@ PasswordCheck OpenAgile(std::span<const std::uint8_t> info,
   const AgileKeyData& encryptor = descriptor->passwordKey;
   const EVP_MD* dataDigest = Digest(data.hashAlgorithm);
   const EVP_MD* encryptorDigest = Digest(encryptor.hashAlgorithm);
-  const EVP_CIPHER* dataCipher = AesCipher(data.cipherAlgorithm, data.cipherChaining,
-                                           data.keyBits / 8);
+  const EVP_CIPHER* dataCipher =
+      AesCipher(data.cipherAlgorithm, data.cipherChaining, data.keyBits / 8);
   const EVP_CIPHER* encryptorCipher =
       AesCipher(encryptor.cipherAlgorithm, encryptor.cipherChaining, encryptor.keyBits / 8);
   if (dataDigest == nullptr || encryptorDigest == nullptr || dataCipher == nullptr ||
@@ -271,8 +272,8 @@ PasswordCheck OpenAgile(std::span<const std::uint8_t> info,
     return unsupported("the file uses an encryption Access does not make");
   }
   const std::size_t keyBytes = encryptor.keyBits / 8;
-  const auto decryptWith = [&](const std::array<std::uint8_t, 8>& blockKey,
-                               const Bytes& encrypted, Bytes& plain) {
+  const auto decryptWith = [&](const std::array<std::uint8_t, 8>& blockKey, const Bytes& encrypted,
+                               Bytes& plain) {
     Bytes key = AgileKey(encryptor.hashAlgorithm, password, encryptor.salt, encryptor.spinCount,
                          blockKey, keyBytes);
     const Bytes iv = Fitted(encryptor.salt, encryptor.blockSize, 0x36);
@@ -341,7 +342,8 @@ std::vector<std::uint8_t> PasswordBytes(const std::string& password) {
   return out;
 }
 
-std::vector<std::uint8_t> AgileKey(std::string_view hashName, std::span<const std::uint8_t> password,
+std::vector<std::uint8_t> AgileKey(std::string_view hashName,
+                                   std::span<const std::uint8_t> password,
                                    std::span<const std::uint8_t> salt, std::uint32_t spinCount,
                                    std::span<const std::uint8_t> blockKey, std::size_t keyBytes) {
   const EVP_MD* digest = Digest(hashName);

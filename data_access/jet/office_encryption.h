@@ -45,7 +45,8 @@ PasswordCheck OpenPageDecryptor(std::span<const std::uint8_t> encryptionInfo,
 // Hn = H(n-1 as 4 bytes + Hn-1) `spinCount` times, then H(Hn + blockKey),
 // cut or padded with 0x36 to `keyBytes`. `hashName`: "SHA1", "SHA256",
 // "SHA384", "SHA512". Empty when the hash is unknown.
-std::vector<std::uint8_t> AgileKey(std::string_view hashName, std::span<const std::uint8_t> password,
+std::vector<std::uint8_t> AgileKey(std::string_view hashName,
+                                   std::span<const std::uint8_t> password,
                                    std::span<const std::uint8_t> salt, std::uint32_t spinCount,
                                    std::span<const std::uint8_t> blockKey, std::size_t keyBytes);
 

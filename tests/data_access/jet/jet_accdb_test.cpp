@@ -21,8 +21,8 @@ std::string Info(JetConnection& connection, PropertyId id) {
 
 TEST(JetAccdbTest, TheDataSourceNamesTheFileFormatAndTheRealPath) {
   const std::pair<const char*, const char*> files[] = {
-      {"northwind-jet3.mdb", "Jet 3"},    {"types-ole-jet4.mdb", "Jet 4"},
-      {"types-ace12.accdb", "ACE 12"},    {"numeric-ace14.accdb", "ACE 14"},
+      {"northwind-jet3.mdb", "Jet 3"},  {"types-ole-jet4.mdb", "Jet 4"},
+      {"types-ace12.accdb", "ACE 12"},  {"numeric-ace14.accdb", "ACE 14"},
       {"bigint-ace16.accdb", "ACE 16"},
   };
   for (const auto& [name, format] : files) {
@@ -40,10 +40,10 @@ TEST(JetAccdbTest, TheDataSourceNamesTheFileFormatAndTheRealPath) {
 }
 
 TEST(JetAccdbTest, EveryTableOfThePlainFilesReadsAsMdbExportReadsIt) {
-  for (const char* name : {"types-ace12.accdb", "numeric-ace14.accdb", "currency-ace12.accdb",
-                           "longtext-ace12.accdb", "deleted-column-ace12.accdb",
-                           "attachments-ace12.accdb", "complex-columns-ace12.accdb",
-                           "sample-real-ace12.accdb"}) {
+  for (const char* name :
+       {"types-ace12.accdb", "numeric-ace14.accdb", "currency-ace12.accdb", "longtext-ace12.accdb",
+        "deleted-column-ace12.accdb", "attachments-ace12.accdb", "complex-columns-ace12.accdb",
+        "sample-real-ace12.accdb"}) {
     TABLIFT_JET_FIXTURE_OR_SKIP(path, name);
     JetConnection connection;
     ASSERT_EQ(OpenJet(path, "", connection), S_OK) << name;
