@@ -1,5 +1,7 @@
 #include "data_access/jet/table_layout.h"
 
+#include "data_access/jet/libmdb_database.h"
+
 #include <set>
 #include <span>
 #include <string_view>

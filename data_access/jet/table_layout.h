@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "data_access/jet/libmdb_database.h"
-
 // The table definition (TDEF) of a table as the file stores it, read and
 // checked by us before libmdb is let near it: every count, offset and page
 // pointer that libmdb would follow is checked against the bytes and pages that
 // exist. It also gives what libmdb does not keep: the order in which Access
 // shows the columns, and the indexes that back relationships.
 namespace tablift::jet {
+
+class LibmdbDatabase;
 
 struct LayoutColumn {
   std::uint8_t type = 0;  // libmdb's MDB_* type code
