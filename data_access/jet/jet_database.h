@@ -18,7 +18,7 @@
 
 namespace tablift::jet {
 
-// One open .mdb file, shared by the data source, its sessions, commands and
+// One open .mdb or .accdb file, shared by the data source, its sessions, commands and
 // rowsets (and usable from the user-interface and controller threads alike).
 // Everything is read through a reader process (see reader_process.h); when
 // one dies on a damaged structure, the call that met it fails with the Jet

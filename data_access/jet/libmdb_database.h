@@ -13,7 +13,7 @@
 
 namespace tablift::jet {
 
-// An .mdb file opened read-only with libmdb. Used only inside the reader
+// An .mdb or .accdb file opened read-only with libmdb. Used only inside the reader
 // process (see reader_process.h): libmdb follows the file's structures as it
 // finds them, so everything that drives it lives where a wild read can do no
 // harm to the program.
