@@ -65,6 +65,9 @@ TEST(JetAccdbTest, LargeNumbersAreWholeSixtyFourBitIntegers) {
   EXPECT_EQ(columns[1].columnName, "Numeric");
   EXPECT_EQ(columns[1].dataType, DBTYPE_I8);
   EXPECT_EQ(columns[1].numericPrecision, 19);
+  const QueryRows rows = RunQuery(connection.session, "select Numeric + 1 from [Table]");
+  ASSERT_EQ(rows.rows.size(), 1u);
+  EXPECT_EQ(rows.rows[0][0].text, "43");
   ExpectSameAsSecondReader(connection.session, path, "", "Table");
 }
 
