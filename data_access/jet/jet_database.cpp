@@ -210,13 +210,26 @@ HResult JetDatabase::complexValues(const std::string& table, const std::string& 
 
 HResult JetDatabase::complexValues(const std::string& table, const std::string& column,
                                    std::int64_t key, std::vector<ComplexValue>& values) {
+  values.clear();
+  {
+    std::lock_guard lock(mutex_);
+    if (keptComplexValues_ && keptComplexValues_->table == table &&
+        keptComplexValues_->column == column) {
+      const auto found = keptComplexValues_->byKey.find(key);
+      if (found != keptComplexValues_->byKey.end()) values = found->second;
+      return S_OK;
+    }
+  }
   std::vector<ComplexValue> all;
   const HResult result = complexValues(table, column, all);
-  values.clear();
-  for (ComplexValue& value : all) {
-    if (value.key == key) values.push_back(std::move(value));
-  }
-  return result;
+  if (Failed(result)) return result;
+  KeptComplexValues kept{table, column, {}};
+  for (ComplexValue& value : all)
+    kept.byKey[value.key].push_back(std::move(value));
+  if (const auto found = kept.byKey.find(key); found != kept.byKey.end()) values = found->second;
+  std::lock_guard lock(mutex_);
+  keptComplexValues_ = std::move(kept);
+  return S_OK;
 }
 
 HResult JetDatabase::openRows(const std::string& name, RowsHandle& handle) {

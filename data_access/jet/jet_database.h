@@ -54,7 +54,9 @@ class JetDatabase {
   // or complex column.
   HResult complexValues(const std::string& table, const std::string& column,
                         std::vector<ComplexValue>& values);
-  // Those of one parent row: the key is the row's value in the column.
+  // Those of one parent row: the key is the row's value in the column. The
+  // column's values are read once and kept until another column is asked
+  // for, so that asking row after row reads the hidden table once.
   HResult complexValues(const std::string& table, const std::string& column, std::int64_t key,
                         std::vector<ComplexValue>& values);
 
@@ -103,6 +105,12 @@ class JetDatabase {
   };
   std::optional<LostReadAhead> lostReadAhead_;
   std::string fetchAnswer_;  // kept for its memory: rows arrive batch after batch
+  struct KeptComplexValues {
+    std::string table;
+    std::string column;
+    std::map<std::int64_t, std::vector<ComplexValue>> byKey;
+  };
+  std::optional<KeptComplexValues> keptComplexValues_;
 };
 
 }  // namespace tablift::jet
