@@ -69,6 +69,11 @@ void WatchParent(pid_t parent) {
     ::dup2(devNull, STDOUT_FILENO);
     ::dup2(devNull, STDERR_FILENO);
   }
+  // The image must not be closed by the socket's move to its place.
+  if (image == kReaderSocket) {
+    image = ::fcntl(image, F_DUPFD, kReaderImage + 1);
+    if (image < 0) ::_exit(1);
+  }
   if (socket != kReaderSocket && ::dup2(socket, kReaderSocket) < 0) ::_exit(1);
   // The decrypted pages of an encrypted file are read through their own
   // descriptor, by the path the kernel gives it.
