@@ -33,17 +33,17 @@ std::unique_ptr<DecryptedImage> DecryptedImage::create(const std::string& path,
                                                        const FileHeader& header,
                                                        PageDecryptor& decryptor,
                                                        std::string& problem) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    problem = "the file cannot be read";
-    return nullptr;
-  }
   const int descriptor = ::memfd_create("tablift-decrypted", MFD_CLOEXEC);
   if (descriptor < 0) {
     problem = std::string("no memory for the decrypted pages: ") + std::strerror(errno);
     return nullptr;
   }
   std::unique_ptr<DecryptedImage> image(new DecryptedImage(descriptor));
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    problem = "the file cannot be read";
+    return nullptr;
+  }
   std::vector<std::uint8_t> page(header.pageSize);
   for (std::uint32_t number = 0;; ++number) {
     file.read(reinterpret_cast<char*>(page.data()), static_cast<std::streamsize>(page.size()));

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "data_access/property_set.h"
@@ -101,6 +104,25 @@ TEST(JetAccdbTest, NoDecryptedCopyIsWrittenToDisk) {
     if (!error && target.string().rfind("/memfd:", 0) == 0) readsMemory = true;
   }
   EXPECT_TRUE(readsMemory);
+}
+
+// In a program with no descriptors open beyond the standard three, the
+// decrypted image takes the first free one, where the reader's socket goes.
+TEST(JetAccdbTest, AnEncryptedFileOpensInAProgramWithNoOtherFilesOpen) {
+  TABLIFT_JET_FIXTURE_OR_SKIP(path, "encrypted-agile-ace14.accdb");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close_range(3, ~0u, 0);
+    JetConnection connection;
+    if (OpenJet(path, "password", connection) != S_OK) ::_exit(1);
+    const QueryRows rows = RunQuery(connection.session, "select count(*) from Table1");
+    ::_exit(rows.error.empty() && rows.rows.size() == 1 && rows.rows[0][0].text == "3" ? 0 : 2);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
