@@ -41,15 +41,6 @@ PasswordCheck OpenPageDecryptor(std::span<const std::uint8_t> encryptionInfo,
                                 const std::string& password,
                                 std::unique_ptr<PageDecryptor>& decryptor, std::string& problem);
 
-// The agile key of MS-OFFCRYPTO 2.3.4.11: H0 = H(salt + password),
-// Hn = H(n-1 as 4 bytes + Hn-1) `spinCount` times, then H(Hn + blockKey),
-// cut or padded with 0x36 to `keyBytes`. `hashName`: "SHA1", "SHA256",
-// "SHA384", "SHA512". Empty when the hash is unknown.
-std::vector<std::uint8_t> AgileKey(std::string_view hashName,
-                                   std::span<const std::uint8_t> password,
-                                   std::span<const std::uint8_t> salt, std::uint32_t spinCount,
-                                   std::span<const std::uint8_t> blockKey, std::size_t keyBytes);
-
 // A password as Office hashes it: UTF-16LE, at most 255 characters.
 std::vector<std::uint8_t> PasswordBytes(const std::string& password);
 

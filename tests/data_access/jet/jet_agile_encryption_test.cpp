@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "data_access/jet/agile_encryption.h"
 #include "data_access/jet/office_encryption.h"
 #include "tests/data_access/jet/jet_test_database.h"
 #include "tests/data_access/jet/second_reader.h"
