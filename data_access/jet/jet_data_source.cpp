@@ -9,6 +9,7 @@
 #include "data_access/jet/jet_provider.h"
 #include "data_access/jet/jet_session.h"
 #include "data_access/jet/provider_boundary.h"
+#include "data_access/session.h"
 
 namespace tablift {
 namespace jet {
@@ -107,6 +108,11 @@ std::unique_ptr<ProviderDataSource> CreateJetDataSource() {
 
 std::shared_ptr<jet::JetDatabase> JetDatabaseOf(const DataSource& dataSource) {
   const auto* jet = dynamic_cast<const jet::JetDataSource*>(dataSource.provider());
+  return jet != nullptr ? jet->database() : nullptr;
+}
+
+std::shared_ptr<jet::JetDatabase> JetDatabaseOf(const Session& session) {
+  const auto* jet = dynamic_cast<const jet::JetSession*>(session.provider().get());
   return jet != nullptr ? jet->database() : nullptr;
 }
 

@@ -7,6 +7,7 @@
 namespace tablift {
 
 class DataSource;
+class Session;
 namespace jet {
 class JetDatabase;
 }
@@ -26,5 +27,7 @@ std::unique_ptr<ProviderDataSource> CreateJetDataSource();
 // column details, complex columns' values); null for another provider's data
 // source or one not initialised.
 std::shared_ptr<jet::JetDatabase> JetDatabaseOf(const DataSource& dataSource);
+// The same through an open session of the Jet provider.
+std::shared_ptr<jet::JetDatabase> JetDatabaseOf(const Session& session);
 
 }  // namespace tablift

@@ -190,8 +190,10 @@ TEST(JetAttachmentsTest, TheAttachmentColumnIsDescribedAsSuch) {
   TABLIFT_JET_FIXTURE_OR_SKIP(path, "attachments-ace12.accdb");
   JetConnection connection;
   ASSERT_EQ(OpenJet(path, "", connection), S_OK);
+  // The session leads to the same database as its data source.
+  ASSERT_EQ(JetDatabaseOf(connection.session), JetDatabaseOf(connection.dataSource));
   TableDefinition table;
-  ASSERT_EQ(JetDatabaseOf(connection.dataSource)->describeTable("Table1", table), S_OK);
+  ASSERT_EQ(JetDatabaseOf(connection.session)->describeTable("Table1", table), S_OK);
   EXPECT_EQ(Column(table, "Attachments").complexKind, ComplexKind::Attachment);
   ASSERT_EQ(table.indexes.size(), 1u);
   EXPECT_TRUE(table.indexes[0].primaryKey);
