@@ -255,7 +255,8 @@ bool ReadTableLayout(LibmdbDatabase& database, std::uint32_t page, TableLayout& 
     column.scale = entry[format.columnScale];
     column.precision = entry[format.columnPrecision];
     column.flags = entry[format.columnFlags];
-    if (!database.jet3()) {
+    // Jet 4 files leave these bytes to chance; ACE files give them meaning.
+    if (database.ace()) {
       column.extraFlags = entry[format.columnFlags + 1];
       column.complexId = static_cast<std::uint32_t>(entry[9]) |
                          (static_cast<std::uint32_t>(entry[10]) << 8) |

@@ -20,7 +20,7 @@ struct LayoutColumn {
   std::uint16_t size = 0;  // bytes
   // 0x01 fixed length, 0x04 AutoNumber, 0x40 GUID AutoNumber, 0x80 Hyperlink
   std::uint8_t flags = 0;
-  std::uint8_t extraFlags = 0;  // Jet 4 and ACE: 0xC0 a calculated column
+  std::uint8_t extraFlags = 0;  // ACE: 0xC0 a calculated column
   std::uint32_t complexId = 0;  // ACE complex columns: MSysComplexColumns' ComplexID
   std::uint8_t precision = 0;
   std::uint8_t scale = 0;
