@@ -255,7 +255,7 @@ bool ReadTableLayout(LibmdbDatabase& database, std::uint32_t page, TableLayout& 
     column.scale = entry[format.columnScale];
     column.precision = entry[format.columnPrecision];
     column.flags = entry[format.columnFlags];
-    // Jet 4 files leave these bytes to chance; ACE files give them meaning.
+    // Jet 4 has no calculated or complex columns to mark there.
     if (database.ace()) {
       column.extraFlags = entry[format.columnFlags + 1];
       column.complexId = static_cast<std::uint32_t>(entry[9]) |
