@@ -65,7 +65,7 @@ bool ComplexColumns::load(std::string& problem) {
     return false;
   }
   LoadedTable table;
-  if (!load_(*system, table, problem)) return false;
+  if (!load_(*system, true, table, problem)) return false;
   const auto id = ColumnNamed(table.definition, "ComplexID");
   const auto type = ColumnNamed(table.definition, "ComplexTypeObjectID");
   const auto flat = ColumnNamed(table.definition, "FlatTableID");
@@ -84,8 +84,8 @@ bool ComplexColumns::load(std::string& problem) {
   return true;
 }
 
-bool ComplexColumns::flat(const CatalogObject& object, const ColumnDefinition& column, Flat& flat,
-                          std::string& problem) {
+bool ComplexColumns::flat(const CatalogObject& object, const ColumnDefinition& column, bool rows,
+                          Flat& flat, std::string& problem) {
   if (!load(problem)) return false;
   // The column of this table by its name; failing that, by the ComplexID its
   // definition keeps.
@@ -109,7 +109,9 @@ bool ComplexColumns::flat(const CatalogObject& object, const ColumnDefinition& c
   }
   flat.kind = KindOfType(typeTable->name);
   LoadedTable type;
-  if (!load_(*typeTable, type, problem) || !load_(*flatTable, flat.table, problem)) return false;
+  if (!load_(*typeTable, false, type, problem) || !load_(*flatTable, rows, flat.table, problem)) {
+    return false;
+  }
   // The type table holds the columns of the values; the flat table adds the
   // parent's key (a Long of no AutoNumber) and a number of its own.
   std::set<std::string> typeColumns;
@@ -143,7 +145,7 @@ bool ComplexColumns::describe(const CatalogObject& object, TableDefinition& tabl
   for (ColumnDefinition& column : table.columns) {
     if (column.type != JetType::Complex) continue;
     Flat found;
-    if (!flat(object, column, found, problem)) {
+    if (!flat(object, column, false, found, problem)) {
       all = false;
       continue;
     }
@@ -161,7 +163,7 @@ bool ComplexColumns::values(const CatalogObject& object, const ColumnDefinition&
                             std::vector<ComplexValue>& values, std::string& problem) {
   values.clear();
   Flat found;
-  if (!flat(object, column, found, problem)) return false;
+  if (!flat(object, column, true, found, problem)) return false;
   const TableDefinition& definition = found.table.definition;
   const auto named = [&definition](const char* name) { return ColumnNamed(definition, name); };
   const auto fileName = named("FileName");

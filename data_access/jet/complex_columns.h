@@ -21,10 +21,10 @@ struct LoadedTable {
   std::vector<std::vector<Value>> rows;
 };
 
-// Loads the table of that MSysObjects entry; false with `problem` when it
-// cannot be read.
-using TableLoader =
-    std::function<bool(const CatalogObject& object, LoadedTable& table, std::string& problem)>;
+// Loads the table of that MSysObjects entry, its rows only when asked for;
+// false with `problem` when it cannot be read.
+using TableLoader = std::function<bool(const CatalogObject& object, bool rows, LoadedTable& table,
+                                       std::string& problem)>;
 
 class ComplexColumns {
  public:
@@ -58,7 +58,8 @@ class ComplexColumns {
     std::optional<std::size_t> value;     // multi-value, version history
     std::optional<std::size_t> modified;  // version history
   };
-  bool flat(const CatalogObject& object, const ColumnDefinition& column, Flat& flat,
+  // `rows`: the values too, not only which columns hold them.
+  bool flat(const CatalogObject& object, const ColumnDefinition& column, bool rows, Flat& flat,
             std::string& problem);
 
   const std::vector<CatalogObject>& objects_;

@@ -29,9 +29,9 @@ class ReaderService {
   explicit ReaderService(std::unique_ptr<LibmdbDatabase> database)
       : database_(std::move(database)),
         complex_(catalog_.objects(),
-                 [this](const CatalogObject& object, LoadedTable& table, std::string& problem) {
-                   return loadTable(object, table, problem);
-                 }) {}
+                 [this](const CatalogObject& object, bool rows, LoadedTable& table,
+                        std::string& problem) { return loadTable(object, rows, table, problem); }) {
+  }
 
   bool loadCatalog(std::string& problem) { return catalog_.load(*database_, problem); }
 
@@ -128,12 +128,14 @@ class ReaderService {
     return described.get();
   }
 
-  // Every row of a table, for the complex columns' system tables.
-  bool loadTable(const CatalogObject& object, LoadedTable& table, std::string& problem) {
+  // A table's definition and, when asked for, every row: for the complex
+  // columns' system tables.
+  bool loadTable(const CatalogObject& object, bool rows, LoadedTable& table, std::string& problem) {
     const DescribedTable* described = describeObject(object, problem);
     if (described == nullptr) return false;
     table.definition = described->definition;
     table.rows.clear();
+    if (!rows) return true;
     std::unique_ptr<TableReader> reader = TableReader::open(
         *database_, catalog_.entry(*database_, object), described->layout, problem);
     if (!reader) return false;
