@@ -36,6 +36,9 @@ enum PropertyId : std::uint32_t {
   DBPROP_INIT_CATALOG = 233,
   // In the JetInit group: the path of the workgroup (system) database.
   DBPROP_JETOLEDB_SYSDBPATH = 250,
+  // Data source information of the Jet provider: the format of the open file,
+  // "Jet 3", "Jet 4", "ACE 12", "ACE 14", "ACE 15", "ACE 16" or "ACE 17".
+  DBPROP_JETOLEDB_ENGINE = 251,
 };
 
 inline constexpr std::int32_t DB_MODE_SHARE_DENY_NONE = 16;

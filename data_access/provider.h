@@ -122,7 +122,8 @@ class ProviderDataSource : public ErrorInfoSupport {
   virtual HResult setProperties(const PropertySet* sets, std::size_t count) = 0;
   virtual HResult initialize() = 0;
   // Data source information (DBPROPSET_DATASOURCEINFO): DBPROP_DBMSNAME,
-  // DBPROP_DBMSVER, DBPROP_DATASOURCENAME and DBPROP_CURRENTCATALOG.
+  // DBPROP_DBMSVER, DBPROP_DATASOURCENAME and DBPROP_CURRENTCATALOG (the Jet
+  // provider also DBPROP_JETOLEDB_ENGINE).
   virtual HResult info(PropertyId id, std::string& value) = 0;
   virtual HResult createSession(std::shared_ptr<ProviderSession>& session) = 0;
 };

@@ -123,10 +123,11 @@ std::unique_ptr<ProviderRowset> Listed(SchemaRowset schema, std::vector<MemoryRo
 }  // namespace
 
 std::string CatalogName(const std::string& path) {
-  constexpr std::string_view kEnding = ".mdb";
-  if (path.size() >= kEnding.size() &&
-      path.compare(path.size() - kEnding.size(), kEnding.size(), kEnding) == 0) {
-    return path.substr(0, path.size() - kEnding.size());
+  for (const std::string_view ending : {std::string_view(".mdb"), std::string_view(".accdb")}) {
+    if (path.size() >= ending.size() &&
+        path.compare(path.size() - ending.size(), ending.size(), ending) == 0) {
+      return path.substr(0, path.size() - ending.size());
+    }
   }
   return path;
 }

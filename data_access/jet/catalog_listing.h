@@ -14,7 +14,7 @@
 // restriction matches nothing.
 namespace tablift::jet {
 
-// The database's name: its path without the ".mdb" ending.
+// The database's name: its path without the ".mdb" or ".accdb" ending.
 std::string CatalogName(const std::string& path);
 
 // CATALOGS: the one database.

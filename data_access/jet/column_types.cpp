@@ -25,6 +25,7 @@ std::optional<std::uint16_t> PrecisionOf(JetType type, std::uint8_t declared) {
     case JetType::Double:
       return 15;
     case JetType::Currency:
+    case JetType::BigInt:
       return 19;
     case JetType::Decimal:
       return declared;
@@ -63,6 +64,12 @@ std::uint16_t OleDbTypeOf(JetType type) {
     case JetType::Binary:
     case JetType::OleObject:
       return DBTYPE_BYTES;
+    case JetType::BigInt:
+      return DBTYPE_I8;
+    case JetType::DateTimeExtended:
+      return DBTYPE_DBTIMESTAMP;
+    case JetType::Complex:
+      return DBTYPE_I4;
   }
   return DBTYPE_BYTES;
 }
@@ -101,6 +108,8 @@ OleDbColumnType DescribeColumnType(JetType type, std::uint32_t length, std::uint
   described.numericPrecision = PrecisionOf(type, precision);
   if (type == JetType::Decimal) described.numericScale = scale;
   if (type == JetType::DateTime) described.datetimePrecision = 0;
+  // Seven digits of fractions of a second: 100-nanosecond steps.
+  if (type == JetType::DateTimeExtended) described.datetimePrecision = 7;
   return described;
 }
 

@@ -11,6 +11,11 @@
 // How the provider reports an Access column in OLE DB terms (see "The Jet
 // provider's view of a column" in DESIGN.md): the type rules of CREATE TABLE
 // generation are keyed on exactly these DATA_TYPE and COLUMN_FLAGS values.
+// What Access 2007 and later added: Large Number is DBTYPE_I8 (precision 19);
+// Date/Time Extended is DBTYPE_DBTIMESTAMP with DATETIME_PRECISION 7, its
+// values the text "YYYY-MM-DD HH:MM:SS.fffffff"; a complex column
+// (Attachment, multi-value, version history) is DBTYPE_I4, its values the
+// keys of its rows in the hidden table that JetDatabase::complexValues reads.
 namespace tablift::jet {
 
 struct OleDbColumnType {

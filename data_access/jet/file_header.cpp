@@ -24,12 +24,16 @@ constexpr std::size_t kCodePageOffset = 0x3C;
 constexpr std::size_t kDatabaseKeyOffset = 0x3E;
 constexpr std::size_t kPasswordOffset = 0x42;
 constexpr std::size_t kCreationDateOffset = 0x72;
+// Where an ACE header keeps the length of its encryption structure; the
+// structure follows the length.
+constexpr std::size_t kEncryptionInfoOffset = 0x299;
 // A database holds at least the header, the first usage page and the table
 // definition of MSysObjects.
 constexpr std::uint64_t kMinimumPages = 3;
 
 constexpr std::array<std::uint8_t, 4> kHeaderKey = {0xC7, 0xDA, 0x39, 0x6B};
 constexpr char kJetSignature[] = "Standard Jet DB";
+constexpr char kAceSignature[] = "Standard ACE DB";
 
 std::uint16_t Word(const std::uint8_t* at) {
   return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
@@ -76,6 +80,26 @@ std::array<std::uint8_t, 4> CreationDateMask(const std::uint8_t* headerPage) {
 
 }  // namespace
 
+const char* FileFormatName(FileFormat format) {
+  switch (format) {
+    case FileFormat::Jet3:
+      return "Jet 3";
+    case FileFormat::Jet4:
+      return "Jet 4";
+    case FileFormat::Ace12:
+      return "ACE 12";
+    case FileFormat::Ace14:
+      return "ACE 14";
+    case FileFormat::Ace15:
+      return "ACE 15";
+    case FileFormat::Ace16:
+      return "ACE 16";
+    case FileFormat::Ace17:
+      return "ACE 17";
+  }
+  return "Jet 4";
+}
+
 std::string DecodeDatabasePassword(const std::uint8_t* headerPage, std::size_t size,
                                    JetVersion version) {
   std::string password;
@@ -117,21 +141,20 @@ HeaderCheck ReadFileHeader(const std::string& path, FileHeader& header) {
   if (read < kJet3PageSize) return HeaderCheck::UnrecognizedFormat;
 
   if (page[0] != 0 || page[1] != 1 || page[2] != 0 || page[3] != 0 ||
-      std::memcmp(page.data() + 4, kJetSignature, sizeof kJetSignature) != 0) {
+      (std::memcmp(page.data() + 4, kJetSignature, sizeof kJetSignature) != 0 &&
+       std::memcmp(page.data() + 4, kAceSignature, sizeof kAceSignature) != 0)) {
     return HeaderCheck::UnrecognizedFormat;
   }
-  switch (page[kVersionOffset]) {
-    case 0:
-      header.version = JetVersion::Jet3;
-      header.pageSize = kJet3PageSize;
-      break;
-    case 1:
-      header.version = JetVersion::Jet4;
-      header.pageSize = kJet4PageSize;
-      break;
-    default:  // Access 2007 and later (ACE) files are not Jet databases
-      return HeaderCheck::UnrecognizedFormat;
-  }
+  // ACE files (Access 2007 and later) lay out their pages as Jet 4 does.
+  static constexpr FileFormat kFormats[] = {FileFormat::Jet3,  FileFormat::Jet4,  FileFormat::Ace12,
+                                            FileFormat::Ace14, FileFormat::Ace15, FileFormat::Ace16,
+                                            FileFormat::Ace17};
+  const std::uint8_t versionByte = page[kVersionOffset];
+  if (versionByte >= std::size(kFormats)) return HeaderCheck::UnrecognizedFormat;
+  header.format = kFormats[versionByte];
+  header.version = header.format == FileFormat::Jet3 ? JetVersion::Jet3 : JetVersion::Jet4;
+  header.pageSize = header.version == JetVersion::Jet3 ? kJet3PageSize : kJet4PageSize;
+  if (read < header.pageSize) return HeaderCheck::UnrecognizedFormat;
   const auto size = static_cast<std::uint64_t>(status.st_size);
   header.pageCount = (size + header.pageSize - 1) / header.pageSize;
   if (header.pageCount < kMinimumPages) return HeaderCheck::UnrecognizedFormat;
@@ -140,7 +163,19 @@ HeaderCheck ReadFileHeader(const std::string& path, FileHeader& header) {
   ApplyRc4(kHeaderKey, std::span<std::uint8_t>(page.data() + kScrambledStart, scrambled));
   header.codePage = Word(page.data() + kCodePageOffset);
   header.databaseKey = DoubleWord(page.data() + kDatabaseKeyOffset);
-  header.password = DecodeDatabasePassword(page.data(), page.size(), header.version);
+  std::memcpy(header.encodingKey.data(), page.data() + kDatabaseKeyOffset, 4);
+  if (header.encrypted()) {
+    const std::size_t length = Word(page.data() + kEncryptionInfoOffset);
+    const std::size_t start = kEncryptionInfoOffset + 2;
+    if (length > header.pageSize - start) return HeaderCheck::UnrecognizedFormat;
+    header.encryptionInfo.assign(page.begin() + static_cast<std::ptrdiff_t>(start),
+                                 page.begin() + static_cast<std::ptrdiff_t>(start + length));
+  }
+  // An ACE database with a password is encrypted with it: its header keeps no
+  // password of the Jet kind (the bytes there are no such password).
+  if (!IsAce(header.format)) {
+    header.password = DecodeDatabasePassword(page.data(), page.size(), header.version);
+  }
   return HeaderCheck::Ok;
 }
 

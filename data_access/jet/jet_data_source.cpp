@@ -2,12 +2,14 @@
 #include <string>
 #include <vector>
 
+#include "data_access/data_source.h"
 #include "data_access/jet/catalog_listing.h"
 #include "data_access/jet/jet_database.h"
 #include "data_access/jet/jet_messages.h"
 #include "data_access/jet/jet_provider.h"
 #include "data_access/jet/jet_session.h"
 #include "data_access/jet/provider_boundary.h"
+#include "data_access/session.h"
 
 namespace tablift {
 namespace jet {
@@ -69,12 +71,17 @@ class JetDataSource : public ProviderDataSource {
         case DBPROP_DATASOURCENAME:
           value = database_->path();
           return S_OK;
+        case DBPROP_JETOLEDB_ENGINE:
+          value = FileFormatName(database_->format());
+          return S_OK;
         default:
           PostJetError("Data source property " + std::to_string(id) + " is not supported.");
           return DB_E_ERRORSOCCURRED;
       }
     });
   }
+
+  const std::shared_ptr<JetDatabase>& database() const { return database_; }
 
   HResult createSession(std::shared_ptr<ProviderSession>& session) override {
     return AtBoundary([&]() -> HResult {
@@ -97,6 +104,16 @@ class JetDataSource : public ProviderDataSource {
 
 std::unique_ptr<ProviderDataSource> CreateJetDataSource() {
   return std::make_unique<jet::JetDataSource>();
+}
+
+std::shared_ptr<jet::JetDatabase> JetDatabaseOf(const DataSource& dataSource) {
+  const auto* jet = dynamic_cast<const jet::JetDataSource*>(dataSource.provider());
+  return jet != nullptr ? jet->database() : nullptr;
+}
+
+std::shared_ptr<jet::JetDatabase> JetDatabaseOf(const Session& session) {
+  const auto* jet = dynamic_cast<const jet::JetSession*>(session.provider().get());
+  return jet != nullptr ? jet->database() : nullptr;
 }
 
 }  // namespace tablift

@@ -54,7 +54,12 @@ HResult JetDatabase::open(const std::string& path, const std::string& password,
     PostJetError(InvalidPasswordMessage());
     return DB_SEC_E_AUTH_FAILED;
   }
-  std::shared_ptr<JetDatabase> opened(new JetDatabase(path, header));
+  const bool encrypted = header.encrypted();
+  std::shared_ptr<JetDatabase> opened(new JetDatabase(path, std::move(header)));
+  if (encrypted) {
+    const HResult decrypted = opened->decrypt(password);
+    if (Failed(decrypted)) return decrypted;
+  }
   std::string problem;
   const HResult started = opened->ensureReader(problem);
   if (Failed(started)) return opened->damaged(problem);
@@ -64,17 +69,38 @@ HResult JetDatabase::open(const std::string& path, const std::string& password,
 
 JetDatabase::~JetDatabase() = default;
 
+HResult JetDatabase::decrypt(const std::string& password) {
+  std::unique_ptr<PageDecryptor> decryptor;
+  std::string problem;
+  switch (OpenPageDecryptor(header_.encryptionInfo, header_.encodingKey, password, decryptor,
+                            problem)) {
+    case PasswordCheck::Ok:
+      break;
+    case PasswordCheck::WrongPassword:
+      PostJetError(InvalidPasswordMessage());
+      return DB_SEC_E_AUTH_FAILED;
+    case PasswordCheck::Unsupported:
+      PostJetError(UnrecognizedFormatMessage(path_));
+      return E_FAIL;
+  }
+  image_ = DecryptedImage::create(path_, header_, *decryptor, problem);
+  if (!image_) return damaged(problem);
+  return S_OK;
+}
+
 HResult JetDatabase::ensureReader(std::string& problem) {
   if (reader_ && reader_->alive()) return S_OK;
   reader_.reset();
   std::string firstAnswer;
   bool timedOut = false;
   std::unique_ptr<ReaderProcess> reader =
-      ReaderProcess::start(path_, firstAnswer, problem, &timedOut);
+      ReaderProcess::start(path_, firstAnswer, problem, &timedOut, imageDescriptor());
   // A reader forked while another thread of the program held a lock of the C
   // library (the environment's, iconv's) can wait for it forever; a second
   // reader will not meet the same moment.
-  if (!reader && timedOut) reader = ReaderProcess::start(path_, firstAnswer, problem);
+  if (!reader && timedOut) {
+    reader = ReaderProcess::start(path_, firstAnswer, problem, nullptr, imageDescriptor());
+  }
   if (!reader) return E_FAIL;
   WireReader in(firstAnswer);
   std::uint8_t status = 0;
@@ -163,6 +189,46 @@ HResult JetDatabase::describeTable(const std::string& name, TableDefinition& tab
   WireReader in(Result(answer));
   if (!ReadTableDefinition(in, table)) return damaged("the reader's answer is damaged");
   tables_[key] = table;
+  return S_OK;
+}
+
+HResult JetDatabase::complexValues(const std::string& table, const std::string& column,
+                                   std::vector<ComplexValue>& values) {
+  values.clear();
+  std::lock_guard lock(mutex_);
+  WireWriter request;
+  request.u8(static_cast<std::uint8_t>(RequestKind::ComplexValues));
+  request.text(table);
+  request.text(column);
+  std::string answer;
+  const HResult result = ask(request.buffer(), answer, table, true);
+  if (Failed(result)) return result;
+  WireReader in(Result(answer));
+  if (!ReadComplexValues(in, values)) return damaged("the reader's answer is damaged");
+  return S_OK;
+}
+
+HResult JetDatabase::complexValues(const std::string& table, const std::string& column,
+                                   std::int64_t key, std::vector<ComplexValue>& values) {
+  values.clear();
+  {
+    std::lock_guard lock(mutex_);
+    if (keptComplexValues_ && keptComplexValues_->table == table &&
+        keptComplexValues_->column == column) {
+      const auto found = keptComplexValues_->byKey.find(key);
+      if (found != keptComplexValues_->byKey.end()) values = found->second;
+      return S_OK;
+    }
+  }
+  std::vector<ComplexValue> all;
+  const HResult result = complexValues(table, column, all);
+  if (Failed(result)) return result;
+  KeptComplexValues kept{table, column, {}};
+  for (ComplexValue& value : all)
+    kept.byKey[value.key].push_back(std::move(value));
+  if (const auto found = kept.byKey.find(key); found != kept.byKey.end()) values = found->second;
+  std::lock_guard lock(mutex_);
+  keptComplexValues_ = std::move(kept);
   return S_OK;
 }
 

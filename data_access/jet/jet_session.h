@@ -18,6 +18,8 @@ class JetSession : public ProviderSession {
   std::string clientCharset() const override { return "utf8"; }
   HResult setClientCharset(std::string_view name) override;
 
+  const std::shared_ptr<JetDatabase>& database() const { return database_; }
+
  private:
   std::shared_ptr<JetDatabase> database_;
 };

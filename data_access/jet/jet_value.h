@@ -24,6 +24,11 @@ enum class JetType : std::uint8_t {
   Memo = 0x0C,
   ReplicationId = 0x0F,  // GUID
   Decimal = 0x10,        // numeric(p, s)
+  // ACE only: a complex column (Attachment, multi-value, version history).
+  // The row holds a Long that keys its values in a hidden table.
+  Complex = 0x12,
+  BigInt = 0x13,            // Large Number, 64 bit (ACE 16)
+  DateTimeExtended = 0x14,  // Date/Time Extended (ACE 17): text, 100 ns steps
 };
 
 struct Null {
@@ -62,8 +67,10 @@ struct Bytes {
 };
 
 // One value as the query executor and the table reader hand it around. Byte,
-// Integer and Long are std::int64_t; Single and Double are double; text is
-// UTF-8.
+// Integer, Long, Large Number and a complex column's key are std::int64_t;
+// Single and Double are double; text is UTF-8; a Date/Time Extended value is
+// its text "YYYY-MM-DD HH:MM:SS.fffffff" (seven digits of 100 ns: more than
+// a DateTime's double can hold).
 using Value = std::variant<Null, bool, std::int64_t, double, Currency, DateTime, Decimal,
                            std::string, Guid, Bytes>;
 

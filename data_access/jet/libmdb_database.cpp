@@ -22,9 +22,9 @@ std::unique_ptr<LibmdbDatabase> LibmdbDatabase::open(const std::string& path,
     problem = "libmdb does not recognise the file";
     return nullptr;
   }
-  if (mdb->f->jet_version != MDB_VER_JET3 && mdb->f->jet_version != MDB_VER_JET4) {
+  if (mdb->f->jet_version < MDB_VER_JET3 || mdb->f->jet_version > MDB_VER_ACCDB_2019) {
     mdb_close(mdb);
-    problem = "the file is not a Jet 3 or Jet 4 database";
+    problem = "the file is not a Jet or ACE database";
     return nullptr;
   }
   const auto size = static_cast<std::uint64_t>(status.st_size);

@@ -13,7 +13,7 @@
 
 namespace tablift::jet {
 
-// An .mdb file opened read-only with libmdb. Used only inside the reader
+// An .mdb or .accdb file opened read-only with libmdb. Used only inside the reader
 // process (see reader_process.h): libmdb follows the file's structures as it
 // finds them, so everything that drives it lives where a wild read can do no
 // harm to the program.
@@ -27,6 +27,8 @@ class LibmdbDatabase {
 
   MdbHandle* handle() const { return mdb_; }
   bool jet3() const { return IS_JET3(mdb_); }
+  // Access 2007 and later: column entries carry more (see table_layout.h).
+  bool ace() const { return mdb_->f->jet_version >= MDB_VER_ACCDB_2007; }
   const PageFormat& pageFormat() const { return format_; }
   std::size_t pageSize() const { return format_.pageSize; }
   std::uint64_t pageCount() const { return pageCount_; }

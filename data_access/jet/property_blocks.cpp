@@ -125,4 +125,21 @@ std::optional<bool> PropertyFlag(const PropertyValue& value) {
   return value.data[0] != 0;
 }
 
+std::optional<std::int64_t> PropertyInteger(const PropertyValue& value) {
+  constexpr std::uint8_t kByte = 0x02;
+  constexpr std::uint8_t kInteger = 0x03;
+  constexpr std::uint8_t kLong = 0x04;
+  const std::size_t size = value.type == kByte      ? 1
+                           : value.type == kInteger ? 2
+                           : value.type == kLong    ? 4
+                                                    : 0;
+  if (size == 0 || value.data.size() < size) return std::nullopt;
+  std::uint32_t bits = 0;
+  for (std::size_t i = 0; i < size; ++i)
+    bits |= static_cast<std::uint32_t>(value.data[i]) << (8 * i);
+  if (size == 2) return static_cast<std::int16_t>(bits);
+  if (size == 4) return static_cast<std::int32_t>(bits);
+  return bits;
+}
+
 }  // namespace tablift::jet

@@ -44,5 +44,7 @@ const PropertyBlock* FindPropertyBlock(const std::vector<PropertyBlock>& blocks,
 std::optional<std::string> PropertyText(const PropertyValue& value, const TextDecoder& decodeText);
 // A Yes/No property; nothing for another type.
 std::optional<bool> PropertyFlag(const PropertyValue& value);
+// A whole-number property (Byte, Integer, Long); nothing for another type.
+std::optional<std::int64_t> PropertyInteger(const PropertyValue& value);
 
 }  // namespace tablift::jet

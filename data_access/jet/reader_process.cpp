@@ -27,6 +27,7 @@ constexpr auto kDefaultAnswerTimeLimit = std::chrono::seconds(30);
 // machine down with it.
 constexpr unsigned long long kMemoryHeadroom = 3ull << 30;
 constexpr int kReaderSocket = 3;
+constexpr int kReaderImage = 4;
 // How long a reader that closed its end gets to finish dying, so that we can
 // say how it ended.
 constexpr auto kExitGrace = std::chrono::milliseconds(1000);
@@ -57,7 +58,8 @@ void WatchParent(pid_t parent) {
 
 // The reader's side of the fork. Only the forking thread exists here; the
 // service uses nothing of the program's state but the path.
-[[noreturn]] void RunReader(int socket, int providerEnd, const std::string& path, pid_t parent) {
+[[noreturn]] void RunReader(int socket, int providerEnd, const std::string& path, int image,
+                            pid_t parent) {
   if (::getppid() != parent) ::_exit(1);
   ::close(providerEnd);
   // libmdb writes its complaints about damaged files to the standard
@@ -67,14 +69,26 @@ void WatchParent(pid_t parent) {
     ::dup2(devNull, STDOUT_FILENO);
     ::dup2(devNull, STDERR_FILENO);
   }
+  // The image must not be closed by the socket's move to its place.
+  if (image == kReaderSocket) {
+    image = ::fcntl(image, F_DUPFD, kReaderImage + 1);
+    if (image < 0) ::_exit(1);
+  }
   if (socket != kReaderSocket && ::dup2(socket, kReaderSocket) < 0) ::_exit(1);
-  ::close_range(kReaderSocket + 1, ~0u, 0);
+  // The decrypted pages of an encrypted file are read through their own
+  // descriptor, by the path the kernel gives it.
+  std::string readPath = path;
+  if (image >= 0) {
+    if (image != kReaderImage && ::dup2(image, kReaderImage) < 0) ::_exit(1);
+    readPath = "/proc/self/fd/" + std::to_string(kReaderImage);
+  }
+  ::close_range(image >= 0 ? kReaderImage + 1 : kReaderSocket + 1, ~0u, 0);
   // libmdb converts Jet 3 text to the character set this names; ours is
   // UTF-8 whatever the user's environment says.
   ::setenv("MDBICONV", "UTF-8", 1);
   LimitMemory();
   WatchParent(parent);
-  ::_exit(RunReaderService(kReaderSocket, path));
+  ::_exit(RunReaderService(kReaderSocket, readPath));
 }
 
 std::string DescribeEnd(int status) {
@@ -102,7 +116,7 @@ std::chrono::milliseconds ReaderProcess::AnswerTimeLimit() {
 
 std::unique_ptr<ReaderProcess> ReaderProcess::start(const std::string& path,
                                                     std::string& firstAnswer, std::string& problem,
-                                                    bool* timedOut) {
+                                                    bool* timedOut, int image) {
   if (timedOut != nullptr) *timedOut = false;
   int sockets[2] = {-1, -1};
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
@@ -117,7 +131,7 @@ std::unique_ptr<ReaderProcess> ReaderProcess::start(const std::string& path,
     ::close(sockets[1]);
     return nullptr;
   }
-  if (pid == 0) RunReader(sockets[1], sockets[0], path, parent);
+  if (pid == 0) RunReader(sockets[1], sockets[0], path, image, parent);
   ::close(sockets[1]);
 
   std::unique_ptr<ReaderProcess> process(new ReaderProcess(pid, sockets[0]));

@@ -33,9 +33,12 @@ class ReaderProcess {
   // libmdb could open the file). Null, with `problem`, when the process could
   // not start, died or did not answer in time (`timedOut`); a reader that
   // started but could not open the file is returned with its answer in
-  // `firstAnswer` for the caller to judge.
+  // `firstAnswer` for the caller to judge. `image`, when not -1, is a
+  // descriptor whose contents the reader reads in place of the file at
+  // `path` (the decrypted pages of an encrypted database).
   static std::unique_ptr<ReaderProcess> start(const std::string& path, std::string& firstAnswer,
-                                              std::string& problem, bool* timedOut = nullptr);
+                                              std::string& problem, bool* timedOut = nullptr,
+                                              int image = -1);
   ~ReaderProcess();
   ReaderProcess(const ReaderProcess&) = delete;
   ReaderProcess& operator=(const ReaderProcess&) = delete;

@@ -36,6 +36,16 @@ void WriteColumn(WireWriter& out, const ColumnDefinition& column) {
   out.boolean(column.allowZeroLength);
   WriteOptionalText(out, column.defaultValue);
   WriteOptionalText(out, column.description);
+  out.boolean(column.calculated);
+  WriteOptionalText(out, column.expression);
+  out.boolean(column.hyperlink);
+  out.boolean(column.richText);
+  out.boolean(column.compressedText);
+  out.boolean(column.appendOnly);
+  out.u8(static_cast<std::uint8_t>(column.complexKind));
+  out.u32(column.complexId);
+  out.u8(static_cast<std::uint8_t>(column.complexValueType));
+  out.text(column.versionedColumn);
 }
 
 bool ReadColumn(WireReader& in, ColumnDefinition& column) {
@@ -47,7 +57,17 @@ bool ReadColumn(WireReader& in, ColumnDefinition& column) {
       in.boolean(column.allowZeroLength) && ReadOptionalText(in, column.defaultValue) &&
       ReadOptionalText(in, column.description);
   column.type = static_cast<JetType>(type);
-  return read;
+  std::uint8_t kind = 0;
+  std::uint8_t valueType = 0;
+  const bool details = read && in.boolean(column.calculated) &&
+                       ReadOptionalText(in, column.expression) && in.boolean(column.hyperlink) &&
+                       in.boolean(column.richText) && in.boolean(column.compressedText) &&
+                       in.boolean(column.appendOnly) && in.u8(kind) && in.u32(column.complexId) &&
+                       in.u8(valueType) && in.text(column.versionedColumn) &&
+                       kind <= static_cast<std::uint8_t>(ComplexKind::VersionHistory);
+  column.complexKind = static_cast<ComplexKind>(kind);
+  column.complexValueType = static_cast<JetType>(valueType);
+  return details;
 }
 
 void WriteIndex(WireWriter& out, const IndexDefinition& index) {
@@ -140,6 +160,64 @@ bool ReadTableDefinition(WireReader& in, TableDefinition& table) {
     IndexDefinition index;
     if (!ReadIndex(in, index)) return false;
     table.indexes.push_back(std::move(index));
+  }
+  return true;
+}
+
+namespace {
+
+void WriteOptionalDate(WireWriter& out, const std::optional<DateTime>& date) {
+  out.boolean(date.has_value());
+  if (date) out.f64(date->days);
+}
+
+bool ReadOptionalDate(WireReader& in, std::optional<DateTime>& date) {
+  bool present = false;
+  if (!in.boolean(present)) return false;
+  date.reset();
+  if (!present) return true;
+  double days = 0;
+  if (!in.f64(days)) return false;
+  date = DateTime{days};
+  return true;
+}
+
+}  // namespace
+
+void WriteComplexValues(WireWriter& out, const std::vector<ComplexValue>& values) {
+  out.u32(static_cast<std::uint32_t>(values.size()));
+  for (const ComplexValue& value : values) {
+    out.i64(value.key);
+    out.value(value.value);
+    WriteOptionalDate(out, value.modified);
+    out.text(value.fileName);
+    out.text(value.fileType);
+    out.value(Value(value.fileData));
+    WriteOptionalText(out, value.fileUrl);
+    WriteOptionalDate(out, value.fileTimeStamp);
+    out.boolean(value.fileFlags.has_value());
+    out.i64(value.fileFlags.value_or(0));
+  }
+}
+
+bool ReadComplexValues(WireReader& in, std::vector<ComplexValue>& values) {
+  values.clear();
+  std::uint32_t count = 0;
+  if (!in.u32(count)) return false;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    ComplexValue value;
+    Value data;
+    bool hasFlags = false;
+    std::int64_t flags = 0;
+    if (!in.i64(value.key) || !in.value(value.value) || !ReadOptionalDate(in, value.modified) ||
+        !in.text(value.fileName) || !in.text(value.fileType) || !in.value(data) ||
+        !ReadOptionalText(in, value.fileUrl) || !ReadOptionalDate(in, value.fileTimeStamp) ||
+        !in.boolean(hasFlags) || !in.i64(flags)) {
+      return false;
+    }
+    if (auto* bytes = std::get_if<Bytes>(&data)) value.fileData = std::move(*bytes);
+    if (hasFlags) value.fileFlags = flags;
+    values.push_back(std::move(value));
   }
   return true;
 }

@@ -15,6 +15,7 @@
 //   OpenRows       name              -> cursor number
 //   FetchRows      cursor, at most n -> end flag, rows (values in column order)
 //   CloseRows      cursor            -> nothing
+//   ComplexValues  table, column     -> the column's values with their keys
 namespace tablift::jet {
 
 enum class RequestKind : std::uint8_t {
@@ -23,6 +24,7 @@ enum class RequestKind : std::uint8_t {
   OpenRows = 3,
   FetchRows = 4,
   CloseRows = 5,
+  ComplexValues = 6,
 };
 
 enum class ReplyStatus : std::uint8_t {
@@ -36,5 +38,8 @@ bool ReadCatalogObjects(WireReader& in, std::vector<CatalogObject>& objects);
 
 void WriteTableDefinition(WireWriter& out, const TableDefinition& table);
 bool ReadTableDefinition(WireReader& in, TableDefinition& table);
+
+void WriteComplexValues(WireWriter& out, const std::vector<ComplexValue>& values);
+bool ReadComplexValues(WireReader& in, std::vector<ComplexValue>& values);
 
 }  // namespace tablift::jet

@@ -5,10 +5,12 @@
 #include <map>
 #include <memory>
 
+#include "data_access/jet/complex_columns.h"
 #include "data_access/jet/frame_channel.h"
 #include "data_access/jet/libmdb_database.h"
 #include "data_access/jet/reader_protocol.h"
 #include "data_access/jet/rows_ahead.h"
+#include "data_access/jet/sql/text_folding.h"
 #include "data_access/jet/system_catalog.h"
 #include "data_access/jet/table_description.h"
 #include "data_access/jet/table_reader.h"
@@ -25,7 +27,11 @@ struct DescribedTable {
 class ReaderService {
  public:
   explicit ReaderService(std::unique_ptr<LibmdbDatabase> database)
-      : database_(std::move(database)) {}
+      : database_(std::move(database)),
+        complex_(catalog_.objects(),
+                 [this](const CatalogObject& object, bool rows, LoadedTable& table,
+                        std::string& problem) { return loadTable(object, rows, table, problem); }) {
+  }
 
   bool loadCatalog(std::string& problem) { return catalog_.load(*database_, problem); }
 
@@ -47,6 +53,9 @@ class ReaderService {
         break;
       case RequestKind::FetchRows:
         fetchRows(in, out);
+        break;
+      case RequestKind::ComplexValues:
+        complexValues(in, out);
         break;
       case RequestKind::CloseRows: {
         std::uint32_t cursor = 0;
@@ -90,22 +99,82 @@ class ReaderService {
       fail(out, ReplyStatus::NotFound, name);
       return nullptr;
     }
-    std::unique_ptr<DescribedTable>& described = described_[object->id];
+    std::string problem;
+    const DescribedTable* table = describeObject(*object, problem);
+    if (table == nullptr)
+      fail(out, ReplyStatus::Failed, "table '" + object->name + "': " + problem);
+    return table;
+  }
+
+  const DescribedTable* describeObject(const CatalogObject& object, std::string& problem) {
+    std::unique_ptr<DescribedTable>& described = described_[object.id];
     if (!described) {
       auto fresh = std::make_unique<DescribedTable>();
-      fresh->object = object;
-      std::string problem;
-      if (!ReadTableLayout(*database_, SystemCatalog::definitionPage(*object), fresh->layout,
+      fresh->object = &object;
+      if (!ReadTableLayout(*database_, SystemCatalog::definitionPage(object), fresh->layout,
                            problem)) {
-        fail(out, ReplyStatus::Failed, "table '" + object->name + "': " + problem);
         return nullptr;
       }
       fresh->definition = DescribeTable(
-          object->name, fresh->layout, catalog_.properties(*object),
+          object.name, fresh->layout, catalog_.properties(object),
           [this](std::span<const std::uint8_t> stored) { return database_->decodeText(stored); });
+      DescribedTable* table = fresh.get();
       described = std::move(fresh);
+      // What a complex column holds is told by system tables; a column whose
+      // tables cannot be read keeps no kind, and reading its values says why.
+      std::string complexProblem;
+      complex_.describe(object, table->definition, complexProblem);
     }
     return described.get();
+  }
+
+  // A table's definition and, when asked for, every row: for the complex
+  // columns' system tables.
+  bool loadTable(const CatalogObject& object, bool rows, LoadedTable& table, std::string& problem) {
+    const DescribedTable* described = describeObject(object, problem);
+    if (described == nullptr) return false;
+    table.definition = described->definition;
+    table.rows.clear();
+    if (!rows) return true;
+    std::unique_ptr<TableReader> reader = TableReader::open(
+        *database_, catalog_.entry(*database_, object), described->layout, problem);
+    if (!reader) return false;
+    for (;;) {
+      const TableReader::Step step = reader->advance(problem);
+      if (step == TableReader::Step::End) return true;
+      if (step == TableReader::Step::Damaged) return false;
+      std::vector<Value>& row = table.rows.emplace_back(reader->columnCount());
+      for (std::size_t i = 0; i < row.size(); ++i) {
+        if (!reader->value(i, row[i], problem)) return false;
+      }
+    }
+  }
+
+  void complexValues(WireReader& in, WireWriter& out) {
+    std::string name;
+    std::string columnName;
+    in.text(name);
+    in.text(columnName);
+    const DescribedTable* table = find(name, out);
+    if (table == nullptr) return;
+    const ColumnDefinition* column = nullptr;
+    for (const ColumnDefinition& candidate : table->definition.columns) {
+      if (candidate.type == JetType::Complex && NamesEqual(candidate.name, columnName)) {
+        column = &candidate;
+      }
+    }
+    if (column == nullptr) {
+      fail(out, ReplyStatus::NotFound, columnName);
+      return;
+    }
+    std::vector<ComplexValue> values;
+    std::string problem;
+    if (!complex_.values(*table->object, *column, values, problem)) {
+      fail(out, ReplyStatus::Failed, "table '" + table->object->name + "': " + problem);
+      return;
+    }
+    out.u8(static_cast<std::uint8_t>(ReplyStatus::Ok));
+    WriteComplexValues(out, values);
   }
 
   void describe(WireReader& in, WireWriter& out) {
@@ -181,6 +250,7 @@ class ReaderService {
  private:
   std::unique_ptr<LibmdbDatabase> database_;
   SystemCatalog catalog_;
+  ComplexColumns complex_;
   std::map<std::int32_t, std::unique_ptr<DescribedTable>> described_;
   std::map<std::uint32_t, Cursor> cursors_;
   std::uint32_t lastCursor_ = 0;

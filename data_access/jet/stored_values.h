@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -16,5 +17,16 @@ std::string GuidText(std::span<const std::uint8_t, 16> stored);
 // 32-bit words, the most significant first) as exact digits with `scale`
 // digits after the point: "-123.4500".
 std::string DecimalDigits(std::span<const std::uint8_t, 17> stored, unsigned scale);
+
+// A Date/Time Extended value's stored text (days since 0001-01-01, a colon,
+// seconds of the day, then seven digits of 100 ns) as
+// "YYYY-MM-DD HH:MM:SS.fffffff". Nothing when the bytes are not such a value.
+std::optional<std::string> ExtendedDateTimeText(std::span<const std::uint8_t> stored);
+
+// A calculated column stores its value behind a header: 16 bytes, the
+// value's length (4 bytes), then the value as its result type stores it.
+// Nothing when the bytes are too short for the header.
+std::optional<std::span<const std::uint8_t>> CalculatedValueBytes(
+    std::span<const std::uint8_t> stored);
 
 }  // namespace tablift::jet

@@ -32,6 +32,15 @@ struct CatalogObject {
   double updated = 0;
 };
 
+// What the values of an ACE complex column are. Each lives in a hidden table
+// of its own, keyed by the Long the parent row holds in the column.
+enum class ComplexKind : std::uint8_t {
+  None = 0,
+  Attachment = 1,      // files: name, type, data, URL, time stamp, flags
+  MultiValue = 2,      // several values of one type (a multi-value lookup)
+  VersionHistory = 3,  // the earlier texts of an append-only Long Text
+};
+
 struct ColumnDefinition {
   std::string name;
   JetType type = JetType::Text;
@@ -45,6 +54,21 @@ struct ColumnDefinition {
   bool allowZeroLength = false;             // the "AllowZeroLength" property
   std::optional<std::string> defaultValue;  // the "DefaultValue" property, verbatim
   std::optional<std::string> description;   // the "Description" property
+  // Access 2010 and later: a column whose values Access computes from the
+  // expression; the file keeps the last computed value of every row.
+  bool calculated = false;
+  std::optional<std::string> expression;  // the "Expression" property
+  bool hyperlink = false;                 // a Long Text column holding hyperlinks
+  bool richText = false;                  // Long Text as HTML ("TextFormat" 1)
+  bool compressedText = false;            // the "UnicodeCompression" property
+  bool appendOnly = false;                // Long Text that keeps its history
+  // Complex columns (type Complex): their kind, and for a multi-value column
+  // the type of its values. A version history column names the append-only
+  // column whose history it keeps.
+  ComplexKind complexKind = ComplexKind::None;
+  std::uint32_t complexId = 0;  // MSysComplexColumns' ComplexID
+  JetType complexValueType = JetType::Text;
+  std::string versionedColumn;
 };
 
 struct IndexColumn {
@@ -62,6 +86,23 @@ struct IndexDefinition {
   bool ignoreNulls = false;
   bool required = false;             // nulls not allowed
   std::vector<IndexColumn> columns;  // in key order
+};
+
+// One value of a complex column, with the key of the parent row it belongs
+// to (the parent's value in the column).
+struct ComplexValue {
+  std::int64_t key = 0;
+  // Multi-value: the value. Version history: the text as it was then.
+  Value value;
+  std::optional<DateTime> modified;  // version history: when it was written
+  // Attachment: the file, its bytes decompressed where Access compressed
+  // them.
+  std::string fileName;
+  std::string fileType;  // the name's ending, as Access keeps it
+  Bytes fileData;
+  std::optional<std::string> fileUrl;
+  std::optional<DateTime> fileTimeStamp;
+  std::optional<std::int64_t> fileFlags;
 };
 
 struct TableDefinition {

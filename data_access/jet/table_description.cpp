@@ -1,6 +1,7 @@
 #include "data_access/jet/table_description.h"
 
 #include <map>
+#include <set>
 
 namespace tablift::jet {
 namespace {
@@ -8,6 +9,9 @@ namespace {
 constexpr std::uint8_t kFixedLengthFlag = 0x01;
 constexpr std::uint8_t kAutoNumberFlag = 0x04;
 constexpr std::uint8_t kAutoGuidFlag = 0x40;
+constexpr std::uint8_t kHyperlinkFlag = 0x80;
+constexpr std::uint8_t kCalculatedFlags = 0xC0;  // in the extra flags
+constexpr std::int64_t kRichTextFormat = 1;
 
 constexpr std::uint8_t kUniqueIndexFlag = 0x01;
 constexpr std::uint8_t kIgnoreNullsIndexFlag = 0x02;
@@ -31,6 +35,18 @@ void ApplyColumnProperties(ColumnDefinition& column, const PropertyBlock& block,
   if (const PropertyValue* value = block.find("Description")) {
     column.description = PropertyText(*value, decodeText);
   }
+  if (const PropertyValue* value = block.find("Expression")) {
+    column.expression = PropertyText(*value, decodeText);
+  }
+  if (const PropertyValue* value = block.find("UnicodeCompression")) {
+    column.compressedText = PropertyFlag(*value).value_or(false);
+  }
+  if (const PropertyValue* value = block.find("AppendOnly")) {
+    column.appendOnly = PropertyFlag(*value).value_or(false);
+  }
+  if (const PropertyValue* value = block.find("TextFormat")) {
+    column.richText = PropertyInteger(*value) == kRichTextFormat;
+  }
 }
 
 }  // namespace
@@ -51,6 +67,9 @@ JetType JetTypeOfStored(std::uint8_t type) {
     case 0x0C:
     case 0x0F:
     case 0x10:
+    case 0x12:
+    case 0x13:
+    case 0x14:
       return static_cast<JetType>(type);
     default:
       return JetType::Binary;
@@ -71,6 +90,7 @@ TableDefinition DescribeTable(const std::string& name, const TableLayout& layout
   }
 
   std::map<std::uint16_t, std::string> names;
+  std::set<std::uint16_t> complexNumbers;
   for (const LayoutColumn& stored : layout.columns) {
     ColumnDefinition column;
     column.name = stored.name;
@@ -83,10 +103,16 @@ TableDefinition DescribeTable(const std::string& name, const TableLayout& layout
     column.fixedLength = (stored.flags & kFixedLengthFlag) != 0;
     column.autoNumber = column.type == JetType::Long && (stored.flags & kAutoNumberFlag) != 0;
     column.autoGuid = column.type == JetType::ReplicationId && (stored.flags & kAutoGuidFlag) != 0;
+    column.hyperlink = column.type == JetType::Memo && (stored.flags & kHyperlinkFlag) != 0;
+    column.calculated = (stored.extraFlags & kCalculatedFlags) != 0;
     if (const PropertyBlock* block = FindPropertyBlock(blocks, column.name)) {
       ApplyColumnProperties(column, *block, decodeText);
     }
     names[stored.number] = column.name;
+    if (column.type == JetType::Complex) {
+      complexNumbers.insert(stored.number);
+      column.complexId = stored.complexId;
+    }
     table.columns.push_back(std::move(column));
   }
 
@@ -95,6 +121,8 @@ TableDefinition DescribeTable(const std::string& name, const TableLayout& layout
     // hidden from Access and DAO alike.
     if (logical.kind == kRelationshipIndex && logical.relationSide == kReferencedSide) continue;
     const LayoutRealIndex& real = layout.realIndexes[logical.realIndex];
+    // A complex column gets a unique index of its own, which Access hides.
+    if (real.keys.size() == 1 && complexNumbers.count(real.keys[0].column) != 0) continue;
     IndexDefinition index;
     index.name = logical.name;
     index.primaryKey = logical.kind == kPrimaryKeyIndex;

@@ -1,5 +1,7 @@
 #include "data_access/jet/table_layout.h"
 
+#include "data_access/jet/libmdb_database.h"
+
 #include <set>
 #include <span>
 #include <string_view>
@@ -253,6 +255,14 @@ bool ReadTableLayout(LibmdbDatabase& database, std::uint32_t page, TableLayout& 
     column.scale = entry[format.columnScale];
     column.precision = entry[format.columnPrecision];
     column.flags = entry[format.columnFlags];
+    // Jet 4 has no calculated or complex columns to mark there.
+    if (database.ace()) {
+      column.extraFlags = entry[format.columnFlags + 1];
+      column.complexId = static_cast<std::uint32_t>(entry[9]) |
+                         (static_cast<std::uint32_t>(entry[10]) << 8) |
+                         (static_cast<std::uint32_t>(entry[11]) << 16) |
+                         (static_cast<std::uint32_t>(entry[12]) << 24);
+    }
     column.size =
         static_cast<std::uint16_t>(entry[format.columnSize] | (entry[format.columnSize + 1] << 8));
     // Deleted columns leave their numbers unused: numbers may have gaps and

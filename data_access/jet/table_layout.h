@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "data_access/jet/libmdb_database.h"
-
 // The table definition (TDEF) of a table as the file stores it, read and
 // checked by us before libmdb is let near it: every count, offset and page
 // pointer that libmdb would follow is checked against the bytes and pages that
@@ -13,12 +11,17 @@
 // shows the columns, and the indexes that back relationships.
 namespace tablift::jet {
 
+class LibmdbDatabase;
+
 struct LayoutColumn {
   std::uint8_t type = 0;  // libmdb's MDB_* type code
   // col_num: the column's place in the row. Deleted columns leave gaps.
   std::uint16_t number = 0;
   std::uint16_t size = 0;  // bytes
-  std::uint8_t flags = 0;  // 0x01 fixed length, 0x04 AutoNumber, 0x40 GUID AutoNumber
+  // 0x01 fixed length, 0x04 AutoNumber, 0x40 GUID AutoNumber, 0x80 Hyperlink
+  std::uint8_t flags = 0;
+  std::uint8_t extraFlags = 0;  // ACE: 0xC0 a calculated column
+  std::uint32_t complexId = 0;  // ACE complex columns: MSysComplexColumns' ComplexID
   std::uint8_t precision = 0;
   std::uint8_t scale = 0;
   std::string name;

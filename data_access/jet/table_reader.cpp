@@ -9,6 +9,12 @@
 namespace tablift::jet {
 namespace {
 
+// libmdb's type codes for what ACE added.
+constexpr int kComplexType = 0x12;
+constexpr int kBigIntType = 0x13;
+constexpr int kExtendedDateTimeType = 0x14;
+constexpr std::uint8_t kCalculatedFlags = 0xC0;
+
 template <typename T>
 T Load(std::span<const std::uint8_t> bytes) {
   T value{};
@@ -25,10 +31,12 @@ std::size_t FixedSize(int type) {
       return 2;
     case MDB_LONGINT:
     case MDB_FLOAT:
+    case kComplexType:
       return 4;
     case MDB_MONEY:
     case MDB_DOUBLE:
     case MDB_DATETIME:
+    case kBigIntType:
       return 8;
     case MDB_REPID:
       return 16;
@@ -60,6 +68,7 @@ std::unique_ptr<TableReader> TableReader::open(LibmdbDatabase& database, MdbCata
       if (mdbColumn->col_num == column.number) {
         reader->fieldOfColumn_.push_back(i);
         reader->scaleOfColumn_.push_back(column.scale);
+        reader->calculatedColumn_.push_back((column.extraFlags & kCalculatedFlags) != 0);
         found = true;
       }
     }
@@ -144,8 +153,23 @@ bool TableReader::value(std::size_t column, Value& value, std::string& problem) 
     problem = "a value lies outside its row";
     return false;
   }
-  const std::span<const std::uint8_t> bytes(database_.handle()->pg_buf + field.start,
-                                            static_cast<std::size_t>(field.siz));
+  std::span<const std::uint8_t> bytes(database_.handle()->pg_buf + field.start,
+                                      static_cast<std::size_t>(field.siz));
+  // A calculated column keeps the value it last computed behind a header.
+  if (calculatedColumn_[column]) {
+    const auto unwrapped = CalculatedValueBytes(bytes);
+    if (!unwrapped) {
+      problem = "a calculated value is shorter than its header";
+      return false;
+    }
+    bytes = *unwrapped;
+    // Its long text is kept whole in the row, not in long-value pages.
+    if (type == MDB_MEMO) {
+      value = database_.decodeText(bytes);
+      return true;
+    }
+    if (bytes.empty()) return true;  // nothing computed: Null
+  }
   const std::size_t needed = FixedSize(type);
   if (bytes.size() < needed) {
     problem = "a value is shorter than its type";
@@ -159,8 +183,21 @@ bool TableReader::value(std::size_t column, Value& value, std::string& problem) 
       value = static_cast<std::int64_t>(Load<std::int16_t>(bytes));
       return true;
     case MDB_LONGINT:
+    case kComplexType:
       value = static_cast<std::int64_t>(Load<std::int32_t>(bytes));
       return true;
+    case kBigIntType:
+      value = Load<std::int64_t>(bytes);
+      return true;
+    case kExtendedDateTimeType: {
+      std::optional<std::string> text = ExtendedDateTimeText(bytes);
+      if (!text) {
+        problem = "a Date/Time Extended value is damaged";
+        return false;
+      }
+      value = std::move(*text);
+      return true;
+    }
     case MDB_MONEY:
       value = Currency{Load<std::int64_t>(bytes)};
       return true;

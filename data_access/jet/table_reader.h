@@ -44,6 +44,7 @@ class TableReader {
   MdbTableDef* table_;
   std::vector<std::size_t> fieldOfColumn_;  // layout order -> libmdb's column order
   std::vector<unsigned> scaleOfColumn_;     // Decimal scales, in layout order
+  std::vector<bool> calculatedColumn_;      // in layout order
   std::vector<MdbField> fields_;
   bool started_ = false;
   std::size_t nextRow_ = 0;  // on the current page

@@ -13,6 +13,8 @@ Category CategoryOf(JetType type) {
     case JetType::Byte:
     case JetType::Integer:
     case JetType::Long:
+    case JetType::BigInt:
+    case JetType::Complex:
       return Category::Integer;
     case JetType::Single:
     case JetType::Double:
@@ -25,6 +27,7 @@ Category CategoryOf(JetType type) {
       return Category::Date;
     case JetType::Text:
     case JetType::Memo:
+    case JetType::DateTimeExtended:  // its values are text
       return Category::Text;
     default:
       return Category::Other;

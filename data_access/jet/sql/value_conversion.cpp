@@ -218,6 +218,8 @@ Value ConvertToType(Value value, JetType type, std::uint8_t scale) {
     case JetType::Byte:
     case JetType::Integer:
     case JetType::Long:
+    case JetType::BigInt:
+    case JetType::Complex:
       if (std::holds_alternative<std::int64_t>(value)) return value;
       return Value(ToInteger(value));
     case JetType::Currency:
@@ -237,6 +239,7 @@ Value ConvertToType(Value value, JetType type, std::uint8_t scale) {
     }
     case JetType::Text:
     case JetType::Memo:
+    case JetType::DateTimeExtended:
       if (std::holds_alternative<std::string>(value)) return value;
       return Value(TextOf(value));
     case JetType::Binary:

@@ -213,6 +213,9 @@ WriteStatus EncodeField(const ColumnSlot& column, const Value& value, EncodedFie
     case JetType::OleObject:
       return EncodeBinary(column, value, field);
     case JetType::Boolean:
+    case JetType::Complex:
+    case JetType::BigInt:
+    case JetType::DateTimeExtended:
       break;
   }
   return Refuse("the column type is unknown");

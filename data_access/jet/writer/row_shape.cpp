@@ -38,6 +38,10 @@ std::uint16_t FixedSize(JetType type) {
     case JetType::OleObject:
     case JetType::Memo:
       return 0;
+    case JetType::Complex:  // ACE types: a Jet 4 file has none (KnownType)
+    case JetType::BigInt:
+    case JetType::DateTimeExtended:
+      return 0;
   }
   return 0;
 }
@@ -59,6 +63,10 @@ bool KnownType(JetType type) {
     case JetType::ReplicationId:
     case JetType::Decimal:
       return true;
+    case JetType::Complex:  // Access 2007 and later: not in a Jet 4 file
+    case JetType::BigInt:
+    case JetType::DateTimeExtended:
+      return false;
   }
   return false;
 }
