@@ -459,7 +459,7 @@ void MainWindow::openConditionDialog() {
 void MainWindow::installShippedDriver(QDialog& checkDialog) {
   Prompter& prompter = workbench_->prompter();
   const std::optional<std::string> folder =
-      prompter.chooseFolder("Please choise install directory:", "");
+      prompter.chooseFolder("Please choose install directory:", "");
   if (folder) {
     const DriverInstallResult result = InstallShippedMySqlDriver(*folder);
     prompter.showMessage(result.message,

@@ -33,22 +33,23 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
-// Selects the database the options name in the target tree, or its folder or
-// object.
-bool SelectTarget(Workbench& window, const BackupOptions& options) {
-  CatalogTree& tree = window.targetTree();
-  const CatalogNode root = tree.nodes();
+// The request the options make: the database named, or the folder or object
+// chosen in it, into the folder given.
+std::optional<BackupRequest> RequestOf(Workbench& window, const BackupOptions& options) {
+  const CatalogNode root = window.targetTree().nodes();
   const CatalogNode* database = ChildOf(root, kImageDatabase, options.connection.database, true);
   if (database == nullptr) {
     std::fprintf(stderr, "tablift-cli backup: the server has no database [%s]\n",
                  options.connection.database.c_str());
-    return false;
+    return std::nullopt;
   }
-  std::vector<CatalogStep> path = {{kImageRoot, root.text}, {kImageDatabase, database->text}};
-  if (!AppendChosenObject(*database, options.object, "backup", "the database", path)) {
-    return false;
-  }
-  return tree.select(path);
+  const std::optional<ChosenObject> chosen =
+      FindChosenObject(*database, options.object, "backup", "the database");
+  if (!chosen) return std::nullopt;
+  return BackupRequest{.scope = chosen->scope,
+                       .database = database->text,
+                       .object = chosen->object,
+                       .folder = options.folder};
 }
 
 }  // namespace
@@ -79,14 +80,13 @@ int RunBackupCommand(int argc, char** argv) {
     return Usage("choose one of --table, --view, --tables and --views");
 
   ConsolePrompter prompter;
-  prompter.answerFolder(options.folder);
   Workbench window(prompter);
   ConsoleLog log(window);
   // Connected to the database, the tree lists its tables and views.
   if (!ConnectTargetSide(window, options.connection, options.connection.database)) return 1;
-  if (!SelectTarget(window, options)) return 1;
-
-  if (BackupCommand(window) == nullptr) return 1;  // the reason is on standard error
+  const std::optional<BackupRequest> request = RequestOf(window, options);
+  if (!request) return 1;
+  if (QueueBackup(window, *request) == nullptr) return 1;  // the reason is on standard error
   return WaitForTasks(window) ? 0 : 1;
 }
 

@@ -36,7 +36,6 @@ std::optional<std::string> ConsolePrompter::askText(std::string_view, std::strin
 
 std::optional<std::string> ConsolePrompter::chooseFolder(std::string_view caption,
                                                          std::string_view) {
-  if (folder_) return folder_;
   Say("tablift-cli: cannot ask for ", caption);
   return std::nullopt;
 }

@@ -24,12 +24,6 @@ class ConsolePrompter : public Prompter {
                                           std::string_view startFolder) override;
   std::optional<std::string> chooseFile(std::string_view caption, std::string_view filter,
                                         std::string_view startPath) override;
-
-  // The answer to every folder question from now on.
-  void answerFolder(std::string folder) { folder_ = std::move(folder); }
-
- private:
-  std::optional<std::string> folder_;
 };
 
 }  // namespace tablift

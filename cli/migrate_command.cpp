@@ -41,41 +41,35 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
-// Selects in the source tree the object the options name: the database, its
-// "Tables" or "Views" folder, a table or a view.
-bool SelectSource(Workbench& window, const MigrateOptions& options) {
-  CatalogTree& tree = window.sourceTree();
-  const CatalogNode root = tree.nodes();
+// The request the options make: the Access file's database and the object
+// chosen in it, into the target database named (or cloned into a new one).
+std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOptions& options) {
+  const CatalogNode root = window.sourceTree().nodes();
   const CatalogNode* database = nullptr;
   for (const CatalogNode& child : root.children) {
     if (child.image == kImageDatabase) database = &child;
   }
   if (database == nullptr) {
     std::fputs("tablift-cli migrate: the Access file lists no database\n", stderr);
-    return false;
+    return std::nullopt;
   }
-  std::vector<CatalogStep> path = {{kImageRoot, root.text}, {kImageDatabase, database->text}};
-  if (!AppendChosenObject(*database, options.object, "migrate", "the Access file", path)) {
-    return false;
-  }
-  return tree.select(path);
-}
-
-// Selects the target database, or the server's root for a clone.
-bool SelectTarget(Workbench& window, const std::string& database) {
-  CatalogTree& tree = window.targetTree();
-  const CatalogNode root = tree.nodes();
-  std::vector<CatalogStep> path = {{kImageRoot, root.text}};
-  if (!database.empty()) {
-    const CatalogNode* node = ChildOf(root, kImageDatabase, database, true);
+  const std::optional<ChosenObject> chosen =
+      FindChosenObject(*database, options.object, "migrate", "the Access file");
+  if (!chosen) return std::nullopt;
+  MigrationRequest request{
+      .scope = chosen->scope, .sourceDatabase = database->text, .object = chosen->object};
+  const std::string& target = options.connection.database;
+  if (!target.empty()) {
+    const CatalogNode targetRoot = window.targetTree().nodes();
+    const CatalogNode* node = ChildOf(targetRoot, kImageDatabase, target, true);
     if (node == nullptr) {
       std::fprintf(stderr, "tablift-cli migrate: the server has no database [%s]\n",
-                   database.c_str());
-      return false;
+                   target.c_str());
+      return std::nullopt;
     }
-    path.push_back({kImageDatabase, node->text});
+    request.targetDatabase = node->text;
   }
-  return tree.select(path);
+  return request;
 }
 
 }  // namespace
@@ -128,12 +122,10 @@ int RunMigrateCommand(int argc, char** argv) {
     }
     window.setCharset(options.charset);
   }
-  if (!SelectSource(window, options) || !SelectTarget(window, options.connection.database)) {
-    return 1;
-  }
-
-  MigrateCommand(window, Consent::Given);
-  if (window.tasks().empty()) return 1;  // refused; the reason is on standard error
+  const std::optional<MigrationRequest> request = RequestOf(window, options);
+  if (!request) return 1;
+  // Refused, the reason is on standard error.
+  if (QueueMigration(window, *request, Consent::Given) == nullptr) return 1;
   const bool whole = WaitForTasks(window);
   // The log is finished before the verdict, so that the two never mix on a
   // terminal or in a file that takes both.

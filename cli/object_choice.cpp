@@ -35,12 +35,12 @@ const CatalogNode* ChildOf(const CatalogNode& node, int image, std::string_view 
   return nullptr;
 }
 
-bool AppendChosenObject(const CatalogNode& database, const ObjectChoice& choice,
-                        std::string_view command, std::string_view where,
-                        std::vector<CatalogStep>& path) {
+std::optional<ChosenObject> FindChosenObject(const CatalogNode& database,
+                                             const ObjectChoice& choice, std::string_view command,
+                                             std::string_view where) {
   const bool inTables = choice.tables || !choice.table.empty();
   const bool inViews = choice.views || !choice.view.empty();
-  if (!inTables && !inViews) return true;
+  if (!inTables && !inViews) return ChosenObject{};
   const int folderImage = inTables ? kImageTablesFolder : kImageViewsFolder;
   const char* folderText = inTables ? "Tables" : "Views";
   const CatalogNode* folder = ChildOf(database, folderImage, folderText);
@@ -49,19 +49,18 @@ bool AppendChosenObject(const CatalogNode& database, const ObjectChoice& choice,
   if (folder == nullptr) {
     std::fprintf(stderr, "tablift-cli %.*s: %.*s shows no %s\n", commandLength, command.data(),
                  whereLength, where.data(), folderText);
-    return false;
+    return std::nullopt;
   }
-  path.push_back({folderImage, folderText});
   const std::string& object = inTables ? choice.table : choice.view;
-  if (object.empty()) return true;
+  if (object.empty()) return ChosenObject{inTables ? ObjectScope::Tables : ObjectScope::Views, {}};
   const int image = inTables ? kImageTable : kImageView;
-  if (ChildOf(*folder, image, object) == nullptr) {
+  const CatalogNode* node = ChildOf(*folder, image, object);
+  if (node == nullptr) {
     std::fprintf(stderr, "tablift-cli %.*s: %.*s has no %s [%s]\n", commandLength, command.data(),
                  whereLength, where.data(), inTables ? "table" : "view", object.c_str());
-    return false;
+    return std::nullopt;
   }
-  path.push_back({image, object});
-  return true;
+  return ChosenObject{inTables ? ObjectScope::Table : ObjectScope::View, node->text};
 }
 
 bool WaitForTasks(Workbench& window) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/catalog_tree.h"
+#include "engine/requests.h"
 
 namespace tablift {
 
@@ -34,13 +36,21 @@ bool TakeObjectOption(int argc, char** argv, int& i, ObjectChoice& choice, std::
 // case when `anyCase`), or null.
 const CatalogNode* ChildOf(const CatalogNode& node, int image, std::string_view text,
                            bool anyCase = false);
+// The tree hands out copies of its nodes: a child of a temporary copy would
+// dangle, so the copy must be kept by the caller.
+const CatalogNode* ChildOf(CatalogNode&& node, int image, std::string_view text,
+                           bool anyCase = false) = delete;
 
-// Appends to `path` (which ends at `database`) the folder and the object the
-// choice names. False, after saying on standard error what `where` (such as
-// "the Access file") lacks, when the tree does not show them.
-bool AppendChosenObject(const CatalogNode& database, const ObjectChoice& choice,
-                        std::string_view command, std::string_view where,
-                        std::vector<CatalogStep>& path);
+// The part of `database` the choice names, with the object's name as the tree
+// spells it. Nothing, after saying on standard error what `where` (such as
+// "the Access file") lacks, when the tree does not show it.
+struct ChosenObject {
+  ObjectScope scope = ObjectScope::Database;
+  std::string object{};  // for a single table or view
+};
+std::optional<ChosenObject> FindChosenObject(const CatalogNode& database,
+                                             const ObjectChoice& choice, std::string_view command,
+                                             std::string_view where);
 
 // Waits for the controller to finish, showing the tasks' progress on a
 // terminal; then true when every task succeeded.

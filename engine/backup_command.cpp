@@ -8,6 +8,7 @@
 #include "data_access/working_directories.h"
 #include "engine/command_refusal.h"
 #include "engine/main_controller.h"
+#include "engine/requests.h"
 #include "engine/workbench.h"
 
 namespace fs = std::filesystem;
@@ -20,26 +21,32 @@ struct Record {
   MigrationTask::Names names;
 };
 
-// The record for the selected target node; none for a node that cannot be
-// backed up (the root, fields, indexes and their folders).
-std::optional<Record> RecordFor(const CatalogSelection& node) {
-  const std::string database = node.nearest(kImageDatabase);
-  switch (node.image()) {
-    case kImageDatabase:
-      return Record{BackupDatabase, {.backupScope = "A", .targetDatabase = node.text()}};
-    case kImageTablesFolder:
-      return Record{BackupDatabase, {.backupScope = "T", .targetDatabase = database}};
-    case kImageViewsFolder:
-      return Record{BackupDatabase, {.backupScope = "V", .targetDatabase = database}};
-    case kImageTable:
-      return Record{BackupObject,
-                    {.backupScope = "T", .targetObject = node.text(), .targetDatabase = database}};
-    case kImageView:
-      return Record{BackupObject,
-                    {.backupScope = "V", .targetObject = node.text(), .targetDatabase = database}};
-    default:
-      return std::nullopt;
-  }
+// The task record of a backup request.
+Record RecordFor(const BackupRequest& request) {
+  const char* scope = request.scope == ObjectScope::Database ? "A"
+                      : request.scope == ObjectScope::Tables || request.scope == ObjectScope::Table
+                          ? "T"
+                          : "V";
+  MigrationTask::Names names{.backupScope = scope, .targetDatabase = request.database};
+  if (!IsSingleObject(request.scope)) return Record{BackupDatabase, std::move(names)};
+  names.targetObject = request.object;
+  return Record{BackupObject, std::move(names)};
+}
+
+bool RefuseWithoutTarget(Workbench& window) {
+  if (window.targetSession() != nullptr) return false;
+  RefuseCommand(window.prompter(), "Please confirm your target Database connected SUCCESSFULLY!",
+                "No Target DataSource Connection!");
+  return true;
+}
+
+// The folder the backup writes into, kept as the latest choice and made to
+// exist; nothing when it cannot be made.
+std::optional<std::string> PrepareFolder(Workbench& window, const std::string& chosen) {
+  const std::string directory = BackupDirectoryFor(chosen);
+  window.setBackupDirectory(directory);
+  if (!MakeDirectory(directory)) return std::nullopt;
+  return directory;
 }
 
 }  // namespace
@@ -56,13 +63,22 @@ std::string BackupDirectoryFor(const std::string& chosen) {
   return root ? chosen + "Backup.Script" : chosen;
 }
 
+TaskPtr QueueBackup(Workbench& window, const BackupRequest& request) {
+  if (RefuseWithoutTarget(window)) return nullptr;
+  const std::optional<std::string> directory = PrepareFolder(window, request.folder);
+  if (!directory) return nullptr;
+  Record record = RecordFor(request);
+  record.names.targetDbms = window.targetConnection().dbmsName();
+  record.names.backupDirectory = *directory;
+  auto task = std::make_shared<MigrationTask>(record.type, std::move(record.names));
+  window.tasks().append(task);
+  StartController(window);
+  return task;
+}
+
 TaskPtr BackupCommand(Workbench& window) {
   Prompter& prompter = window.prompter();
-  if (window.targetSession() == nullptr) {
-    RefuseCommand(prompter, "Please confirm your target Database connected SUCCESSFULLY!",
-                  "No Target DataSource Connection!");
-    return nullptr;
-  }
+  if (RefuseWithoutTarget(window)) return nullptr;
   const fs::path programBackup = ProgramDirectory() / "backup";
   MakeDirectory(programBackup);  // a failure is told by the operation itself
 
@@ -76,23 +92,22 @@ TaskPtr BackupCommand(Workbench& window) {
 
   const fs::path latest = window.backupDirectory();
   const std::optional<std::string> chosen = prompter.chooseFolder(
-      "Please choise your backup directory:", (latest.empty() ? programBackup : latest).string());
+      "Please choose your backup directory:", (latest.empty() ? programBackup : latest).string());
   if (!chosen || chosen->empty()) return nullptr;
-  const std::string directory = BackupDirectoryFor(*chosen);
-  window.setBackupDirectory(directory);
-  if (!MakeDirectory(directory)) return nullptr;
 
-  std::optional<Record> record = RecordFor(node);
-  if (!record) {
+  const std::optional<ObjectScope> scope = ScopeOfNode(node.image());
+  if (!scope) {
+    // The root, fields, indexes and their folders are no backup; the folder
+    // chosen is still the latest choice.
+    PrepareFolder(window, *chosen);
     StartController(window);
     return nullptr;
   }
-  record->names.targetDbms = window.targetConnection().dbmsName();
-  record->names.backupDirectory = directory;
-  auto task = std::make_shared<MigrationTask>(record->type, std::move(record->names));
-  window.tasks().append(task);
-  StartController(window);
-  return task;
+  BackupRequest request{
+      .scope = *scope, .database = node.nearest(kImageDatabase), .folder = *chosen};
+  if (*scope == ObjectScope::Database) request.database = node.text();
+  if (IsSingleObject(*scope)) request.object = node.text();
+  return QueueBackup(window, request);
 }
 
 }  // namespace tablift

@@ -9,6 +9,7 @@
 #include "data_access/working_directories.h"
 #include "engine/command_refusal.h"
 #include "engine/main_controller.h"
+#include "engine/requests.h"
 #include "engine/workbench.h"
 #include "mysql/catalog_statements.h"
 
@@ -28,56 +29,48 @@ struct Order {
   MigrationTask::Names names;
 };
 
-// The order for a source node migrated into the existing target database
-// `targetDatabase`; none for a source node that cannot be migrated (fields,
-// indexes and their folders, the root).
-std::optional<Order> IntoDatabase(const CatalogSelection& source,
-                                  const std::string& targetDatabase) {
-  const std::string& node = source.text();
-  const std::string database = source.nearest(kImageDatabase);
-  const std::string into = "] into Target database [" + targetDatabase + "]?";
-  const std::string intoDoing = "] into database [" + targetDatabase + "]";
-  switch (source.image()) {
-    case kImageDatabase:
-      return Order{ConvertDatabase,
-                   "Convert database [" + node + into,
-                   "Converting database [" + node + intoDoing,
-                   {.sourceDatabase = node, .targetDatabase = targetDatabase}};
-    case kImageTable:
-      return Order{
-          ConvertTable,
-          "Convert table [" + node + into,
-          "Converting table [" + node + intoDoing,
-          {.sourceObject = node, .sourceDatabase = database, .targetDatabase = targetDatabase}};
-    case kImageTablesFolder:
-      return Order{ConvertTables,
-                   "Convert tables of [" + database + into,
-                   "Converting the tables of [" + database + intoDoing,
-                   {.sourceDatabase = database, .targetDatabase = targetDatabase}};
-    case kImageView:
-      return Order{
-          ConvertView,
-          "Convert view [" + node + into,
-          "Converting view [" + node + intoDoing,
-          {.sourceObject = node, .sourceDatabase = database, .targetDatabase = targetDatabase}};
-    case kImageViewsFolder:
-      return Order{ConvertViews,
-                   "Convert views of [" + database + into,
-                   "Converting the views of [" + database + intoDoing,
-                   {.sourceDatabase = database, .targetDatabase = targetDatabase}};
-    default:
-      return std::nullopt;
+// The order for a request into an existing target database.
+Order IntoDatabase(const MigrationRequest& request) {
+  const std::string& database = request.sourceDatabase;
+  const std::string& object = request.object;
+  const std::string into = "] into Target database [" + request.targetDatabase + "]?";
+  const std::string intoDoing = "] into database [" + request.targetDatabase + "]";
+  MigrationTask::Names names{.sourceDatabase = database, .targetDatabase = request.targetDatabase};
+  if (IsSingleObject(request.scope)) names.sourceObject = object;
+  switch (request.scope) {
+    case ObjectScope::Table:
+      return Order{ConvertTable, "Convert table [" + object + into,
+                   "Converting table [" + object + intoDoing, names};
+    case ObjectScope::Tables:
+      return Order{ConvertTables, "Convert tables of [" + database + into,
+                   "Converting the tables of [" + database + intoDoing, names};
+    case ObjectScope::View:
+      return Order{ConvertView, "Convert view [" + object + into,
+                   "Converting view [" + object + intoDoing, names};
+    case ObjectScope::Views:
+      return Order{ConvertViews, "Convert views of [" + database + into,
+                   "Converting the views of [" + database + intoDoing, names};
+    case ObjectScope::Database:
+      break;
   }
+  return Order{ConvertDatabase, "Convert database [" + database + into,
+               "Converting database [" + database + intoDoing, names};
 }
 
 // A source database cloned into a new target database of the same name.
-Order CloneOrder(const CatalogSelection& source) {
-  const std::string& database = source.text();
+Order CloneOrder(const std::string& database) {
   return Order{CloneDatabase,
                "Clone database [" + database + "] of source tree?",
                "Cloning database [" + database + "] into a new database [" +
                    StripDatabasePath(database) + "]",
                {.sourceDatabase = database, .targetDatabase = database}};
+}
+
+bool RefuseWithoutTarget(Workbench& window) {
+  if (window.targetSession() != nullptr) return false;
+  Refuse(window, "Please confirm your Target Database Connection is valid!",
+         "No Target DataSource Connection!");
+  return true;
 }
 
 // Whether the order may be queued: asked, or said in the log.
@@ -98,16 +91,24 @@ TaskPtr Queue(Workbench& window, Order order) {
 
 }  // namespace
 
-TaskPtr MigrateCommand(Workbench& window, Consent consent) {
-  if (window.targetSession() == nullptr) {
-    Refuse(window, "Please confirm your Target Database Connection is valid!",
-           "No Target DataSource Connection!");
-    return nullptr;
-  }
+TaskPtr QueueMigration(Workbench& window, const MigrationRequest& request, Consent consent) {
+  if (RefuseWithoutTarget(window)) return nullptr;
   // A failure is told by the directory operation itself; each table's cache
   // file then says it cannot be written.
   MakeDirectory(window.cacheFolder());
+  const bool clone = request.targetDatabase.empty();
+  if (clone && request.scope != ObjectScope::Database) {
+    Refuse(window, "Please select a database in Target Database Tree!",
+           "Please select a target Database!");
+    return nullptr;
+  }
+  Order order = clone ? CloneOrder(request.sourceDatabase) : IntoDatabase(request);
+  if (!Agreed(window, order, consent)) return nullptr;
+  return Queue(window, std::move(order));
+}
 
+TaskPtr MigrateCommand(Workbench& window) {
+  if (RefuseWithoutTarget(window)) return nullptr;
   const CatalogSelection source = window.sourceTree().selection();
   if (source.empty()) {
     Refuse(window, "Please Select a Object to Convert in Source Databases Tree!",
@@ -119,23 +120,27 @@ TaskPtr MigrateCommand(Workbench& window, Consent consent) {
     Refuse(window, "Please Select a object in Target Tree!", "No Selected Target Objects!");
     return nullptr;
   }
+  const std::optional<ObjectScope> scope = ScopeOfNode(source.image());
+  MigrationRequest request;
+  if (scope) {
+    request.scope = *scope;
+    request.sourceDatabase = source.nearest(kImageDatabase);
+    if (IsSingleObject(*scope)) request.object = source.text();
+  }
 
   if (target.image() == kImageDatabase) {
-    std::optional<Order> order = IntoDatabase(source, target.text());
-    if (!order) {
+    if (!scope) {
+      // Fields, indexes and their folders are no migration.
       StartController(window);
       return nullptr;
     }
-    if (!Agreed(window, *order, consent)) return nullptr;
-    return Queue(window, std::move(*order));
+    request.targetDatabase = target.text();
+    return QueueMigration(window, request, Consent::Ask);
   }
   if (target.image() == kImageRoot && source.image() == kImageDatabase) {
-    Order order = CloneOrder(source);
-    if (!Agreed(window, order, consent)) {
-      window.targetTree().clearDropTarget();
-      return nullptr;
-    }
-    return Queue(window, std::move(order));
+    TaskPtr task = QueueMigration(window, request, Consent::Ask);
+    if (task == nullptr) window.targetTree().clearDropTarget();
+    return task;
   }
   Refuse(window, "Please select a database in Target Database Tree!",
          "Please select a target Database!");

@@ -3,29 +3,32 @@
 #include <vector>
 
 #include "engine/catalog_tree.h"
+#include "engine/requests.h"
 #include "engine/task_list.h"
 
 namespace tablift {
 
 class Workbench;
 
-// The Migrate command: turns the nodes selected in the source and the target
-// tree into one queued migration task, after the user confirmed it, and starts
-// the controller. It needs an open target session, a selection in both trees
-// and a target database (or the target root, to clone a source database);
-// otherwise it explains itself with a hint and a message box and queues
-// nothing. The data cache directory beside the program becomes the current
-// directory, so that the workers' cache files land there.
+// Queues one migration task for `request` and starts the controller. It needs
+// an open target session; otherwise it explains itself with a hint and a
+// message box and queues nothing. The data cache folder beside the program is
+// made to exist, so that the workers' cache files land there.
 //
-// Returns the queued record, or null when nothing was queued. The command does
-// not look at the run flag: a task queued while tasks run is picked up by the
-// running controller.
+// Returns the queued record, or null when nothing was queued. A task queued
+// while tasks run is picked up by the running controller.
 //
 // `consent` Given: the user already said what to migrate (the command line's
 // arguments), so nobody is asked; a log line says what is being done
 // instead ("Cloning database [...] into a new database [...]").
 enum class Consent { Ask, Given };
-TaskPtr MigrateCommand(Workbench& window, Consent consent = Consent::Ask);
+TaskPtr QueueMigration(Workbench& window, const MigrationRequest& request, Consent consent);
+
+// The window's Migrate command: the request made of the nodes selected in the
+// source and the target tree, after the user confirmed it. It needs a
+// selection in both trees and a target database (or the target root, to clone
+// a source database); otherwise it explains itself and queues nothing.
+TaskPtr MigrateCommand(Workbench& window);
 
 // A node dragged from the source tree and dropped on the target node at
 // `path`: that node becomes the target selection and the Migrate command runs.

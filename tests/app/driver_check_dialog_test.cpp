@@ -121,7 +121,7 @@ TEST_F(WindowTest, InstallingTheShippedDriverClosesTheCheckAndOpensAFreshOne) {
   window.runCommand(kCmdDriverCheck);
   ASSERT_TRUE(ProcessEventsUntil([&] { return opened == 2; }));
   EXPECT_EQ(prompter.texts(ScriptedPrompter::Kind::Folder).back(),
-            "Please choise install directory:");
+            "Please choose install directory:");
   EXPECT_EQ(prompter.texts(ScriptedPrompter::Kind::Message).back(),
             "MySQL ODBC 3.51 Driver installed successfully!");
   EXPECT_TRUE(std::filesystem::exists(folder.path() / kShippedDriverLibrary));

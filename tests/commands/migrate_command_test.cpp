@@ -152,6 +152,33 @@ TEST_F(MigrateCommandTest, MakesTheDataCacheBesideTheProgramWithoutEnteringIt) {
   EXPECT_EQ(std::filesystem::current_path(), before);
 }
 
+TEST_F(MigrateCommandTest, ARequestQueuesWithoutAnySelectionAndWithoutAsking) {
+  // What the command line does: the trees are not touched.
+  const MigrationRequest request{.scope = ObjectScope::View,
+                                 .sourceDatabase = kAccessDatabase,
+                                 .object = "Big Orders",
+                                 .targetDatabase = "archive"};
+  const TaskPtr task = QueueMigration(window, request, Consent::Given);
+  ASSERT_NE(task, nullptr);
+  EXPECT_EQ(task->type(), ConvertView);
+  EXPECT_EQ(task->sourceObject(), "Big Orders");
+  EXPECT_EQ(task->targetDatabase(), "archive");
+  EXPECT_TRUE(window.sourceTree().selection().empty());
+  EXPECT_THAT(prompter.texts(Kind::OkCancel), IsEmpty());
+  EXPECT_THAT(window.output().lastLine().text,
+              ::testing::HasSubstr("Converting view [Big Orders] into database [archive]"));
+
+  // Only a whole database can be cloned into a new one.
+  const MigrationRequest table{.scope = ObjectScope::Table,
+                               .sourceDatabase = kAccessDatabase,
+                               .object = "Customers",
+                               .targetDatabase = ""};
+  EXPECT_EQ(QueueMigration(window, table, Consent::Given), nullptr);
+  EXPECT_EQ(window.tasks().size(), 1u);
+  EXPECT_THAT(prompter.texts(Kind::Hint),
+              ElementsAre("Please select a database in Target Database Tree!"));
+}
+
 TEST_F(MigrateCommandTest, RefusalsExplainThemselvesAndQueueNothing) {
   struct Case {
     std::optional<Path> source;

@@ -270,7 +270,7 @@ TEST_F(BackupTest, RefusalsCancelAndTheChosenFolder) {
       {{kImageRoot, window_.targetTree().nodes().text}, {kImageDatabase, database_}}));
   EXPECT_EQ(BackupCommand(window_), nullptr);
   EXPECT_THAT(prompter_.texts(ScriptedPrompter::Kind::Folder),
-              ElementsAre("Please choise your backup directory:"));
+              ElementsAre("Please choose your backup directory:"));
   EXPECT_EQ(window_.tasks().size(), queued);
 
   // The root selected: a folder is asked for, nothing is queued.
