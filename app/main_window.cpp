@@ -38,6 +38,7 @@
 #include "engine/migrate_command.h"
 #include "engine/migration_condition.h"
 #include "engine/target_management.h"
+#include "engine/target_settings.h"
 #include "tablift_version.h"
 #include "ui/background_drag.h"
 #include "ui/command_ids.h"
@@ -186,7 +187,8 @@ void MainWindow::buildMenus() {
   QMenu* databases = addMenu("D&atabases");
   addEntry(databases, "New Database", kCmdNewDatabase);
   addEntry(databases, "Change Charset", kCmdChangeCharset);
-  addEntry(databases, "Change Storage Engine(MyISAM)", kCmdStorageEngine);
+  addEntry(databases, StorageEngineMenuText(workbench_->targetTree().storageEngine()).c_str(),
+           kCmdStorageEngine);
   QMenu* database = addMenu("&Database");
   addEntry(database, "Delete Database", kCmdDeleteDatabase);
   addEntry(database, "Clear all tables", kCmdClearAllTables);

@@ -60,8 +60,7 @@ void MainWindow::changeCharset() {
 void MainWindow::toggleStorageEngine() {
   QAction* entry = commandAction(kCmdStorageEngine);
   if (entry == nullptr) return;
-  entry->setText(
-      QString::fromStdString(ToggleStorageEngine(*workbench_, entry->text().toStdString())));
+  entry->setText(QString::fromStdString(StorageEngineMenuText(ToggleStorageEngine(*workbench_))));
 }
 
 bool MainWindow::renameTargetTable(const std::string& oldName, const std::string& newName) {

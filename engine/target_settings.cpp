@@ -7,6 +7,7 @@
 #include "engine/list_catalog.h"
 #include "engine/workbench.h"
 #include "mysql/execute_statement.h"
+#include "translate/table_ddl.h"
 
 namespace tablift {
 
@@ -32,14 +33,16 @@ bool ChangeCharset(Workbench& window, const std::string& name) {
   return true;
 }
 
-std::string ToggleStorageEngine(Workbench& window, std::string_view menuText) {
-  const bool myIsamNow =
-      menuText.size() > 1 && menuText.find("MyISAM", 1) != std::string_view::npos;
-  const char* engine = myIsamNow ? "InnoDB" : "MyISAM";
-  window.prompter().showMessage(std::string("Now Storage Engine of MySQL is ") + engine + "!",
+std::string StorageEngineMenuText(std::string_view engine) {
+  return IsInnoDb(engine) ? kStorageEngineInnoDbText : kStorageEngineMyIsamText;
+}
+
+std::string ToggleStorageEngine(Workbench& window) {
+  const std::string engine = IsInnoDb(window.targetTree().storageEngine()) ? "MyISAM" : "InnoDB";
+  window.prompter().showMessage("Now Storage Engine of MySQL is " + engine + "!",
                                 MessageIcon::Information);
   window.targetTree().setStorageEngine(engine);
-  return myIsamNow ? kStorageEngineInnoDbText : kStorageEngineMyIsamText;
+  return engine;
 }
 
 }  // namespace tablift

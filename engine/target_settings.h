@@ -23,9 +23,13 @@ inline constexpr char kStorageEngineInnoDbText[] = "Change Storage Engine(InnoDB
 // nothing happens.
 bool ChangeCharset(Workbench& window, const std::string& name);
 
-// The storage engine toggle: `menuText` is the main menu entry's text as it
-// is; the new text is returned, the engine of the target tree set and the
-// user told which engine new tables get.
-std::string ToggleStorageEngine(Workbench& window, std::string_view menuText);
+// The main menu's storage engine entry while `engine` is the one new tables
+// get.
+std::string StorageEngineMenuText(std::string_view engine);
+
+// The storage engine toggle: new tables get the other engine (MyISAM or
+// InnoDB) from now on, and the user is told which. Returns the engine now
+// chosen. The choice is the engine's own state, whatever a menu shows.
+std::string ToggleStorageEngine(Workbench& window);
 
 }  // namespace tablift
