@@ -372,7 +372,7 @@ void MainWindow::runCommand(int command) {
       BackupCommand(*workbench_);
       break;
     case kCmdNewDatabase:
-      if (workbench_->targetTree().selection().image() != kImageRoot) {
+      if (workbench_->targetTree().selection().kind() != NodeKind::Root) {
         workbench_->prompter().showMessage(
             "Can only create database in TARGET!!!\nPlease Select Target ROOT to create new "
             "database!",

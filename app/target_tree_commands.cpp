@@ -66,7 +66,7 @@ void MainWindow::toggleStorageEngine() {
 bool MainWindow::renameTargetTable(const std::string& oldName, const std::string& newName) {
   // The label being edited is the selected table's.
   const CatalogSelection table = workbench_->targetTree().selection();
-  if (table.image() != kImageTable || table.text() != oldName) return false;
+  if (table.kind() != NodeKind::Table || table.text() != oldName) return false;
   return RenameTableCommand(*workbench_, table, newName);
 }
 

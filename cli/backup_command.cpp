@@ -37,7 +37,8 @@ int Usage(const std::string& problem) {
 // chosen in it, into the folder given.
 std::optional<BackupRequest> RequestOf(Workbench& window, const BackupOptions& options) {
   const CatalogNode root = window.targetTree().nodes();
-  const CatalogNode* database = ChildOf(root, kImageDatabase, options.connection.database, true);
+  const CatalogNode* database =
+      ChildOf(root, NodeKind::Database, options.connection.database, true);
   if (database == nullptr) {
     std::fprintf(stderr, "tablift-cli backup: the server has no database [%s]\n",
                  options.connection.database.c_str());

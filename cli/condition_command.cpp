@@ -35,14 +35,14 @@ std::optional<std::vector<CatalogStep>> FindSourceObject(const CatalogTree& tree
   const CatalogNode root = tree.nodes();
   std::optional<std::vector<CatalogStep>> anyCase;
   for (const CatalogNode& database : root.children) {
-    if (database.image != kImageDatabase) continue;
+    if (database.kind != NodeKind::Database) continue;
     for (const CatalogNode& folder : database.children) {
       for (const CatalogNode& object : folder.children) {
-        if (object.image != kImageTable && object.image != kImageView) continue;
-        const std::vector<CatalogStep> path = {{root.image, root.text},
-                                               {database.image, database.text},
-                                               {folder.image, folder.text},
-                                               {object.image, object.text}};
+        if (object.kind != NodeKind::Table && object.kind != NodeKind::View) continue;
+        const std::vector<CatalogStep> path = {{root.kind, root.text},
+                                               {database.kind, database.text},
+                                               {folder.kind, folder.text},
+                                               {object.kind, object.text}};
         if (object.text == name) return path;
         if (!anyCase && EqualsIgnoreCase(object.text, name)) anyCase = path;
       }

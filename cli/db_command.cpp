@@ -68,16 +68,16 @@ std::vector<CatalogStep> DatabasePath(Workbench& window, const std::string& name
     }
     if (EqualsIgnoreCase(database.text, name)) text = database.text;
   }
-  return {{kImageRoot, root.text}, {kImageDatabase, text}};
+  return {{NodeKind::Root, root.text}, {NodeKind::Database, text}};
 }
 
-CatalogSelection ObjectSelection(Workbench& window, const std::string& database, int image,
+CatalogSelection ObjectSelection(Workbench& window, const std::string& database, NodeKind image,
                                  const std::string& name) {
   std::vector<CatalogStep> path = DatabasePath(window, database);
-  if (image == kImageView) {
-    path.push_back({kImageViewsFolder, "Views"});
+  if (image == NodeKind::View) {
+    path.push_back({NodeKind::ViewsFolder, "Views"});
   } else {
-    path.push_back({kImageTablesFolder, "Tables"});
+    path.push_back({NodeKind::TablesFolder, "Tables"});
   }
   path.push_back({image, name});
   return CatalogSelection{path};
@@ -137,7 +137,7 @@ int RunDropTableCommand(int argc, char** argv) {
     return Usage("drop-table", "name one table and its database", kForm);
   return WithServer(arguments, database, std::nullopt, [&](Workbench& window) {
     return DropTableCommand(window,
-                            ObjectSelection(window, database, kImageTable, arguments.words[0]));
+                            ObjectSelection(window, database, NodeKind::Table, arguments.words[0]));
   });
 }
 
@@ -150,7 +150,7 @@ int RunDropViewCommand(int argc, char** argv) {
     return Usage("drop-view", "name one view and its database", kForm);
   return WithServer(arguments, database, std::nullopt, [&](Workbench& window) {
     return DropViewCommand(window,
-                           ObjectSelection(window, database, kImageView, arguments.words[0]));
+                           ObjectSelection(window, database, NodeKind::View, arguments.words[0]));
   });
 }
 
@@ -163,9 +163,9 @@ int RunRenameTableCommand(int argc, char** argv) {
   if (arguments.words.size() != 2 || database.empty())
     return Usage("rename-table", "name the table, its new name and its database", kForm);
   return WithServer(arguments, database, std::nullopt, [&](Workbench& window) {
-    return RenameTableCommand(window,
-                              ObjectSelection(window, database, kImageTable, arguments.words[0]),
-                              arguments.words[1]);
+    return RenameTableCommand(
+        window, ObjectSelection(window, database, NodeKind::Table, arguments.words[0]),
+        arguments.words[1]);
   });
 }
 

@@ -47,7 +47,7 @@ std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOption
   const CatalogNode root = window.sourceTree().nodes();
   const CatalogNode* database = nullptr;
   for (const CatalogNode& child : root.children) {
-    if (child.image == kImageDatabase) database = &child;
+    if (child.kind == NodeKind::Database) database = &child;
   }
   if (database == nullptr) {
     std::fputs("tablift-cli migrate: the Access file lists no database\n", stderr);
@@ -61,7 +61,7 @@ std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOption
   const std::string& target = options.connection.database;
   if (!target.empty()) {
     const CatalogNode targetRoot = window.targetTree().nodes();
-    const CatalogNode* node = ChildOf(targetRoot, kImageDatabase, target, true);
+    const CatalogNode* node = ChildOf(targetRoot, NodeKind::Database, target, true);
     if (node == nullptr) {
       std::fprintf(stderr, "tablift-cli migrate: the server has no database [%s]\n",
                    target.c_str());

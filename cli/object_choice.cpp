@@ -26,10 +26,10 @@ bool TakeObjectOption(int argc, char** argv, int& i, ObjectChoice& choice, std::
   return true;
 }
 
-const CatalogNode* ChildOf(const CatalogNode& node, int image, std::string_view text,
+const CatalogNode* ChildOf(const CatalogNode& node, NodeKind image, std::string_view text,
                            bool anyCase) {
   for (const CatalogNode& child : node.children) {
-    if (child.image != image) continue;
+    if (child.kind != image) continue;
     if (anyCase ? EqualsIgnoreCase(child.text, text) : child.text == text) return &child;
   }
   return nullptr;
@@ -41,7 +41,7 @@ std::optional<ChosenObject> FindChosenObject(const CatalogNode& database,
   const bool inTables = choice.tables || !choice.table.empty();
   const bool inViews = choice.views || !choice.view.empty();
   if (!inTables && !inViews) return ChosenObject{};
-  const int folderImage = inTables ? kImageTablesFolder : kImageViewsFolder;
+  const NodeKind folderImage = inTables ? NodeKind::TablesFolder : NodeKind::ViewsFolder;
   const char* folderText = inTables ? "Tables" : "Views";
   const CatalogNode* folder = ChildOf(database, folderImage, folderText);
   const int commandLength = static_cast<int>(command.size());
@@ -53,7 +53,7 @@ std::optional<ChosenObject> FindChosenObject(const CatalogNode& database,
   }
   const std::string& object = inTables ? choice.table : choice.view;
   if (object.empty()) return ChosenObject{inTables ? ObjectScope::Tables : ObjectScope::Views, {}};
-  const int image = inTables ? kImageTable : kImageView;
+  const NodeKind image = inTables ? NodeKind::Table : NodeKind::View;
   const CatalogNode* node = ChildOf(*folder, image, object);
   if (node == nullptr) {
     std::fprintf(stderr, "tablift-cli %.*s: %.*s has no %s [%s]\n", commandLength, command.data(),

@@ -34,11 +34,11 @@ bool TakeObjectOption(int argc, char** argv, int& i, ObjectChoice& choice, std::
 
 // The child of `node` of the given kind and text (compared without regard to
 // case when `anyCase`), or null.
-const CatalogNode* ChildOf(const CatalogNode& node, int image, std::string_view text,
+const CatalogNode* ChildOf(const CatalogNode& node, NodeKind image, std::string_view text,
                            bool anyCase = false);
 // The tree hands out copies of its nodes: a child of a temporary copy would
 // dangle, so the copy must be kept by the caller.
-const CatalogNode* ChildOf(CatalogNode&& node, int image, std::string_view text,
+const CatalogNode* ChildOf(CatalogNode&& node, NodeKind image, std::string_view text,
                            bool anyCase = false) = delete;
 
 // The part of `database` the choice names, with the object's name as the tree

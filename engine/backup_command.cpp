@@ -95,7 +95,7 @@ TaskPtr BackupCommand(Workbench& window) {
       "Please choose your backup directory:", (latest.empty() ? programBackup : latest).string());
   if (!chosen || chosen->empty()) return nullptr;
 
-  const std::optional<ObjectScope> scope = ScopeOfNode(node.image());
+  const std::optional<ObjectScope> scope = ScopeOfNode(node.kind());
   if (!scope) {
     // The root, fields, indexes and their folders are no backup; the folder
     // chosen is still the latest choice.
@@ -104,7 +104,7 @@ TaskPtr BackupCommand(Workbench& window) {
     return nullptr;
   }
   BackupRequest request{
-      .scope = *scope, .database = node.nearest(kImageDatabase), .folder = *chosen};
+      .scope = *scope, .database = node.nearest(NodeKind::Database), .folder = *chosen};
   if (*scope == ObjectScope::Database) request.database = node.text();
   if (IsSingleObject(*scope)) request.object = node.text();
   return QueueBackup(window, request);

@@ -5,7 +5,7 @@
 
 namespace tablift {
 
-CatalogNode& CatalogNode::add(int childImage, std::string childText) {
+CatalogNode& CatalogNode::add(NodeKind childImage, std::string childText) {
   children.push_back(CatalogNode{childImage, std::move(childText), false, {}});
   return children.back();
 }
@@ -15,9 +15,9 @@ const std::string& CatalogSelection::text() const {
   return path.empty() ? kNone : path.back().text;
 }
 
-std::string CatalogSelection::nearest(int image) const {
+std::string CatalogSelection::nearest(NodeKind image) const {
   for (auto step = path.rbegin(); step != path.rend(); ++step) {
-    if (step->image == image) return step->text;
+    if (step->kind == image) return step->text;
   }
   return {};
 }
@@ -76,7 +76,7 @@ bool CatalogTree::remove(const std::vector<CatalogStep>& path) {
     if (parent == nullptr) return false;
     auto& children = parent->children;
     const auto found = std::find_if(children.begin(), children.end(), [&](const CatalogNode& c) {
-      return c.image == path.back().image && c.text == path.back().text;
+      return c.kind == path.back().kind && c.text == path.back().text;
     });
     if (found == children.end()) return false;
     children.erase(found);
@@ -199,12 +199,12 @@ void CatalogTree::notify() {
 
 const CatalogNode* CatalogTree::Find(const CatalogNode& root,
                                      const std::vector<CatalogStep>& path) {
-  if (path.empty() || root.image != path[0].image || root.text != path[0].text) return nullptr;
+  if (path.empty() || root.kind != path[0].kind || root.text != path[0].text) return nullptr;
   const CatalogNode* node = &root;
   for (std::size_t i = 1; i < path.size(); ++i) {
     const CatalogNode* next = nullptr;
     for (const CatalogNode& child : node->children) {
-      if (child.image == path[i].image && child.text == path[i].text) {
+      if (child.kind == path[i].kind && child.text == path[i].text) {
         next = &child;
         break;
       }

@@ -8,32 +8,35 @@
 
 namespace tablift {
 
-// Node kinds, told apart by the image each node shows.
-enum CatalogImage : int {
-  kImageRoot = 0,
-  kImageDatabase = 1,
-  kImageTable = 2,
-  kImageTablesFolder = 3,
-  kImageField = 4,
-  kImageFieldsFolder = 5,
-  kImageIndex = 6,
-  kImageIndexesFolder = 7,
-  kImageView = 8,
-  kImageViewsFolder = 9,
+// What a node of a database tree stands for. The kinds are told apart by
+// this type, never by the icon a view shows for them (ui/icons.h maps each
+// kind to its picture).
+enum class NodeKind : int {
+  None = -1,  // no node: an empty selection
+  Root = 0,
+  Database = 1,
+  Table = 2,
+  TablesFolder = 3,
+  Field = 4,
+  FieldsFolder = 5,
+  Index = 6,
+  IndexesFolder = 7,
+  View = 8,
+  ViewsFolder = 9,
 };
 
 struct CatalogNode {
-  int image = kImageRoot;
+  NodeKind kind = NodeKind::Root;
   std::string text;
   bool expanded = false;
   std::vector<CatalogNode> children;
 
-  CatalogNode& add(int childImage, std::string childText);
+  CatalogNode& add(NodeKind childKind, std::string childText);
 };
 
 // One step of the way from the root to a node.
 struct CatalogStep {
-  int image = kImageRoot;
+  NodeKind kind = NodeKind::Root;
   std::string text;
   bool operator==(const CatalogStep&) const = default;
 };
@@ -44,10 +47,10 @@ struct CatalogSelection {
   std::vector<CatalogStep> path;  // from the root down to the node
 
   bool empty() const { return path.empty(); }
-  int image() const { return path.empty() ? -1 : path.back().image; }
+  NodeKind kind() const { return path.empty() ? NodeKind::None : path.back().kind; }
   const std::string& text() const;
   // The text of the nearest ancestor-or-self of the given kind, "" if none.
-  std::string nearest(int image) const;
+  std::string nearest(NodeKind kind) const;
 };
 
 // The model behind one database tree: what the catalog listing fills and the

@@ -21,10 +21,10 @@ namespace {
 
 // A table's or view's own children: its columns in position order and, for a
 // table, its indexes (one node per index, however many columns it has).
-void AddObjectNode(Session& session, const std::string& catalog, CatalogNode& folder, int image,
-                   const std::string& name) {
+void AddObjectNode(Session& session, const std::string& catalog, CatalogNode& folder,
+                   NodeKind image, const std::string& name) {
   CatalogNode& object = folder.add(image, name);
-  CatalogNode& fields = object.add(kImageFieldsFolder, "Fields");
+  CatalogNode& fields = object.add(NodeKind::FieldsFolder, "Fields");
   ColumnsRowset columns;
   if (Succeeded(columns.open(session, catalog, {}, name))) {
     std::vector<std::pair<std::uint32_t, std::string>> ordered;
@@ -34,18 +34,18 @@ void AddObjectNode(Session& session, const std::string& catalog, CatalogNode& fo
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& column : ordered)
-      fields.add(kImageField, std::move(column.second));
+      fields.add(NodeKind::Field, std::move(column.second));
   }
-  if (image != kImageTable) return;
+  if (image != NodeKind::Table) return;
 
-  CatalogNode& indexes = object.add(kImageIndexesFolder, "Indexes");
+  CatalogNode& indexes = object.add(NodeKind::IndexesFolder, "Indexes");
   IndexesRowset rows;
   if (Failed(rows.open(session, catalog, {}, {}, {}, name))) return;
   while (rows.moveNext() == S_OK) {
     const std::string& index = rows.row().indexName;
     const bool known = std::any_of(indexes.children.begin(), indexes.children.end(),
                                    [&](const CatalogNode& node) { return node.text == index; });
-    if (!known) indexes.add(kImageIndex, index);
+    if (!known) indexes.add(NodeKind::Index, index);
   }
 }
 
@@ -55,8 +55,8 @@ void AddObjectNode(Session& session, const std::string& catalog, CatalogNode& fo
 // hidden.
 void AddTablesAndViews(Session& session, const std::string& catalog, bool access,
                        CatalogNode& database) {
-  database.add(kImageTablesFolder, "Tables");
-  database.add(kImageViewsFolder, "Views");
+  database.add(NodeKind::TablesFolder, "Tables");
+  database.add(NodeKind::ViewsFolder, "Views");
   // Taken after both are added: adding moves the children.
   CatalogNode& tables = database.children[0];
   CatalogNode& views = database.children[1];
@@ -68,12 +68,12 @@ void AddTablesAndViews(Session& session, const std::string& catalog, bool access
     ListObjectNames(session, catalog, ObjectKind::Table, names);
   }
   for (const std::string& name : names)
-    AddObjectNode(session, catalog, tables, kImageTable, name);
+    AddObjectNode(session, catalog, tables, NodeKind::Table, name);
 
   names.clear();
   ListObjectNames(session, catalog, ObjectKind::View, names);
   for (const std::string& name : names)
-    AddObjectNode(session, catalog, views, kImageView, name);
+    AddObjectNode(session, catalog, views, NodeKind::View, name);
 }
 
 }  // namespace
@@ -94,7 +94,7 @@ void ListCatalog(Workbench& window, CatalogTree& tree) {
     window.prompter().showMessage("Get Datasource Name Error!", MessageIcon::Error);
   }
   sourceName = TrimBlanks(sourceName);
-  CatalogNode root{kImageRoot, sourceName.empty() ? "DATABASES" : sourceName, true, {}};
+  CatalogNode root{NodeKind::Root, sourceName.empty() ? "DATABASES" : sourceName, true, {}};
 
   const bool access = tree.dbmsKind() == kDbmsAccess;
   const bool jet = IsJetProgId(connection.profile.progId);
@@ -114,9 +114,9 @@ void ListCatalog(Workbench& window, CatalogTree& tree) {
       return;
     }
     while (catalogs.moveNext() == S_OK)
-      root.add(kImageDatabase, catalogs.row().catalogName);
+      root.add(NodeKind::Database, catalogs.row().catalogName);
   } else {
-    root.add(kImageDatabase, access ? AccessDatabaseName(sourceName) : sourceName);
+    root.add(NodeKind::Database, access ? AccessDatabaseName(sourceName) : sourceName);
   }
 
   if (current.empty()) {

@@ -120,15 +120,15 @@ TaskPtr MigrateCommand(Workbench& window) {
     Refuse(window, "Please Select a object in Target Tree!", "No Selected Target Objects!");
     return nullptr;
   }
-  const std::optional<ObjectScope> scope = ScopeOfNode(source.image());
+  const std::optional<ObjectScope> scope = ScopeOfNode(source.kind());
   MigrationRequest request;
   if (scope) {
     request.scope = *scope;
-    request.sourceDatabase = source.nearest(kImageDatabase);
+    request.sourceDatabase = source.nearest(NodeKind::Database);
     if (IsSingleObject(*scope)) request.object = source.text();
   }
 
-  if (target.image() == kImageDatabase) {
+  if (target.kind() == NodeKind::Database) {
     if (!scope) {
       // Fields, indexes and their folders are no migration.
       StartController(window);
@@ -137,7 +137,7 @@ TaskPtr MigrateCommand(Workbench& window) {
     request.targetDatabase = target.text();
     return QueueMigration(window, request, Consent::Ask);
   }
-  if (target.image() == kImageRoot && source.image() == kImageDatabase) {
+  if (target.kind() == NodeKind::Root && source.kind() == NodeKind::Database) {
     TaskPtr task = QueueMigration(window, request, Consent::Ask);
     if (task == nullptr) window.targetTree().clearDropTarget();
     return task;

@@ -51,10 +51,10 @@ std::string TooLongReason(const std::string& condition) {
 
 ConditionSubject ConditionSubjectOf(const std::vector<CatalogStep>& path) {
   if (path.size() < 3) return {};
-  const int image = path.back().image;
-  if (image != kImageTable && image != kImageView) return {};
+  const NodeKind image = path.back().kind;
+  if (image != NodeKind::Table && image != NodeKind::View) return {};
   const CatalogStep& database = path[path.size() - 3];
-  if (database.image != kImageDatabase) return {};
+  if (database.kind != NodeKind::Database) return {};
   return ConditionSubject{database.text, path.back().text};
 }
 
@@ -116,7 +116,7 @@ bool SaveCondition(Workbench& window, const std::string& database, const std::st
 }
 
 std::string ConditionToolTip(Workbench& window, const std::vector<CatalogStep>& path) {
-  if (path.empty() || path.back().image != kImageTable) return {};
+  if (path.empty() || path.back().kind != NodeKind::Table) return {};
   const ConditionSubject subject = ConditionSubjectOf(path);
   if (subject.table.empty()) return {};
   const std::string condition = LoadCondition(window, subject.database, subject.table);

@@ -8,17 +8,17 @@ bool IsSingleObject(ObjectScope scope) {
   return scope == ObjectScope::Table || scope == ObjectScope::View;
 }
 
-std::optional<ObjectScope> ScopeOfNode(int image) {
-  switch (image) {
-    case kImageDatabase:
+std::optional<ObjectScope> ScopeOfNode(NodeKind kind) {
+  switch (kind) {
+    case NodeKind::Database:
       return ObjectScope::Database;
-    case kImageTablesFolder:
+    case NodeKind::TablesFolder:
       return ObjectScope::Tables;
-    case kImageTable:
+    case NodeKind::Table:
       return ObjectScope::Table;
-    case kImageViewsFolder:
+    case NodeKind::ViewsFolder:
       return ObjectScope::Views;
-    case kImageView:
+    case NodeKind::View:
       return ObjectScope::View;
     default:
       return std::nullopt;

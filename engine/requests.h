@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/catalog_tree.h"
+
 namespace tablift {
 
 // What part of one database a migration or a backup works on.
@@ -33,6 +35,6 @@ struct BackupRequest {
 
 // The scope a catalog node stands for (a database, its "Tables" or "Views"
 // folder, a table or a view); nothing for any other node.
-std::optional<ObjectScope> ScopeOfNode(int image);
+std::optional<ObjectScope> ScopeOfNode(NodeKind kind);
 
 }  // namespace tablift

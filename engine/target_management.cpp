@@ -32,7 +32,7 @@ bool ConfirmTwice(Workbench& window, const std::string& question, const std::str
 
 // The database name of a database node, or "" when the node is none.
 std::string SelectedDatabase(const CatalogSelection& node) {
-  if (node.image() != kImageDatabase) return {};
+  if (node.kind() != NodeKind::Database) return {};
   return TrimBlanks(node.text());
 }
 
@@ -67,11 +67,11 @@ std::vector<std::string> ChildrenOf(Workbench& window, const Path& path) {
 }
 
 // The path of the folder of one kind directly under a database node.
-Path FolderPath(Workbench& window, const Path& database, int folderImage) {
+Path FolderPath(Workbench& window, const Path& database, NodeKind folderImage) {
   const CatalogNode root = window.targetTree().nodes();
   if (const CatalogNode* node = CatalogTree::Find(root, database)) {
     for (const CatalogNode& child : node->children) {
-      if (child.image != folderImage) continue;
+      if (child.kind != folderImage) continue;
       Path path = database;
       path.push_back({folderImage, child.text});
       return path;
@@ -80,7 +80,7 @@ Path FolderPath(Workbench& window, const Path& database, int folderImage) {
   return {};
 }
 
-Path ChildPath(const Path& parent, int image, const std::string& text) {
+Path ChildPath(const Path& parent, NodeKind image, const std::string& text) {
   Path path = parent;
   path.push_back({image, text});
   return path;
@@ -92,7 +92,7 @@ bool DropObject(Workbench& window, const std::string& database, const Path& path
   std::string failure;
   const std::string& name = path.back().text;
   const bool dropped =
-      path.back().image == kImageView
+      path.back().kind == NodeKind::View
           ? DropTargetView(window, window.targetSession(), name, &failure)
           : DropTargetTable(window, window.targetSession(), database, name, &failure);
   if (!dropped) {
@@ -106,7 +106,7 @@ bool DropObject(Workbench& window, const std::string& database, const Path& path
 // Drops every object under a folder node, in tree order, removing each node
 // dropped; gives the number dropped.
 int DropFolder(Workbench& window, const std::string& database, const Path& folder,
-               int objectImage) {
+               NodeKind objectImage) {
   int dropped = 0;
   for (const std::string& name : ChildrenOf(window, folder)) {
     if (DropObject(window, database, ChildPath(folder, objectImage, name))) ++dropped;
@@ -163,10 +163,10 @@ bool ClearAllTablesCommand(Workbench& window, const CatalogSelection& node) {
     return false;
   if (!EnterDatabase(window, node.text())) return false;
   // Views first: they stand on the tables.
-  const Path views = FolderPath(window, node.path, kImageViewsFolder);
-  const Path tables = FolderPath(window, node.path, kImageTablesFolder);
-  if (!views.empty()) DropFolder(window, node.text(), views, kImageView);
-  if (!tables.empty()) DropFolder(window, node.text(), tables, kImageTable);
+  const Path views = FolderPath(window, node.path, NodeKind::ViewsFolder);
+  const Path tables = FolderPath(window, node.path, NodeKind::TablesFolder);
+  if (!views.empty()) DropFolder(window, node.text(), views, NodeKind::View);
+  if (!tables.empty()) DropFolder(window, node.text(), tables, NodeKind::Table);
   RefreshTargetTree(window);
   return true;
 }
@@ -182,7 +182,7 @@ bool ClearAllDataCommand(Workbench& window, const CatalogSelection& node) {
                     CannotRestore("[" + database + "]")))
     return false;
   if (!EnterDatabase(window, node.text())) return false;
-  const Path tables = FolderPath(window, node.path, kImageTablesFolder);
+  const Path tables = FolderPath(window, node.path, NodeKind::TablesFolder);
   // Every table is emptied, so the order of the tables does not matter: rows
   // that others refer to may go first.
   RunSetting(window, "set foreign_key_checks=0");
@@ -202,23 +202,23 @@ bool ClearAllDataCommand(Workbench& window, const CatalogSelection& node) {
 }
 
 bool DropTableCommand(Workbench& window, const CatalogSelection& node) {
-  if (node.image() != kImageTable) return false;
-  const std::string database = node.nearest(kImageDatabase);
+  if (node.kind() != NodeKind::Table) return false;
+  const std::string database = node.nearest(NodeKind::Database);
   if (!MayRunBesideTasks(window) || !EnterDatabase(window, database)) return false;
   return DropObject(window, database, node.path);
 }
 
 bool DropViewCommand(Workbench& window, const CatalogSelection& node) {
-  if (node.image() != kImageView) return false;
-  const std::string database = node.nearest(kImageDatabase);
+  if (node.kind() != NodeKind::View) return false;
+  const std::string database = node.nearest(NodeKind::Database);
   if (!MayRunBesideTasks(window) || !EnterDatabase(window, database)) return false;
   return DropObject(window, database, node.path);
 }
 
 bool RenameTableCommand(Workbench& window, const CatalogSelection& node,
                         const std::string& newName) {
-  if (node.image() != kImageTable || newName.empty() || newName == node.text()) return false;
-  if (!MayRunBesideTasks(window) || !EnterDatabase(window, node.nearest(kImageDatabase)))
+  if (node.kind() != NodeKind::Table || newName.empty() || newName == node.text()) return false;
+  if (!MayRunBesideTasks(window) || !EnterDatabase(window, node.nearest(NodeKind::Database)))
     return false;
   std::string failure;
   if (!RenameTargetTable(window, window.targetSession(), node.text(), newName, &failure)) {
@@ -243,10 +243,10 @@ void DeleteSelectedCommand(Workbench& window) {
     prompter.showMessage("No selected Object to delete!", MessageIcon::Warning);
     return;
   }
-  const std::string database = node.nearest(kImageDatabase);
+  const std::string database = node.nearest(NodeKind::Database);
   const std::string& name = node.text();
-  switch (node.image()) {
-    case kImageDatabase: {
+  switch (node.kind()) {
+    case NodeKind::Database: {
       if (!ConfirmTwice(window, "Delete database [" + name + "]?", CannotRestore("[" + name + "]")))
         return;
       WriteLine(window, "Remove Database [%s]!", name.c_str());
@@ -260,9 +260,9 @@ void DeleteSelectedCommand(Workbench& window) {
       }
       return;
     }
-    case kImageTable:
-    case kImageView: {
-      const bool table = node.image() == kImageTable;
+    case NodeKind::Table:
+    case NodeKind::View: {
+      const bool table = node.kind() == NodeKind::Table;
       const std::string qualified = "[" + database + "." + name + "]";
       const std::string question =
           (table ? "Delete the table " : "Delete the view ") + qualified + "?";
@@ -275,9 +275,9 @@ void DeleteSelectedCommand(Workbench& window) {
       if (EnterDatabase(window, database)) DropObject(window, database, node.path);
       return;
     }
-    case kImageTablesFolder:
-    case kImageViewsFolder: {
-      const bool tables = node.image() == kImageTablesFolder;
+    case NodeKind::TablesFolder:
+    case NodeKind::ViewsFolder: {
+      const bool tables = node.kind() == NodeKind::TablesFolder;
       const std::string question =
           (tables ? "Delete all the tables of [" : "Delete all the views of [") + database + "]?";
       const std::string warning = tables ? CannotRestore("[" + database + "]")
@@ -286,7 +286,7 @@ void DeleteSelectedCommand(Workbench& window) {
       WritePlainLine(window, question);
       if (!EnterDatabase(window, database)) return;
       const int dropped =
-          DropFolder(window, database, node.path, tables ? kImageTable : kImageView);
+          DropFolder(window, database, node.path, tables ? NodeKind::Table : NodeKind::View);
       WriteLine(window, tables ? "[%d] tables removed!" : "[%d] views removed!", dropped);
       return;
     }

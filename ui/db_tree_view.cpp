@@ -26,27 +26,26 @@
 namespace tablift {
 namespace {
 
-constexpr int kImageRole = Qt::UserRole;
+constexpr int kKindRole = Qt::UserRole;
 constexpr int kKeyRole = Qt::UserRole + 1;
 constexpr int kEdgeMargin = 10;
 const char kJetProgId[] = "Microsoft.Jet.OLEDB.4.0";
 
-QString StepKey(const QString& parentKey, int image, const std::string& text) {
-  return parentKey + QChar(0x1f) + QString::number(image) + QChar(':') +
+QString StepKey(const QString& parentKey, NodeKind kind, const std::string& text) {
+  return parentKey + QChar(0x1f) + QString::number(static_cast<int>(kind)) + QChar(':') +
          QString::fromStdString(text);
 }
 
 bool SameNodes(const CatalogNode& a, const CatalogNode& b) {
-  if (a.image != b.image || a.text != b.text || a.children.size() != b.children.size())
-    return false;
+  if (a.kind != b.kind || a.text != b.text || a.children.size() != b.children.size()) return false;
   for (std::size_t i = 0; i < a.children.size(); ++i)
     if (!SameNodes(a.children[i], b.children[i])) return false;
   return true;
 }
 
-bool OpenAtFirst(int image) {
-  return image == kImageRoot || image == kImageDatabase || image == kImageTablesFolder ||
-         image == kImageViewsFolder;
+bool OpenAtFirst(NodeKind image) {
+  return image == NodeKind::Root || image == NodeKind::Database ||
+         image == NodeKind::TablesFolder || image == NodeKind::ViewsFolder;
 }
 
 // A dragged node travels as its side and path, one "image<TAB>text" line per
@@ -55,7 +54,8 @@ QByteArray EncodePath(int side, const std::vector<CatalogStep>& path) {
   QByteArray data = QByteArray::number(side);
   for (const CatalogStep& step : path) {
     data += '\n';
-    data += QByteArray::number(step.image) + '\t' + QByteArray::fromStdString(step.text);
+    data += QByteArray::number(static_cast<int>(step.kind)) + '\t' +
+            QByteArray::fromStdString(step.text);
   }
   return data;
 }
@@ -122,7 +122,7 @@ CDBTreeView::CDBTreeView(Workbench& window, int side, QWidget* parent)
     collapsed_.insert(key);
   });
   connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-    if (ImageOf(item) == kImageDatabase) selectDatabase(item->text(0).toStdString());
+    if (KindOf(item) == NodeKind::Database) selectDatabase(item->text(0).toStdString());
   });
   connect(this, &QTreeWidget::itemChanged, this, &CDBTreeView::itemEdited);
 
@@ -146,12 +146,12 @@ CatalogTree& CDBTreeView::model() {
 std::vector<CatalogStep> CDBTreeView::PathOf(const QTreeWidgetItem* item) {
   std::vector<CatalogStep> path;
   for (; item != nullptr; item = item->parent())
-    path.insert(path.begin(), CatalogStep{ImageOf(item), item->text(0).toStdString()});
+    path.insert(path.begin(), CatalogStep{KindOf(item), item->text(0).toStdString()});
   return path;
 }
 
-int CDBTreeView::ImageOf(const QTreeWidgetItem* item) {
-  return item == nullptr ? -1 : item->data(0, kImageRole).toInt();
+NodeKind CDBTreeView::KindOf(const QTreeWidgetItem* item) {
+  return item == nullptr ? NodeKind::None : static_cast<NodeKind>(item->data(0, kKindRole).toInt());
 }
 
 QTreeWidgetItem* CDBTreeView::itemAtPath(const std::vector<CatalogStep>& path) const {
@@ -163,7 +163,7 @@ QTreeWidgetItem* CDBTreeView::itemAtPath(const std::vector<CatalogStep>& path) c
     QTreeWidgetItem* found = nullptr;
     for (int i = 0; i < count && found == nullptr; ++i) {
       QTreeWidgetItem* child = depth == 0 ? topLevelItem(i) : item->child(i);
-      if (ImageOf(child) == step.image && child->text(0).toStdString() == step.text) found = child;
+      if (KindOf(child) == step.kind && child->text(0).toStdString() == step.text) found = child;
     }
     if (found == nullptr) return nullptr;
     item = found;
@@ -206,7 +206,7 @@ void CDBTreeView::rebuild(const CatalogNode& root) {
   blockSignals(true);
   clear();
   tipItem_ = nullptr;
-  const QString key = StepKey({}, root.image, root.text);
+  const QString key = StepKey({}, root.kind, root.text);
   QTreeWidgetItem* top = makeItem(root, key);
   addTopLevelItem(top);
   addChildren(top, root, key);
@@ -216,7 +216,7 @@ void CDBTreeView::rebuild(const CatalogNode& root) {
   for (; *it != nullptr; ++it) {
     QTreeWidgetItem* item = *it;
     const QString itemKey = item->data(0, kKeyRole).toString();
-    const int image = ImageOf(item);
+    const NodeKind image = KindOf(item);
     const bool open =
         expanded_.count(itemKey) > 0 || (collapsed_.count(itemKey) == 0 && OpenAtFirst(image));
     item->setExpanded(open);
@@ -230,14 +230,14 @@ void CDBTreeView::rebuild(const CatalogNode& root) {
 
 QTreeWidgetItem* CDBTreeView::makeItem(const CatalogNode& node, const QString& key) {
   auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(node.text)});
-  item->setIcon(0, NodeIcon(node.image));
-  item->setData(0, kImageRole, node.image);
+  item->setIcon(0, NodeIcon(node.kind));
+  item->setData(0, kKindRole, static_cast<int>(node.kind));
   item->setData(0, kKeyRole, key);
   if (node.expanded) expanded_.insert(key);
   Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   if (side_ == Workbench::kSourceSide) flags |= Qt::ItemIsDragEnabled;
   if (side_ == Workbench::kTargetSide) flags |= Qt::ItemIsDropEnabled;
-  if (side_ == Workbench::kTargetSide && node.image == kImageTable) flags |= Qt::ItemIsEditable;
+  if (side_ == Workbench::kTargetSide && node.kind == NodeKind::Table) flags |= Qt::ItemIsEditable;
   item->setFlags(flags);
   return item;
 }
@@ -245,7 +245,7 @@ QTreeWidgetItem* CDBTreeView::makeItem(const CatalogNode& node, const QString& k
 void CDBTreeView::addChildren(QTreeWidgetItem* parent, const CatalogNode& node,
                               const QString& parentKey) {
   for (const CatalogNode& child : node.children) {
-    const QString key = StepKey(parentKey, child.image, child.text);
+    const QString key = StepKey(parentKey, child.kind, child.text);
     QTreeWidgetItem* item = makeItem(child, key);
     parent->addChild(item);
     addChildren(item, child, key);
@@ -264,7 +264,7 @@ void CDBTreeView::selectionChangedByUser() {
 
 MenuBarState CDBTreeView::menuState() const {
   const QTreeWidgetItem* item = currentItem();
-  return MenuStateFor(side_, window_.tree(side_).dbmsKind(), ImageOf(item));
+  return MenuStateFor(side_, window_.tree(side_).dbmsKind(), KindOf(item));
 }
 
 void CDBTreeView::notifyMenuState() {
@@ -288,7 +288,7 @@ void CDBTreeView::setRenameHandler(
 QMenu* CDBTreeView::createContextMenu(QTreeWidgetItem* item) {
   if (item == nullptr) return nullptr;
   const std::vector<ContextEntry> entries =
-      ContextMenuFor(side_, model().dbmsKind(), ImageOf(item), item->text(0).toStdString());
+      ContextMenuFor(side_, model().dbmsKind(), KindOf(item), item->text(0).toStdString());
   if (entries.empty()) return nullptr;
   auto* menu = new QMenu(this);
   for (const ContextEntry& entry : entries) {
@@ -346,7 +346,7 @@ bool CDBTreeView::viewportEvent(QEvent* event) {
 void CDBTreeView::runCommand(int command) {
   if (command == kCmdRenameTable && side_ == Workbench::kTargetSide) {
     QTreeWidgetItem* item = currentItem();
-    if (item == nullptr || ImageOf(item) != kImageTable) return;
+    if (item == nullptr || KindOf(item) != NodeKind::Table) return;
     renamePending_ = true;
     renameEntered_ = false;
     renameOldText_ = item->text(0);

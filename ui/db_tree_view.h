@@ -38,7 +38,7 @@ class CDBTreeView : public QTreeWidget {
   // The way from the root to an item, as the model names it.
   static std::vector<CatalogStep> PathOf(const QTreeWidgetItem* item);
   QTreeWidgetItem* itemAtPath(const std::vector<CatalogStep>& path) const;
-  static int ImageOf(const QTreeWidgetItem* item);
+  static NodeKind KindOf(const QTreeWidgetItem* item);
 
   // Makes the view follow the model now (it does so by itself from the event
   // loop after every change of the model).

@@ -81,9 +81,9 @@ void Cross(QPainter& p, qreal s, QColor colour) {
 
 }  // namespace
 
-QIcon NodeIcon(int image) {
-  return Painted(16, [image](QPainter& p, qreal s) {
-    switch (image) {
+QIcon NodeIcon(NodeKind kind) {
+  return Painted(16, [kind](QPainter& p, qreal s) {
+    switch (static_cast<int>(kind)) {
       case 0:  // root: a server
         p.setPen(QPen(QColor(60, 60, 60), 1));
         p.setBrush(QColor(200, 200, 210));

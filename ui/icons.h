@@ -2,12 +2,14 @@
 
 #include <QIcon>
 
+#include "engine/catalog_tree.h"
+
 namespace tablift {
 
 // The program's own small images, drawn rather than shipped as files.
 
-// A database tree node's image, by node kind (0 root ... 9 "Views" folder).
-QIcon NodeIcon(int image);
+// A database tree node's picture, by its kind.
+QIcon NodeIcon(NodeKind kind);
 // The mini tool bar's images: 0 Configure, 1 Connect, 2 Migrate, 3 Delete,
 // 4 Backup.
 QIcon ToolIcon(int index);

@@ -6,11 +6,11 @@
 
 namespace tablift {
 
-MenuBarState MenuStateFor(int side, int dbmsKind, int image) {
+MenuBarState MenuStateFor(int side, int dbmsKind, NodeKind image) {
   const bool target = side == 1;
   MenuBarState state;
   switch (image) {
-    case kImageRoot:
+    case NodeKind::Root:
       state.shownMenu = kDatabasesMenu;
       if (target) state.enabled.insert(kCmdNewDatabase);
       if (dbmsKind == kDbmsMySql) {
@@ -18,18 +18,18 @@ MenuBarState MenuStateFor(int side, int dbmsKind, int image) {
         state.enabled.insert(kCmdStorageEngine);
       }
       break;
-    case kImageDatabase:
+    case NodeKind::Database:
       state.shownMenu = kDatabaseMenu;
       if (target) state.enabled = {kCmdDeleteDatabase, kCmdClearAllTables, kCmdClearAllData};
       break;
-    case kImageTable:
+    case NodeKind::Table:
       state.shownMenu = kTableMenu;
       if (target)
         state.enabled = {kCmdDropTable, kCmdRenameTable};
       else
         state.enabled = {kCmdMigrationCondition};
       break;
-    case kImageView:
+    case NodeKind::View:
       state.shownMenu = kTableMenu;
       if (target)
         state.enabled = {kCmdDropView};
@@ -42,27 +42,27 @@ MenuBarState MenuStateFor(int side, int dbmsKind, int image) {
   return state;
 }
 
-std::vector<ContextEntry> ContextMenuFor(int side, int dbmsKind, int image,
+std::vector<ContextEntry> ContextMenuFor(int side, int dbmsKind, NodeKind image,
                                          const std::string& text) {
   const bool target = side == 1;
   if (text.find_first_not_of(' ') == std::string::npos) return {};
   std::vector<ContextEntry> entries;
   switch (image) {
-    case kImageRoot:
+    case NodeKind::Root:
       if (target) entries.push_back({kCmdNewDatabase, "New Database"});
       if (dbmsKind == kDbmsMySql) {
         entries.push_back({kCmdChangeCharset, "Change Charset"});
         entries.push_back({kCmdStorageEngine, "Storage Engines"});
       }
       break;
-    case kImageDatabase:
+    case NodeKind::Database:
       if (target) {
         entries = {{kCmdDeleteDatabase, "Delete Database"},
                    {kCmdClearAllTables, "Clear all tables"},
                    {kCmdClearAllData, "Clear all Data"}};
       }
       break;
-    case kImageTable:
+    case NodeKind::Table:
       if (target) {
         entries = {{kCmdDropTable, "Drop Table " + text},
                    {kCmdRenameTable, "Rename Table " + text}};
@@ -70,7 +70,7 @@ std::vector<ContextEntry> ContextMenuFor(int side, int dbmsKind, int image,
         entries = {{kCmdMigrationCondition, "Migration Condition"}};
       }
       break;
-    case kImageView:
+    case NodeKind::View:
       if (target) {
         entries = {{kCmdDropView, "Drop View " + text}};
       } else {

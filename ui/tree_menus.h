@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/catalog_tree.h"
+
 namespace tablift {
 
 // The three object menus of the menu bar, by position.
@@ -23,7 +25,7 @@ struct MenuBarState {
 
 // `side` is 0 for the source tree, 1 for the target tree; `dbmsKind` the
 // tree's DBMS kind code; `image` the selected node's kind.
-MenuBarState MenuStateFor(int side, int dbmsKind, int image);
+MenuBarState MenuStateFor(int side, int dbmsKind, NodeKind image);
 
 struct ContextEntry {
   int command = 0;
@@ -32,7 +34,7 @@ struct ContextEntry {
 };
 
 // The context menu of a node, empty when the node has none.
-std::vector<ContextEntry> ContextMenuFor(int side, int dbmsKind, int image,
+std::vector<ContextEntry> ContextMenuFor(int side, int dbmsKind, NodeKind image,
                                          const std::string& text);
 
 }  // namespace tablift

@@ -56,7 +56,7 @@ TEST(ListCatalogAccessTest, AccessFileIsRootDatabaseTablesAndViews) {
   EXPECT_THAT(tables, Contains("Order Details"));
   EXPECT_THAT(tables, Contains("Awkward Values"));
   for (const CatalogNode& table : shop.children[0].children) {
-    EXPECT_EQ(table.image, kImageTable);
+    EXPECT_EQ(table.kind, NodeKind::Table);
     ASSERT_THAT(Texts(table), ElementsAre("Fields", "Indexes")) << table.text;
     EXPECT_THAT(Texts(table.children[0]), Not(IsEmpty())) << table.text;
   }

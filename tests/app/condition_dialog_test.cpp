@@ -49,14 +49,14 @@ class ConditionDialogTest : public WindowTest {
     QCoreApplication::processEvents();
   }
 
-  Path objectPath(int folder, int image, const std::string& name) const {
-    return {{kImageRoot, mdb_.string()},
-            {kImageDatabase, database_},
-            {folder, folder == kImageTablesFolder ? "Tables" : "Views"},
+  Path objectPath(NodeKind folder, NodeKind image, const std::string& name) const {
+    return {{NodeKind::Root, mdb_.string()},
+            {NodeKind::Database, database_},
+            {folder, folder == NodeKind::TablesFolder ? "Tables" : "Views"},
             {image, name}};
   }
   Path tablePath(const std::string& table) const {
-    return objectPath(kImageTablesFolder, kImageTable, table);
+    return objectPath(NodeKind::TablesFolder, NodeKind::Table, table);
   }
 
   // Opens the dialog for the node at `path` from the menu bar, lets `drive`
@@ -168,8 +168,9 @@ TEST_F(ConditionDialogTest, HoveringATableShowsItsCondition) {
   EXPECT_EQ(ToolTipOver(tablePath("Customers")), QStringLiteral("Convert All"));
   EXPECT_EQ(ToolTipOver(tablePath("Orders")),
             QStringLiteral("Condition : ") + QString::fromUtf8(kFrance1996));
-  EXPECT_EQ(ToolTipOver(objectPath(kImageViewsFolder, kImageView, "Invoices")), QString());
-  EXPECT_EQ(ToolTipOver({{kImageRoot, mdb_.string()}, {kImageDatabase, database_}}), QString());
+  EXPECT_EQ(ToolTipOver(objectPath(NodeKind::ViewsFolder, NodeKind::View, "Invoices")), QString());
+  EXPECT_EQ(ToolTipOver({{NodeKind::Root, mdb_.string()}, {NodeKind::Database, database_}}),
+            QString());
 
   // The tip shown is read when it shows: a condition saved while the mouse
   // rests on the table is not hidden behind the text of the last move.
@@ -181,10 +182,11 @@ TEST_F(ConditionDialogTest, HoveringATableShowsItsCondition) {
   EXPECT_EQ(QToolTip::text().toStdString(), "Condition : OrderID < 10300");
 
   // A view opens the dialog too, with its own name.
-  OpenDialog(objectPath(kImageViewsFolder, kImageView, "Invoices"), [](ConditionDialog& dialog) {
-    EXPECT_EQ(dialog.subject().table, "Invoices");
-    EXPECT_EQ(Edit(dialog)->toPlainText(), QStringLiteral("OrderID > 1"));
-  });
+  OpenDialog(objectPath(NodeKind::ViewsFolder, NodeKind::View, "Invoices"),
+             [](ConditionDialog& dialog) {
+               EXPECT_EQ(dialog.subject().table, "Invoices");
+               EXPECT_EQ(Edit(dialog)->toPlainText(), QStringLiteral("OrderID > 1"));
+             });
 }
 
 }  // namespace

@@ -64,11 +64,12 @@ TEST_F(GuiMigrationTest, MigrateInTheWindowMovesATableIntoTheServer) {
   QCoreApplication::processEvents();
 
   const std::string sourceDatabase = (home.path() / "gui_shop").string();
-  Click(window.sourceTreeView(), {{kImageRoot, mdb.string()},
-                                  {kImageDatabase, sourceDatabase},
-                                  {kImageTablesFolder, "Tables"},
-                                  {kImageTable, "Employees"}});
-  Click(window.targetTreeView(), {{kImageRoot, "DATABASES"}, {kImageDatabase, database.name()}});
+  Click(window.sourceTreeView(), {{NodeKind::Root, mdb.string()},
+                                  {NodeKind::Database, sourceDatabase},
+                                  {NodeKind::TablesFolder, "Tables"},
+                                  {NodeKind::Table, "Employees"}});
+  Click(window.targetTreeView(),
+        {{NodeKind::Root, "DATABASES"}, {NodeKind::Database, database.name()}});
   window.commandAction(kCmdToolMigrate)->trigger();
   const auto tasks = bench.tasks().snapshot();
   ASSERT_EQ(tasks.size(), 1u);
@@ -84,7 +85,8 @@ TEST_F(GuiMigrationTest, MigrateInTheWindowMovesATableIntoTheServer) {
             std::vector<std::string>{"9"});
 
   // Backup of the database it went into, into a folder the user picks.
-  Click(window.targetTreeView(), {{kImageRoot, "DATABASES"}, {kImageDatabase, database.name()}});
+  Click(window.targetTreeView(),
+        {{NodeKind::Root, "DATABASES"}, {NodeKind::Database, database.name()}});
   prompter.queueChoice((home.path() / "saved").string());
   window.commandAction(kCmdToolBackup)->trigger();
   const auto withBackup = bench.tasks().snapshot();
@@ -121,8 +123,10 @@ TEST_F(GuiMigrationTest, NorthwindArrivesWholeFromTheWindow) {
   QCoreApplication::processEvents();
 
   const std::string sourceDatabase = (home.path() / "northwind").string();
-  Click(window.sourceTreeView(), {{kImageRoot, mdb.string()}, {kImageDatabase, sourceDatabase}});
-  Click(window.targetTreeView(), {{kImageRoot, "DATABASES"}, {kImageDatabase, database.name()}});
+  Click(window.sourceTreeView(),
+        {{NodeKind::Root, mdb.string()}, {NodeKind::Database, sourceDatabase}});
+  Click(window.targetTreeView(),
+        {{NodeKind::Root, "DATABASES"}, {NodeKind::Database, database.name()}});
   window.commandAction(kCmdToolMigrate)->trigger();
   const auto tasks = bench.tasks().snapshot();
   ASSERT_EQ(tasks.size(), 1u);

@@ -86,10 +86,10 @@ class TargetCommandsTest : public WindowTest {
   }
 
   Path tablePath(const std::string& table) {
-    return {{kImageRoot, window.workbench().targetTree().nodes().text},
-            {kImageDatabase, shop->name()},
-            {kImageTablesFolder, "Tables"},
-            {kImageTable, table}};
+    return {{NodeKind::Root, window.workbench().targetTree().nodes().text},
+            {NodeKind::Database, shop->name()},
+            {NodeKind::TablesFolder, "Tables"},
+            {NodeKind::Table, table}};
   }
   std::vector<std::string> tables() {
     return QueryColumn(window.workbench(),
@@ -215,7 +215,7 @@ TEST_F(TargetCommandsTest, NewDatabaseFromTheRootListsTheTreeAnew) {
               ElementsAre(name));
   ASSERT_TRUE(ProcessEventsUntil([&] {
     return window.targetTreeView()->itemAtPath(
-               {tablePath("notes").front(), {kImageDatabase, name}}) != nullptr;
+               {tablePath("notes").front(), {NodeKind::Database, name}}) != nullptr;
   }));
   ExecuteOrFail(window.workbench(), "drop database `" + name + "`");
 }

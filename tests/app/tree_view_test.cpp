@@ -53,7 +53,7 @@ TEST_F(WindowTest, ContextMenusFitTheTreeAndTheNodeKind) {
   EXPECT_EQ(MenuTexts(source, kSourceFieldsPath), QStringList{});
 
   // A blank node text opens no menu.
-  EXPECT_TRUE(ContextMenuFor(1, kDbmsMySql, kImageTable, "   ").empty());
+  EXPECT_TRUE(ContextMenuFor(1, kDbmsMySql, NodeKind::Table, "   ").empty());
 }
 
 TEST_F(WindowTest, TheViewFollowsItsModelAndWritesTheSelectionBack) {
@@ -65,18 +65,20 @@ TEST_F(WindowTest, TheViewFollowsItsModelAndWritesTheSelectionBack) {
   // A refill on the controller thread shows once the event loop runs; the
   // selection stays where it was.
   std::thread controller([&] {
-    CatalogNode root{kImageRoot, "DATABASES", false, {}};
-    root.add(kImageDatabase, "shop").add(kImageTablesFolder, "Tables").add(kImageTable, "orders");
-    root.add(kImageDatabase, "fresh");
+    CatalogNode root{NodeKind::Root, "DATABASES", false, {}};
+    root.add(NodeKind::Database, "shop")
+        .add(NodeKind::TablesFolder, "Tables")
+        .add(NodeKind::Table, "orders");
+    root.add(NodeKind::Database, "fresh");
     window.workbench().targetTree().replace(root);
   });
   controller.join();
   ASSERT_TRUE(ProcessEventsUntil([&] {
-    return target->itemAtPath({kTargetRoot, {kImageDatabase, "fresh"}}) != nullptr;
+    return target->itemAtPath({kTargetRoot, {NodeKind::Database, "fresh"}}) != nullptr;
   }));
-  EXPECT_EQ(target->itemAtPath({kTargetRoot, {kImageDatabase, "archive"}}), nullptr);
+  EXPECT_EQ(target->itemAtPath({kTargetRoot, {NodeKind::Database, "archive"}}), nullptr);
   EXPECT_EQ(CDBTreeView::PathOf(target->currentItem()), kShopTablePath);
-  EXPECT_EQ(CDBTreeView::ImageOf(target->currentItem()), kImageTable);
+  EXPECT_EQ(CDBTreeView::KindOf(target->currentItem()), NodeKind::Table);
 }
 
 TEST_F(WindowTest, RenameTableEditsTheTargetLabelAndKeepsTheNameUntilRenamed) {
@@ -145,7 +147,8 @@ void Drop(CDBTreeView* target, const Path& sourcePath, const Path& onto,
   QMimeData data;
   QByteArray encoded = "0";
   for (const CatalogStep& step : sourcePath)
-    encoded += '\n' + QByteArray::number(step.image) + '\t' + QByteArray::fromStdString(step.text);
+    encoded += '\n' + QByteArray::number(static_cast<int>(step.kind)) + '\t' +
+               QByteArray::fromStdString(step.text);
   data.setData(kCatalogNodeMimeType, encoded);
   const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
   QDragEnterEvent enter(position.toPoint(), actions, &data, Qt::NoButton, modifiers);
@@ -220,7 +223,7 @@ TEST_F(GuiMigrateTest, SelectingAMySqlDatabaseUsesAndListsIt) {
         return true;
     return false;
   }));
-  EXPECT_EQ(target->itemAtPath({kTargetRoot, {kImageDatabase, "archive"}}), nullptr);
+  EXPECT_EQ(target->itemAtPath({kTargetRoot, {NodeKind::Database, "archive"}}), nullptr);
 }
 
 }  // namespace
@@ -246,10 +249,10 @@ TEST_F(WindowTest, SelectingAnAccessDatabaseConnectsTheSourceAnew) {
   const auto tablePath = [&](const std::string& table) -> QTreeWidgetItem* {
     const QTreeWidgetItem* root = source->topLevelItem(0);
     if (root == nullptr) return nullptr;
-    return source->itemAtPath({{kImageRoot, root->text(0).toStdString()},
-                               {kImageDatabase, database},
+    return source->itemAtPath({{NodeKind::Root, root->text(0).toStdString()},
+                               {NodeKind::Database, database},
                                kSourceTables,
-                               {kImageTable, table}});
+                               {NodeKind::Table, table}});
   };
   ASSERT_TRUE(ProcessEventsUntil([&] { return tablePath("Orders") != nullptr; }));
 

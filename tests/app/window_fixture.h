@@ -17,32 +17,34 @@ namespace tablift::test {
 
 using Path = std::vector<CatalogStep>;
 
-inline const CatalogStep kSourceRoot{kImageRoot, "Access"};
-inline const CatalogStep kSourceDatabase{kImageDatabase, "/data/Nordwind"};
-inline const CatalogStep kSourceTables{kImageTablesFolder, "Tables"};
-inline const CatalogStep kSourceViews{kImageViewsFolder, "Views"};
+inline const CatalogStep kSourceRoot{NodeKind::Root, "Access"};
+inline const CatalogStep kSourceDatabase{NodeKind::Database, "/data/Nordwind"};
+inline const CatalogStep kSourceTables{NodeKind::TablesFolder, "Tables"};
+inline const CatalogStep kSourceViews{NodeKind::ViewsFolder, "Views"};
 inline const Path kSourceDatabasePath{kSourceRoot, kSourceDatabase};
 inline const Path kSourceTablePath{
-    kSourceRoot, kSourceDatabase, kSourceTables, {kImageTable, "Customers"}};
+    kSourceRoot, kSourceDatabase, kSourceTables, {NodeKind::Table, "Customers"}};
 inline const Path kSourceFieldsPath{kSourceRoot,
                                     kSourceDatabase,
                                     kSourceTables,
-                                    {kImageTable, "Customers"},
-                                    {kImageFieldsFolder, "Fields"}};
+                                    {NodeKind::Table, "Customers"},
+                                    {NodeKind::FieldsFolder, "Fields"}};
 inline const Path kSourceViewPath{
-    kSourceRoot, kSourceDatabase, kSourceViews, {kImageView, "Big Orders"}};
+    kSourceRoot, kSourceDatabase, kSourceViews, {NodeKind::View, "Big Orders"}};
 
-inline const CatalogStep kTargetRoot{kImageRoot, "DATABASES"};
+inline const CatalogStep kTargetRoot{NodeKind::Root, "DATABASES"};
 inline const Path kTargetRootPath{kTargetRoot};
-inline const Path kShopPath{kTargetRoot, {kImageDatabase, "shop"}};
+inline const Path kShopPath{kTargetRoot, {NodeKind::Database, "shop"}};
 inline const Path kShopTablesPath{
-    kTargetRoot, {kImageDatabase, "shop"}, {kImageTablesFolder, "Tables"}};
-inline const Path kShopTablePath{
-    kTargetRoot, {kImageDatabase, "shop"}, {kImageTablesFolder, "Tables"}, {kImageTable, "orders"}};
+    kTargetRoot, {NodeKind::Database, "shop"}, {NodeKind::TablesFolder, "Tables"}};
+inline const Path kShopTablePath{kTargetRoot,
+                                 {NodeKind::Database, "shop"},
+                                 {NodeKind::TablesFolder, "Tables"},
+                                 {NodeKind::Table, "orders"}};
 inline const Path kShopViewPath{kTargetRoot,
-                                {kImageDatabase, "shop"},
-                                {kImageViewsFolder, "Views"},
-                                {kImageView, "late_orders"}};
+                                {NodeKind::Database, "shop"},
+                                {NodeKind::ViewsFolder, "Views"},
+                                {NodeKind::View, "late_orders"}};
 
 // A main window of its own for one test: its program directory is a fresh
 // temporary one and its questions are answered by a script (OK unless told
@@ -50,20 +52,21 @@ inline const Path kShopViewPath{kTargetRoot,
 class WindowTest : public ::testing::Test {
  protected:
   void FillTrees() {
-    CatalogNode source{kImageRoot, "Access", false, {}};
-    CatalogNode& database = source.add(kImageDatabase, "/data/Nordwind");
-    CatalogNode& table = database.add(kImageTablesFolder, "Tables").add(kImageTable, "Customers");
-    table.add(kImageFieldsFolder, "Fields").add(kImageField, "Id");
-    table.add(kImageIndexesFolder, "Indexes").add(kImageIndex, "PrimaryKey");
-    database.add(kImageViewsFolder, "Views").add(kImageView, "Big Orders");
+    CatalogNode source{NodeKind::Root, "Access", false, {}};
+    CatalogNode& database = source.add(NodeKind::Database, "/data/Nordwind");
+    CatalogNode& table =
+        database.add(NodeKind::TablesFolder, "Tables").add(NodeKind::Table, "Customers");
+    table.add(NodeKind::FieldsFolder, "Fields").add(NodeKind::Field, "Id");
+    table.add(NodeKind::IndexesFolder, "Indexes").add(NodeKind::Index, "PrimaryKey");
+    database.add(NodeKind::ViewsFolder, "Views").add(NodeKind::View, "Big Orders");
     window.workbench().sourceTree().setDbmsKind(kDbmsAccess);
     window.workbench().sourceTree().replace(source);
 
-    CatalogNode target{kImageRoot, "DATABASES", false, {}};
-    CatalogNode& shop = target.add(kImageDatabase, "shop");
-    shop.add(kImageTablesFolder, "Tables").add(kImageTable, "orders");
-    shop.add(kImageViewsFolder, "Views").add(kImageView, "late_orders");
-    target.add(kImageDatabase, "archive");
+    CatalogNode target{NodeKind::Root, "DATABASES", false, {}};
+    CatalogNode& shop = target.add(NodeKind::Database, "shop");
+    shop.add(NodeKind::TablesFolder, "Tables").add(NodeKind::Table, "orders");
+    shop.add(NodeKind::ViewsFolder, "Views").add(NodeKind::View, "late_orders");
+    target.add(NodeKind::Database, "archive");
     window.workbench().targetTree().setDbmsKind(kDbmsMySql);
     window.workbench().targetTree().replace(target);
     QCoreApplication::processEvents();

@@ -28,27 +28,31 @@ using Path = std::vector<CatalogStep>;
 const std::string kAccessDatabase = "/data/Nordwind";
 const std::string kSourceDbms = "ACCESS[04.00.0000]";
 
-const CatalogStep kSourceRoot{kImageRoot, "Access"};
-const CatalogStep kSourceDatabase{kImageDatabase, kAccessDatabase};
+const CatalogStep kSourceRoot{NodeKind::Root, "Access"};
+const CatalogStep kSourceDatabase{NodeKind::Database, kAccessDatabase};
 const Path kSourceDatabasePath{kSourceRoot, kSourceDatabase};
-const Path kTablesFolderPath{kSourceRoot, kSourceDatabase, {kImageTablesFolder, "Tables"}};
-const Path kTablePath{
-    kSourceRoot, kSourceDatabase, {kImageTablesFolder, "Tables"}, {kImageTable, "Customers"}};
+const Path kTablesFolderPath{kSourceRoot, kSourceDatabase, {NodeKind::TablesFolder, "Tables"}};
+const Path kTablePath{kSourceRoot,
+                      kSourceDatabase,
+                      {NodeKind::TablesFolder, "Tables"},
+                      {NodeKind::Table, "Customers"}};
 const Path kFieldPath{kSourceRoot,
                       kSourceDatabase,
-                      {kImageTablesFolder, "Tables"},
-                      {kImageTable, "Customers"},
-                      {kImageFieldsFolder, "Fields"},
-                      {kImageField, "Id"}};
-const Path kViewsFolderPath{kSourceRoot, kSourceDatabase, {kImageViewsFolder, "Views"}};
+                      {NodeKind::TablesFolder, "Tables"},
+                      {NodeKind::Table, "Customers"},
+                      {NodeKind::FieldsFolder, "Fields"},
+                      {NodeKind::Field, "Id"}};
+const Path kViewsFolderPath{kSourceRoot, kSourceDatabase, {NodeKind::ViewsFolder, "Views"}};
 const Path kViewPath{
-    kSourceRoot, kSourceDatabase, {kImageViewsFolder, "Views"}, {kImageView, "Big Orders"}};
+    kSourceRoot, kSourceDatabase, {NodeKind::ViewsFolder, "Views"}, {NodeKind::View, "Big Orders"}};
 
-const CatalogStep kTargetRoot{kImageRoot, "DATABASES"};
+const CatalogStep kTargetRoot{NodeKind::Root, "DATABASES"};
 const Path kTargetRootPath{kTargetRoot};
-const Path kShopPath{kTargetRoot, {kImageDatabase, "shop"}};
-const Path kShopTablePath{
-    kTargetRoot, {kImageDatabase, "shop"}, {kImageTablesFolder, "Tables"}, {kImageTable, "orders"}};
+const Path kShopPath{kTargetRoot, {NodeKind::Database, "shop"}};
+const Path kShopTablePath{kTargetRoot,
+                          {NodeKind::Database, "shop"},
+                          {NodeKind::TablesFolder, "Tables"},
+                          {NodeKind::Table, "orders"}};
 
 class MigrateCommandTest : public ::testing::Test {
  protected:
@@ -59,16 +63,19 @@ class MigrateCommandTest : public ::testing::Test {
     window.sourceConnection().setDbmsName(kSourceDbms);
     window.setTaskRunners([](TaskType) { return TaskRunner(); });
 
-    CatalogNode source{kImageRoot, "Access", false, {}};
-    CatalogNode& database = source.add(kImageDatabase, kAccessDatabase);
-    CatalogNode& table = database.add(kImageTablesFolder, "Tables").add(kImageTable, "Customers");
-    table.add(kImageFieldsFolder, "Fields").add(kImageField, "Id");
-    database.add(kImageViewsFolder, "Views").add(kImageView, "Big Orders");
+    CatalogNode source{NodeKind::Root, "Access", false, {}};
+    CatalogNode& database = source.add(NodeKind::Database, kAccessDatabase);
+    CatalogNode& table =
+        database.add(NodeKind::TablesFolder, "Tables").add(NodeKind::Table, "Customers");
+    table.add(NodeKind::FieldsFolder, "Fields").add(NodeKind::Field, "Id");
+    database.add(NodeKind::ViewsFolder, "Views").add(NodeKind::View, "Big Orders");
     window.sourceTree().replace(source);
 
-    CatalogNode target{kImageRoot, "DATABASES", false, {}};
-    target.add(kImageDatabase, "shop").add(kImageTablesFolder, "Tables").add(kImageTable, "orders");
-    target.add(kImageDatabase, "archive");
+    CatalogNode target{NodeKind::Root, "DATABASES", false, {}};
+    target.add(NodeKind::Database, "shop")
+        .add(NodeKind::TablesFolder, "Tables")
+        .add(NodeKind::Table, "orders");
+    target.add(NodeKind::Database, "archive");
     window.targetTree().replace(target);
   }
 
@@ -261,7 +268,7 @@ TEST_F(MigrateCommandTest, ADropSelectsTheTargetNodeAndMigrates) {
   EXPECT_EQ(task->targetDatabase(), "shop");
 
   // A node that went away meanwhile is not replaced by the old selection.
-  EXPECT_EQ(DropOnTarget(window, Path{kTargetRoot, {kImageDatabase, "gone"}}), nullptr);
+  EXPECT_EQ(DropOnTarget(window, Path{kTargetRoot, {NodeKind::Database, "gone"}}), nullptr);
   EXPECT_TRUE(window.targetTree().selection().empty());
   EXPECT_THAT(prompter.texts(Kind::Message), ElementsAre("No Selected Target Objects!"));
   EXPECT_EQ(window.tasks().size(), 1u);

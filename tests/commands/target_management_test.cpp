@@ -65,15 +65,16 @@ class TargetManagementTest : public ::testing::Test {
 
   std::string rootText() { return window.targetTree().nodes().text; }
   Path databasePath(const std::string& name) {
-    return {{kImageRoot, rootText()}, {kImageDatabase, name}};
+    return {{NodeKind::Root, rootText()}, {NodeKind::Database, name}};
   }
-  Path folderPath(int folder) {
+  Path folderPath(NodeKind folder) {
     Path path = databasePath(shop->name());
-    path.push_back({folder, folder == kImageTablesFolder ? "Tables" : "Views"});
+    path.push_back({folder, folder == NodeKind::TablesFolder ? "Tables" : "Views"});
     return path;
   }
-  Path objectPath(int image, const std::string& name) {
-    Path path = folderPath(image == kImageView ? kImageViewsFolder : kImageTablesFolder);
+  Path objectPath(NodeKind image, const std::string& name) {
+    Path path =
+        folderPath(image == NodeKind::View ? NodeKind::ViewsFolder : NodeKind::TablesFolder);
     path.push_back({image, name});
     return path;
   }
@@ -152,9 +153,9 @@ TEST_F(TargetManagementTest, NewDatabaseSendsTheNameAsTypedAndListsTheTreeAnew) 
 }
 
 TEST_F(TargetManagementTest, DeleteDatabaseNeedsADatabaseAndBothAnswers) {
-  EXPECT_FALSE(DeleteDatabaseCommand(window, node(objectPath(kImageTable, "notes"))));
-  EXPECT_FALSE(
-      DeleteDatabaseCommand(window, node({{kImageRoot, rootText()}, {kImageDatabase, "  "}})));
+  EXPECT_FALSE(DeleteDatabaseCommand(window, node(objectPath(NodeKind::Table, "notes"))));
+  EXPECT_FALSE(DeleteDatabaseCommand(
+      window, node({{NodeKind::Root, rootText()}, {NodeKind::Database, "  "}})));
   EXPECT_THAT(prompter.texts(Kind::Message),
               ElementsAre("No Database in TARGET Side be Selected!",
                           "No Database in TARGET Side be Selected!"));
@@ -186,7 +187,8 @@ TEST_F(TargetManagementTest, ClearAllTablesDropsTheListedViewsThenTables) {
   EXPECT_THAT(tables(), ElementsAre("customers"));
   EXPECT_THAT(views(), IsEmpty());
   EXPECT_THAT(log(), Contains(HasSubstr("foreign key constraint fails")));
-  EXPECT_THAT(shown(folderPath(kImageTablesFolder)), ::testing::Optional(ElementsAre("customers")));
+  EXPECT_THAT(shown(folderPath(NodeKind::TablesFolder)),
+              ::testing::Optional(ElementsAre("customers")));
   // The same-named table of the database the session was in is untouched.
   EXPECT_THAT(objects(other->name(), "BASE TABLE"), ElementsAre("notes"));
 }
@@ -226,40 +228,40 @@ TEST_F(TargetManagementTest, ClearAllDataEmptiesTheTablesAndKeepsThemAndTheViews
 
 TEST_F(TargetManagementTest, DropTableAndViewAskNothingAndDropInTheNodesDatabase) {
   test::ExecuteOrFail(window, "insert into `" + other->name() + "`.notes values (1)");
-  EXPECT_TRUE(DropTableCommand(window, node(objectPath(kImageTable, "notes"))));
-  EXPECT_TRUE(DropViewCommand(window, node(objectPath(kImageView, "big_orders"))));
+  EXPECT_TRUE(DropTableCommand(window, node(objectPath(NodeKind::Table, "notes"))));
+  EXPECT_TRUE(DropViewCommand(window, node(objectPath(NodeKind::View, "big_orders"))));
   EXPECT_THAT(prompter.prompts(), IsEmpty());
   EXPECT_THAT(tables(), ElementsAre("customers", "orders"));
   EXPECT_THAT(views(), IsEmpty());
   EXPECT_THAT(objects(other->name(), "BASE TABLE"), ElementsAre("notes"));
-  EXPECT_FALSE(shows(objectPath(kImageTable, "notes")));
-  EXPECT_FALSE(shows(objectPath(kImageView, "big_orders")));
+  EXPECT_FALSE(shows(objectPath(NodeKind::Table, "notes")));
+  EXPECT_FALSE(shows(objectPath(NodeKind::View, "big_orders")));
 
   // A drop the server refuses keeps the node and logs the reason.
-  EXPECT_FALSE(DropTableCommand(window, node(objectPath(kImageTable, "customers"))));
-  EXPECT_TRUE(shows(objectPath(kImageTable, "customers")));
+  EXPECT_FALSE(DropTableCommand(window, node(objectPath(NodeKind::Table, "customers"))));
+  EXPECT_TRUE(shows(objectPath(NodeKind::Table, "customers")));
   EXPECT_THAT(log().back(), HasSubstr("foreign key constraint fails"));
   // Commands of the wrong node kind do nothing.
-  EXPECT_FALSE(DropViewCommand(window, node(objectPath(kImageTable, "orders"))));
-  EXPECT_TRUE(shows(objectPath(kImageTable, "orders")));
+  EXPECT_FALSE(DropViewCommand(window, node(objectPath(NodeKind::Table, "orders"))));
+  EXPECT_TRUE(shows(objectPath(NodeKind::Table, "orders")));
 }
 
 TEST_F(TargetManagementTest, RenameTableRenamesTheNodeOnlyWhenTheServerDid) {
-  select(objectPath(kImageTable, "notes"));
-  EXPECT_TRUE(RenameTableCommand(window, node(objectPath(kImageTable, "notes")), "memo"));
+  select(objectPath(NodeKind::Table, "notes"));
+  EXPECT_TRUE(RenameTableCommand(window, node(objectPath(NodeKind::Table, "notes")), "memo"));
   EXPECT_THAT(tables(), ElementsAre("customers", "memo", "orders"));
   EXPECT_THAT(objects(other->name(), "BASE TABLE"), ElementsAre("notes"));
-  EXPECT_TRUE(shows(objectPath(kImageTable, "memo")));
-  EXPECT_FALSE(shows(objectPath(kImageTable, "notes")));
+  EXPECT_TRUE(shows(objectPath(NodeKind::Table, "memo")));
+  EXPECT_FALSE(shows(objectPath(NodeKind::Table, "notes")));
   EXPECT_EQ(window.targetTree().selection().text(), "memo");
 
-  EXPECT_FALSE(RenameTableCommand(window, node(objectPath(kImageTable, "memo")), "orders"));
+  EXPECT_FALSE(RenameTableCommand(window, node(objectPath(NodeKind::Table, "memo")), "orders"));
   EXPECT_THAT(log().back(), HasSubstr("already exists"));
-  EXPECT_TRUE(shows(objectPath(kImageTable, "memo")));
+  EXPECT_TRUE(shows(objectPath(NodeKind::Table, "memo")));
   // Unchanged or empty names send nothing.
   const std::size_t lines = log().size();
-  EXPECT_FALSE(RenameTableCommand(window, node(objectPath(kImageTable, "memo")), "memo"));
-  EXPECT_FALSE(RenameTableCommand(window, node(objectPath(kImageTable, "memo")), ""));
+  EXPECT_FALSE(RenameTableCommand(window, node(objectPath(NodeKind::Table, "memo")), "memo"));
+  EXPECT_FALSE(RenameTableCommand(window, node(objectPath(NodeKind::Table, "memo")), ""));
   EXPECT_EQ(log().size(), lines);
 }
 
@@ -279,7 +281,7 @@ TEST_F(TargetManagementTest, DeleteRefusesWithoutConnectionOrSelection) {
 }
 
 TEST_F(TargetManagementTest, DeleteWhileTasksRunOffersToStopThemAndDeletesNothing) {
-  select(objectPath(kImageTable, "notes"));
+  select(objectPath(NodeKind::Table, "notes"));
   window.runState().store(RunState::StopRequested);
   DeleteSelectedCommand(window);
   EXPECT_THAT(prompter.texts(Kind::Message),
@@ -290,14 +292,14 @@ TEST_F(TargetManagementTest, DeleteWhileTasksRunOffersToStopThemAndDeletesNothin
 
 TEST_F(TargetManagementTest, DeleteATableOrViewAfterTwoAnswers) {
   const std::string qualified = "[" + shop->name() + ".notes]";
-  select(objectPath(kImageTable, "notes"));
+  select(objectPath(NodeKind::Table, "notes"));
   prompter.queueAnswer(true);
   prompter.queueAnswer(false);
   DeleteSelectedCommand(window);
   EXPECT_THAT(tables(), Contains("notes"));
   DeleteSelectedCommand(window);
   EXPECT_THAT(tables(), Not(Contains("notes")));
-  EXPECT_FALSE(shows(objectPath(kImageTable, "notes")));
+  EXPECT_FALSE(shows(objectPath(NodeKind::Table, "notes")));
   EXPECT_THAT(objects(other->name(), "BASE TABLE"), ElementsAre("notes"));
   EXPECT_THAT(prompter.texts(Kind::OkCancel), ElementsAre("Delete the table " + qualified + "?",
                                                           "Delete the table " + qualified + "?"));
@@ -306,7 +308,7 @@ TEST_F(TargetManagementTest, DeleteATableOrViewAfterTwoAnswers) {
                        "! Continue?\nPress YES to Continue Removing!"));
   EXPECT_THAT(log(), Contains("Delete the table " + qualified + "?"));
 
-  select(objectPath(kImageView, "big_orders"));
+  select(objectPath(NodeKind::View, "big_orders"));
   DeleteSelectedCommand(window);
   EXPECT_THAT(views(), IsEmpty());
   EXPECT_THAT(prompter.texts(Kind::YesNo),
@@ -317,7 +319,7 @@ TEST_F(TargetManagementTest, DeleteATableOrViewAfterTwoAnswers) {
 TEST_F(TargetManagementTest, DeletingAFolderCountsOnlyTheSuccessfulDrops) {
   // Gone behind the tree's back: its drop fails and its node stays.
   ExecuteOrFail("drop table `" + shop->name() + "`.notes");
-  select(folderPath(kImageTablesFolder));
+  select(folderPath(NodeKind::TablesFolder));
   DeleteSelectedCommand(window);
   EXPECT_THAT(prompter.texts(Kind::OkCancel),
               ElementsAre("Delete all the tables of [" + shop->name() + "]?"));
@@ -325,14 +327,14 @@ TEST_F(TargetManagementTest, DeletingAFolderCountsOnlyTheSuccessfulDrops) {
   EXPECT_THAT(lines, Contains("Delete all the tables of [" + shop->name() + "]?"));
   // customers is referred to by orders when its turn comes; orders goes.
   EXPECT_EQ(lines.back(), "[1] tables removed!");
-  EXPECT_THAT(shown(folderPath(kImageTablesFolder)),
+  EXPECT_THAT(shown(folderPath(NodeKind::TablesFolder)),
               ::testing::Optional(ElementsAre("customers", "notes")));
   EXPECT_THAT(tables(), ElementsAre("customers"));
 
-  select(folderPath(kImageViewsFolder));
+  select(folderPath(NodeKind::ViewsFolder));
   DeleteSelectedCommand(window);
   EXPECT_EQ(log().back(), "[1] views removed!");
-  EXPECT_THAT(shown(folderPath(kImageViewsFolder)), ::testing::Optional(IsEmpty()));
+  EXPECT_THAT(shown(folderPath(NodeKind::ViewsFolder)), ::testing::Optional(IsEmpty()));
   EXPECT_THAT(prompter.texts(Kind::YesNo),
               Contains("After remove, you can not restore the views of [" + shop->name() +
                        "] again! Continue?\nPress YES to Continue Removing!"));
@@ -347,7 +349,7 @@ TEST_F(TargetManagementTest, DeleteADatabaseRemovesItsNodeAndTheRootDoesNothing)
   EXPECT_FALSE(databaseExists(name));
   EXPECT_FALSE(shows(databasePath(name)));
 
-  select({{kImageRoot, rootText()}});
+  select({{NodeKind::Root, rootText()}});
   const std::size_t lines = log().size();
   DeleteSelectedCommand(window);
   EXPECT_EQ(log().size(), lines);

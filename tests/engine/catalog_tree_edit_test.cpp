@@ -9,21 +9,26 @@ namespace {
 
 using Path = std::vector<CatalogStep>;
 
-const Path kShop = {{kImageRoot, "DATABASES"}, {kImageDatabase, "shop"}};
-const Path kTables = {kShop[0], kShop[1], {kImageTablesFolder, "Tables"}};
-const Path kOrders = {kTables[0], kTables[1], kTables[2], {kImageTable, "orders"}};
-const Path kOrdersId = {
-    kOrders[0],         kOrders[1], kOrders[2], kOrders[3], {kImageFieldsFolder, "Fields"},
-    {kImageField, "id"}};
+const Path kShop = {{NodeKind::Root, "DATABASES"}, {NodeKind::Database, "shop"}};
+const Path kTables = {kShop[0], kShop[1], {NodeKind::TablesFolder, "Tables"}};
+const Path kOrders = {kTables[0], kTables[1], kTables[2], {NodeKind::Table, "orders"}};
+const Path kOrdersId = {kOrders[0],
+                        kOrders[1],
+                        kOrders[2],
+                        kOrders[3],
+                        {NodeKind::FieldsFolder, "Fields"},
+                        {NodeKind::Field, "id"}};
 
 CatalogNode ShopTree() {
-  CatalogNode root{kImageRoot, "DATABASES", true, {}};
-  CatalogNode& tables = root.add(kImageDatabase, "shop").add(kImageTablesFolder, "Tables");
-  tables.add(kImageTable, "customers");
-  tables.add(kImageTable, "orders").add(kImageFieldsFolder, "Fields").add(kImageField, "id");
-  tables.add(kImageTable, "notes");
+  CatalogNode root{NodeKind::Root, "DATABASES", true, {}};
+  CatalogNode& tables = root.add(NodeKind::Database, "shop").add(NodeKind::TablesFolder, "Tables");
+  tables.add(NodeKind::Table, "customers");
+  tables.add(NodeKind::Table, "orders")
+      .add(NodeKind::FieldsFolder, "Fields")
+      .add(NodeKind::Field, "id");
+  tables.add(NodeKind::Table, "notes");
   // A view named like a table: kinds keep them apart.
-  root.children[0].add(kImageViewsFolder, "Views").add(kImageView, "orders");
+  root.children[0].add(NodeKind::ViewsFolder, "Views").add(NodeKind::View, "orders");
   return root;
 }
 
@@ -46,9 +51,10 @@ TEST(CatalogTreeEditTest, RemovingANodeTakesItsSubtreeAndASelectionInIt) {
   EXPECT_TRUE(tree.selection().empty());
   // The view of the same name is another node.
   const CatalogNode root = tree.nodes();
-  EXPECT_NE(CatalogTree::Find(
-                root, {kShop[0], kShop[1], {kImageViewsFolder, "Views"}, {kImageView, "orders"}}),
-            nullptr);
+  EXPECT_NE(
+      CatalogTree::Find(
+          root, {kShop[0], kShop[1], {NodeKind::ViewsFolder, "Views"}, {NodeKind::View, "orders"}}),
+      nullptr);
   EXPECT_EQ(changes, 3);
 
   // A selection elsewhere stays; a node that is not there, or the root, is
@@ -56,7 +62,7 @@ TEST(CatalogTreeEditTest, RemovingANodeTakesItsSubtreeAndASelectionInIt) {
   ASSERT_TRUE(tree.select(kTables));
   EXPECT_FALSE(tree.remove(kOrders));
   EXPECT_FALSE(tree.remove({kShop[0]}));
-  EXPECT_TRUE(tree.remove({kTables[0], kTables[1], kTables[2], {kImageTable, "notes"}}));
+  EXPECT_TRUE(tree.remove({kTables[0], kTables[1], kTables[2], {NodeKind::Table, "notes"}}));
   EXPECT_EQ(tree.selection().path, kTables);
   EXPECT_EQ(Tables(tree), std::vector<std::string>{"customers"});
 }

@@ -9,34 +9,36 @@ namespace tablift {
 namespace {
 
 CatalogNode ShopTree() {
-  CatalogNode root{kImageRoot, "DATABASES", true, {}};
-  CatalogNode& shop = root.add(kImageDatabase, "shop");
-  CatalogNode& tables = shop.add(kImageTablesFolder, "Tables");
+  CatalogNode root{NodeKind::Root, "DATABASES", true, {}};
+  CatalogNode& shop = root.add(NodeKind::Database, "shop");
+  CatalogNode& tables = shop.add(NodeKind::TablesFolder, "Tables");
   // A table named like the folder: kinds keep the two apart.
-  tables.add(kImageTable, "Tables").add(kImageFieldsFolder, "Fields").add(kImageField, "Id");
-  shop.add(kImageViewsFolder, "Views").add(kImageView, "Cheap");
-  root.add(kImageDatabase, "other");
+  tables.add(NodeKind::Table, "Tables")
+      .add(NodeKind::FieldsFolder, "Fields")
+      .add(NodeKind::Field, "Id");
+  shop.add(NodeKind::ViewsFolder, "Views").add(NodeKind::View, "Cheap");
+  root.add(NodeKind::Database, "other");
   return root;
 }
 
-const std::vector<CatalogStep> kTablePath = {{kImageRoot, "DATABASES"},
-                                             {kImageDatabase, "shop"},
-                                             {kImageTablesFolder, "Tables"},
-                                             {kImageTable, "Tables"}};
+const std::vector<CatalogStep> kTablePath = {{NodeKind::Root, "DATABASES"},
+                                             {NodeKind::Database, "shop"},
+                                             {NodeKind::TablesFolder, "Tables"},
+                                             {NodeKind::Table, "Tables"}};
 
 TEST(CatalogTreeTest, SelectionNamesTheNodeAndItsAncestorsByKind) {
   CatalogTree tree(1);
   tree.replace(ShopTree());
   ASSERT_TRUE(tree.select(kTablePath));
   const CatalogSelection selection = tree.selection();
-  EXPECT_EQ(selection.image(), kImageTable);
+  EXPECT_EQ(selection.kind(), NodeKind::Table);
   EXPECT_EQ(selection.text(), "Tables");
-  EXPECT_EQ(selection.nearest(kImageDatabase), "shop");
-  EXPECT_EQ(selection.nearest(kImageView), "");
+  EXPECT_EQ(selection.nearest(NodeKind::Database), "shop");
+  EXPECT_EQ(selection.nearest(NodeKind::View), "");
 
   // A path whose kinds do not match is no node, and the selection stays.
-  EXPECT_FALSE(
-      tree.select({{kImageRoot, "DATABASES"}, {kImageDatabase, "shop"}, {kImageTable, "Tables"}}));
+  EXPECT_FALSE(tree.select(
+      {{NodeKind::Root, "DATABASES"}, {NodeKind::Database, "shop"}, {NodeKind::Table, "Tables"}}));
   EXPECT_EQ(tree.selection().path, kTablePath);
 }
 
@@ -49,15 +51,15 @@ TEST(CatalogTreeTest, RefillKeepsASelectionOrDropTargetThatStillExistsAndDropsOn
   EXPECT_EQ(tree.selection().path, kTablePath);
   EXPECT_EQ(tree.dropTarget(), kTablePath);
 
-  CatalogNode smaller{kImageRoot, "DATABASES", true, {}};
-  smaller.add(kImageDatabase, "shop");
+  CatalogNode smaller{NodeKind::Root, "DATABASES", true, {}};
+  smaller.add(NodeKind::Database, "shop");
   tree.replace(std::move(smaller));
   EXPECT_TRUE(tree.selection().empty());
   EXPECT_TRUE(tree.dropTarget().empty());
 
   tree.clear();
   EXPECT_TRUE(tree.isEmpty());
-  EXPECT_FALSE(tree.select({{kImageRoot, ""}}));
+  EXPECT_FALSE(tree.select({{NodeKind::Root, ""}}));
 }
 
 TEST(CatalogTreeTest, ReadersOnOneThreadSeeWholeTreesWhileAnotherRefills) {

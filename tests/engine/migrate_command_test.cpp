@@ -26,11 +26,11 @@ TEST(MigrateCommandTest, WithoutTargetSessionRefusesBeforeTouchingTheDisk) {
   const std::filesystem::path before = std::filesystem::current_path();
   ScriptedPrompter prompter;
   Workbench window(prompter);
-  CatalogNode source{kImageRoot, "Access", false, {}};
-  source.add(kImageDatabase, "/data/Nordwind");
+  CatalogNode source{NodeKind::Root, "Access", false, {}};
+  source.add(NodeKind::Database, "/data/Nordwind");
   window.sourceTree().replace(source);
-  ASSERT_TRUE(
-      window.sourceTree().select({{kImageRoot, "Access"}, {kImageDatabase, "/data/Nordwind"}}));
+  ASSERT_TRUE(window.sourceTree().select(
+      {{NodeKind::Root, "Access"}, {NodeKind::Database, "/data/Nordwind"}}));
 
   EXPECT_EQ(MigrateCommand(window), nullptr);
   EXPECT_THAT(prompter.texts(Kind::Hint),

@@ -218,14 +218,14 @@ TEST_F(MigrationConditionTest, ConditionsAreKeptWholePerDatabaseAndTable) {
 }
 
 TEST_F(MigrationConditionTest, TheToolTipShowsTheConditionOfATable) {
-  const CatalogStep root{kImageRoot, mdb_.string()};
-  const CatalogStep database{kImageDatabase, AccessDatabaseName(mdb_)};
+  const CatalogStep root{NodeKind::Root, mdb_.string()};
+  const CatalogStep database{NodeKind::Database, AccessDatabaseName(mdb_)};
   const std::vector<CatalogStep> orders = {
-      root, database, {kImageTablesFolder, "Tables"}, {kImageTable, "Orders"}};
+      root, database, {NodeKind::TablesFolder, "Tables"}, {NodeKind::Table, "Orders"}};
   const std::vector<CatalogStep> view = {
-      root, database, {kImageViewsFolder, "Views"}, {kImageView, "Invoices"}};
+      root, database, {NodeKind::ViewsFolder, "Views"}, {NodeKind::View, "Invoices"}};
   std::vector<CatalogStep> fields = orders;
-  fields.push_back({kImageFieldsFolder, "Fields"});
+  fields.push_back({NodeKind::FieldsFolder, "Fields"});
 
   EXPECT_EQ(ConditionToolTip(window_, orders), "Convert All");
   ASSERT_TRUE(SaveCondition(window_, database.text, "Orders", kFrance1996));

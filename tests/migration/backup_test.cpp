@@ -79,12 +79,12 @@ class BackupTest : public MigrationTest {
   // Selects the target node below the database ("", a folder, or a folder
   // and an object), answers the folder question and runs the Backup command.
   TaskPtr backup(const std::string& folder, const std::string& object, const fs::path& into) {
-    std::vector<CatalogStep> path = {{kImageRoot, window_.targetTree().nodes().text},
-                                     {kImageDatabase, database_}};
+    std::vector<CatalogStep> path = {{NodeKind::Root, window_.targetTree().nodes().text},
+                                     {NodeKind::Database, database_}};
     if (!folder.empty()) {
       const bool tables = folder == "Tables";
-      path.push_back({tables ? kImageTablesFolder : kImageViewsFolder, folder});
-      if (!object.empty()) path.push_back({tables ? kImageTable : kImageView, object});
+      path.push_back({tables ? NodeKind::TablesFolder : NodeKind::ViewsFolder, folder});
+      if (!object.empty()) path.push_back({tables ? NodeKind::Table : NodeKind::View, object});
     }
     EXPECT_TRUE(window_.targetTree().select(path)) << folder << "/" << object;
     prompter_.queueChoice(into.string());
@@ -267,14 +267,14 @@ TEST_F(BackupTest, RefusalsCancelAndTheChosenFolder) {
   const std::size_t queued = window_.tasks().size();
   // Cancelling the folder question queues nothing.
   ASSERT_TRUE(window_.targetTree().select(
-      {{kImageRoot, window_.targetTree().nodes().text}, {kImageDatabase, database_}}));
+      {{NodeKind::Root, window_.targetTree().nodes().text}, {NodeKind::Database, database_}}));
   EXPECT_EQ(BackupCommand(window_), nullptr);
   EXPECT_THAT(prompter_.texts(ScriptedPrompter::Kind::Folder),
               ElementsAre("Please choose your backup directory:"));
   EXPECT_EQ(window_.tasks().size(), queued);
 
   // The root selected: a folder is asked for, nothing is queued.
-  ASSERT_TRUE(window_.targetTree().select({{kImageRoot, window_.targetTree().nodes().text}}));
+  ASSERT_TRUE(window_.targetTree().select({{NodeKind::Root, window_.targetTree().nodes().text}}));
   prompter_.queueChoice(folder_.string());
   EXPECT_EQ(BackupCommand(window_), nullptr);
   EXPECT_EQ(window_.tasks().size(), queued);

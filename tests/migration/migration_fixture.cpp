@@ -153,20 +153,20 @@ std::string MigrationTest::createTargetDatabase(const std::string& stem) {
 TaskPtr MigrationTest::queue(const std::string& folder, const std::string& object,
                              const std::string& targetDatabase) {
   const CatalogNode source = window_.sourceTree().nodes();
-  std::vector<CatalogStep> sourcePath = {{kImageRoot, source.text}};
+  std::vector<CatalogStep> sourcePath = {{NodeKind::Root, source.text}};
   for (const CatalogNode& child : source.children) {
-    if (child.image == kImageDatabase) sourcePath.push_back({kImageDatabase, child.text});
+    if (child.kind == NodeKind::Database) sourcePath.push_back({NodeKind::Database, child.text});
   }
   EXPECT_EQ(sourcePath.size(), 2u) << "the source tree shows one database";
   if (!folder.empty()) {
     const bool tables = folder == "Tables";
-    sourcePath.push_back({tables ? kImageTablesFolder : kImageViewsFolder, folder});
-    if (!object.empty()) sourcePath.push_back({tables ? kImageTable : kImageView, object});
+    sourcePath.push_back({tables ? NodeKind::TablesFolder : NodeKind::ViewsFolder, folder});
+    if (!object.empty()) sourcePath.push_back({tables ? NodeKind::Table : NodeKind::View, object});
   }
   EXPECT_TRUE(window_.sourceTree().select(sourcePath)) << folder << "/" << object;
 
-  std::vector<CatalogStep> targetPath = {{kImageRoot, window_.targetTree().nodes().text}};
-  if (!targetDatabase.empty()) targetPath.push_back({kImageDatabase, targetDatabase});
+  std::vector<CatalogStep> targetPath = {{NodeKind::Root, window_.targetTree().nodes().text}};
+  if (!targetDatabase.empty()) targetPath.push_back({NodeKind::Database, targetDatabase});
   EXPECT_TRUE(window_.targetTree().select(targetPath)) << targetDatabase;
 
   TaskPtr task = MigrateCommand(window_);

@@ -57,8 +57,8 @@ TEST(ListCatalogTest, MySqlTreeShowsDatabasesAndTheCurrentDatabasesObjects) {
   const CatalogNode* shop = Child(root, database.name());
   ASSERT_NE(shop, nullptr);
   ASSERT_THAT(Texts(*shop), ElementsAre("Tables", "Views"));
-  EXPECT_EQ(shop->children[0].image, kImageTablesFolder);
-  EXPECT_EQ(shop->children[1].image, kImageViewsFolder);
+  EXPECT_EQ(shop->children[0].kind, NodeKind::TablesFolder);
+  EXPECT_EQ(shop->children[1].kind, NodeKind::ViewsFolder);
 
   const CatalogNode& tables = shop->children[0];
   // A name with a blank is listed like any other.
@@ -86,7 +86,7 @@ TEST(ListCatalogTest, MySqlTreeShowsDatabasesAndTheCurrentDatabasesObjects) {
 TEST(ListCatalogTest, WithoutAConnectionTheTreeStaysEmpty) {
   ScriptedPrompter prompter;
   Workbench window(prompter);
-  window.targetTree().replace(CatalogNode{kImageRoot, "stale", true, {}});
+  window.targetTree().replace(CatalogNode{NodeKind::Root, "stale", true, {}});
   ListCatalog(window, window.targetTree());
   EXPECT_TRUE(window.targetTree().isEmpty());
   EXPECT_FALSE(window.targetTree().busy());
