@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QShortcut>
@@ -200,8 +201,7 @@ void MainWindow::buildMenus() {
   addEntry(table, "Rename Table", kCmdRenameTable);
   QMenu* helpMenu = addMenu("&Help");
   addEntry(helpMenu, "&Manual", kCmdManual);
-  QMenu* about = addMenu("&About");
-  addEntry(about, "Quarnel website", kCmdWebsite);
+  addEntry(helpMenu, "&About Tablift", kCmdAbout);
   // Nothing is selected yet: the object menus' entries are greyed.
   for (int position : {kDatabasesMenu, kDatabaseMenu, kTableMenu})
     for (QAction* action : menus_[position]->actions())
@@ -335,10 +335,6 @@ void MainWindow::tick() {
     tasks_->rebuild();
 }
 
-void MainWindow::notAvailableYet(const QString& command) {
-  statusBar()->showMessage(QStringLiteral("%1: not available yet").arg(command), 5000);
-}
-
 void MainWindow::forwardToTree(CDBTreeView* tree, int command) {
   tree->runCommand(command);
 }
@@ -399,8 +395,11 @@ void MainWindow::runCommand(int command) {
     case kCmdManual:
       openManual();
       break;
-    case kCmdWebsite:
-      QDesktopServices::openUrl(QUrl(QString::fromLatin1(kProductWebsite)));
+    case kCmdAbout:
+      QMessageBox::about(
+          this, QStringLiteral("About Tablift"),
+          ProductText() + QStringLiteral("\nMoves Microsoft Access databases into MySQL: "
+                                         "tables, keys, rows, relationships and saved queries."));
       break;
     default:
       break;
@@ -416,9 +415,9 @@ void MainWindow::loadSettings() {
   workbench_->setNameRule(settings.names);
   if (!settings.configFromFile) return;
   ConnectionProfile source = settings.source;
-  source.providerName = OfferedProvider(kDbmsKindNames[kDbmsAccess], source.providerName);
+  source.providerName = OfferedProvider(kDbmsAccessName, source.providerName);
   ConnectionProfile target = settings.target;
-  target.providerName = OfferedProvider(kDbmsKindNames[kDbmsMySql], target.providerName);
+  target.providerName = OfferedProvider(kDbmsMySqlName, target.providerName);
   workbench_->sourceProfile() = HandOverProfile(source);
   workbench_->targetProfile() = HandOverProfile(target);
 }

@@ -24,7 +24,6 @@ class LogView;
 class TasksViewer;
 
 // The product's web page, opened by "&About".
-inline constexpr char kProductWebsite[] = "https://github.com/tablift/tablift";
 
 // Output tabs, by position.
 enum OutputTab : int { kLogTab = 0, kTaskListTab = 1, kTipsTab = 2 };
@@ -88,7 +87,6 @@ class MainWindow : public QMainWindow {
   QWidget* buildOutput();
   void buildStatusBar();
   void showHint(const QString& hint);
-  void notAvailableYet(const QString& command);
   void forwardToTree(CDBTreeView* tree, int command);
   void openManual();
   void loadSettings();

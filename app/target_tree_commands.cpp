@@ -40,12 +40,8 @@ void MainWindow::runTargetTreeCommand(int command) {
     case kCmdStorageEngine:
       toggleStorageEngine();
       break;
-    default: {
-      const QAction* action = commandAction(command);
-      notAvailableYet(action != nullptr ? action->text().remove(QLatin1Char('&'))
-                                        : QString::number(command));
+    default:
       break;
-    }
   }
 }
 

@@ -15,10 +15,10 @@ struct ConnectionProfile {
   std::string password;
 };
 
-// The fixed list that DBMS kind codes index.
-inline constexpr const char* kDbmsKindNames[] = {"Text Data File", "MSSQL", "MySQL",  "Sybase",
-                                                 "Access",         "Excel", "Oracle", "SybaseIQ"};
+// The database systems the two sides speak, by the codes the trees keep.
 inline constexpr int kDbmsMySql = 2;
 inline constexpr int kDbmsAccess = 4;
+inline constexpr const char kDbmsMySqlName[] = "MySQL";
+inline constexpr const char kDbmsAccessName[] = "Access";
 
 }  // namespace tablift

@@ -31,7 +31,7 @@ enum CommandId : int {
   kCmdConnect = 32780,
   kCmdBackup = 32782,
   kCmdManual = 32783,
-  kCmdWebsite = 32785,
+  kCmdAbout = 32785,
   kCmdDropTable = 32787,
   kCmdDropView = 32788,
   kCmdRenameTable = 32789,

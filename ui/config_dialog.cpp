@@ -205,13 +205,14 @@ void ConfigDialog::initialise() {
   setWindowTitle(QStringLiteral("Config"));
   control<QPushButton>(kConfigTest)->setText(QStringLiteral("&Test Connections"));
 
-  const int selected[2] = {kDbmsAccess, kDbmsMySql};
+  // Each side speaks one system: the source Access, the target MySQL.
+  const char* const selected[2] = {kDbmsAccessName, kDbmsMySqlName};
   for (int index = 0; index < 2; ++index) {
     auto* list = control<QComboBox>(sides_[index].dbms);
     list->clear();
-    for (const char* name : kDbmsKindNames)
+    for (const char* name : {kDbmsAccessName, kDbmsMySqlName})
       list->addItem(QString::fromLatin1(name));
-    list->setCurrentIndex(selected[index]);
+    list->setCurrentText(QString::fromLatin1(selected[index]));
     dbmsNames_[index] = list->currentText().toStdString();
     control<QGroupBox>(sides_[index].group)->setTitle(list->currentText());
   }

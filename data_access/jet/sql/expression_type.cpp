@@ -109,10 +109,6 @@ ExprType TypeOfLiteral(const Value& value) {
   return std::visit(Visitor{}, value);
 }
 
-bool IsTextType(const ExprType& type) {
-  return type.type == JetType::Text || type.type == JetType::Memo;
-}
-
 ExprType ArithmeticType(ArithmeticOperator op, const ExprType& a, const ExprType& b) {
   if (!a.type || !b.type) return ExprType{};
   const Category ca = CategoryOf(*a.type), cb = CategoryOf(*b.type);

@@ -34,6 +34,4 @@ ExprType ConcatenationType(const ExprType& a, const ExprType& b);
 // the same type stays; numbers widen; anything else mixed becomes text.
 ExprType UnifyTypes(const ExprType& a, const ExprType& b);
 
-bool IsTextType(const ExprType& type);
-
 }  // namespace tablift::jet
