@@ -5,8 +5,10 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
+#include "access/access_table_details.h"
 #include "access/source_rows_query.h"
 #include "core/write_line.h"
 #include "data_access/error_texts.h"
@@ -19,6 +21,7 @@
 #include "mysql/sql_literals.h"
 #include "mysql/table_load.h"
 #include "mysql/value_literals.h"
+#include "translate/extended_date_time.h"
 #include "translate/mysql_names.h"
 
 namespace tablift {
@@ -51,7 +54,14 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
   RowScriptFile file;
   std::string fileFailure;
   std::string readFailure;
-  std::vector<std::uint16_t> types;  // of the transferred columns, bookmark left out
+  // Complex columns hold only keys into hidden tables: their values go to
+  // tables of their own, the parent table has no such column.
+  const std::set<std::string> complexColumns = ComplexColumnNames(*sourceSession, tableName);
+  std::vector<std::size_t> ordinals;  // of the transferred columns in the source's rows
+  std::vector<std::uint16_t> types;   // of the transferred columns, bookmark left out
+  std::vector<std::string> names;     // of the same columns
+  // Per column: Date/Time Extended values whose 100 ns digit was dropped.
+  std::vector<long> cutTimes;
   long rows = 0;
   bool stopped = false;
   // One row at a time, their memory kept from row to row.
@@ -70,10 +80,13 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
         for (std::size_t k = 1; k <= types.size(); ++k) {
           if (k > 1) values += ',';
           // Whole values: Memo and OLE Object values do not fit the text slots.
-          const HResult read = row.fullValue(k, value);
+          const HResult read = row.fullValue(ordinals[k - 1], value);
           if (Failed(read)) {
             readFailure = "column " + std::to_string(k) + ": " + DescribeStepFailure(read, "Read");
             return false;
+          }
+          if (types[k - 1] == DBTYPE_DBTIMESTAMP && !value.null && CutToMicroseconds(value.text)) {
+            ++cutTimes[k - 1];
           }
           AppendValueLiteral(types[k - 1], value, values);
           ValueParameter(types[k - 1], value, parameters[k - 1]);
@@ -97,11 +110,15 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
       },
       [&](const std::vector<ColumnInfo>& columns) {
         for (const ColumnInfo& column : columns) {
-          if (column.ordinal != 0 && (column.flags & DBCOLUMNFLAGS_ISBOOKMARK) == 0) {
+          if (column.ordinal != 0 && (column.flags & DBCOLUMNFLAGS_ISBOOKMARK) == 0 &&
+              !complexColumns.count(column.name)) {
+            ordinals.push_back(column.ordinal);
             types.push_back(column.type);
+            names.push_back(column.name);
           }
         }
         parameters.resize(types.size());
+        cutTimes.assign(types.size(), 0);
         // The file is made only once the SELECT has run, so a failing SELECT
         // leaves no empty script behind.
         if (!file.open(fileName)) {
@@ -136,6 +153,13 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
     fileFailure = std::strerror(errno);
   }
   if (readFailure.empty()) readFailure = fetchFailure;
+  for (std::size_t k = 0; k < cutTimes.size(); ++k) {
+    if (cutTimes[k] == 0) continue;
+    WriteLine(job,
+              "[%s].[%s]: %ld Date/Time Extended values lost their last digit (100 ns): "
+              "MySQL keeps microseconds",
+              tableName.c_str(), names[k].c_str(), cutTimes[k]);
+  }
 
   // Every reason the rows did not all arrive gets its line; the first is the
   // result.

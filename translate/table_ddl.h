@@ -47,7 +47,8 @@ std::string CharsetClause(double serverVersion, std::string_view charset);
 // Double becomes DOUBLE, Byte TINYINT UNSIGNED, Decimal DECIMAL(p,s), Text(n)
 // VARCHAR(n) whether required or not, Memo LONGTEXT and OLE Object LONGBLOB
 // whether required or not, Binary(n) VARBINARY(510), AutoNumber INT
-// AUTO_INCREMENT.
+// AUTO_INCREMENT, Large Number BIGINT, Date/Time Extended (a timestamp with a
+// fraction precision) DATETIME(6).
 std::string MySqlColumnType(const ColumnRow& column, bool jetRules);
 
 // What a default value of the column must fit (see TranslateDefaultValue).
