@@ -9,6 +9,7 @@
 #include "core/write_line.h"
 #include "data_access/jet/value_text.h"
 #include "data_access/text_query.h"
+#include "migration/complex_parent_keys.h"
 #include "migration/migration_context.h"
 #include "mysql/execute_statement.h"
 #include "mysql/sql_literals.h"
@@ -19,77 +20,6 @@
 
 namespace tablift {
 namespace {
-
-// The parent key's literals of every copied parent row, by the key each
-// complex column holds in that row: per complex column, key -> "k1,k2".
-using ParentKeys = std::vector<std::unordered_map<std::int64_t, std::string>>;
-
-// Reads the copied parent rows once for all complex columns.
-std::string ReadParentKeys(MigrationContext& job, Session* session, const std::string& database,
-                           const std::string& table, const std::vector<std::string>& key,
-                           const std::vector<jet::ColumnDefinition>& complex, ParentKeys& keys) {
-  std::string query;
-  const std::string refused =
-      SourceRowsQuery(job, job.migrationSettings().conditionFile, database, table, query);
-  if (!refused.empty()) return refused;
-  std::vector<ColumnInfo> keyColumns;
-  std::vector<std::size_t> complexOrdinals(complex.size(), 0);
-  keys.assign(complex.size(), {});
-  std::string readFailure;
-  std::string fetchFailure;
-  ColumnValue value;
-  std::string literals;
-  const PropertySet properties = QueryRowsetProperties();
-  const std::string failure = RunWholeValueQuery(
-      session, query, &properties,
-      [&](const TextRow& row) {
-        literals.clear();
-        for (std::size_t i = 0; i < keyColumns.size(); ++i) {
-          if (Failed(row.fullValue(keyColumns[i].ordinal, value))) {
-            readFailure = "key column " + keyColumns[i].name + " cannot be read";
-            return false;
-          }
-          if (i > 0) literals += ',';
-          AppendValueLiteral(keyColumns[i].type, value, literals);
-        }
-        for (std::size_t c = 0; c < complex.size(); ++c) {
-          if (Failed(row.fullValue(complexOrdinals[c], value))) {
-            readFailure = "column " + complex[c].name + " cannot be read";
-            return false;
-          }
-          if (!value.null) keys[c][std::stoll(value.text)] = literals;
-        }
-        return true;
-      },
-      [&](const std::vector<ColumnInfo>& columns) {
-        for (const std::string& name : key) {
-          for (const ColumnInfo& column : columns) {
-            if (column.ordinal != 0 && column.name == name) keyColumns.push_back(column);
-          }
-        }
-        for (std::size_t c = 0; c < complex.size(); ++c) {
-          for (const ColumnInfo& column : columns) {
-            if (column.ordinal != 0 && column.name == complex[c].name)
-              complexOrdinals[c] = column.ordinal;
-          }
-        }
-        if (keyColumns.size() != key.size()) {
-          readFailure = "the primary key's columns are not all in the table's rows";
-          return false;
-        }
-        for (std::size_t c = 0; c < complex.size(); ++c) {
-          if (complexOrdinals[c] == 0) {
-            readFailure = "column " + complex[c].name + " is not in the table's rows";
-            return false;
-          }
-        }
-        return true;
-      },
-      &fetchFailure);
-  if (!readFailure.empty()) return readFailure;
-  if (!failure.empty()) return failure;
-  return fetchFailure;
-}
 
 // The MySQL types of the parent's key columns, from its catalog rows.
 std::string KeyColumnTypes(Session& session, const std::string& table,
@@ -112,7 +42,7 @@ std::string KeyColumnTypes(Session& session, const std::string& table,
 std::string MoveComplexColumn(MigrationContext& job, Session& source, const std::string& table,
                               const jet::ColumnDefinition& column,
                               const std::vector<ParentKeyColumn>& key,
-                              const std::unordered_map<std::int64_t, std::string>& parentKeys) {
+                              const std::unordered_map<std::int64_t, ParentRow>& parentKeys) {
   const MigrationSettings settings = job.migrationSettings();
   const std::string child = MySqlName(ComplexTableAccessName(table, column), settings.nameRule);
   WriteLine(job, "TABLE: [%s] (the values of [%s].[%s]) Migrating..... ", child.c_str(),
@@ -134,7 +64,7 @@ std::string MoveComplexColumn(MigrationContext& job, Session& source, const std:
     const auto parent = parentKeys.find(value.key);
     // A value of a row the migration condition left out stays behind with it.
     if (parent == parentKeys.end()) continue;
-    std::string statement = prefix + parent->second;
+    std::string statement = prefix + parent->second.literals;
     const std::vector<jet::Value> fields = ComplexRowValues(column.complexKind, value);
     for (std::size_t i = 0; i < shape.size() && i < fields.size(); ++i) {
       jet::ValueText(fields[i], shape[i].type, text);
@@ -185,8 +115,8 @@ bool MigrateComplexColumns(MigrationContext& job, Session* sourceSession,
   }
   bool whole = true;
   for (std::size_t c = 0; c < complex.size(); ++c) {
-    const std::string reason =
-        MoveComplexColumn(job, *sourceSession, table, complex[c], keyColumns, parentKeys[c]);
+    const std::string reason = MoveComplexColumn(job, *sourceSession, table, complex[c], keyColumns,
+                                                 parentKeys.byColumn[c]);
     if (reason.empty()) continue;
     WriteLine(job, "E::[%s].[%s]: %s", table.c_str(), complex[c].name.c_str(), reason.c_str());
     whole = false;

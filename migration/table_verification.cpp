@@ -10,7 +10,9 @@
 #include "access/access_table_details.h"
 #include "access/source_rows_query.h"
 #include "data_access/text_query.h"
+#include "migration/complex_verification.h"
 #include "migration/migration_context.h"
+#include "migration/row_digests.h"
 #include "mysql/sql_literals.h"
 #include "translate/mysql_names.h"
 
@@ -40,45 +42,6 @@ std::string Real(const std::string& text, bool single) {
   return buffer;
 }
 
-// Every row of a query reduced to one number that stands for its comparable
-// values: a table of any size is compared in eight bytes a row.
-struct RowDigests {
-  std::vector<std::size_t> digests;
-  std::string error;
-};
-
-// `atOrdinals`: each column is read at its own ordinal (the source's rows,
-// which hold columns left out of the comparison), else at its place in
-// `columns` (the target's query names exactly those).
-RowDigests ReadDigests(Session* session, const std::string& sql,
-                       const std::vector<ColumnInfo>& columns, bool atOrdinals) {
-  RowDigests result;
-  const PropertySet properties = QueryRowsetProperties();
-  std::string fetchFailure;
-  std::string row;
-  const std::string failure = RunTextQuery(
-      session, sql, &properties,
-      [&](const TextRow& current) {
-        row.clear();
-        for (std::size_t k = 1; k <= columns.size(); ++k) {
-          ColumnValue value;
-          if (Failed(current.fullValue(atOrdinals ? columns[k - 1].ordinal : k, value))) {
-            result.error = "column " + columns[k - 1].name + " cannot be read";
-            return false;
-          }
-          const std::string comparable = ComparableValue(columns[k - 1], value);
-          row += std::to_string(comparable.size());
-          row += ':';
-          row += comparable;
-        }
-        result.digests.push_back(std::hash<std::string>{}(row));
-        return true;
-      },
-      {}, &fetchFailure);
-  if (result.error.empty()) result.error = !failure.empty() ? failure : fetchFailure;
-  return result;
-}
-
 // The source's columns (the bookmark and the complex columns, whose values
 // have tables of their own, left out), from the query's result.
 std::string ReadSourceColumns(Session* session, const std::string& table, const std::string& query,
@@ -94,39 +57,6 @@ std::string ReadSourceColumns(Session* session, const std::string& table, const 
         }
         return false;
       });
-}
-
-// The migrated table's columns in the source's order, under the names the
-// migration gave them.
-std::string TargetQuery(const std::string& table, const std::vector<ColumnInfo>& columns,
-                        NameRule rule) {
-  std::string sql = "select ";
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (i > 0) sql += ", ";
-    const std::string name = QuoteIdentifier(MySqlName(columns[i].name, rule));
-    sql += columns[i].type == DBTYPE_BYTES ? "hex(" + name + ")" : name;
-  }
-  return sql + " from " + QuoteIdentifier(MySqlName(table, rule));
-}
-
-// Rows of the two sorted lists without a partner in the other.
-std::uint64_t Unmatched(const std::vector<std::size_t>& a, const std::vector<std::size_t>& b) {
-  std::uint64_t unmatched = 0;
-  std::size_t i = 0;
-  std::size_t j = 0;
-  while (i < a.size() && j < b.size()) {
-    if (a[i] == b[j]) {
-      ++i;
-      ++j;
-    } else if (a[i] < b[j]) {
-      ++unmatched;
-      ++i;
-    } else {
-      ++unmatched;
-      ++j;
-    }
-  }
-  return unmatched + (a.size() - i) + (b.size() - j);
 }
 
 }  // namespace
@@ -183,6 +113,8 @@ TableVerification VerifyTable(MigrationContext& job, Session* sourceSession, Ses
   std::sort(source.digests.begin(), source.digests.end());
   std::sort(target.digests.begin(), target.digests.end());
   verification.differingRows = Unmatched(source.digests, target.digests);
+  verification.complexTables =
+      VerifyComplexColumns(job, sourceSession, targetSession, database, table);
   return verification;
 }
 
