@@ -17,6 +17,7 @@
 #include "translate/complex_table_ddl.h"
 #include "translate/complex_table_shape.h"
 #include "translate/mysql_names.h"
+#include "translate/table_ddl.h"
 
 namespace tablift {
 namespace {
@@ -50,6 +51,12 @@ std::string MoveComplexColumn(MigrationContext& job, Session& source, const std:
   const Status created = ExecuteStatement(
       job, job.targetSession(), ComplexTableDdl(table, column, key, settings), Report::Outcome);
   if (!created.ok()) return "table [" + child + "] cannot be created: " + created.message();
+  if (!IsInnoDb(settings.storageEngine)) {
+    WriteLine(job,
+              "[%s]: the %s storage engine keeps no FOREIGN KEY, the values are tied to [%s] by "
+              "its key alone",
+              child.c_str(), settings.storageEngine.c_str(), table.c_str());
+  }
 
   const Result<std::vector<jet::ComplexValue>> values =
       ComplexColumnValues(source, table, column.name);
