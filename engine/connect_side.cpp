@@ -98,7 +98,7 @@ void ShowInTree(Workbench& window, CatalogTree& tree, int dbmsKind, std::string 
 }
 
 // The database a side's tree shows: an Access file's database name (its
-// path without ".mdb"), or the catalog of other providers.
+// path without ".mdb" or ".accdb"), or the catalog of other providers.
 std::string TreeDatabase(const ConnectionProfile& profile) {
   return IsJetProgId(profile.progId) ? AccessDatabaseName(profile.sourceName) : profile.catalogName;
 }
