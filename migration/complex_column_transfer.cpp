@@ -4,11 +4,9 @@
 #include <vector>
 
 #include "access/access_table_details.h"
-#include "access/source_rows_query.h"
 #include "access/table_columns.h"
 #include "core/write_line.h"
 #include "data_access/jet/value_text.h"
-#include "data_access/text_query.h"
 #include "migration/complex_parent_keys.h"
 #include "migration/migration_context.h"
 #include "mysql/execute_statement.h"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data_access/jet/jet_provider.h"
+#include "data_access/profile_file.h"
 #include "engine/connect_side.h"
 #include "engine/use_database.h"
 #include "migration/table_verification.h"
@@ -182,6 +183,32 @@ TEST_F(AccdbMigrationTest, MultiValuesAndVersionsArriveOneRowEach) {
   EXPECT_THAT(query("select column_name from information_schema.columns where table_schema = '" +
                     database_ + "' and table_name = 'Table1' order by ordinal_position"),
               ::testing::ElementsAre("id", "memo-data", "append-memo-data"));
+}
+
+TEST_F(AccdbMigrationTest, AMigrationConditionNarrowsTheComplexValuesWithTheirParents) {
+  const auto fixtures = FixturesDirectory();
+  const std::string file = "complex-columns-ace12.accdb";
+  if (!fixtures || !fs::exists(*fixtures / file)) GTEST_SKIP() << "no " << file;
+  const fs::path copy = copyAccessFile(*fixtures / file, "complex_condition");
+  connect(copy, "", "InnoDB");
+  if (HasFatalFailure()) return;
+  const std::string source = sourceDatabase();
+  ASSERT_TRUE(WriteProfileString(window_.conditionFile(), source, "Table1", "id <> 'row3'"));
+  const TaskPtr task = migrate("", "", "");
+  ASSERT_NE(task, nullptr);
+  const std::string database = copy.stem().string();
+  ASSERT_TRUE(UseDatabase(window_, database, Workbench::kTargetSide));
+  EXPECT_THAT(query("select concat(id, '|', Value) from `Table1_multi-value-data` order by 1"),
+              ::testing::ElementsAre("row2|value1", "row2|value4"));
+  EXPECT_THAT(query("select count(*) from `Table1_append-memo-data` where id = 'row3'"),
+              ::testing::ElementsAre("0"));
+  // Verification reads the same narrowed rows on both sides.
+  const TableVerification verified =
+      VerifyTable(window_, window_.sourceSession(), window_.targetSession(), source, "Table1");
+  EXPECT_TRUE(verified.matches()) << verified.error;
+  ASSERT_EQ(verified.complexTables.size(), 3u);
+  EXPECT_EQ(verified.complexTables[1].rows.sourceRows, 2u);
+  EXPECT_EQ(task->stateText(), kStateSuccess);
 }
 
 TEST_F(AccdbMigrationTest, EncryptedFileRefusesAWrongPasswordWithAccessMessage) {
