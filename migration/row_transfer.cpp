@@ -10,6 +10,7 @@
 
 #include "access/access_table_details.h"
 #include "access/source_rows_query.h"
+#include "access/table_columns.h"
 #include "core/write_line.h"
 #include "data_access/error_texts.h"
 #include "data_access/profile_file.h"
@@ -23,11 +24,23 @@
 #include "mysql/value_literals.h"
 #include "translate/extended_date_time.h"
 #include "translate/mysql_names.h"
+#include "translate/table_ddl.h"
 
 namespace tablift {
 namespace {
 
 constexpr long kProgressEvery = 2000;
+
+std::set<std::string> AutoNumberColumnNames(Session& session, const std::string& table,
+                                            bool jetRules) {
+  std::set<std::string> names;
+  std::vector<ColumnRow> columns;
+  if (!ReadTableColumns(session, table, columns)) return names;
+  for (const ColumnRow& column : columns) {
+    if (IsAutoNumber(column, jetRules)) names.insert(column.columnName);
+  }
+  return names;
+}
 
 }  // namespace
 
@@ -57,6 +70,14 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
   // Complex columns hold only keys into hidden tables: their values go to
   // tables of their own, the parent table has no such column.
   const std::set<std::string> complexColumns = ComplexColumnNames(*sourceSession, tableName);
+  // An AutoNumber column given NULL gets a new number from MySQL: a row whose
+  // AutoNumber holds none (only a damaged file has such rows) is left out and
+  // counted instead of arriving changed.
+  const std::set<std::string> autoNumbers =
+      AutoNumberColumnNames(*sourceSession, tableName, settings.jetSource);
+  std::vector<bool> autoNumber;  // per transferred column
+  long unnumbered = 0;
+  std::string unnumberedColumn;
   std::vector<std::size_t> ordinals;  // of the transferred columns in the source's rows
   std::vector<std::uint16_t> types;   // of the transferred columns, bookmark left out
   std::vector<std::string> names;     // of the same columns
@@ -84,6 +105,10 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
           if (Failed(read)) {
             readFailure = "column " + std::to_string(k) + ": " + DescribeStepFailure(read, "Read");
             return false;
+          }
+          if (value.null && autoNumber[k - 1]) {
+            if (unnumbered++ == 0) unnumberedColumn = names[k - 1];
+            return true;
           }
           if (types[k - 1] == DBTYPE_DBTIMESTAMP && !value.null && CutToMicroseconds(value.text)) {
             ++cutTimes[k - 1];
@@ -115,6 +140,7 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
             ordinals.push_back(column.ordinal);
             types.push_back(column.type);
             names.push_back(column.name);
+            autoNumber.push_back(autoNumbers.count(column.name) != 0);
           }
         }
         parameters.resize(types.size());
@@ -174,6 +200,11 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
   }
   // A server that went away shows its reason at the first rejected row; the
   // failed commit that follows only says the connection is gone.
+  if (unnumbered > 0) {
+    failures.push_back("[" + tableName + "] " + std::to_string(unnumbered) +
+                       " records were left out: their AutoNumber column [" + unnumberedColumn +
+                       "] holds no number, and MySQL would give them a new one");
+  }
   if (rejected > 0) {
     failures.push_back(
         "[" + tableName + "] " + std::to_string(rejected) + " of " + std::to_string(rows) +

@@ -66,10 +66,6 @@ std::string TypeWord(const ColumnRow& column, bool jetRules) {
              : OdbcTypeText(column.columnFlags, column.dataType, column.characterMaximumLength);
 }
 
-bool IsAutoNumber(const ColumnRow& column, bool jetRules) {
-  return TypeWord(column, jetRules) == "COUNTER";
-}
-
 bool IsLong(const ColumnRow& column) {
   return (column.columnFlags & DBCOLUMNFLAGS_ISLONG) != 0;
 }
@@ -88,6 +84,10 @@ std::uint32_t TextLength(const ColumnRow& column) {
 }
 
 }  // namespace
+
+bool IsAutoNumber(const ColumnRow& column, bool jetRules) {
+  return TypeWord(column, jetRules) == "COUNTER";
+}
 
 std::string DropAutoNumberKeyStatement(std::string_view table) {
   return "alter table " + QuoteIdentifier(table) + " drop key " +
