@@ -87,6 +87,9 @@ int RunVerifyCommand(int argc, char** argv) {
     ++differing;
     if (!result.error.empty()) {
       std::printf("[%s] cannot be compared: %s\n", table.c_str(), result.error.c_str());
+    } else if (result.RowComparison::matches()) {
+      std::printf("[%s] %llu rows: identical, but the tables of its complex columns are not\n",
+                  table.c_str(), source);
     } else {
       std::printf("[%s] differs: %llu rows in Access, %llu in MySQL, %llu rows without an equal\n",
                   table.c_str(), source, static_cast<unsigned long long>(result.targetRows),

@@ -83,6 +83,10 @@ std::string MoveComplexColumn(MigrationContext& job, Session& source, const std:
     } else {
       if (refused++ == 0) firstRefusal = inserted.message();
     }
+    if (job.stopRequested()) {
+      WriteLine(job, "Data Converting Terminated!");
+      return "stopped after " + std::to_string(copied) + " values";
+    }
   }
   if (refused > 0) {
     return std::to_string(refused) + " of " + std::to_string(copied + refused) +
