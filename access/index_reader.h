@@ -20,7 +20,7 @@ enum class IndexKind {
 struct IndexRequest {
   JobContext* job = nullptr;  // where the reader's provider lines go
   IndexKind kind = IndexKind::PrimaryKey;
-  std::string path;      // the .mdb file: the database name followed by ".mdb"
+  std::string path;      // the .mdb or .accdb file itself
   std::string table;     // the Access table
   std::string password;  // the database password of the source, empty for none
   // Written by the reader, empty when nothing was found: one entry per

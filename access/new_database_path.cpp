@@ -20,7 +20,9 @@ std::string WithForwardSlashes(std::string text) {
 std::string NewAccessDatabasePath(std::string_view folder, std::string_view name) {
   std::string path(folder);
   path += name;
-  if (path.find(".mdb") == std::string::npos) path += ".mdb";
+  if (path.find(".mdb") == std::string::npos && path.find(".accdb") == std::string::npos) {
+    path += ".mdb";
+  }
   return WithForwardSlashes(std::move(path));
 }
 

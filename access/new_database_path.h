@@ -10,8 +10,8 @@ namespace tablift {
 std::string FolderPart(std::string_view path);
 
 // The path of a new Access database: the folder followed by the name, with
-// ".mdb" appended when the result does not contain ".mdb" anywhere (so
-// "x.mdb.bak" keeps its name), and every "\" turned into "/" so that a
+// ".mdb" appended when the result contains neither ".mdb" nor ".accdb"
+// anywhere (so "x.mdb.bak" and "x.accdb" keep their names), and every "\" turned into "/" so that a
 // Windows-style path names real folders here.
 std::string NewAccessDatabasePath(std::string_view folder, std::string_view name);
 

@@ -9,7 +9,7 @@
 namespace tablift {
 
 std::string AccessDatabaseName(std::string_view path) {
-  return ReplaceAll(path, "\\.mdb$", "");
+  return ReplaceAll(path, "\\.(mdb|accdb)$", "");
 }
 
 bool IsJetProgId(std::string_view progId) {

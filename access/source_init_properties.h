@@ -14,9 +14,9 @@ inline constexpr const char* kJetProviderString = ";COUNTRY=0;CP=1252;LANGID=0x0
 inline constexpr const char* kAccessOdbcProviderString =
     "Driver={Microsoft Access Driver (*.mdb)};SystemDB=";
 
-// The Access database name of a file: its path without a trailing ".mdb"
-// (compared with case, as the catalog listing strips it, so "x.MDB" keeps its
-// ending).
+// The Access database name of a file: its path without a trailing ".mdb" or
+// ".accdb" (compared with case, as the catalog listing strips them, so "x.MDB"
+// keeps its ending).
 std::string AccessDatabaseName(std::string_view path);
 
 // True when `progId` names the Jet provider (compared without regard to case).
@@ -28,7 +28,7 @@ bool IsJetProgId(std::string_view progId);
 // English (US) locale; then the provider string of the profile's provider.
 //
 // For the Jet provider the profile's catalog name then becomes the source
-// name without a trailing ".mdb" (compared with case, so "x.MDB" keeps its
+// name without a trailing ".mdb" or ".accdb" (compared with case, so "x.MDB" keeps its
 // ending), the database name shown everywhere. The catalog property already
 // added keeps the value from before. Always true.
 bool BuildSourceInitProperties(ConnectionProfile& profile, PropertySet& set);

@@ -31,7 +31,7 @@ void OpenSource(tablift::Workbench& window, const QString& path) {
 }
 
 constexpr char kUsage[] =
-    "Usage: tablift [--help] [--version] [--source FILE.mdb] [--screenshot FILE [--tab "
+    "Usage: tablift [--help] [--version] [--source FILE.mdb|FILE.accdb] [--screenshot FILE [--tab "
     "log|tasks]\n"
     "               [--dialog config|drivers]]\n"
     "               [Qt options]";

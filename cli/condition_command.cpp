@@ -18,7 +18,8 @@ namespace tablift {
 namespace {
 
 constexpr const char* kConditionUsage =
-    "Usage: tablift-cli condition SOURCE.mdb TABLE [CONDITION] [--source-password PASSWORD]\n"
+    "Usage: tablift-cli condition SOURCE.mdb|SOURCE.accdb TABLE [CONDITION] [--source-password "
+    "PASSWORD]\n"
     "  CONDITION is an Access SQL WHERE clause without the word WHERE, for example\n"
     "  'OrderDate >= #1/1/1996# And ShipCountry = \"France\"'; \"\" clears it.\n";
 

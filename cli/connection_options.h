@@ -11,7 +11,7 @@ class Workbench;
 // The options that say which Access file and which MySQL server a command
 // works on.
 struct ConnectionOptions {
-  std::string sourcePath;      // the .mdb file
+  std::string sourcePath;      // the .mdb or .accdb file
   std::string sourcePassword;  // its database password, if it has one
   std::string server;          // HOST[:PORT]
   std::string dsn;             // an ODBC data source instead of --server
@@ -21,7 +21,8 @@ struct ConnectionOptions {
 };
 
 inline constexpr const char* kConnectionUsage =
-    "[SOURCE.mdb] [--server HOST[:PORT] --user USER --password PASSWORD | --dsn NAME]\n"
+    "[SOURCE.mdb|SOURCE.accdb] [--server HOST[:PORT] --user USER --password PASSWORD | --dsn "
+    "NAME]\n"
     "       [--source-password PASSWORD]   (what is left out comes from the saved configuration)";
 
 // Takes the option at argv[i] (and its value) when it is a connection option

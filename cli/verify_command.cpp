@@ -67,6 +67,18 @@ int RunVerifyCommand(int argc, char** argv) {
     const TableVerification result =
         VerifyTable(window, window.sourceSession(), window.targetSession(), database, table);
     const auto source = static_cast<unsigned long long>(result.sourceRows);
+    for (const ComplexTableComparison& complex : result.complexTables) {
+      const RowComparison& rows = complex.rows;
+      if (!rows.error.empty()) {
+        std::printf("[%s] cannot be compared: %s\n", complex.table.c_str(), rows.error.c_str());
+      } else {
+        std::printf("[%s] %llu values in Access, %llu rows in MySQL, %llu without an equal%s\n",
+                    complex.table.c_str(), static_cast<unsigned long long>(rows.sourceRows),
+                    static_cast<unsigned long long>(rows.targetRows),
+                    static_cast<unsigned long long>(rows.differingRows),
+                    rows.matches() ? ": identical" : "");
+      }
+    }
     if (result.matches()) {
       ++matching;
       std::printf("[%s] %llu rows: identical\n", table.c_str(), source);
@@ -75,6 +87,9 @@ int RunVerifyCommand(int argc, char** argv) {
     ++differing;
     if (!result.error.empty()) {
       std::printf("[%s] cannot be compared: %s\n", table.c_str(), result.error.c_str());
+    } else if (result.RowComparison::matches()) {
+      std::printf("[%s] %llu rows: identical, but the tables of its complex columns are not\n",
+                  table.c_str(), source);
     } else {
       std::printf("[%s] differs: %llu rows in Access, %llu in MySQL, %llu rows without an equal\n",
                   table.c_str(), source, static_cast<unsigned long long>(result.targetRows),

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "access/access_database_management.h"
+#include "access/source_format.h"
 #include "access/source_init_properties.h"
 #include "access/source_version.h"
 #include "core/write_line.h"
@@ -97,7 +98,7 @@ void ShowInTree(Workbench& window, CatalogTree& tree, int dbmsKind, std::string 
 }
 
 // The database a side's tree shows: an Access file's database name (its
-// path without ".mdb"), or the catalog of other providers.
+// path without ".mdb" or ".accdb"), or the catalog of other providers.
 std::string TreeDatabase(const ConnectionProfile& profile) {
   return IsJetProgId(profile.progId) ? AccessDatabaseName(profile.sourceName) : profile.catalogName;
 }
@@ -137,6 +138,10 @@ void ConnectSource(Workbench& window) {
   if (IsJetProgId(source.profile.progId)) sets.push_back(BuildJetInitProperties());
 
   if (!OpenSide(window, source, sets, kSourceTexts)) return;
+  // Which Access the file comes from decides which types and features it may
+  // hold, so the log names it.
+  if (const Result<std::string> format = AccessFileFormat(source.dataSource); format.ok())
+    WriteLine(window, "Access file format: %s", format.value().c_str());
   ShowInTree(window, window.sourceTree(), kDbmsAccess, TreeDatabase(source.profile));
   if (source.dbmsName().empty()) source.setDbmsName(SourceVersion(window, source.openSession()));
 }

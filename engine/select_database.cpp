@@ -1,8 +1,6 @@
 #include "engine/select_database.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "access/access_file_names.h"
 #include "access/new_database_path.h"
 #include "access/source_init_properties.h"
 #include "engine/connect_side.h"
@@ -11,23 +9,15 @@
 namespace tablift {
 namespace {
 
-bool EndsWithMdb(std::string_view name) {
-  constexpr std::string_view kEnding = ".mdb";
-  if (name.size() < kEnding.size()) return false;
-  const std::string_view tail = name.substr(name.size() - kEnding.size());
-  return std::equal(tail.begin(), tail.end(), kEnding.begin(),
-                    [](unsigned char a, char b) { return std::tolower(a) == b; });
-}
-
 // Points the side's profile at the database; the side is released first.
 void StoreDatabaseName(Connection& side, std::string name) {
   side.close();
   side.profile.catalogName.clear();
   if (IsJetProgId(side.profile.progId)) {
     // "x.MDB" is the file x.MDB, not x.MDB.mdb; a name that merely contains
-    // ".mdb" somewhere ("x.mdb.bak") is not a file name with its ending.
-    if (!EndsWithMdb(name)) name += ".mdb";
-    side.profile.sourceName = std::move(name);
+    // ".mdb" somewhere ("x.mdb.bak") is not a file name with its ending; a
+    // database name without one may stand for an .accdb file.
+    side.profile.sourceName = AccessFileOf(std::move(name));
   } else {
     side.profile.catalogName = std::move(name);
   }

@@ -10,8 +10,8 @@ class Workbench;
 // database and reconnects that side. A name without a folder ("\" or "/") is
 // taken from the folder of the target tree's current database. For the Jet
 // provider the name is an Access database name (a path with or without its
-// ".mdb" ending, which is added when the name does not already end in it,
-// whatever its case) and becomes the side's source name; for other providers
+// ".mdb" or ".accdb" ending; without one it becomes the file AccessFileOf
+// finds) and becomes the side's source name; for other providers
 // it becomes the side's catalog. The target tree also remembers the name as
 // its current database. Always true: the reconnection reports its own
 // failures.

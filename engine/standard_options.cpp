@@ -10,7 +10,8 @@ std::string ProgramHelp(std::string_view usageLine) {
   std::string help(usageLine);
   help +=
       "\n\n"
-      "Moves a Microsoft Access database (.mdb) into a MySQL-compatible server:\n"
+      "Moves a Microsoft Access database (.mdb: Jet 3, Jet 4; .accdb: ACE 12 to ACE 17,\n"
+      "encrypted ones with their password) into a MySQL-compatible server:\n"
       "tables with their keys and indexes, rows, relationships and saved queries.\n"
       "\n"
       "Options:\n"

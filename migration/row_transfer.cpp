@@ -5,9 +5,12 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
+#include "access/access_table_details.h"
 #include "access/source_rows_query.h"
+#include "access/table_columns.h"
 #include "core/write_line.h"
 #include "data_access/error_texts.h"
 #include "data_access/profile_file.h"
@@ -19,12 +22,25 @@
 #include "mysql/sql_literals.h"
 #include "mysql/table_load.h"
 #include "mysql/value_literals.h"
+#include "translate/extended_date_time.h"
 #include "translate/mysql_names.h"
+#include "translate/table_ddl.h"
 
 namespace tablift {
 namespace {
 
 constexpr long kProgressEvery = 2000;
+
+std::set<std::string> AutoNumberColumnNames(Session& session, const std::string& table,
+                                            bool jetRules) {
+  std::set<std::string> names;
+  std::vector<ColumnRow> columns;
+  if (!ReadTableColumns(session, table, columns)) return names;
+  for (const ColumnRow& column : columns) {
+    if (IsAutoNumber(column, jetRules)) names.insert(column.columnName);
+  }
+  return names;
+}
 
 }  // namespace
 
@@ -51,7 +67,22 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
   RowScriptFile file;
   std::string fileFailure;
   std::string readFailure;
-  std::vector<std::uint16_t> types;  // of the transferred columns, bookmark left out
+  // Complex columns hold only keys into hidden tables: their values go to
+  // tables of their own, the parent table has no such column.
+  const std::set<std::string> complexColumns = ComplexColumnNames(*sourceSession, tableName);
+  // An AutoNumber column given NULL gets a new number from MySQL: a row whose
+  // AutoNumber holds none (only a damaged file has such rows) is left out and
+  // counted instead of arriving changed.
+  const std::set<std::string> autoNumbers =
+      AutoNumberColumnNames(*sourceSession, tableName, settings.jetSource);
+  std::vector<bool> autoNumber;  // per transferred column
+  long unnumbered = 0;
+  std::string unnumberedColumn;
+  std::vector<std::size_t> ordinals;  // of the transferred columns in the source's rows
+  std::vector<std::uint16_t> types;   // of the transferred columns, bookmark left out
+  std::vector<std::string> names;     // of the same columns
+  // Per column: Date/Time Extended values whose 100 ns digit was dropped.
+  std::vector<long> cutTimes;
   long rows = 0;
   bool stopped = false;
   // One row at a time, their memory kept from row to row.
@@ -70,10 +101,17 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
         for (std::size_t k = 1; k <= types.size(); ++k) {
           if (k > 1) values += ',';
           // Whole values: Memo and OLE Object values do not fit the text slots.
-          const HResult read = row.fullValue(k, value);
+          const HResult read = row.fullValue(ordinals[k - 1], value);
           if (Failed(read)) {
             readFailure = "column " + std::to_string(k) + ": " + DescribeStepFailure(read, "Read");
             return false;
+          }
+          if (value.null && autoNumber[k - 1]) {
+            if (unnumbered++ == 0) unnumberedColumn = names[k - 1];
+            return true;
+          }
+          if (types[k - 1] == DBTYPE_DBTIMESTAMP && !value.null && CutToMicroseconds(value.text)) {
+            ++cutTimes[k - 1];
           }
           AppendValueLiteral(types[k - 1], value, values);
           ValueParameter(types[k - 1], value, parameters[k - 1]);
@@ -97,11 +135,16 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
       },
       [&](const std::vector<ColumnInfo>& columns) {
         for (const ColumnInfo& column : columns) {
-          if (column.ordinal != 0 && (column.flags & DBCOLUMNFLAGS_ISBOOKMARK) == 0) {
+          if (column.ordinal != 0 && (column.flags & DBCOLUMNFLAGS_ISBOOKMARK) == 0 &&
+              !complexColumns.count(column.name)) {
+            ordinals.push_back(column.ordinal);
             types.push_back(column.type);
+            names.push_back(column.name);
+            autoNumber.push_back(autoNumbers.count(column.name) != 0);
           }
         }
         parameters.resize(types.size());
+        cutTimes.assign(types.size(), 0);
         // The file is made only once the SELECT has run, so a failing SELECT
         // leaves no empty script behind.
         if (!file.open(fileName)) {
@@ -136,6 +179,13 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
     fileFailure = std::strerror(errno);
   }
   if (readFailure.empty()) readFailure = fetchFailure;
+  for (std::size_t k = 0; k < cutTimes.size(); ++k) {
+    if (cutTimes[k] == 0) continue;
+    WriteLine(job,
+              "[%s].[%s]: %ld Date/Time Extended values lost their last digit (100 ns): "
+              "MySQL keeps microseconds",
+              tableName.c_str(), names[k].c_str(), cutTimes[k]);
+  }
 
   // Every reason the rows did not all arrive gets its line; the first is the
   // result.
@@ -150,6 +200,11 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
   }
   // A server that went away shows its reason at the first rejected row; the
   // failed commit that follows only says the connection is gone.
+  if (unnumbered > 0) {
+    failures.push_back("[" + tableName + "] " + std::to_string(unnumbered) +
+                       " records were left out: their AutoNumber column [" + unnumberedColumn +
+                       "] holds no number, and MySQL would give them a new one");
+  }
   if (rejected > 0) {
     failures.push_back(
         "[" + tableName + "] " + std::to_string(rejected) + " of " + std::to_string(rows) +

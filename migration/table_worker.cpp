@@ -7,6 +7,8 @@
 #include "data_access/error_texts.h"
 #include "data_access/safe_file_name.h"
 #include "migration/cache_file.h"
+#include "migration/calculated_columns.h"
+#include "migration/complex_column_transfer.h"
 #include "migration/migration_context.h"
 #include "migration/object_workers.h"
 #include "migration/row_transfer.h"
@@ -103,6 +105,13 @@ int MigrateTable(MigrationContext& job, Session* sourceSession, std::string data
   whole = MigrateUniqueIndexes(job, sourceSession, settings, database, table, cacheFile) && whole;
   const std::string rows = TransferRows(job, sourceSession, job.targetSession(), database, table);
   whole = rows == kRowsTransferred && whole;
+  // Calculated fields arrive as Access stored them; MySQL computes them from
+  // then on where it gives the same values. The values of complex columns
+  // follow their parent rows, which their foreign keys refer to.
+  if (rows == kRowsTransferred) {
+    MigrateCalculatedColumns(job, sourceSession, table);
+    whole = MigrateComplexColumns(job, sourceSession, database, table) && whole;
+  }
   return whole ? kTableMigrated : kTableIncomplete;
 }
 

@@ -1,10 +1,10 @@
 // tablift-damage-corpus: makes damaged copies of Access files the way disks,
 // transfers and crashed writers damage them, for the reliability measurement.
 //
-//   tablift-damage-corpus --out FOLDER [--copies N] [--seed S] FILE.mdb...
+//   tablift-damage-corpus --out FOLDER [--copies N] [--seed S] FILE.mdb|FILE.accdb...
 //
 // For every file it writes N copies of each kind of damage (5 kinds), named
-// <file>-<kind>-<n>.mdb: "truncated" (cut anywhere, inside the header page,
+// <file>-<kind>-<n> with the original's ending: "truncated" (cut anywhere, inside the header page,
 // at and between page boundaries), "header" (random bytes in the header
 // page), "tdef" (random bytes in a table definition page), "usagemap" (the
 // usage-map pointers of a table definition, or the usage-map row they point
@@ -199,7 +199,8 @@ int main(int argc, char** argv) {
     const auto data = PagesOfType(original, layout, {kDataPage, kIndexNodePage, kIndexLeafPage});
     for (int n = 0; n < copies; ++n) {
       const std::string stem = input.stem().string() + "-";
-      const std::string number = "-" + std::to_string(n) + ".mdb";
+      // A copy keeps its original's ending: an .accdb file stays one.
+      const std::string number = "-" + std::to_string(n) + input.extension().string();
       const bool ok =
           WriteFile(out / (stem + "truncated" + number), damager.truncated(original, layout)) &&
           WriteFile(out / (stem + "header" + number), damager.header(original, layout)) &&

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "access/access_file_names.h"
 #include "access/index_answer.h"
 #include "access/index_reader.h"
 #include "core/job_context.h"
@@ -39,9 +40,10 @@ Status SessionsPresent(JobContext& job, Session* sourceSession, Session* targetS
 }
 
 // The file of the database: the source's own file, which the settings name
-// in full; a database name followed by ".mdb" only when they name none.
+// in full; the file of the database name (.mdb or .accdb) only when they name
+// none.
 std::string DatabaseFile(const MigrationSettings& settings, const std::string& databaseName) {
-  return settings.sourceFile.empty() ? databaseName + ".mdb" : settings.sourceFile;
+  return settings.sourceFile.empty() ? AccessFileOf(databaseName) : settings.sourceFile;
 }
 
 std::string ReadAnswer(JobContext& job, const MigrationSettings& settings, IndexKind kind,

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <set>
 #include <vector>
 
+#include "access/access_table_details.h"
 #include "access/source_init_properties.h"
 #include "access/table_columns.h"
 #include "core/job_context.h"
@@ -64,10 +66,6 @@ std::string TypeWord(const ColumnRow& column, bool jetRules) {
              : OdbcTypeText(column.columnFlags, column.dataType, column.characterMaximumLength);
 }
 
-bool IsAutoNumber(const ColumnRow& column, bool jetRules) {
-  return TypeWord(column, jetRules) == "COUNTER";
-}
-
 bool IsLong(const ColumnRow& column) {
   return (column.columnFlags & DBCOLUMNFLAGS_ISLONG) != 0;
 }
@@ -86,6 +84,10 @@ std::uint32_t TextLength(const ColumnRow& column) {
 }
 
 }  // namespace
+
+bool IsAutoNumber(const ColumnRow& column, bool jetRules) {
+  return TypeWord(column, jetRules) == "COUNTER";
+}
 
 std::string DropAutoNumberKeyStatement(std::string_view table) {
   return "alter table " + QuoteIdentifier(table) + " drop key " +
@@ -126,6 +128,12 @@ std::string MySqlColumnType(const ColumnRow& column, bool jetRules) {
       return "DOUBLE";
     case DBTYPE_UI1:  // Access Byte runs from 0 to 255
       return "TINYINT UNSIGNED";
+    case DBTYPE_I8:  // Large Number: 64 bits
+      return "BIGINT";
+    case DBTYPE_DBTIMESTAMP:
+      // Date/Time Extended counts 100 ns (seven digits); MySQL keeps six, and
+      // the row transfer says when a seventh that is not 0 is dropped.
+      return column.datetimePrecision > 0 ? "DATETIME(6)" : "DATETIME";
     case DBTYPE_NUMERIC: {
       const auto [precision, scale] = DecimalShape(column);
       return "DECIMAL(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
@@ -171,6 +179,9 @@ DefaultTarget DefaultTargetOf(const ColumnRow& column, bool jetRules, double ser
       break;
     case DBTYPE_I4:
       integer(std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
+      break;
+    case DBTYPE_I8:
+      integer(std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max());
       break;
     case DBTYPE_R4:
     case DBTYPE_R8:
@@ -221,6 +232,11 @@ std::string TranslateTableDdl(JobContext& job, Session* session, const Migration
               databaseName.c_str(), tableName.c_str(), problem.c_str());
     return {};
   }
+  // A complex column's values become a table of their own (see
+  // complex_table_ddl.h); its key into Access's hidden table means nothing
+  // in MySQL.
+  const std::set<std::string> complex = ComplexColumnNames(*session, tableName);
+  std::erase_if(columns, [&](const ColumnRow& column) { return complex.count(column.columnName); });
   std::vector<std::string> types;
   std::vector<bool> nullable;
   for (const ColumnRow& column : columns) {

@@ -42,12 +42,17 @@ bool IsInnoDb(std::string_view storageEngine);
 // " DEFAULT CHARSET=<charset>\n" for servers newer than 4.0, else "\n".
 std::string CharsetClause(double serverVersion, std::string_view charset);
 
+// Whether the column is an AutoNumber (a Long the engine numbers), which
+// becomes an AUTO_INCREMENT column.
+bool IsAutoNumber(const ColumnRow& column, bool jetRules);
+
 // The MySQL type of one Access column. The Jet (or ODBC) type word goes
 // through RewriteJetDdl; on top of that every column keeps its values whole:
 // Double becomes DOUBLE, Byte TINYINT UNSIGNED, Decimal DECIMAL(p,s), Text(n)
 // VARCHAR(n) whether required or not, Memo LONGTEXT and OLE Object LONGBLOB
 // whether required or not, Binary(n) VARBINARY(510), AutoNumber INT
-// AUTO_INCREMENT.
+// AUTO_INCREMENT, Large Number BIGINT, Date/Time Extended (a timestamp with a
+// fraction precision) DATETIME(6).
 std::string MySqlColumnType(const ColumnRow& column, bool jetRules);
 
 // What a default value of the column must fit (see TranslateDefaultValue).

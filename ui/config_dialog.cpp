@@ -324,8 +324,9 @@ void ConfigDialog::browseDatabaseFile(int controlId) {
   const Side& s = sides_[sourceSide ? 0 : 1];
   const std::string dbms = control<QGroupBox>(s.group)->title().toStdString();
   const char* filter = EqualsIgnoreCase(dbms, "ACCESS")
-                           ? "Access File (*.mdb)"
-                           : "All (*.mdb *.xls);;Access File (*.mdb);;Excel File (*.xls)";
+                           ? "Access File (*.mdb *.accdb)"
+                           : "All (*.mdb *.accdb *.xls);;Access File (*.mdb *.accdb);;"
+                             "Excel File (*.xls)";
   const std::optional<std::string> file =
       window_.prompter().chooseFile("Open the database file", filter, ".");
   QWidget* target = controls_.at(controlId);

@@ -98,7 +98,8 @@ std::string MigrationTest::UniqueName(const std::string& stem) {
 }
 
 fs::path MigrationTest::copyAccessFile(const fs::path& original, const std::string& stem) {
-  const fs::path copy = temp_.path() / (UniqueName(stem) + ".mdb");
+  // The copy keeps the original's ending: an .accdb file is opened as one.
+  const fs::path copy = temp_.path() / (UniqueName(stem) + original.extension().string());
   fs::copy_file(original, copy);
   return copy;
 }

@@ -52,8 +52,9 @@ class MigrationTest : public ::testing::Test {
   // A name no other test process uses: `stem`, the process id and a count.
   static std::string UniqueName(const std::string& stem);
   // Copies an Access file into the temporary folder under a unique file
-  // name beginning with `stem`, so that the database a clone creates from it
-  // is this process's own.
+  // name beginning with `stem` and ending as the original does (.mdb or
+  // .accdb), so that the database a clone creates from it is this process's
+  // own.
   std::filesystem::path copyAccessFile(const std::filesystem::path& original,
                                        const std::string& stem);
   // Writes the sample database under a unique name.
