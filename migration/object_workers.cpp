@@ -176,8 +176,15 @@ int MigrateRelationships(MigrationContext& job, Session* sourceSession, std::str
   int failures = 0;
   for (const std::string& table : tables) {
     const std::string cacheFile = (settings.cacheFolder / SafeFileName(table)).string();
-    const std::string text = BuildForeignKeyStatements(job, sourceSession, job.targetSession(),
-                                                       settings.nameRule, database, table);
+    const Result<std::string> built = BuildForeignKeyStatements(
+        job, sourceSession, job.targetSession(), settings.nameRule, database, table);
+    if (!built.ok()) {
+      // The relationships of this table could not be read: none of them arrives.
+      WritePlainLine(job, "Create Relationship failure!");
+      ++failures;
+      continue;
+    }
+    const std::string& text = built.value();
     if (!AppendCacheFile(cacheFile, text)) {
       WriteCacheFileFailure(job);
       continue;

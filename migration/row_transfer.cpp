@@ -44,20 +44,20 @@ std::set<std::string> AutoNumberColumnNames(Session& session, const std::string&
 
 }  // namespace
 
-std::string TransferRows(MigrationContext& job, Session* sourceSession, Session* targetSession,
+RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session* targetSession,
                          std::string databaseName, std::string tableName) {
   if (sourceSession == nullptr || !sourceSession->isOpen()) {
     WriteLine(job, "No Source Connection!");
-    return std::string(kRowsNotRead);
+    return RowTransfer{RowsOutcome::NotRead};
   }
   if (targetSession == nullptr || !targetSession->isOpen()) {
     WriteLine(job, "No Target Connection!");
-    return std::string(kRowsNotRead);
+    return RowTransfer{RowsOutcome::NotRead};
   }
   const MigrationSettings settings = job.migrationSettings();
   std::string query;
   if (!SourceRowsQuery(job, settings.conditionFile, databaseName, tableName, query).empty()) {
-    return std::string(kRowsNotRead);
+    return RowTransfer{RowsOutcome::NotRead};
   }
 
   const std::string fileName =
@@ -169,10 +169,10 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
   if (!failure.empty()) {
     if (failure == kStatementSucceeded) {
       WriteLine(job, "%s", kStatementSucceeded);
-      return failure;
+      return RowTransfer{RowsOutcome::NotRead, failure};
     }
     WriteLine(job, "T::%s", failure.c_str());
-    return std::string(kRowsNotRead);
+    return RowTransfer{RowsOutcome::NotRead};
   }
   if (fileFailure.empty() && file.isOpen() && !file.flush()) fileFailure = std::strerror(errno);
   if (fileFailure.empty() && file.isOpen() && !file.close()) {
@@ -220,12 +220,12 @@ std::string TransferRows(MigrationContext& job, Session* sourceSession, Session*
   }
   for (const std::string& message : failures)
     WriteLine(job, "E::%s", message.c_str());
-  if (!failures.empty()) return failures.front();
+  if (!failures.empty()) return RowTransfer{RowsOutcome::Incomplete, failures.front()};
   WriteLine(job, "[%s] %ld records converted, conversion completed SUCCESSFULLY!",
             tableName.c_str(), rows);
   // The rows written are whole, but the table is not: its task must not
   // show SUCCESS.
-  return std::string(stopped ? kRowsStopped : kRowsTransferred);
+  return RowTransfer{stopped ? RowsOutcome::Stopped : RowsOutcome::Transferred};
 }
 
 }  // namespace tablift

@@ -9,17 +9,26 @@ namespace tablift {
 
 class MigrationContext;
 
-// What TransferRows returns when every row of the table arrived in the
-// target table.
-inline constexpr std::string_view kRowsTransferred = "TRUE";
-// What it returns when a stop request ended the rows early: every row read
-// arrived, but the table holds only part of them.
-inline constexpr std::string_view kRowsStopped = "STOPPED";
+// How the rows of one table ended.
+enum class RowsOutcome {
+  Transferred,  // every row of the table arrived in the target table
+  Stopped,      // a stop request ended the rows early: every row read arrived,
+                // but the table holds only part of them
+  NotRead,      // nothing could be read: a session is absent, the table name
+                // cannot be written in Access SQL, the migration condition was
+                // refused or the SELECT failed (the reason is in the log)
+  Incomplete,   // rows were read but did not all arrive
+};
 
-// What it returns when nothing could be read: a session is absent, the table
-// name cannot be written in Access SQL, the migration condition was refused or
-// the SELECT failed. The reason is in the log.
-inline constexpr std::string_view kRowsNotRead = "FALSE";
+struct RowTransfer {
+  RowsOutcome outcome = RowsOutcome::NotRead;
+  // Why not every row arrived: the text of the "E::" line that says so, or
+  // "RESULT: The operation completed SUCCESSFULLY" when the SELECT gave no
+  // rowset; empty otherwise.
+  std::string reason{};
+
+  bool operator==(RowsOutcome other) const { return outcome == other; }
+};
 
 // Copies the rows of Access table `tableName` of `databaseName` into the
 // target table of the same name, which the table worker has just created on
@@ -31,7 +40,7 @@ inline constexpr std::string_view kRowsNotRead = "FALSE";
 //   escaped strings, X'...' bytes, unquoted numbers, 1/0 for Yes/No), long
 //   values read whole;
 // - writes each statement as one line of the script "<table>.data" (a safe
-//   file name) in the current directory;
+//   file name) in the settings' cache folder;
 // - sends the rows to the target in batches sized under the server's
 //   max_allowed_packet (a prepared INSERT with parameter arrays, or a
 //   multi-row INSERT), inside one transaction on a transactional engine,
@@ -43,15 +52,13 @@ inline constexpr std::string_view kRowsNotRead = "FALSE";
 // - stops after the current row when the controller's stop is requested
 //   ("Data Converting Terminated!"); the rows read up to then still arrive.
 //
-// Result: kRowsTransferred; kRowsStopped; kRowsNotRead; "RESULT: The operation completed
-// SUCCESSFULLY" when the SELECT gave no rowset (nothing was copied); or, when
-// rows did not arrive, the text of the "E::" line that says why: rows the
-// target rejected (how many, and the server's reason for the first), a
-// transaction the target would not commit, a row
-// the source could not deliver (the provider's text), or a script file that
-// could not be written. The table worker must count only kRowsTransferred as
-// a transferred table; every other result makes its task FAILURE.
-std::string TransferRows(MigrationContext& job, Session* sourceSession, Session* targetSession,
+// Incomplete names its first reason: rows the target rejected (how many, and
+// the server's reason for the first), a transaction the target would not
+// commit, a row the source could not deliver (the provider's text), or a
+// script file that could not be written. The table worker counts only
+// Transferred as a transferred table; every other outcome makes its task
+// FAILURE.
+RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session* targetSession,
                          std::string databaseName, std::string tableName);
 
 }  // namespace tablift

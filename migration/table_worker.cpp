@@ -103,12 +103,12 @@ int MigrateTable(MigrationContext& job, Session* sourceSession, std::string data
 
   bool whole = MigratePrimaryKey(job, sourceSession, settings, database, table, cacheFile, create);
   whole = MigrateUniqueIndexes(job, sourceSession, settings, database, table, cacheFile) && whole;
-  const std::string rows = TransferRows(job, sourceSession, job.targetSession(), database, table);
-  whole = rows == kRowsTransferred && whole;
+  const RowTransfer rows = TransferRows(job, sourceSession, job.targetSession(), database, table);
+  whole = rows == RowsOutcome::Transferred && whole;
   // Calculated fields arrive as Access stored them; MySQL computes them from
   // then on where it gives the same values. The values of complex columns
   // follow their parent rows, which their foreign keys refer to.
-  if (rows == kRowsTransferred) {
+  if (rows == RowsOutcome::Transferred) {
     MigrateCalculatedColumns(job, sourceSession, table);
     whole = MigrateComplexColumns(job, sourceSession, database, table) && whole;
   }

@@ -74,12 +74,12 @@ std::string ForeignKeyStatementsFromRows(const std::string& tableName,
   return statements;
 }
 
-std::string BuildForeignKeyStatements(JobContext& job, Session* sourceSession,
-                                      Session* /*targetSession*/, NameRule rule,
-                                      std::string /*databaseName*/, std::string tableName) {
+Result<std::string> BuildForeignKeyStatements(JobContext& job, Session* sourceSession,
+                                              Session* /*targetSession*/, NameRule rule,
+                                              std::string /*databaseName*/, std::string tableName) {
   if (sourceSession == nullptr) {
     WriteLine(job, "%s", kNoConnection);
-    return kNoConnection;
+    return Status::Failure(kNoConnection);
   }
   const std::string sql =
       "select szRelationship,szObject,szColumn,szReferencedObject,szReferencedColumn,icolumn,"
@@ -95,12 +95,9 @@ std::string BuildForeignKeyStatements(JobContext& job, Session* sourceSession,
                                               {"grbit"}},
                                              values);
   if (!outcome.empty()) {
-    if (outcome == kStatementSucceeded) {
-      WriteLine(job, "%s", outcome.c_str());
-      return outcome;
-    }
-    WriteLine(job, "T::%s", outcome.c_str());
-    return "FALSE";
+    // A statement without rows is no list of relationships either.
+    WriteLine(job, outcome == kStatementSucceeded ? "%s" : "T::%s", outcome.c_str());
+    return Status::Failure(outcome);
   }
   std::vector<RelationshipRow> rows;
   for (const auto& row : values)

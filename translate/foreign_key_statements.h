@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/status.h"
 #include "translate/mysql_names.h"
 
 namespace tablift {
@@ -27,14 +28,13 @@ inline constexpr int kRelationshipCascadeDeletes = 0x00001000;
 
 // The ALTER TABLE ... ADD CONSTRAINT ... FOREIGN KEY statements of the
 // relationships in which `tableName` is the referencing table, separated by
-// ";\n", the last ended by "\n"; "" when it has none. Failure texts: "No
-// Connection!" without a source session, "FALSE" when the system table
-// cannot be read. A relationship Access does not enforce gets no statement
-// (a plain line says so): MySQL would enforce it and refuse the rows that
-// Access accepted.
-std::string BuildForeignKeyStatements(JobContext& job, Session* sourceSession,
-                                      Session* targetSession, NameRule rule,
-                                      std::string databaseName, std::string tableName);
+// ";\n", the last ended by "\n"; "" when it has none. A failure (already
+// logged) without a source session or when the system table cannot be read. A relationship Access
+// does not enforce gets no statement (a plain line says so): MySQL would enforce it and refuse the
+// rows that Access accepted.
+Result<std::string> BuildForeignKeyStatements(JobContext& job, Session* sourceSession,
+                                              Session* targetSession, NameRule rule,
+                                              std::string databaseName, std::string tableName);
 
 // The statements of `tableName` built from its relationship rows, in the
 // order the rows come: rows with the same relationship name (letter case

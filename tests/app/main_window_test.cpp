@@ -37,8 +37,8 @@ QStringList Titles(const QList<QAction*>& actions) {
 TEST_F(WindowTest, StartsWithItsMenusToolsTabsAndStatusPanes) {
   EXPECT_EQ(window.windowTitle(), QStringLiteral("Tablift Version: 1.0"));
   EXPECT_EQ(Titles(window.menuBar()->actions()),
-            (QStringList{"&Connect", "&Operation", "D&atabases", "&Database", "&Table", "&Help",
-                         "&About"}));
+            (QStringList{"&Connect", "&Operation", "D&atabases", "&Database", "&Table", "&Help"}));
+  EXPECT_EQ(Titles(window.menuAt(5)->actions()), (QStringList{"&Manual", "&About Tablift"}));
   EXPECT_EQ(Titles(window.menuAt(0)->actions()),
             (QStringList{"&Config", "Co&nnect", "Driver Check", "E&xit"}));
   EXPECT_EQ(window.commandAction(kCmdConnect)->data().toInt(), 32780);

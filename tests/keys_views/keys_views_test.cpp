@@ -60,10 +60,10 @@ class KeysAndViewsTest : public ::testing::Test {
                        .value());
     }
     for (const std::string& table : tables) {
-      const std::string foreignKeys =
+      const Result<std::string> foreignKeys =
           BuildForeignKeyStatements(window_, source, target, window_.nameRule(), database, table);
-      ASSERT_NE(foreignKeys, "FALSE");
-      ExecuteEachOrFail(window_, foreignKeys);
+      ASSERT_TRUE(foreignKeys.ok()) << foreignKeys.message();
+      ExecuteEachOrFail(window_, foreignKeys.value());
     }
   }
 

@@ -93,14 +93,14 @@ class BatchedTransferTest : public test::SampleTransferTest {
     window.runState() = RunState::Idle;
   }
 
-  std::string Transfer(const std::string& databaseName, const std::string& table) {
+  RowTransfer Transfer(const std::string& databaseName, const std::string& table) {
     return TransferRows(window, window.sourceSession(), window.targetSession(), databaseName,
                         table);
   }
 
   // Transfers the rows the given way (BatchesTravelTheWayAskedFor checks
   // that the switch works).
-  std::string TransferBy(const Way& way, const std::string& databaseName,
+  RowTransfer TransferBy(const Way& way, const std::string& databaseName,
                          const std::string& table) {
     setenv("TABLIFT_INSERT_ARRAYS", way.arrays ? "1" : "0", 1);
     return Transfer(databaseName, table);
@@ -128,7 +128,7 @@ TEST_F(BatchedTransferTest, EverySampleTableVerifiesOnBothEnginesBothWays) {
       SCOPED_TRACE(way.name() + " " + table);
       const test::SourceTable source = test::ReadSource(window, table, "");
       test::CreateTargetTable(window, table, source, key, engine);
-      EXPECT_EQ(TransferBy(way, SampleDatabaseName(), table), kRowsTransferred);
+      EXPECT_EQ(TransferBy(way, SampleDatabaseName(), table), RowsOutcome::Transferred);
       const TableVerification verified = VerifyTable(
           window, window.sourceSession(), window.targetSession(), SampleDatabaseName(), table);
       EXPECT_TRUE(verified.matches()) << verified.error << " " << verified.differingRows;
@@ -156,7 +156,7 @@ TEST_F(BatchedTransferTest, FixtureTablesVerifyOnBothEngines) {
       const std::string databaseName = (path.parent_path() / path.stem()).string();
       const test::SourceTable source = test::ReadSource(window, table, "");
       test::CreateTargetTable(window, table, source, {}, engine);
-      EXPECT_EQ(Transfer(databaseName, table), kRowsTransferred);
+      EXPECT_EQ(Transfer(databaseName, table), RowsOutcome::Transferred);
       const TableVerification verified =
           VerifyTable(window, window.sourceSession(), window.targetSession(), databaseName, table);
       EXPECT_TRUE(verified.matches()) << verified.error << " " << verified.differingRows;
@@ -178,14 +178,16 @@ TEST_F(BatchedTransferTest, RejectedRowsInsideBatchesAreExactlyTheOnesCounted) {
     const test::SourceTable source = test::ReadSource(window, "Order", "");
     test::CreateTargetTable(window, "Order", source, {"OrderId"}, engine);
     ExecuteOrFail(window, "insert into `Order` (OrderId) values (1), (1500), (1501), (4500)");
-    const std::string result = TransferBy(way, SampleDatabaseName(), "Order");
-    EXPECT_EQ(result.rfind("[Order] 4 of 4500 records were not accepted by the target, the first "
-                           "because: ",
-                           0),
-              0u)
-        << result;
-    EXPECT_NE(result.find("Duplicate entry '1' for key"), std::string::npos) << result;
-    EXPECT_EQ(LogTexts(window).back(), result);
+    const RowTransfer result = TransferBy(way, SampleDatabaseName(), "Order");
+    EXPECT_EQ(
+        result.reason.rfind("[Order] 4 of 4500 records were not accepted by the target, the first "
+                            "because: ",
+                            0),
+        0u)
+        << result.reason;
+    EXPECT_NE(result.reason.find("Duplicate entry '1' for key"), std::string::npos)
+        << result.reason;
+    EXPECT_EQ(LogTexts(window).back(), result.reason);
     EXPECT_EQ(QueryColumn(window, "select count(*) from `Order`"),
               (std::vector<std::string>{"4500"}));
     // The rows that were there stay as they were; no row arrived twice.
@@ -230,14 +232,14 @@ TEST_F(BatchedTransferTest, TooLongValuesAreRefusedNotCutOnBothEngines) {
     SCOPED_TRACE(way.name());
     test::CreateTargetTable(window, "Customers", source, {"CustomerCode"}, engine);
     ExecuteOrFail(window, "alter table Customers modify CompanyName varchar(21)");
-    const std::string result = TransferBy(way, SampleDatabaseName(), "Customers");
-    EXPECT_EQ(result.rfind("[Customers] " + std::to_string(tooLong) + " of " +
-                               std::to_string(source.rows.size()) +
-                               " records were not accepted by the target",
-                           0),
+    const RowTransfer result = TransferBy(way, SampleDatabaseName(), "Customers");
+    EXPECT_EQ(result.reason.rfind("[Customers] " + std::to_string(tooLong) + " of " +
+                                      std::to_string(source.rows.size()) +
+                                      " records were not accepted by the target",
+                                  0),
               0u)
-        << result;
-    EXPECT_NE(result.find("Data too long"), std::string::npos) << result;
+        << result.reason;
+    EXPECT_NE(result.reason.find("Data too long"), std::string::npos) << result.reason;
     EXPECT_EQ(QueryColumn(window, "select count(*) from Customers"),
               (std::vector<std::string>{std::to_string(source.rows.size() - tooLong)}));
     ExpectSessionAsBefore(sqlMode);
@@ -254,14 +256,14 @@ TEST_F(BatchedTransferTest, StopInsideABatchLeavesOneCountEverywhere) {
     SCOPED_TRACE(way.name());
     const test::SourceTable source = test::ReadSource(window, "Order Details", "");
     test::CreateTargetTable(window, "Order Details", source, {"OrderId", "LineNo"}, engine);
-    std::string result;
+    RowTransfer result;
     {
       ProbeAtLine stop(window, "[Order Details] 2000 records converted!",
                        [&] { window.runState() = RunState::StopRequested; });
       result = TransferBy(way, SampleDatabaseName(), "Order Details");
     }
     window.runState() = RunState::Idle;
-    EXPECT_EQ(result, kRowsStopped);
+    EXPECT_EQ(result, RowsOutcome::Stopped);
     const auto texts = LogTexts(window);
     ASSERT_GE(texts.size(), 2u);
     EXPECT_EQ(texts[texts.size() - 2], "Data Converting Terminated!");
@@ -299,7 +301,7 @@ TEST_F(BatchedTransferTest, DeferredIndexesAreBuiltAgainWhateverTheOutcome) {
       ExecuteOrFail(window, "alter table `Order` modify ShipName varchar(20)");
     }
     std::vector<std::string> during;
-    std::string result;
+    RowTransfer result;
     {
       ProbeAtLine probe(window, "[Order] 2000 records converted!", [&] {
         during = QueryColumn(other, indexState);
@@ -321,11 +323,12 @@ TEST_F(BatchedTransferTest, DeferredIndexesAreBuiltAgainWhateverTheOutcome) {
                           "CustomerCode is not null or CustomerCode is null"),
               (std::vector<std::string>{expectedRows}));
     if (outcome == Outcome::RefusedRows) {
-      EXPECT_EQ(result.rfind("[Order] 90 of 4500 records were not accepted by the target", 0), 0u)
-          << result;
+      EXPECT_EQ(
+          result.reason.rfind("[Order] 90 of 4500 records were not accepted by the target", 0), 0u)
+          << result.reason;
     } else {
-      EXPECT_EQ(result, outcome == Outcome::Stopped ? std::string(kRowsStopped)
-                                                    : std::string(kRowsTransferred));
+      EXPECT_EQ(result,
+                outcome == Outcome::Stopped ? RowsOutcome::Stopped : RowsOutcome::Transferred);
     }
     ExecuteOrFail(window, "drop table `Order`");
   }

@@ -73,7 +73,7 @@ class RowTransferTest : public test::SampleTransferTest {
 
   void Utf8Target() { ASSERT_TRUE(Succeeded(window.targetSession()->setClientCharset("utf8mb4"))); }
 
-  std::string Transfer(const std::string& table) {
+  RowTransfer Transfer(const std::string& table) {
     return TransferRows(window, window.sourceSession(), window.targetSession(),
                         SampleDatabaseName(), table);
   }
@@ -93,7 +93,7 @@ TEST_F(RowTransferTest, EverySampleTableArrivesValueForValue) {
     const test::SourceTable source = test::ReadSource(window, table.name, AccessOrder(table.key));
     ASSERT_FALSE(source.rows.empty());
     test::CreateTargetTable(window, table.name, source, table.key);
-    EXPECT_EQ(Transfer(table.name), kRowsTransferred);
+    EXPECT_EQ(Transfer(table.name), RowsOutcome::Transferred);
     test::ExpectSameRows(table.name, source,
                          test::ReadTarget(window, table.name, source, MySqlOrder(table.key)));
 
@@ -154,7 +154,7 @@ TEST_F(RowTransferTest, ScriptReplaysIntoAnEmptyTable) {
   const std::vector<std::string> key = {"Id"};
   const test::SourceTable source = test::ReadSource(window, "Awkward Values", "[Id]");
   test::CreateTargetTable(window, "Awkward Values", source, key);
-  ASSERT_EQ(Transfer("Awkward Values"), kRowsTransferred);
+  ASSERT_EQ(Transfer("Awkward Values"), RowsOutcome::Transferred);
   ExecuteOrFail(window, "delete from `Awkward Values`");
   for (const std::string& line : FileLines(directory.path() / "Awkward Values.data"))
     ExecuteOrFail(window, line);
@@ -166,16 +166,17 @@ TEST_F(RowTransferTest, TextLatin1CannotHoldIsRejectedNotReplaced) {
   // The target session keeps LATIN1, as after every connect.
   const test::SourceTable source = test::ReadSource(window, "Customers", "[CustomerCode]");
   test::CreateTargetTable(window, "Customers", source, {"CustomerCode"});
-  const std::string result = Transfer("Customers");
-  EXPECT_NE(result, kRowsTransferred);
+  const RowTransfer result = Transfer("Customers");
+  EXPECT_NE(result, RowsOutcome::Transferred);
   // "Café ☕ Müller", the Japanese name and the emoji are three of every six
   // customers.
-  EXPECT_EQ(result.rfind("[Customers] 15 of 30 records were not accepted by the target", 0), 0u)
-      << result;
+  EXPECT_EQ(result.reason.rfind("[Customers] 15 of 30 records were not accepted by the target", 0),
+            0u)
+      << result.reason;
   EXPECT_TRUE(window.output().lastLine().hasRecord);
-  EXPECT_EQ(LogTexts(window).back(), result);
+  EXPECT_EQ(LogTexts(window).back(), result.reason);
   // The reason names the character that LATIN1 lacks.
-  EXPECT_NE(result.find("\xE2\x98\x95"), std::string::npos) << result;
+  EXPECT_NE(result.reason.find("\xE2\x98\x95"), std::string::npos) << result.reason;
   EXPECT_EQ(QueryColumn(window, "select count(*) from Customers"),
             (std::vector<std::string>{"15"}));
   EXPECT_EQ(QueryColumn(window, "select count(*) from Customers where CompanyName like '%?%'"),
@@ -190,7 +191,7 @@ TEST_F(RowTransferTest, ConditionFromTheConditionFileNarrowsTheRows) {
   const test::SourceTable all = test::ReadSource(window, "Awkward Values", "[Id]");
   test::CreateTargetTable(window, "Awkward Values", all, {"Id"});
   SetCondition("Awkward Values", "Id > 2 and Id <> 5 and TextValue is not null or Id = 6");
-  EXPECT_EQ(Transfer("Awkward Values"), kRowsTransferred);
+  EXPECT_EQ(Transfer("Awkward Values"), RowsOutcome::Transferred);
   EXPECT_EQ(QueryColumn(window, "select Id from `Awkward Values` order by Id"),
             (std::vector<std::string>{"3", "4", "6"}));
 
@@ -198,21 +199,21 @@ TEST_F(RowTransferTest, ConditionFromTheConditionFileNarrowsTheRows) {
   // not run at all.
   ExecuteOrFail(window, "delete from `Awkward Values`");
   SetCondition("Awkward Values", "Id = 1; delete from [Awkward Values]");
-  EXPECT_EQ(Transfer("Awkward Values"), kRowsNotRead);
+  EXPECT_EQ(Transfer("Awkward Values"), RowsOutcome::NotRead);
   EXPECT_TRUE(window.output().lastLine().hasRecord);
   EXPECT_EQ(QueryColumn(window, "select count(*) from `Awkward Values`"),
             (std::vector<std::string>{"0"}));
   // A ";" inside a string of the condition is text, not a statement end.
   // A ";" that merely ends the condition is dropped.
   SetCondition("Awkward Values", "TextValue <> 'a;b' and Id = 3;");
-  EXPECT_EQ(Transfer("Awkward Values"), kRowsTransferred);
+  EXPECT_EQ(Transfer("Awkward Values"), RowsOutcome::Transferred);
   EXPECT_EQ(QueryColumn(window, "select Id from `Awkward Values`"),
             (std::vector<std::string>{"3"}));
 
   // A condition the source cannot run gives its text and FALSE.
   ExecuteOrFail(window, "delete from `Awkward Values`");
   SetCondition("Awkward Values", "NoSuchColumn = 1");
-  EXPECT_EQ(Transfer("Awkward Values"), kRowsNotRead);
+  EXPECT_EQ(Transfer("Awkward Values"), RowsOutcome::NotRead);
   ASSERT_FALSE(LogTexts(window).empty());
   EXPECT_NE(LogTexts(window).back().find("NoSuchColumn"), std::string::npos)
       << LogTexts(window).back();
@@ -223,7 +224,7 @@ TEST_F(RowTransferTest, EmptyResultStillWritesItsScriptAndFinalLine) {
   const test::SourceTable all = test::ReadSource(window, "Awkward Values", "[Id]");
   test::CreateTargetTable(window, "Awkward Values", all, {"Id"});
   SetCondition("Awkward Values", "Id > 100");
-  EXPECT_EQ(Transfer("Awkward Values"), kRowsTransferred);
+  EXPECT_EQ(Transfer("Awkward Values"), RowsOutcome::Transferred);
   EXPECT_TRUE(std::filesystem::exists(directory.path() / "Awkward Values.data"));
   EXPECT_TRUE(FileLines(directory.path() / "Awkward Values.data").empty());
   EXPECT_EQ(LogTexts(window).back(),
@@ -235,11 +236,11 @@ TEST_F(RowTransferTest, RejectedRowsAreCountedReportedAndFailTheTable) {
   const test::SourceTable source = test::ReadSource(window, "Shippers", "[ShipperId]");
   test::CreateTargetTable(window, "Shippers", source, {"ShipperId"});
   ExecuteOrFail(window, "insert into Shippers (ShipperId, CompanyName) values (2, 'Already here')");
-  const std::string result = Transfer("Shippers");
-  EXPECT_NE(result, kRowsTransferred);
-  EXPECT_EQ(result.rfind("[Shippers] 1 of 3 records were not accepted by the target", 0), 0u)
-      << result;
-  EXPECT_NE(result.find("Duplicate entry '2'"), std::string::npos) << result;
+  const RowTransfer result = Transfer("Shippers");
+  EXPECT_NE(result, RowsOutcome::Transferred);
+  EXPECT_EQ(result.reason.rfind("[Shippers] 1 of 3 records were not accepted by the target", 0), 0u)
+      << result.reason;
+  EXPECT_NE(result.reason.find("Duplicate entry '2'"), std::string::npos) << result.reason;
   EXPECT_TRUE(window.output().lastLine().hasRecord);
   const auto texts = LogTexts(window);
   EXPECT_FALSE(
@@ -258,9 +259,9 @@ TEST_F(RowTransferTest, StopRequestEndsAfterTheCurrentRow) {
   const test::SourceTable source = test::ReadSource(window, "Products", "[ProductId]");
   test::CreateTargetTable(window, "Products", source, {"ProductId"});
   window.runState() = RunState::StopRequested;
-  const std::string result = Transfer("Products");
+  const RowTransfer result = Transfer("Products");
   window.runState() = RunState::Idle;
-  EXPECT_EQ(result, kRowsStopped);
+  EXPECT_EQ(result, RowsOutcome::Stopped);
   EXPECT_EQ(QueryColumn(window, "select count(*) from Products"), (std::vector<std::string>{"1"}));
   EXPECT_EQ(FileLines(directory.path() / "Products.data").size(), 1u);
   const auto texts = LogTexts(window);
@@ -275,10 +276,11 @@ TEST_F(RowTransferTest, ARowTheSourceCannotDeliverIsNotTheEndOfTheTable) {
   test::CreateTargetTable(window, "Awkward Values", all, {"Id"});
   // The third row makes the condition divide by zero while it is fetched.
   SetCondition("Awkward Values", "1 / (Id - 3) <> 0");
-  const std::string result = Transfer("Awkward Values");
-  EXPECT_EQ(result.rfind("[Awkward Values] reading the rows failed after 2 records: ", 0), 0u)
-      << result;
-  EXPECT_NE(result.find("Division by zero"), std::string::npos) << result;
+  const RowTransfer result = Transfer("Awkward Values");
+  EXPECT_EQ(result.reason.rfind("[Awkward Values] reading the rows failed after 2 records: ", 0),
+            0u)
+      << result.reason;
+  EXPECT_NE(result.reason.find("Division by zero"), std::string::npos) << result.reason;
   EXPECT_TRUE(window.output().lastLine().hasRecord);
   EXPECT_EQ(QueryColumn(window, "select count(*) from `Awkward Values`"),
             (std::vector<std::string>{"2"}));
@@ -289,10 +291,10 @@ TEST_F(RowTransferTest, ScriptFileThatCannotBeMadeFailsTheTable) {
   const test::SourceTable source = test::ReadSource(window, "Shippers", "[ShipperId]");
   test::CreateTargetTable(window, "Shippers", source, {"ShipperId"});
   std::filesystem::create_directory(directory.path() / "Shippers.data");
-  const std::string result = Transfer("Shippers");
+  const RowTransfer result = Transfer("Shippers");
   const std::string file = (directory.path() / "Shippers.data").string();
-  EXPECT_EQ(result.rfind("[Shippers] cannot write the script file [" + file + "]: ", 0), 0u)
-      << result;
+  EXPECT_EQ(result.reason.rfind("[Shippers] cannot write the script file [" + file + "]: ", 0), 0u)
+      << result.reason;
   EXPECT_TRUE(window.output().lastLine().hasRecord);
   EXPECT_EQ(QueryColumn(window, "select count(*) from Shippers"), (std::vector<std::string>{"0"}));
 }
@@ -304,23 +306,25 @@ TEST_F(RowTransferTest, OddTableNamesAreReadWholeAndScriptNamesAreSafe) {
   const test::SourceTable source = test::ReadSource(window, "Order Details", "[OrderId], [LineNo]");
   test::CreateTargetTable(window, "Order Details", source, {"OrderId", "LineNo"});
   SetCondition("Order Details", "OrderId = 1");
-  EXPECT_EQ(Transfer("Order Details"), kRowsTransferred);
+  EXPECT_EQ(Transfer("Order Details"), RowsOutcome::Transferred);
   EXPECT_EQ(QueryColumn(window, "select count(*) from `Order Details`"),
             (std::vector<std::string>{"3"}));
 
   // No fragment of a name that brackets cannot hold is ever run.
-  EXPECT_EQ(Transfer("Order] where 1=1 or [x"), kRowsNotRead);
+  EXPECT_EQ(Transfer("Order] where 1=1 or [x"), RowsOutcome::NotRead);
   EXPECT_TRUE(window.output().lastLine().hasRecord);
 
   // A missing table: the provider's text and FALSE, no script.
-  EXPECT_EQ(Transfer("../No/Such"), kRowsNotRead);
+  EXPECT_EQ(Transfer("../No/Such"), RowsOutcome::NotRead);
   EXPECT_FALSE(std::filesystem::exists(directory.path() / ".._No_Such.data"));
 }
 
 TEST_F(RowTransferTest, MissingSessionsAreNamed) {
-  EXPECT_EQ(TransferRows(window, nullptr, window.targetSession(), "db", "Shippers"), kRowsNotRead);
+  EXPECT_EQ(TransferRows(window, nullptr, window.targetSession(), "db", "Shippers"),
+            RowsOutcome::NotRead);
   EXPECT_EQ(LogTexts(window).back(), "No Source Connection!");
-  EXPECT_EQ(TransferRows(window, window.sourceSession(), nullptr, "db", "Shippers"), kRowsNotRead);
+  EXPECT_EQ(TransferRows(window, window.sourceSession(), nullptr, "db", "Shippers"),
+            RowsOutcome::NotRead);
   EXPECT_EQ(LogTexts(window).back(), "No Target Connection!");
 }
 
@@ -340,7 +344,7 @@ TEST_F(RowTransferTest, FixtureTablesArriveValueForValue) {
     test::CreateTargetTable(window, fixture.table, source);
     EXPECT_EQ(TransferRows(window, window.sourceSession(), window.targetSession(), file.string(),
                            fixture.table),
-              kRowsTransferred);
+              RowsOutcome::Transferred);
     // Without a key, compare both sides in the same order: every column.
     test::SourceTable sorted = source;
     auto target = test::ReadTarget(window, fixture.table, source, "");
@@ -374,7 +378,7 @@ TEST_F(RowTransferTest, VerificationFindsChangedAndMissingRows) {
   Utf8Target();
   const test::SourceTable all = test::ReadSource(window, "Awkward Values", "[Id]");
   test::CreateTargetTable(window, "Awkward Values", all, {"Id"});
-  ASSERT_EQ(Transfer("Awkward Values"), kRowsTransferred);
+  ASSERT_EQ(Transfer("Awkward Values"), RowsOutcome::Transferred);
   const auto verify = [&] {
     return VerifyTable(window, window.sourceSession(), window.targetSession(), SampleDatabaseName(),
                        "Awkward Values");
