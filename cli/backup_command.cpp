@@ -9,8 +9,8 @@
 #include "cli/console_log.h"
 #include "cli/console_prompter.h"
 #include "cli/object_choice.h"
-#include "engine/backup_command.h"
 #include "engine/catalog_tree.h"
+#include "engine/queue_backup.h"
 #include "engine/workbench.h"
 
 namespace tablift {

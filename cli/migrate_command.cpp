@@ -11,7 +11,7 @@
 #include "cli/object_choice.h"
 #include "data_access/ascii_text.h"
 #include "engine/catalog_tree.h"
-#include "engine/migrate_command.h"
+#include "engine/queue_migration.h"
 #include "engine/workbench.h"
 
 namespace tablift {

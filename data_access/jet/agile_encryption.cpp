@@ -76,10 +76,7 @@ PasswordCheck OpenAgile(std::span<const std::uint8_t> info,
                         const std::array<std::uint8_t, 4>& encodingKey,
                         const std::vector<std::uint8_t>& password,
                         std::unique_ptr<PageDecryptor>& decryptor, std::string& problem) {
-  const auto unsupported = [&problem](const char* why) {
-    problem = why;
-    return PasswordCheck::Unsupported;
-  };
+  const auto unsupported = [&problem](const char* why) { return UnsupportedBecause(problem, why); };
   if (info.size() < 8) return unsupported("the encryption descriptor is cut short");
   const std::string_view xml(reinterpret_cast<const char*>(info.data() + 8), info.size() - 8);
   const std::optional<AgileDescriptor> descriptor = ParseAgileDescriptor(xml);

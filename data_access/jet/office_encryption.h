@@ -34,6 +34,12 @@ enum class PasswordCheck {
   Unsupported,  // an encryption Access does not use for databases, or damaged
 };
 
+// The Unsupported check, with why in `problem`.
+inline PasswordCheck UnsupportedBecause(std::string& problem, const char* why) {
+  problem = why;
+  return PasswordCheck::Unsupported;
+}
+
 // Checks the password against the encryption structure's verifier and gives
 // the decryptor of the pages. `password` is UTF-8.
 PasswordCheck OpenPageDecryptor(std::span<const std::uint8_t> encryptionInfo,

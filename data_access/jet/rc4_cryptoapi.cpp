@@ -52,10 +52,7 @@ PasswordCheck OpenRc4CryptoApi(std::span<const std::uint8_t> info,
                                const std::vector<std::uint8_t>& password,
                                std::unique_ptr<PageDecryptor>& decryptor, std::string& problem) {
   // Version (4), flags (4), header size (4), the header, then the verifier.
-  const auto unsupported = [&problem](const char* why) {
-    problem = why;
-    return PasswordCheck::Unsupported;
-  };
+  const auto unsupported = [&problem](const char* why) { return UnsupportedBecause(problem, why); };
   if (info.size() < 12) return unsupported("the encryption header is cut short");
   const std::size_t headerSize = Word32(info, 8);
   if (headerSize < 32 || headerSize > info.size() - 12) {

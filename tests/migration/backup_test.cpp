@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "core/scripted_prompter.h"
-#include "engine/backup_command.h"
 #include "engine/list_catalog.h"
+#include "engine/queue_backup.h"
 #include "mysql/execute_statement.h"
 #include "mysql/script_header.h"
 #include "tests/migration/migration_fixture.h"

@@ -14,7 +14,7 @@
 #include "data_access/text_query.h"
 #include "engine/connect_side.h"
 #include "engine/list_catalog.h"
-#include "engine/migrate_command.h"
+#include "engine/queue_migration.h"
 #include "mysql/execute_statement.h"
 #include "mysql/target_init_properties.h"
 #include "tests/support/target_connection.h"

@@ -1,4 +1,4 @@
-#include "engine/backup_command.h"
+#include "engine/queue_backup.h"
 
 #include <filesystem>
 #include <memory>

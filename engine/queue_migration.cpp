@@ -1,4 +1,4 @@
-#include "engine/migrate_command.h"
+#include "engine/queue_migration.h"
 
 #include <memory>
 #include <optional>
