@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "data_access/object_names.h"
+#include "data_access/provider_calls.h"
 
 namespace tablift {
 
@@ -15,18 +15,19 @@ bool IsAccessTemporaryTable(std::string_view name) {
          });
 }
 
-HResult ListSourceTables(Session& session, std::vector<std::string>& tables,
-                         std::vector<std::string>* leftOut) {
-  std::vector<std::string> listed;
-  const HResult opened = ListObjectNames(session, {}, ObjectKind::Table, listed);
-  for (std::string& name : listed) {
+Result<std::vector<std::string>> ListSourceTables(Session* session, std::string_view step,
+                                                  std::vector<std::string>* leftOut) {
+  Result<std::vector<std::string>> listed = ObjectNames(session, {}, ObjectKind::Table, step);
+  if (!listed.ok()) return listed;
+  std::vector<std::string> tables;
+  for (std::string& name : listed.value()) {
     if (!IsAccessTemporaryTable(name)) {
       tables.push_back(std::move(name));
     } else if (leftOut != nullptr) {
       leftOut->push_back(std::move(name));
     }
   }
-  return opened;
+  return tables;
 }
 
 }  // namespace tablift

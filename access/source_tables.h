@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data_access/result_codes.h"
+#include "core/status.h"
 #include "data_access/session.h"
 
 namespace tablift {
@@ -15,9 +15,10 @@ bool IsAccessTemporaryTable(std::string_view name);
 
 // The tables of an Access database that a migration moves, in the catalog's
 // order: every user table whatever its name holds, except the temporary
-// tables Access left behind ("~TMP…"), which go to `leftOut` when given.
-// Returns the result of opening the catalog's list.
-HResult ListSourceTables(Session& session, std::vector<std::string>& tables,
-                         std::vector<std::string>* leftOut = nullptr);
+// tables Access left behind ("~TMP…"), which go to `leftOut` when given. A
+// failure (no session, a list that cannot be opened) reads `step` followed by
+// the provider's description.
+Result<std::vector<std::string>> ListSourceTables(Session* session, std::string_view step,
+                                                  std::vector<std::string>* leftOut = nullptr);
 
 }  // namespace tablift

@@ -10,6 +10,7 @@
 #include "cli/names_option.h"
 #include "cli/object_choice.h"
 #include "data_access/ascii_text.h"
+#include "data_access/provider_calls.h"
 #include "engine/catalog_tree.h"
 #include "engine/queue_migration.h"
 #include "engine/workbench.h"
@@ -115,7 +116,7 @@ int RunMigrateCommand(int argc, char** argv) {
   window.targetTree().setStorageEngine(options.engine);
   window.setNameRule(options.names);
   {
-    if (Failed(window.targetSession()->setClientCharset(options.charset))) {
+    if (!SetClientCharset(*window.targetSession(), options.charset).ok()) {
       std::fprintf(stderr, "tablift-cli migrate: the server does not take the character set %s\n",
                    options.charset.c_str());
       return 1;

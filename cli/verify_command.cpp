@@ -8,6 +8,7 @@
 #include "cli/connection_options.h"
 #include "cli/console_prompter.h"
 #include "cli/names_option.h"
+#include "data_access/provider_calls.h"
 #include "engine/use_database.h"
 #include "engine/workbench.h"
 #include "migration/table_verification.h"
@@ -46,7 +47,7 @@ int RunVerifyCommand(int argc, char** argv) {
   window.setNameRule(names);
   // Read back in the character set that holds every text, whatever the
   // migration chose: a comparison must not itself lose characters.
-  if (Failed(window.targetSession()->setClientCharset("utf8mb4"))) {
+  if (!SetClientCharset(*window.targetSession(), "utf8mb4").ok()) {
     std::fputs("tablift-cli verify: the server does not take the character set utf8mb4\n", stderr);
     return 1;
   }
@@ -58,11 +59,12 @@ int RunVerifyCommand(int argc, char** argv) {
   const std::string database = window.sourceTree().currentDatabase();
   int matching = 0;
   int differing = 0;
-  std::vector<std::string> tables;
-  if (Failed(ListSourceTables(*window.sourceSession(), tables))) {
+  const Result<std::vector<std::string>> listed = ListSourceTables(window.sourceSession(), "");
+  if (!listed.ok()) {
     std::fputs("tablift-cli verify: the Access file's tables cannot be listed\n", stderr);
     return 1;
   }
+  const std::vector<std::string>& tables = listed.value();
   for (const std::string& table : tables) {
     const TableVerification result =
         VerifyTable(window, window.sourceSession(), window.targetSession(), database, table);

@@ -13,6 +13,7 @@
 #include "data_access/catalog_rowsets.h"
 #include "data_access/error_texts.h"
 #include "data_access/object_names.h"
+#include "data_access/provider_calls.h"
 #include "engine/catalog_tree.h"
 #include "engine/workbench.h"
 
@@ -61,18 +62,15 @@ void AddTablesAndViews(Session& session, const std::string& catalog, bool access
   CatalogNode& tables = database.children[0];
   CatalogNode& views = database.children[1];
 
-  std::vector<std::string> names;
-  if (access) {
-    ListSourceTables(session, names);
-  } else {
-    ListObjectNames(session, catalog, ObjectKind::Table, names);
-  }
-  for (const std::string& name : names)
+  // A list that cannot be opened shows as an empty folder.
+  const std::vector<std::string> tableNames =
+      (access ? ListSourceTables(&session, "")
+              : ObjectNames(&session, catalog, ObjectKind::Table, ""))
+          .value_or({});
+  for (const std::string& name : tableNames)
     AddObjectNode(session, catalog, tables, NodeKind::Table, name);
 
-  names.clear();
-  ListObjectNames(session, catalog, ObjectKind::View, names);
-  for (const std::string& name : names)
+  for (const std::string& name : ObjectNames(&session, catalog, ObjectKind::View, "").value_or({}))
     AddObjectNode(session, catalog, views, NodeKind::View, name);
 }
 

@@ -3,6 +3,7 @@
 #include "core/connection_profile.h"
 #include "core/write_line.h"
 #include "data_access/error_texts.h"
+#include "data_access/provider_calls.h"
 #include "engine/controller_commands.h"
 #include "engine/list_catalog.h"
 #include "engine/workbench.h"
@@ -17,8 +18,8 @@ bool ChangeCharset(Workbench& window, const std::string& name) {
   // character set under them would mix two encodings in one table.
   if (!MayRunBesideTasks(window)) return false;
   if (Session* session = window.targetSession()) {
-    if (Failed(session->setClientCharset(name))) {
-      WriteLine(window, "E::%s", DescribeOleDbError(session, InterfaceId::ICommandPrepare).c_str());
+    if (const Status set = SetClientCharset(*session, name); !set.ok()) {
+      WriteLine(window, "E::%s", set.message().c_str());
       return false;
     }
   }

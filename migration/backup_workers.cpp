@@ -8,6 +8,7 @@
 #include "data_access/ascii_text.h"
 #include "data_access/error_texts.h"
 #include "data_access/object_names.h"
+#include "data_access/provider_calls.h"
 #include "data_access/regex_service.h"
 #include "data_access/safe_file_name.h"
 #include "data_access/working_directories.h"
@@ -125,16 +126,13 @@ int BackupAllTables(MigrationContext& job, Session* targetSession, const std::st
                     const std::string& chosen) {
   WriteLine(job, "Backup Tables of database [%s]", database.c_str());
   const fs::path folder = DatabaseBackupFolder(BackupFolder(job, chosen), database);
-  std::vector<std::string> tables;
-  const HResult opened =
-      targetSession == nullptr
-          ? E_FAIL
-          : ListObjectNames(*targetSession, StripDatabasePath(database), ObjectKind::Table, tables);
-  if (Failed(opened)) {
-    job.prompter().showMessage(DescribeStepFailure(opened, "Open tables Error: "),
-                               MessageIcon::Error);
+  const Result<std::vector<std::string>> listed = ObjectNames(
+      targetSession, StripDatabasePath(database), ObjectKind::Table, "Open tables Error: ");
+  if (!listed.ok()) {
+    job.prompter().showMessage(listed.message(), MessageIcon::Error);
     return -1;
   }
+  const std::vector<std::string>& tables = listed.value();
   return BackupEach(job, tables, "Tables Backup Terminated!", [&](const std::string& table) {
     return BackupTable(job, targetSession, database, table, folder);
   });
@@ -144,15 +142,13 @@ int BackupAllViews(MigrationContext& job, Session* targetSession, const std::str
                    const std::string& chosen) {
   WriteLine(job, "Backup Views of database [%s]", database.c_str());
   const fs::path folder = DatabaseBackupFolder(BackupFolder(job, chosen), database);
-  std::vector<std::string> views;
-  const HResult opened =
-      targetSession == nullptr
-          ? E_FAIL
-          : ListObjectNames(*targetSession, StripDatabasePath(database), ObjectKind::View, views);
-  if (Failed(opened)) {
-    WritePlainLine(job, DescribeStepFailure(opened, "Open views Error: "));
+  const Result<std::vector<std::string>> listed = ObjectNames(
+      targetSession, StripDatabasePath(database), ObjectKind::View, "Open views Error: ");
+  if (!listed.ok()) {
+    WritePlainLine(job, listed.message());
     return -1;
   }
+  const std::vector<std::string>& views = listed.value();
   return BackupEach(job, views, "Views Backup Terminated!", [&](const std::string& view) {
     return BackupView(job, targetSession, database, view, folder);
   });

@@ -6,6 +6,7 @@
 #include "core/write_line.h"
 #include "data_access/error_texts.h"
 #include "data_access/object_names.h"
+#include "data_access/provider_calls.h"
 #include "data_access/safe_file_name.h"
 #include "migration/cache_file.h"
 #include "migration/migration_context.h"
@@ -30,15 +31,14 @@ bool IsViewStatement(std::string_view text) {
 // (after the step-failure line) when the list cannot be opened.
 bool ListObjects(MigrationContext& job, Session* session, ObjectKind kind, std::string_view step,
                  std::vector<std::string>& names) {
-  HResult opened = E_FAIL;
-  if (session != nullptr) {
-    opened = kind == ObjectKind::Table ? ListSourceTables(*session, names)
-                                       : ListObjectNames(*session, {}, kind, names);
-  }
-  if (Failed(opened)) {
-    WritePlainLine(job, DescribeStepFailure(opened, step));
+  Result<std::vector<std::string>> listed = kind == ObjectKind::Table
+                                                ? ListSourceTables(session, step)
+                                                : ObjectNames(session, {}, kind, step);
+  if (!listed.ok()) {
+    WritePlainLine(job, listed.message());
     return false;
   }
+  names = std::move(listed).value();
   return true;
 }
 

@@ -117,14 +117,14 @@ int MigrateTable(MigrationContext& job, Session* sourceSession, std::string data
 
 int MigrateAllTables(MigrationContext& job, Session* sourceSession, std::string database) {
   WriteLine(job, "Convert Tables of database [%s]", database.c_str());
-  std::vector<std::string> tables;
   std::vector<std::string> temporary;
-  const HResult opened =
-      sourceSession == nullptr ? E_FAIL : ListSourceTables(*sourceSession, tables, &temporary);
-  if (Failed(opened)) {
-    WritePlainLine(job, DescribeStepFailure(opened, "Open tables Error: "));
+  const Result<std::vector<std::string>> listed =
+      ListSourceTables(sourceSession, "Open tables Error: ", &temporary);
+  if (!listed.ok()) {
+    WritePlainLine(job, listed.message());
     return -1;
   }
+  const std::vector<std::string>& tables = listed.value();
   for (const std::string& table : temporary)
     WriteLine(job, "Table [%s] left out: a temporary table Access left behind", table.c_str());
   int incomplete = 0;

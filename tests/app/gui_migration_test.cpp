@@ -138,8 +138,9 @@ TEST_F(GuiMigrationTest, NorthwindArrivesWholeFromTheWindow) {
   ASSERT_EQ(bench.runState().load(), RunState::Idle);
 
   ASSERT_TRUE(UseDatabase(bench, database.name(), kTargetSide));
-  std::vector<std::string> tables;
-  ASSERT_TRUE(Succeeded(ListSourceTables(*bench.sourceSession(), tables)));
+  const Result<std::vector<std::string>> listed = ListSourceTables(bench.sourceSession(), "");
+  ASSERT_TRUE(listed.ok()) << listed.message();
+  const std::vector<std::string>& tables = listed.value();
   EXPECT_EQ(tables.size(), 9u);
   EXPECT_THAT(tables, ::testing::IsSupersetOf({"Order Details", "Ums\xC3\xA4tze"}));
   for (const std::string& table : tables) {

@@ -223,8 +223,9 @@ std::vector<std::string> MigrationTest::migratableSourceTables() {
   Session* source = window_.sourceSession();
   EXPECT_NE(source, nullptr) << "the source is not connected";
   if (source == nullptr) return tables;
-  EXPECT_TRUE(Succeeded(ListSourceTables(*source, tables)));
-  return tables;
+  const Result<std::vector<std::string>> listed = ListSourceTables(source, "");
+  EXPECT_TRUE(listed.ok()) << listed.message();
+  return listed.value_or({});
 }
 
 std::string Joined(const std::vector<std::string>& parts, const char* separator) {
