@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "access/access_table_details.h"
@@ -12,7 +13,6 @@
 #include "core/job_context.h"
 #include "core/write_line.h"
 #include "data_access/db_types.h"
-#include "data_access/regex_service.h"
 #include "mysql/server_version.h"
 #include "mysql/sql_literals.h"
 #include "translate/mysql_names.h"
@@ -21,38 +21,14 @@
 namespace tablift {
 namespace {
 
-struct Rewrite {
-  bool pattern;  // a regular expression rather than a plain text
-  std::string_view find;
-  std::string_view replacement;
+// The Jet and ODBC type words whose MySQL type differs from the word itself.
+constexpr std::pair<std::string_view, std::string_view> kJetWords[] = {
+    {"LONGBINARY", "LONGBLOB"}, {"BINARY", "VARBINARY(510)"},
+    {"CURRENCY", "char(24)"},   {"GUID", "char(48)"},
+    {"NUMERIC", "FLOAT"},       {"SINGLE", "REAL"},
+    {"BYTE", "TINYINT"},        {"SHORT", "SMALLINT"},
+    {"LONG", "INTEGER"},        {"VARBINARY", "VARBINARY(510)"},
 };
-
-// The order matters: " BINARY " must become VARBINARY(510) before the bare
-// " VARBINARY " row, and LONGBINARY must be gone before either.
-constexpr Rewrite kRewrites[] = {
-    {false, " LONGBINARY ", " LONGBLOB "},
-    {false, " BINARY ", " VARBINARY(510) "},
-    {true, R"(\sCOUNTER\s(.*),)", " INT AUTO_INCREMENT $1 PRIMARY KEY,"},
-    {false, " CURRENCY ", " char(24) "},
-    {false, " GUID ", " char(48) "},
-    {false, " NUMERIC ", " FLOAT "},
-    {false, " SINGLE ", " REAL "},
-    {false, " BYTE ", " TINYINT "},
-    {false, " SHORT ", " SMALLINT "},
-    {false, " LONG ", " INTEGER "},
-    {false, " VARBINARY ", " VARBINARY(510) "},
-    {true, R"(\sTEXT\s*(\([0-9]*\)))", " VARCHAR$1"},
-    {true, R"(\s(TEXT|BLOB)\s(default\s*[^\s]*)\s)", " $1 "},
-};
-
-// Every occurrence, left to right, without overlap.
-std::string ReplacePlain(std::string text, std::string_view find, std::string_view replacement) {
-  for (std::size_t at = 0; (at = text.find(find, at)) != std::string::npos;
-       at += replacement.size()) {
-    text.replace(at, find.size(), replacement);
-  }
-  return text;
-}
 
 std::string Trimmed(const std::string& text) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -94,13 +70,11 @@ std::string DropAutoNumberKeyStatement(std::string_view table) {
          QuoteIdentifier(kAutoNumberKeyName);
 }
 
-std::string RewriteJetDdl(std::string statement) {
-  for (const Rewrite& rewrite : kRewrites) {
-    statement = rewrite.pattern
-                    ? ReplaceAll(statement, rewrite.find, rewrite.replacement)
-                    : ReplacePlain(std::move(statement), rewrite.find, rewrite.replacement);
+std::string MySqlTypeOfJetWord(std::string_view word) {
+  for (const auto& [jet, mysql] : kJetWords) {
+    if (word == jet) return std::string(mysql);
   }
-  return statement;
+  return std::string(word);
 }
 
 // Every engine other than MyISAM makes an InnoDB table.
@@ -152,7 +126,7 @@ std::string MySqlColumnType(const ColumnRow& column, bool jetRules) {
     default:
       break;
   }
-  return Trimmed(RewriteJetDdl(" " + word + " "));
+  return MySqlTypeOfJetWord(Trimmed(word));
 }
 
 DefaultTarget DefaultTargetOf(const ColumnRow& column, bool jetRules, double serverVersion) {

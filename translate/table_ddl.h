@@ -25,12 +25,9 @@ inline constexpr std::string_view kAutoNumberKeyName = "tablift_autonumber";
 // it and the index stays, which is harmless.)
 std::string DropAutoNumberKeyStatement(std::string_view table);
 
-// Rewrites a statement in the Jet type vocabulary into MySQL's by the fixed,
-// ordered table of substitutions (plain texts compared with case; three
-// regular expressions): LONGBINARY, BINARY, COUNTER (with its line up to the
-// next comma), CURRENCY, GUID, NUMERIC, SINGLE, BYTE, SHORT, LONG, VARBINARY,
-// TEXT(n), and a one-word default after TEXT or BLOB.
-std::string RewriteJetDdl(std::string statement);
+// The MySQL type of a Jet (or ODBC) type word, such as SHORT or CURRENCY, by
+// a fixed table; a word the table does not name is its own MySQL type.
+std::string MySqlTypeOfJetWord(std::string_view word);
 
 // " ENGINE=MyISAM " when the engine text contains "MyISAM", else
 // " ENGINE=InnoDB ".
@@ -46,13 +43,12 @@ std::string CharsetClause(double serverVersion, std::string_view charset);
 // becomes an AUTO_INCREMENT column.
 bool IsAutoNumber(const ColumnRow& column, bool jetRules);
 
-// The MySQL type of one Access column. The Jet (or ODBC) type word goes
-// through RewriteJetDdl; on top of that every column keeps its values whole:
-// Double becomes DOUBLE, Byte TINYINT UNSIGNED, Decimal DECIMAL(p,s), Text(n)
-// VARCHAR(n) whether required or not, Memo LONGTEXT and OLE Object LONGBLOB
-// whether required or not, Binary(n) VARBINARY(510), AutoNumber INT
-// AUTO_INCREMENT, Large Number BIGINT, Date/Time Extended (a timestamp with a
-// fraction precision) DATETIME(6).
+// The MySQL type of one Access column, from its catalog row. The Jet (or
+// ODBC) type word goes through MySqlTypeOfJetWord; on top of that every column keeps its values
+// whole: Double becomes DOUBLE, Byte TINYINT UNSIGNED, Decimal DECIMAL(p,s), Text(n) VARCHAR(n)
+// whether required or not, Memo LONGTEXT and OLE Object LONGBLOB whether required or not, Binary(n)
+// VARBINARY(510), AutoNumber INT AUTO_INCREMENT, Large Number BIGINT, Date/Time Extended (a
+// timestamp with a fraction precision) DATETIME(6).
 std::string MySqlColumnType(const ColumnRow& column, bool jetRules);
 
 // What a default value of the column must fit (see TranslateDefaultValue).

@@ -13,32 +13,25 @@ namespace {
 using jet::ColumnDesign;
 using jet::JetType;
 
-TEST(RewriteJetDdlTest, TheRowsApplyInOrderAndOnlyWithTheirBlanks) {
-  EXPECT_EQ(RewriteJetDdl("x LONGBINARY NULL ,\ny BINARY NULL ,\nz VARBINARY NULL )"),
-            "x LONGBLOB NULL ,\ny VARBINARY(510) NULL ,\nz VARBINARY(510) NULL )");
-  EXPECT_EQ(RewriteJetDdl("a CURRENCY ,b GUID ,c NUMERIC ,d SINGLE ,e BYTE ,f SHORT ,g LONG )"),
-            "a char(24) ,b char(48) ,c FLOAT ,d REAL ,e TINYINT ,f SMALLINT ,g INTEGER )");
-  // Without its blanks a word is left alone; so are the lengthed forms.
-  EXPECT_EQ(RewriteJetDdl("LONGTEXT ,LONG,VARCHAR(40)  ,CHAR(4)  ,USERDEFINE "),
-            "LONGTEXT ,LONG,VARCHAR(40)  ,CHAR(4)  ,USERDEFINE ");
-}
-
-TEST(RewriteJetDdlTest, ACounterReachesToTheLastCommaOfItsLine) {
-  EXPECT_EQ(RewriteJetDdl("CREATE TABLE T(\n`ID` COUNTER NOT NULL ,\n`N` TEXT NULL )"),
-            "CREATE TABLE T(\n`ID` INT AUTO_INCREMENT NOT NULL  PRIMARY KEY,\n`N` TEXT NULL )");
-  // As the last column it has no comma and stays as it is.
-  EXPECT_EQ(RewriteJetDdl("CREATE TABLE T(\n`N` TEXT NULL ,\n`ID` COUNTER NOT NULL )"),
-            "CREATE TABLE T(\n`N` TEXT NULL ,\n`ID` COUNTER NOT NULL )");
-}
-
-TEST(RewriteJetDdlTest, TextWithALengthAndOneWordTextDefaults) {
-  EXPECT_EQ(RewriteJetDdl("a TEXT(20) NULL ,b TEXT  (7) NULL "),
-            "a VARCHAR(20) NULL ,b VARCHAR(7) NULL ");
-  EXPECT_EQ(RewriteJetDdl("a TEXT default 0 NULL ,b BLOB default x NULL "),
-            "a TEXT NULL ,b BLOB NULL ");
-  // The row reaches into a default with a blank and cuts it; the translation
-  // therefore hands the rewrite the type words alone.
-  EXPECT_EQ(RewriteJetDdl("a TEXT default \"x y\" NULL "), "a TEXT y\" NULL ");
+TEST(MySqlTypeOfJetWordTest, EachJetWordHasItsTypeAndOtherWordsStandForThemselves) {
+  const std::pair<const char*, const char*> words[] = {
+      {"LONGBINARY", "LONGBLOB"},
+      {"BINARY", "VARBINARY(510)"},
+      {"VARBINARY", "VARBINARY(510)"},
+      {"CURRENCY", "char(24)"},
+      {"GUID", "char(48)"},
+      {"NUMERIC", "FLOAT"},
+      {"SINGLE", "REAL"},
+      {"BYTE", "TINYINT"},
+      {"SHORT", "SMALLINT"},
+      {"LONG", "INTEGER"},
+      {"VARCHAR(40)", "VARCHAR(40)"},
+      {"DATETIME", "DATETIME"},
+      {"LONGTEXT", "LONGTEXT"},
+      {"long", "long"},
+  };
+  for (const auto& [jet, mysql] : words)
+    EXPECT_EQ(MySqlTypeOfJetWord(jet), mysql) << jet;
 }
 
 TEST(EngineAndCharsetClauseTest, AsTheTargetTreeAndServerSay) {
