@@ -99,8 +99,10 @@ ConditionTest TestCondition(Workbench& window, const std::string& table,
   // A copy of the session outlives a reconnect of the source by a task that
   // switches the source database meanwhile.
   const std::shared_ptr<Session> session = window.sourceConnection().session;
-  const std::string count =
-      QueryFirstValue(window, session && session->isOpen() ? session.get() : nullptr, query, 0);
+  const Result<std::string> counted =
+      QueryFirstValue(window, session && session->isOpen() ? session.get() : nullptr, query);
+  if (!counted.ok()) return FailedTest(counted.message());
+  const std::string& count = counted.value();
   if (!DigitsOnly(count)) return FailedTest(count);
   return ConditionTest{true, count, kTestPassed + count + " Records can be converted."};
 }

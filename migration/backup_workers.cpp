@@ -87,8 +87,8 @@ int BackupTable(MigrationContext& job, Session* targetSession, const std::string
   }
   const fs::path data = folder / "DATA";
   if (!MakeDirectory(data)) return kObjectIncomplete;
-  const std::string rows = BackupTableData(job, targetSession, table, data);
-  return rows == kBackupWritten ? kObjectBackedUp : kObjectIncomplete;
+  const DataBackup rows = BackupTableData(job, targetSession, table, data);
+  return rows == BackupOutcome::Written ? kObjectBackedUp : kObjectIncomplete;
 }
 
 int BackupView(MigrationContext& job, Session* targetSession, const std::string& database,

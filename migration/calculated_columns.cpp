@@ -28,7 +28,8 @@ bool MakeGeneratedColumn(JobContext& job, Session* target, const std::string& ta
   if (!statements.ok) return keepStored(statements.problem);
   const Status added = ExecuteStatement(job, target, statements.add);
   if (!added.ok()) return keepStored("the server refuses it: " + added.message());
-  const std::string disagreeing = QueryFirstValue(job, target, statements.disagreeing, 0);
+  const Result<std::string> counted = QueryFirstValue(job, target, statements.disagreeing);
+  const std::string disagreeing = counted.ok() ? counted.value() : counted.message();
   if (disagreeing != "0") {
     ExecuteStatement(job, target, statements.dropAdded).ok();
     return keepStored("it gives other values than Access stored (" + disagreeing + ")");

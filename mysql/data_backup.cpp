@@ -58,11 +58,12 @@ std::string AfterKey(const std::vector<std::string>& keys, const std::vector<std
 
 }  // namespace
 
-std::string BackupTableData(JobContext& job, Session* session, std::string_view tableName,
-                            const std::filesystem::path& directory, std::size_t pieceRows) {
+DataBackup BackupTableData(JobContext& job, Session* session, std::string_view tableName,
+                           const std::filesystem::path& directory, std::size_t pieceRows) {
   if (session == nullptr || !session->isOpen()) {
-    WritePlainLine(job, DescribeSystemError("No Source Connection!"));
-    return "";
+    const std::string text = DescribeSystemError("No Source Connection!");
+    WritePlainLine(job, text);
+    return DataBackup{BackupOutcome::Failed, text};
   }
   const std::string table(tableName);
   const std::string fileName = (directory / (SafeFileName(table) + ".data")).string();
@@ -175,24 +176,24 @@ std::string BackupTableData(JobContext& job, Session* session, std::string_view 
     const std::string message =
         "Backup of [" + table + "] could not write [" + fileName + "]: " + fileFailure;
     WriteLine(job, "E::%s", message.c_str());
-    return message;
+    return DataBackup{BackupOutcome::Failed, message};
   }
-  if (!failure.empty()) return failure;
+  if (!failure.empty()) return DataBackup{BackupOutcome::Failed, failure};
   if (!fetchFailure.empty()) {
     // A row the server could not deliver must not pass for the end of the table.
     const std::string message = "Backup of [" + table + "] could not read the rows after " +
                                 std::to_string(rows) + " records: " + fetchFailure;
     WriteLine(job, "E::%s", message.c_str());
-    return message;
+    return DataBackup{BackupOutcome::Failed, message};
   }
   WriteLine(job, "[%s]%8ld records backed up!!!", table.c_str(), rows);
   if (!file.close()) {
     const std::string message =
         "Backup of [" + table + "] could not write [" + fileName + "]: " + std::strerror(errno);
     WriteLine(job, "E::%s", message.c_str());
-    return message;
+    return DataBackup{BackupOutcome::Failed, message};
   }
-  return std::string(stopped ? kBackupStopped : kBackupWritten);
+  return DataBackup{stopped ? BackupOutcome::Stopped : BackupOutcome::Written};
 }
 
 }  // namespace tablift

@@ -21,12 +21,12 @@ bool ReadsAsNegative(std::string_view text) {
 
 }  // namespace
 
-std::string QueryFirstValue(JobContext& job, Session* session, std::string_view statement,
-                            int report) {
+Result<std::string> QueryFirstValue(JobContext& job, Session* session, std::string_view statement,
+                                    Report report) {
   if (session == nullptr || !session->isOpen()) {
     const std::string text = DescribeSystemError(kNoConnection);
     WritePlainLine(job, text);
-    return text;
+    return Status::Failure(text);
   }
   const PropertySet properties = StatementRowsetProperties();
   std::optional<std::string> answer;
@@ -42,7 +42,7 @@ std::string QueryFirstValue(JobContext& job, Session* session, std::string_view 
             WritePlainLine(job, "(NULL)");
             continue;
           }
-          if (report == 1) WriteLine(job, "%s", kStatementSucceeded);
+          if (report == Report::Outcome) WriteLine(job, "%s", kStatementSucceeded);
           if (!ReadsAsNegative(row.text(k))) {
             answer = std::string(row.text(k));
             return false;
@@ -58,13 +58,13 @@ std::string QueryFirstValue(JobContext& job, Session* session, std::string_view 
       },
       &fetchFailure);
   if (failure == kStatementSucceeded) {
-    if (report == 1) WriteLine(job, "%s", kStatementSucceeded);
-    return failure;
+    if (report == Report::Outcome) WriteLine(job, "%s", kStatementSucceeded);
+    return Status::Failure(failure);
   }
-  if (!failure.empty()) return failure;
+  if (!failure.empty()) return Status::Failure(failure);
   if (answer) return *answer;
-  if (!fetchFailure.empty()) return fetchFailure;
-  return kStatementSucceeded;
+  if (!fetchFailure.empty()) return Status::Failure(fetchFailure);
+  return Status::Failure(kStatementSucceeded);
 }
 
 }  // namespace tablift

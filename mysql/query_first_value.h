@@ -3,7 +3,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/status.h"
 #include "data_access/session.h"
+#include "mysql/execute_statement.h"
 
 namespace tablift {
 
@@ -15,11 +17,11 @@ class JobContext;
 // (a count, a number, a name). Used for one-value questions such as the
 // condition test's "select count(*) ...".
 //
-// With `report` 1 every value looked at and a statement without rows write
-// "RESULT: The operation completed SUCCESSFULLY" into the log; NULL values
-// write "(NULL)" whatever `report` says.
+// With Report::Outcome every value looked at and a statement without rows
+// write "RESULT: The operation completed SUCCESSFULLY" into the log; NULL
+// values write "(NULL)" whatever `report` says.
 //
-// Other results:
+// Failures, with their message:
 // - no open session: the system error text of "No Connection!", also
 //   written into the log;
 // - the provider's error text when the statement cannot run, or when a row
@@ -27,7 +29,7 @@ class JobContext;
 //   never taken for an empty result);
 // - "RESULT: The operation completed SUCCESSFULLY" when the statement gave no
 //   rowset or its rows held no answer.
-std::string QueryFirstValue(JobContext& job, Session* session, std::string_view statement,
-                            int report);
+Result<std::string> QueryFirstValue(JobContext& job, Session* session, std::string_view statement,
+                                    Report report = Report::Quiet);
 
 }  // namespace tablift

@@ -152,30 +152,37 @@ TEST_F(MigrationConditionTest, QueryFirstValueTakesTheFirstValueThatIsNoNegative
   Session* session = window_.sourceSession();
   // Order 10330 was taken by employee 3 and has a region; 10331 has none.
   EXPECT_EQ(QueryFirstValue(window_, session,
-                            "select -OrderID, EmployeeID from Orders where OrderID = 10330", 0),
+                            "select -OrderID, EmployeeID from Orders where OrderID = 10330")
+                .value(),
             "3");
   EXPECT_EQ(QueryFirstValue(window_, session,
-                            "select ShipRegion, OrderID from Orders where OrderID = 10331", 0),
+                            "select ShipRegion, OrderID from Orders where OrderID = 10331")
+                .value(),
             "10331");
   EXPECT_EQ(LogTexts(window_).back(), "(NULL)");
-  EXPECT_EQ(
-      QueryFirstValue(window_, session, "select ShipName from Orders where OrderID = 10331", 0),
-      "Bon app'");
-  EXPECT_EQ(QueryFirstValue(window_, session, "select OrderID from Orders where OrderID < 0", 1),
+  EXPECT_EQ(QueryFirstValue(window_, session, "select ShipName from Orders where OrderID = 10331")
+                .value(),
+            "Bon app'");
+  // No answer among the rows is no value.
+  EXPECT_EQ(QueryFirstValue(window_, session, "select OrderID from Orders where OrderID < 0",
+                            Report::Outcome)
+                .message(),
             "RESULT: The operation completed SUCCESSFULLY");
 
   const std::size_t before = LogTexts(window_).size();
-  EXPECT_EQ(
-      QueryFirstValue(window_, session, "select EmployeeID from Orders where OrderID = 10330", 1),
-      "3");
+  EXPECT_EQ(QueryFirstValue(window_, session, "select EmployeeID from Orders where OrderID = 10330",
+                            Report::Outcome)
+                .value(),
+            "3");
   EXPECT_EQ(LogTexts(window_).size(), before + 1);
   EXPECT_EQ(LogTexts(window_).back(), "RESULT: The operation completed SUCCESSFULLY");
 
-  const std::string failure = QueryFirstValue(window_, session, "select count(*) from Nowhere", 0);
+  const std::string failure =
+      QueryFirstValue(window_, session, "select count(*) from Nowhere").message();
   EXPECT_NE(failure.find("Nowhere"), std::string::npos) << failure;
 
   Workbench unconnected(prompter_);
-  EXPECT_EQ(QueryFirstValue(unconnected, nullptr, "select 1", 0),
+  EXPECT_EQ(QueryFirstValue(unconnected, nullptr, "select 1").message(),
             DescribeSystemError("No Connection!"));
   EXPECT_EQ(LogTexts(unconnected).back(), DescribeSystemError("No Connection!"));
 }

@@ -73,7 +73,7 @@ TEST_F(DataBackupTest, ScriptReplaysIntoAFreshTableExactly) {
                 "(3, 'Müller Ærø ß', concat('nul', char(0), 'byte', char(26)), x'00', "
                 "'1999-12-31 23:59:59', -0.0001, 1.7976931348623157e308, b'0')");
 
-  EXPECT_EQ(BackupTableData(window, session(), "Order", directory.path()), kBackupWritten);
+  EXPECT_EQ(BackupTableData(window, session(), "Order", directory.path()), BackupOutcome::Written);
   const auto lines = FileLines(directory.path() / "Order.data");
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[1], "insert into `Order` values (2,NULL,'',X'',NULL,NULL,NULL,NULL);");
@@ -99,7 +99,7 @@ TEST_F(DataBackupTest, ProgressEveryThousandRowsAndFinalCount) {
   ExecuteOrFail(window, "create table many (id int)");
   ExecuteOrFail(window,
                 "insert into many select seq from seq_1_to_2500");  // MariaDB's sequence engine
-  EXPECT_EQ(BackupTableData(window, session(), "many", directory.path()), kBackupWritten);
+  EXPECT_EQ(BackupTableData(window, session(), "many", directory.path()), BackupOutcome::Written);
   EXPECT_EQ(FileLines(directory.path() / "many.data").size(), 2500u);
   const auto texts = LogTexts(window);
   ASSERT_GE(texts.size(), 4u);
@@ -114,14 +114,15 @@ TEST_F(DataBackupTest, EmptyTableStopRequestAndFailures) {
   ExecuteOrFail(window, "create table `a/b..` (id int)");
   ExecuteOrFail(window, "insert into `a/b..` values (1), (2), (3)");
 
-  EXPECT_EQ(BackupTableData(window, session(), "empty_one", directory.path()), kBackupWritten);
+  EXPECT_EQ(BackupTableData(window, session(), "empty_one", directory.path()),
+            BackupOutcome::Written);
   EXPECT_TRUE(std::filesystem::exists(directory.path() / "empty_one.data"));
   EXPECT_TRUE(FileLines(directory.path() / "empty_one.data").empty());
   EXPECT_EQ(LogTexts(window).back(), "[empty_one]       0 records backed up!!!");
 
   // A stop request ends the backup after the current row, with a valid file.
   window.runState() = RunState::StopRequested;
-  EXPECT_EQ(BackupTableData(window, session(), "a/b..", directory.path()), kBackupStopped);
+  EXPECT_EQ(BackupTableData(window, session(), "a/b..", directory.path()), BackupOutcome::Stopped);
   window.runState() = RunState::Idle;
   EXPECT_EQ(FileLines(directory.path() / "a_b...data"),
             (std::vector<std::string>{"insert into `a/b..` values (1);"}));
@@ -130,11 +131,11 @@ TEST_F(DataBackupTest, EmptyTableStopRequestAndFailures) {
   EXPECT_EQ(texts.back(), "[a/b..]       1 records backed up!!!");
 
   // A missing table gives the server's text and leaves no file.
-  const std::string missing = BackupTableData(window, session(), "nope", directory.path());
+  const std::string missing = BackupTableData(window, session(), "nope", directory.path()).reason;
   EXPECT_NE(missing.find("doesn't exist"), std::string::npos) << missing;
   EXPECT_FALSE(std::filesystem::exists(directory.path() / "nope.data"));
 
-  EXPECT_EQ(BackupTableData(window, nullptr, "empty_one", directory.path()), "");
+  EXPECT_EQ(BackupTableData(window, nullptr, "empty_one", directory.path()), BackupOutcome::Failed);
   EXPECT_NE(window.output().lastLine().text.find("No Source Connection!"), std::string::npos);
 }
 
@@ -143,9 +144,9 @@ TEST_F(DataBackupTest, UnwritableDirectoryIsAFailureNotASuccess) {
   ExecuteOrFail(window, "create table t (id int)");
   std::filesystem::permissions(
       directory.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-  const std::string result = BackupTableData(window, session(), "t", directory.path());
+  const DataBackup result = BackupTableData(window, session(), "t", directory.path());
   std::filesystem::permissions(directory.path(), std::filesystem::perms::owner_all);
-  EXPECT_NE(result, kBackupWritten);
+  EXPECT_NE(result, BackupOutcome::Written);
   EXPECT_TRUE(window.output().lastLine().hasRecord);
 }
 
@@ -162,13 +163,14 @@ TEST_F(DataBackupTest, PiecesFollowThePrimaryKey) {
   ExecuteOrFail(window, "create table texts (k varchar(5) primary key, n int)");
   ExecuteOrFail(window, "insert into texts select concat('k', seq), seq from seq_1_to_9");
 
-  EXPECT_EQ(BackupTableData(window, session(), "pieces", directory.path(), 0), kBackupWritten);
+  EXPECT_EQ(BackupTableData(window, session(), "pieces", directory.path(), 0),
+            BackupOutcome::Written);
   const auto whole = FileLines(directory.path() / "pieces.data");
   ASSERT_EQ(whole.size(), 27u);
   for (const std::size_t piece : {1u, 4u, 9u, 27u, 100u}) {
     SCOPED_TRACE(piece);
     EXPECT_EQ(BackupTableData(window, session(), "pieces", directory.path(), piece),
-              kBackupWritten);
+              BackupOutcome::Written);
     auto lines = FileLines(directory.path() / "pieces.data");
     EXPECT_EQ(lines.front(), "insert into `pieces` values (0,0.40,'v4');");
     EXPECT_EQ(lines.back(), "insert into `pieces` values (3,2.70,NULL);");
@@ -180,11 +182,13 @@ TEST_F(DataBackupTest, PiecesFollowThePrimaryKey) {
   EXPECT_EQ(QueryColumn(window, "select @@in_transaction"), (std::vector<std::string>{"0"}));
 
   window.runState() = RunState::StopRequested;
-  EXPECT_EQ(BackupTableData(window, session(), "pieces", directory.path(), 4), kBackupStopped);
+  EXPECT_EQ(BackupTableData(window, session(), "pieces", directory.path(), 4),
+            BackupOutcome::Stopped);
   window.runState() = RunState::Idle;
   EXPECT_EQ(FileLines(directory.path() / "pieces.data").size(), 1u);
 
-  EXPECT_EQ(BackupTableData(window, session(), "texts", directory.path(), 2), kBackupWritten);
+  EXPECT_EQ(BackupTableData(window, session(), "texts", directory.path(), 2),
+            BackupOutcome::Written);
   EXPECT_EQ(FileLines(directory.path() / "texts.data").size(), 9u);
   EXPECT_EQ(QueryColumn(window, "select @@in_transaction"), (std::vector<std::string>{"0"}));
 }
