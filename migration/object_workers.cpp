@@ -21,12 +21,6 @@
 namespace tablift {
 namespace {
 
-// Whether the view translation gave a statement rather than one of its
-// failure texts (each logged with its reason where it arose).
-bool IsViewStatement(std::string_view text) {
-  return text.rfind("CREATE VIEW ", 0) == 0;
-}
-
 // The names of the source's tables or views as the catalog lists them; false
 // (after the step-failure line) when the list cannot be opened.
 bool ListObjects(MigrationContext& job, Session* session, ObjectKind kind, std::string_view step,
@@ -63,19 +57,21 @@ ViewAttempt TryView(MigrationContext& job, Session* sourceSession, const std::st
     return attempt;
   }
   WriteLine(job, "VIEW: [%s].[%s] Converting..... ", database.c_str(), view.c_str());
-  attempt.statement = TranslateViewDdl(job, sourceSession, settings.nameRule,
-                                       settings.targetProvider, database, view);
+  const Result<std::string> translated = TranslateViewDdl(job, sourceSession, settings.nameRule,
+                                                          settings.targetProvider, database, view);
+  if (!translated.ok()) {
+    // Why the query cannot be a MySQL view is already in the log; the cache
+    // file keeps what stopped it.
+    RewriteCacheFile(cacheFile, translated.message());
+    attempt.outcome = ViewAttempt::Outcome::Untranslatable;
+    return attempt;
+  }
+  attempt.statement = translated.value();
   if (attempt.statement.empty()) {
     WriteLine(job, "No View(s)!");
     return attempt;
   }
   RewriteCacheFile(cacheFile, attempt.statement);
-  // The reason why the query cannot be a MySQL view is already in the log;
-  // sending the text would only add a second, meaningless failure.
-  if (!IsViewStatement(attempt.statement)) {
-    attempt.outcome = ViewAttempt::Outcome::Untranslatable;
-    return attempt;
-  }
   if (!Accepted(ExecuteStatement(job, job.targetSession(), attempt.statement), &attempt.reason)) {
     attempt.outcome = ViewAttempt::Outcome::Refused;
     return attempt;

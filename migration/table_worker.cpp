@@ -92,8 +92,10 @@ int MigrateTable(MigrationContext& job, Session* sourceSession, std::string data
     return kTableCacheFileError;
   }
   WriteLine(job, "TABLE: [%s].[%s] Migrating..... ", database.c_str(), table.c_str());
-  const std::string create = TranslateTableDdl(job, sourceSession, settings, database, table);
-  if (create.empty()) return kTableNotCreated;  // the reason is logged
+  const Result<std::string> translated =
+      TranslateTableDdl(job, sourceSession, settings, database, table);
+  if (!translated.ok()) return kTableNotCreated;  // the reason is logged
+  const std::string& create = translated.value();
   RewriteCacheFile(cacheFile, create);
   if (!ExecuteStatement(job, job.targetSession(), create, Report::Outcome).ok()) {
     WriteLine(job, "E::TABLE: Create [%s].[%s] ERROR !", database.c_str(), table.c_str());

@@ -187,11 +187,12 @@ DefaultTarget DefaultTargetOf(const ColumnRow& column, bool jetRules, double ser
   return target;
 }
 
-std::string TranslateTableDdl(JobContext& job, Session* session, const MigrationSettings& settings,
-                              std::string databaseName, std::string tableName) {
+Result<std::string> TranslateTableDdl(JobContext& job, Session* session,
+                                      const MigrationSettings& settings, std::string databaseName,
+                                      std::string tableName) {
   if (session == nullptr) {
     WriteLine(job, "No Connection!");
-    return "No Connection!";
+    return Status::Failure("No Connection!");
   }
   const double version = settings.serverVersion;
   const bool jetRules = settings.jetSource;
@@ -204,7 +205,7 @@ std::string TranslateTableDdl(JobContext& job, Session* session, const Migration
     if (problem.empty()) problem = "the source lists no column of it";
     WriteLine(job, "E::TABLE: [%s].[%s] cannot be created, its columns cannot be read: %s",
               databaseName.c_str(), tableName.c_str(), problem.c_str());
-    return {};
+    return Status::Failure("its columns cannot be read: " + problem);
   }
   // A complex column's values become a table of their own (see
   // complex_table_ddl.h); its key into Access's hidden table means nothing

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/status.h"
 #include "data_access/catalog_rowsets.h"
 #include "data_access/session.h"
 #include "translate/default_values.h"
@@ -62,11 +63,12 @@ DefaultTarget DefaultTargetOf(const ColumnRow& column, bool jetRules, double ser
 // an index on the
 // AutoNumber column (kAutoNumberKeyName), then the engine clause of the
 // settings' storage engine and the character set clause for the target
-// server's version and the settings' character set. Without a session "No
-// Connection!" (also logged). A table whose columns cannot be read, or that
-// lists none, gives "" and an E:: line naming the table (in `databaseName`)
-// and the provider's reason: there is no statement to send.
-std::string TranslateTableDdl(JobContext& job, Session* session, const MigrationSettings& settings,
-                              std::string databaseName, std::string tableName);
+// server's version and the settings' character set. A failure without a
+// session ("No Connection!", also logged), or for a table whose columns
+// cannot be read or that lists none (after an E:: line naming the table, in
+// `databaseName`, and the provider's reason): there is no statement to send.
+Result<std::string> TranslateTableDdl(JobContext& job, Session* session,
+                                      const MigrationSettings& settings, std::string databaseName,
+                                      std::string tableName);
 
 }  // namespace tablift

@@ -416,9 +416,9 @@ std::vector<std::string> TableColumns(Session* session, const std::string& table
 }
 
 // Reads the view's elements and composes its definition under `mysqlName`.
-std::string ViewText(JobContext& job, Session* session, const std::string& targetProvider,
-                     const std::string& viewName, const std::string& mysqlName,
-                     const NameMapping& names) {
+Result<std::string> ViewText(JobContext& job, Session* session, const std::string& targetProvider,
+                             const std::string& viewName, const std::string& mysqlName,
+                             const NameMapping& names) {
   const std::string sql = "select Q.* from MSysObjects O,MSysQueries Q \t\twhere O.name=" +
                           AccessStringLiteral(viewName) + " and O.Id=Q.ObjectId";
   const std::string noPermission = " view :[Microsoft][" + targetProvider + "] NO PERMISSION!\n";
@@ -430,13 +430,13 @@ std::string ViewText(JobContext& job, Session* session, const std::string& targe
       rows);
   if (outcome == kStatementSucceeded) {
     WriteLine(job, "%s", outcome.c_str());
-    return outcome;
+    return Status::Failure(outcome);
   }
   if (!outcome.empty()) {
     WriteLine(job, "T::%s", outcome.c_str());
-    return noPermission;
+    return Status::Failure(noPermission);
   }
-  if (rows.empty()) return {};
+  if (rows.empty()) return std::string();
   std::vector<QueryElement> elements;
   for (auto& row : rows) {
     elements.push_back({Integer(row[0], -1), std::move(row[1]), std::move(row[2]),
@@ -449,7 +449,7 @@ std::string ViewText(JobContext& job, Session* session, const std::string& targe
   if (!view.ok) {
     WriteLine(job, "E::VIEW [%s] cannot become a MySQL view: %s", viewName.c_str(),
               view.problem.c_str());
-    return kNoSupport;
+    return Status::Failure(kNoSupport);
   }
   return view.text;
 }
@@ -469,12 +469,12 @@ ComposedView ComposeViewDefinition(const std::string& viewName,
   return view;
 }
 
-std::string TranslateViewDdl(JobContext& job, Session* sourceSession, NameRule rule,
-                             const std::string& targetProvider, std::string /*databaseName*/,
-                             std::string viewName) {
+Result<std::string> TranslateViewDdl(JobContext& job, Session* sourceSession, NameRule rule,
+                                     const std::string& targetProvider,
+                                     std::string /*databaseName*/, std::string viewName) {
   if (sourceSession == nullptr) {
     WriteLine(job, "%s", kNoConnection);
-    return kNoConnection;
+    return Status::Failure(kNoConnection);
   }
   // One rule spells every name, so that the view finds the tables, columns
   // and saved queries it reads under the names they were migrated with.

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/status.h"
 #include "translate/access_expression.h"
 #include "translate/mysql_names.h"
 
@@ -49,13 +50,13 @@ ComposedView ComposeViewDefinition(const std::string& viewName,
 
 // The CREATE VIEW text of the saved query `viewName`, read from MSysObjects
 // and MSysQueries, with the view and every name it refers to spelt by the
-// name rule `rule`; "" when there is no such query. Failure texts: "No
-// Connection!" without a session, " view :[Microsoft][<targetProvider>] NO
-// PERMISSION!\n" when the system tables cannot be read, and "NO SUPPORT!"
-// (after an "E::" line saying why) for a query that MySQL cannot take as a
-// view.
-std::string TranslateViewDdl(JobContext& job, Session* sourceSession, NameRule rule,
-                             const std::string& targetProvider, std::string databaseName,
-                             std::string viewName);
+// name rule `rule`; "" when there is no such query. Failures, with their
+// message: "No Connection!" without a session, " view :[Microsoft]
+// [<targetProvider>] NO PERMISSION!\n" when the system tables cannot be read,
+// and "NO SUPPORT!" (after an "E::" line saying why) for a query that MySQL
+// cannot take as a view.
+Result<std::string> TranslateViewDdl(JobContext& job, Session* sourceSession, NameRule rule,
+                                     const std::string& targetProvider, std::string databaseName,
+                                     std::string viewName);
 
 }  // namespace tablift

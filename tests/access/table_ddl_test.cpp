@@ -122,7 +122,7 @@ class TranslateTableDdlTest : public test::JetSourceTest {
 
 TEST_F(TranslateTableDdlTest, TheOrdersTableKeepsItsKeyForTheKeyStepAndItsTextLength) {
   EXPECT_EQ(
-      TranslateTableDdl(window_, source(), window_.migrationSettings(), "shop", "Orders"),
+      TranslateTableDdl(window_, source(), window_.migrationSettings(), "shop", "Orders").value(),
       "CREATE TABLE `Orders`(\n`ID` INT AUTO_INCREMENT NOT NULL ,\n`Note` VARCHAR(50) NULL ,\n"
       "KEY `tablift_autonumber` (`ID`)) ENGINE=MyISAM  DEFAULT CHARSET=LATIN1\n");
 }
@@ -131,18 +131,19 @@ TEST_F(TranslateTableDdlTest, NamesAreQuotedAndNeverRewritten) {
   window_.targetTree().setStorageEngine("InnoDB");
   window_.targetConnection().setDbmsName("MySQL[4.0.27]");
   EXPECT_EQ(
-      TranslateTableDdl(window_, source(), window_.migrationSettings(), "shop", "Group"),
+      TranslateTableDdl(window_, source(), window_.migrationSettings(), "shop", "Group").value(),
       "CREATE TABLE `Group`(\n`Größe` VARCHAR(10) NULL ,\n`Some LONG name` INTEGER NULL ,\n"
       "`ID` INT AUTO_INCREMENT NOT NULL ,\nKEY `tablift_autonumber` (`ID`)) ENGINE=InnoDB \n");
 }
 
 TEST_F(TranslateTableDdlTest, DefaultsAreTranslatedOrLeftOutWithALine) {
-  EXPECT_EQ(TranslateTableDdl(window_, source(), window_.migrationSettings(), "shop", "Defaults"),
-            "CREATE TABLE `Defaults`(\n`Flag` BIT default 0 NOT NULL ,\n"
-            "`Stamp` DATETIME NULL ,\n`Label` VARCHAR(5) default 'it\\'s' NULL ,\n"
-            "`Long` VARCHAR(5) NULL ,\n`Count` INTEGER NULL ,\n"
-            "`Word` VARCHAR(20) default ' LONG ' NULL ,\n`Memo` LONGTEXT NOT NULL ) ENGINE=MyISAM "
-            " DEFAULT CHARSET=LATIN1\n");
+  EXPECT_EQ(
+      TranslateTableDdl(window_, source(), window_.migrationSettings(), "shop", "Defaults").value(),
+      "CREATE TABLE `Defaults`(\n`Flag` BIT default 0 NOT NULL ,\n"
+      "`Stamp` DATETIME NULL ,\n`Label` VARCHAR(5) default 'it\\'s' NULL ,\n"
+      "`Long` VARCHAR(5) NULL ,\n`Count` INTEGER NULL ,\n"
+      "`Word` VARCHAR(20) default ' LONG ' NULL ,\n`Memo` LONGTEXT NOT NULL ) ENGINE=MyISAM "
+      " DEFAULT CHARSET=LATIN1\n");
   // MySQL 5.0 takes no CURRENT_TIMESTAMP for DATETIME; the others are no
   // values MySQL can take at all.
   const auto lines = logTexts();
@@ -154,17 +155,20 @@ TEST_F(TranslateTableDdlTest, DefaultsAreTranslatedOrLeftOutWithALine) {
   }
   window_.targetConnection().setDbmsName("MariaDB[10.11.6-MariaDB]");
   EXPECT_NE(TranslateTableDdl(window_, source(), window_.migrationSettings(), "shop", "Defaults")
+                .value()
                 .find("`Stamp` DATETIME default CURRENT_TIMESTAMP NULL ,"),
             std::string::npos);
 }
 
 TEST_F(TranslateTableDdlTest, WithoutASessionOrCatalog) {
-  EXPECT_EQ(TranslateTableDdl(window_, nullptr, window_.migrationSettings(), "shop", "Orders"),
-            "No Connection!");
+  EXPECT_EQ(
+      TranslateTableDdl(window_, nullptr, window_.migrationSettings(), "shop", "Orders").message(),
+      "No Connection!");
   EXPECT_EQ(logTexts().back(), "No Connection!");
   // A table that lists no column gives no statement, only the reason.
-  EXPECT_EQ(TranslateTableDdl(window_, source(), window_.migrationSettings(), "shop", "Nowhere"),
-            "");
+  EXPECT_EQ(TranslateTableDdl(window_, source(), window_.migrationSettings(), "shop", "Nowhere")
+                .message(),
+            "its columns cannot be read: the source lists no column of it");
   EXPECT_EQ(logTexts().back(),
             "TABLE: [shop].[Nowhere] cannot be created, its columns cannot be read: the source "
             "lists no column of it");

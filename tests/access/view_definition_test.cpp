@@ -139,9 +139,12 @@ TEST(ViewCompositionTest, QueriesMySqlCannotTakeAsViewsAreRefused) {
 class ViewReadTest : public ::testing::Test {
  protected:
   void SetUp() override { window_.targetProfile().progId = "MSDASQL"; }
+  // The statement, or the failure's message.
   std::string translate(const std::string& view) {
-    return TranslateViewDdl(window_, window_.sourceSession(), window_.nameRule(),
-                            window_.targetProfile().progId, "unused", view);
+    const Result<std::string> translated =
+        TranslateViewDdl(window_, window_.sourceSession(), window_.nameRule(),
+                         window_.targetProfile().progId, "unused", view);
+    return translated.ok() ? translated.value() : translated.message();
   }
   ScriptedPrompter prompter_;
   Workbench window_{prompter_};

@@ -72,7 +72,7 @@ class TranslatedTablesTest : public test::JetSourceTest {
   void migrateDefinition(const std::string& table, bool keep = false) {
     SCOPED_TRACE(table);
     const std::string ddl =
-        TranslateTableDdl(window_, source(), window_.migrationSettings(), "", table);
+        TranslateTableDdl(window_, source(), window_.migrationSettings(), "", table).value();
     test::ExecuteOrFail(window_, ddl);
     const std::vector<std::string> key = primaryKey(table);
     if (!key.empty()) {
@@ -139,7 +139,7 @@ TEST_F(TranslatedTablesTest, NorthwindProductsTakesItsYesNoDefault) {
   if (!fixtures) GTEST_SKIP() << "no fixtures";
   connectFile(*fixtures / "northwind-jet3.mdb");
   const std::string ddl =
-      TranslateTableDdl(window_, source(), window_.migrationSettings(), "", "Products");
+      TranslateTableDdl(window_, source(), window_.migrationSettings(), "", "Products").value();
   EXPECT_NE(ddl.find("`Discontinued` BIT default 0 NOT NULL "), std::string::npos) << ddl;
   migrateDefinition("Products", true);
   test::ExecuteOrFail(window_, "insert into `Products` (`ProductName`) values ('Tea')");
