@@ -1,18 +1,16 @@
 #include "access/access_file_names.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
+
+#include "data_access/ascii_text.h"
 
 namespace tablift {
 namespace {
 
 bool EndsWithIgnoringCase(std::string_view text, std::string_view ending) {
-  if (text.size() < ending.size()) return false;
-  const std::string_view tail = text.substr(text.size() - ending.size());
-  return std::equal(tail.begin(), tail.end(), ending.begin(),
-                    [](unsigned char a, char b) { return std::tolower(a) == b; });
+  return text.size() >= ending.size() &&
+         EqualsIgnoreCase(text.substr(text.size() - ending.size()), ending);
 }
 
 bool FileExists(const std::string& path) {

@@ -1,18 +1,13 @@
 #include "access/source_tables.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "data_access/ascii_text.h"
 #include "data_access/provider_calls.h"
 
 namespace tablift {
 
 bool IsAccessTemporaryTable(std::string_view name) {
   constexpr std::string_view kPrefix = "~tmp";
-  return name.size() >= kPrefix.size() &&
-         std::equal(kPrefix.begin(), kPrefix.end(), name.begin(), [](char prefix, char c) {
-           return prefix == std::tolower(static_cast<unsigned char>(c));
-         });
+  return name.size() >= kPrefix.size() && EqualsIgnoreCase(name.substr(0, kPrefix.size()), kPrefix);
 }
 
 Result<std::vector<std::string>> ListSourceTables(Session* session, std::string_view step,
