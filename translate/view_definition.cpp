@@ -16,28 +16,8 @@
 namespace tablift {
 namespace {
 
-// MSysQueries.Attribute: what an element describes.
-enum ElementKind {
-  kQueryType = 1,
-  kParameter = 2,
-  kOptions = 3,
-  kRemoteDatabase = 4,
-  kInputTable = 5,
-  kOutputColumn = 6,
-  kJoin = 7,
-  kCondition = 8,
-  kGroupBy = 9,
-  kHaving = 10,
-  kOrderBy = 11,
-};
-
 // The Flag of the query type element for a select query.
-constexpr int kSelectQuery = 1;
-// Bits of the Flag of the options element.
-constexpr int kAllFields = 0x01;
-constexpr int kDistinct = 0x02;
-constexpr int kTop = 0x10;
-constexpr int kTopPercent = 0x20;
+constexpr int kSelectQuery = static_cast<int>(SavedQueryKind::Select);
 
 const char* const kNoSupport = "NO SUPPORT!";
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/status.h"
+#include "data_access/jet/query_elements.h"
 #include "translate/access_expression.h"
 #include "translate/mysql_names.h"
 
@@ -13,15 +14,6 @@ namespace tablift {
 
 class Session;
 class JobContext;
-
-// One row of MSysQueries: one element of a saved query.
-struct QueryElement {
-  int kind = 0;  // Attribute
-  std::string expression;
-  std::string flag;
-  std::string name1;
-  std::string name2;
-};
 
 // The columns of an Access table in their order; empty when unknown.
 using ColumnLister = std::function<std::vector<std::string>(const std::string& table)>;
