@@ -202,12 +202,13 @@ class Parser {
     clause_ = Clause::Pivot;
     select.transform = std::move(transform);
     select.pivot = parseExpression();
-    if (acceptKeyword("in")) {
-      expectSymbol("(");
-      do {
-        select.pivotValues.push_back(parseExpression());
-      } while (acceptSymbol(","));
-      expectSymbol(")");
+    // The expression parser reads "x IN (a, b)" as a condition; after PIVOT
+    // it is the pivot expression and its column values.
+    if (select.pivot->kind == ExprKind::In && !select.pivot->negated) {
+      ExprPtr in = std::move(select.pivot);
+      select.pivot = std::move(in->operands[0]);
+      for (std::size_t i = 1; i < in->operands.size(); ++i)
+        select.pivotValues.push_back(std::move(in->operands[i]));
     }
     return select;
   }
