@@ -17,25 +17,81 @@ namespace {
 
 // --- one select ---------------------------------------------------------------
 
+// The slots an expression reads.
+void SlotsRead(const Expr& expr, std::set<std::size_t>& slots) {
+  if (expr.kind == ExprKind::Column) {
+    if (expr.aliasOf) {
+      SlotsRead(*expr.aliasOf, slots);
+    } else {
+      slots.insert(expr.slot);
+    }
+  }
+  for (const ExprPtr& operand : expr.operands)
+    SlotsRead(*operand, slots);
+}
+
+bool Within(const std::set<std::size_t>& read, const std::set<std::size_t>& side,
+            std::size_t rowWidth) {
+  for (std::size_t slot : read) {
+    // A subquery's values from the enclosing query are the same on both sides.
+    if (slot < rowWidth && !side.count(slot)) return false;
+  }
+  return true;
+}
+
+// The equalities of an ON condition that compare one side with the other.
+void JoinKeys(const Expr& on, const std::set<std::size_t>& outer,
+              const std::set<std::size_t>& inner, std::size_t rowWidth,
+              std::vector<const Expr*>& outerKeys, std::vector<const Expr*>& innerKeys) {
+  if (on.kind == ExprKind::Binary && on.op == Operator::And) {
+    JoinKeys(*on.operands[0], outer, inner, rowWidth, outerKeys, innerKeys);
+    JoinKeys(*on.operands[1], outer, inner, rowWidth, outerKeys, innerKeys);
+    return;
+  }
+  if (on.kind != ExprKind::Binary || on.op != Operator::Equal) return;
+  std::set<std::size_t> left, right;
+  SlotsRead(*on.operands[0], left);
+  SlotsRead(*on.operands[1], right);
+  if (left.empty() || right.empty()) return;
+  if (Within(left, outer, rowWidth) && Within(right, inner, rowWidth)) {
+    outerKeys.push_back(on.operands[0].get());
+    innerKeys.push_back(on.operands[1].get());
+  } else if (Within(left, inner, rowWidth) && Within(right, outer, rowWidth)) {
+    outerKeys.push_back(on.operands[1].get());
+    innerKeys.push_back(on.operands[0].get());
+  }
+}
+
 // The joined rows of one comma-separated FROM entry: a table, or joins nested
-// as written. Tables are taken in the order the binder numbered them.
+// as written. Tables are taken in the order the binder numbered them; `slots`
+// gets the slots the entry writes.
 std::unique_ptr<RowSource> BuildEntry(const FromNode& node, BoundQuery& query,
-                                      std::size_t& nextTable, std::vector<Value>& row) {
+                                      std::size_t& nextTable, std::vector<Value>& row,
+                                      std::set<std::size_t>& slots) {
   if (!node.isJoin) {
     BoundTable& table = query.tables[nextTable++];
+    for (std::size_t c = 0; c < table.source->columns().size(); ++c)
+      slots.insert(table.offset + c);
     return MakeTableScan(*table.source, row, table.offset);
   }
-  std::unique_ptr<RowSource> left = BuildEntry(*node.left, query, nextTable, row);
-  std::unique_ptr<RowSource> right = BuildEntry(*node.right, query, nextTable, row);
-  switch (node.join) {
-    case JoinKind::Inner:
-      return MakeNestedLoopJoin(std::move(left), std::move(right), node.on.get(), false, row);
-    case JoinKind::Left:
-      return MakeNestedLoopJoin(std::move(left), std::move(right), node.on.get(), true, row);
-    case JoinKind::Right:
-      return MakeNestedLoopJoin(std::move(right), std::move(left), node.on.get(), true, row);
+  std::set<std::size_t> leftSlots, rightSlots;
+  std::unique_ptr<RowSource> left = BuildEntry(*node.left, query, nextTable, row, leftSlots);
+  std::unique_ptr<RowSource> right = BuildEntry(*node.right, query, nextTable, row, rightSlots);
+  slots.insert(leftSlots.begin(), leftSlots.end());
+  slots.insert(rightSlots.begin(), rightSlots.end());
+  const bool keepUnmatched = node.join != JoinKind::Inner;
+  if (node.join == JoinKind::Right) {
+    std::swap(left, right);
+    std::swap(leftSlots, rightSlots);
   }
-  return left;
+  std::vector<const Expr*> outerKeys, innerKeys;
+  if (node.on) JoinKeys(*node.on, leftSlots, rightSlots, query.rowWidth, outerKeys, innerKeys);
+  if (outerKeys.empty()) {
+    return MakeNestedLoopJoin(std::move(left), std::move(right), node.on.get(), keepUnmatched, row);
+  }
+  return MakeHashJoin(std::move(left), std::move(right), node.on.get(), keepUnmatched, row,
+                      std::move(outerKeys), std::move(innerKeys),
+                      std::vector<std::size_t>(rightSlots.begin(), rightSlots.end()));
 }
 
 // The FROM entries as nested loops, the first entry outermost. Each part of
@@ -49,11 +105,12 @@ std::unique_ptr<RowSource> BuildRows(BoundQuery& query, std::vector<Value>& row)
     conditions[condition.entry].push_back(condition.expr);
   }
   std::size_t nextTable = 0;
-  std::unique_ptr<RowSource> rows =
-      MakeFilter(BuildEntry(*query.statement.from[0], query, nextTable, row), conditions[0], row);
+  std::set<std::size_t> slots;
+  std::unique_ptr<RowSource> rows = MakeFilter(
+      BuildEntry(*query.statement.from[0], query, nextTable, row, slots), conditions[0], row);
   for (std::size_t entry = 1; entry < entries; ++entry) {
     std::unique_ptr<RowSource> inner =
-        BuildEntry(*query.statement.from[entry], query, nextTable, row);
+        BuildEntry(*query.statement.from[entry], query, nextTable, row, slots);
     rows = MakeFilter(MakeNestedLoopJoin(std::move(rows), std::move(inner), nullptr, false, row),
                       conditions[entry], row);
   }
