@@ -40,6 +40,9 @@ std::span<const FunctionDef> DateFunctions();
 std::span<const FunctionDef> NumberFunctions();
 std::span<const FunctionDef> ControlFunctions();
 
+// Format(value [, format [, firstdayofweek [, firstweekofyear]]]).
+Value FormatFunction(ArgumentList& arguments);
+
 // Shared by the function bodies.
 [[noreturn]] void InvalidArgument();
 std::int64_t IntegerArgument(ArgumentList& arguments, std::size_t index);

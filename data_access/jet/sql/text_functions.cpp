@@ -278,6 +278,7 @@ constexpr FunctionDef kTextFunctions[] = {
     {"ChrW", 1, 1, Chr, TextResult},
     {"Asc", 1, 1, Asc, FixedType<JetType::Long>},
     {"AscW", 1, 1, Asc, FixedType<JetType::Long>},
+    {"Format", 1, 4, FormatFunction, TextResult},
 };
 
 }  // namespace
