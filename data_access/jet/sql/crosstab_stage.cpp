@@ -54,6 +54,9 @@ class Crosstab : public ResultStage {
         const Expr& expr = *query_.outputs[i];
         out.push_back(Converted(expr, query_.columns[i], Evaluate(expr, context)));
       }
+      std::vector<Value> keys;
+      for (const OrderItem& item : query_.statement.orderBy)
+        keys.push_back(Evaluate(*item.expr, context));
       const Expr& transform = *query_.statement.transform;
       for (const std::vector<AggregateAccumulator>& cell : group.cells) {
         if (cell.empty()) {
@@ -65,6 +68,9 @@ class Crosstab : public ResultStage {
           aggregates[a] = std::move(cellResults[a - query_.cellAggregates]);
         out.push_back(Converted(transform, cellColumn_, Evaluate(transform, context)));
       }
+      // ORDER BY values after the columns, for the sort stage.
+      for (Value& key : keys)
+        out.push_back(std::move(key));
       return true;
     }
     return false;

@@ -4,6 +4,7 @@
 #include <set>
 #include <utility>
 
+#include "data_access/error_info.h"
 #include "data_access/jet/sql/query_binder.h"
 #include "data_access/jet/sql/query_error.h"
 #include "data_access/jet/sql/row_sources.h"
@@ -14,6 +15,10 @@
 
 namespace tablift::jet {
 namespace {
+
+// Binding recurses through saved queries that read saved queries; this keeps
+// a pathological chain from exhausting the stack.
+constexpr std::size_t kMostNestedSavedQueries = 50;
 
 // --- one select ---------------------------------------------------------------
 
@@ -198,6 +203,7 @@ class SelectPlan : public QueryPlan {
       std::unique_ptr<RowSource> rows = BuildRows(query, row_);
       if (query.statement.transform) {
         stage_ = MakeCrosstab(std::move(rows), query, row_, *plan_->pivot_, plan_->cell_);
+        sortBy(query.statement.orderBy, plan_->columns_.size());
         return;
       }
       stage_ = query.grouped ? MakeGrouping(std::move(rows), query, row_)
@@ -205,16 +211,20 @@ class SelectPlan : public QueryPlan {
       const SelectStatement& statement = query.statement;
       const std::size_t width = query.columns.size();
       if (statement.distinct) stage_ = MakeDistinct(std::move(stage_), width);
-      if (!statement.orderBy.empty()) {
-        std::vector<bool> descending;
-        for (const OrderItem& item : statement.orderBy)
-          descending.push_back(item.descending);
-        stage_ = MakeSort(std::move(stage_), width, std::move(descending));
-      }
+      sortBy(statement.orderBy, width);
       if (statement.top) {
         stage_ = MakeTop(std::move(stage_), width, statement.orderBy.size(), *statement.top,
                          statement.topPercent);
       }
+    }
+
+    // The ORDER BY values follow the `width` result columns of the rows.
+    void sortBy(const std::vector<OrderItem>& orderBy, std::size_t width) {
+      if (orderBy.empty()) return;
+      std::vector<bool> descending;
+      for (const OrderItem& item : orderBy)
+        descending.push_back(item.descending);
+      stage_ = MakeSort(std::move(stage_), width, std::move(descending));
     }
 
     bool next(std::vector<Value>& out) override {
@@ -342,17 +352,55 @@ class UnionPlan : public QueryPlan {
 
 // --- plans as row sources -----------------------------------------------------
 
+// A nested query read again and again (the inner side of a nested loop)
+// runs once: its rows are kept after the first complete read, up to this
+// many; a larger result runs anew each time.
+constexpr std::size_t kMostKeptRows = 100000;
+
+using KeptRows = std::vector<std::vector<Value>>;
+
 class PlanCursor : public RowCursor {
  public:
-  explicit PlanCursor(std::unique_ptr<ResultStage> run) : run_(std::move(run)) {}
+  PlanCursor(std::unique_ptr<ResultStage> run, std::shared_ptr<KeptRows>& kept)
+      : run_(std::move(run)), kept_(kept) {}
   // A failure inside the nested query is thrown on to the query reading it,
   // with its own message.
   HResult next(std::vector<Value>& row) override {
-    return run_->next(row) ? S_OK : DB_S_ENDOFROWSET;
+    if (!run_->next(row)) {
+      if (keeping_) kept_ = std::make_shared<KeptRows>(std::move(rows_));
+      keeping_ = false;
+      return DB_S_ENDOFROWSET;
+    }
+    if (keeping_) {
+      if (rows_.size() < kMostKeptRows) {
+        rows_.push_back(row);
+      } else {
+        keeping_ = false;
+        rows_.clear();
+      }
+    }
+    return S_OK;
   }
 
  private:
   std::unique_ptr<ResultStage> run_;
+  std::shared_ptr<KeptRows>& kept_;
+  KeptRows rows_;
+  bool keeping_ = true;
+};
+
+class KeptCursor : public RowCursor {
+ public:
+  explicit KeptCursor(std::shared_ptr<const KeptRows> rows) : rows_(std::move(rows)) {}
+  HResult next(std::vector<Value>& row) override {
+    if (position_ >= rows_->size()) return DB_S_ENDOFROWSET;
+    row = (*rows_)[position_++];
+    return S_OK;
+  }
+
+ private:
+  std::shared_ptr<const KeptRows> rows_;
+  std::size_t position_ = 0;
 };
 
 class QuerySource : public TableSource {
@@ -372,7 +420,11 @@ class QuerySource : public TableSource {
   const std::string& name() const override { return name_; }
   const std::vector<SourceColumn>& columns() const override { return columns_; }
   HResult open(std::unique_ptr<RowCursor>& cursor) override {
-    cursor = std::make_unique<PlanCursor>(plan_->start({}));
+    if (kept_) {
+      cursor = std::make_unique<KeptCursor>(kept_);
+    } else {
+      cursor = std::make_unique<PlanCursor>(plan_->start({}), kept_);
+    }
     return S_OK;
   }
 
@@ -380,6 +432,7 @@ class QuerySource : public TableSource {
   std::string name_;
   std::shared_ptr<QueryPlan> plan_;
   std::vector<SourceColumn> columns_;
+  std::shared_ptr<KeptRows> kept_;
 };
 
 // --- subqueries ---------------------------------------------------------------
@@ -458,10 +511,39 @@ class PlanSubquery : public SubqueryRunner {
   bool hasNull_ = false;
 };
 
+// A union's ORDER BY names the union's columns: as the first select names
+// them, or by the column an alias there stands for, with or without the
+// table written before it.
+void NameUnionColumns(Expr& expr, const std::vector<ResultColumn>& columns,
+                      const std::vector<std::pair<std::string, std::string>>& aliases) {
+  if (expr.kind == ExprKind::Column) {
+    const auto named = [&](const std::string& name) {
+      for (const ResultColumn& column : columns) {
+        if (NamesEqual(column.name, name)) return true;
+      }
+      return false;
+    };
+    if (!expr.qualifier.empty() && named(expr.qualifier + "." + expr.name)) {
+      expr.name = expr.qualifier + "." + expr.name;
+      expr.qualifier.clear();
+    }
+    expr.qualifier.clear();
+    if (!named(expr.name)) {
+      for (const auto& [column, alias] : aliases) {
+        if (NamesEqual(column, expr.name)) expr.name = alias;
+      }
+    }
+  }
+  for (ExprPtr& operand : expr.operands)
+    NameUnionColumns(*operand, columns, aliases);
+}
+
 // A union's ORDER BY sorts its rows as a select over the union would.
-std::shared_ptr<QueryPlan> OrderedUnion(std::shared_ptr<QueryPlan> unionPlan,
-                                        std::vector<OrderItem> orderBy,
-                                        BindEnvironment& environment) {
+std::shared_ptr<QueryPlan> OrderedUnion(
+    std::shared_ptr<QueryPlan> unionPlan, std::vector<OrderItem> orderBy,
+    const std::vector<std::pair<std::string, std::string>>& aliases, BindEnvironment& environment) {
+  for (OrderItem& item : orderBy)
+    NameUnionColumns(*item.expr, unionPlan->columns(), aliases);
   SelectStatement select;
   SelectItem all;
   all.kind = SelectItem::Kind::AllColumns;
@@ -478,6 +560,12 @@ std::shared_ptr<QueryPlan> OrderedUnion(std::shared_ptr<QueryPlan> unionPlan,
 std::shared_ptr<QueryPlan> PlanQuery(QueryStatement statement, BindEnvironment& environment,
                                      OuterResolver* outer) {
   DeclareParameters(statement.parameters, environment);
+  // The first select's aliased columns, which a union's ORDER BY may name.
+  std::vector<std::pair<std::string, std::string>> aliases;
+  for (const SelectItem& item : statement.selects.front().items) {
+    if (item.expr && item.expr->kind == ExprKind::Column && !item.alias.empty())
+      aliases.emplace_back(item.expr->name, item.alias);
+  }
   std::vector<std::shared_ptr<QueryPlan>> parts;
   for (SelectStatement& select : statement.selects) {
     parts.push_back(std::make_shared<SelectPlan>(BindQuery(std::move(select), environment, outer)));
@@ -485,7 +573,7 @@ std::shared_ptr<QueryPlan> PlanQuery(QueryStatement statement, BindEnvironment& 
   if (parts.size() == 1) return parts.front();
   auto unionPlan = std::make_shared<UnionPlan>(std::move(parts), std::move(statement.unionAll));
   if (statement.orderBy.empty()) return unionPlan;
-  return OrderedUnion(std::move(unionPlan), std::move(statement.orderBy), environment);
+  return OrderedUnion(std::move(unionPlan), std::move(statement.orderBy), aliases, environment);
 }
 
 std::shared_ptr<TableSource> MakeQuerySource(std::string name, std::shared_ptr<QueryPlan> plan) {
@@ -496,6 +584,15 @@ std::shared_ptr<TableSource> PlanSavedQuery(const std::string& name, std::size_t
                                             BindEnvironment& environment) {
   const std::optional<std::string> sql = environment.catalog.savedQuerySql(name);
   if (!sql) return nullptr;
+  // The catalog may have posted "no such table" before the name turned out
+  // to be a saved query.
+  ClearThreadErrorObject();
+  if (environment.savedQueries.size() >= kMostNestedSavedQueries) {
+    throw QueryError(QueryError::Kind::Command,
+                     "Query is too complex: saved queries read each other more than " +
+                         std::to_string(kMostNestedSavedQueries) + " levels deep",
+                     true);
+  }
   for (const std::string& open : environment.savedQueries) {
     if (NamesEqual(open, name)) {
       throw QueryError(QueryError::Kind::Command, "Circular reference caused by '" + name + "'.",

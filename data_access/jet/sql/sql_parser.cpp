@@ -98,6 +98,17 @@ class Parser {
     do {
       ParameterDeclaration declaration;
       declaration.name = takeName();
+      // [Forms]![Orders]![OrderID] Long: the parameter is the control's.
+      std::size_t parts = 1;
+      const bool form =
+          NamesEqual(declaration.name, "forms") || NamesEqual(declaration.name, "reports");
+      while ((isSymbol(peek(), "!") || isSymbol(peek(), ".")) && isName(peek(1))) {
+        take();
+        const std::string part = takeName();
+        declaration.name = form ? part : declaration.name + "." + part;
+        ++parts;
+      }
+      if (form && parts != 3) syntaxError(peek());
       const Token& type = peek();
       if (type.kind != Token::Kind::Word) syntaxError(type);
       take();

@@ -46,6 +46,13 @@ TEST(JetSqlUnion, DuplicatesGoAcrossTheWholeUnionAndOrderSortsIt) {
                                            {S("Condiments"), S("C")},
                                            {S("Unused"), S("C")}}));
 
+  // ORDER BY may name a first-select column by its table and column.
+  output = Ok(catalog,
+              "SELECT Products.ProductName AS Name FROM Products WHERE ProductID <= 2 UNION "
+              "SELECT CategoryName FROM Categories ORDER BY Products.ProductName DESC");
+  EXPECT_EQ(FirstColumn(output), (std::vector<Value>{S("Unused"), S("Condiments"), S("Chang"),
+                                                     S("Chai"), S("Beverages")}));
+
   // UNION ALL keeps them; a later UNION removes those before it too.
   const std::string chai = "SELECT ProductName FROM Products WHERE ProductID = 1";
   output = Ok(catalog, chai + " UNION ALL " + chai + " UNION ALL " + chai);
@@ -242,6 +249,12 @@ TEST_F(JetSqlCrosstab, ColumnsFromTheInList) {
               "Product PIVOT Len(Quarter) IN (2, 3)");
   EXPECT_EQ(ColumnNames(output), (std::vector<std::string>{"Product", "2", "3"}));
   EXPECT_EQ(output.rows, (std::vector<Row>{{S("Chai"), I{5}, kNull}, {S("Chang"), I{0}, kNull}}));
+
+  // ORDER BY sorts the rows.
+  output = Ok(catalog_,
+              "TRANSFORM Sum(Amount) SELECT Product FROM Sales GROUP BY Product ORDER BY Product "
+              "DESC PIVOT Quarter IN ('Q2')");
+  EXPECT_EQ(output.rows, (std::vector<Row>{{S("Chang"), 4.0}, {S("Chai"), kNull}}));
 
   EXPECT_EQ(RunQuery(catalog_,
                      "TRANSFORM Amount SELECT Product FROM Sales GROUP BY Product "

@@ -58,7 +58,16 @@ TEST(JetSqlSavedQueries, RunAsRowSourcesWithTheirResultColumns) {
   ASSERT_EQ(output.code, S_OK) << output.error;
   EXPECT_EQ(FirstColumn(output), (std::vector<Value>{S("Aniseed Syrup"), S("Äpfel")}));
 
-  // A table wins over nothing: an unknown name is still unknown.
+  // The inner side of a nested loop runs its saved query once.
+  const std::size_t before = catalog.cursorsOpened("Products");
+  output = RunQuery(catalog,
+                    "select Count(*) from Categories, Priced where Priced.ProductID > "
+                    "Categories.CategoryID");
+  ASSERT_EQ(output.code, S_OK) << output.error;
+  EXPECT_EQ(FirstColumn(output), (std::vector<Value>{I{5}}));
+  EXPECT_EQ(catalog.cursorsOpened("Products"), before + 1);
+
+  // An unknown name is still unknown.
   output = RunQuery(catalog, "select * from Nowhere");
   EXPECT_EQ(output.code, DB_E_ERRORSINCOMMAND);
   EXPECT_NE(output.error.find("Unknown table 'Nowhere'"), std::string::npos) << output.error;
@@ -137,6 +146,14 @@ TEST(JetSqlParameters, BracketedNamesAndFormControls) {
     ASSERT_EQ(output.code, S_OK) << reference << ": " << output.error;
     EXPECT_EQ(FirstColumn(output), (std::vector<Value>{S("Chang")})) << reference;
   }
+
+  // Declared the way Access saves a form control in PARAMETERS.
+  output = RunQuery(catalog,
+                    "PARAMETERS [Forms]![Products]![ProductID] Long; SELECT ProductName FROM "
+                    "Products WHERE ProductID = [Forms]![Products]![ProductID]",
+                    {{"ProductID", S("1")}});
+  ASSERT_EQ(output.code, S_OK) << output.error;
+  EXPECT_EQ(FirstColumn(output), (std::vector<Value>{S("Chai")}));
 
   // Columns and aliases are not parameters.
   output = RunQuery(catalog,
