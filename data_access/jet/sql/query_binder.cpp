@@ -477,6 +477,7 @@ class Binder {
   };
 
   void bindSubquery(Expr& expr, const Scope& scope) {
+    if (expr.runner) return;  // bound once already
     if (expr.kind == ExprKind::InSubquery) bindExpr(*expr.operands[0], scope);
     Correlations correlations(*this, scope);
     std::shared_ptr<QueryPlan> plan =

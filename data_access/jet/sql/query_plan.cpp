@@ -606,7 +606,13 @@ std::shared_ptr<TableSource> PlanSavedQuery(const std::string& name, std::size_t
     std::vector<std::string>& names;
     ~Leave() { names.pop_back(); }
   } leave{environment.savedQueries};
-  std::shared_ptr<QueryPlan> plan = PlanQuery(ParseQuery(*sql), environment, nullptr);
+  std::shared_ptr<QueryPlan> plan;
+  try {
+    plan = PlanQuery(ParseQuery(*sql), environment, nullptr);
+  } catch (const QueryError& error) {
+    // Its positions are in the saved query's own text: say which one.
+    throw QueryError(error.kind(), "In saved query '" + name + "': " + error.message(), true);
+  }
   return MakeQuerySource(name, std::move(plan));
 }
 

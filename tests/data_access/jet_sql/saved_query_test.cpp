@@ -67,6 +67,13 @@ TEST(JetSqlSavedQueries, RunAsRowSourcesWithTheirResultColumns) {
   EXPECT_EQ(FirstColumn(output), (std::vector<Value>{I{5}}));
   EXPECT_EQ(catalog.cursorsOpened("Products"), before + 1);
 
+  // A fault inside a saved query names the query its position is in.
+  catalog.addQuery("Broken", "SELECT Prise FROM Products");
+  output = RunQuery(catalog, "select * from Broken");
+  EXPECT_EQ(output.code, DB_E_ERRORSINCOMMAND);
+  EXPECT_EQ(output.error,
+            "In saved query 'Broken': Unknown column 'Prise' in SELECT near position 8");
+
   // An unknown name is still unknown.
   output = RunQuery(catalog, "select * from Nowhere");
   EXPECT_EQ(output.code, DB_E_ERRORSINCOMMAND);
