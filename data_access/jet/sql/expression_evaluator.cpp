@@ -227,7 +227,7 @@ Value EvaluateNode(const Expr& expr, const EvalContext& context) {
       return expr.runner->exists(OuterValues(expr, 0, context));
     case ExprKind::InSubquery: {
       const Value v = Evaluate(*expr.operands[0], context);
-      const Truth t = expr.runner->contains(v, OuterValues(expr, 1, context));
+      const Truth t = expr.runner->compare(expr.op, expr.all, v, OuterValues(expr, 1, context));
       return FromTruth(expr.negated ? Negated(t) : t);
     }
   }

@@ -32,7 +32,8 @@ enum class ExprKind {
   Like,        // operands: value, pattern
   Subquery,    // (SELECT ...) as one value; operands: the outer values it reads
   Exists,      // EXISTS (SELECT ...); operands: the outer values it reads
-  InSubquery,  // x IN (SELECT ...); operands: x, then the outer values it reads
+  InSubquery,  // x IN (SELECT ...), x op ANY|SOME|ALL (SELECT ...); operands: x, then the
+               // outer values it reads
 };
 
 enum class Operator {
@@ -76,7 +77,8 @@ struct Expr {
   std::size_t height = 1;                       // levels of operands below and including this node
   bool bracketed = false;                       // Column: written as [name]; may be a parameter
   bool formControl = false;                     // Column: Forms!F!name, always a parameter
-  std::shared_ptr<QueryStatement> subquery;     // Subquery, Exists, InSubquery: as parsed
+  bool all = false;  // InSubquery: op ALL (SELECT ...); else op ANY, IN being = ANY
+  std::shared_ptr<QueryStatement> subquery;  // Subquery, Exists, InSubquery: as parsed
 
   // Bound:
   std::size_t slot = 0;           // Column: index in the joined row; Aggregate: its number

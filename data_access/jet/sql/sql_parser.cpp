@@ -574,7 +574,11 @@ class Parser {
         for (const auto& [symbol, op] : kComparisons) {
           if (at.text == symbol) {
             take();
-            left = makeBinary(op, at, std::move(left), parseConcatenation());
+            if (isQuantifier()) {
+              left = parseQuantified(op, at, std::move(left));
+            } else {
+              left = makeBinary(op, at, std::move(left), parseConcatenation());
+            }
             found = true;
             break;
           }
@@ -620,6 +624,7 @@ class Parser {
         if (isKeyword(peek(1), "select")) {
           Nesting nesting(*this, take());
           node->kind = ExprKind::InSubquery;
+          node->op = Operator::Equal;
           node->subquery = parseNestedQuery();
           expectSymbol(")");
           left = seal(std::move(node));
@@ -635,6 +640,24 @@ class Parser {
         return left;
       }
     }
+  }
+
+  // ANY, SOME or ALL before a subquery.
+  bool isQuantifier() const {
+    return (isKeyword(peek(), "any") || isKeyword(peek(), "some") || isKeyword(peek(), "all")) &&
+           isSymbol(peek(1), "(") && isKeyword(peek(2), "select");
+  }
+
+  // x op ANY|SOME|ALL (SELECT ...)
+  ExprPtr parseQuantified(Operator op, const Token& at, ExprPtr left) {
+    ExprPtr node = makeNode(ExprKind::InSubquery, at);
+    node->op = op;
+    node->all = isKeyword(take(), "all");
+    Nesting nesting(*this, take());
+    node->subquery = parseNestedQuery();
+    expectSymbol(")");
+    node->operands.push_back(std::move(left));
+    return seal(std::move(node));
   }
 
   template <typename Next>

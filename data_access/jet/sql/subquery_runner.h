@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "data_access/jet/jet_value.h"
+#include "data_access/jet/sql/sql_ast.h"
 
 namespace tablift::jet {
 
@@ -18,9 +19,13 @@ class SubqueryRunner {
   virtual Value scalar(const std::vector<Value>& outer) = 0;
   // EXISTS (SELECT ...)
   virtual bool exists(const std::vector<Value>& outer) = 0;
-  // x IN (SELECT ...): true when a row equals x; unknown when x is Null or
-  // no row equals it but some row is Null.
-  virtual std::optional<bool> contains(const Value& value, const std::vector<Value>& outer) = 0;
+  // x IN (SELECT ...) is x = ANY (SELECT ...). With ANY: true when the
+  // comparison holds for some row, unknown when it holds for none but is
+  // unknown for some (a Null), false otherwise (no rows: false). With ALL:
+  // false when it fails for some row, unknown when it is unknown for some,
+  // true otherwise (no rows: true).
+  virtual std::optional<bool> compare(Operator op, bool all, const Value& value,
+                                      const std::vector<Value>& outer) = 0;
 };
 
 }  // namespace tablift::jet

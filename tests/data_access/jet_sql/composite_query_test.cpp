@@ -131,6 +131,24 @@ TEST(JetSqlSubqueries, InAndExists) {
   Ok(catalog, "SELECT ProductName FROM Products WHERE ProductID IN (SELECT ProductID FROM Orders)");
   EXPECT_EQ(catalog.cursorsOpened("Orders"), before + 1);
 
+  // Comparisons with ANY, SOME and ALL rows; ALL over no rows holds.
+  output = Ok(catalog,
+              "SELECT ProductName FROM Products WHERE UnitPrice >= ALL (SELECT UnitPrice FROM "
+              "Products WHERE UnitPrice Is Not Null)");
+  EXPECT_EQ(FirstColumn(output), (std::vector<Value>{S("Chang")}));
+  output = Ok(catalog,
+              "SELECT ProductName FROM Products WHERE UnitPrice < ANY (SELECT UnitPrice FROM "
+              "Products WHERE CategoryID = 2) ORDER BY 1");
+  EXPECT_EQ(FirstColumn(output), (std::vector<Value>{S("Äpfel")}));
+  output = Ok(catalog,
+              "SELECT Count(*) FROM Products WHERE ProductID = SOME (SELECT ProductID FROM Orders) "
+              "OR ProductID > ALL (SELECT Id FROM One WHERE Id > 5)");
+  EXPECT_EQ(FirstColumn(output), (std::vector<Value>{I{5}}));
+  // A Null among the rows leaves ALL unknown.
+  output = Ok(catalog,
+              "SELECT Count(*) FROM Products WHERE UnitPrice >= ALL (SELECT UnitPrice FROM "
+              "Products)");
+  EXPECT_EQ(FirstColumn(output), (std::vector<Value>{I{0}}));
   output = Ok(catalog,
               "SELECT CategoryName FROM Categories WHERE EXISTS (SELECT * FROM Products WHERE "
               "Products.CategoryID = Categories.CategoryID) ORDER BY CategoryName");
