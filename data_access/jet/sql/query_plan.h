@@ -32,6 +32,13 @@ class QueryPlan : public std::enable_shared_from_this<QueryPlan> {
 std::shared_ptr<QueryPlan> PlanQuery(QueryStatement statement, BindEnvironment& environment,
                                      OuterResolver* outer);
 
+// UNION (or UNION ALL where all[i] says so between parts i and i + 1) of
+// plans with the same number of columns: names from the first, each
+// column's type the one every part's values fit. Throws QueryError (Command)
+// when the numbers of columns differ.
+std::shared_ptr<QueryPlan> MakeUnionPlan(std::vector<std::shared_ptr<QueryPlan>> parts,
+                                         std::vector<bool> all);
+
 // The rows of a plan as a table of FROM, its columns the plan's result
 // columns. Each cursor runs the plan anew.
 std::shared_ptr<TableSource> MakeQuerySource(std::string name, std::shared_ptr<QueryPlan> plan);
