@@ -108,7 +108,7 @@ class Parser {
         declaration.name = form ? part : declaration.name + "." + part;
         ++parts;
       }
-      if (form && parts != 3) syntaxError(peek());
+      if (form && parts < 3) syntaxError(peek());
       const Token& type = peek();
       if (type.kind != Token::Kind::Word) syntaxError(type);
       take();
@@ -821,9 +821,10 @@ class Parser {
     return seal(std::move(node));
   }
 
-  // name, [name], T.name, T!name; Forms!F!Control and Reports!R!Control
-  // name a control of an open form or report, which a query run outside
-  // Access knows as the parameter named after the control.
+  // name, [name], T.name, T!name; Forms!F!Control and Reports!R!Control (and
+  // a subform's, Forms!F!Sub.Form!Control) name a control of an open form or
+  // report, which a query run outside Access knows as the parameter named
+  // after the control.
   ExprPtr parseColumn() {
     const Token& first = take();
     ExprPtr node = makeNode(ExprKind::Column, first);
@@ -841,6 +842,11 @@ class Parser {
         node->qualifier.clear();
         node->name = take().text;
         node->formControl = true;
+        // A subform's control: Forms!Main!Sub.Form!Control.
+        while ((isSymbol(peek(), ".") || isSymbol(peek(), "!")) && isName(peek(1))) {
+          take();
+          node->name = take().text;
+        }
       }
     }
     return node;

@@ -144,7 +144,8 @@ TEST(JetSqlParameters, BracketedNamesAndFormControls) {
   // A form control is the parameter named after the control, even where a
   // column has that name.
   for (const char* reference :
-       {"[Forms]![Products]![ProductID]", "Forms!Products!ProductID", "Reports!R!ProductID"}) {
+       {"[Forms]![Products]![ProductID]", "Forms!Products!ProductID", "Reports!R!ProductID",
+        "[Forms]![Main]![Lines].[Form]![ProductID]"}) {
     output =
         RunQuery(catalog,
                  std::string("SELECT ProductName FROM Products WHERE (((Products.ProductID)=") +
