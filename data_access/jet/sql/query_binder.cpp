@@ -522,7 +522,10 @@ class Binder {
     bindExpr(*statement.pivot, scope(false, false));
     for (ExprPtr& value : statement.pivotValues) {
       bindExpr(*value, Scope{});
-      if (value->kind != ExprKind::Literal && value->kind != ExprKind::Unary) {
+      const bool constant =
+          value->kind == ExprKind::Literal ||
+          (value->kind == ExprKind::Unary && value->operands[0]->kind == ExprKind::Literal);
+      if (!constant) {
         Fail("The values after PIVOT ... IN must be constants", value->clause, value->position);
       }
     }
