@@ -158,7 +158,9 @@ class PivotValues : public PivotColumns {
 
 class SelectPlan : public QueryPlan {
  public:
-  explicit SelectPlan(std::unique_ptr<BoundQuery> query) : query_(std::move(query)) {
+  // `readRows`: a crosstab without an IN list may read its rows to find its
+  // columns (not when only its parameters are wanted, or some lack a value).
+  SelectPlan(std::unique_ptr<BoundQuery> query, bool readRows) : query_(std::move(query)) {
     columns_ = query_->columns;
     if (!query_->statement.transform) return;
     // A crosstab's columns: the row headings, then one per pivot value.
@@ -173,7 +175,7 @@ class SelectPlan : public QueryPlan {
       EvalContext none;
       for (const ExprPtr& value : query_->statement.pivotValues)
         values.push_back(Evaluate(*value, none));
-    } else {
+    } else if (readRows) {
       std::vector<Value> row(query_->rowWidth, Null{});
       values = DistinctPivotValues(BuildRows(*query_, row), *query_, row);
     }
@@ -286,7 +288,7 @@ std::shared_ptr<QueryPlan> OrderedUnion(
   from->source = MakeQuerySource("", std::move(unionPlan));
   select.from.push_back(std::move(from));
   select.orderBy = std::move(orderBy);
-  return std::make_shared<SelectPlan>(BindQuery(std::move(select), environment, nullptr));
+  return std::make_shared<SelectPlan>(BindQuery(std::move(select), environment, nullptr), true);
 }
 
 }  // namespace
@@ -302,7 +304,9 @@ std::shared_ptr<QueryPlan> PlanQuery(QueryStatement statement, BindEnvironment& 
   }
   std::vector<std::shared_ptr<QueryPlan>> parts;
   for (SelectStatement& select : statement.selects) {
-    parts.push_back(std::make_shared<SelectPlan>(BindQuery(std::move(select), environment, outer)));
+    std::unique_ptr<BoundQuery> bound = BindQuery(std::move(select), environment, outer);
+    const bool readRows = !environment.listing && environment.missing.empty();
+    parts.push_back(std::make_shared<SelectPlan>(std::move(bound), readRows));
   }
   if (parts.size() == 1) return parts.front();
   std::shared_ptr<QueryPlan> unionPlan =

@@ -238,6 +238,17 @@ TEST(JetSqlParameters, ListedDeclaredFirstThenInOrderOfAppearance) {
   EXPECT_EQ(parameters[4].name, "Pid");
   EXPECT_EQ(parameters[5].name, "Other");
 
+  // A crosstab finds its columns in its rows, but not to list parameters.
+  const std::size_t opened = catalog.cursorsOpened("Products");
+  ASSERT_EQ(ListJetQueryParameters(catalog,
+                                   "TRANSFORM Count(*) SELECT CategoryID FROM Products WHERE "
+                                   "UnitPrice > [Low] GROUP BY CategoryID PIVOT Discontinued",
+                                   parameters),
+            S_OK);
+  ASSERT_EQ(parameters.size(), 1u);
+  EXPECT_EQ(parameters[0].name, "Low");
+  EXPECT_EQ(catalog.cursorsOpened("Products"), opened);
+
   EXPECT_EQ(ListJetQueryParameters(catalog, "SELECT * FROM Products", parameters), S_OK);
   EXPECT_TRUE(parameters.empty());
   EXPECT_EQ(ListJetQueryParameters(catalog, "SELECT * FROM Nowhere", parameters),
