@@ -39,9 +39,7 @@ std::span<const FunctionDef> TextFunctions();
 std::span<const FunctionDef> DateFunctions();
 std::span<const FunctionDef> NumberFunctions();
 std::span<const FunctionDef> ControlFunctions();
-
-// Format(value [, format [, firstdayofweek [, firstweekofyear]]]).
-Value FormatFunction(ArgumentList& arguments);
+std::span<const FunctionDef> FormatFunctions();
 
 // Shared by the function bodies.
 [[noreturn]] void InvalidArgument();

@@ -1,6 +1,7 @@
-// Format(value [, format [, firstdayofweek [, firstweekofyear]]]): values as
-// text the way Access shows them with an English (United States) Windows
-// setting: the named formats and custom date and number patterns.
+// Format(value [, format [, firstdayofweek [, firstweekofyear]]]) and its
+// kin: values as text the way Access shows them with an English (United
+// States) Windows setting: the named formats, custom date and number
+// patterns, month and weekday names.
 
 #include <cmath>
 #include <cstdio>
@@ -480,10 +481,98 @@ Value FormatOf(ArgumentList& a) {
   return DateFormatter{*serial, firstDay, firstWeek}.format(pattern);
 }
 
+// FormatNumber, FormatCurrency, FormatPercent: (value [, digits [, leading
+// digit [, parentheses for negatives [, group digits]]]]), the tristate
+// arguments -1 true, 0 false, -2 the (United States) default.
+Value FormatAsNumber(ArgumentList& a, std::string_view prefix, std::string_view suffix,
+                     bool parentheses) {
+  const Value value = a.evaluate(0);
+  if (IsNull(value)) return Null{};
+  std::int64_t digits = a.size() > 1 ? IntegerArgument(a, 1) : -1;
+  if (digits == -1) digits = 2;
+  if (digits < 0 || digits > 99) InvalidArgument();
+  const auto tristate = [&](std::size_t index, bool otherwise) {
+    if (index >= a.size()) return otherwise;
+    const std::int64_t setting = IntegerArgument(a, index);
+    if (setting == -2) return otherwise;
+    return setting != 0;
+  };
+  const bool leading = tristate(2, true);
+  parentheses = tristate(3, parentheses);
+  const bool group = tristate(4, true);
+  std::string digitsPattern = group ? "#,##" : "";
+  digitsPattern += leading ? "0" : "#";
+  if (digits > 0) digitsPattern += "." + std::string(static_cast<std::size_t>(digits), '0');
+  std::string pattern = std::string(prefix) + digitsPattern + std::string(suffix);
+  if (parentheses) pattern += ";(" + pattern + ")";
+  return FormatWithNumberPattern(value, pattern);
+}
+
+Value FormatNumberOf(ArgumentList& a) {
+  return FormatAsNumber(a, "", "", false);
+}
+Value FormatCurrencyOf(ArgumentList& a) {
+  return FormatAsNumber(a, "$", "", true);
+}
+Value FormatPercentOf(ArgumentList& a) {
+  return FormatAsNumber(a, "", "%", false);
+}
+
+// FormatDateTime(date [, 0 general | 1 long date | 2 short date | 3 long time
+// | 4 short time]).
+Value FormatDateTimeOf(ArgumentList& a) {
+  const Value value = a.evaluate(0);
+  const std::int64_t kind = a.size() > 1 ? IntegerArgument(a, 1) : 0;
+  if (IsNull(value)) return Null{};
+  const std::optional<double> serial = DateOf(value);
+  if (!serial) throw EvaluationError("Type mismatch");
+  constexpr std::string_view kPatterns[] = {"", "dddd, mmmm d, yyyy", "m/d/yyyy", "h:nn:ss AM/PM",
+                                            "hh:nn"};
+  if (kind < 0 || kind > 4) InvalidArgument();
+  if (kind == 0) return DateFormatter::GeneralDate(*serial);
+  return DateFormatter{*serial, 1, 1}.format(kPatterns[kind]);
+}
+
+// MonthName(month [, abbreviate])
+Value MonthNameOf(ArgumentList& a) {
+  const Value month = a.evaluate(0);
+  if (IsNull(month)) throw EvaluationError("Invalid use of Null");
+  const std::int64_t m = ToInteger(month);
+  if (m < 1 || m > 12) InvalidArgument();
+  std::string name = kMonths[m - 1];
+  if (a.size() > 1 && TruthOf(a.evaluate(1)) == true) name.resize(3);
+  return name;
+}
+
+// WeekdayName(weekday [, abbreviate [, firstdayofweek]]): weekday 1 is the
+// first day of the week, Sunday unless told otherwise.
+Value WeekdayNameOf(ArgumentList& a) {
+  const Value day = a.evaluate(0);
+  if (IsNull(day)) throw EvaluationError("Invalid use of Null");
+  const std::int64_t d = ToInteger(day);
+  const bool abbreviate = a.size() > 1 && TruthOf(a.evaluate(1)) == true;
+  std::int64_t first = a.size() > 2 ? IntegerArgument(a, 2) : 1;
+  if (first == 0) first = 1;
+  if (d < 1 || d > 7 || first < 1 || first > 7) InvalidArgument();
+  std::string name = kDays[(d - 1 + first - 1) % 7];
+  if (abbreviate) name.resize(3);
+  return name;
+}
+
+constexpr FunctionDef kFormatFunctions[] = {
+    {"Format", 1, 4, FormatOf, TextResult},
+    {"FormatNumber", 1, 5, FormatNumberOf, TextResult},
+    {"FormatCurrency", 1, 5, FormatCurrencyOf, TextResult},
+    {"FormatPercent", 1, 5, FormatPercentOf, TextResult},
+    {"FormatDateTime", 1, 2, FormatDateTimeOf, TextResult},
+    {"MonthName", 1, 2, MonthNameOf, TextResult},
+    {"WeekdayName", 1, 3, WeekdayNameOf, TextResult},
+};
+
 }  // namespace
 
-Value FormatFunction(ArgumentList& arguments) {
-  return FormatOf(arguments);
+std::span<const FunctionDef> FormatFunctions() {
+  return kFormatFunctions;
 }
 
 }  // namespace tablift::jet

@@ -60,6 +60,28 @@ TEST(JetSqlFormat, CustomPatterns) {
   EXPECT_EQ(Eval("Format('abc', '>')"), Value(S("ABC")));
 }
 
+TEST(JetSqlFormat, FormatFunctionsAndNames) {
+  EXPECT_EQ(Eval("FormatNumber(1234.567)"), Value(S("1,234.57")));
+  EXPECT_EQ(Eval("FormatNumber(0.5, 0)"), Value(S("1")));
+  EXPECT_EQ(Eval("FormatNumber(0.25, 1, 0, 0, 0)"), Value(S(".3")));
+  EXPECT_EQ(Eval("FormatNumber(-1234.5, 1, -1, -1)"), Value(S("(1,234.5)")));
+  EXPECT_EQ(Eval("FormatCurrency(-1)"), Value(S("($1.00)")));
+  EXPECT_EQ(Eval("FormatCurrency(1234.5, 0)"), Value(S("$1,235")));
+  EXPECT_EQ(Eval("FormatPercent(0.1234)"), Value(S("12.34%")));
+  EXPECT_EQ(Eval("FormatDateTime(#2024-02-29 13:45:07#, 1)"),
+            Value(S("Thursday, February 29, 2024")));
+  EXPECT_EQ(Eval("FormatDateTime(#2024-02-29 13:45:07#, 4)"), Value(S("13:45")));
+  EXPECT_EQ(Eval("FormatDateTime(#13:45:07#)"), Value(S("1:45:07 PM")));
+  EXPECT_EQ(Eval("MonthName(2)"), Value(S("February")));
+  EXPECT_EQ(Eval("MonthName(12, True)"), Value(S("Dec")));
+  EXPECT_EQ(Eval("WeekdayName(1)"), Value(S("Sunday")));
+  EXPECT_EQ(Eval("WeekdayName(1, True, 2)"), Value(S("Mon")));
+  EXPECT_NE(EvalError("MonthName(13)").find("Invalid procedure call"), std::string::npos);
+  EXPECT_EQ(Eval("StrConv('hELLO wORLD', 3)"), Value(S("Hello World")));
+  EXPECT_EQ(Eval("StrConv('straße', 1)"), Value(S("STRAßE")));
+  EXPECT_EQ(Eval("CVDate('2/29/2024')"), Value(DateTime{45351}));
+}
+
 TEST(JetSqlDateFunctions, WeeksOfTheYear) {
   // Week 1 holds January 1st unless told otherwise.
   EXPECT_EQ(Eval("DatePart('ww', #2024-12-31#)"), Value(I{53}));
