@@ -37,6 +37,14 @@ class Parser {
     } else {
       parseSelects(query);
     }
+    // Access appends this to queries that run with their owner's rights; it
+    // changes nothing about the rows.
+    if (isKeyword(peek(), "with") && isKeyword(peek(1), "owneraccess") &&
+        isKeyword(peek(2), "option")) {
+      take();
+      take();
+      take();
+    }
     acceptSymbol(";");
     if (peek().kind != Token::Kind::End) syntaxError(peek());
     return query;

@@ -62,6 +62,9 @@ TEST(JetSqlUnion, DuplicatesGoAcrossTheWholeUnionAndOrderSortsIt) {
   output = Ok(catalog, chai + " UNION " + chai + " UNION ALL " + chai);
   EXPECT_EQ(output.rows.size(), 2u);
 
+  output = Ok(catalog, chai + " UNION " + chai + " WITH OWNERACCESS OPTION;");
+  EXPECT_EQ(output.rows.size(), 1u);
+
   // Parenthesized parts and TABLE name.
   output = RunQuery(catalog, "(SELECT CategoryID FROM Categories) UNION TABLE One");
   EXPECT_EQ(output.code, DB_E_ERRORSINCOMMAND);
