@@ -323,6 +323,7 @@ constexpr FunctionDef kNumberFunctions[] = {
     {"CCur", 1, 1, CCur, FixedType<JetType::Currency>},
     {"CDec", 1, 1, CDec, DecimalResult},
     {"CDate", 1, 1, CDate, FixedType<JetType::DateTime>},
+    {"CVDate", 1, 1, CDate, FixedType<JetType::DateTime>},
     {"CBool", 1, 1, CBool, FixedType<JetType::Boolean>},
     {"CVar", 1, 1, CVar, SameType},
     {"Val", 1, 1, Val, FixedType<JetType::Double>},

@@ -6,7 +6,7 @@
 
 namespace tablift::jet {
 
-// Parses one Access SQL SELECT statement (a trailing ";" allowed):
+// Parses one Access SQL SELECT statement (the first select of a union) (a trailing ";" allowed):
 //
 //   SELECT [ALL | DISTINCT | DISTINCTROW] [TOP n] item, ...
 //   FROM entry, ...   entry: table [[AS] alias] | (entry) | entry {INNER|LEFT|RIGHT} JOIN entry ON
@@ -17,5 +17,12 @@ namespace tablift::jet {
 // Xor, Eqv, Imp. Throws QueryError (Command) with the clause and the position
 // of the first token it cannot use.
 SelectStatement ParseSelect(std::string_view sql);
+
+// A whole statement: [PARAMETERS ...;] then a select, selects joined by
+// UNION [ALL] (the last one's ORDER BY sorting the union), or
+// TRANSFORM aggregate select PIVOT expression [IN (values)]. Subqueries
+// stand in expressions ((SELECT ...), EXISTS (SELECT ...), x IN (SELECT ...))
+// and as derived tables in FROM ((SELECT ...) AS X, or [SELECT ...]. AS X).
+QueryStatement ParseQuery(std::string_view sql);
 
 }  // namespace tablift::jet

@@ -74,6 +74,37 @@ Value UCase(ArgumentList& a) {
   return ToUpperText(TextOf(v));
 }
 
+// StrConv(text, 1 upper | 2 lower | 3 first letter of each word upper);
+// the conversions between byte and Unicode forms leave the text as it is.
+Value StrConv(ArgumentList& a) {
+  const Value v = a.evaluate(0);
+  const std::int64_t conversion = IntegerArgument(a, 1);
+  if (IsNull(v)) return Null{};
+  const std::string text = TextOf(v);
+  switch (conversion) {
+    case 1:
+      return ToUpperText(text);
+    case 2:
+      return ToLowerText(text);
+    case 3: {
+      std::u32string characters = DecodeUtf8(text);
+      bool wordStart = true;
+      for (char32_t& c : characters) {
+        const bool separator = c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f' ||
+                               c == U'\v' || c == U'\0';
+        c = wordStart ? ToUpperChar(c) : ToLowerChar(c);
+        wordStart = separator;
+      }
+      return EncodeUtf8(characters);
+    }
+    case 64:
+    case 128:
+      return text;
+    default:
+      InvalidArgument();
+  }
+}
+
 Value LCase(ArgumentList& a) {
   const Value v = a.evaluate(0);
   if (IsNull(v)) return Null{};
@@ -278,6 +309,7 @@ constexpr FunctionDef kTextFunctions[] = {
     {"ChrW", 1, 1, Chr, TextResult},
     {"Asc", 1, 1, Asc, FixedType<JetType::Long>},
     {"AscW", 1, 1, Asc, FixedType<JetType::Long>},
+    {"StrConv", 2, 3, StrConv, TextResult},
 };
 
 }  // namespace
