@@ -88,6 +88,36 @@ bool IsActionQuery(const std::vector<QueryElement>& elements) {
   return false;
 }
 
+// An argument as the executor takes it: a whole number or a number where the
+// text reads as one, else the text (which a declared type converts further,
+// as Access converts what is typed into its parameter box).
+jet::Value ArgumentValue(const std::string& text) {
+  char* end = nullptr;
+  const long long integer = std::strtoll(text.c_str(), &end, 10);
+  if (!text.empty() && *end == '\0') return static_cast<std::int64_t>(integer);
+  const double number = std::strtod(text.c_str(), &end);
+  if (!text.empty() && *end == '\0') return number;
+  return text;
+}
+
+// Gives the executor the arguments of the procedure's call, in the order of
+// the query's parameters; the error when the counts differ.
+std::string SetArguments(Session* source, const std::string& sql,
+                         const std::vector<std::string>& arguments) {
+  std::vector<jet::QueryParameterInfo> parameters;
+  if (Failed(ListJetQueryParameters(*source, sql, parameters)))
+    return "Access: the query's parameters cannot be listed";
+  if (parameters.size() != arguments.size()) {
+    return "the query has " + std::to_string(parameters.size()) + " parameters, " +
+           std::to_string(arguments.size()) + " arguments were given";
+  }
+  jet::QueryParameters values;
+  for (std::size_t i = 0; i < parameters.size(); ++i)
+    values[parameters[i].name] = ArgumentValue(arguments[i]);
+  SetJetQueryParameters(*source, std::move(values));
+  return {};
+}
+
 }  // namespace
 
 QueryVerification VerifySavedQuery(MigrationContext& job, Session* sourceSession,
@@ -123,6 +153,15 @@ QueryVerification VerifySavedQuery(MigrationContext& job, Session* sourceSession
   }
 
   const std::string sourceSql = jet::SavedQuerySql(elements);
+  if (arguments != nullptr) {
+    verification.error = SetArguments(sourceSession, sourceSql, *arguments);
+    if (!verification.error.empty()) return verification;
+  }
+  // Later statements on the source run without these values.
+  struct ParametersCleared {
+    Session* session;
+    ~ParametersCleared() { SetJetQueryParameters(*session, {}); }
+  } cleared{sourceSession};
   std::vector<ColumnInfo> columns;
   verification.error = ResultColumns(sourceSession, sourceSql, columns);
   if (!verification.error.empty()) {
