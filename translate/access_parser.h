@@ -1,0 +1,87 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "translate/access_expression.h"
+#include "translate/access_tokens.h"
+
+namespace tablift {
+
+// What the translation knows of a value's Access type, where it matters for
+// the MySQL form (+ joins texts, date arithmetic counts days).
+enum class ValueType { Unknown, Text, Number, Date, Boolean, Null };
+
+// A translated operand: its MySQL text and what is known of it.
+struct Operand {
+  std::string sql;
+  ValueType type = ValueType::Unknown;
+  // Whether the text is an operation that needs parentheses as an operand.
+  bool compound = false;
+  // The value of a string literal, the text of a number literal.
+  std::optional<std::string> text;
+  std::optional<std::string> number;
+  // The operands of an & run, which a Like pattern reads piece by piece.
+  std::vector<Operand> pieces;
+};
+
+// The text of `operand` ready to stand as an operand of an operator.
+std::string Wrapped(const Operand& operand);
+
+// Reads Access SQL tokens and writes the MySQL text: expressions (here) and
+// SELECT statements (access_select.cpp), which contain each other.
+class AccessParser {
+ public:
+  AccessParser(std::vector<Token> tokens, const NameMapping& names)
+      : tokens_(std::move(tokens)), names_(names) {}
+
+  Operand expression();
+  // A whole statement: SELECT ... [UNION ...] [ORDER BY ...].
+  std::string statement();
+
+  bool atEnd() const { return peek().kind == TokenKind::End; }
+  const Token& peek(std::size_t ahead = 0) const;
+
+ private:
+  // Expressions, from the loosest operator to the tightest.
+  Operand implication();
+  Operand equivalence();
+  Operand exclusiveOr();
+  Operand disjunction();
+  Operand conjunction();
+  Operand negation();
+  Operand comparison();
+  Operand concatenation();
+  Operand additive();
+  Operand modulo();
+  Operand integerDivision();
+  Operand multiplicative();
+  Operand unary();
+  Operand power();
+  Operand primary();
+  Operand call(const std::string& name);
+  Operand reference();
+  Operand like(const Operand& value, bool negated);
+
+  // Statements.
+  std::string selectCore(std::string& orderBy, std::string& limit);
+  std::string selectItems();
+  std::string fromClause(int& tables);
+  std::string joinedTables(int& tables);
+  std::string tablePrimary(int& tables);
+  std::string alias();
+  std::string orderItems();
+
+  bool symbol(const char* text);
+  bool word(const char* text);
+  void expectSymbol(const char* text);
+  std::string name(const Token& token) const;
+  [[noreturn]] void unexpected() const;
+
+  std::vector<Token> tokens_;
+  std::size_t at_ = 0;
+  const NameMapping& names_;
+};
+
+}  // namespace tablift

@@ -1,0 +1,266 @@
+#include "translate/access_select.h"
+
+#include "translate/access_parser.h"
+
+namespace tablift {
+namespace {
+
+// Words that end a select item, a table reference or an expression.
+bool ClauseWord(const Token& token) {
+  for (const char* word :
+       {"FROM", "WHERE", "GROUP", "HAVING", "ORDER", "UNION", "INNER", "LEFT", "RIGHT", "JOIN",
+        "ON", "AS", "WITH", "SELECT", "OUTER", "FULL", "CROSS", "IN"})
+    if (IsWord(token, word)) return true;
+  return false;
+}
+
+bool WholeNumberText(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+}  // namespace
+
+// SELECT ... [UNION [ALL] SELECT ...] [ORDER BY ...]. In a union, a part
+// with TOP gets parentheses so that its LIMIT stays its own, and the ORDER
+// BY after the last part sorts the whole union.
+std::string AccessParser::statement() {
+  struct Part {
+    std::string text, orderBy, limit;
+  };
+  std::vector<Part> parts;
+  std::vector<std::string> connectors;
+  while (true) {
+    Part part;
+    if (symbol("(")) {
+      part.text = "(" + statement() + ")";
+      expectSymbol(")");
+    } else if (word("TABLE")) {
+      const Token table = peek();
+      if (table.kind != TokenKind::Word && table.kind != TokenKind::Bracketed) unexpected();
+      ++at_;
+      part.text = "SELECT * FROM " + name(table);
+    } else {
+      part.text = selectCore(part.orderBy, part.limit);
+    }
+    parts.push_back(part);
+    if (!word("UNION")) break;
+    if (!part.orderBy.empty() && part.limit.empty())
+      throw Untranslatable{"ORDER BY stands before the last UNION"};
+    connectors.push_back(word("ALL") ? " UNION ALL " : " UNION ");
+  }
+  std::string orderBy;
+  if (word("ORDER")) {
+    if (!word("BY")) unexpected();
+    orderBy = orderItems();
+  }
+  while (symbol(";")) {
+  }
+  if (parts.size() == 1) {
+    const Part& only = parts.front();
+    if (!orderBy.empty() && !only.orderBy.empty()) unexpected();
+    const std::string& sort = orderBy.empty() ? only.orderBy : orderBy;
+    return only.text + (sort.empty() ? "" : " ORDER BY " + sort) +
+           (only.limit.empty() ? "" : " LIMIT " + only.limit);
+  }
+  if (orderBy.empty() && parts.back().limit.empty()) {
+    orderBy = parts.back().orderBy;
+    parts.back().orderBy.clear();
+  }
+  std::string text;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const Part& part = parts[i];
+    if (i > 0) text += connectors[i - 1];
+    if (part.limit.empty()) {
+      text += part.text;
+    } else {
+      text += "(" + part.text + (part.orderBy.empty() ? "" : " ORDER BY " + part.orderBy) +
+              " LIMIT " + part.limit + ")";
+    }
+  }
+  if (!orderBy.empty()) text += " ORDER BY " + orderBy;
+  return text;
+}
+
+std::string AccessParser::selectCore(std::string& orderBy, std::string& limit) {
+  if (word("PARAMETERS"))
+    throw Untranslatable{"it declares PARAMETERS, which a view cannot ask for"};
+  if (!word("SELECT")) unexpected();
+  std::string text = "SELECT ";
+  bool distinctRow = false;
+  if (word("DISTINCT")) {
+    text += "DISTINCT ";
+  } else if (word("DISTINCTROW")) {
+    distinctRow = true;
+  } else {
+    word("ALL");
+  }
+  if (word("TOP")) {
+    const Token count = peek();
+    if (count.kind != TokenKind::Number || !WholeNumberText(count.text))
+      throw Untranslatable{"its TOP value \"" + count.text + "\" is not a whole number"};
+    ++at_;
+    if (word("PERCENT")) throw Untranslatable{"TOP n PERCENT has no MySQL counterpart"};
+    limit = count.text;
+  }
+  text += selectItems();
+  if (word("FROM")) {
+    int tables = 0;
+    text += " FROM " + fromClause(tables);
+    // DISTINCTROW removes rows that come from the same records; over one
+    // table each row is its own record, so it has no effect.
+    if (distinctRow && tables > 1)
+      throw Untranslatable{"DISTINCTROW over several tables has no MySQL counterpart"};
+  }
+  if (word("WHERE")) text += " WHERE " + expression().sql;
+  if (word("GROUP")) {
+    if (!word("BY")) unexpected();
+    std::string items;
+    do {
+      if (!items.empty()) items += ", ";
+      items += expression().sql;
+    } while (symbol(","));
+    text += " GROUP BY " + items;
+  }
+  if (word("HAVING")) text += " HAVING " + expression().sql;
+  if (IsWord(peek(), "ORDER")) {
+    ++at_;
+    if (!word("BY")) unexpected();
+    orderBy = orderItems();
+  }
+  if (word("WITH")) {
+    if (!word("OWNERACCESS") || !word("OPTION")) unexpected();
+  }
+  return text;
+}
+
+std::string AccessParser::selectItems() {
+  std::string items;
+  do {
+    if (!items.empty()) items += ", ";
+    if (symbol("*")) {
+      items += "*";
+      continue;
+    }
+    items += expression().sql;
+    const std::string label = alias();
+    if (!label.empty()) items += " AS " + label;
+  } while (symbol(","));
+  return items;
+}
+
+std::string AccessParser::alias() {
+  const bool written = word("AS");
+  const Token token = peek();
+  if (token.kind == TokenKind::Bracketed || (token.kind == TokenKind::Word && !ClauseWord(token))) {
+    ++at_;
+    return name(token);
+  }
+  if (written) unexpected();
+  return {};
+}
+
+std::string AccessParser::fromClause(int& tables) {
+  std::string text = joinedTables(tables);
+  while (symbol(","))
+    text += ", " + joinedTables(tables);
+  return text;
+}
+
+// A table followed by its joins: T1 INNER JOIN T2 ON ... LEFT JOIN T3 ON ...
+std::string AccessParser::joinedTables(int& tables) {
+  std::string text = tablePrimary(tables);
+  while (true) {
+    std::string kind;
+    if (word("INNER")) {
+      kind = "INNER JOIN";
+    } else if (word("LEFT")) {
+      word("OUTER");
+      kind = "LEFT JOIN";
+    } else if (word("RIGHT")) {
+      word("OUTER");
+      kind = "RIGHT JOIN";
+    } else if (IsWord(peek(), "JOIN")) {
+      kind = "JOIN";
+    } else {
+      break;
+    }
+    if (!word("JOIN")) unexpected();
+    const std::string right = tablePrimary(tables);
+    if (!word("ON")) throw Untranslatable{"a JOIN has no ON"};
+    text += " " + kind + " " + right + " ON " + expression().sql;
+  }
+  return text;
+}
+
+// A table with its alias, a derived table, or a join in parentheses.
+std::string AccessParser::tablePrimary(int& tables) {
+  if (symbol("(")) {
+    if (IsWord(peek(), "SELECT")) {
+      const std::string select = statement();
+      expectSymbol(")");
+      ++tables;
+      const std::string label = alias();
+      if (label.empty()) throw Untranslatable{"a derived table has no alias"};
+      return "(" + select + ") AS " + label;
+    }
+    const std::string text = "(" + joinedTables(tables) + ")";
+    expectSymbol(")");
+    return text;
+  }
+  const Token first = peek();
+  // Access 97 to 2003 keep a derived table as [SELECT ...]. AS alias.
+  if (first.kind == TokenKind::Bracketed && peek(1).text == "." &&
+      IsWord(TokenizeAccessSql(first.text).front(), "SELECT")) {
+    at_ += 2;
+    const Result<std::string> select = TranslateAccessSelect(first.text, names_);
+    if (!select.ok()) throw Untranslatable{select.message()};
+    ++tables;
+    const std::string label = alias();
+    if (label.empty()) throw Untranslatable{"a derived table has no alias"};
+    return "(" + select.value() + ") AS " + label;
+  }
+  if (first.kind != TokenKind::Word && first.kind != TokenKind::Bracketed) unexpected();
+  if (first.kind == TokenKind::Word && ClauseWord(first)) unexpected();
+  ++at_;
+  std::string text = name(first);
+  if (symbol(".")) {
+    const Token second = peek();
+    if (second.kind != TokenKind::Word && second.kind != TokenKind::Bracketed) unexpected();
+    ++at_;
+    text += "." + name(second);
+  }
+  if (IsWord(peek(), "IN") && peek(1).kind == TokenKind::String)
+    throw Untranslatable{"it reads a table of another database (IN '" + peek(1).text + "')"};
+  ++tables;
+  const std::string label = alias();
+  if (!label.empty()) text += " AS " + label;
+  return text;
+}
+
+std::string AccessParser::orderItems() {
+  std::string items;
+  do {
+    if (!items.empty()) items += ", ";
+    items += expression().sql;
+    if (word("DESC")) {
+      items += " DESC";
+    } else if (word("ASC")) {
+      items += " ASC";
+    }
+  } while (symbol(","));
+  return items;
+}
+
+Result<std::string> TranslateAccessSelect(std::string_view accessSql, const NameMapping& names) {
+  try {
+    AccessParser parser(TokenizeAccessSql(accessSql), names);
+    std::string text = parser.statement();
+    if (!parser.atEnd())
+      throw Untranslatable{"\"" + parser.peek().text + "\" is not expected there"};
+    return text;
+  } catch (const Untranslatable& failure) {
+    return Status::Failure("The SELECT statement cannot be translated: " + failure.problem);
+  }
+}
+
+}  // namespace tablift
