@@ -8,12 +8,22 @@
 namespace tablift {
 namespace {
 
-Operand Compound(std::string sql, ValueType type) {
-  return Operand{std::move(sql), type, true, {}, {}, {}};
+Operand Made(std::string sql, ValueType type, int precedence) {
+  return Operand{std::move(sql), type, precedence, {}, {}, {}};
 }
 
 Operand Plain(std::string sql, ValueType type) {
-  return Operand{std::move(sql), type, false, {}, {}, {}};
+  return Operand{std::move(sql), type, kAtom, {}, {}, {}};
+}
+
+// left op right, for an operator that binds at `level` from the left.
+Operand Binary(const Operand& left, const std::string& op, const Operand& right, int level,
+               ValueType type) {
+  return Operand{Wrapped(left, level) + op + Wrapped(right, level + 1), type, level, {}, {}, {}};
+}
+
+Operand Prefix(const std::string& op, const Operand& operand, int level, ValueType type) {
+  return Operand{op + Wrapped(operand, level), type, level, {}, {}, {}};
 }
 
 bool IsOneOf(const Token& token, std::initializer_list<const char*> words) {
@@ -42,8 +52,8 @@ Operand Concatenation(const std::vector<Operand>& operands) {
 
 }  // namespace
 
-std::string Wrapped(const Operand& operand) {
-  return operand.compound ? "(" + operand.sql + ")" : operand.sql;
+std::string Wrapped(const Operand& operand, int level) {
+  return operand.precedence < level ? "(" + operand.sql + ")" : operand.sql;
 }
 
 const Token& AccessParser::peek(std::size_t ahead) const {
@@ -87,7 +97,8 @@ Operand AccessParser::implication() {
   Operand left = equivalence();
   while (word("Imp")) {
     const Operand right = equivalence();
-    left = Compound("NOT " + Wrapped(left) + " OR " + Wrapped(right), ValueType::Boolean);
+    left = Binary(Prefix("NOT ", left, kNot, ValueType::Boolean), " OR ", right, kOr,
+                  ValueType::Boolean);
   }
   return left;
 }
@@ -96,7 +107,8 @@ Operand AccessParser::equivalence() {
   Operand left = exclusiveOr();
   while (word("Eqv")) {
     const Operand right = exclusiveOr();
-    left = Compound("NOT (" + Wrapped(left) + " XOR " + Wrapped(right) + ")", ValueType::Boolean);
+    left = Prefix("NOT ", Binary(left, " XOR ", right, kXor, ValueType::Boolean), kNot,
+                  ValueType::Boolean);
   }
   return left;
 }
@@ -105,7 +117,7 @@ Operand AccessParser::exclusiveOr() {
   Operand left = disjunction();
   while (word("Xor")) {
     const Operand right = disjunction();
-    left = Compound(Wrapped(left) + " XOR " + Wrapped(right), ValueType::Boolean);
+    left = Binary(left, " XOR ", right, kXor, ValueType::Boolean);
   }
   return left;
 }
@@ -114,7 +126,7 @@ Operand AccessParser::disjunction() {
   Operand left = conjunction();
   while (word("Or")) {
     const Operand right = conjunction();
-    left = Compound(Wrapped(left) + " OR " + Wrapped(right), ValueType::Boolean);
+    left = Binary(left, " OR ", right, kOr, ValueType::Boolean);
   }
   return left;
 }
@@ -123,13 +135,13 @@ Operand AccessParser::conjunction() {
   Operand left = negation();
   while (word("And")) {
     const Operand right = negation();
-    left = Compound(Wrapped(left) + " AND " + Wrapped(right), ValueType::Boolean);
+    left = Binary(left, " AND ", right, kAnd, ValueType::Boolean);
   }
   return left;
 }
 
 Operand AccessParser::negation() {
-  if (word("Not")) return Compound("NOT " + Wrapped(negation()), ValueType::Boolean);
+  if (word("Not")) return Prefix("NOT ", negation(), kNot, ValueType::Boolean);
   return comparison();
 }
 
@@ -143,14 +155,15 @@ Operand AccessParser::comparison() {
       const std::string op = next.text;
       ++at_;
       const Operand right = concatenation();
-      left = Compound(Wrapped(left) + " " + op + " " + Wrapped(right), ValueType::Boolean);
+      left = Binary(left, " " + op + " ", right, kComparison, ValueType::Boolean);
       continue;
     }
     if (IsWord(next, "Is")) {
       ++at_;
       const bool negated = word("Not");
       if (!word("Null")) unexpected();
-      left = Compound(Wrapped(left) + (negated ? " IS NOT NULL" : " IS NULL"), ValueType::Boolean);
+      left = Made(Wrapped(left, kComparison + 1) + (negated ? " IS NOT NULL" : " IS NULL"),
+                  ValueType::Boolean, kComparison);
       continue;
     }
     bool negated = false;
@@ -164,9 +177,9 @@ Operand AccessParser::comparison() {
       const Operand low = concatenation();
       if (!word("And")) unexpected();
       const Operand high = concatenation();
-      left = Compound(Wrapped(left) + (negated ? " NOT BETWEEN " : " BETWEEN ") + Wrapped(low) +
-                          " AND " + Wrapped(high),
-                      ValueType::Boolean);
+      left = Made(Wrapped(left, kComparison + 1) + (negated ? " NOT BETWEEN " : " BETWEEN ") +
+                      Wrapped(low, kComparison + 1) + " AND " + Wrapped(high, kComparison + 1),
+                  ValueType::Boolean, kComparison);
     } else if (word("In")) {
       expectSymbol("(");
       std::string list;
@@ -179,8 +192,8 @@ Operand AccessParser::comparison() {
         } while (symbol(","));
       }
       expectSymbol(")");
-      left = Compound(Wrapped(left) + (negated ? " NOT IN (" : " IN (") + list + ")",
-                      ValueType::Boolean);
+      left = Made(Wrapped(left, kComparison + 1) + (negated ? " NOT IN (" : " IN (") + list + ")",
+                  ValueType::Boolean, kComparison);
     } else {
       return left;
     }
@@ -189,7 +202,8 @@ Operand AccessParser::comparison() {
 
 Operand AccessParser::like(const Operand& value, bool negated) {
   const Operand pattern = concatenation();
-  return Compound(LikeCondition(Wrapped(value), pattern, negated), ValueType::Boolean);
+  return Made(LikeCondition(Wrapped(value, kComparison + 1), pattern, negated), ValueType::Boolean,
+              kComparison);
 }
 
 Operand AccessParser::concatenation() {
@@ -206,25 +220,27 @@ Operand AccessParser::additive() {
     const bool plus = symbol("+");
     if (!plus && !symbol("-")) return left;
     const Operand right = modulo();
-    const std::string a = Wrapped(left), b = Wrapped(right);
+    const std::string a = Wrapped(left, kMultiplicative), b = Wrapped(right, kMultiplicative);
     if (plus && left.type == ValueType::Text && right.type == ValueType::Text) {
       // + joins texts; unlike &, a Null makes the whole Null.
       left = Plain("CONCAT(" + left.sql + ", " + right.sql + ")", ValueType::Text);
     } else if (left.type == ValueType::Date && right.type == ValueType::Date && !plus) {
       // Days between, with the time of day as the fraction.
-      left = Compound("(TO_SECONDS(" + left.sql + ") - TO_SECONDS(" + right.sql + ")) / 86400e0",
-                      ValueType::Number);
+      left = Made("(TO_SECONDS(" + left.sql + ") - TO_SECONDS(" + right.sql + ")) / 86400e0",
+                  ValueType::Number, kMultiplicative);
     } else if (left.type == ValueType::Date &&
-               (right.type == ValueType::Number || right.type == ValueType::Unknown)) {
+               (right.type == ValueType::Number || right.type == ValueType::Whole ||
+                right.type == ValueType::Unknown)) {
       // A date and a number of days (a fraction being part of a day).
       left = Plain(std::string("TIMESTAMPADD(SECOND, ") + (plus ? "" : "-") + "ROUND(" + b +
                        " * 86400), " + left.sql + ")",
                    ValueType::Date);
-    } else if (plus && right.type == ValueType::Date && left.type == ValueType::Number) {
+    } else if (plus && right.type == ValueType::Date &&
+               (left.type == ValueType::Number || left.type == ValueType::Whole)) {
       left = Plain("TIMESTAMPADD(SECOND, ROUND(" + a + " * 86400), " + right.sql + ")",
                    ValueType::Date);
     } else {
-      left = Compound(a + (plus ? " + " : " - ") + b, ValueType::Number);
+      left = Binary(left, plus ? " + " : " - ", right, kAdditive, ValueType::Number);
     }
   }
 }
@@ -235,7 +251,8 @@ Operand AccessParser::modulo() {
     const Operand right = integerDivision();
     // Access rounds both operands to whole numbers; the remainder takes the
     // dividend's sign, as MySQL's does.
-    left = Compound(WholeNumber(left) + " MOD " + WholeNumber(right), ValueType::Number);
+    left =
+        Made(WholeNumber(left) + " MOD " + WholeNumber(right), ValueType::Whole, kMultiplicative);
   }
   return left;
 }
@@ -245,7 +262,8 @@ Operand AccessParser::integerDivision() {
   while (symbol("\\")) {
     const Operand right = multiplicative();
     // Both operands rounded to whole numbers, the quotient cut toward zero.
-    left = Compound(WholeNumber(left) + " DIV " + WholeNumber(right), ValueType::Number);
+    left =
+        Made(WholeNumber(left) + " DIV " + WholeNumber(right), ValueType::Whole, kMultiplicative);
   }
   return left;
 }
@@ -255,12 +273,13 @@ Operand AccessParser::multiplicative() {
   while (true) {
     if (symbol("*")) {
       const Operand right = unary();
-      left = Compound(Wrapped(left) + " * " + Wrapped(right), ValueType::Number);
+      left = Binary(left, " * ", right, kMultiplicative, ValueType::Number);
     } else if (symbol("/")) {
       // Access divides in Double; MySQL would divide whole numbers as
       // decimals with four digits (1/3 = 0.3333).
       const Operand right = unary();
-      left = Compound("CAST(" + left.sql + " AS DOUBLE) / " + Wrapped(right), ValueType::Number);
+      left = Binary(Plain("CAST(" + left.sql + " AS DOUBLE)", ValueType::Number), " / ", right,
+                    kMultiplicative, ValueType::Number);
     } else {
       return left;
     }
@@ -275,7 +294,7 @@ Operand AccessParser::unary() {
       negative.number = "-" + *operand.number;
       return negative;
     }
-    return Compound("-" + Wrapped(operand), ValueType::Number);
+    return Prefix("-", operand, kUnary + 1, ValueType::Number);
   }
   if (symbol("+")) return unary();
   return power();
@@ -286,7 +305,7 @@ Operand AccessParser::power() {
   while (symbol("^")) {
     Operand right;
     if (symbol("-")) {
-      right = Compound("-" + Wrapped(primary()), ValueType::Number);
+      right = Prefix("-", primary(), kUnary + 1, ValueType::Number);
     } else {
       right = primary();
     }
@@ -382,8 +401,9 @@ Operand AccessParser::call(const std::string& name) {
 // A column or table name: Name, [Name], T.Name, [T].[Name], T.*.
 Operand AccessParser::reference() {
   const Token first = peek();
-  if (IsOneOf(first, {"Forms", "Reports", "Screen"}) &&
-      (peek(1).text == "!" || peek(1).text == "."))
+  Token bare = first;
+  bare.kind = TokenKind::Word;
+  if (IsOneOf(bare, {"Forms", "Reports", "Screen"}) && (peek(1).text == "!" || peek(1).text == "."))
     throw Untranslatable{"it refers to a form or report (" + first.text +
                          "!...), which MySQL cannot see"};
   std::string text;

@@ -9,7 +9,7 @@ namespace tablift {
 namespace {
 
 Operand Text(std::string sql) {
-  return Operand{std::move(sql), ValueType::Text, false, {}, {}, {}};
+  return Operand{std::move(sql), ValueType::Text, kAtom, {}, {}, {}};
 }
 
 std::string Lower(std::string text) {
@@ -217,6 +217,7 @@ Operand TranslateFormat(const std::vector<Operand>& a) {
   const std::string& format = *a[1].text;
   const std::string named = Lower(format);
   const std::string& v = a[0].sql;
+  const std::string w = Wrapped(a[0]);
   const auto date = [&](const char* pattern) {
     return Text("DATE_FORMAT(" + v + ", '" + pattern + "')");
   };
@@ -235,17 +236,17 @@ Operand TranslateFormat(const std::vector<Operand>& a) {
   if (named == "short time") return date("%H:%i");
   if (named == "general number") return Text("CAST(" + v + " AS CHAR)");
   if (named == "currency")
-    return Text("IF(" + v + " < 0, CONCAT('($', " + grouped("-" + Wrapped(a[0]), 2) +
+    return Text("IF(" + w + " < 0, CONCAT('($', " + grouped("-" + Wrapped(a[0]), 2) +
                 ", ')'), CONCAT('$', " + grouped(v, 2) + "))");
   if (named == "fixed") return Text("REPLACE(" + grouped(v, 2) + ", ',', '')");
   if (named == "standard") return Text(grouped(v, 2));
   if (named == "percent")
     return Text("CONCAT(REPLACE(" + grouped(Wrapped(a[0]) + " * 100", 2) + ", ',', ''), '%')");
-  if (named == "yes/no") return Text("IF(" + v + " <> 0, 'Yes', 'No')");
-  if (named == "true/false") return Text("IF(" + v + " <> 0, 'True', 'False')");
-  if (named == "on/off") return Text("IF(" + v + " <> 0, 'On', 'Off')");
+  if (named == "yes/no") return Text("IF(" + w + " <> 0, 'Yes', 'No')");
+  if (named == "true/false") return Text("IF(" + w + " <> 0, 'True', 'False')");
+  if (named == "on/off") return Text("IF(" + w + " <> 0, 'On', 'Off')");
   std::string sql;
-  if (NumberPattern(v, format, sql)) return Text(sql);
+  if (NumberPattern(w, format, sql)) return Text(sql);
   return Text(DatePattern(v, format));
 }
 

@@ -15,11 +15,11 @@ namespace tablift {
 namespace {
 
 Operand Plain(std::string sql, ValueType type) {
-  return Operand{std::move(sql), type, false, {}, {}, {}};
+  return Operand{std::move(sql), type, kAtom, {}, {}, {}};
 }
 
-Operand Compound(std::string sql, ValueType type) {
-  return Operand{std::move(sql), type, true, {}, {}, {}};
+Operand Compound(std::string sql, ValueType type, int precedence) {
+  return Operand{std::move(sql), type, precedence, {}, {}, {}};
 }
 
 std::string Lower(std::string text) {
@@ -90,20 +90,20 @@ Operand DatePart(const std::vector<Operand>& a) {
   }
   const std::string& d = a[1].sql;
   const auto f = [](const char* function, const std::string& date) {
-    return Plain(std::string(function) + "(" + date + ")", ValueType::Number);
+    return Plain(std::string(function) + "(" + date + ")", ValueType::Whole);
   };
   if (interval == "yyyy") return f("YEAR", d);
   if (interval == "q") return f("QUARTER", d);
   if (interval == "m") return f("MONTH", d);
   if (interval == "y") return f("DAYOFYEAR", d);
   if (interval == "d") return f("DAYOFMONTH", d);
-  if (interval == "w") return Plain(Weekday(d, firstDay), ValueType::Number);
+  if (interval == "w") return Plain(Weekday(d, firstDay), ValueType::Whole);
   if (interval == "ww") {
     // Week 1 is the week of January 1st.
     const std::string januaryFirst = "MAKEDATE(YEAR(" + d + "), 1)";
     return Compound(
         "(" + WeekStart(d, firstDay) + " - " + WeekStart(januaryFirst, firstDay) + ") DIV 7 + 1",
-        ValueType::Number);
+        ValueType::Whole, kAdditive);
   }
   if (interval == "h") return f("HOUR", d);
   if (interval == "n") return f("MINUTE", d);
@@ -151,7 +151,7 @@ Operand DateDiff(const std::vector<Operand>& a) {
   const std::string& d1 = a[1].sql;
   const std::string& d2 = a[2].sql;
   const auto difference = [](const std::string& second, const std::string& first) {
-    return Compound(second + " - " + first, ValueType::Number);
+    return Compound(second + " - " + first, ValueType::Whole, kAdditive);
   };
   if (interval == "yyyy") return difference("YEAR(" + d2 + ")", "YEAR(" + d1 + ")");
   if (interval == "q")
@@ -161,11 +161,12 @@ Operand DateDiff(const std::vector<Operand>& a) {
     return difference("(YEAR(" + d2 + ") * 12 + MONTH(" + d2 + "))",
                       "(YEAR(" + d1 + ") * 12 + MONTH(" + d1 + "))");
   if (interval == "y" || interval == "d")
-    return Plain("DATEDIFF(" + d2 + ", " + d1 + ")", ValueType::Number);
-  if (interval == "w") return Compound("DATEDIFF(" + d2 + ", " + d1 + ") DIV 7", ValueType::Number);
+    return Plain("DATEDIFF(" + d2 + ", " + d1 + ")", ValueType::Whole);
+  if (interval == "w")
+    return Compound("DATEDIFF(" + d2 + ", " + d1 + ") DIV 7", ValueType::Whole, kMultiplicative);
   if (interval == "ww")
     return Compound("(" + WeekStart(d2, firstDay) + " - " + WeekStart(d1, firstDay) + ") DIV 7",
-                    ValueType::Number);
+                    ValueType::Whole, kMultiplicative);
   const auto boundaries = [&](const char* seconds) {
     return difference("(TO_SECONDS(" + d2 + ") DIV " + seconds + ")",
                       "(TO_SECONDS(" + d1 + ") DIV " + seconds + ")");
@@ -229,7 +230,7 @@ Operand InStr(const std::vector<Operand>& a) {
   std::string sql =
       "LOCATE(" + needle + ", " + haystack + (start.empty() ? "" : ", " + start) + ")";
   sql = "IF(CHAR_LENGTH(" + a[text].sql + ") = 0, 0, " + sql + ")";
-  return Plain(sql, ValueType::Number);
+  return Plain(sql, ValueType::Whole);
 }
 
 Operand Choose(const std::vector<Operand>& a) {
@@ -282,7 +283,7 @@ struct Simple {
 // Functions MySQL has with Access's meaning, arguments in the same order.
 constexpr Simple kSimple[] = {
     {"iif", "IF", 3, 3, ValueType::Unknown},
-    {"len", "CHAR_LENGTH", 1, 1, ValueType::Number},
+    {"len", "CHAR_LENGTH", 1, 1, ValueType::Whole},
     {"left", "LEFT", 2, 2, ValueType::Text},
     {"right", "RIGHT", 2, 2, ValueType::Text},
     {"mid", "SUBSTRING", 2, 3, ValueType::Text},
@@ -293,15 +294,15 @@ constexpr Simple kSimple[] = {
     {"rtrim", "RTRIM", 1, 1, ValueType::Text},
     {"space", "SPACE", 1, 1, ValueType::Text},
     {"strreverse", "REVERSE", 1, 1, ValueType::Text},
-    {"year", "YEAR", 1, 1, ValueType::Number},
-    {"month", "MONTH", 1, 1, ValueType::Number},
-    {"day", "DAYOFMONTH", 1, 1, ValueType::Number},
-    {"hour", "HOUR", 1, 1, ValueType::Number},
-    {"minute", "MINUTE", 1, 1, ValueType::Number},
-    {"second", "SECOND", 1, 1, ValueType::Number},
-    {"int", "FLOOR", 1, 1, ValueType::Number},
+    {"year", "YEAR", 1, 1, ValueType::Whole},
+    {"month", "MONTH", 1, 1, ValueType::Whole},
+    {"day", "DAYOFMONTH", 1, 1, ValueType::Whole},
+    {"hour", "HOUR", 1, 1, ValueType::Whole},
+    {"minute", "MINUTE", 1, 1, ValueType::Whole},
+    {"second", "SECOND", 1, 1, ValueType::Whole},
+    {"int", "FLOOR", 1, 1, ValueType::Whole},
     {"abs", "ABS", 1, 1, ValueType::Number},
-    {"sgn", "SIGN", 1, 1, ValueType::Number},
+    {"sgn", "SIGN", 1, 1, ValueType::Whole},
     {"sqr", "SQRT", 1, 1, ValueType::Number},
     {"exp", "EXP", 1, 1, ValueType::Number},
     {"log", "LN", 1, 1, ValueType::Number},
@@ -311,14 +312,14 @@ constexpr Simple kSimple[] = {
     {"atn", "ATAN", 1, 1, ValueType::Number},
     {"sum", "SUM", 1, 1, ValueType::Number},
     {"avg", "AVG", 1, 1, ValueType::Number},
-    {"count", "COUNT", 1, 1, ValueType::Number},
+    {"count", "COUNT", 1, 1, ValueType::Whole},
     {"min", "MIN", 1, 1, ValueType::Unknown},
     {"max", "MAX", 1, 1, ValueType::Unknown},
     {"stdev", "STDDEV_SAMP", 1, 1, ValueType::Number},
     {"stdevp", "STDDEV_POP", 1, 1, ValueType::Number},
     {"var", "VAR_SAMP", 1, 1, ValueType::Number},
     {"varp", "VAR_POP", 1, 1, ValueType::Number},
-    {"strcomp", "STRCMP", 2, 2, ValueType::Number},
+    {"strcomp", "STRCMP", 2, 2, ValueType::Whole},
 };
 
 // Casts whose MySQL form gives Access's value.
@@ -348,7 +349,7 @@ std::string HalfEven(const std::string& value, int digits) {
 
 std::string WholeNumber(const Operand& operand) {
   long long value = 0;
-  if (WholeLiteral(operand, value)) return operand.sql;
+  if (WholeLiteral(operand, value) || operand.type == ValueType::Whole) return operand.sql;
   return HalfEven(operand.sql, 0);
 }
 
@@ -388,7 +389,7 @@ Operand TranslateFunction(const std::string& written, const std::vector<Operand>
   if (key == "replace") return Replace(a);
   if (key == "cint" || key == "clng" || key == "cbyte") {
     Expect(name, a, 1, 1);
-    return Plain(IntegerCast(a[0]), ValueType::Number);
+    return Plain(IntegerCast(a[0]), ValueType::Whole);
   }
   if (key == "round") {
     Expect(name, a, 1, 2);
@@ -399,11 +400,11 @@ Operand TranslateFunction(const std::string& written, const std::vector<Operand>
   }
   if (key == "fix") {
     Expect(name, a, 1, 1);
-    return Plain("TRUNCATE(" + a[0].sql + ", 0)", ValueType::Number);
+    return Plain("TRUNCATE(" + a[0].sql + ", 0)", ValueType::Whole);
   }
   if (key == "cbool") {
     Expect(name, a, 1, 1);
-    return Compound(Wrapped(a[0]) + " <> 0", ValueType::Boolean);
+    return Compound(Wrapped(a[0], kComparison + 1) + " <> 0", ValueType::Boolean, kComparison);
   }
   if (key == "cdate" || key == "cvdate") {
     Expect(name, a, 1, 1);
@@ -415,11 +416,11 @@ Operand TranslateFunction(const std::string& written, const std::vector<Operand>
   }
   if (key == "weekday") {
     Expect(name, a, 1, 2);
-    return Plain(Weekday(a[0].sql, FirstDayOfWeek(name, a, 1)), ValueType::Number);
+    return Plain(Weekday(a[0].sql, FirstDayOfWeek(name, a, 1)), ValueType::Whole);
   }
   if (key == "isnull") {
     Expect(name, a, 1, 1);
-    return Compound(Wrapped(a[0]) + " IS NULL", ValueType::Boolean);
+    return Compound(Wrapped(a[0], kComparison + 1) + " IS NULL", ValueType::Boolean, kComparison);
   }
   if (key == "now" || key == "date" || key == "time") {
     Expect(name, a, 0, 0);

@@ -11,14 +11,29 @@ namespace tablift {
 
 // What the translation knows of a value's Access type, where it matters for
 // the MySQL form (+ joins texts, date arithmetic counts days).
-enum class ValueType { Unknown, Text, Number, Date, Boolean, Null };
+// Whole is a number known to have no fraction (a count, a year, the result
+// of \ and Mod).
+enum class ValueType { Unknown, Text, Number, Whole, Date, Boolean, Null };
+
+// How tightly MySQL binds the operator at the top of a text; an operand
+// with a looser one needs parentheses.
+enum Precedence : int {
+  kOr = 10,
+  kXor = 20,
+  kAnd = 30,
+  kNot = 40,
+  kComparison = 50,  // = <> < > <= >= LIKE REGEXP IN IS BETWEEN
+  kAdditive = 60,
+  kMultiplicative = 70,  // * / DIV MOD
+  kUnary = 80,
+  kAtom = 100,  // a name, a literal, a call, anything in parentheses
+};
 
 // A translated operand: its MySQL text and what is known of it.
 struct Operand {
   std::string sql;
   ValueType type = ValueType::Unknown;
-  // Whether the text is an operation that needs parentheses as an operand.
-  bool compound = false;
+  int precedence = kAtom;
   // The value of a string literal, the text of a number literal.
   std::optional<std::string> text;
   std::optional<std::string> number;
@@ -26,8 +41,9 @@ struct Operand {
   std::vector<Operand> pieces;
 };
 
-// The text of `operand` ready to stand as an operand of an operator.
-std::string Wrapped(const Operand& operand);
+// The text of `operand` ready to stand as an operand of an operator that
+// binds at `level`: in parentheses when its own operator binds more loosely.
+std::string Wrapped(const Operand& operand, int level = kAtom);
 
 // Reads Access SQL tokens and writes the MySQL text: expressions (here) and
 // SELECT statements (access_select.cpp), which contain each other.
