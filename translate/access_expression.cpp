@@ -371,15 +371,18 @@ Operand AccessParser::primary() {
     expectSymbol(")");
     return Plain("EXISTS (" + select + ")", ValueType::Boolean);
   }
+  // Left( and Right( are functions, LEFT JOIN and RIGHT JOIN are not.
+  if (peek(1).kind == TokenKind::Symbol && peek(1).text == "(" &&
+      !IsOneOf(token, {"SELECT", "FROM", "WHERE", "HAVING", "ON", "AS", "And", "Or", "Not", "Like",
+                       "Is", "In", "Between", "Mod", "Xor", "Eqv", "Imp"})) {
+    at_ += 2;
+    return call(token.text);
+  }
   if (IsOneOf(token,
               {"SELECT", "FROM",  "WHERE",   "GROUP", "HAVING", "ORDER", "UNION", "AS",  "ON",
                "JOIN",   "INNER", "LEFT",    "RIGHT", "BY",     "And",   "Or",    "Not", "Like",
                "Is",     "In",    "Between", "Mod",   "Xor",    "Eqv",   "Imp"}))
     unexpected();
-  if (peek(1).kind == TokenKind::Symbol && peek(1).text == "(") {
-    at_ += 2;
-    return call(token.text);
-  }
   return reference();
 }
 

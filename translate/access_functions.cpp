@@ -329,7 +329,6 @@ struct Cast {
   ValueType result;
 };
 constexpr Cast kCasts[] = {
-    {"ccur", "DECIMAL(19,4)", ValueType::Number},
     {"cdbl", "DOUBLE", ValueType::Number},
     {"cstr", "CHAR", ValueType::Text},
 };
@@ -387,6 +386,11 @@ Operand TranslateFunction(const std::string& written, const std::vector<Operand>
   if (key == "format") return TranslateFormat(a);
   if (key == "instr") return InStr(a);
   if (key == "replace") return Replace(a);
+  if (key == "ccur") {
+    Expect(name, a, 1, 1);
+    // Currency keeps four decimals, rounded half to even.
+    return Plain("CAST(" + HalfEven(a[0].sql, 4) + " AS DECIMAL(19,4))", ValueType::Number);
+  }
   if (key == "cint" || key == "clng" || key == "cbyte") {
     Expect(name, a, 1, 1);
     return Plain(IntegerCast(a[0]), ValueType::Whole);
