@@ -99,12 +99,12 @@ TEST_F(AccessSelectTest, JoinsNestedInParenthesesAndAliases) {
   EXPECT_THAT(problem("SELECT DISTINCTROW c.CategoryName FROM Categories AS c INNER JOIN "
                       "Products AS p ON c.CategoryID = p.CategoryID"),
               HasSubstr("DISTINCTROW"));
-  EXPECT_THAT(
-      rows("SELECT c.CategoryName, p.ProductName, s.CompanyName AS Supplier "
-           "FROM (Categories AS c INNER JOIN Products AS p ON c.CategoryID = "
-           "p.CategoryID) LEFT JOIN Suppliers s ON p.SupplierID = s.SupplierID "
-           "WHERE p.UnitPrice >= 19 ORDER BY p.ProductName"),
-      ElementsAre("Beverages|Chang|Exotic Liquids", "Seafood|Ikura|Tokyo Traders", "Seafood|Tofu|NULL"));
+  EXPECT_THAT(rows("SELECT c.CategoryName, p.ProductName, s.CompanyName AS Supplier "
+                   "FROM (Categories AS c INNER JOIN Products AS p ON c.CategoryID = "
+                   "p.CategoryID) LEFT JOIN Suppliers s ON p.SupplierID = s.SupplierID "
+                   "WHERE p.UnitPrice >= 19 ORDER BY p.ProductName"),
+              ElementsAre("Beverages|Chang|Exotic Liquids", "Seafood|Ikura|Tokyo Traders",
+                          "Seafood|Tofu|NULL"));
   // A category without products stays with a RIGHT JOIN; names with blanks
   // follow the naming rule.
   EXPECT_THAT(rows("SELECT Categories.CategoryName, Count([Order Details].OrderID) AS Lines "
