@@ -311,7 +311,6 @@ constexpr Simple kSimple[] = {
     {"tan", "TAN", 1, 1, ValueType::Number},
     {"atn", "ATAN", 1, 1, ValueType::Number},
     {"sum", "SUM", 1, 1, ValueType::Number},
-    {"avg", "AVG", 1, 1, ValueType::Number},
     {"count", "COUNT", 1, 1, ValueType::Whole},
     {"min", "MIN", 1, 1, ValueType::Unknown},
     {"max", "MAX", 1, 1, ValueType::Unknown},
@@ -386,6 +385,12 @@ Operand TranslateFunction(const std::string& written, const std::vector<Operand>
   if (key == "format") return TranslateFormat(a);
   if (key == "instr") return InStr(a);
   if (key == "replace") return Replace(a);
+  if (key == "avg") {
+    Expect(name, a, 1, 1);
+    // Access averages in Double; MySQL would average whole numbers as
+    // decimals with four digits.
+    return Plain("AVG(CAST(" + a[0].sql + " AS DOUBLE))", ValueType::Number);
+  }
   if (key == "ccur") {
     Expect(name, a, 1, 1);
     // Currency keeps four decimals, rounded half to even.

@@ -116,9 +116,10 @@ std::string RegexpText(const std::vector<PatternPart>& parts) {
 }
 
 // A value's text read as an Access pattern, turned into regexp text while
-// the query runs.
-std::string RuntimeRegexp(const std::string& value) {
-  std::string sql = "IFNULL(" + value + ", '')";
+// the query runs. A Null piece of an & run is empty text; a Null pattern
+// stays Null, and so does the match.
+std::string RuntimeRegexp(const std::string& value, bool piece) {
+  std::string sql = piece ? "IFNULL(" + value + ", '')" : value;
   sql = "REGEXP_REPLACE(" + sql + ", '([.\\\\\\\\^$|(){}+])', '\\\\\\\\\\\\1')";
   sql = "REPLACE(" + sql + ", '*', '.*')";
   sql = "REPLACE(" + sql + ", '?', '.')";
@@ -136,14 +137,15 @@ std::string LikeCondition(const std::string& value, const Operand& pattern, bool
     if (LikeAlone(parts)) return value + matches + "LIKE " + StringLiteral(LikeText(parts));
     return value + matches + "REGEXP " + StringLiteral("(?is)^" + RegexpText(parts) + "$");
   }
+  const bool joined = !pattern.pieces.empty();
   std::vector<Operand> pieces = pattern.pieces;
-  if (pieces.empty()) pieces.push_back(pattern);
+  if (!joined) pieces.push_back(pattern);
   std::string concat = "CONCAT('(?is)^'";
   for (const Operand& piece : pieces) {
     if (piece.text) {
       concat += ", " + StringLiteral(RegexpText(ParsePattern(*piece.text)));
     } else {
-      concat += ", " + RuntimeRegexp(piece.sql);
+      concat += ", " + RuntimeRegexp(piece.sql, joined);
     }
   }
   concat += ", '$')";

@@ -306,6 +306,17 @@ TEST_F(TwoEnginesTest, ConditionsAndPatterns) {
            "True",
            "False = 0",
            "Yes <> No",
+           // A pattern computed while the query runs keeps its wildcards.
+           "\"abc\" Like LCase(\"A*\")",
+           "\"a1\" Like LCase(\"A#\")",
+           "\"a.c\" Like LCase(\"A.C\")",
+           "\"abc\" Like LCase(\"A.C\")",
+           "\"ab\" Like LCase(\"[!x]B\")",
+           "\"xb\" Like LCase(\"[!x]B\")",
+           "\"a+b\" Like LCase(\"A+B\") & \"*\"",
+           "\"a(b\" Like \"*\" & LCase(\"(B\")",
+           "\"abc\" Like [Nothing]",
+           "\"abc\" Like \"a\" & [Nothing] & \"*\"",
        })
     agree(expression);
 }
