@@ -446,6 +446,58 @@ Operand TranslateFunction(const std::string& written, const std::vector<Operand>
                      ", 1) AS DATETIME)))",
                  ValueType::Date);
   }
+  if (key == "datevalue" || key == "timevalue") {
+    Expect(name, a, 1, 1);
+    // A literal text is read as a #date# literal; other values are taken
+    // to be dates (a text column holding dates is not read).
+    const std::string date = CDate(a[0]).sql;
+    if (key == "datevalue") return Plain("CAST(DATE(" + date + ") AS DATETIME)", ValueType::Date);
+    return Plain("TIMESTAMP(DATE'1899-12-30', TIME(" + date + "))", ValueType::Date);
+  }
+  if (key == "timeserial") {
+    Expect(name, a, 3, 3);
+    return Plain("TIMESTAMPADD(SECOND, " + WholeNumber(a[0]) + " * 3600 + " + WholeNumber(a[1]) +
+                     " * 60 + " + WholeNumber(a[2]) + ", TIMESTAMP'1899-12-30 00:00:00')",
+                 ValueType::Date);
+  }
+  if (key == "cvar") {
+    Expect(name, a, 1, 1);
+    return a[0];
+  }
+  if (key == "str") {
+    Expect(name, a, 1, 1);
+    // A leading blank stands where a minus would.
+    return Plain(
+        "CONCAT(IF(" + Wrapped(a[0], kComparison + 1) + " >= 0, ' ', ''), " + a[0].sql + ")",
+        ValueType::Text);
+  }
+  if (key == "chr") {
+    Expect(name, a, 1, 1);
+    // Access's characters 128 to 255 are Windows-1252, MySQL's latin1.
+    return Plain("CHAR(" + WholeNumber(a[0]) + " USING latin1)", ValueType::Text);
+  }
+  if (key == "asc") {
+    Expect(name, a, 1, 1);
+    return Plain("ASCII(CONVERT(" + a[0].sql + " USING latin1))", ValueType::Whole);
+  }
+  if (key == "string") {
+    Expect(name, a, 2, 2);
+    const std::string character = a[1].type == ValueType::Number || a[1].number
+                                      ? "CHAR(" + WholeNumber(a[1]) + " USING latin1)"
+                                      : "LEFT(" + a[1].sql + ", 1)";
+    return Plain("REPEAT(" + character + ", " + WholeNumber(a[0]) + ")", ValueType::Text);
+  }
+  if (key == "instrrev") {
+    Expect(name, a, 2, 2);
+    const std::string& text = a[0].sql;
+    const std::string& sought = a[1].sql;
+    const std::string backwards = "LOCATE(REVERSE(" + sought + "), REVERSE(" + text + "))";
+    return Plain("CASE WHEN CHAR_LENGTH(" + text + ") = 0 THEN 0 WHEN CHAR_LENGTH(" + sought +
+                     ") = 0 THEN CHAR_LENGTH(" + text + ") WHEN " + backwards +
+                     " = 0 THEN 0 ELSE CHAR_LENGTH(" + text + ") - " + backwards +
+                     " - CHAR_LENGTH(" + sought + ") + 2 END",
+                 ValueType::Whole);
+  }
   if (key == "first" || key == "last")
     throw Untranslatable{name + " has no MySQL counterpart (MySQL rows of a group have no order)"};
   throw Untranslatable{name + " has no MySQL counterpart"};

@@ -107,6 +107,11 @@ TEST_F(TwoEnginesTest, DateParts) {
            "DateSerial(2020, 13, 0)",
            "DateSerial(2020, 2, 30)",
            "DateSerial(2021, -1, 31)",
+           "DateValue(#1/31/2020 13:05:09#)",
+           "DateValue(\"2/29/2020\")",
+           "TimeValue(#1/31/2020 13:05:09#)",
+           "TimeSerial(13, 5, 9)",
+           "TimeSerial(1, 90, 0)",
        })
     agree(expression);
 }
@@ -193,6 +198,16 @@ TEST_F(TwoEnginesTest, TextFunctions) {
            "Space(3) & \"|\"",
            "StrReverse(\"abc\")",
            "Left$(\"abc\", 1)",
+           "InStrRev(\"abcabc\", \"bc\")",
+           "InStrRev(\"abcabc\", \"x\")",
+           "InStrRev(\"abc\", \"\")",
+           "InStrRev(\"\", \"a\")",
+           "Str(5) & \"|\"",
+           "Str(-5)",
+           "Chr(65) & Chr(97)",
+           "Asc(\"A\")",
+           "String(3, \"xy\")",
+           "String(2, 66)",
        })
     agree(expression);
 }
