@@ -89,7 +89,17 @@ std::string AccessParser::name(const Token& token) const {
   return QuoteIdentifier(names_ ? names_(token.text) : token.text);
 }
 
+AccessParser::Nesting::Nesting(AccessParser& parser) : parser_(parser) {
+  // Saved queries nest a few levels deep.
+  constexpr int kDeepest = 200;
+  if (++parser_.depth_ > kDeepest) {
+    --parser_.depth_;
+    throw Untranslatable{"it is nested too deeply"};
+  }
+}
+
 Operand AccessParser::expression() {
+  const Nesting nesting(*this);
   return implication();
 }
 
@@ -141,6 +151,7 @@ Operand AccessParser::conjunction() {
 }
 
 Operand AccessParser::negation() {
+  const Nesting nesting(*this);
   if (word("Not")) return Prefix("NOT ", negation(), kNot, ValueType::Boolean);
   return comparison();
 }
@@ -287,6 +298,7 @@ Operand AccessParser::multiplicative() {
 }
 
 Operand AccessParser::unary() {
+  const Nesting nesting(*this);
   if (symbol("-")) {
     const Operand operand = unary();
     if (operand.number) {

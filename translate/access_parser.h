@@ -89,6 +89,19 @@ class AccessParser {
   std::string alias();
   std::string orderItems();
 
+  // Counts one more level of nesting while it lives; refuses text nested
+  // beyond any saved query's depth before the reading runs out of stack.
+  class Nesting {
+   public:
+    explicit Nesting(AccessParser& parser);
+    ~Nesting() { --parser_.depth_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+   private:
+    AccessParser& parser_;
+  };
+
   bool symbol(const char* text);
   bool word(const char* text);
   void expectSymbol(const char* text);
@@ -97,6 +110,7 @@ class AccessParser {
 
   std::vector<Token> tokens_;
   std::size_t at_ = 0;
+  int depth_ = 0;  // expressions and statements being read inside each other
   const NameMapping& names_;
 };
 

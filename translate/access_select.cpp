@@ -1,5 +1,7 @@
 #include "translate/access_select.h"
 
+#include <cctype>
+
 #include "translate/access_parser.h"
 
 namespace tablift {
@@ -14,6 +16,15 @@ bool ClauseWord(const Token& token) {
   return false;
 }
 
+bool StartsWithSelect(const std::string& text) {
+  const std::size_t start = text.find_first_not_of(" \t\r\n");
+  if (start == std::string::npos || text.size() - start < 7) return false;
+  std::string word = text.substr(start, 7);
+  for (char& c : word)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return word == "SELECT " || word == "SELECT\t" || word == "SELECT\r" || word == "SELECT\n";
+}
+
 bool WholeNumberText(const std::string& text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
@@ -24,6 +35,7 @@ bool WholeNumberText(const std::string& text) {
 // with TOP gets parentheses so that its LIMIT stays its own, and the ORDER
 // BY after the last part sorts the whole union.
 std::string AccessParser::statement() {
+  const Nesting nesting(*this);
   struct Part {
     std::string text, orderBy, limit;
   };
@@ -194,6 +206,7 @@ std::string AccessParser::joinedTables(int& tables) {
 
 // A table with its alias, a derived table, or a join in parentheses.
 std::string AccessParser::tablePrimary(int& tables) {
+  const Nesting nesting(*this);
   if (symbol("(")) {
     if (IsWord(peek(), "SELECT")) {
       const std::string select = statement();
@@ -209,8 +222,7 @@ std::string AccessParser::tablePrimary(int& tables) {
   }
   const Token first = peek();
   // Access 97 to 2003 keep a derived table as [SELECT ...]. AS alias.
-  if (first.kind == TokenKind::Bracketed && peek(1).text == "." &&
-      IsWord(TokenizeAccessSql(first.text).front(), "SELECT")) {
+  if (first.kind == TokenKind::Bracketed && peek(1).text == "." && StartsWithSelect(first.text)) {
     at_ += 2;
     const Result<std::string> select = TranslateAccessSelect(first.text, names_);
     if (!select.ok()) throw Untranslatable{select.message()};
