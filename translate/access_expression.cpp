@@ -1,6 +1,7 @@
 #include "translate/access_expression.h"
 
 #include "mysql/sql_literals.h"
+#include "translate/access_format.h"
 #include "translate/access_functions.h"
 #include "translate/access_like.h"
 #include "translate/access_parser.h"
@@ -39,7 +40,7 @@ Operand Concatenation(const std::vector<Operand>& operands) {
   bool someNeverNull = false;
   for (const Operand& operand : operands) {
     if (!list.empty()) list += ", ";
-    list += operand.sql;
+    list += operand.type == ValueType::Date ? DateText(operand.sql) : operand.sql;
     if (operand.text || operand.number) someNeverNull = true;
   }
   const std::string concat = "CONCAT_WS('', " + list + ")";

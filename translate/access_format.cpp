@@ -210,6 +210,25 @@ bool NumberPattern(const std::string& value, const std::string& pattern, std::st
 
 }  // namespace
 
+namespace {
+
+std::string DateForms(const std::string& date, const char* day, const char* time,
+                      const char* both) {
+  return "CASE WHEN TIME(" + date + ") = '00:00:00' THEN DATE_FORMAT(" + date + ", '" + day +
+         "') WHEN DATE(" + date + ") = '1899-12-30' THEN DATE_FORMAT(" + date + ", '" + time +
+         "') ELSE DATE_FORMAT(" + date + ", '" + both + "') END";
+}
+
+}  // namespace
+
+std::string GeneralDate(const std::string& date) {
+  return DateForms(date, "%c/%e/%Y", "%l:%i:%s %p", "%c/%e/%Y %l:%i:%s %p");
+}
+
+std::string DateText(const std::string& date) {
+  return DateForms(date, "%Y-%m-%d", "%H:%i:%s", "%Y-%m-%d %H:%i:%s");
+}
+
 Operand TranslateFormat(const std::vector<Operand>& a) {
   if (a.size() != 2)
     throw Untranslatable{"Format without a format of its own has no MySQL counterpart"};
@@ -225,9 +244,7 @@ Operand TranslateFormat(const std::vector<Operand>& a) {
     return "FORMAT(CAST(" + value + " AS DECIMAL(65,30)), " + std::to_string(decimals) +
            ", 'en_US')";
   };
-  if (named == "general date")
-    return Text("IF(TIME(" + v + ") = '00:00:00', DATE_FORMAT(" + v +
-                ", '%c/%e/%Y'), DATE_FORMAT(" + v + ", '%c/%e/%Y %l:%i:%s %p'))");
+  if (named == "general date") return Text(GeneralDate(v));
   if (named == "long date") return date("%W, %M %e, %Y");
   if (named == "medium date") return date("%d-%b-%y");
   if (named == "short date") return date("%c/%e/%Y");

@@ -15,4 +15,13 @@ namespace tablift {
 // settings. Other formats throw Untranslatable.
 Operand TranslateFormat(const std::vector<Operand>& arguments);
 
+// A date in Format's General Date: "1/31/2020" at midnight, "1:05:09 PM"
+// on day zero, "1/31/2020 1:05:09 PM" otherwise.
+std::string GeneralDate(const std::string& date);
+
+// A date turned into text by & or CStr, in the provider's text form that
+// does not depend on regional settings: "2020-01-31" at midnight,
+// "13:05:09" on day zero, "2020-01-31 13:05:09" otherwise.
+std::string DateText(const std::string& date);
+
 }  // namespace tablift

@@ -329,7 +329,6 @@ struct Cast {
 };
 constexpr Cast kCasts[] = {
     {"cdbl", "DOUBLE", ValueType::Number},
-    {"cstr", "CHAR", ValueType::Text},
 };
 
 }  // namespace
@@ -385,6 +384,11 @@ Operand TranslateFunction(const std::string& written, const std::vector<Operand>
   if (key == "format") return TranslateFormat(a);
   if (key == "instr") return InStr(a);
   if (key == "replace") return Replace(a);
+  if (key == "cstr") {
+    Expect(name, a, 1, 1);
+    if (a[0].type == ValueType::Date) return Plain(DateText(a[0].sql), ValueType::Text);
+    return Plain("CAST(" + a[0].sql + " AS CHAR)", ValueType::Text);
+  }
   if (key == "avg") {
     Expect(name, a, 1, 1);
     // Access averages in Double; MySQL would average whole numbers as

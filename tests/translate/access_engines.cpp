@@ -113,10 +113,7 @@ std::string ServerValue(Workbench& window, const std::string& mysqlExpression) {
       window, "select " + mysqlExpression +
                   " from (select 1 as `Id`, cast(null as signed) as `Nothing`) as `One`");
   if (values.size() != 1) return "<no row>";
-  std::string value = values.front();
-  // A date alone is midnight of that day.
-  if (value.size() == 10 && value[4] == '-' && value[7] == '-') value += " 00:00:00";
-  return value;
+  return values.front();
 }
 
 bool SameValue(const std::string& access, const std::string& server) {

@@ -161,6 +161,8 @@ TEST_F(TwoEnginesTest, DateArithmetic) {
   // Today, on both sides of the comparison.
   agree("DateDiff(\"d\", Date(), Now())");
   agree("Year(Date()) = Year(Now())");
+  agree("Hour(Time()) - Hour(Now()) In (0, -23)");
+  agree("Year(Time())");
 }
 
 TEST_F(TwoEnginesTest, TextFunctions) {
@@ -221,6 +223,11 @@ TEST_F(TwoEnginesTest, ConcatenationTakesNullAsEmpty) {
            "\"a\" + \"b\"",
            "\"a\" + [Nothing] & \"c\"",
            "\"x\" & 1 + 2",
+           "#1/31/2020# & \"|\"",
+           "\"|\" & #1/31/2020 13:05:09#",
+           "#13:05:09# & \"\"",
+           "CStr(#12/1/2020 00:00:01#)",
+           "CStr(#2/29/2020#)",
        })
     agree(expression);
 }
@@ -364,6 +371,7 @@ TEST_F(TwoEnginesTest, FormatOfDatesAndNumbers) {
   for (const auto& [format, value] : dates)
     gives("Format(" + date + ", \"" + format + "\")", value);
   gives("Format(#2/29/2020#, \"General Date\")", "2/29/2020");
+  gives("Format(#10:30:00 PM#, \"General Date\")", "10:30:00 PM");
   gives("Format([Nothing], \"yyyy\")", "NULL");
   const std::pair<const char*, const char*> numbers[] = {
       {"Format(1234.567, \"0.00\")", "1234.57"},
