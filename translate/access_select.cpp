@@ -146,18 +146,23 @@ std::string AccessParser::selectCore(std::string& orderBy, std::string& limit) {
 }
 
 std::string AccessParser::selectItems() {
-  std::string items;
+  std::vector<std::string> items;
+  bool star = false;
   do {
-    if (!items.empty()) items += ", ";
     if (symbol("*")) {
-      items += "*";
+      star = true;
       continue;
     }
-    items += expression().sql;
+    std::string item = expression().sql;
     const std::string label = alias();
-    if (!label.empty()) items += " AS " + label;
+    if (!label.empty()) item += " AS " + label;
+    items.push_back(std::move(item));
   } while (symbol(","));
-  return items;
+  // MySQL takes a bare * only at the head of the list.
+  std::string text = star ? "*" : "";
+  for (const std::string& item : items)
+    text += (text.empty() ? "" : ", ") + item;
+  return text;
 }
 
 std::string AccessParser::alias() {

@@ -113,6 +113,17 @@ TEST_F(AccessSelectTest, JoinsNestedInParenthesesAndAliases) {
                    "Categories.CategoryID GROUP BY Categories.CategoryName "
                    "HAVING Count([Order Details].OrderID) < 3 ORDER BY Categories.CategoryName"),
               ElementsAre("Condiments|0", "Empty|0", "Seafood|1"));
+  // Access nests every further join in one more pair of parentheses.
+  EXPECT_THAT(rows("SELECT Categories.CategoryName, Suppliers.CompanyName, Sum([Order "
+                   "Details].Quantity) AS Units FROM ((Categories INNER JOIN Products ON "
+                   "Categories.CategoryID = Products.CategoryID) INNER JOIN [Order Details] ON "
+                   "Products.ProductID = [Order Details].ProductID) INNER JOIN Suppliers ON "
+                   "(Products.SupplierID = Suppliers.SupplierID) GROUP BY "
+                   "Categories.CategoryName, Suppliers.CompanyName ORDER BY 3 DESC;"),
+              ElementsAre("Beverages|Exotic Liquids|15", "Seafood|Tokyo Traders|1"));
+  // A bare * after other items still reads every column.
+  EXPECT_THAT(rows("SELECT CategoryName AS Name, * FROM Categories WHERE CategoryID = 2"),
+              ElementsAre("2|Condiments|Condiments"));
   test::ExecuteOrFail(window_, "rename table `Order Details` to `Order_Details`");
   EXPECT_THAT(
       rows("SELECT Sum([Order Details].[Quantity]) FROM [Order Details]", NameRule::Underscore),
