@@ -81,13 +81,20 @@ class AccessParser {
   Operand like(const Operand& value, bool negated);
 
   // Statements.
-  std::string selectCore(std::string& orderBy, std::string& limit);
+  // ORDER BY items, as one SELECT uses them and as they sort a union, which
+  // knows its columns without their tables.
+  struct SortOrder {
+    std::string own;
+    std::string union_;
+    bool empty() const { return own.empty(); }
+  };
+  std::string selectCore(SortOrder& orderBy, std::string& limit);
   std::string selectItems();
   std::string fromClause(int& tables);
   std::string joinedTables(int& tables);
   std::string tablePrimary(int& tables);
   std::string alias();
-  std::string orderItems();
+  SortOrder orderItems();
 
   // Counts one more level of nesting while it lives; refuses text nested
   // beyond any saved query's depth before the reading runs out of stack.

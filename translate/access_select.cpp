@@ -37,7 +37,9 @@ bool WholeNumberText(const std::string& text) {
 std::string AccessParser::statement() {
   const Nesting nesting(*this);
   struct Part {
-    std::string text, orderBy, limit;
+    std::string text;
+    SortOrder orderBy;
+    std::string limit;
   };
   std::vector<Part> parts;
   std::vector<std::string> connectors;
@@ -60,7 +62,7 @@ std::string AccessParser::statement() {
       throw Untranslatable{"ORDER BY stands before the last UNION"};
     connectors.push_back(word("ALL") ? " UNION ALL " : " UNION ");
   }
-  std::string orderBy;
+  SortOrder orderBy;
   if (word("ORDER")) {
     if (!word("BY")) unexpected();
     orderBy = orderItems();
@@ -70,13 +72,13 @@ std::string AccessParser::statement() {
   if (parts.size() == 1) {
     const Part& only = parts.front();
     if (!orderBy.empty() && !only.orderBy.empty()) unexpected();
-    const std::string& sort = orderBy.empty() ? only.orderBy : orderBy;
-    return only.text + (sort.empty() ? "" : " ORDER BY " + sort) +
+    const SortOrder& sort = orderBy.empty() ? only.orderBy : orderBy;
+    return only.text + (sort.empty() ? "" : " ORDER BY " + sort.own) +
            (only.limit.empty() ? "" : " LIMIT " + only.limit);
   }
   if (orderBy.empty() && parts.back().limit.empty()) {
     orderBy = parts.back().orderBy;
-    parts.back().orderBy.clear();
+    parts.back().orderBy = {};
   }
   std::string text;
   for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -85,15 +87,15 @@ std::string AccessParser::statement() {
     if (part.limit.empty()) {
       text += part.text;
     } else {
-      text += "(" + part.text + (part.orderBy.empty() ? "" : " ORDER BY " + part.orderBy) +
+      text += "(" + part.text + (part.orderBy.empty() ? "" : " ORDER BY " + part.orderBy.own) +
               " LIMIT " + part.limit + ")";
     }
   }
-  if (!orderBy.empty()) text += " ORDER BY " + orderBy;
+  if (!orderBy.empty()) text += " ORDER BY " + orderBy.union_;
   return text;
 }
 
-std::string AccessParser::selectCore(std::string& orderBy, std::string& limit) {
+std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit) {
   if (word("PARAMETERS"))
     throw Untranslatable{"it declares PARAMETERS, which a view cannot ask for"};
   if (!word("SELECT")) unexpected();
@@ -254,18 +256,34 @@ std::string AccessParser::tablePrimary(int& tables) {
   return text;
 }
 
-std::string AccessParser::orderItems() {
-  std::string items;
+AccessParser::SortOrder AccessParser::orderItems() {
+  SortOrder order;
   do {
-    if (!items.empty()) items += ", ";
-    items += expression().sql;
-    if (word("DESC")) {
-      items += " DESC";
-    } else if (word("ASC")) {
-      items += " ASC";
+    if (!order.own.empty()) {
+      order.own += ", ";
+      order.union_ += ", ";
     }
+    const std::size_t start = at_;
+    const Operand item = expression();
+    const Token last = tokens_[at_ - 1];
+    // A column named with its table sorts a union by the column's name.
+    bool reference = item.sql != "TRUE" && item.sql != "FALSE" && item.sql != "NULL";
+    for (std::size_t i = start; i < at_; ++i) {
+      const Token& token = tokens_[i];
+      const bool namePart = token.kind == TokenKind::Word || token.kind == TokenKind::Bracketed;
+      const bool dot = token.kind == TokenKind::Symbol && (token.text == "." || token.text == "!");
+      if ((i - start) % 2 == 0 ? !namePart : !dot) reference = false;
+    }
+    std::string direction;
+    if (word("DESC")) {
+      direction = " DESC";
+    } else if (word("ASC")) {
+      direction = " ASC";
+    }
+    order.own += item.sql + direction;
+    order.union_ += (reference ? name(last) : item.sql) + direction;
   } while (symbol(","));
-  return items;
+  return order;
 }
 
 Result<std::string> TranslateAccessSelect(std::string_view accessSql, const NameMapping& names) {

@@ -79,6 +79,10 @@ TEST_F(AccessSelectTest, UnionQueriesSortTheWholeUnion) {
               ElementsAre("Berlin|Alfreds|Customers", "Berlin|Tokyo Traders|Suppliers",
                           "London|Exotic Liquids|Suppliers", "Madrid|Bolido|Customers",
                           "Mexico|Ana Trujillo|Customers"));
+  // The union's columns are sorted by their names, whichever table named them.
+  EXPECT_THAT(rows("SELECT [Customers].[City] FROM Customers UNION SELECT Suppliers.City FROM "
+                   "Suppliers ORDER BY [Customers].[City] DESC"),
+              ElementsAre("Mexico", "Madrid", "London", "Berlin"));
   // UNION removes duplicates, UNION ALL keeps them; TABLE reads a whole table.
   EXPECT_THAT(rows("SELECT City FROM Customers WHERE City='Berlin' UNION SELECT City FROM "
                    "Suppliers WHERE City='Berlin'"),
