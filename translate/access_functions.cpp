@@ -334,7 +334,12 @@ constexpr Cast kCasts[] = {
 }  // namespace
 
 std::string HalfEven(const std::string& value, int digits) {
-  const std::string exact = "CAST(" + value + " AS DECIMAL(65,30))";
+  // Access rounds the decimal digits it sees of a Double: fifteen
+  // significant ones. 2.8822500000000004 is the tie 2.88225 to Access, and
+  // goes to the even 2.8822 where MySQL's seventeen digits would go up.
+  const std::string decimal = "CAST(" + value + " AS DECIMAL(65,30))";
+  const std::string exact =
+      "ROUND(" + decimal + ", 14 - FLOOR(LOG10(ABS(" + decimal + ") + (" + decimal + " = 0))))";
   const std::string scale = "1" + std::string(static_cast<std::size_t>(digits), '0');
   const std::string scaled = digits == 0 ? exact : "(" + exact + " * " + scale + ")";
   const std::string whole = "TRUNCATE(" + scaled + ", 0)";
