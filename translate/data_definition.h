@@ -13,7 +13,6 @@ namespace tablift {
 // CREATE [UNIQUE] INDEX (WITH PRIMARY makes the primary key), DROP TABLE and
 // DROP INDEX. Names go through `names`. Fails with the construct that stopped
 // it.
-Result<std::string> TranslateDataDefinition(const std::string& accessSql,
-                                            const NameMapping& names);
+Result<std::string> TranslateDataDefinition(const std::string& accessSql, const NameMapping& names);
 
 }  // namespace tablift
