@@ -150,9 +150,11 @@ QueryAttempt PrepareQuery(MigrationContext& job, Session* sourceSession,
     attempt.outcome = QueryAttempt::Outcome::LeftOut;
     return attempt;
   }
-  if (!object.headingsRead.empty()) {
+  if (object.headingsRead) {
+    // The headings are fixed now: rows added later with a new heading value
+    // get no column of their own, unlike in Access.
     WriteLine(job, "Crosstab [%s] has the column headings the migrated rows hold now: %s",
-              query.c_str(), Listed(object.headingsRead).c_str());
+              query.c_str(), object.headings.empty() ? "(none)" : Listed(object.headings).c_str());
   }
   attempt.statement = object.statement;
   attempt.outcome = QueryAttempt::Outcome::Pending;

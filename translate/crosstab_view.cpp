@@ -258,6 +258,7 @@ Result<CrosstabView> ComposeCrosstabView(const std::string& viewName,
   if (!valueText.ok()) return valueText.status();
 
   CrosstabView view;
+  view.headingsRead = false;
   std::vector<std::optional<std::string>> headings;  // nullopt: the Null heading
   std::vector<std::string> literals;                 // MySQL's, for the listed ones
   if (pivot.listed) {
@@ -281,7 +282,8 @@ Result<CrosstabView> ComposeCrosstabView(const std::string& viewName,
       literals.push_back(text ? StringLiteral(*text) : std::string());
     view.headingsRead = true;
   }
-  if (headings.empty()) return Status::Failure("its column heading has no value");
+  // Without rows there are no headings: Access then shows the row headings
+  // alone.
 
   const bool count = aggregate.value().function == "COUNT";
   for (std::size_t i = 0; i < headings.size(); ++i) {

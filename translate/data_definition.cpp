@@ -28,7 +28,7 @@ std::vector<Token> Tokens(const std::string& sql) {
   std::size_t i = 0;
   while (i < sql.size()) {
     const unsigned char c = static_cast<unsigned char>(sql[i]);
-    if (std::isspace(c)) {
+    if (std::isspace(c) || c < 0x20) {
       ++i;
     } else if (c == '[' || c == '`' || c == '"') {
       const char close = c == '[' ? ']' : static_cast<char>(c);

@@ -21,12 +21,12 @@ const QueryElement* KindElement(const std::vector<QueryElement>& elements) {
 
 Result<QueryObject> Procedure(SavedQueryKind kind, Result<std::string> statement) {
   if (!statement.ok()) return statement.status();
-  return QueryObject{kind, QueryObjectType::Procedure, std::move(statement).value(), {}};
+  return QueryObject{kind, QueryObjectType::Procedure, std::move(statement).value(), {}, false};
 }
 
 Result<QueryObject> View(SavedQueryKind kind, Result<std::string> statement) {
   if (!statement.ok()) return statement.status();
-  return QueryObject{kind, QueryObjectType::View, std::move(statement).value(), {}};
+  return QueryObject{kind, QueryObjectType::View, std::move(statement).value(), {}, false};
 }
 
 }  // namespace
@@ -72,8 +72,9 @@ Result<QueryObject> ComposeQueryObject(const std::string& mysqlName,
       Result<CrosstabView> crosstab =
           ComposeCrosstabView(mysqlName, elements, names, columnsOf, readHeadings);
       if (!crosstab.ok()) return crosstab.status();
-      QueryObject object{kind, QueryObjectType::View, crosstab.value().statement, {}};
-      if (crosstab.value().headingsRead) object.headingsRead = crosstab.value().headings;
+      QueryObject object{kind, QueryObjectType::View, crosstab.value().statement, {}, false};
+      object.headingsRead = crosstab.value().headingsRead;
+      object.headings = crosstab.value().headings;
       return object;
     }
     case SavedQueryKind::Union:
@@ -89,7 +90,7 @@ Result<QueryObject> ComposeQueryObject(const std::string& mysqlName,
     case SavedQueryKind::PassThrough: {
       Result<std::string> text = PassThroughText(mysqlName, elements);
       if (!text.ok()) return text.status();
-      return QueryObject{kind, QueryObjectType::KeptAside, std::move(text).value(), {}};
+      return QueryObject{kind, QueryObjectType::KeptAside, std::move(text).value(), {}, false};
     }
   }
   return Status::Failure("the query's kind is not known");

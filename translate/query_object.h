@@ -24,9 +24,10 @@ struct QueryObject {
   // CREATE VIEW or CREATE PROCEDURE; for a pass-through query the comment
   // lines that keep its connection and SQL.
   std::string statement;
-  // A crosstab's column headings when they were read from the migrated
-  // tables.
-  std::vector<std::string> headingsRead;
+  // A crosstab's column headings, and whether they were read from the
+  // migrated tables (rather than listed by the query).
+  std::vector<std::string> headings;
+  bool headingsRead = false;
 };
 
 // The MySQL object for the saved query whose elements are given, under the
