@@ -293,6 +293,8 @@ std::string Translate(const std::string& accessSql, const NameMapping& names) {
     reader.expect("TABLE");
     const std::string table = reader.quoted();
     if (reader.accept("ADD")) {
+      if (reader.peek("CONSTRAINT"))
+        throw Unsupported{"ALTER TABLE ADD CONSTRAINT is not supported"};
       reader.accept("COLUMN");
       std::vector<std::string> extras;
       text = "ALTER TABLE " + table + " ADD COLUMN " + ColumnDefinition(reader, extras);
