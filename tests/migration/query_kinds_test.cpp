@@ -168,8 +168,8 @@ TEST_F(QueryKindsTest, EveryKindOfTheQueriesFixture) {
   ASSERT_EQ(run("call " + t + "MakeTableQuery()"), "");
   EXPECT_EQ(query("select count(*) from " + t + "Table4"), std::vector<std::string>{"1"});
   EXPECT_EQ(query("select count(*) from " + t + "Table4"),
-            query("select count(*) from (select t3.col2 from " + t + "Table2 t2 join " + t +
-                  "Table1 t1 on t2.col1 = t1.col2 right join " + t +
+            query("select count(*) from (select t2.col2 a, t3.col2 b from " + t +
+                  "Table2 t2 join " + t + "Table1 t1 on t2.col1 = t1.col2 right join " + t +
                   "Table3 t3 on t1.col2 = t3.col3 group by t2.col2, t3.col2 having max(t2.col1) "
                   "= 'buzz' and t2.col2 <> 'blah') x"));
   // Data definition: the table with Access's Text type.
