@@ -42,7 +42,7 @@ TEST(ViewCompositionTest, OutputColumnsOneTableAndAConditionMakeFourLines) {
 
 TEST(ViewCompositionTest, AllFieldsAndSeveralTables) {
   EXPECT_EQ(Composed({{3, "", "1", "", ""}, {5, "", "", "T", ""}}),
-            "CREATE VIEW `V` AS \n SELECT * \n  FROM `T`\n\n");
+            "CREATE VIEW `V` AS \nSELECT *\n  FROM `T`\n\n");
   // MySQL takes * only at the head of the list, wherever the flag came.
   EXPECT_EQ(Composed({{6, "x", "0", "", ""},
                       {3, "", "3", "", ""},
