@@ -77,7 +77,7 @@ TEST_F(JetNorthwindCatalog, SystemTablesAndRestrictionsAsInOleDb) {
 
   // Without a type restriction everything comes, ordered by type then name.
   const std::vector<TableRow> all = ListTables(session());
-  EXPECT_EQ(all.size(), 9u + 18u + system.size());
+  EXPECT_EQ(all.size(), 9u + 22u + system.size());
   EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), [](const TableRow& a, const TableRow& b) {
     return a.tableType < b.tableType;
   }));
