@@ -24,23 +24,6 @@ const char* ObjectWord(QueryObjectType type) {
   return type == QueryObjectType::Procedure ? "PROCEDURE" : "VIEW";
 }
 
-// What a query of the kind is meant to become, for the reason line of one
-// that does not.
-QueryObjectType IntendedType(SavedQueryKind kind, const std::string& problem) {
-  switch (kind) {
-    case SavedQueryKind::Select:
-      return problem.find("parameter") != std::string::npos ? QueryObjectType::Procedure
-                                                            : QueryObjectType::View;
-    case SavedQueryKind::Crosstab:
-    case SavedQueryKind::Union:
-      return QueryObjectType::View;
-    case SavedQueryKind::PassThrough:
-      return QueryObjectType::KeptAside;
-    default:
-      return QueryObjectType::Procedure;
-  }
-}
-
 // Reads the values of a statement's first column from the target.
 Result<std::vector<std::optional<std::string>>> ReadHeadings(MigrationContext& job,
                                                              const std::string& sql) {
@@ -124,8 +107,7 @@ QueryAttempt PrepareQuery(MigrationContext& job, Session* sourceSession,
   const Result<QueryObject> composed =
       ComposeQueryObject(MySqlName(query, rule), elements.value(), names, columnsOf, headings);
   if (!composed.ok()) {
-    const SavedQueryKind kind = QueryKindOf(elements.value());
-    attempt.type = IntendedType(kind, composed.message());
+    attempt.type = ObjectTypeOf(elements.value(), columnsOf);
     if (attempt.type == QueryObjectType::Procedure) {
       WriteLine(job, "E::QUERY [%s] cannot become a MySQL procedure: %s", query.c_str(),
                 composed.message().c_str());

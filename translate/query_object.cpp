@@ -48,6 +48,22 @@ Result<std::string> PassThroughText(const std::string& queryName,
   return text;
 }
 
+QueryObjectType ObjectTypeOf(const std::vector<QueryElement>& elements,
+                             const ColumnLister& columnsOf) {
+  switch (QueryKindOf(elements)) {
+    case SavedQueryKind::Select:
+      return ResolveParameters(elements, columnsOf).parameters.empty() ? QueryObjectType::View
+                                                                       : QueryObjectType::Procedure;
+    case SavedQueryKind::Crosstab:
+    case SavedQueryKind::Union:
+      return QueryObjectType::View;
+    case SavedQueryKind::PassThrough:
+      return QueryObjectType::KeptAside;
+    default:
+      return QueryObjectType::Procedure;
+  }
+}
+
 Result<QueryObject> ComposeQueryObject(const std::string& mysqlName,
                                        const std::vector<QueryElement>& elements,
                                        const NameMapping& names, const ColumnLister& columnsOf,
@@ -57,7 +73,7 @@ Result<QueryObject> ComposeQueryObject(const std::string& mysqlName,
     case SavedQueryKind::Select: {
       // A select that asks for values, from the user or from a form, is run
       // with them: a procedure. Any other is a view.
-      if (!ResolveParameters(elements, columnsOf).parameters.empty())
+      if (ObjectTypeOf(elements, columnsOf) == QueryObjectType::Procedure)
         return Procedure(kind, ComposeQueryProcedure(mysqlName, elements, names, columnsOf));
       const ComposedView view = ComposeViewDefinition(mysqlName, elements, names, columnsOf);
       if (!view.ok) return Status::Failure(view.problem);

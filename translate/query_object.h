@@ -30,6 +30,12 @@ struct QueryObject {
   bool headingsRead = false;
 };
 
+// What the saved query becomes: a select that asks for values (from the
+// user or a form) and the actions and data definition are procedures, a
+// pass-through query is kept aside, every other query is a view.
+QueryObjectType ObjectTypeOf(const std::vector<QueryElement>& elements,
+                             const ColumnLister& columnsOf);
+
 // The MySQL object for the saved query whose elements are given, under the
 // MySQL name `mysqlName`; names go through `names`. `readHeadings` reads a
 // crosstab's column headings from the migrated tables when the query does
