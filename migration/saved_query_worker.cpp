@@ -101,7 +101,7 @@ QueryAttempt PrepareQuery(MigrationContext& job, Session* sourceSession,
   const NameRule rule = settings.nameRule;
   const NameMapping names = [rule](const std::string& name) { return MySqlName(name, rule); };
   const ColumnLister columnsOf = [sourceSession](const std::string& table) {
-    return SourceTableColumns(sourceSession, table);
+    return SourceColumns(sourceSession, table);
   };
   const HeadingReader headings = [&job](const std::string& sql) { return ReadHeadings(job, sql); };
   const Result<QueryObject> composed =

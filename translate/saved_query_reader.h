@@ -27,4 +27,12 @@ SavedQueryKind QueryKindOf(const std::vector<QueryElement>& elements);
 // The columns of a table of the source in their order; empty when unknown.
 std::vector<std::string> SourceTableColumns(Session* session, const std::string& table);
 
+// The names of the columns a saved query gives, from its elements; none
+// when they are not all known (all fields, a star, an unnamed expression).
+std::vector<std::string> QueryOutputNames(const std::vector<QueryElement>& elements);
+
+// The columns of a table of the source, or else those a saved query of the
+// source gives (QueryOutputNames); empty when unknown.
+std::vector<std::string> SourceColumns(Session* session, const std::string& name);
+
 }  // namespace tablift

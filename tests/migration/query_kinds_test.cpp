@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "data_access/jet/writer/jet_database_writer.h"
 #include "data_access/text_query.h"
 #include "tests/migration/migration_fixture.h"
 
@@ -198,6 +199,43 @@ TEST_F(QueryKindsTest, EveryKindOfTheQueriesFixture) {
                   t +
                   "Table2 t21 on t2.col1 = t21.col3 where t1.col1 > '10' and "
                   "t21.col1 is not null"));
+}
+
+TEST_F(QueryKindsTest, AQueryOverAQueryAsksForTheNamesNeitherGives) {
+  const std::filesystem::path path = temp_.path() / (UniqueName("asking") + ".mdb");
+  jet::JetDatabaseWriter writer;
+  ASSERT_TRUE(writer.create(path).ok());
+  ASSERT_TRUE(writer
+                  .addTable({"Products",
+                             {{.name = "Id", .type = jet::JetType::Long},
+                              {.name = "Name", .type = jet::JetType::Text, .size = 50}}})
+                  .ok());
+  for (const auto& [id, name] : {std::pair{1, "chai"}, {2, "chang"}, {3, "chai"}})
+    ASSERT_TRUE(writer.appendRow("Products", {std::int64_t{id}, std::string(name)}).ok());
+  ASSERT_TRUE(writer
+                  .addQuery({.name = "Plain Names",
+                             .tables = {{"Products", ""}},
+                             .columns = {{"Id", ""}, {"[Name]", "Label"}}})
+                  .ok());
+  // [Label] is a column of the query it reads; [Which name?] is no column
+  // of it, and the form's control is a value too.
+  ASSERT_TRUE(
+      writer
+          .addQuery({.name = "Asked Names",
+                     .tables = {{"Plain Names", ""}},
+                     .columns = {{"[Label]", ""}, {"[Id]", ""}},
+                     .where = "[Label] = [Which name?] And [Id] >= [Forms]![Picker]![Least]"})
+          .ok());
+  ASSERT_TRUE(writer.finish().ok());
+  connect(path, "", "InnoDB");
+  if (HasFatalFailure()) return;
+  const std::string db = createTargetDatabase("asking");
+  ASSERT_NE(migrate("Tables", "", db), nullptr);
+  ASSERT_NE(migrate("Views", "", db), nullptr);
+  EXPECT_THAT(objects(db, "VIEW"), ElementsAre("Plain Names"));
+  EXPECT_THAT(objects(db, "PROCEDURE"), ElementsAre("Asked Names"));
+  EXPECT_THAT(query("call `" + db + "`.`Asked Names`('chai', 2)"), ElementsAre("chai"));
+  EXPECT_THAT(query("call `" + db + "`.`Asked Names`('chai', 1)"), ElementsAre("chai", "chai"));
 }
 
 }  // namespace
