@@ -295,6 +295,36 @@ std::string ItemList(const std::vector<OutputItem>& items, const NameMapping& na
   return list;
 }
 
+// The ranking order of distinct rows: Access orders them only by columns
+// they show, which the derived table of the distinct rows names.
+std::vector<std::string> DistinctOrder(const SelectParts& parts) {
+  static const std::string kDescending = " DESC";
+  std::vector<std::string> order;
+  for (const std::string& term : parts.orderBy) {
+    const bool descending =
+        term.size() > kDescending.size() &&
+        term.compare(term.size() - kDescending.size(), kDescending.size(), kDescending) == 0;
+    const std::string expression =
+        descending ? term.substr(0, term.size() - kDescending.size()) : term;
+    // A spelt-out star quotes what the ORDER BY term may leave bare.
+    const auto bare = [](std::string text) {
+      text.erase(std::remove(text.begin(), text.end(), '`'), text.end());
+      return text;
+    };
+    const auto shown =
+        std::find_if(parts.outputTexts.begin(), parts.outputTexts.end(),
+                     [&](const std::string& text) { return bare(text) == bare(expression); });
+    if (shown == parts.outputTexts.end())
+      throw Unsupported{"TOP with DISTINCT is ordered by " + expression +
+                        ", which it does not show"};
+    order.push_back(
+        QuoteIdentifier(
+            parts.outputNames[static_cast<std::size_t>(shown - parts.outputTexts.begin())]) +
+        (descending ? kDescending : ""));
+  }
+  return order;
+}
+
 SelectParts ComposeParts(const std::vector<QueryElement>& elements, const NameMapping& names,
                          const ColumnLister& columnsOf) {
   SelectParts parts;
@@ -356,8 +386,11 @@ SelectParts ComposeParts(const std::vector<QueryElement>& elements, const NameMa
       if (item.alias.empty()) item.alias = item.column;
       if (item.alias.empty()) item.alias = "Expr" + std::to_string(1000 + unnamed++);
       parts.outputNames.push_back(MappedName(item.alias, names));
+      parts.outputTexts.push_back(item.text);
     }
   }
+  if (ranked)
+    parts.rankOrder = (parts.options & kDistinct) != 0 ? DistinctOrder(parts) : parts.orderBy;
   parts.selectList = ItemList(items, names);
   parts.from = FromList(tables, joins, names, parts.where);
   return parts;
@@ -391,16 +424,23 @@ std::string Joined(const std::vector<std::string>& items) {
 
 // Access's TOP n keeps the rows tied with the n-th in the query's order, and
 // TOP n PERCENT the first n percent of the rows, rounded up: LIMIT does
-// neither, so the rows are ranked in a derived table and chosen by rank.
+// neither, so the rows are ranked in a derived table and chosen by rank. A
+// DISTINCT query ranks its distinct rows, so those are made first.
 std::string RankedText(const SelectParts& parts) {
   const bool percent = (parts.options & kTopPercent) != 0;
-  const std::string order = parts.orderBy.empty() ? "" : "ORDER BY " + Joined(parts.orderBy);
-  const std::string rank =
-      (parts.orderBy.empty() ? "ROW_NUMBER() OVER (" : "RANK() OVER (") + order + ") AS `Top Rank`";
-  std::string inner = "SELECT " + std::string((parts.options & kDistinct) != 0 ? "DISTINCT " : "") +
-                      parts.selectList + ", " + rank;
-  if (percent) inner += ", COUNT(*) OVER () AS `Top Count`";
-  inner += "\n" + ClauseLines(parts, false);
+  const bool distinct = (parts.options & kDistinct) != 0;
+  const std::vector<std::string>& orderBy = parts.rankOrder;
+  const std::string order = orderBy.empty() ? "" : "ORDER BY " + Joined(orderBy);
+  std::string ranking =
+      (orderBy.empty() ? "ROW_NUMBER() OVER (" : "RANK() OVER (") + order + ") AS `Top Rank`";
+  if (percent) ranking += ", COUNT(*) OVER () AS `Top Count`";
+  std::string inner;
+  if (distinct) {
+    inner = "SELECT `Distinct Rows`.*, " + ranking + "\n  FROM (SELECT DISTINCT " +
+            parts.selectList + "\n" + ClauseLines(parts, false) + ") AS `Distinct Rows`\n";
+  } else {
+    inner = "SELECT " + parts.selectList + ", " + ranking + "\n" + ClauseLines(parts, false);
+  }
   std::vector<std::string> outer;
   for (const std::string& name : parts.outputNames)
     outer.push_back(QuoteIdentifier(name));

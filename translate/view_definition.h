@@ -34,6 +34,10 @@ struct SelectParts {
   // The names of the output columns when the rows have to be ranked (TOP
   // with an order or a percentage); empty otherwise.
   std::vector<std::string> outputNames;
+  std::vector<std::string> outputTexts;  // their expressions, in the same order
+  // The order the rows are ranked in: the ORDER BY terms, or for DISTINCT
+  // rows the output columns they name.
+  std::vector<std::string> rankOrder;
   std::string from;  // the FROM list, without the keyword
   std::vector<std::string> where;
   std::vector<std::string> groupBy;

@@ -215,6 +215,17 @@ TEST_F(QueryObjectsTest, TopKeepsTiesAndCountsPercentagesUp) {
   // Without an order TOP n is the first n rows.
   top("16", "4", false);
   EXPECT_EQ(one("select count(*) from Q"), "4");
+  // DISTINCT ranks the distinct rows: the repeated ('b', 9) is one row.
+  run("insert into Scores values ('b', 9)");
+  EXPECT_THAT(top("18", "3", true), ElementsAre("a,b,c"));
+  create({{kQueryType, "", "1", "", ""},
+          {kOptions, "", "18", "2", ""},
+          {kInputTable, "", "", "Scores", ""},
+          {kOutputColumn, "Scores.Points", "0", "", ""},
+          {kOrderBy, "Scores.Points", "", "D", ""}},
+         scores);
+  EXPECT_EQ(rows("select Points from Q order by Points desc"),
+            (std::vector<std::string>{"10", "9"}));
 }
 
 TEST_F(QueryObjectsTest, CrosstabsAggregateEachHeadingIntoItsOwnColumn) {
