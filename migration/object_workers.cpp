@@ -10,12 +10,12 @@
 #include "data_access/safe_file_name.h"
 #include "migration/cache_file.h"
 #include "migration/migration_context.h"
+#include "migration/saved_query_worker.h"
 #include "mysql/execute_statement.h"
 #include "mysql/statement_pieces.h"
 #include "mysql/table_engine.h"
 #include "translate/foreign_key_statements.h"
 #include "translate/mysql_names.h"
-#include "translate/view_definition.h"
 #include "translate/view_order.h"
 
 namespace tablift {
@@ -36,130 +36,81 @@ bool ListObjects(MigrationContext& job, Session* session, ObjectKind kind, std::
   return true;
 }
 
-// One try at a view. A view the server refused keeps its statement and the
-// server's reason, so that it can be tried again once the views it reads
-// exist, and its failure be reported once, with that reason.
-struct ViewAttempt {
-  enum class Outcome { Created, Nothing, Untranslatable, Refused };
-  Outcome outcome = Outcome::Nothing;
-  std::string statement;
-  std::string reason;
-};
-
-ViewAttempt TryView(MigrationContext& job, Session* sourceSession, const std::string& database,
-                    const std::string& view) {
-  ViewAttempt attempt;
-  const MigrationSettings settings = job.migrationSettings();
-  const std::string cacheFile = (settings.cacheFolder / (SafeFileName(view) + ".vw")).string();
-  if (!RewriteCacheFile(cacheFile, {})) {
-    WriteCacheFileFailure(job);
-    attempt.outcome = ViewAttempt::Outcome::Untranslatable;
-    return attempt;
-  }
-  WriteLine(job, "VIEW: [%s].[%s] Converting..... ", database.c_str(), view.c_str());
-  const Result<std::string> translated = TranslateViewDdl(job, sourceSession, settings.nameRule,
-                                                          settings.targetProvider, database, view);
-  if (!translated.ok()) {
-    // Why the query cannot be a MySQL view is already in the log; the cache
-    // file keeps what stopped it.
-    RewriteCacheFile(cacheFile, translated.message());
-    attempt.outcome = ViewAttempt::Outcome::Untranslatable;
-    return attempt;
-  }
-  attempt.statement = translated.value();
-  if (attempt.statement.empty()) {
-    WriteLine(job, "No View(s)!");
-    return attempt;
-  }
-  RewriteCacheFile(cacheFile, attempt.statement);
-  if (!Accepted(ExecuteStatement(job, job.targetSession(), attempt.statement), &attempt.reason)) {
-    attempt.outcome = ViewAttempt::Outcome::Refused;
-    return attempt;
-  }
-  attempt.outcome = ViewAttempt::Outcome::Created;
-  return attempt;
-}
-
-void ReportView(MigrationContext& job, const std::string& view, const ViewAttempt& attempt) {
-  switch (attempt.outcome) {
-    case ViewAttempt::Outcome::Created:
-      WriteLine(job, "Create VIEW [%s] SUCCESSFULLY!!!", view.c_str());
-      break;
-    case ViewAttempt::Outcome::Refused:
-      WriteLine(job, "T::%s", attempt.reason.c_str());
-      [[fallthrough]];
-    case ViewAttempt::Outcome::Untranslatable:
-      WriteLine(job, "Create VIEW [%s] failure!!!", view.c_str());
-      break;
-    case ViewAttempt::Outcome::Nothing:
-      break;
-  }
-}
-
-bool NotCreated(const ViewAttempt& attempt) {
-  return attempt.outcome == ViewAttempt::Outcome::Refused ||
-         attempt.outcome == ViewAttempt::Outcome::Untranslatable;
+bool NotCreated(const QueryAttempt& attempt) {
+  return attempt.outcome == QueryAttempt::Outcome::Refused ||
+         attempt.outcome == QueryAttempt::Outcome::LeftOut;
 }
 
 }  // namespace
 
 bool MigrateView(MigrationContext& job, Session* sourceSession, std::string database,
                  std::string view) {
-  const ViewAttempt attempt = TryView(job, sourceSession, database, view);
-  ReportView(job, view, attempt);
+  QueryAttempt attempt = PrepareQuery(job, sourceSession, database, view);
+  SendQuery(job, attempt);
+  ReportQuery(job, view, attempt);
   return !NotCreated(attempt);
 }
 
 int MigrateAllViews(MigrationContext& job, Session* sourceSession, std::string database) {
   WriteLine(job, "Convert Views of database [%s]", database.c_str());
-  std::vector<std::string> views;
-  if (!ListObjects(job, sourceSession, ObjectKind::View, "Open views Error: ", views)) return -1;
-  // A view that reads another view is refused while that one does not exist
-  // yet, and the catalog lists views by name: they go in the order of what
+  std::vector<std::string> queries;
+  if (!ListObjects(job, sourceSession, ObjectKind::View, "Open views Error: ", queries)) return -1;
+  // An object that reads a view is refused while that one does not exist
+  // yet, and the catalog lists queries by name: they go in the order of what
   // they read.
-  views = OrderViewsByInputs(views, ReadQueryInputs(sourceSession));
+  queries = OrderViewsByInputs(queries, ReadQueryInputs(sourceSession));
 
-  int failures = 0;
-  std::vector<std::pair<std::string, ViewAttempt>> refused;
   const auto stopRequested = [&] {
     if (!job.stopRequested()) return false;
     WriteLine(job, "Views Converting Terminated!");
     return true;
   };
+  std::vector<std::pair<std::string, QueryAttempt>> attempts;
   bool stopped = false;
-  for (const std::string& view : views) {
-    ViewAttempt attempt = TryView(job, sourceSession, database, view);
-    if (attempt.outcome == ViewAttempt::Outcome::Refused) {
-      refused.emplace_back(view, std::move(attempt));
-    } else {
-      ReportView(job, view, attempt);
-      if (NotCreated(attempt)) ++failures;
-    }
+  for (const std::string& query : queries) {
+    attempts.emplace_back(query, PrepareQuery(job, sourceSession, database, query));
+    // What stopped a query is reported right away; a refusal only once no
+    // further round can help.
+    if (attempts.back().second.outcome == QueryAttempt::Outcome::LeftOut)
+      ReportQuery(job, query, attempts.back().second);
     if ((stopped = stopRequested())) break;
   }
-  // What the order could not foresee (a view read in a way the query's
-  // inputs do not show) is tried again as long as a round creates at least
-  // one more view. A view that stays refused is reported once, with the
-  // server's last reason.
-  for (bool progress = !stopped; progress && !refused.empty();) {
-    progress = false;
-    for (auto& [view, attempt] : refused) {
-      if (attempt.outcome != ViewAttempt::Outcome::Refused) continue;
-      if (Accepted(ExecuteStatement(job, job.targetSession(), attempt.statement),
-                   &attempt.reason)) {
-        attempt.outcome = ViewAttempt::Outcome::Created;
-        ReportView(job, view, attempt);
-        progress = true;
+  // Views first, in the order of what they read; procedures after them, as
+  // they may read any view. A view refused because of what it reads (a
+  // view read in a way the query's inputs do not show) is tried again as
+  // long as a round creates at least one more; one that stays refused is
+  // reported once, with the server's last reason.
+  for (const QueryObjectType type : {QueryObjectType::View, QueryObjectType::Procedure}) {
+    for (bool progress = true, first = true; progress && !stopped; first = false) {
+      progress = false;
+      for (auto& [query, attempt] : attempts) {
+        if (attempt.type != type) continue;
+        const bool due = first ? attempt.outcome == QueryAttempt::Outcome::Pending
+                               : attempt.outcome == QueryAttempt::Outcome::Refused;
+        if (!due) continue;
+        SendQuery(job, attempt);
+        if (attempt.outcome == QueryAttempt::Outcome::Created) {
+          ReportQuery(job, query, attempt);
+          progress = true;
+        }
+        if ((stopped = stopRequested())) break;
       }
-      if ((stopped = stopRequested())) break;
+      progress = progress || first;
     }
-    progress = progress && !stopped;
   }
-  for (const auto& [view, attempt] : refused) {
-    if (attempt.outcome != ViewAttempt::Outcome::Refused) continue;
-    ReportView(job, view, attempt);
+  int failures = 0;
+  int views = 0;
+  int procedures = 0;
+  for (const auto& [query, attempt] : attempts) {
+    if (attempt.outcome == QueryAttempt::Outcome::Created) {
+      ++(attempt.type == QueryObjectType::Procedure ? procedures : views);
+      continue;
+    }
+    if (!NotCreated(attempt)) continue;
+    if (attempt.outcome == QueryAttempt::Outcome::Refused) ReportQuery(job, query, attempt);
     ++failures;
   }
+  WriteLine(job, "Queries: %d views, %d procedures, %d left out", views, procedures, failures);
   return failures;
 }
 

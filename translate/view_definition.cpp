@@ -5,13 +5,12 @@
 #include <charconv>
 #include <optional>
 
-#include "access/system_table_rows.h"
 #include "core/job_context.h"
 #include "core/write_line.h"
-#include "data_access/catalog_rowsets.h"
 #include "data_access/jet/sql/text_folding.h"
 #include "data_access/text_query.h"
 #include "mysql/sql_literals.h"
+#include "translate/saved_query_reader.h"
 
 namespace tablift {
 namespace {
@@ -216,12 +215,12 @@ std::vector<OutputItem> StarColumns(const InputTable& table, const NameMapping& 
 // Access shows the second qualified by its table: such a column gets that
 // qualified name as its alias, with "*" and "T.*" spelt out into their
 // columns so that it can be named.
-std::string SelectLine(const std::vector<const QueryElement*>& columns, int options,
-                       const std::vector<InputTable>& tables, const NameMapping& names,
-                       const ColumnLister& columnsOf) {
-  const std::string distinct = (options & kDistinct) != 0 ? "DISTINCT " : "";
+// `spelt` asks for the stars to be spelt out wherever their columns are
+// known, as a select whose columns are named again outside needs.
+std::vector<OutputItem> SelectItems(const std::vector<const QueryElement*>& columns, int options,
+                                    const std::vector<InputTable>& tables, const NameMapping& names,
+                                    const ColumnLister& columnsOf, bool spelt) {
   const bool allFields = (options & kAllFields) != 0;
-  if (columns.empty()) return allFields ? " SELECT " + distinct + "* " : "";
 
   // As written, and with the stars spelt out where their columns are known.
   std::vector<OutputItem> written;
@@ -281,40 +280,62 @@ std::string SelectLine(const std::vector<const QueryElement*>& columns, int opti
     }
     return renamed;
   };
-  std::vector<OutputItem>& items = nameColumns(expanded) ? expanded : written;
-
-  std::string select = "SELECT " + distinct;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i > 0) select += ", ";
-    select += items[i].text;
-    if (!items[i].alias.empty())
-      select += " AS " + QuoteIdentifier(MappedName(items[i].alias, names));
-  }
-  return select;
+  const bool renamed = nameColumns(expanded);
+  return renamed || spelt ? expanded : written;
 }
 
-std::string Compose(const std::string& viewName, const std::vector<QueryElement>& elements,
-                    const NameMapping& names, const ColumnLister& columnsOf) {
-  int queryType = kSelectQuery;
-  int options = 0;
-  std::string top;
+std::string ItemList(const std::vector<OutputItem>& items, const NameMapping& names) {
+  std::string list;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) list += ", ";
+    list += items[i].text;
+    if (!items[i].alias.empty())
+      list += " AS " + QuoteIdentifier(MappedName(items[i].alias, names));
+  }
+  return list;
+}
+
+// The ranking order of distinct rows: Access orders them only by columns
+// they show, which the derived table of the distinct rows names.
+std::vector<std::string> DistinctOrder(const SelectParts& parts) {
+  static const std::string kDescending = " DESC";
+  std::vector<std::string> order;
+  for (const std::string& term : parts.orderBy) {
+    const bool descending =
+        term.size() > kDescending.size() &&
+        term.compare(term.size() - kDescending.size(), kDescending.size(), kDescending) == 0;
+    const std::string expression =
+        descending ? term.substr(0, term.size() - kDescending.size()) : term;
+    // A spelt-out star quotes what the ORDER BY term may leave bare.
+    const auto bare = [](std::string text) {
+      text.erase(std::remove(text.begin(), text.end(), '`'), text.end());
+      return text;
+    };
+    const auto shown =
+        std::find_if(parts.outputTexts.begin(), parts.outputTexts.end(),
+                     [&](const std::string& text) { return bare(text) == bare(expression); });
+    if (shown == parts.outputTexts.end())
+      throw Unsupported{"TOP with DISTINCT is ordered by " + expression +
+                        ", which it does not show"};
+    order.push_back(
+        QuoteIdentifier(
+            parts.outputNames[static_cast<std::size_t>(shown - parts.outputTexts.begin())]) +
+        (descending ? kDescending : ""));
+  }
+  return order;
+}
+
+SelectParts ComposeParts(const std::vector<QueryElement>& elements, const NameMapping& names,
+                         const ColumnLister& columnsOf) {
+  SelectParts parts;
   std::vector<InputTable> tables;
   std::vector<const QueryElement*> columns;
   std::vector<QueryElement> joins;
-  std::vector<std::string> where;
-  std::vector<std::string> groupBy;
-  std::vector<std::string> having;
-  std::vector<std::string> orderBy;
   for (const QueryElement& element : elements) {
     switch (element.kind) {
-      case kQueryType:
-        queryType = Integer(element.flag, kSelectQuery);
-        break;
-      case kParameter:
-        throw Unsupported{"it asks for parameters, which a MySQL view cannot take"};
       case kOptions:
-        options |= Integer(element.flag);
-        if (!element.name1.empty()) top = element.name1;
+        parts.options |= Integer(element.flag);
+        if (!element.name1.empty()) parts.top = element.name1;
         break;
       case kRemoteDatabase:
         throw Unsupported{"it reads from another database"};
@@ -331,101 +352,152 @@ std::string Compose(const std::string& viewName, const std::vector<QueryElement>
         joins.push_back(element);
         break;
       case kCondition:
-        where.push_back(Translate(element.expression, names));
+        parts.where.push_back(Translate(element.expression, names));
         break;
       case kGroupBy:
-        groupBy.push_back(Translate(element.expression, names));
+        parts.groupBy.push_back(Translate(element.expression, names));
         break;
       case kHaving:
-        having.push_back(Translate(element.expression, names));
+        parts.having.push_back(Translate(element.expression, names));
         break;
       case kOrderBy:
-        orderBy.push_back(Translate(element.expression, names) +
-                          (jet::NamesEqual(element.name1, "D") ? " DESC" : ""));
+        parts.orderBy.push_back(Translate(element.expression, names) +
+                                (jet::NamesEqual(element.name1, "D") ? " DESC" : ""));
         break;
       default:
         break;
     }
   }
-  if (queryType != kSelectQuery) throw Unsupported{"it is not a select query"};
-  std::string limit;
-  if ((options & kTop) != 0) {
-    if ((options & kTopPercent) != 0) throw Unsupported{"TOP n PERCENT has no MySQL equivalent"};
-    if (Integer(top, -1) < 0) throw Unsupported{"its TOP value \"" + top + "\" is not a number"};
-    limit = " LIMIT " + top;
+  if ((parts.options & kTop) != 0 && Integer(parts.top, -1) < 0)
+    throw Unsupported{"its TOP value \"" + parts.top + "\" is not a number"};
+  // Ranked rows are named again outside the ranking: every column needs a
+  // name there, so stars are spelt out and unnamed expressions named as
+  // Access names them.
+  const bool ranked =
+      (parts.options & kTop) != 0 && ((parts.options & kTopPercent) != 0 || !parts.orderBy.empty());
+  std::vector<OutputItem> items =
+      SelectItems(columns, parts.options, tables, names, columnsOf, ranked);
+  if (ranked) {
+    int unnamed = 0;
+    for (OutputItem& item : items) {
+      if (item.star)
+        throw Unsupported{"TOP with an order or a percentage needs the columns of " + item.text +
+                          ", which are not known"};
+      if (item.alias.empty()) item.alias = item.column;
+      if (item.alias.empty()) item.alias = "Expr" + std::to_string(1000 + unnamed++);
+      parts.outputNames.push_back(MappedName(item.alias, names));
+      parts.outputTexts.push_back(item.text);
+    }
   }
+  if (ranked)
+    parts.rankOrder = (parts.options & kDistinct) != 0 ? DistinctOrder(parts) : parts.orderBy;
+  parts.selectList = ItemList(items, names);
+  parts.from = FromList(tables, joins, names, parts.where);
+  return parts;
+}
 
-  const std::string select = SelectLine(columns, options, tables, names, columnsOf);
-
-  const std::string fromList = FromList(tables, joins, names, where);
-  std::string text = "CREATE VIEW " + QuoteIdentifier(viewName) + " AS \n";
-  text += select + "\n";
-  text += (fromList.empty() ? "" : "  FROM " + fromList) + "\n";
-  text += (where.empty() ? "" : " WHERE " + ConditionList(where)) + "\n";
-  const auto line = [&](const char* keyword, const std::vector<std::string>& parts,
+std::string ClauseLines(const SelectParts& parts, bool withOrder) {
+  std::string text = (parts.from.empty() ? "" : "  FROM " + parts.from) + "\n";
+  text += (parts.where.empty() ? "" : " WHERE " + ConditionList(parts.where)) + "\n";
+  const auto line = [&](const char* keyword, const std::vector<std::string>& items,
                         const char* separator) {
-    if (parts.empty()) return;
+    if (items.empty()) return;
     text += keyword;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
       if (i > 0) text += separator;
-      text += parts[i];
+      text += items[i];
     }
     text += "\n";
   };
-  line(" GROUP BY ", groupBy, ", ");
-  if (!having.empty()) text += " HAVING " + ConditionList(having) + "\n";
-  line(" ORDER BY ", orderBy, ", ");
-  if (!limit.empty()) text += limit + "\n";
+  line(" GROUP BY ", parts.groupBy, ", ");
+  if (!parts.having.empty()) text += " HAVING " + ConditionList(parts.having) + "\n";
+  if (withOrder) line(" ORDER BY ", parts.orderBy, ", ");
   return text;
 }
 
-// The columns of a table or saved query of the source, in their order.
-std::vector<std::string> TableColumns(Session* session, const std::string& table) {
-  std::vector<ColumnRow> rows;
-  ColumnsRowset rowset;
-  if (rowset.open(*session, {}, {}, table) != S_OK) return {};
-  while (rowset.moveNext() == S_OK)
-    rows.push_back(rowset.row());
-  std::stable_sort(rows.begin(), rows.end(), [](const ColumnRow& a, const ColumnRow& b) {
-    return a.ordinalPosition < b.ordinalPosition;
-  });
-  std::vector<std::string> columns;
-  for (ColumnRow& row : rows)
-    columns.push_back(std::move(row.columnName));
-  return columns;
+std::string Joined(const std::vector<std::string>& items) {
+  std::string text;
+  for (std::size_t i = 0; i < items.size(); ++i)
+    text += (i > 0 ? ", " : "") + items[i];
+  return text;
+}
+
+// Access's TOP n keeps the rows tied with the n-th in the query's order, and
+// TOP n PERCENT the first n percent of the rows, rounded up: LIMIT does
+// neither, so the rows are ranked in a derived table and chosen by rank. A
+// DISTINCT query ranks its distinct rows, so those are made first.
+std::string RankedText(const SelectParts& parts) {
+  const bool percent = (parts.options & kTopPercent) != 0;
+  const bool distinct = (parts.options & kDistinct) != 0;
+  const std::vector<std::string>& orderBy = parts.rankOrder;
+  const std::string order = orderBy.empty() ? "" : "ORDER BY " + Joined(orderBy);
+  std::string ranking =
+      (orderBy.empty() ? "ROW_NUMBER() OVER (" : "RANK() OVER (") + order + ") AS `Top Rank`";
+  if (percent) ranking += ", COUNT(*) OVER () AS `Top Count`";
+  std::string inner;
+  if (distinct) {
+    inner = "SELECT `Distinct Rows`.*, " + ranking + "\n  FROM (SELECT DISTINCT " +
+            parts.selectList + "\n" + ClauseLines(parts, false) + ") AS `Distinct Rows`\n";
+  } else {
+    inner = "SELECT " + parts.selectList + ", " + ranking + "\n" + ClauseLines(parts, false);
+  }
+  std::vector<std::string> outer;
+  for (const std::string& name : parts.outputNames)
+    outer.push_back(QuoteIdentifier(name));
+  const std::string limit = percent ? "CEILING(" + parts.top + " * `Top Count` / 100)" : parts.top;
+  return "SELECT " + Joined(outer) + "\n  FROM (" + inner +
+         ") AS `Top Rows`\n WHERE `Top Rank` <= " + limit + "\n ORDER BY `Top Rank`\n";
+}
+
+}  // namespace
+
+Result<SelectParts> ComposeSelectParts(const std::vector<QueryElement>& elements,
+                                       const NameMapping& names, const ColumnLister& columnsOf) {
+  try {
+    return ComposeParts(elements, names, columnsOf);
+  } catch (const Unsupported& unsupported) {
+    return Status::Failure(unsupported.problem);
+  }
+}
+
+std::string SelectText(const SelectParts& parts) {
+  const bool top = (parts.options & kTop) != 0;
+  if (top && !parts.outputNames.empty()) return RankedText(parts);
+  std::string text;
+  if (!parts.selectList.empty())
+    text = "SELECT " + std::string((parts.options & kDistinct) != 0 ? "DISTINCT " : "") +
+           parts.selectList;
+  text += "\n" + ClauseLines(parts, true);
+  if (top) text += " LIMIT " + parts.top + "\n";
+  return text;
+}
+
+namespace {
+
+std::string Compose(const std::string& viewName, const std::vector<QueryElement>& elements,
+                    const NameMapping& names, const ColumnLister& columnsOf) {
+  for (const QueryElement& element : elements) {
+    if (element.kind == kQueryType && Integer(element.flag, kSelectQuery) != kSelectQuery)
+      throw Unsupported{"it is not a select query"};
+    if (element.kind == kParameter)
+      throw Unsupported{"it asks for parameters, which a MySQL view cannot take"};
+  }
+  const SelectParts parts = ComposeParts(elements, names, columnsOf);
+  return "CREATE VIEW " + QuoteIdentifier(viewName) + " AS \n" + SelectText(parts);
 }
 
 // Reads the view's elements and composes its definition under `mysqlName`.
 Result<std::string> ViewText(JobContext& job, Session* session, const std::string& targetProvider,
                              const std::string& viewName, const std::string& mysqlName,
                              const NameMapping& names) {
-  const std::string sql = "select Q.* from MSysObjects O,MSysQueries Q \t\twhere O.name=" +
-                          AccessStringLiteral(viewName) + " and O.Id=Q.ObjectId";
-  const std::string noPermission = " view :[Microsoft][" + targetProvider + "] NO PERMISSION!\n";
-  // By name, so that Jet 3 files, whose MSysQueries keeps its columns in
-  // another order, read the same; the positions are those of Jet 4.
-  std::vector<std::vector<std::string>> rows;
-  const std::string outcome = ReadSystemRows(
-      session, sql, {{"Attribute", 1}, {"Expression", 2}, {"Flag", 3}, {"Name1", 5}, {"Name2", 6}},
-      rows);
-  if (outcome == kStatementSucceeded) {
-    WriteLine(job, "%s", outcome.c_str());
-    return Status::Failure(outcome);
-  }
-  if (!outcome.empty()) {
-    WriteLine(job, "T::%s", outcome.c_str());
-    return Status::Failure(noPermission);
-  }
-  if (rows.empty()) return std::string();
-  std::vector<QueryElement> elements;
-  for (auto& row : rows) {
-    elements.push_back({Integer(row[0], -1), std::move(row[1]), std::move(row[2]),
-                        std::move(row[3]), std::move(row[4])});
-  }
+  Result<std::vector<QueryElement>> elements =
+      ReadQueryElements(job, session, targetProvider, viewName);
+  if (!elements.ok()) return elements.status();
+  if (elements.value().empty()) return std::string();
   const ColumnLister columnsOf = [session](const std::string& table) {
-    return TableColumns(session, table);
+    return SourceTableColumns(session, table);
   };
-  const ComposedView view = ComposeViewDefinition(mysqlName, elements, names, columnsOf);
+  const ComposedView view = ComposeViewDefinition(mysqlName, elements.value(), names, columnsOf);
   if (!view.ok) {
     WriteLine(job, "E::VIEW [%s] cannot become a MySQL view: %s", viewName.c_str(),
               view.problem.c_str());

@@ -6,18 +6,17 @@
 #include <optional>
 
 #include "data_access/jet/database_tables.h"
+#include "data_access/jet/query_elements.h"
 
 namespace tablift::jet {
 namespace {
 
-constexpr std::int64_t kKindAttribute = 1;
-constexpr std::int64_t kParameterAttribute = 2;
-constexpr std::int64_t kSelectQuery = 1;
+constexpr std::int64_t kKindAttribute = kQueryType;
 
-struct QueryTraits {
-  std::optional<std::int64_t> kind;
-  bool parameters = false;
-};
+bool KnownKind(std::int64_t kind) {
+  return kind >= static_cast<std::int64_t>(SavedQueryKind::Select) &&
+         kind <= static_cast<std::int64_t>(SavedQueryKind::Union);
+}
 
 std::optional<std::size_t> ColumnIndex(const TableDefinition& table, const char* name) {
   for (std::size_t i = 0; i < table.columns.size(); ++i) {
@@ -55,7 +54,7 @@ HResult FindViews(JetDatabase& database, const std::vector<CatalogObject>& objec
   const auto flag = ColumnIndex(queries, "Flag");
   if (!objectId || !attribute || !flag) return S_OK;
 
-  std::map<std::int64_t, QueryTraits> traits;
+  std::map<std::int64_t, std::int64_t> kinds;
   JetDatabase::RowsHandle handle;
   result = database.openRows("MSysQueries", handle);
   if (Failed(result)) return result;
@@ -69,8 +68,8 @@ HResult FindViews(JetDatabase& database, const std::vector<CatalogObject>& objec
       const auto id = Integer(row[*objectId]);
       const auto kind = Integer(row[*attribute]);
       if (!id || !kind) continue;
-      if (*kind == kKindAttribute) traits[*id].kind = Integer(row[*flag]);
-      if (*kind == kParameterAttribute) traits[*id].parameters = true;
+      if (*kind != kKindAttribute) continue;
+      if (const auto queryKind = Integer(row[*flag])) kinds[*id] = *queryKind;
     }
   }
   database.closeRows(handle);
@@ -78,9 +77,8 @@ HResult FindViews(JetDatabase& database, const std::vector<CatalogObject>& objec
 
   for (const CatalogObject& object : objects) {
     if (object.type != kObjectQuery || object.name.empty() || object.name.front() == '~') continue;
-    const auto found = traits.find(object.id);
-    if (found == traits.end()) continue;
-    if (found->second.kind == kSelectQuery && !found->second.parameters) views.insert(object.name);
+    const auto found = kinds.find(object.id);
+    if (found != kinds.end() && KnownKind(found->second)) views.insert(object.name);
   }
   return S_OK;
 }

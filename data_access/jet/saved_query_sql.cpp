@@ -196,6 +196,9 @@ Parts Sorted(const std::vector<QueryElement>& elements) {
         parts.where.push_back(element.expression);
         break;
       case kGroupBy:
+        // A crosstab also keeps its column heading among the grouping rows
+        // (Flag 1); its SQL groups by the row headings alone.
+        if (parts.kind == SavedQueryKind::Crosstab && Integer(element.flag) == 1) break;
         parts.groupBy.push_back(element.expression);
         break;
       case kHaving:

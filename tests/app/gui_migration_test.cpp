@@ -149,12 +149,15 @@ TEST_F(GuiMigrationTest, NorthwindArrivesWholeFromTheWindow) {
     EXPECT_TRUE(verified.matches()) << table << ": " << verified.error << " " << verified.sourceRows
                                     << "/" << verified.targetRows;
   }
-  // The one saved query that reads a form's control is all that is missing.
+  // Only the union, whose SELECT text is not translated yet, and the
+  // crosstab, whose DatePart the server lacks, are missing; each says so once.
   std::vector<std::string> failures;
   for (const LogLine& line : bench.output().lines()) {
     if (line.textColour == kErrorRed) failures.push_back(line.text.substr(LogTimestamp().size()));
   }
-  EXPECT_THAT(failures, ::testing::ElementsAre(::testing::StartsWith("VIEW [Invoices Filter]")));
+  EXPECT_THAT(failures, ::testing::UnorderedElementsAre(
+                            ::testing::StartsWith("VIEW [Customers and Suppliers by City]"),
+                            ::testing::StartsWith("VIEW [Quarterly Orders by Product]")));
   EXPECT_EQ(tasks[0]->stateText(), kStateFailure);
 }
 

@@ -164,14 +164,15 @@ TEST_F(KeysAndViewsTest, NorthwindMigratesWithItsKeysRelationshipsAndViews) {
                 "constraint_schema = database()"),
             "7");
 
-  // Every select query becomes a view under its own name, once the queries
-  // it reads exist. Only the query that reads a form's control is refused.
+  // Every plain select query becomes a view under its own name, once the
+  // queries it reads exist. The catalog lists every saved query; those that
+  // ask for values or are crosstabs or unions are no plain views.
   std::vector<std::string> views;
   TablesRowset rowset;
   ASSERT_EQ(rowset.open(*window_.sourceSession(), {}, {}, {}, "VIEW"), S_OK);
   while (rowset.moveNext() == S_OK)
     views.push_back(rowset.row().tableName);
-  EXPECT_EQ(views.size(), 18u);
+  EXPECT_EQ(views.size(), 22u);
   std::vector<std::string> refused;
   for (bool progress = true; progress && !views.empty();) {
     progress = false;
@@ -192,7 +193,9 @@ TEST_F(KeysAndViewsTest, NorthwindMigratesWithItsKeysRelationshipsAndViews) {
     }
   }
   EXPECT_TRUE(views.empty()) << views.front();
-  EXPECT_EQ(refused, (std::vector<std::string>{"Invoices Filter"}));
+  EXPECT_THAT(refused, ::testing::UnorderedElementsAre(
+                           "Customers and Suppliers by City", "Employee Sales by Country",
+                           "Invoices Filter", "Quarterly Orders by Product", "Sales by Year"));
   EXPECT_EQ(One("select count(*) from `Ten Most Expensive Products`"), "10");
   EXPECT_EQ(One("select UnitPrice from `Ten Most Expensive Products` limit 1"),
             One("select max(UnitPrice) from Products"));
