@@ -54,4 +54,13 @@ std::shared_ptr<TableSource> PlanSavedQuery(const std::string& name, std::size_t
 std::shared_ptr<SubqueryRunner> MakeSubqueryRunner(std::shared_ptr<QueryPlan> plan,
                                                    bool correlated);
 
+// The domain aggregate functions over the catalog, with the statement's
+// parameter values. The catalog must outlive the results that call them.
+std::shared_ptr<DomainRunner> MakeDomainRunner(TableCatalog& catalog, QueryParameters values);
+
+// The statement a domain function runs: SELECT aggregate(expression) FROM
+// [domain] [WHERE criteria].
+std::string DomainStatement(AggregateKind kind, const std::string& expression,
+                            const std::string& domain, const std::string& criteria);
+
 }  // namespace tablift::jet

@@ -99,6 +99,40 @@ TEST(JetSqlSavedQueries, AQueryThatReadsItselfIsAnErrorNotAHang) {
   EXPECT_EQ(output.rows.size(), 1u);
 }
 
+TEST(JetSqlSavedQueries, DomainFunctionsRunTheirTextAsAStatement) {
+  MemoryCatalog catalog = SampleCatalog();
+  catalog.addQuery("Priced", "SELECT * FROM Products WHERE UnitPrice Is Not Null");
+  QueryOutput output = RunQuery(catalog,
+                                "SELECT ProductName, DLookup(\"[CategoryName]\", \"Categories\", "
+                                "\"CategoryID = \" & [CategoryID]) AS Category, "
+                                "DCount(\"*\", \"Orders\", \"ProductID = \" & ProductID) AS Lines, "
+                                "DSum(\"Quantity\", \"Orders\", \"ProductID = \" & ProductID) AS "
+                                "Quantity FROM Products WHERE ProductID <= 3");
+  ASSERT_EQ(output.code, S_OK) << output.error;
+  EXPECT_EQ(output.columns[1].type, JetType::Text);
+  EXPECT_EQ(output.columns[1].size, 15u);
+  EXPECT_EQ(output.columns[2].type, JetType::Long);
+  EXPECT_EQ(output.rows, (std::vector<Row>{{S("Chai"), S("Beverages"), I{2}, 12.0},
+                                           {S("Chang"), S("Beverages"), I{0}, kNull},
+                                           {S("Aniseed Syrup"), S("Condiments"), I{1}, 1.0}}));
+
+  // Over a saved query, with no criteria.
+  output = RunQuery(catalog,
+                    "SELECT DMax(\"UnitPrice\", \"Priced\"), DCount(\"*\", \"[Priced]\") FROM One");
+  ASSERT_EQ(output.code, S_OK) << output.error;
+  EXPECT_EQ(output.rows, (std::vector<Row>{{Currency{190000}, I{4}}}));
+
+  // A name that is no table is found before any row; a criteria text that
+  // is no condition, when the call runs.
+  output = RunQuery(catalog, "SELECT DLookup(\"X\", \"Nowhere\") FROM One");
+  EXPECT_EQ(output.code, DB_E_ERRORSINCOMMAND);
+  EXPECT_NE(output.error.find("Unknown table 'Nowhere'"), std::string::npos) << output.error;
+  output = RunQuery(catalog,
+                    "SELECT DLookup(\"ProductName\", \"Products\", \"ProductID = = 1\") FROM One");
+  EXPECT_EQ(output.code, E_FAIL);
+  EXPECT_NE(output.error.find("Syntax error in WHERE clause"), std::string::npos) << output.error;
+}
+
 TEST(JetSqlParameters, DeclaredParametersTakeTheirTypes) {
   MemoryCatalog catalog = SampleCatalog();
   // Text given for Currency and DateTime, as a user types it.
