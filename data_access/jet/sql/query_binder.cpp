@@ -407,6 +407,8 @@ class Binder {
     try {
       BindEnvironment probe(environment_.catalog);
       probe.listing = true;
+      // A saved query whose domain is itself is a circular reference.
+      probe.savedQueries = environment_.savedQueries;
       const std::shared_ptr<QueryPlan> plan =
           PlanQuery(ParseQuery(DomainStatement(kind.kind, TextOf(expression.literal),
                                                TextOf(domain.literal), "")),

@@ -92,6 +92,12 @@ TEST(JetSqlSavedQueries, AQueryThatReadsItselfIsAnErrorNotAHang) {
     EXPECT_NE(output.error.find("Circular reference caused by"), std::string::npos)
         << sql << ": " << output.error;
   }
+  catalog.addQuery("Looking", "SELECT DCount(\"*\", \"Looking\") FROM One");
+  const QueryOutput looking = RunQuery(catalog, "select * from Looking");
+  EXPECT_EQ(looking.code, DB_E_ERRORSINCOMMAND);
+  EXPECT_NE(looking.error.find("Circular reference caused by 'Looking'"), std::string::npos)
+      << looking.error;
+
   // The same query twice, side by side, is no cycle.
   catalog.addQuery("Twice", "SELECT A.Id FROM One AS A, One AS B");
   const QueryOutput output = RunQuery(catalog, "select * from Twice, Twice as T2");
