@@ -302,15 +302,15 @@ std::shared_ptr<QueryPlan> PlanQuery(QueryStatement statement, BindEnvironment& 
     if (item.expr && item.expr->kind == ExprKind::Column && !item.alias.empty())
       aliases.emplace_back(item.expr->name, item.alias);
   }
-  std::vector<std::shared_ptr<QueryPlan>> parts;
+  std::vector<std::shared_ptr<QueryPlan>> selects;
   for (SelectStatement& select : statement.selects) {
     std::unique_ptr<BoundQuery> bound = BindQuery(std::move(select), environment, outer);
     const bool readRows = !environment.listing && environment.missing.empty();
-    parts.push_back(std::make_shared<SelectPlan>(std::move(bound), readRows));
+    selects.push_back(std::make_shared<SelectPlan>(std::move(bound), readRows));
   }
-  if (parts.size() == 1) return parts.front();
+  if (selects.size() == 1) return selects.front();
   std::shared_ptr<QueryPlan> unionPlan =
-      MakeUnionPlan(std::move(parts), std::move(statement.unionAll));
+      MakeUnionPlan(std::move(selects), std::move(statement.unionAll));
   if (statement.orderBy.empty()) return unionPlan;
   return OrderedUnion(std::move(unionPlan), std::move(statement.orderBy), aliases, environment);
 }

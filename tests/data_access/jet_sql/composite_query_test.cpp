@@ -65,7 +65,7 @@ TEST(JetSqlUnion, DuplicatesGoAcrossTheWholeUnionAndOrderSortsIt) {
   output = Ok(catalog, chai + " UNION " + chai + " WITH OWNERACCESS OPTION;");
   EXPECT_EQ(output.rows.size(), 1u);
 
-  // Parenthesized parts and TABLE name.
+  // Parenthesized selects and TABLE name.
   output = RunQuery(catalog, "(SELECT CategoryID FROM Categories) UNION TABLE One");
   EXPECT_EQ(output.code, DB_E_ERRORSINCOMMAND);
   output = Ok(catalog, "(SELECT Id, Nothing FROM One) UNION ALL TABLE One");
