@@ -122,6 +122,27 @@ std::unique_ptr<RowSource> BuildRows(BoundQuery& query, std::vector<Value>& row)
   return rows;
 }
 
+// DISTINCTROW compares whole records of the tables whose columns the
+// select list shows, when it shows some of the tables but not all: the slots
+// of those tables, or none when it makes no difference.
+std::vector<std::size_t> RecordSlots(const BoundQuery& query) {
+  std::set<std::size_t> read;
+  for (const Expr* output : query.outputs)
+    SlotsRead(*output, read);
+  std::vector<std::size_t> slots;
+  std::size_t shownTables = 0;
+  for (const BoundTable& table : query.tables) {
+    const std::size_t width = table.source->columns().size();
+    const auto first = read.lower_bound(table.offset);
+    if (first == read.end() || *first >= table.offset + width) continue;
+    ++shownTables;
+    for (std::size_t c = 0; c < width; ++c)
+      slots.push_back(table.offset + c);
+  }
+  if (shownTables == 0 || shownTables == query.tables.size()) slots.clear();
+  return slots;
+}
+
 // Pivot columns named in PIVOT ... IN (...), or found in the rows.
 class PivotValues : public PivotColumns {
  public:
@@ -203,6 +224,10 @@ class SelectPlan : public QueryPlan {
       row_.assign(query.rowWidth, Null{});
       row_.insert(row_.end(), outer.begin(), outer.end());
       std::unique_ptr<RowSource> rows = BuildRows(query, row_);
+      if (query.statement.distinctRow && !query.grouped) {
+        std::vector<std::size_t> shown = RecordSlots(query);
+        if (!shown.empty()) rows = MakeDistinctRecords(std::move(rows), std::move(shown), row_);
+      }
       if (query.statement.transform) {
         stage_ = MakeCrosstab(std::move(rows), query, row_, *plan_->pivot_, plan_->cell_);
         sortBy(query.statement.orderBy, plan_->columns_.size());

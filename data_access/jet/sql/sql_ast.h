@@ -129,6 +129,7 @@ struct OrderItem {
 
 struct SelectStatement {
   bool distinct = false;
+  bool distinctRow = false;   // DISTINCTROW
   std::optional<double> top;  // TOP n, or n percent
   bool topPercent = false;
   std::vector<SelectItem> items;

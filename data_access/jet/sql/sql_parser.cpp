@@ -238,7 +238,9 @@ class Parser {
     expectKeyword("select");
     if (acceptKeyword("distinct")) {
       statement.distinct = true;
-    } else if (!acceptKeyword("distinctrow")) {
+    } else if (acceptKeyword("distinctrow")) {
+      statement.distinctRow = true;
+    } else {
       acceptKeyword("all");
     }
     if (acceptKeyword("top")) parseTop(statement);

@@ -205,6 +205,26 @@ TEST(JetSqlSubqueries, DerivedTables) {
   EXPECT_EQ(RunQuery(catalog, "SELECT * FROM (SELECT * FROM One)").code, DB_E_ERRORSINCOMMAND);
 }
 
+TEST(JetSqlDistinctRow, RepeatedRecordsOfTheShownTablesAreLeftOut) {
+  MemoryCatalog catalog = SampleCatalog();
+  const std::string join =
+      " FROM Products INNER JOIN Orders ON Products.ProductID = Orders.ProductID ORDER BY "
+      "Products.ProductID";
+  // Chai has two orders: one record of Products, shown once.
+  QueryOutput output = Ok(catalog, "SELECT DISTINCTROW Products.ProductName" + join);
+  EXPECT_EQ(FirstColumn(output), (std::vector<Value>{S("Chai"), S("Aniseed Syrup")}));
+  output = Ok(catalog, "SELECT DISTINCTROW Products.*" + join);
+  EXPECT_EQ(output.rows.size(), 2u);
+  // Columns of both tables: every joined row is its own pair of records.
+  output = Ok(catalog, "SELECT DISTINCTROW ProductName, Quantity" + join);
+  EXPECT_EQ(output.rows.size(), 3u);
+  output = Ok(catalog, "SELECT ProductName" + join);
+  EXPECT_EQ(output.rows.size(), 3u);
+  // Two records with the same shown values both stay, unlike DISTINCT.
+  output = Ok(catalog, "SELECT DISTINCTROW Discontinued FROM Products");
+  EXPECT_EQ(output.rows.size(), 5u);
+}
+
 TEST(JetSqlTop, TiesWithTheLastRowComeAlong) {
   MemoryCatalog catalog;
   catalog.add("Scores", {Column("Name", JetType::Text, 10), Column("Score", JetType::Long)},
