@@ -183,6 +183,15 @@ TEST(JetSqlSubqueries, CorrelatedReferencesReadTheEnclosingRow) {
               "O.ProductID = P.ProductID AND O.Quantity > C.CategoryID * 2))");
   EXPECT_EQ(FirstColumn(output), (std::vector<Value>{S("Beverages")}));
 
+  // It runs once per distinct set of values it reads (categories 1, 1, 2,
+  // Null, 3: four times).
+  const std::size_t before = catalog.cursorsOpened("Orders");
+  output = Ok(catalog,
+              "SELECT (SELECT Count(*) FROM Orders WHERE Orders.ProductID = Products.CategoryID) "
+              "FROM Products");
+  EXPECT_EQ(FirstColumn(output), (std::vector<Value>{I{2}, I{2}, I{0}, I{0}, I{1}}));
+  EXPECT_EQ(catalog.cursorsOpened("Orders"), before + 4);
+
   // In a grouped query, over the groups.
   output = Ok(catalog,
               "SELECT CategoryID, Count(*) AS N FROM Products GROUP BY CategoryID HAVING "
