@@ -1,7 +1,8 @@
 // Number and conversion functions: Abs, Sgn, Int, Fix, Round, Sqr, Exp, Log,
 // Sin, Cos, Tan, Atn; CStr, CLng, CInt, CByte, CDbl, CSng, CCur, CDec, CDate,
-// CBool, CVar, CVDate, Val, Str, Hex, Oct, Partition. Rounding to whole numbers is half to even
-// (banker's rounding) throughout, as in Access: CLng(2.5) = 2, Round(3.5) = 4.
+// CBool, CVar, CVDate, Val, Str, Hex, Oct, Partition. Rounding to whole
+// numbers is half to even (banker's rounding) throughout, as in Access:
+// CLng(2.5) = 2, Round(3.5) = 4.
 
 #include <algorithm>
 #include <cfloat>
