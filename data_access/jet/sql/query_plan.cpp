@@ -158,7 +158,6 @@ class PivotValues : public PivotColumns {
     return std::nullopt;
   }
   std::size_t count() const override { return values_.size(); }
-  const std::vector<Value>& values() const { return values_; }
 
  private:
   // A listed value matches a pivot value that equals it, or reads the same
