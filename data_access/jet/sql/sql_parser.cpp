@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "data_access/jet/sql/sql_lexer.h"
 #include "data_access/jet/sql/text_folding.h"
@@ -370,8 +371,9 @@ class Parser {
     }
     take();
     statement.topPercent = acceptKeyword("percent");
+    // TOP n counts whole rows, at most as many as a table can hold.
     if (count <= 0 || (statement.topPercent && count > 100) ||
-        (!statement.topPercent && count != static_cast<double>(static_cast<std::int64_t>(count)))) {
+        (!statement.topPercent && (count > 2147483647.0 || std::floor(count) != count))) {
       syntaxError(token);
     }
     statement.top = count;

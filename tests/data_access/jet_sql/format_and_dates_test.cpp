@@ -58,6 +58,11 @@ TEST(JetSqlFormat, CustomPatterns) {
   EXPECT_EQ(Eval("Format(0, '0.0;(0.0);\"zero\"')"), Value(S("zero")));
   EXPECT_EQ(Eval("Format(0.075, '0.0%')"), Value(S("7.5%")));
   EXPECT_EQ(Eval("Format('abc', '>')"), Value(S("ABC")));
+  // Beyond a Double's digits, and beyond the dates.
+  EXPECT_EQ(Eval("Format(1E+300, '0.00')"),
+            Value(S(std::string("1") + std::string(300, '0') + ".00")));
+  EXPECT_NE(EvalError("Format(1E+300, 'yyyy')").find("Overflow"), std::string::npos);
+  EXPECT_EQ(Eval("Format('soon', 'yyyy')"), Value(S("soon")));
 }
 
 TEST(JetSqlFormat, FormatFunctionsAndNames) {
