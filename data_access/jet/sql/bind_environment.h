@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "data_access/jet/jet_table_source.h"
 #include "data_access/jet/sql/query_executor.h"
 #include "data_access/jet/sql/sql_ast.h"
+#include "data_access/jet/sql/subquery_runner.h"
 
 namespace tablift::jet {
 
@@ -49,6 +51,9 @@ struct BindEnvironment {
   };
   std::vector<Use> undeclared;       // names used as parameters without a declaration
   std::vector<std::string> missing;  // parameters without a value, each once
+
+  // Made for the first domain aggregate function and shared by all.
+  std::shared_ptr<DomainRunner> domains;
 };
 
 // A name that no table column or alias answers, taken as a parameter when it

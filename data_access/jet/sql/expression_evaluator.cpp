@@ -225,6 +225,14 @@ Value EvaluateNode(const Expr& expr, const EvalContext& context) {
       return expr.runner->scalar(OuterValues(expr, 0, context));
     case ExprKind::Exists:
       return expr.runner->exists(OuterValues(expr, 0, context));
+    case ExprKind::Domain: {
+      const Value expression = Evaluate(*expr.operands[0], context);
+      const Value domain = Evaluate(*expr.operands[1], context);
+      if (IsNull(expression) || IsNull(domain)) throw EvaluationError("Invalid use of Null");
+      std::string criteria;
+      if (expr.operands.size() > 2) criteria = TextOf(Evaluate(*expr.operands[2], context));
+      return expr.domain->aggregate(expr.aggregate, TextOf(expression), TextOf(domain), criteria);
+    }
     case ExprKind::InSubquery: {
       const Value v = Evaluate(*expr.operands[0], context);
       const Truth t = expr.runner->compare(expr.op, expr.all, v, OuterValues(expr, 1, context));

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -271,16 +273,46 @@ NumberPattern ParseNumberPattern(std::string_view section) {
   return p;
 }
 
-// |value| rounded half away from zero to `decimals` places, as digits.
+// |value| rounded half away from zero to `decimals` places, as digits. Like
+// Access, it shows at most 15 significant digits; places beyond them are
+// zeros.
 void Digits(double value, int decimals, std::string& integer, std::string& fraction) {
-  char buffer[400];
-  const double scaled = std::round(std::fabs(value) * std::pow(10.0, decimals));
-  std::snprintf(buffer, sizeof buffer, "%.0f", scaled);
-  std::string all = buffer;
-  if (static_cast<int>(all.size()) <= decimals)
-    all.insert(0, static_cast<std::size_t>(decimals) - all.size() + 1, '0');
-  integer = all.substr(0, all.size() - static_cast<std::size_t>(decimals));
-  fraction = all.substr(all.size() - static_cast<std::size_t>(decimals));
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+  std::string digits(1, buffer[0]);
+  digits.append(buffer + 2, 14);
+  int point = std::atoi(std::strchr(buffer, 'e') + 1) + 1;  // digits before the point
+  const int keep = point + decimals;
+  if (keep < 0) {
+    digits.clear();
+  } else if (keep < static_cast<int>(digits.size())) {
+    const bool up = digits[static_cast<std::size_t>(keep)] >= '5';
+    digits.resize(static_cast<std::size_t>(keep));
+    if (up) {
+      int i = keep - 1;
+      while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9')
+        digits[static_cast<std::size_t>(i--)] = '0';
+      if (i >= 0) {
+        ++digits[static_cast<std::size_t>(i)];
+      } else {
+        digits.insert(0, "1");
+        ++point;
+      }
+    }
+  }
+  const auto digitAt = [&](int index) {
+    return index >= 0 && index < static_cast<int>(digits.size())
+               ? digits[static_cast<std::size_t>(index)]
+               : '0';
+  };
+  integer.clear();
+  for (int i = 0; i < point; ++i)
+    integer.push_back(digitAt(i));
+  const std::size_t nonZero = integer.find_first_not_of('0');
+  integer = nonZero == std::string::npos ? "0" : integer.substr(nonZero);
+  fraction.clear();
+  for (int i = 0; i < decimals; ++i)
+    fraction.push_back(digitAt(point + i));
 }
 
 std::string FormatNumber(double value, const NumberPattern& p) {
@@ -386,15 +418,15 @@ bool IsNumberPattern(std::string_view pattern) {
 }
 
 // The value as a date for a date pattern: dates, numbers as serials, text
-// that reads as a date.
+// that reads as a date or a number; empty for other text. Out of the date
+// range is an overflow.
 std::optional<double> DateOf(const Value& value) {
-  if (const auto* date = std::get_if<DateTime>(&value)) return date->days;
-  if (std::holds_alternative<std::string>(value)) {
-    if (NumberFromText(std::get<std::string>(value))) return ToDouble(value);
-    return ParseDateText(std::get<std::string>(value));
+  if (const auto* text = std::get_if<std::string>(&value)) {
+    if (!ParseDateText(*text) && !NumberFromText(*text)) return std::nullopt;
+  } else if (!std::holds_alternative<DateTime>(value) && !IsNumericKind(value)) {
+    return std::nullopt;
   }
-  if (IsNumericKind(value)) return ToDouble(value);
-  return std::nullopt;
+  return ToDateSerial(value);
 }
 
 struct NamedFormat {

@@ -7,6 +7,7 @@
 #include "data_access/jet/sql/like_matcher.h"
 #include "data_access/jet/sql/query_error.h"
 #include "data_access/jet/sql/query_plan.h"
+#include "data_access/jet/sql/sql_parser.h"
 #include "data_access/jet/sql/text_folding.h"
 #include "data_access/jet/sql/value_conversion.h"
 
@@ -36,6 +37,18 @@ constexpr AggregateName kAggregates[] = {
     {"Last", AggregateKind::Last},     {"StDev", AggregateKind::StDev},
     {"StDevP", AggregateKind::StDevP}, {"Var", AggregateKind::Var},
     {"VarP", AggregateKind::VarP}};
+
+// The domain aggregate functions: D followed by the aggregate, DLookup
+// standing for the first matching row's value.
+const AggregateName* FindDomainAggregate(std::string_view name) {
+  static constexpr AggregateName kLookup = {"First", AggregateKind::First};
+  if (name.size() < 2 || (name[0] != 'd' && name[0] != 'D')) return nullptr;
+  if (NamesEqual(name, "DLookup")) return &kLookup;
+  for (const AggregateName& aggregate : kAggregates) {
+    if (NamesEqual(aggregate.name, name.substr(1))) return &aggregate;
+  }
+  return nullptr;
+}
 
 const AggregateName* FindAggregate(std::string_view name) {
   for (const AggregateName& aggregate : kAggregates) {
@@ -338,6 +351,10 @@ class Binder {
   }
 
   void bindCall(Expr& expr, const Scope& scope) {
+    if (const AggregateName* domain = FindDomainAggregate(expr.name)) {
+      bindDomain(expr, *domain, scope);
+      return;
+    }
     if (const AggregateName* aggregate = FindAggregate(expr.name)) {
       if (expr.operands.size() != 1) {
         Fail("Wrong number of arguments for function '" + expr.name + "'", expr.clause,
@@ -362,6 +379,48 @@ class Binder {
       types.push_back(operand->type);
     }
     expr.type = function->resultType(types);
+  }
+
+  // DLookup("expression", "domain" [, "criteria"]) and the aggregates over a
+  // domain. With the expression and the domain written as text constants
+  // the call's type is known (and a wrong name found) before any row.
+  void bindDomain(Expr& expr, const AggregateName& kind, const Scope& scope) {
+    if (expr.operands.size() < 2 || expr.operands.size() > 3) {
+      Fail("Wrong number of arguments for function '" + expr.name + "'", expr.clause,
+           expr.position);
+    }
+    for (ExprPtr& operand : expr.operands)
+      bindExpr(*operand, scope);
+    expr.kind = ExprKind::Domain;
+    expr.aggregate = kind.kind;
+    if (!environment_.domains) {
+      environment_.domains = MakeDomainRunner(
+          environment_.catalog, environment_.values ? *environment_.values : QueryParameters{});
+    }
+    expr.domain = environment_.domains;
+    const Expr& expression = *expr.operands[0];
+    const Expr& domain = *expr.operands[1];
+    if (expression.kind != ExprKind::Literal || domain.kind != ExprKind::Literal ||
+        IsNull(expression.literal) || IsNull(domain.literal)) {
+      return;
+    }
+    try {
+      BindEnvironment probe(environment_.catalog);
+      probe.listing = true;
+      // A saved query whose domain is itself is a circular reference.
+      probe.savedQueries = environment_.savedQueries;
+      const std::shared_ptr<QueryPlan> plan =
+          PlanQuery(ParseQuery(DomainStatement(kind.kind, TextOf(expression.literal),
+                                               TextOf(domain.literal), "")),
+                    probe, nullptr);
+      const ResultColumn& column = plan->columns().front();
+      expr.type = TypeOf(column.type);
+      expr.type.size = column.size;
+      expr.type.precision = column.precision;
+      expr.type.scale = column.scale;
+    } catch (const QueryError& error) {
+      Fail(expr.name + ": " + error.message(), expr.clause, expr.position);
+    }
   }
 
   void bindAggregate(Expr& expr, const Scope& scope) {

@@ -72,11 +72,14 @@ class QueryResult {
 //
 // Besides plain selects it runs what saved queries hold: UNION [ALL] of any
 // number of selects, subqueries ((SELECT ...) as a value, IN (SELECT ...),
-// EXISTS, correlated or not, derived tables), TOP n [PERCENT] with the rows
-// tied with the last one, TRANSFORM ... PIVOT crosstabs, and saved queries
-// named in FROM (TableCatalog::savedQuerySql), which run as nested row
-// sources. A crosstab without an IN list reads its rows here already: its
-// columns are the values it finds.
+// EXISTS, comparisons with ANY or ALL rows, correlated or not, derived
+// tables), TOP n [PERCENT] with the rows tied with the last one,
+// DISTINCTROW, TRANSFORM ... PIVOT crosstabs, domain functions (DLookup,
+// DCount ...), and saved queries named in FROM (TableCatalog::savedQuerySql),
+// which run as nested row sources. A crosstab without an IN list reads its
+// rows here already: its columns are the values it finds. A statement that
+// calls domain functions reads the catalog while its rows are read, so the
+// catalog must outlive the result.
 HResult ExecuteJetQuery(TableCatalog& catalog, std::string_view sql,
                         std::unique_ptr<QueryResult>& result);
 

@@ -122,6 +122,27 @@ std::unique_ptr<RowSource> BuildRows(BoundQuery& query, std::vector<Value>& row)
   return rows;
 }
 
+// DISTINCTROW compares whole records of the tables whose columns the
+// select list shows, when it shows some of the tables but not all: the slots
+// of those tables, or none when it makes no difference.
+std::vector<std::size_t> RecordSlots(const BoundQuery& query) {
+  std::set<std::size_t> read;
+  for (const Expr* output : query.outputs)
+    SlotsRead(*output, read);
+  std::vector<std::size_t> slots;
+  std::size_t shownTables = 0;
+  for (const BoundTable& table : query.tables) {
+    const std::size_t width = table.source->columns().size();
+    const auto first = read.lower_bound(table.offset);
+    if (first == read.end() || *first >= table.offset + width) continue;
+    ++shownTables;
+    for (std::size_t c = 0; c < width; ++c)
+      slots.push_back(table.offset + c);
+  }
+  if (shownTables == 0 || shownTables == query.tables.size()) slots.clear();
+  return slots;
+}
+
 // Pivot columns named in PIVOT ... IN (...), or found in the rows.
 class PivotValues : public PivotColumns {
  public:
@@ -137,7 +158,6 @@ class PivotValues : public PivotColumns {
     return std::nullopt;
   }
   std::size_t count() const override { return values_.size(); }
-  const std::vector<Value>& values() const { return values_; }
 
  private:
   // A listed value matches a pivot value that equals it, or reads the same
@@ -203,6 +223,10 @@ class SelectPlan : public QueryPlan {
       row_.assign(query.rowWidth, Null{});
       row_.insert(row_.end(), outer.begin(), outer.end());
       std::unique_ptr<RowSource> rows = BuildRows(query, row_);
+      if (query.statement.distinctRow && !query.grouped) {
+        std::vector<std::size_t> shown = RecordSlots(query);
+        if (!shown.empty()) rows = MakeDistinctRecords(std::move(rows), std::move(shown), row_);
+      }
       if (query.statement.transform) {
         stage_ = MakeCrosstab(std::move(rows), query, row_, *plan_->pivot_, plan_->cell_);
         sortBy(query.statement.orderBy, plan_->columns_.size());
@@ -302,15 +326,15 @@ std::shared_ptr<QueryPlan> PlanQuery(QueryStatement statement, BindEnvironment& 
     if (item.expr && item.expr->kind == ExprKind::Column && !item.alias.empty())
       aliases.emplace_back(item.expr->name, item.alias);
   }
-  std::vector<std::shared_ptr<QueryPlan>> parts;
+  std::vector<std::shared_ptr<QueryPlan>> selects;
   for (SelectStatement& select : statement.selects) {
     std::unique_ptr<BoundQuery> bound = BindQuery(std::move(select), environment, outer);
     const bool readRows = !environment.listing && environment.missing.empty();
-    parts.push_back(std::make_shared<SelectPlan>(std::move(bound), readRows));
+    selects.push_back(std::make_shared<SelectPlan>(std::move(bound), readRows));
   }
-  if (parts.size() == 1) return parts.front();
+  if (selects.size() == 1) return selects.front();
   std::shared_ptr<QueryPlan> unionPlan =
-      MakeUnionPlan(std::move(parts), std::move(statement.unionAll));
+      MakeUnionPlan(std::move(selects), std::move(statement.unionAll));
   if (statement.orderBy.empty()) return unionPlan;
   return OrderedUnion(std::move(unionPlan), std::move(statement.orderBy), aliases, environment);
 }

@@ -26,17 +26,17 @@ class QueryPlan : public std::enable_shared_from_this<QueryPlan> {
   virtual std::unique_ptr<ResultStage> start(const std::vector<Value>& outer) = 0;
 };
 
-// Binds a whole statement: its parameters, its selects (a union's parts and
+// Binds a whole statement: its parameters, its selects (a union's selects and
 // order), a crosstab. `outer` is the enclosing query of a subquery, null
 // otherwise. Throws QueryError (Command) as BindQuery does.
 std::shared_ptr<QueryPlan> PlanQuery(QueryStatement statement, BindEnvironment& environment,
                                      OuterResolver* outer);
 
-// UNION (or UNION ALL where all[i] says so between parts i and i + 1) of
+// UNION (or UNION ALL where all[i] says so between selects i and i + 1) of
 // plans with the same number of columns: names from the first, each
-// column's type the one every part's values fit. Throws QueryError (Command)
+// column's type the one every select's values fit. Throws QueryError (Command)
 // when the numbers of columns differ.
-std::shared_ptr<QueryPlan> MakeUnionPlan(std::vector<std::shared_ptr<QueryPlan>> parts,
+std::shared_ptr<QueryPlan> MakeUnionPlan(std::vector<std::shared_ptr<QueryPlan>> selects,
                                          std::vector<bool> all);
 
 // The rows of a plan as a table of FROM, its columns the plan's result
@@ -53,5 +53,14 @@ std::shared_ptr<TableSource> PlanSavedQuery(const std::string& name, std::size_t
 // values, so that nothing may be kept from one run to the next.
 std::shared_ptr<SubqueryRunner> MakeSubqueryRunner(std::shared_ptr<QueryPlan> plan,
                                                    bool correlated);
+
+// The domain aggregate functions over the catalog, with the statement's
+// parameter values. The catalog must outlive the results that call them.
+std::shared_ptr<DomainRunner> MakeDomainRunner(TableCatalog& catalog, QueryParameters values);
+
+// The statement a domain function runs: SELECT aggregate(expression) FROM
+// [domain] [WHERE criteria].
+std::string DomainStatement(AggregateKind kind, const std::string& expression,
+                            const std::string& domain, const std::string& criteria);
 
 }  // namespace tablift::jet

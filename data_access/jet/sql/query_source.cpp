@@ -9,16 +9,17 @@ namespace tablift::jet {
 namespace {
 
 // A nested query read again and again (the inner side of a nested loop)
-// runs once: its rows are kept after the first complete read, up to this
-// many; a larger result runs anew each time.
+// does not run each time: the second complete read keeps its rows, up to
+// this many, for the reads after it. A query read once (the usual case) is
+// streamed without a copy; a larger result runs anew each time.
 constexpr std::size_t kMostKeptRows = 100000;
 
 using KeptRows = std::vector<std::vector<Value>>;
 
 class PlanCursor : public RowCursor {
  public:
-  PlanCursor(std::unique_ptr<ResultStage> run, std::shared_ptr<KeptRows>& kept)
-      : run_(std::move(run)), kept_(kept) {}
+  PlanCursor(std::unique_ptr<ResultStage> run, std::shared_ptr<KeptRows>& kept, bool keep)
+      : run_(std::move(run)), kept_(kept), keeping_(keep) {}
   // A failure inside the nested query is thrown on to the query reading it,
   // with its own message.
   HResult next(std::vector<Value>& row) override {
@@ -42,7 +43,7 @@ class PlanCursor : public RowCursor {
   std::unique_ptr<ResultStage> run_;
   std::shared_ptr<KeptRows>& kept_;
   KeptRows rows_;
-  bool keeping_ = true;
+  bool keeping_;
 };
 
 class KeptCursor : public RowCursor {
@@ -79,7 +80,7 @@ class QuerySource : public TableSource {
     if (kept_) {
       cursor = std::make_unique<KeptCursor>(kept_);
     } else {
-      cursor = std::make_unique<PlanCursor>(plan_->start({}), kept_);
+      cursor = std::make_unique<PlanCursor>(plan_->start({}), kept_, ++opened_ >= 2);
     }
     return S_OK;
   }
@@ -89,6 +90,7 @@ class QuerySource : public TableSource {
   std::shared_ptr<QueryPlan> plan_;
   std::vector<SourceColumn> columns_;
   std::shared_ptr<KeptRows> kept_;
+  std::size_t opened_ = 0;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "data_access/jet/sql/row_sources.h"
 
 #include <map>
+#include <set>
 #include <utility>
 
 #include "data_access/jet/sql/value_comparison.h"
@@ -233,7 +234,44 @@ class HashJoin : public RowSource {
   bool built_ = false;
 };
 
+class DistinctRecords : public RowSource {
+ public:
+  DistinctRecords(std::unique_ptr<RowSource> input, std::vector<std::size_t> slots,
+                  std::vector<Value>& row)
+      : input_(std::move(input)), slots_(std::move(slots)), row_(row) {}
+
+  void open() override {
+    input_->open();
+    seen_.clear();
+  }
+
+  bool next() override {
+    while (input_->next()) {
+      std::vector<Value> key;
+      key.reserve(slots_.size());
+      for (std::size_t slot : slots_)
+        key.push_back(row_[slot]);
+      if (seen_.insert(std::move(key)).second) return true;
+    }
+    return false;
+  }
+
+  void clear() override { input_->clear(); }
+
+ private:
+  std::unique_ptr<RowSource> input_;
+  std::vector<std::size_t> slots_;
+  std::vector<Value>& row_;
+  std::set<std::vector<Value>, RowLess> seen_;
+};
+
 }  // namespace
+
+std::unique_ptr<RowSource> MakeDistinctRecords(std::unique_ptr<RowSource> input,
+                                               std::vector<std::size_t> slots,
+                                               std::vector<Value>& row) {
+  return std::make_unique<DistinctRecords>(std::move(input), std::move(slots), row);
+}
 
 std::unique_ptr<RowSource> MakeHashJoin(std::unique_ptr<RowSource> outer,
                                         std::unique_ptr<RowSource> inner, const Expr* on,

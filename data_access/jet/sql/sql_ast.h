@@ -17,6 +17,7 @@ namespace tablift::jet {
 class LikePattern;
 struct FunctionDef;
 class SubqueryRunner;
+class DomainRunner;
 struct QueryStatement;
 
 enum class ExprKind {
@@ -34,6 +35,7 @@ enum class ExprKind {
   Exists,      // EXISTS (SELECT ...); operands: the outer values it reads
   InSubquery,  // x IN (SELECT ...), x op ANY|SOME|ALL (SELECT ...); operands: x, then the
                // outer values it reads
+  Domain,      // DLookup, DCount, DSum ...: operands expression, domain, criteria
 };
 
 enum class Operator {
@@ -87,6 +89,7 @@ struct Expr {
   AggregateKind aggregate = AggregateKind::Count;
   std::shared_ptr<const LikePattern> pattern;  // Like with a constant pattern
   std::shared_ptr<SubqueryRunner> runner;      // Subquery, Exists, InSubquery
+  std::shared_ptr<DomainRunner> domain;        // Domain
   ExprType type;
 };
 
@@ -126,6 +129,7 @@ struct OrderItem {
 
 struct SelectStatement {
   bool distinct = false;
+  bool distinctRow = false;   // DISTINCTROW
   std::optional<double> top;  // TOP n, or n percent
   bool topPercent = false;
   std::vector<SelectItem> items;

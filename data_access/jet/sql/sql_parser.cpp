@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "data_access/jet/sql/sql_lexer.h"
 #include "data_access/jet/sql/text_folding.h"
@@ -56,11 +57,11 @@ class Parser {
   // select [UNION [ALL] select ...] [ORDER BY ...]: the ORDER BY after the
   // last select of a union sorts the whole union.
   void parseSelects(QueryStatement& query) {
-    query.selects.push_back(parseUnionPart());
+    query.selects.push_back(parseUnionMember());
     while (isKeyword(peek(), "union")) {
       take();
       query.unionAll.push_back(acceptKeyword("all"));
-      query.selects.push_back(parseUnionPart());
+      query.selects.push_back(parseUnionMember());
     }
     if (query.selects.size() > 1) {
       query.orderBy = std::move(query.selects.back().orderBy);
@@ -69,7 +70,7 @@ class Parser {
   }
 
   // A select of a union: SELECT ..., (SELECT ...), or TABLE name.
-  SelectStatement parseUnionPart() {
+  SelectStatement parseUnionMember() {
     if (isSymbol(peek(), "(") && isKeyword(peek(1), "select")) {
       Nesting nesting(*this, take());
       SelectStatement select = parseSelect();
@@ -107,16 +108,16 @@ class Parser {
       ParameterDeclaration declaration;
       declaration.name = takeName();
       // [Forms]![Orders]![OrderID] Long: the parameter is the control's.
-      std::size_t parts = 1;
+      std::size_t names = 1;
       const bool form =
           NamesEqual(declaration.name, "forms") || NamesEqual(declaration.name, "reports");
       while ((isSymbol(peek(), "!") || isSymbol(peek(), ".")) && isName(peek(1))) {
         take();
-        const std::string part = takeName();
-        declaration.name = form ? part : declaration.name + "." + part;
-        ++parts;
+        const std::string next = takeName();
+        declaration.name = form ? next : declaration.name + "." + next;
+        ++names;
       }
-      if (form && parts < 3) syntaxError(peek());
+      if (form && names < 3) syntaxError(peek());
       const Token& type = peek();
       if (type.kind != Token::Kind::Word) syntaxError(type);
       take();
@@ -238,7 +239,9 @@ class Parser {
     expectKeyword("select");
     if (acceptKeyword("distinct")) {
       statement.distinct = true;
-    } else if (!acceptKeyword("distinctrow")) {
+    } else if (acceptKeyword("distinctrow")) {
+      statement.distinctRow = true;
+    } else {
       acceptKeyword("all");
     }
     if (acceptKeyword("top")) parseTop(statement);
@@ -368,8 +371,9 @@ class Parser {
     }
     take();
     statement.topPercent = acceptKeyword("percent");
+    // TOP n counts whole rows, at most as many as a table can hold.
     if (count <= 0 || (statement.topPercent && count > 100) ||
-        (!statement.topPercent && count != static_cast<double>(static_cast<std::int64_t>(count)))) {
+        (!statement.topPercent && (count > 2147483647.0 || std::floor(count) != count))) {
       syntaxError(token);
     }
     statement.top = count;

@@ -1,6 +1,7 @@
 // Subqueries in expressions: one value, EXISTS, IN and comparisons with
 // ANY or ALL rows.
 
+#include <map>
 #include <set>
 #include <utility>
 
@@ -17,7 +18,7 @@ class PlanSubquery : public SubqueryRunner {
       : plan_(std::move(plan)), correlated_(correlated) {}
 
   Value scalar(const std::vector<Value>& outer) override {
-    if (!correlated_ && scalar_) return *scalar_;
+    if (const Value* known = Recalled(scalars_, outer)) return *known;
     std::unique_ptr<ResultStage> run = plan_->start(outer);
     std::vector<Value> row;
     Value value = Null{};
@@ -27,15 +28,15 @@ class PlanSubquery : public SubqueryRunner {
         throw EvaluationError("At most one record can be returned by this subquery.");
       }
     }
-    if (!correlated_) scalar_ = value;
+    Remember(scalars_, outer, value);
     return value;
   }
 
   bool exists(const std::vector<Value>& outer) override {
-    if (!correlated_ && exists_) return *exists_;
+    if (const bool* known = Recalled(exists_, outer)) return *known;
     std::vector<Value> row;
     const bool found = plan_->start(outer)->next(row);
-    if (!correlated_) exists_ = found;
+    Remember(exists_, outer, found);
     return found;
   }
 
@@ -64,6 +65,26 @@ class PlanSubquery : public SubqueryRunner {
   }
 
  private:
+  // Answers by the enclosing query's values: a correlated subquery runs once
+  // for each distinct set of them (up to a bound), not once per row.
+  template <typename T>
+  using Answers = std::map<std::vector<Value>, T, RowLess>;
+  static constexpr std::size_t kMostAnswers = 10000;
+
+  template <typename T>
+  static const T* Recalled(const Answers<T>& answers, const std::vector<Value>& outer) {
+    const auto found = answers.find(outer);
+    // The order takes "a" for "A" and 1 for 1.0; an answer is reused only
+    // for the very same values.
+    if (found == answers.end() || found->first != outer) return nullptr;
+    return &found->second;
+  }
+
+  template <typename T>
+  static void Remember(Answers<T>& answers, const std::vector<Value>& outer, const T& answer) {
+    if (answers.size() < kMostAnswers) answers.emplace(outer, answer);
+  }
+
   static std::optional<bool> Holds(Operator op, const Value& a, const Value& b) {
     const std::optional<int> c = CompareValues(a, b);
     if (!c) return std::nullopt;
@@ -124,8 +145,8 @@ class PlanSubquery : public SubqueryRunner {
 
   std::shared_ptr<QueryPlan> plan_;
   bool correlated_;
-  std::optional<Value> scalar_;
-  std::optional<bool> exists_;
+  Answers<Value> scalars_;
+  Answers<bool> exists_;
   std::optional<std::vector<Value>> rows_;
   std::optional<std::set<std::vector<Value>, RowLess>> values_;
   bool hasNull_ = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "data_access/jet/jet_value.h"
@@ -26,6 +27,19 @@ class SubqueryRunner {
   // true otherwise (no rows: true).
   virtual std::optional<bool> compare(Operator op, bool all, const Value& value,
                                       const std::vector<Value>& outer) = 0;
+};
+
+// Runs the domain aggregate functions (DLookup, DCount, DSum ...), which
+// name their expression, table or saved query and condition as text, for
+// each call.
+class DomainRunner {
+ public:
+  virtual ~DomainRunner() = default;
+  // The aggregate of `expression` over the rows of `domain` that meet
+  // `criteria` (all rows when empty). Throws QueryError (Evaluation) for text
+  // that does not make a statement, with the reason.
+  virtual Value aggregate(AggregateKind kind, const std::string& expression,
+                          const std::string& domain, const std::string& criteria) = 0;
 };
 
 }  // namespace tablift::jet

@@ -1,5 +1,6 @@
 // Text functions: Len, Left, Right, Mid, UCase, LCase, Trim, LTrim, RTrim,
-// InStr, InStrRev, Replace, Space, String, StrReverse, StrComp, Chr, Asc.
+// InStr, InStrRev, Replace, Space, String, StrReverse, StrComp, StrConv, Chr,
+// Asc.
 // Positions and lengths count characters, not bytes.
 
 #include <algorithm>

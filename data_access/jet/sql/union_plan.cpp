@@ -12,11 +12,11 @@ namespace {
 
 class UnionPlan : public QueryPlan {
  public:
-  UnionPlan(std::vector<std::shared_ptr<QueryPlan>> parts, std::vector<bool> all)
-      : parts_(std::move(parts)), all_(std::move(all)) {
-    const std::size_t width = parts_.front()->columns().size();
-    for (const std::shared_ptr<QueryPlan>& part : parts_) {
-      if (part->columns().size() != width) {
+  UnionPlan(std::vector<std::shared_ptr<QueryPlan>> selects, std::vector<bool> all)
+      : selects_(std::move(selects)), all_(std::move(all)) {
+    const std::size_t width = selects_.front()->columns().size();
+    for (const std::shared_ptr<QueryPlan>& select : selects_) {
+      if (select->columns().size() != width) {
         throw QueryError(QueryError::Kind::Command,
                          "The number of columns in the two selected tables or queries of a union "
                          "query do not match.",
@@ -25,11 +25,11 @@ class UnionPlan : public QueryPlan {
     }
     // Names from the first select; each column's type the one all its
     // values fit.
-    columns_ = parts_.front()->columns();
+    columns_ = selects_.front()->columns();
     for (std::size_t c = 0; c < width; ++c) {
       ExprType type = TypeOfColumn(columns_[c]);
-      for (const std::shared_ptr<QueryPlan>& part : parts_)
-        type = UnifyTypes(type, TypeOfColumn(part->columns()[c]));
+      for (const std::shared_ptr<QueryPlan>& select : selects_)
+        type = UnifyTypes(type, TypeOfColumn(select->columns()[c]));
       columns_[c].type = type.type.value_or(JetType::Text);
       columns_[c].size = type.type ? type.size : kComputedTextSize;
       columns_[c].precision = type.precision;
@@ -41,10 +41,10 @@ class UnionPlan : public QueryPlan {
 
   std::unique_ptr<ResultStage> start(const std::vector<Value>& outer) override {
     std::unique_ptr<ResultStage> stage =
-        std::make_unique<Widened>(parts_.front()->start(outer), columns_);
-    for (std::size_t i = 1; i < parts_.size(); ++i) {
+        std::make_unique<Widened>(selects_.front()->start(outer), columns_);
+    for (std::size_t i = 1; i < selects_.size(); ++i) {
       stage = std::make_unique<Concatenation>(
-          std::move(stage), std::make_unique<Widened>(parts_[i]->start(outer), columns_));
+          std::move(stage), std::make_unique<Widened>(selects_[i]->start(outer), columns_));
       // UNION without ALL leaves out duplicates of everything before it.
       if (!all_[i - 1]) stage = MakeDistinct(std::move(stage), columns_.size());
     }
@@ -61,7 +61,7 @@ class UnionPlan : public QueryPlan {
     return type;
   }
 
-  // A part's rows in the union's column types.
+  // A select's rows in the union's column types.
   class Widened : public ResultStage {
    public:
     Widened(std::unique_ptr<ResultStage> input, const std::vector<ResultColumn>& columns)
@@ -108,16 +108,16 @@ class UnionPlan : public QueryPlan {
     std::unique_ptr<ResultStage> stage_;
   };
 
-  std::vector<std::shared_ptr<QueryPlan>> parts_;
+  std::vector<std::shared_ptr<QueryPlan>> selects_;
   std::vector<bool> all_;
   std::vector<ResultColumn> columns_;
 };
 
 }  // namespace
 
-std::shared_ptr<QueryPlan> MakeUnionPlan(std::vector<std::shared_ptr<QueryPlan>> parts,
+std::shared_ptr<QueryPlan> MakeUnionPlan(std::vector<std::shared_ptr<QueryPlan>> selects,
                                          std::vector<bool> all) {
-  return std::make_shared<UnionPlan>(std::move(parts), std::move(all));
+  return std::make_shared<UnionPlan>(std::move(selects), std::move(all));
 }
 
 }  // namespace tablift::jet

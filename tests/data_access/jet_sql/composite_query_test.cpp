@@ -65,7 +65,7 @@ TEST(JetSqlUnion, DuplicatesGoAcrossTheWholeUnionAndOrderSortsIt) {
   output = Ok(catalog, chai + " UNION " + chai + " WITH OWNERACCESS OPTION;");
   EXPECT_EQ(output.rows.size(), 1u);
 
-  // Parenthesized parts and TABLE name.
+  // Parenthesized selects and TABLE name.
   output = RunQuery(catalog, "(SELECT CategoryID FROM Categories) UNION TABLE One");
   EXPECT_EQ(output.code, DB_E_ERRORSINCOMMAND);
   output = Ok(catalog, "(SELECT Id, Nothing FROM One) UNION ALL TABLE One");
@@ -183,6 +183,15 @@ TEST(JetSqlSubqueries, CorrelatedReferencesReadTheEnclosingRow) {
               "O.ProductID = P.ProductID AND O.Quantity > C.CategoryID * 2))");
   EXPECT_EQ(FirstColumn(output), (std::vector<Value>{S("Beverages")}));
 
+  // It runs once per distinct set of values it reads (categories 1, 1, 2,
+  // Null, 3: four times).
+  const std::size_t before = catalog.cursorsOpened("Orders");
+  output = Ok(catalog,
+              "SELECT (SELECT Count(*) FROM Orders WHERE Orders.ProductID = Products.CategoryID) "
+              "FROM Products");
+  EXPECT_EQ(FirstColumn(output), (std::vector<Value>{I{2}, I{2}, I{0}, I{0}, I{1}}));
+  EXPECT_EQ(catalog.cursorsOpened("Orders"), before + 4);
+
   // In a grouped query, over the groups.
   output = Ok(catalog,
               "SELECT CategoryID, Count(*) AS N FROM Products GROUP BY CategoryID HAVING "
@@ -203,6 +212,26 @@ TEST(JetSqlSubqueries, DerivedTables) {
               "AS Y INNER JOIN Orders ON Y.ProductID = Orders.ProductID");
   EXPECT_EQ(FirstColumn(output), (std::vector<Value>{I{2}}));
   EXPECT_EQ(RunQuery(catalog, "SELECT * FROM (SELECT * FROM One)").code, DB_E_ERRORSINCOMMAND);
+}
+
+TEST(JetSqlDistinctRow, RepeatedRecordsOfTheShownTablesAreLeftOut) {
+  MemoryCatalog catalog = SampleCatalog();
+  const std::string join =
+      " FROM Products INNER JOIN Orders ON Products.ProductID = Orders.ProductID ORDER BY "
+      "Products.ProductID";
+  // Chai has two orders: one record of Products, shown once.
+  QueryOutput output = Ok(catalog, "SELECT DISTINCTROW Products.ProductName" + join);
+  EXPECT_EQ(FirstColumn(output), (std::vector<Value>{S("Chai"), S("Aniseed Syrup")}));
+  output = Ok(catalog, "SELECT DISTINCTROW Products.*" + join);
+  EXPECT_EQ(output.rows.size(), 2u);
+  // Columns of both tables: every joined row is its own pair of records.
+  output = Ok(catalog, "SELECT DISTINCTROW ProductName, Quantity" + join);
+  EXPECT_EQ(output.rows.size(), 3u);
+  output = Ok(catalog, "SELECT ProductName" + join);
+  EXPECT_EQ(output.rows.size(), 3u);
+  // Two records with the same shown values both stay, unlike DISTINCT.
+  output = Ok(catalog, "SELECT DISTINCTROW Discontinued FROM Products");
+  EXPECT_EQ(output.rows.size(), 5u);
 }
 
 TEST(JetSqlTop, TiesWithTheLastRowComeAlong) {

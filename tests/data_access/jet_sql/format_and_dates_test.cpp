@@ -58,6 +58,11 @@ TEST(JetSqlFormat, CustomPatterns) {
   EXPECT_EQ(Eval("Format(0, '0.0;(0.0);\"zero\"')"), Value(S("zero")));
   EXPECT_EQ(Eval("Format(0.075, '0.0%')"), Value(S("7.5%")));
   EXPECT_EQ(Eval("Format('abc', '>')"), Value(S("ABC")));
+  // Beyond a Double's digits, and beyond the dates.
+  EXPECT_EQ(Eval("Format(1E+300, '0.00')"),
+            Value(S(std::string("1") + std::string(300, '0') + ".00")));
+  EXPECT_NE(EvalError("Format(1E+300, 'yyyy')").find("Overflow"), std::string::npos);
+  EXPECT_EQ(Eval("Format('soon', 'yyyy')"), Value(S("soon")));
 }
 
 TEST(JetSqlFormat, FormatFunctionsAndNames) {
@@ -132,6 +137,11 @@ TEST(JetSqlNumberFunctions, HalvesRoundToEven) {
   EXPECT_EQ(Eval("Int(-2.5)"), Value(-3.0));
   EXPECT_EQ(Eval("Fix(-2.5)"), Value(-2.0));
   EXPECT_EQ(Eval("Val('12abc')"), Value(12.0));
+  EXPECT_EQ(Eval("Partition(7, 0, 99, 5)"), Value(S("  5:  9")));
+  EXPECT_EQ(Eval("Partition(100, 0, 99, 5)"), Value(S("100:   ")));
+  EXPECT_EQ(Eval("Partition(-3, 0, 99, 5)"), Value(S("   : -1")));
+  EXPECT_EQ(Eval("Partition(10, 0, 10, 4)"), Value(S("  8: 10")));
+  EXPECT_EQ(Eval("Partition(Nothing, 0, 10, 4)"), kNull);
   EXPECT_EQ(Eval("Nz(Nothing, 'none')"), Value(S("none")));
   EXPECT_EQ(Eval("Switch(Id = 2, 'two', Id = 1, 'one')"), Value(S("one")));
   EXPECT_EQ(Eval("Choose(2, 'a', 'b', 'c')"), Value(S("b")));

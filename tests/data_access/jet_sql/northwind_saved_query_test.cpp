@@ -151,6 +151,38 @@ TEST_F(JetSqlNorthwind, ParametersAndSavedQueriesAsInputs) {
   EXPECT_EQ(invoice.rows[0][7], Value(S("LILA-Supermercado")));
 }
 
+TEST_F(JetSqlNorthwind, GroupedOverANestedSavedQuery) {
+  catalog_->add("Order Details Extended",
+                "SELECT DISTINCTROW [Order Details].OrderID, [Order Details].ProductID, "
+                "Products.ProductName, [Order Details].UnitPrice, [Order Details].Quantity, "
+                "[Order Details].Discount, "
+                "CCur([Order Details].[UnitPrice]*[Quantity]*(1-[Discount])/100)*100 AS "
+                "ExtendedPrice FROM Products INNER JOIN [Order Details] ON Products.ProductID = "
+                "[Order Details].ProductID ORDER BY [Order Details].OrderID;");
+  const QueryOutput sales = run(
+      "SELECT DISTINCTROW Categories.CategoryID, Categories.CategoryName, Products.ProductName, "
+      "Sum([Order Details Extended].ExtendedPrice) AS ProductSales FROM Categories INNER JOIN "
+      "(Products INNER JOIN (Orders INNER JOIN [Order Details Extended] ON Orders.OrderID = "
+      "[Order Details Extended].OrderID) ON Products.ProductID = [Order Details "
+      "Extended].ProductID) ON Categories.CategoryID = Products.CategoryID WHERE "
+      "(((Orders.OrderDate) Between #1/1/95# And #12/31/95#)) GROUP BY Categories.CategoryID, "
+      "Categories.CategoryName, Products.ProductName ORDER BY Products.ProductName;");
+  ASSERT_FALSE(sales.rows.empty());
+  // Every product's sales together are the year's, computed the direct way.
+  std::int64_t sum = 0;
+  for (const Row& row : sales.rows)
+    sum += std::get<Currency>(row[3]).scaled;
+  const QueryOutput total =
+      run("SELECT Sum(CCur([Order Details].[UnitPrice]*[Quantity]*(1-[Discount])/100)*100) FROM "
+          "Orders INNER JOIN [Order Details] ON Orders.OrderID = [Order Details].OrderID WHERE "
+          "Orders.OrderDate Between #1/1/95# And #12/31/95#");
+  ASSERT_FALSE(total.rows.empty());
+  EXPECT_EQ(Value(Currency{sum}), total.rows[0][0]);
+  for (std::size_t i = 1; i < sales.rows.size(); ++i) {
+    EXPECT_LE(CompareText(std::get<S>(sales.rows[i - 1][2]), std::get<S>(sales.rows[i][2])), 0);
+  }
+}
+
 TEST_F(JetSqlNorthwind, QuarterlyCrosstab) {
   const QueryOutput output = run(
       "TRANSFORM Sum(CCur([Order Details].[UnitPrice]*[Quantity]*(1-[Discount])/100)*100) AS "
