@@ -89,10 +89,19 @@ class AccessParser {
     bool empty() const { return own.empty(); }
   };
   std::string selectCore(SortOrder& orderBy, std::string& limit);
-  std::string selectItems();
-  std::string fromClause(int& tables);
-  std::string joinedTables(int& tables);
-  std::string tablePrimary(int& tables);
+  // The tables a select list reads fields of: those it names, or all (*).
+  struct OutputTables {
+    std::vector<std::string> named;
+    bool all = false;
+    // Whether a field of each of `tables` is read.
+    bool readAll(const std::vector<std::string>& tables) const;
+  };
+  std::string selectItems(OutputTables& output);
+  // `tables` gathers the names the query knows its tables by.
+  std::string fromClause(std::vector<std::string>& tables);
+  std::string joinedTables(std::vector<std::string>& tables);
+  std::string tablePrimary(std::vector<std::string>& tables);
+  std::optional<Token> aliasToken();
   std::string alias();
   SortOrder orderItems();
 

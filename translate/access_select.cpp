@@ -1,5 +1,6 @@
 #include "translate/access_select.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "translate/access_parser.h"
@@ -116,17 +117,13 @@ std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit) {
     if (word("PERCENT")) throw Untranslatable{"TOP n PERCENT has no MySQL counterpart"};
     limit = count.text;
   }
-  text += selectItems();
-  if (word("FROM")) {
-    int tables = 0;
-    text += " FROM " + fromClause(tables);
-    // DISTINCTROW removes rows that come from the same records; over one
-    // table each row is its own record, so it has no effect.
-    if (distinctRow && tables > 1)
-      throw Untranslatable{"DISTINCTROW over several tables has no MySQL counterpart"};
-  }
+  OutputTables output;
+  text += selectItems(output);
+  std::vector<std::string> tables;
+  if (word("FROM")) text += " FROM " + fromClause(tables);
   if (word("WHERE")) text += " WHERE " + expression().sql;
-  if (word("GROUP")) {
+  const bool grouped = word("GROUP");
+  if (grouped) {
     if (!word("BY")) unexpected();
     std::string items;
     do {
@@ -135,6 +132,13 @@ std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit) {
     } while (symbol(","));
     text += " GROUP BY " + items;
   }
+  // DISTINCTROW removes rows that come from the same records of the
+  // tables the output reads. When it reads every table (or there is one),
+  // each row is its own combination of records and nothing is removed; a
+  // grouped row stands for no record of its own.
+  if (distinctRow && !grouped && !output.readAll(tables))
+    throw Untranslatable{
+        "DISTINCTROW with output from only some of its tables has no MySQL counterpart"};
   if (word("HAVING")) text += " HAVING " + expression().sql;
   if (IsWord(peek(), "ORDER")) {
     ++at_;
@@ -147,15 +151,26 @@ std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit) {
   return text;
 }
 
-std::string AccessParser::selectItems() {
+std::string AccessParser::selectItems(OutputTables& output) {
   std::vector<std::string> items;
   bool star = false;
   do {
     if (symbol("*")) {
       star = true;
+      output.all = true;
       continue;
     }
+    // The tables a column of the output names.
+    const std::size_t start = at_;
     std::string item = expression().sql;
+    for (std::size_t i = start; i + 1 < at_; ++i) {
+      const Token& token = tokens_[i];
+      const bool qualifier =
+          (token.kind == TokenKind::Word || token.kind == TokenKind::Bracketed) &&
+          (tokens_[i + 1].text == "." || tokens_[i + 1].text == "!") &&
+          tokens_[i + 1].kind == TokenKind::Symbol;
+      if (qualifier) output.named.push_back(token.text);
+    }
     const std::string label = alias();
     if (!label.empty()) item += " AS " + label;
     items.push_back(std::move(item));
@@ -167,18 +182,37 @@ std::string AccessParser::selectItems() {
   return text;
 }
 
-std::string AccessParser::alias() {
+std::optional<Token> AccessParser::aliasToken() {
   const bool written = word("AS");
   const Token token = peek();
   if (token.kind == TokenKind::Bracketed || (token.kind == TokenKind::Word && !ClauseWord(token))) {
     ++at_;
-    return name(token);
+    return token;
   }
   if (written) unexpected();
-  return {};
+  return std::nullopt;
 }
 
-std::string AccessParser::fromClause(int& tables) {
+std::string AccessParser::alias() {
+  const std::optional<Token> token = aliasToken();
+  return token ? name(*token) : std::string();
+}
+
+bool AccessParser::OutputTables::readAll(const std::vector<std::string>& tables) const {
+  if (tables.size() <= 1 || all) return true;
+  const auto same = [](const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+             return std::tolower(static_cast<unsigned char>(x)) ==
+                    std::tolower(static_cast<unsigned char>(y));
+           });
+  };
+  return std::all_of(tables.begin(), tables.end(), [&](const std::string& table) {
+    return std::any_of(named.begin(), named.end(),
+                       [&](const std::string& used) { return same(table, used); });
+  });
+}
+
+std::string AccessParser::fromClause(std::vector<std::string>& tables) {
   std::string text = joinedTables(tables);
   while (symbol(","))
     text += ", " + joinedTables(tables);
@@ -186,7 +220,7 @@ std::string AccessParser::fromClause(int& tables) {
 }
 
 // A table followed by its joins: T1 INNER JOIN T2 ON ... LEFT JOIN T3 ON ...
-std::string AccessParser::joinedTables(int& tables) {
+std::string AccessParser::joinedTables(std::vector<std::string>& tables) {
   std::string text = tablePrimary(tables);
   while (true) {
     std::string kind;
@@ -212,16 +246,16 @@ std::string AccessParser::joinedTables(int& tables) {
 }
 
 // A table with its alias, a derived table, or a join in parentheses.
-std::string AccessParser::tablePrimary(int& tables) {
+std::string AccessParser::tablePrimary(std::vector<std::string>& tables) {
   const Nesting nesting(*this);
   if (symbol("(")) {
     if (IsWord(peek(), "SELECT")) {
       const std::string select = statement();
       expectSymbol(")");
-      ++tables;
-      const std::string label = alias();
-      if (label.empty()) throw Untranslatable{"a derived table has no alias"};
-      return "(" + select + ") AS " + label;
+      const std::optional<Token> label = aliasToken();
+      if (!label) throw Untranslatable{"a derived table has no alias"};
+      tables.push_back(label->text);
+      return "(" + select + ") AS " + name(*label);
     }
     const std::string text = "(" + joinedTables(tables) + ")";
     expectSymbol(")");
@@ -233,26 +267,28 @@ std::string AccessParser::tablePrimary(int& tables) {
     at_ += 2;
     const Result<std::string> select = TranslateAccessSelect(first.text, names_);
     if (!select.ok()) throw Untranslatable{select.message()};
-    ++tables;
-    const std::string label = alias();
-    if (label.empty()) throw Untranslatable{"a derived table has no alias"};
-    return "(" + select.value() + ") AS " + label;
+    const std::optional<Token> label = aliasToken();
+    if (!label) throw Untranslatable{"a derived table has no alias"};
+    tables.push_back(label->text);
+    return "(" + select.value() + ") AS " + name(*label);
   }
   if (first.kind != TokenKind::Word && first.kind != TokenKind::Bracketed) unexpected();
   if (first.kind == TokenKind::Word && ClauseWord(first)) unexpected();
   ++at_;
   std::string text = name(first);
+  std::string table = first.text;
   if (symbol(".")) {
     const Token second = peek();
     if (second.kind != TokenKind::Word && second.kind != TokenKind::Bracketed) unexpected();
     ++at_;
     text += "." + name(second);
+    table = second.text;
   }
   if (IsWord(peek(), "IN") && peek(1).kind == TokenKind::String)
     throw Untranslatable{"it reads a table of another database (IN '" + peek(1).text + "')"};
-  ++tables;
-  const std::string label = alias();
-  if (!label.empty()) text += " AS " + label;
+  const std::optional<Token> label = aliasToken();
+  tables.push_back(label ? label->text : table);
+  if (label) text += " AS " + name(*label);
   return text;
 }
 
