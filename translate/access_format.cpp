@@ -30,7 +30,7 @@ class DatePieces {
  public:
   explicit DatePieces(std::string date) : date_(std::move(date)) {}
 
-  void format(const std::string& specifier) { run_ += specifier; }
+  void format(const std::string& code) { run_ += code; }
   void literal(char c) {
     if (c == '%') run_ += '%';
     run_ += c;
