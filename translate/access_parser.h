@@ -13,7 +13,9 @@ namespace tablift {
 // the MySQL form (+ joins texts, date arithmetic counts days).
 // Whole is a number known to have no fraction (a count, a year, the result
 // of \ and Mod).
-enum class ValueType { Unknown, Text, Number, Whole, Date, Boolean, Null };
+// Words is text that cannot be read as a number ("Mr ", or text joined with
+// it), which Access's + can only join.
+enum class ValueType { Unknown, Text, Words, Number, Whole, Date, Boolean, Null };
 
 // How tightly MySQL binds the operator at the top of a text; an operand
 // with a looser one needs parentheses.

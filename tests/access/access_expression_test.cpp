@@ -70,9 +70,16 @@ TEST(AccessExpressionTest, DatesFunctionsAndLikePatterns) {
 }
 
 TEST(AccessExpressionTest, ConversionsAndYesNoConstants) {
-  EXPECT_EQ(Translated("Sum(CCur([UnitPrice]*[Quantity]*(1-[Discount])/100)*100)"),
+  EXPECT_EQ(Translated("Sum(CDbl([UnitPrice]*[Quantity]*(1-[Discount])/100)*100)"),
             "SUM(CAST(CAST(`UnitPrice` * `Quantity` * (1 - `Discount`) AS DOUBLE) / 100 AS "
-            "DECIMAL(19,4)) * 100)");
+            "DOUBLE) * 100)");
+  // Currency rounds its fifth decimal half to even before MySQL cuts it.
+  EXPECT_EQ(Translated("CCur([x])"),
+            "CAST(CAST((CASE WHEN ABS((CAST(`x` AS DECIMAL(65,30)) * 10000) - "
+            "TRUNCATE((CAST(`x` AS DECIMAL(65,30)) * 10000), 0)) = 0.5 AND "
+            "MOD(TRUNCATE((CAST(`x` AS DECIMAL(65,30)) * 10000), 0), 2) = 0 THEN "
+            "TRUNCATE((CAST(`x` AS DECIMAL(65,30)) * 10000), 0) ELSE ROUND((CAST(`x` AS "
+            "DECIMAL(65,30)) * 10000), 0) END) / 10000 AS DECIMAL(65,4)) AS DECIMAL(19,4))");
   EXPECT_EQ(Translated("CStr([Id]) & \"x\""), "CONCAT_WS('', CAST(`Id` AS CHAR), 'x')");
   EXPECT_EQ(Translated("[Discontinued]=No Or [Active]<>Yes Or [Flag]=True"),
             "`Discontinued` = FALSE OR `Active` <> TRUE OR `Flag` = TRUE");
