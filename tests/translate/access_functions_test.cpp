@@ -112,6 +112,11 @@ TEST_F(TwoEnginesTest, DateParts) {
            "TimeValue(#1/31/2020 13:05:09#)",
            "TimeSerial(13, 5, 9)",
            "TimeSerial(1, 90, 0)",
+           "Year(\"1/31/2020\")",
+           "Weekday(\"2020-01-05\")",
+           "DatePart(\"m\", \"12/31/2020\")",
+           "DateAdd(\"m\", 1, \"1/31/2020\")",
+           "DateDiff(\"d\", \"1/31/2020\", \"3/1/2020\")",
        })
     agree(expression);
 }
