@@ -6,6 +6,7 @@
 
 #include "translate/access_expression.h"
 #include "translate/access_tokens.h"
+#include "translate/access_top.h"
 
 namespace tablift {
 
@@ -88,13 +89,18 @@ class AccessParser {
   struct SortOrder {
     std::string own;
     std::string union_;
+    std::vector<SortKey> keys;
     bool empty() const { return own.empty(); }
   };
-  std::string selectCore(SortOrder& orderBy, std::string& limit);
+  // `top` tells whether the SELECT has TOP; `limit` is the LIMIT it needs
+  // when its rows cannot be compared on their sort keys.
+  std::string selectCore(SortOrder& orderBy, std::string& limit, bool& top);
   // The tables a select list reads fields of: those it names, or all (*).
   struct OutputTables {
     std::vector<std::string> named;
     bool all = false;
+    // Each item's MySQL text and its alias (backquoted, or empty).
+    std::vector<std::string> items, labels;
     // Whether a field of each of `tables` is read.
     bool readAll(const std::vector<std::string>& tables) const;
   };
@@ -106,6 +112,7 @@ class AccessParser {
   std::optional<Token> aliasToken();
   std::string alias();
   SortOrder orderItems();
+  static std::vector<SortKey> SortKeysOf(const SortOrder& order, const OutputTables& output);
 
   // Counts one more level of nesting while it lives; refuses text nested
   // beyond any saved query's depth before the reading runs out of stack.

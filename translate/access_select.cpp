@@ -41,6 +41,7 @@ std::string AccessParser::statement() {
     std::string text;
     SortOrder orderBy;
     std::string limit;
+    bool top = false;
   };
   std::vector<Part> parts;
   std::vector<std::string> connectors;
@@ -55,11 +56,11 @@ std::string AccessParser::statement() {
       ++at_;
       part.text = "SELECT * FROM " + name(table);
     } else {
-      part.text = selectCore(part.orderBy, part.limit);
+      part.text = selectCore(part.orderBy, part.limit, part.top);
     }
     parts.push_back(part);
     if (!word("UNION")) break;
-    if (!part.orderBy.empty() && part.limit.empty())
+    if (!part.orderBy.empty() && !part.top)
       throw Untranslatable{"ORDER BY stands before the last UNION"};
     connectors.push_back(word("ALL") ? " UNION ALL " : " UNION ");
   }
@@ -77,7 +78,7 @@ std::string AccessParser::statement() {
     return only.text + (sort.empty() ? "" : " ORDER BY " + sort.own) +
            (only.limit.empty() ? "" : " LIMIT " + only.limit);
   }
-  if (orderBy.empty() && parts.back().limit.empty()) {
+  if (orderBy.empty() && !parts.back().top) {
     orderBy = parts.back().orderBy;
     parts.back().orderBy = {};
   }
@@ -96,41 +97,43 @@ std::string AccessParser::statement() {
   return text;
 }
 
-std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit) {
+std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit, bool& top) {
   if (word("PARAMETERS"))
     throw Untranslatable{"it declares PARAMETERS, which a view cannot ask for"};
   if (!word("SELECT")) unexpected();
-  std::string text = "SELECT ";
+  bool distinct = false;
   bool distinctRow = false;
   if (word("DISTINCT")) {
-    text += "DISTINCT ";
+    distinct = true;
   } else if (word("DISTINCTROW")) {
     distinctRow = true;
   } else {
     word("ALL");
   }
-  if (word("TOP")) {
-    const Token count = peek();
-    if (count.kind != TokenKind::Number || !WholeNumberText(count.text))
-      throw Untranslatable{"its TOP value \"" + count.text + "\" is not a whole number"};
+  std::string count;
+  top = word("TOP");
+  if (top) {
+    const Token number = peek();
+    if (number.kind != TokenKind::Number || !WholeNumberText(number.text) ||
+        number.text.size() > 9)
+      throw Untranslatable{"its TOP value \"" + number.text + "\" is not a whole number"};
     ++at_;
     if (word("PERCENT")) throw Untranslatable{"TOP n PERCENT has no MySQL counterpart"};
-    limit = count.text;
+    count = number.text;
   }
   OutputTables output;
-  text += selectItems(output);
+  const std::string items = selectItems(output);
   std::vector<std::string> tables;
-  if (word("FROM")) text += " FROM " + fromClause(tables);
-  if (word("WHERE")) text += " WHERE " + expression().sql;
+  SelectClauses clauses;
+  if (word("FROM")) clauses.from = fromClause(tables);
+  if (word("WHERE")) clauses.where = expression().sql;
   const bool grouped = word("GROUP");
   if (grouped) {
     if (!word("BY")) unexpected();
-    std::string items;
     do {
-      if (!items.empty()) items += ", ";
-      items += expression().sql;
+      if (!clauses.groupBy.empty()) clauses.groupBy += ", ";
+      clauses.groupBy += expression().sql;
     } while (symbol(","));
-    text += " GROUP BY " + items;
   }
   // DISTINCTROW removes rows that come from the same records of the
   // tables the output reads. When it reads every table (or there is one),
@@ -139,7 +142,7 @@ std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit) {
   if (distinctRow && !grouped && !output.readAll(tables))
     throw Untranslatable{
         "DISTINCTROW with output from only some of its tables has no MySQL counterpart"};
-  if (word("HAVING")) text += " HAVING " + expression().sql;
+  if (word("HAVING")) clauses.having = expression().sql;
   if (IsWord(peek(), "ORDER")) {
     ++at_;
     if (!word("BY")) unexpected();
@@ -148,7 +151,43 @@ std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit) {
   if (word("WITH")) {
     if (!word("OWNERACCESS") || !word("OPTION")) unexpected();
   }
+  if (top) {
+    // Access's TOP keeps the rows that tie with the last one; LIMIT alone
+    // would cut them off.
+    const std::vector<SortKey> keys = SortKeysOf(orderBy, output);
+    if (keys.empty() || distinct || clauses.from.empty() || std::stoul(count) == 0) {
+      limit = count;
+    } else {
+      std::string& filter = grouped ? clauses.having : clauses.where;
+      const std::string condition = TopWithTiesCondition(clauses, keys, std::stoul(count));
+      filter = filter.empty() ? condition : "(" + filter + ") AND " + condition;
+    }
+  }
+  std::string text = std::string("SELECT ") + (distinct ? "DISTINCT " : "") + items;
+  if (!clauses.from.empty()) text += " FROM " + clauses.from;
+  if (!clauses.where.empty()) text += " WHERE " + clauses.where;
+  if (!clauses.groupBy.empty()) text += " GROUP BY " + clauses.groupBy;
+  if (!clauses.having.empty()) text += " HAVING " + clauses.having;
   return text;
+}
+
+// The ORDER BY terms as expressions the rows can be compared on: an item's
+// place in the list or its alias stands for the item. Nothing when a term
+// names what cannot be known here (a place among the columns of *).
+std::vector<SortKey> AccessParser::SortKeysOf(const SortOrder& order, const OutputTables& output) {
+  std::vector<SortKey> keys;
+  for (SortKey key : order.keys) {
+    if (WholeNumberText(key.sql)) {
+      const std::size_t place = std::stoul(key.sql);
+      if (output.all || place < 1 || place > output.items.size()) return {};
+      key.sql = output.items[place - 1];
+    } else {
+      for (std::size_t i = 0; i < output.labels.size(); ++i)
+        if (!output.labels[i].empty() && output.labels[i] == key.sql) key.sql = output.items[i];
+    }
+    keys.push_back(key);
+  }
+  return keys;
 }
 
 std::string AccessParser::selectItems(OutputTables& output) {
@@ -172,6 +211,8 @@ std::string AccessParser::selectItems(OutputTables& output) {
       if (qualifier) output.named.push_back(token.text);
     }
     const std::string label = alias();
+    output.items.push_back(item);
+    output.labels.push_back(label);
     if (!label.empty()) item += " AS " + label;
     items.push_back(std::move(item));
   } while (symbol(","));
@@ -316,6 +357,7 @@ AccessParser::SortOrder AccessParser::orderItems() {
     } else if (word("ASC")) {
       direction = " ASC";
     }
+    order.keys.push_back({item.sql, direction == " DESC"});
     order.own += item.sql + direction;
     order.union_ += (reference ? name(last) : item.sql) + direction;
   } while (symbol(","));

@@ -161,9 +161,30 @@ TEST_F(AccessSelectTest, SubqueriesAndDerivedTables) {
   EXPECT_THAT(rows("SELECT q.n FROM [SELECT Count(*) AS n FROM Products]. AS q"), ElementsAre("5"));
 }
 
-TEST_F(AccessSelectTest, TopDistinctAndWhatCannotBeTranslated) {
+TEST_F(AccessSelectTest, TopKeepsTheRowsThatTieWithTheLastAsAccessDoes) {
+  test::ExecuteOrFail(window_, "insert into Products values (6, 'Konbu', 2, 3, 23.25)");
   EXPECT_THAT(rows("SELECT TOP 2 ProductName, UnitPrice FROM Products ORDER BY UnitPrice DESC;"),
-              ElementsAre("Ikura|31.0000", "Tofu|23.2500"));
+              ElementsAre("Ikura|31.0000", "Tofu|23.2500", "Konbu|23.2500"));
+  // Nulls sort first; the rows that tie on the second key come along.
+  EXPECT_THAT(rows("SELECT TOP 2 ProductName FROM Products ORDER BY SupplierID, CategoryID"),
+              ElementsAre("Tofu", "Chai", "Chang"));
+  EXPECT_THAT(rows("SELECT TOP 3 ProductName AS Name FROM Products WHERE ProductID > 1 ORDER BY "
+                   "SupplierID DESC, Name"),
+              ElementsAre("Aniseed Syrup", "Ikura", "Konbu"));
+  // Grouped rows, sorted by place in the list.
+  EXPECT_THAT(rows("SELECT TOP 1 CategoryID, Count(*) AS N FROM Products GROUP BY CategoryID "
+                   "HAVING Count(*) > 0 ORDER BY 2 DESC, 1"),
+              ElementsAre("3|3"));
+  EXPECT_THAT(rows("SELECT TOP 1 CategoryID FROM Products GROUP BY CategoryID ORDER BY "
+                   "Count(*) DESC"),
+              ElementsAre("3"));
+  // Fewer rows than asked for: all of them.
+  EXPECT_THAT(rows("SELECT TOP 10 ProductID FROM Products WHERE UnitPrice > 20 ORDER BY 1"),
+              ElementsAre("4", "5", "6"));
+  EXPECT_THAT(rows("SELECT TOP 0 ProductID FROM Products ORDER BY 1"), testing::IsEmpty());
+}
+
+TEST_F(AccessSelectTest, TopDistinctAndWhatCannotBeTranslated) {
   EXPECT_THAT(rows("SELECT DISTINCT CategoryID FROM Products ORDER BY CategoryID"),
               ElementsAre("1", "2", "3"));
   EXPECT_THAT(rows("SELECT DISTINCTROW * FROM Categories WHERE CategoryName Like \"*o*\" "
