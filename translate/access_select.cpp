@@ -59,6 +59,9 @@ std::string AccessParser::statement() {
       part.text = selectCore(part.orderBy, part.limit, part.top);
     }
     parts.push_back(part);
+    // A part kept as a statement of its own may end in its own ;.
+    while (symbol(";")) {
+    }
     if (!word("UNION")) break;
     if (!part.orderBy.empty() && !part.top)
       throw Untranslatable{"ORDER BY stands before the last UNION"};
@@ -114,8 +117,7 @@ std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit, boo
   top = word("TOP");
   if (top) {
     const Token number = peek();
-    if (number.kind != TokenKind::Number || !WholeNumberText(number.text) ||
-        number.text.size() > 9)
+    if (number.kind != TokenKind::Number || !WholeNumberText(number.text) || number.text.size() > 9)
       throw Untranslatable{"its TOP value \"" + number.text + "\" is not a whole number"};
     ++at_;
     if (word("PERCENT")) throw Untranslatable{"TOP n PERCENT has no MySQL counterpart"};

@@ -83,6 +83,10 @@ TEST_F(AccessSelectTest, UnionQueriesSortTheWholeUnion) {
   EXPECT_THAT(rows("SELECT [Customers].[City] FROM Customers UNION SELECT Suppliers.City FROM "
                    "Suppliers ORDER BY [Customers].[City] DESC"),
               ElementsAre("Mexico", "Madrid", "London", "Berlin"));
+  // Parts kept as statements of their own, each with its ;.
+  EXPECT_THAT(rows("SELECT City FROM Customers;\r\nUNION\r\nSELECT City FROM Suppliers;\r\n"
+                   "ORDER BY City;"),
+              ElementsAre("Berlin", "London", "Madrid", "Mexico"));
   // UNION removes duplicates, UNION ALL keeps them; TABLE reads a whole table.
   EXPECT_THAT(rows("SELECT City FROM Customers WHERE City='Berlin' UNION SELECT City FROM "
                    "Suppliers WHERE City='Berlin'"),
