@@ -103,6 +103,11 @@ std::string AccessParser::statement() {
 std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit, bool& top) {
   if (word("PARAMETERS"))
     throw Untranslatable{"it declares PARAMETERS, which a view cannot ask for"};
+  if (word("TRANSFORM"))
+    throw Untranslatable{"a crosstab (TRANSFORM ... PIVOT) has no MySQL counterpart"};
+  for (const char* change : {"INSERT", "UPDATE", "DELETE"})
+    if (IsWord(peek(), change))
+      throw Untranslatable{"it is " + std::string(change) + ", not SELECT"};
   if (!word("SELECT")) unexpected();
   bool distinct = false;
   bool distinctRow = false;
@@ -125,6 +130,8 @@ std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit, boo
   }
   OutputTables output;
   const std::string items = selectItems(output);
+  if (IsWord(peek(), "INTO"))
+    throw Untranslatable{"SELECT ... INTO makes a table, which a view cannot"};
   std::vector<std::string> tables;
   SelectClauses clauses;
   if (word("FROM")) clauses.from = fromClause(tables);

@@ -198,6 +198,11 @@ TEST_F(AccessSelectTest, TopDistinctAndWhatCannotBeTranslated) {
   EXPECT_THAT(problem("PARAMETERS [Which] Text; SELECT * FROM Products"), HasSubstr("PARAMETERS"));
   EXPECT_THAT(problem("SELECT * FROM Products IN 'C:\\other.mdb'"), HasSubstr("another database"));
   EXPECT_THAT(problem("SELECT First(ProductName) FROM Products"), HasSubstr("First"));
+  EXPECT_THAT(problem("TRANSFORM Sum(UnitPrice) SELECT CategoryID FROM Products GROUP BY "
+                      "CategoryID PIVOT SupplierID"),
+              HasSubstr("crosstab"));
+  EXPECT_THAT(problem("SELECT * INTO Copy FROM Products"), HasSubstr("INTO"));
+  EXPECT_THAT(problem("DELETE * FROM Products"), HasSubstr("DELETE"));
   EXPECT_THAT(problem("SELECT * FROM Products WHERE"), HasSubstr("ends"));
   EXPECT_THAT(problem("SELECT * FROM Products ORDER BY ProductName UNION SELECT * FROM Products"),
               HasSubstr("ORDER BY"));
