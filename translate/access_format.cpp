@@ -188,19 +188,37 @@ bool NumberPattern(const std::string& value, const std::string& pattern, std::st
                     [](char c) { return std::isalpha(static_cast<unsigned char>(c)); }))
       throw Untranslatable{"Format with the pattern \"" + pattern + "\""};
   const std::size_t point = core.find('.');
-  const std::string whole = core.substr(0, point);
+  std::string whole = core.substr(0, point);
   const std::string fraction = point == std::string::npos ? "" : core.substr(point + 1);
   const bool grouped = whole.find(',') != std::string::npos;
-  // One digit always shown before the point, every decimal shown: the
-  // patterns FORMAT writes.
-  if (std::count(whole.begin(), whole.end(), '0') != 1 || whole.back() != '0' ||
-      fraction.find_first_not_of('0') != std::string::npos ||
-      (grouped && whole.find(',') > whole.size() - 2))
-    throw Untranslatable{"Format with the pattern \"" + pattern + "\""};
+  const auto refuse = [&] { throw Untranslatable{"Format with the pattern \"" + pattern + "\""}; };
+  // A comma right before the point divides by thousands, which is not read.
+  if (!whole.empty() && whole.back() == ',') refuse();
+  whole.erase(std::remove(whole.begin(), whole.end(), ','), whole.end());
+  // Placeholders: # where a digit may be left out, 0 where one is always
+  // shown; the 0s stand next to the point.
+  const std::size_t wholeZeros = whole.size() - std::min(whole.size(), whole.find('0'));
+  const std::size_t fractionZeros = std::min(fraction.size(), fraction.find('#'));
+  if (whole.find('#', whole.size() - wholeZeros) != std::string::npos ||
+      fraction.find_first_not_of('#', fractionZeros) != std::string::npos ||
+      (grouped && wholeZeros > 1))
+    refuse();
+  const std::size_t optional = fraction.size() - fractionZeros;
   const std::string scaled = "CAST(" + value + " AS DECIMAL(65,30))" + (percent ? " * 100" : "");
   std::string digits =
       "FORMAT(ABS(" + scaled + "), " + std::to_string(fraction.size()) + ", 'en_US')";
   if (!grouped) digits = "REPLACE(" + digits + ", ',', '')";
+  if (optional > 0)
+    digits = "REGEXP_REPLACE(" + digits + ", '0{1," + std::to_string(optional) + "}$', '')";
+  if (wholeZeros == 0) {
+    digits = "IF(" + digits + " = '0' OR " + digits + " LIKE '0.%', SUBSTRING(" + digits +
+             ", 2), " + digits + ")";
+  } else if (wholeZeros > 1) {
+    const std::string integer = "SUBSTRING_INDEX(" + digits + ", '.', 1)";
+    digits = "CONCAT(LPAD(" + integer + ", GREATEST(CHAR_LENGTH(" + integer + "), " +
+             std::to_string(wholeZeros) + "), '0'), IF(LOCATE('.', " + digits +
+             ") > 0, SUBSTRING(" + digits + ", LOCATE('.', " + digits + ")), ''))";
+  }
   // Access shows no sign for a negative number that rounds to zero.
   sql = "CONCAT(IF(" + value + " < 0 AND " + digits + " REGEXP '[1-9]', '-', ''), " +
         StringLiteral(prefix) + ", " + digits + ", " +
