@@ -226,6 +226,40 @@ bool NumberPattern(const std::string& value, const std::string& pattern, std::st
   return true;
 }
 
+// A number format in sections: positive;negative;zero;Null. A negative
+// number is shown without its sign in its own section; a missing or empty
+// section is the first one.
+std::string NumberSections(const std::string& value, const std::string& format) {
+  std::vector<std::string> sections;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = format.find(';', start);
+    sections.push_back(format.substr(start, end == std::string::npos ? end : end - start));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  if (sections.size() > 4) throw Untranslatable{"Format with the pattern \"" + format + "\""};
+  const auto shown = [&](std::size_t index, const std::string& number) {
+    const std::string& section =
+        index < sections.size() && !sections[index].empty() ? sections[index] : sections[0];
+    std::string sql;
+    if (!NumberPattern(number, section, sql)) {
+      // A section without placeholders is shown as it is written.
+      if (section.find_first_of("\\\"") != std::string::npos ||
+          std::any_of(section.begin(), section.end(),
+                      [](char c) { return std::isalpha(static_cast<unsigned char>(c)); }))
+        throw Untranslatable{"Format with the pattern \"" + format + "\""};
+      sql = StringLiteral(section);
+    }
+    return sql;
+  };
+  std::string sql = "CASE";
+  if (sections.size() > 3) sql += " WHEN " + value + " IS NULL THEN " + StringLiteral(sections[3]);
+  sql += " WHEN " + value + " < 0 THEN " + shown(1, "-" + value);
+  if (sections.size() > 2) sql += " WHEN " + value + " = 0 THEN " + shown(2, value);
+  return sql + " ELSE " + shown(0, value) + " END";
+}
+
 }  // namespace
 
 namespace {
@@ -280,6 +314,8 @@ Operand TranslateFormat(const std::vector<Operand>& a) {
   if (named == "yes/no") return Text("IF(" + w + " <> 0, 'Yes', 'No')");
   if (named == "true/false") return Text("IF(" + w + " <> 0, 'True', 'False')");
   if (named == "on/off") return Text("IF(" + w + " <> 0, 'On', 'Off')");
+  if (format.find(';') != std::string::npos && format.find('"') == std::string::npos)
+    return Text(NumberSections(w, format));
   std::string sql;
   if (NumberPattern(w, format, sql)) return Text(sql);
   return Text(DatePattern(v, format));
