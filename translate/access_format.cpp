@@ -255,7 +255,7 @@ std::string NumberSections(const std::string& value, const std::string& format) 
   };
   std::string sql = "CASE";
   if (sections.size() > 3) sql += " WHEN " + value + " IS NULL THEN " + StringLiteral(sections[3]);
-  sql += " WHEN " + value + " < 0 THEN " + shown(1, "-" + value);
+  sql += " WHEN " + value + " < 0 THEN " + shown(1, "ABS(" + value + ")");
   if (sections.size() > 2) sql += " WHEN " + value + " = 0 THEN " + shown(2, value);
   return sql + " ELSE " + shown(0, value) + " END";
 }
