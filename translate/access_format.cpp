@@ -305,7 +305,7 @@ Operand TranslateFormat(const std::vector<Operand>& a) {
   if (named == "short time") return date("%H:%i");
   if (named == "general number") return Text("CAST(" + v + " AS CHAR)");
   if (named == "currency")
-    return Text("IF(" + w + " < 0, CONCAT('($', " + grouped("-" + Wrapped(a[0]), 2) +
+    return Text("IF(" + w + " < 0, CONCAT('($', " + grouped("ABS(" + v + ")", 2) +
                 ", ')'), CONCAT('$', " + grouped(v, 2) + "))");
   if (named == "fixed") return Text("REPLACE(" + grouped(v, 2) + ", ',', '')");
   if (named == "standard") return Text(grouped(v, 2));
