@@ -346,7 +346,7 @@ Operand AccessParser::unary() {
   const Nesting nesting(*this);
   if (symbol("-")) {
     const Operand operand = unary();
-    if (operand.number) {
+    if (operand.number && operand.number->front() != '-') {
       Operand negative = Plain("-" + operand.sql, ValueType::Number);
       negative.number = "-" + *operand.number;
       return negative;

@@ -323,6 +323,8 @@ TEST_F(TwoEnginesTest, Operators) {
            "2 * 3 Mod 4",
            "1 + 7 \\ 2 Mod 2",
            "[Nothing] + 1",
+           "- -2",
+           "3 - -2",
            "-[Id]",
        })
     agree(expression);
