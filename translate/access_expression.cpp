@@ -497,6 +497,7 @@ TranslatedExpression TranslateAccessExpression(std::string_view expression,
   TranslatedExpression result;
   try {
     AccessParser parser(TokenizeAccessSql(expression), names);
+    if (parser.atEnd()) throw Untranslatable{"the expression is empty"};
     result.text = parser.expression().sql;
     if (!parser.atEnd()) {
       if (parser.peek().text == ")") throw Untranslatable{"a ) has no ("};

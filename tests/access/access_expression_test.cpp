@@ -102,6 +102,7 @@ TEST(AccessExpressionTest, WhatMySqlCannotComputeAsAccessDoesIsRefusedWithTheRea
   EXPECT_NE(Problem("([a]"), "");
   EXPECT_NE(Problem("[a]) + 1"), "");
   EXPECT_NE(Problem("[a"), "");
+  EXPECT_THAT(Problem(" \r\n"), HasSubstr("empty"));
 }
 
 }  // namespace
