@@ -53,6 +53,11 @@ class QueryVerificationTest : public MigrationTest {
     return outcome == "RESULT: The operation completed SUCCESSFULLY" ? "" : outcome;
   }
 
+  std::string one(const std::string& sql) {
+    const std::vector<std::string> rows = query(sql);
+    return rows.empty() ? "(none)" : rows.front();
+  }
+
   std::string database_;
 };
 
@@ -78,6 +83,51 @@ TEST_F(QueryVerificationTest, EveryNorthwindViewGivesTheRowsOfTheAccessExecutor)
   }
   // Grouping, union, subquery, TOP, the extended prices rounded half to even.
   EXPECT_GE(views, 17);
+}
+
+TEST_F(QueryVerificationTest, ParameterQueriesAgreeWhenCalledWithTheSameArguments) {
+  if (!cloneFixture("northwind-jet3.mdb")) {
+    if (!HasFatalFailure()) GTEST_SKIP() << "no Northwind fixture";
+    return;
+  }
+  // Declared date parameters, a form's controls declared as parameters, and
+  // an undeclared form control read through another saved query.
+  const std::map<std::string, std::vector<std::string>> calls = {
+      {"Employee Sales by Country", {"1995-01-01", "1995-12-31"}},
+      {"Sales by Year", {"1995-01-01", "1995-06-30"}},
+      {"Invoices Filter", {"10248"}}};
+  for (const auto& [query, arguments] : calls) {
+    SCOPED_TRACE(query);
+    const QueryVerification result = verify(query, &arguments);
+    EXPECT_EQ(result.object, QueryVerification::Object::Procedure);
+    EXPECT_TRUE(result.compared()) << result.notCompared;
+    EXPECT_TRUE(result.matches()) << Described(result);
+    EXPECT_GT(result.sourceRows, 0u);
+  }
+  // Without arguments a procedure is listed but not called.
+  EXPECT_EQ(verify("Invoices Filter").notCompared, "no arguments were given for its call");
+  // Arguments that do not fit the parameters are an error, not a match.
+  const std::vector<std::string> tooMany = {"1", "2"};
+  EXPECT_THAT(verify("Invoices Filter", &tooMany).error, ::testing::HasSubstr("1 parameters"));
+}
+
+TEST_F(QueryVerificationTest, ActionQueriesAreNeverCalled) {
+  if (!cloneFixture("queries-jet4.mdb")) {
+    if (!HasFatalFailure()) GTEST_SKIP() << "no queries fixture";
+    return;
+  }
+  for (const char* query :
+       {"AppendQuery", "DeleteQuery", "MakeTableQuery", "UpdateQuery", "DataDefinitionQuery"}) {
+    SCOPED_TRACE(query);
+    const std::vector<std::string> arguments = {"x"};
+    const QueryVerification result = verify(query, &arguments);
+    EXPECT_EQ(result.object, QueryVerification::Object::Procedure);
+    EXPECT_EQ(result.notCompared, "it changes data when called");
+  }
+  // Nothing was made by a call: the make-table query's table is not there.
+  EXPECT_EQ(one("select count(*) from information_schema.TABLES where TABLE_SCHEMA = '" +
+                database_ + "' and TABLE_NAME = 'Table4'"),
+            "0");
 }
 
 TEST_F(QueryVerificationTest, AViewThatGivesOtherRowsIsCaught) {
