@@ -168,21 +168,8 @@ QueryVerification VerifySavedQuery(MigrationContext& job, Session* sourceSession
     verification.error = "Access: " + verification.error;
     return verification;
   }
-  RowDigests source = ReadDigests(sourceSession, sourceSql, columns, true, QueryValueForm);
-  if (!source.error.empty()) {
-    verification.error = "Access: " + source.error;
-    return verification;
-  }
-  RowDigests target = ReadDigests(targetSession, targetSql, columns, false, QueryValueForm);
-  if (!target.error.empty()) {
-    verification.error = "MySQL: " + target.error;
-    return verification;
-  }
-  verification.sourceRows = source.digests.size();
-  verification.targetRows = target.digests.size();
-  std::sort(source.digests.begin(), source.digests.end());
-  std::sort(target.digests.begin(), target.digests.end());
-  verification.differingRows = Unmatched(source.digests, target.digests);
+  CompareRows(sourceSession, sourceSql, targetSession, targetSql, columns, QueryValueForm,
+              verification);
   return verification;
 }
 

@@ -1,5 +1,6 @@
 #include "migration/row_digests.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "data_access/text_query.h"
@@ -70,6 +71,26 @@ std::string TargetQuery(const std::string& table, const std::vector<ColumnInfo>&
     sql += columns[i].type == DBTYPE_BYTES ? "hex(" + name + ")" : name;
   }
   return sql + " from " + QuoteIdentifier(MySqlName(table, rule));
+}
+
+void CompareRows(Session* sourceSession, const std::string& sourceSql, Session* targetSession,
+                 const std::string& targetSql, const std::vector<ColumnInfo>& columns,
+                 ValueForm form, RowComparison& comparison) {
+  RowDigests source = ReadDigests(sourceSession, sourceSql, columns, true, form);
+  if (!source.error.empty()) {
+    comparison.error = "Access: " + source.error;
+    return;
+  }
+  RowDigests target = ReadDigests(targetSession, targetSql, columns, false, form);
+  if (!target.error.empty()) {
+    comparison.error = "MySQL: " + target.error;
+    return;
+  }
+  comparison.sourceRows = source.digests.size();
+  comparison.targetRows = target.digests.size();
+  std::sort(source.digests.begin(), source.digests.end());
+  std::sort(target.digests.begin(), target.digests.end());
+  comparison.differingRows = Unmatched(source.digests, target.digests);
 }
 
 }  // namespace tablift

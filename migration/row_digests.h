@@ -40,4 +40,12 @@ std::string TargetQuery(const std::string& table, const std::vector<ColumnInfo>&
 // Rows of the two sorted lists without a partner in the other.
 std::uint64_t Unmatched(const std::vector<std::size_t>& a, const std::vector<std::size_t>& b);
 
+struct RowComparison;
+
+// Reads the rows of both sides and counts them and the rows without an equal
+// into `comparison`; its error names the side that could not be read.
+void CompareRows(Session* sourceSession, const std::string& sourceSql, Session* targetSession,
+                 const std::string& targetSql, const std::vector<ColumnInfo>& columns,
+                 ValueForm form, RowComparison& comparison);
+
 }  // namespace tablift

@@ -97,22 +97,10 @@ TableVerification VerifyTable(MigrationContext& job, Session* sourceSession, Ses
   verification.error = ReadSourceColumns(sourceSession, table, query, columns);
   if (!verification.error.empty()) return verification;
 
-  RowDigests source = ReadDigests(sourceSession, query, columns, true);
-  if (!source.error.empty()) {
-    verification.error = "Access: " + source.error;
-    return verification;
-  }
-  RowDigests target = ReadDigests(
-      targetSession, TargetQuery(table, columns, job.migrationSettings().nameRule), columns, false);
-  if (!target.error.empty()) {
-    verification.error = "MySQL: " + target.error;
-    return verification;
-  }
-  verification.sourceRows = source.digests.size();
-  verification.targetRows = target.digests.size();
-  std::sort(source.digests.begin(), source.digests.end());
-  std::sort(target.digests.begin(), target.digests.end());
-  verification.differingRows = Unmatched(source.digests, target.digests);
+  CompareRows(sourceSession, query, targetSession,
+              TargetQuery(table, columns, job.migrationSettings().nameRule), columns, nullptr,
+              verification);
+  if (!verification.error.empty()) return verification;
   verification.complexTables =
       VerifyComplexColumns(job, sourceSession, targetSession, database, table);
   return verification;
