@@ -23,27 +23,6 @@ Truth Negated(Truth truth) {
   return !*truth;
 }
 
-Truth Compare(Operator op, const Value& a, const Value& b) {
-  const std::optional<int> c = CompareValues(a, b);
-  if (!c) return std::nullopt;
-  switch (op) {
-    case Operator::Equal:
-      return *c == 0;
-    case Operator::NotEqual:
-      return *c != 0;
-    case Operator::Less:
-      return *c < 0;
-    case Operator::Greater:
-      return *c > 0;
-    case Operator::LessOrEqual:
-      return *c <= 0;
-    case Operator::GreaterOrEqual:
-      return *c >= 0;
-    default:
-      return std::nullopt;
-  }
-}
-
 Truth Logical(const Expr& expr, const EvalContext& context) {
   const Expr& left = *expr.operands[0];
   const Expr& right = *expr.operands[1];
@@ -116,7 +95,7 @@ Value Binary(const Expr& expr, const EvalContext& context) {
     case Operator::Concatenate:
       return ConcatenateValues(a, b);
     default:
-      return FromTruth(Compare(expr.op, a, b));
+      return FromTruth(ComparisonHolds(expr.op, a, b));
   }
 }
 
@@ -134,8 +113,8 @@ Truth Between(const Expr& expr, const EvalContext& context) {
   const Value v = Evaluate(*expr.operands[0], context);
   const Value low = Evaluate(*expr.operands[1], context);
   const Value high = Evaluate(*expr.operands[2], context);
-  const Truth above = Compare(Operator::GreaterOrEqual, v, low);
-  const Truth below = Compare(Operator::LessOrEqual, v, high);
+  const Truth above = ComparisonHolds(Operator::GreaterOrEqual, v, low);
+  const Truth below = ComparisonHolds(Operator::LessOrEqual, v, high);
   if (above == false || below == false) return false;
   if (!above || !below) return std::nullopt;
   return true;
@@ -145,7 +124,7 @@ Truth In(const Expr& expr, const EvalContext& context) {
   const Value v = Evaluate(*expr.operands[0], context);
   bool unknown = IsNull(v);
   for (std::size_t i = 1; i < expr.operands.size() && !IsNull(v); ++i) {
-    const Truth equal = Compare(Operator::Equal, v, Evaluate(*expr.operands[i], context));
+    const Truth equal = ComparisonHolds(Operator::Equal, v, Evaluate(*expr.operands[i], context));
     if (equal == true) return true;
     if (!equal) unknown = true;
   }
@@ -260,6 +239,27 @@ std::optional<bool> EvaluateCondition(const Expr& expr, const EvalContext& conte
   } catch (QueryError& error) {
     error.locate(expr.clause, expr.position);
     throw;
+  }
+}
+
+std::optional<bool> ComparisonHolds(Operator op, const Value& a, const Value& b) {
+  const std::optional<int> c = CompareValues(a, b);
+  if (!c) return std::nullopt;
+  switch (op) {
+    case Operator::Equal:
+      return *c == 0;
+    case Operator::NotEqual:
+      return *c != 0;
+    case Operator::Less:
+      return *c < 0;
+    case Operator::Greater:
+      return *c > 0;
+    case Operator::LessOrEqual:
+      return *c <= 0;
+    case Operator::GreaterOrEqual:
+      return *c >= 0;
+    default:
+      return std::nullopt;
   }
 }
 

@@ -21,6 +21,10 @@ struct EvalContext {
 // Throws QueryError (Evaluation), located at the innermost failing node.
 Value Evaluate(const Expr& expr, const EvalContext& context);
 
+// Whether `a op b` holds for a comparison operator; empty when either side
+// is Null, or the operator compares nothing.
+std::optional<bool> ComparisonHolds(Operator op, const Value& a, const Value& b);
+
 // The expression as a condition: empty for Null. WHERE, ON and HAVING keep a
 // row only when this is true.
 std::optional<bool> EvaluateCondition(const Expr& expr, const EvalContext& context);

@@ -5,6 +5,7 @@
 #include <set>
 #include <utility>
 
+#include "data_access/jet/sql/expression_evaluator.h"
 #include "data_access/jet/sql/query_error.h"
 #include "data_access/jet/sql/query_plan.h"
 #include "data_access/jet/sql/value_comparison.h"
@@ -53,7 +54,7 @@ class PlanSubquery : public SubqueryRunner {
     }
     bool unknown = false;
     for (const Value& candidate : *values) {
-      const std::optional<bool> holds = Holds(op, value, candidate);
+      const std::optional<bool> holds = ComparisonHolds(op, value, candidate);
       if (!holds) {
         unknown = true;
       } else if (*holds != all) {
@@ -83,27 +84,6 @@ class PlanSubquery : public SubqueryRunner {
   template <typename T>
   static void Remember(Answers<T>& answers, const std::vector<Value>& outer, const T& answer) {
     if (answers.size() < kMostAnswers) answers.emplace(outer, answer);
-  }
-
-  static std::optional<bool> Holds(Operator op, const Value& a, const Value& b) {
-    const std::optional<int> c = CompareValues(a, b);
-    if (!c) return std::nullopt;
-    switch (op) {
-      case Operator::Equal:
-        return *c == 0;
-      case Operator::NotEqual:
-        return *c != 0;
-      case Operator::Less:
-        return *c < 0;
-      case Operator::Greater:
-        return *c > 0;
-      case Operator::LessOrEqual:
-        return *c <= 0;
-      case Operator::GreaterOrEqual:
-        return *c >= 0;
-      default:
-        return std::nullopt;
-    }
   }
 
   std::vector<Value> column(const std::vector<Value>& outer) {
