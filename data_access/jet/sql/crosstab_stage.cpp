@@ -14,15 +14,6 @@
 namespace tablift::jet {
 namespace {
 
-Value Converted(const Expr& expr, const ResultColumn& column, Value value) {
-  try {
-    return ConvertToType(std::move(value), column.type, column.scale);
-  } catch (QueryError& error) {
-    error.locate(expr.clause, expr.position);
-    throw;
-  }
-}
-
 class Crosstab : public ResultStage {
  public:
   Crosstab(std::unique_ptr<RowSource> input, const BoundQuery& query, std::vector<Value>& row,
@@ -52,7 +43,7 @@ class Crosstab : public ResultStage {
       out.clear();
       for (std::size_t i = 0; i < query_.outputs.size(); ++i) {
         const Expr& expr = *query_.outputs[i];
-        out.push_back(Converted(expr, query_.columns[i], Evaluate(expr, context)));
+        out.push_back(ResultValue(expr, query_.columns[i], Evaluate(expr, context)));
       }
       std::vector<Value> keys;
       for (const OrderItem& item : query_.statement.orderBy)
@@ -66,7 +57,7 @@ class Crosstab : public ResultStage {
         std::vector<Value> cellResults = results(cell);
         for (std::size_t a = query_.cellAggregates; a < aggregates.size(); ++a)
           aggregates[a] = std::move(cellResults[a - query_.cellAggregates]);
-        out.push_back(Converted(transform, cellColumn_, Evaluate(transform, context)));
+        out.push_back(ResultValue(transform, cellColumn_, Evaluate(transform, context)));
       }
       // ORDER BY values after the columns, for the sort stage.
       for (Value& key : keys)

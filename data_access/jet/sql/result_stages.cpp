@@ -14,15 +14,6 @@
 namespace tablift::jet {
 namespace {
 
-Value ResultValue(const Expr& expr, const ResultColumn& column, Value value) {
-  try {
-    return ConvertToType(std::move(value), column.type, column.scale);
-  } catch (QueryError& error) {
-    error.locate(expr.clause, expr.position);
-    throw;
-  }
-}
-
 // The result columns and sort keys of the current row (or group). With
 // `consumable`, the values of plain column references are moved out of that
 // row instead of copied (a Memo or OLE value can be large); the row is
@@ -322,6 +313,15 @@ std::unique_ptr<ResultStage> MakeSort(std::unique_ptr<ResultStage> input, std::s
 std::unique_ptr<ResultStage> MakeTop(std::unique_ptr<ResultStage> input, std::size_t width,
                                      std::size_t keys, double count, bool percent) {
   return std::make_unique<Top>(std::move(input), width, keys, count, percent);
+}
+
+Value ResultValue(const Expr& expr, const ResultColumn& column, Value value) {
+  try {
+    return ConvertToType(std::move(value), column.type, column.scale);
+  } catch (QueryError& error) {
+    error.locate(expr.clause, expr.position);
+    throw;
+  }
 }
 
 }  // namespace tablift::jet

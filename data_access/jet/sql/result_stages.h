@@ -20,6 +20,10 @@ class ResultStage {
   virtual bool next(std::vector<Value>& out) = 0;
 };
 
+// A value converted to its result column's type; a failure names the place
+// of the expression that gave it.
+Value ResultValue(const Expr& expr, const ResultColumn& column, Value value);
+
 // One result row per joined row: streams.
 std::unique_ptr<ResultStage> MakeProjection(std::unique_ptr<RowSource> input,
                                             const BoundQuery& query, std::vector<Value>& row);
