@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "data_access/jet/condition_terms.h"
 #include "data_access/jet/database_tables.h"
 #include "data_access/jet/sql/text_folding.h"
 
@@ -283,8 +284,15 @@ std::string Crosstab(const Parts& parts) {
   }
   Parts select = parts;
   select.options &= ~kAllFields;
+  // Criteria on aggregated columns are kept among the conditions; they
+  // belong to HAVING.
+  select.where.clear();
+  for (const std::string& condition : parts.where) {
+    for (const std::string& term : AndTerms(condition))
+      (HoldsAggregate(term) ? select.having : select.where).push_back(term);
+  }
   return "TRANSFORM " + value + "\r\nSELECT " + Predicate(select) + SelectList(select, rows) +
-         Tail(parts) + OrderBy(parts) + "\r\nPIVOT " + pivot;
+         Tail(select) + OrderBy(select) + "\r\nPIVOT " + pivot;
 }
 
 std::string Union(const Parts& parts) {

@@ -88,6 +88,14 @@ TEST_F(SavedQueryText, ActionAndOtherQueryKinds) {
   EXPECT_NE(makeTable.find("\r\nHAVING (((Max(Table2.col1))=\"buzz\") AND "
                            "((Table2.col2)<>\"blah\"))"),
             std::string::npos);
+  // A crosstab's criterion on an aggregated column goes to HAVING.
+  const std::string crosstab = sql("CrosstabQuery");
+  EXPECT_NE(
+      crosstab.find("\r\nWHERE (([Table1].[col1])>\"10\") AND ((Table2_1.col1) Is Not Null)\r\n"),
+      std::string::npos)
+      << crosstab;
+  EXPECT_NE(crosstab.find("\r\nHAVING (Avg(Table2_1.col2))>\"10\"\r\n"), std::string::npos)
+      << crosstab;
   EXPECT_EQ(sql("DataDefinitionQuery"), "CREATE TABLE Table5 (col1 CHAR, col2 CHAR);");
   EXPECT_EQ(sql("PassthroughQuery"), "ALTER TABLE Table4 DROP COLUMN col5;");
 }
