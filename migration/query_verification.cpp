@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "data_access/jet/jet_provider.h"
+#include "data_access/jet/saved_queries.h"
 #include "data_access/jet/saved_query_sql.h"
 #include "data_access/text_query.h"
 #include "migration/migration_context.h"

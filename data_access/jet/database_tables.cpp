@@ -4,6 +4,7 @@
 
 #include "data_access/error_info.h"
 #include "data_access/jet/column_types.h"
+#include "data_access/jet/saved_queries.h"
 #include "data_access/jet/saved_query_sql.h"
 
 namespace tablift::jet {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "data_access/jet/jet_provider.h"
+#include "data_access/jet/saved_queries.h"
 #include "data_access/jet/saved_query_sql.h"
 #include "tests/data_access/jet/jet_test_database.h"
 
