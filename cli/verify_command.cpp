@@ -1,6 +1,7 @@
 #include "cli/verify_command.h"
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,17 +12,68 @@
 #include "data_access/provider_calls.h"
 #include "engine/use_database.h"
 #include "engine/workbench.h"
+#include "migration/query_verification.h"
 #include "migration/table_verification.h"
 
 namespace tablift {
 namespace {
 
-constexpr const char* kVerifyUsage = "Usage: tablift-cli verify %s --database NAME %s\n";
+constexpr const char* kVerifyUsage =
+    "Usage: tablift-cli verify %s --database NAME %s [--call QUERY=ARG,ARG...]...\n";
 
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "tablift-cli verify: %s\n", problem.c_str());
   std::fprintf(stderr, kVerifyUsage, kConnectionUsage, kNamesUsage);
   return 2;
+}
+
+// "--call QUERY=ARG,ARG": the arguments a parameter query's procedure is
+// called with, in the order of its parameters.
+bool TakeCallOption(int argc, char** argv, int& i,
+                    std::map<std::string, std::vector<std::string>>& calls, std::string& error) {
+  if (std::string(argv[i]) != "--call") return false;
+  if (i + 1 >= argc) {
+    error = "--call needs QUERY=ARG,ARG...";
+    return false;
+  }
+  const std::string value = argv[++i];
+  const std::size_t equals = value.find('=');
+  if (equals == std::string::npos || equals == 0) {
+    error = "--call needs QUERY=ARG,ARG..., not '" + value + "'";
+    return false;
+  }
+  std::vector<std::string>& arguments = calls[value.substr(0, equals)];
+  std::string rest = value.substr(equals + 1);
+  for (std::size_t comma; !rest.empty();) {
+    comma = rest.find(',');
+    arguments.push_back(rest.substr(0, comma));
+    rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
+  }
+  return true;
+}
+
+// One line per saved query that became a view or a procedure; false when
+// its rows differ from the Access executor's or cannot be compared.
+bool ReportQuery(const std::string& query, const QueryVerification& result) {
+  const char* object = result.object == QueryVerification::Object::View ? "view" : "procedure";
+  if (!result.notCompared.empty()) {
+    std::printf("[%s] %s, not compared: %s\n", query.c_str(), object, result.notCompared.c_str());
+    return true;
+  }
+  if (!result.error.empty()) {
+    std::printf("[%s] %s cannot be compared: %s\n", query.c_str(), object, result.error.c_str());
+    return false;
+  }
+  if (result.matches()) {
+    std::printf("[%s] %s, %llu rows: identical\n", query.c_str(), object,
+                static_cast<unsigned long long>(result.sourceRows));
+    return true;
+  }
+  std::printf("[%s] %s differs: %llu rows in Access, %llu in MySQL, %llu rows without an equal\n",
+              query.c_str(), object, static_cast<unsigned long long>(result.sourceRows),
+              static_cast<unsigned long long>(result.targetRows),
+              static_cast<unsigned long long>(result.differingRows));
+  return false;
 }
 
 }  // namespace
@@ -31,10 +83,12 @@ int RunVerifyCommand(int argc, char** argv) {
   // The rule the migration was made with: it names the MySQL tables and
   // columns to compare.
   NameRule names = NameRule::Keep;
+  std::map<std::string, std::vector<std::string>> calls;
   for (int i = 0; i < argc; ++i) {
     std::string error;
     if (TakeConnectionOption(argc, argv, i, options, error)) continue;
     if (error.empty() && TakeNamesOption(argc, argv, i, names, error)) continue;
+    if (error.empty() && TakeCallOption(argc, argv, i, calls, error)) continue;
     return Usage(error.empty() ? "unexpected argument '" + std::string(argv[i]) + "'" : error);
   }
   const std::string missing = MissingConnectionOption(options);
@@ -99,7 +153,33 @@ int RunVerifyCommand(int argc, char** argv) {
     }
   }
   std::printf("%d tables identical, %d differ\n", matching, differing);
-  return differing == 0 ? 0 : 1;
+
+  const Result<std::vector<std::string>> queries =
+      ObjectNames(window.sourceSession(), {}, ObjectKind::View, "");
+  if (!queries.ok()) {
+    std::fputs("tablift-cli verify: the Access file's saved queries cannot be listed\n", stderr);
+    return 1;
+  }
+  int queriesMatching = 0;
+  int queriesDiffering = 0;
+  int queriesNotCompared = 0;
+  for (const std::string& query : queries.value()) {
+    const auto call = calls.find(query);
+    const QueryVerification result =
+        VerifySavedQuery(window, window.sourceSession(), window.targetSession(), query,
+                         call != calls.end() ? &call->second : nullptr);
+    if (result.object == QueryVerification::Object::None) continue;
+    if (!ReportQuery(query, result)) {
+      ++queriesDiffering;
+    } else if (result.compared()) {
+      ++queriesMatching;
+    } else {
+      ++queriesNotCompared;
+    }
+  }
+  std::printf("%d queries identical, %d differ, %d not compared\n", queriesMatching,
+              queriesDiffering, queriesNotCompared);
+  return differing == 0 && queriesDiffering == 0 ? 0 : 1;
 }
 
 }  // namespace tablift

@@ -14,8 +14,7 @@ struct TaskListColumn {
   int width;  // pixels; 0 where the view picks the width
 };
 
-// The columns of the task list view, in order ("Targert DBMS" as the product
-// has always spelled it).
+// The columns of the task list view, in order.
 inline constexpr std::array<TaskListColumn, 10> kTaskListColumns{{
     {"NO.", 32},
     {"Progress", 72},
@@ -24,7 +23,7 @@ inline constexpr std::array<TaskListColumn, 10> kTaskListColumns{{
     {"Source DBMS", 200},
     {"Source DB", 0},
     {"Source T(V)", 0},
-    {"Targert DBMS", 200},
+    {"Target DBMS", 200},
     {"Target DB", 0},
     {"Target T(V)", 0},
 }};

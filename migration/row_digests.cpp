@@ -15,7 +15,8 @@ void AppendComparable(const std::string& comparable, std::string& row) {
 }
 
 RowDigests ReadDigests(Session* session, const std::string& sql,
-                       const std::vector<ColumnInfo>& columns, bool atOrdinals) {
+                       const std::vector<ColumnInfo>& columns, bool atOrdinals, ValueForm form) {
+  if (form == nullptr) form = ComparableValue;
   RowDigests result;
   const PropertySet properties = QueryRowsetProperties();
   std::string fetchFailure;
@@ -30,7 +31,7 @@ RowDigests ReadDigests(Session* session, const std::string& sql,
             result.error = "column " + columns[k - 1].name + " cannot be read";
             return false;
           }
-          const std::string comparable = ComparableValue(columns[k - 1], value);
+          const std::string comparable = form(columns[k - 1], value);
           AppendComparable(comparable, row);
         }
         result.digests.push_back(std::hash<std::string>{}(row));

@@ -21,12 +21,15 @@ struct RowDigests {
 // no two rows of different values run together into the same text.
 void AppendComparable(const std::string& comparable, std::string& row);
 
-// The digests of a query's rows, each value in ComparableValue's form for
-// its column. `atOrdinals`: each column is read at its own ordinal (the
-// source's rows, which hold columns left out of the comparison), else at its
-// place in `columns` (a query that names exactly those).
+// How a value is written for comparison (ComparableValue by default).
+using ValueForm = std::string (*)(const ColumnInfo& column, const ColumnValue& value);
+
+// The digests of a query's rows, each value in `form` for its column. `atOrdinals`: each column is
+// read at its own ordinal (the source's rows, which hold columns left out of the comparison), else
+// at its place in `columns` (a query that names exactly those).
 RowDigests ReadDigests(Session* session, const std::string& sql,
-                       const std::vector<ColumnInfo>& columns, bool atOrdinals);
+                       const std::vector<ColumnInfo>& columns, bool atOrdinals,
+                       ValueForm form = nullptr);
 
 // The query of a migrated table's columns in the order given, under the names
 // the migration gave them (binary values as hexadecimal, as the source gives

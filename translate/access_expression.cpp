@@ -1,360 +1,462 @@
 #include "translate/access_expression.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdio>
-#include <vector>
-
 #include "mysql/sql_literals.h"
+#include "translate/access_format.h"
+#include "translate/access_functions.h"
+#include "translate/access_like.h"
+#include "translate/access_parser.h"
 
 namespace tablift {
 namespace {
 
-enum class Kind { Space, Name, Text, Other, Open, Close, Comma, Ampersand, Comparison };
-
-struct Token {
-  Kind kind;
-  std::string text;         // the MySQL spelling
-  std::string raw;          // a string's value, a bare name as written
-  std::string castTo = {};  // an Open token: its group becomes CAST(... AS castTo)
-};
-
-struct Untranslatable {
-  std::string problem;
-};
-
-bool NameChar(unsigned char c) {
-  return std::isalnum(c) || c == '_' || c >= 0x80;
+Operand Made(std::string sql, ValueType type, int precedence) {
+  return Operand{std::move(sql), type, precedence, {}, {}, {}};
 }
 
-bool Is(const Token& token, const char* word) {
-  if (token.kind != Kind::Name) return false;
-  const std::string_view text = token.raw;
-  const std::string_view wanted = word;
-  return std::equal(text.begin(), text.end(), wanted.begin(), wanted.end(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) ==
-           std::tolower(static_cast<unsigned char>(b));
-  });
+Operand Plain(std::string sql, ValueType type) {
+  return Operand{std::move(sql), type, kAtom, {}, {}, {}};
 }
 
-bool Digits(std::string_view text, std::size_t min, std::size_t max, int& value) {
-  if (text.size() < min || text.size() > max) return false;
-  value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
-  return true;
+// left op right, for an operator that binds at `level` from the left.
+Operand Binary(const Operand& left, const std::string& op, const Operand& right, int level,
+               ValueType type) {
+  return Operand{Wrapped(left, level) + op + Wrapped(right, level + 1), type, level, {}, {}, {}};
 }
 
-std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t at = text.find(separator, start);
-    parts.push_back(text.substr(start, at == std::string_view::npos ? at : at - start));
-    if (at == std::string_view::npos) return parts;
-    start = at + 1;
-  }
+Operand Prefix(const std::string& op, const Operand& operand, int level, ValueType type) {
+  return Operand{op + Wrapped(operand, level), type, level, {}, {}, {}};
 }
 
-// An Access date literal (the text between the #) as a MySQL literal.
-std::string DateLiteral(std::string_view text) {
-  const auto fail = [&]() -> std::string {
-    throw Untranslatable{"the date #" + std::string(text) + "# is not understood"};
-  };
-  while (!text.empty() && text.front() == ' ')
-    text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ')
-    text.remove_suffix(1);
-  const std::size_t blank = text.find(' ');
-  const std::string_view datePart = text.substr(0, blank);
-  std::string_view timePart =
-      blank == std::string_view::npos ? std::string_view{} : text.substr(blank + 1);
-  int year = 0, month = 0, day = 0;
-  if (datePart.find('/') != std::string_view::npos) {
-    const auto parts = SplitAt(datePart, '/');
-    if (parts.size() != 3 || !Digits(parts[0], 1, 2, month) || !Digits(parts[1], 1, 2, day))
-      return fail();
-    if (Digits(parts[2], 4, 4, year)) {
-    } else if (Digits(parts[2], 1, 2, year)) {
-      year += year < 30 ? 2000 : 1900;
-    } else {
-      return fail();
-    }
-  } else {
-    const auto parts = SplitAt(datePart, '-');
-    if (parts.size() != 3 || !Digits(parts[0], 4, 4, year) || !Digits(parts[1], 1, 2, month) ||
-        !Digits(parts[2], 1, 2, day))
-      return fail();
-  }
-  if (month < 1 || month > 12 || day < 1 || day > 31) return fail();
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d", year, month, day);
-  std::string literal = buffer;
-  if (!timePart.empty()) {
-    int hour = 0, minute = 0, second = 0;
-    bool pm = false, am = false;
-    const std::size_t marker = timePart.find(' ');
-    if (marker != std::string_view::npos) {
-      const std::string_view suffix = timePart.substr(marker + 1);
-      pm = suffix == "PM" || suffix == "pm";
-      am = suffix == "AM" || suffix == "am";
-      if (!pm && !am) return fail();
-      timePart = timePart.substr(0, marker);
-    }
-    const auto parts = SplitAt(timePart, ':');
-    if (parts.size() < 2 || parts.size() > 3 || !Digits(parts[0], 1, 2, hour) ||
-        !Digits(parts[1], 1, 2, minute) || (parts.size() == 3 && !Digits(parts[2], 1, 2, second)))
-      return fail();
-    if ((am || pm) && (hour < 1 || hour > 12)) return fail();
-    if (pm && hour < 12) hour += 12;
-    if (am && hour == 12) hour = 0;
-    if (hour > 23 || minute > 59 || second > 59) return fail();
-    std::snprintf(buffer, sizeof buffer, " %02d:%02d:%02d", hour, minute, second);
-    literal += buffer;
-  }
-  return literal + "'";
-}
-
-// An Access Like pattern as a MySQL one: * and ? become % and _, while a %
-// or _ of the pattern stays a plain character.
-std::string LikePattern(const std::string& pattern) {
-  std::string converted;
-  for (const char c : pattern) {
-    if (c == '[' || c == '#')
-      throw Untranslatable{"the Like pattern \"" + pattern + "\" uses [ ] or #"};
-    if (c == '*') {
-      converted.push_back('%');
-    } else if (c == '?') {
-      converted.push_back('_');
-    } else if (c == '%' || c == '_' || c == '\\') {
-      converted.push_back('\\');
-      converted.push_back(c);
-    } else {
-      converted.push_back(c);
-    }
-  }
-  return StringLiteral(converted);
-}
-
-std::vector<Token> Tokenize(std::string_view text, const NameMapping& names) {
-  std::vector<Token> tokens;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (std::isspace(c)) {
-      std::size_t end = i;
-      while (end < text.size() && std::isspace(static_cast<unsigned char>(text[end])))
-        ++end;
-      tokens.push_back({Kind::Space, std::string(text.substr(i, end - i)), {}});
-      i = end;
-    } else if (c == '[') {
-      const std::size_t close = text.find(']', i + 1);
-      if (close == std::string_view::npos) throw Untranslatable{"a [ is not closed"};
-      const std::string name(text.substr(i + 1, close - i - 1));
-      tokens.push_back({Kind::Other, QuoteIdentifier(names ? names(name) : name), name});
-      i = close + 1;
-    } else if (c == '"' || c == '\'') {
-      std::string value;
-      std::size_t j = i + 1;
-      while (true) {
-        if (j >= text.size()) throw Untranslatable{"a string is not closed"};
-        if (text[j] == static_cast<char>(c)) {
-          if (j + 1 < text.size() && text[j + 1] == static_cast<char>(c)) {
-            value.push_back(static_cast<char>(c));
-            j += 2;
-            continue;
-          }
-          break;
-        }
-        value.push_back(text[j++]);
-      }
-      tokens.push_back({Kind::Text, StringLiteral(value), value});
-      i = j + 1;
-    } else if (c == '#') {
-      const std::size_t close = text.find('#', i + 1);
-      if (close == std::string_view::npos) throw Untranslatable{"a date # is not closed"};
-      tokens.push_back({Kind::Other, DateLiteral(text.substr(i + 1, close - i - 1)), {}});
-      i = close + 1;
-    } else if (NameChar(c) && !std::isdigit(c)) {
-      std::size_t end = i;
-      while (end < text.size() && NameChar(static_cast<unsigned char>(text[end])))
-        ++end;
-      const std::string word(text.substr(i, end - i));
-      tokens.push_back({Kind::Name, word, word});
-      i = end;
-    } else if (std::isdigit(c) || c == '.') {
-      std::size_t end = i;
-      while (end < text.size() &&
-             (NameChar(static_cast<unsigned char>(text[end])) || text[end] == '.'))
-        ++end;
-      tokens.push_back({Kind::Other, std::string(text.substr(i, end - i)), {}});
-      i = end;
-    } else if (c == '(') {
-      tokens.push_back({Kind::Open, "(", {}});
-      ++i;
-    } else if (c == ')') {
-      tokens.push_back({Kind::Close, ")", {}});
-      ++i;
-    } else if (c == ',') {
-      tokens.push_back({Kind::Comma, ",", {}});
-      ++i;
-    } else if (c == '&') {
-      tokens.push_back({Kind::Ampersand, "&", {}});
-      ++i;
-    } else if (c == '!') {
-      throw Untranslatable{"it refers to a form or report (!), which MySQL cannot see"};
-    } else if (c == '^') {
-      throw Untranslatable{"the ^ operator means exclusive or in MySQL"};
-    } else if (c == '\\') {
-      throw Untranslatable{"the \\ operator (integer division) has no exact MySQL equivalent"};
-    } else if (c == '<' || c == '>' || c == '=') {
-      std::size_t end = i + 1;
-      if (end < text.size() && (text[end] == '>' || text[end] == '=')) ++end;
-      tokens.push_back({Kind::Comparison, std::string(text.substr(i, end - i)), {}});
-      i = end;
-    } else {
-      tokens.push_back({Kind::Other, std::string(1, static_cast<char>(c)), {}});
-      ++i;
-    }
-  }
-  return tokens;
-}
-
-std::size_t NextSolid(const std::vector<Token>& tokens, std::size_t i) {
-  while (i < tokens.size() && tokens[i].kind == Kind::Space)
-    ++i;
-  return i;
-}
-
-// Function names and Like patterns.
-void RewriteWords(std::vector<Token>& tokens) {
-  static const std::pair<const char*, const char*> kFunctions[] = {
-      {"IIf", "IF"},      {"Nz", "IFNULL"},   {"Len", "CHAR_LENGTH"},
-      {"UCase", "UPPER"}, {"LCase", "LOWER"},
-  };
-  // Conversions whose MySQL form wraps the argument.
-  static const std::pair<const char*, const char*> kConversions[] = {
-      {"CCur", "DECIMAL(19,4)"},
-      {"CDbl", "DOUBLE"},
-      {"CStr", "CHAR"},
-  };
-  for (std::size_t i = 0; i < tokens.size(); ++i) {
-    Token& token = tokens[i];
-    if (token.kind != Kind::Name) continue;
-    // Access's Yes/No constants.
-    if (Is(token, "Yes") || Is(token, "True")) token.text = "TRUE";
-    if (Is(token, "No") || Is(token, "False")) token.text = "FALSE";
-    const std::size_t next = NextSolid(tokens, i + 1);
-    const bool call = next < tokens.size() && tokens[next].kind == Kind::Open;
-    if (call) {
-      for (const auto& [access, mysql] : kFunctions) {
-        if (Is(token, access)) token.text = mysql;
-      }
-      for (const auto& [access, type] : kConversions) {
-        if (Is(token, access)) {
-          token.text.clear();
-          tokens[next].castTo = type;
-        }
-      }
-      const std::size_t close = NextSolid(tokens, next + 1);
-      if (Is(token, "Date") && close < tokens.size() && tokens[close].kind == Kind::Close)
-        token.text = "CURDATE";
-    }
-    if (Is(token, "Like") && next < tokens.size() && tokens[next].kind == Kind::Text)
-      tokens[next].text = LikePattern(tokens[next].raw);
-  }
-}
-
-bool Boundary(const Token& token) {
-  if (token.kind == Kind::Comparison || token.kind == Kind::Comma) return true;
-  for (const char* word : {"And", "Or", "Not", "Xor", "Eqv", "Imp", "Like", "Between", "In", "Is"})
-    if (Is(token, word)) return true;
+bool IsOneOf(const Token& token, std::initializer_list<const char*> words) {
+  for (const char* word : words)
+    if (IsWord(token, word)) return true;
   return false;
 }
 
-std::string Trimmed(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
-}
-
-// Renders tokens[i...] up to the Close that ends the current level (or the
-// end), turning each run of operands joined by & into CONCAT_WS. & binds
-// more loosely than arithmetic and more tightly than comparisons and logic,
-// so such a run ends at a comparison, a logical word, a comma or the end of
-// the level.
-std::string RenderLevel(const std::vector<Token>& tokens, std::size_t& i) {
-  std::string out;
-  std::vector<std::string> operands;  // of the current & run
-  std::string segment;                // text since the last boundary or &
-  const auto closeSegment = [&] {
-    if (operands.empty()) {
-      out += segment;
-    } else {
-      operands.push_back(Trimmed(segment));
-      std::string concat = "CONCAT_WS(''";
-      for (const std::string& operand : operands)
-        concat += ", " + operand;
-      concat += ")";
-      const bool trailingBlank = !segment.empty() && segment.back() == ' ';
-      out += concat;
-      if (trailingBlank) out += ' ';
-      operands.clear();
-    }
-    segment.clear();
-  };
-  while (i < tokens.size()) {
-    const Token& token = tokens[i];
-    if (token.kind == Kind::Close) break;
-    if (token.kind == Kind::Open) {
-      const std::string castTo = token.castTo;
-      ++i;
-      const std::string inner = RenderLevel(tokens, i);
-      if (i >= tokens.size()) throw Untranslatable{"a ( is not closed"};
-      segment += castTo.empty() ? "(" + inner + ")" : "CAST(" + inner + " AS " + castTo + ")";
-      ++i;
-      continue;
-    }
-    if (token.kind == Kind::Ampersand) {
-      if (operands.empty()) {
-        // The run starts here: what came before in the segment is its first
-        // operand, blanks before it stay outside.
-        const std::size_t first = segment.find_first_not_of(" \t\r\n");
-        out += segment.substr(0, first == std::string::npos ? segment.size() : first);
-        segment = first == std::string::npos ? std::string() : segment.substr(first);
-      }
-      operands.push_back(Trimmed(segment));
-      segment.clear();
-      ++i;
-      continue;
-    }
-    if (Boundary(token)) {
-      closeSegment();
-      out += token.text;
-      ++i;
-      continue;
-    }
-    segment += token.text;
-    ++i;
+// The operands of an & run as MySQL text. Access takes Null as empty text,
+// but gives Null when every operand is Null.
+Operand Concatenation(const std::vector<Operand>& operands) {
+  std::string list;
+  bool someNeverNull = false;
+  for (const Operand& operand : operands) {
+    if (!list.empty()) list += ", ";
+    list += operand.type == ValueType::Date ? DateText(operand.sql) : operand.sql;
+    if (operand.text || operand.number) someNeverNull = true;
   }
-  closeSegment();
-  return out;
+  const std::string concat = "CONCAT_WS('', " + list + ")";
+  Operand result =
+      Plain(someNeverNull ? concat : "IF(COALESCE(" + list + ") IS NULL, NULL, " + concat + ")",
+            ValueType::Text);
+  result.pieces = operands;
+  return result;
 }
 
 }  // namespace
+
+std::string Wrapped(const Operand& operand, int level) {
+  return operand.precedence < level ? "(" + operand.sql + ")" : operand.sql;
+}
+
+const Token& AccessParser::peek(std::size_t ahead) const {
+  const std::size_t index = std::min(at_ + ahead, tokens_.size() - 1);
+  return tokens_[index];
+}
+
+bool AccessParser::symbol(const char* text) {
+  if (peek().kind != TokenKind::Symbol || peek().text != text) return false;
+  ++at_;
+  return true;
+}
+
+bool AccessParser::word(const char* text) {
+  if (!IsWord(peek(), text)) return false;
+  ++at_;
+  return true;
+}
+
+void AccessParser::expectSymbol(const char* text) {
+  if (!symbol(text)) {
+    if (atEnd()) throw Untranslatable{std::string("a ") + text + " is missing at the end"};
+    throw Untranslatable{std::string("a ") + text + " is missing before \"" + peek().text + "\""};
+  }
+}
+
+void AccessParser::unexpected() const {
+  if (atEnd()) throw Untranslatable{"it ends too early"};
+  throw Untranslatable{"\"" + peek().text + "\" is not expected there"};
+}
+
+std::string AccessParser::name(const Token& token) const {
+  return QuoteIdentifier(names_ ? names_(token.text) : token.text);
+}
+
+AccessParser::Nesting::Nesting(AccessParser& parser) : parser_(parser) {
+  // Saved queries nest a few levels deep.
+  constexpr int kDeepest = 200;
+  if (++parser_.depth_ > kDeepest) {
+    --parser_.depth_;
+    throw Untranslatable{"it is nested too deeply"};
+  }
+}
+
+Operand AccessParser::expression() {
+  const Nesting nesting(*this);
+  return implication();
+}
+
+Operand AccessParser::implication() {
+  Operand left = equivalence();
+  while (word("Imp")) {
+    const Operand right = equivalence();
+    left = Binary(Prefix("NOT ", left, kNot, ValueType::Boolean), " OR ", right, kOr,
+                  ValueType::Boolean);
+  }
+  return left;
+}
+
+Operand AccessParser::equivalence() {
+  Operand left = exclusiveOr();
+  while (word("Eqv")) {
+    const Operand right = exclusiveOr();
+    left = Prefix("NOT ", Binary(left, " XOR ", right, kXor, ValueType::Boolean), kNot,
+                  ValueType::Boolean);
+  }
+  return left;
+}
+
+Operand AccessParser::exclusiveOr() {
+  Operand left = disjunction();
+  while (word("Xor")) {
+    const Operand right = disjunction();
+    left = Binary(left, " XOR ", right, kXor, ValueType::Boolean);
+  }
+  return left;
+}
+
+Operand AccessParser::disjunction() {
+  Operand left = conjunction();
+  while (word("Or")) {
+    const Operand right = conjunction();
+    left = Binary(left, " OR ", right, kOr, ValueType::Boolean);
+  }
+  return left;
+}
+
+Operand AccessParser::conjunction() {
+  Operand left = negation();
+  while (word("And")) {
+    const Operand right = negation();
+    left = Binary(left, " AND ", right, kAnd, ValueType::Boolean);
+  }
+  return left;
+}
+
+Operand AccessParser::negation() {
+  const Nesting nesting(*this);
+  if (word("Not")) return Prefix("NOT ", negation(), kNot, ValueType::Boolean);
+  return comparison();
+}
+
+Operand AccessParser::comparison() {
+  Operand left = concatenation();
+  while (true) {
+    const Token& next = peek();
+    if (next.kind == TokenKind::Symbol &&
+        (next.text == "=" || next.text == "<>" || next.text == "<" || next.text == ">" ||
+         next.text == "<=" || next.text == ">=")) {
+      const std::string op = next.text;
+      ++at_;
+      const Operand right = concatenation();
+      left = Binary(left, " " + op + " ", right, kComparison, ValueType::Boolean);
+      continue;
+    }
+    if (IsWord(next, "Is")) {
+      ++at_;
+      const bool negated = word("Not");
+      if (!word("Null")) unexpected();
+      left = Made(Wrapped(left, kComparison + 1) + (negated ? " IS NOT NULL" : " IS NULL"),
+                  ValueType::Boolean, kComparison);
+      continue;
+    }
+    bool negated = false;
+    if (IsWord(next, "Not") && IsOneOf(peek(1), {"Like", "Between", "In"})) {
+      negated = true;
+      ++at_;
+    }
+    if (word("Like")) {
+      left = like(left, negated);
+    } else if (word("Between")) {
+      const Operand low = concatenation();
+      if (!word("And")) unexpected();
+      const Operand high = concatenation();
+      left = Made(Wrapped(left, kComparison + 1) + (negated ? " NOT BETWEEN " : " BETWEEN ") +
+                      Wrapped(low, kComparison + 1) + " AND " + Wrapped(high, kComparison + 1),
+                  ValueType::Boolean, kComparison);
+    } else if (word("In")) {
+      expectSymbol("(");
+      std::string list;
+      if (IsWord(peek(), "SELECT")) {
+        list = statement();
+      } else {
+        do {
+          if (!list.empty()) list += ", ";
+          list += expression().sql;
+        } while (symbol(","));
+      }
+      expectSymbol(")");
+      left = Made(Wrapped(left, kComparison + 1) + (negated ? " NOT IN (" : " IN (") + list + ")",
+                  ValueType::Boolean, kComparison);
+    } else {
+      return left;
+    }
+  }
+}
+
+Operand AccessParser::like(const Operand& value, bool negated) {
+  const Operand pattern = concatenation();
+  return Made(LikeCondition(Wrapped(value, kComparison + 1), pattern, negated), ValueType::Boolean,
+              kComparison);
+}
+
+Operand AccessParser::concatenation() {
+  std::vector<Operand> operands{additive()};
+  while (symbol("&"))
+    operands.push_back(additive());
+  if (operands.size() == 1) return operands.front();
+  return Concatenation(operands);
+}
+
+Operand AccessParser::additive() {
+  Operand left = modulo();
+  while (true) {
+    const bool plus = symbol("+");
+    if (!plus && !symbol("-")) return left;
+    const Operand right = modulo();
+    const std::string a = Wrapped(left, kMultiplicative), b = Wrapped(right, kMultiplicative);
+    if (plus && left.type == ValueType::Text && right.type == ValueType::Text) {
+      // + joins texts; unlike &, a Null makes the whole Null.
+      left = Plain("CONCAT(" + left.sql + ", " + right.sql + ")", ValueType::Text);
+    } else if (left.type == ValueType::Date && right.type == ValueType::Date && !plus) {
+      // Days between, with the time of day as the fraction.
+      left = Made("(TO_SECONDS(" + left.sql + ") - TO_SECONDS(" + right.sql + ")) / 86400e0",
+                  ValueType::Number, kMultiplicative);
+    } else if (left.type == ValueType::Date &&
+               (right.type == ValueType::Number || right.type == ValueType::Whole ||
+                right.type == ValueType::Unknown)) {
+      // A date and a number of days (a fraction being part of a day).
+      left = Plain(std::string("TIMESTAMPADD(SECOND, ") + (plus ? "" : "-") + "ROUND(" + b +
+                       " * 86400), " + left.sql + ")",
+                   ValueType::Date);
+    } else if (plus && right.type == ValueType::Date &&
+               (left.type == ValueType::Number || left.type == ValueType::Whole)) {
+      left = Plain("TIMESTAMPADD(SECOND, ROUND(" + a + " * 86400), " + right.sql + ")",
+                   ValueType::Date);
+    } else {
+      left = Binary(left, plus ? " + " : " - ", right, kAdditive, ValueType::Number);
+    }
+  }
+}
+
+Operand AccessParser::modulo() {
+  Operand left = integerDivision();
+  while (word("Mod")) {
+    const Operand right = integerDivision();
+    // Access rounds both operands to whole numbers; the remainder takes the
+    // dividend's sign, as MySQL's does.
+    left =
+        Made(WholeNumber(left) + " MOD " + WholeNumber(right), ValueType::Whole, kMultiplicative);
+  }
+  return left;
+}
+
+Operand AccessParser::integerDivision() {
+  Operand left = multiplicative();
+  while (symbol("\\")) {
+    const Operand right = multiplicative();
+    // Both operands rounded to whole numbers, the quotient cut toward zero.
+    left =
+        Made(WholeNumber(left) + " DIV " + WholeNumber(right), ValueType::Whole, kMultiplicative);
+  }
+  return left;
+}
+
+Operand AccessParser::multiplicative() {
+  Operand left = unary();
+  while (true) {
+    if (symbol("*")) {
+      const Operand right = unary();
+      left = Binary(left, " * ", right, kMultiplicative, ValueType::Number);
+    } else if (symbol("/")) {
+      // Access divides in Double; MySQL would divide whole numbers as
+      // decimals with four digits (1/3 = 0.3333).
+      const Operand right = unary();
+      left = Binary(Plain("CAST(" + left.sql + " AS DOUBLE)", ValueType::Number), " / ", right,
+                    kMultiplicative, ValueType::Number);
+    } else {
+      return left;
+    }
+  }
+}
+
+Operand AccessParser::unary() {
+  const Nesting nesting(*this);
+  if (symbol("-")) {
+    const Operand operand = unary();
+    if (operand.number) {
+      Operand negative = Plain("-" + operand.sql, ValueType::Number);
+      negative.number = "-" + *operand.number;
+      return negative;
+    }
+    return Prefix("-", operand, kUnary + 1, ValueType::Number);
+  }
+  if (symbol("+")) return unary();
+  return power();
+}
+
+Operand AccessParser::power() {
+  Operand left = primary();
+  while (symbol("^")) {
+    Operand right;
+    if (symbol("-")) {
+      right = Prefix("-", primary(), kUnary + 1, ValueType::Number);
+    } else {
+      right = primary();
+    }
+    left = Plain("POWER(" + left.sql + ", " + right.sql + ")", ValueType::Number);
+  }
+  return left;
+}
+
+Operand AccessParser::primary() {
+  const Token token = peek();
+  switch (token.kind) {
+    case TokenKind::Number: {
+      ++at_;
+      Operand number = Plain(token.text, ValueType::Number);
+      number.number = token.text;
+      return number;
+    }
+    case TokenKind::String: {
+      ++at_;
+      Operand text = Plain(StringLiteral(token.text), ValueType::Text);
+      text.text = token.text;
+      return text;
+    }
+    case TokenKind::Date:
+      ++at_;
+      return Plain("TIMESTAMP'" + token.text + "'", ValueType::Date);
+    case TokenKind::Bracketed:
+      return reference();
+    case TokenKind::Symbol:
+      if (symbol("(")) {
+        if (IsWord(peek(), "SELECT")) {
+          const std::string select = statement();
+          expectSymbol(")");
+          return Plain("(" + select + ")", ValueType::Unknown);
+        }
+        Operand inner = expression();
+        expectSymbol(")");
+        return inner;
+      }
+      if (token.text == "?")
+        throw Untranslatable{"it asks for a parameter (?), which a view cannot"};
+      unexpected();
+    case TokenKind::Word:
+      break;
+    case TokenKind::End:
+      unexpected();
+  }
+  if (IsOneOf(token, {"True", "Yes", "On"})) {
+    ++at_;
+    return Plain("TRUE", ValueType::Boolean);
+  }
+  if (IsOneOf(token, {"False", "No", "Off"})) {
+    ++at_;
+    return Plain("FALSE", ValueType::Boolean);
+  }
+  if (IsWord(token, "Null")) {
+    ++at_;
+    return Plain("NULL", ValueType::Null);
+  }
+  if (IsWord(token, "Exists") && peek(1).text == "(") {
+    at_ += 2;
+    const std::string select = statement();
+    expectSymbol(")");
+    return Plain("EXISTS (" + select + ")", ValueType::Boolean);
+  }
+  // Left( and Right( are functions, LEFT JOIN and RIGHT JOIN are not.
+  if (peek(1).kind == TokenKind::Symbol && peek(1).text == "(" &&
+      !IsOneOf(token, {"SELECT", "FROM", "WHERE", "HAVING", "ON", "AS", "And", "Or", "Not", "Like",
+                       "Is", "In", "Between", "Mod", "Xor", "Eqv", "Imp"})) {
+    at_ += 2;
+    return call(token.text);
+  }
+  if (IsOneOf(token,
+              {"SELECT", "FROM",  "WHERE",   "GROUP", "HAVING", "ORDER", "UNION", "AS",  "ON",
+               "JOIN",   "INNER", "LEFT",    "RIGHT", "BY",     "And",   "Or",    "Not", "Like",
+               "Is",     "In",    "Between", "Mod",   "Xor",    "Eqv",   "Imp"}))
+    unexpected();
+  return reference();
+}
+
+Operand AccessParser::call(const std::string& name) {
+  std::vector<Operand> arguments;
+  if (symbol(")")) return TranslateFunction(name, arguments);
+  if (peek().kind == TokenKind::Symbol && peek().text == "*" && peek(1).text == ")") {
+    at_ += 2;
+    arguments.push_back(Plain("*", ValueType::Unknown));
+    return TranslateFunction(name, arguments);
+  }
+  do {
+    arguments.push_back(expression());
+  } while (symbol(","));
+  expectSymbol(")");
+  return TranslateFunction(name, arguments);
+}
+
+// A column or table name: Name, [Name], T.Name, [T].[Name], T.*.
+Operand AccessParser::reference() {
+  const Token first = peek();
+  Token bare = first;
+  bare.kind = TokenKind::Word;
+  if (IsOneOf(bare, {"Forms", "Reports", "Screen"}) && (peek(1).text == "!" || peek(1).text == "."))
+    throw Untranslatable{"it refers to a form or report (" + first.text +
+                         "!...), which MySQL cannot see"};
+  std::string text;
+  while (true) {
+    const Token part = peek();
+    if (part.kind == TokenKind::Word || part.kind == TokenKind::Bracketed) {
+      text += name(part);
+      ++at_;
+    } else if (part.kind == TokenKind::Symbol && part.text == "*" && !text.empty()) {
+      text += "*";
+      ++at_;
+      return Plain(text, ValueType::Unknown);
+    } else {
+      unexpected();
+    }
+    // ! between names is Access's other way of writing a dot.
+    if (peek().kind == TokenKind::Symbol && (peek().text == "." || peek().text == "!") &&
+        (peek(1).kind == TokenKind::Word || peek(1).kind == TokenKind::Bracketed ||
+         peek(1).text == "*")) {
+      text += ".";
+      ++at_;
+      continue;
+    }
+    return Plain(text, ValueType::Unknown);
+  }
+}
 
 TranslatedExpression TranslateAccessExpression(std::string_view expression,
                                                const NameMapping& names) {
   TranslatedExpression result;
   try {
-    std::vector<Token> tokens = Tokenize(expression, names);
-    RewriteWords(tokens);
-    std::size_t i = 0;
-    result.text = RenderLevel(tokens, i);
-    if (i < tokens.size()) throw Untranslatable{"a ) has no ("};
+    AccessParser parser(TokenizeAccessSql(expression), names);
+    result.text = parser.expression().sql;
+    if (!parser.atEnd()) {
+      if (parser.peek().text == ")") throw Untranslatable{"a ) has no ("};
+      throw Untranslatable{"\"" + parser.peek().text + "\" is not expected there"};
+    }
   } catch (const Untranslatable& failure) {
     result.ok = false;
     result.text.clear();

@@ -17,23 +17,26 @@ struct TranslatedExpression {
 // How a name in brackets is spelled on the MySQL side (see NameRule).
 using NameMapping = std::function<std::string(const std::string&)>;
 
-// Rewrites an expression stored by Access (a select list item, a condition,
-// a join condition, a grouping or ordering term) in MySQL syntax:
-// - [Name] becomes `Name` (through `names`);
-// - "text" and 'text' become MySQL string literals;
-// - #m/d/yyyy# and #yyyy-mm-dd# dates, with or without a time, become
-//   'yyyy-mm-dd hh:mm:ss' literals;
-// - the & concatenation becomes CONCAT_WS('', ...), which like Access takes
-//   Null as empty text;
-// - Like patterns given as literals use % and _ instead of * and ?;
-// - IIf, Nz, Len, UCase, LCase, Date() become IF, IFNULL, CHAR_LENGTH,
-//   UPPER, LOWER, CURDATE(); CCur, CDbl, CStr become CAST(... AS
-//   DECIMAL(19,4) / DOUBLE / CHAR);
-// - Yes, True, No, False become TRUE and FALSE.
-// Operators that MySQL reads with another meaning (^, \), references to
-// forms and reports (Forms!Name!Control) and Like patterns with character
-// lists or digit wildcards are not translated: the result is then !ok with
-// the reason. Other Access functions are passed on as written.
+// Translates an expression stored by Access (a select list item, a
+// condition, a join condition, a grouping or ordering term) into MySQL text
+// that gives the value Access gives. The expression is parsed with Access's
+// operator precedence and written back with the parentheses MySQL needs:
+// - [Name] and bare names become `Name` (through `names`); T!Name is T.Name;
+// - "text" and 'text' become MySQL string literals, #dates# TIMESTAMP
+//   literals, Yes/True/No/False TRUE and FALSE;
+// - & joins texts taking Null as empty (Null only when all are Null), + of
+//   two texts joins them, a date plus or minus a number moves it by days;
+// - / divides in Double, \ and Mod round their operands half to even,
+//   ^ is POWER;
+// - Like patterns (* ? # [a-z] [!a-z]) become LIKE or an anchored REGEXP,
+//   blind to case; Between, In (list or subquery), Is [Not] Null, Exists;
+// - (SELECT ...) subqueries are translated as TranslateAccessSelect does;
+// - Access functions become MySQL text with Access's semantics (see
+//   access_functions.h and access_format.h).
+// A function MySQL cannot compute as Access does (Eval, DLookup, First,
+// Last, an unknown one), references to forms and reports (Forms!Name!Control)
+// and parameters give !ok with the reason naming them; nothing is passed on
+// untranslated.
 TranslatedExpression TranslateAccessExpression(std::string_view expression,
                                                const NameMapping& names);
 

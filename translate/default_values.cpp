@@ -159,11 +159,6 @@ TranslatedDefault TranslateDefaultValue(std::string_view accessDefault,
         return Take(value.text);
       }
       return Dropped();
-    case Target::Number:
-      if (value.kind == Kind::Boolean || value.kind == Kind::Number) {
-        return Take(StringLiteral(value.text));
-      }
-      return Dropped();
     case Target::DateTime:
       if (value.kind == Kind::Timestamp && target.currentTimestamp)
         return Take("CURRENT_TIMESTAMP");

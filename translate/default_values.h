@@ -14,7 +14,6 @@ struct DefaultTarget {
     Bit,       // Yes/No
     Real,      // REAL, DOUBLE
     Decimal,   // DECIMAL(precision, scale)
-    Number,    // a number kept as text (Currency as char(24))
     DateTime,  // DATETIME
     Text,      // VARCHAR(maxCharacters)
     None,      // a type that takes no default here (long, binary, GUID, auto-increment)

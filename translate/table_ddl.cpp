@@ -21,13 +21,17 @@
 namespace tablift {
 namespace {
 
+// Access Currency: 15 digits before the point and 4 after.
+constexpr std::string_view kCurrencyType = "DECIMAL(19,4)";
+constexpr std::pair<int, int> kCurrencyShape{19, 4};
+
 // The Jet and ODBC type words whose MySQL type differs from the word itself.
 constexpr std::pair<std::string_view, std::string_view> kJetWords[] = {
-    {"LONGBINARY", "LONGBLOB"}, {"BINARY", "VARBINARY(510)"},
-    {"CURRENCY", "char(24)"},   {"GUID", "char(48)"},
-    {"NUMERIC", "FLOAT"},       {"SINGLE", "REAL"},
-    {"BYTE", "TINYINT"},        {"SHORT", "SMALLINT"},
-    {"LONG", "INTEGER"},        {"VARBINARY", "VARBINARY(510)"},
+    {"LONGBINARY", "LONGBLOB"},  {"BINARY", "VARBINARY(510)"},
+    {"CURRENCY", kCurrencyType}, {"GUID", "char(48)"},
+    {"NUMERIC", "FLOAT"},        {"SINGLE", "REAL"},
+    {"BYTE", "TINYINT"},         {"SHORT", "SMALLINT"},
+    {"LONG", "INTEGER"},         {"VARBINARY", "VARBINARY(510)"},
 };
 
 std::string Trimmed(const std::string& text) {
@@ -112,6 +116,10 @@ std::string MySqlColumnType(const ColumnRow& column, bool jetRules) {
       const auto [precision, scale] = DecimalShape(column);
       return "DECIMAL(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
     }
+    case DBTYPE_CY:
+      // Currency is a number of four decimals: as text it would sort, compare
+      // and take MIN and MAX as text in every query that reads it.
+      return std::string(kCurrencyType);
     case DBTYPE_WSTR:
       // A required Memo would otherwise become VARCHAR(512) and cut longer
       // texts; a nullable Text(n) TEXT, which cannot carry a key.
@@ -167,7 +175,8 @@ DefaultTarget DefaultTargetOf(const ColumnRow& column, bool jetRules, double ser
       break;
     }
     case DBTYPE_CY:
-      target.kind = Kind::Number;
+      target.kind = Kind::Decimal;
+      std::tie(target.precision, target.scale) = kCurrencyShape;
       break;
     case DBTYPE_DATE:
     case DBTYPE_DBTIMESTAMP:

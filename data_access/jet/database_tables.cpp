@@ -4,6 +4,7 @@
 
 #include "data_access/error_info.h"
 #include "data_access/jet/column_types.h"
+#include "data_access/jet/saved_query_sql.h"
 
 namespace tablift::jet {
 namespace {
@@ -94,6 +95,13 @@ std::unique_ptr<TableSource> DatabaseTables::table(const std::string& name) {
   }
   return std::make_unique<DatabaseTable>(database_, definition.name, std::move(columns),
                                          std::nullopt);
+}
+
+std::optional<std::string> DatabaseTables::savedQuerySql(const std::string& name) {
+  std::vector<QueryElement> elements;
+  if (Failed(ReadQueryElements(*database_, name, elements)) || elements.empty())
+    return std::nullopt;
+  return SavedQuerySql(elements);
 }
 
 }  // namespace tablift::jet

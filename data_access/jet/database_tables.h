@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "data_access/jet/jet_database.h"
@@ -20,6 +21,10 @@ class DatabaseTables : public TableCatalog {
   // with the reason, so that the query reports the damage rather than an
   // unknown name.
   std::unique_ptr<TableSource> table(const std::string& name) override;
+  // The Access SQL text of a saved query of the file, written out from its
+  // MSysQueries rows; nothing when there is no such query or its rows cannot
+  // be read.
+  std::optional<std::string> savedQuerySql(const std::string& name) override;
 
  private:
   std::shared_ptr<JetDatabase> database_;

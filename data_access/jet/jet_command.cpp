@@ -27,7 +27,7 @@ HResult JetCommand::execute(std::unique_ptr<ProviderRowset>& rowset, std::int64_
     auto tables = std::make_shared<DatabaseTables>(database_);
     std::unique_ptr<QueryResult> result;
     ClearThreadErrorObject();
-    const HResult executed = ExecuteJetQuery(*tables, text_, result);
+    const HResult executed = ExecuteJetQuery(*tables, text_, parameters_, result);
     if (Failed(executed) || !result) {
       // The executor describes what it rejected; make sure there is always a
       // description to report.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "data_access/jet/jet_database.h"
+#include "data_access/jet/sql/query_executor.h"
 #include "data_access/provider.h"
 
 namespace tablift::jet {
@@ -13,7 +14,8 @@ namespace tablift::jet {
 // than SELECT fail.
 class JetCommand : public ProviderCommand {
  public:
-  explicit JetCommand(std::shared_ptr<JetDatabase> database) : database_(std::move(database)) {}
+  JetCommand(std::shared_ptr<JetDatabase> database, QueryParameters parameters)
+      : database_(std::move(database)), parameters_(std::move(parameters)) {}
 
   HResult setText(std::string_view text) override;
   // Rowset properties change nothing: every rowset is forward-only and
@@ -23,6 +25,7 @@ class JetCommand : public ProviderCommand {
 
  private:
   std::shared_ptr<JetDatabase> database_;
+  QueryParameters parameters_;
   std::string text_;
   bool hasText_ = false;
 };

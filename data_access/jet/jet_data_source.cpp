@@ -4,6 +4,7 @@
 
 #include "data_access/data_source.h"
 #include "data_access/jet/catalog_listing.h"
+#include "data_access/jet/database_tables.h"
 #include "data_access/jet/jet_database.h"
 #include "data_access/jet/jet_messages.h"
 #include "data_access/jet/jet_provider.h"
@@ -114,6 +115,21 @@ std::shared_ptr<jet::JetDatabase> JetDatabaseOf(const DataSource& dataSource) {
 std::shared_ptr<jet::JetDatabase> JetDatabaseOf(const Session& session) {
   const auto* jet = dynamic_cast<const jet::JetSession*>(session.provider().get());
   return jet != nullptr ? jet->database() : nullptr;
+}
+
+bool SetJetQueryParameters(const Session& session, jet::QueryParameters parameters) {
+  auto* jet = dynamic_cast<jet::JetSession*>(session.provider().get());
+  if (jet == nullptr) return false;
+  jet->setQueryParameters(std::move(parameters));
+  return true;
+}
+
+HResult ListJetQueryParameters(const Session& session, std::string_view sql,
+                               std::vector<jet::QueryParameterInfo>& parameters) {
+  const std::shared_ptr<jet::JetDatabase> database = JetDatabaseOf(session);
+  if (database == nullptr) return E_FAIL;
+  jet::DatabaseTables tables(database);
+  return jet::ListJetQueryParameters(tables, sql, parameters);
 }
 
 }  // namespace tablift

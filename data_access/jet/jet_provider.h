@@ -1,7 +1,10 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
+#include <vector>
 
+#include "data_access/jet/sql/query_executor.h"
 #include "data_access/provider.h"
 
 namespace tablift {
@@ -29,5 +32,15 @@ std::unique_ptr<ProviderDataSource> CreateJetDataSource();
 std::shared_ptr<jet::JetDatabase> JetDatabaseOf(const DataSource& dataSource);
 // The same through an open session of the Jet provider.
 std::shared_ptr<jet::JetDatabase> JetDatabaseOf(const Session& session);
+
+// Gives the parameters of the statements later run on an open session of the
+// Jet provider their values (a saved parameter query run to compare it with
+// its migrated procedure); false for another provider's session.
+bool SetJetQueryParameters(const Session& session, jet::QueryParameters parameters);
+
+// The parameters a statement needs when run on an open session of the Jet
+// provider, declared ones first (see jet::ListJetQueryParameters).
+HResult ListJetQueryParameters(const Session& session, std::string_view sql,
+                               std::vector<jet::QueryParameterInfo>& parameters);
 
 }  // namespace tablift

@@ -12,7 +12,7 @@ namespace tablift::jet {
 
 HResult JetSession::createCommand(std::unique_ptr<ProviderCommand>& command) {
   return AtBoundary([&] {
-    command = std::make_unique<JetCommand>(database_);
+    command = std::make_unique<JetCommand>(database_, parameters_);
     return S_OK;
   });
 }

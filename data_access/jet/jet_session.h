@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "data_access/jet/jet_database.h"
+#include "data_access/jet/sql/query_executor.h"
 #include "data_access/provider.h"
 
 namespace tablift::jet {
@@ -20,8 +21,13 @@ class JetSession : public ProviderSession {
 
   const std::shared_ptr<JetDatabase>& database() const { return database_; }
 
+  // The values commands made from now on give the parameters of their
+  // statements.
+  void setQueryParameters(QueryParameters parameters) { parameters_ = std::move(parameters); }
+
  private:
   std::shared_ptr<JetDatabase> database_;
+  QueryParameters parameters_;
 };
 
 }  // namespace tablift::jet

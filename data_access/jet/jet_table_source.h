@@ -47,6 +47,12 @@ class TableCatalog {
   virtual ~TableCatalog() = default;
   // Null when there is no such table.
   virtual std::unique_ptr<TableSource> table(const std::string& name) = 0;
+  // The Access SQL text of the saved query of that name; empty when there is
+  // none. A FROM entry naming no table runs the saved query as its rows.
+  virtual std::optional<std::string> savedQuerySql(const std::string& name) {
+    (void)name;
+    return std::nullopt;
+  }
 };
 
 }  // namespace tablift::jet

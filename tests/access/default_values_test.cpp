@@ -60,9 +60,12 @@ TEST(DefaultValuesTest, NumbersStayNumbersWithinTheColumnsRange) {
   EXPECT_EQ(Taken("123.456", decimal), "123.456");
   EXPECT_EQ(Taken("1234", decimal), "<dropped>");
   EXPECT_EQ(Taken("-000.5", decimal), "-000.5");
-  // Currency is kept as text: its default is a text literal too.
-  EXPECT_EQ(Taken("=0", Target(Kind::Number)), "'0'");
-  EXPECT_EQ(Taken("\"abc\"", Target(Kind::Number)), "<dropped>");
+  // Currency is a DECIMAL(19,4): its default is a number, never text.
+  DefaultTarget currency = Target(Kind::Decimal);
+  currency.precision = 19;
+  currency.scale = 4;
+  EXPECT_EQ(Taken("=0", currency), "0");
+  EXPECT_EQ(Taken("\"abc\"", currency), "<dropped>");
 }
 
 TEST(DefaultValuesTest, TextIsQuotedAndEscapedForMySql) {

@@ -18,7 +18,7 @@ TEST(MySqlTypeOfJetWordTest, EachJetWordHasItsTypeAndOtherWordsStandForThemselve
       {"LONGBINARY", "LONGBLOB"},
       {"BINARY", "VARBINARY(510)"},
       {"VARBINARY", "VARBINARY(510)"},
-      {"CURRENCY", "char(24)"},
+      {"CURRENCY", "DECIMAL(19,4)"},
       {"GUID", "char(48)"},
       {"NUMERIC", "FLOAT"},
       {"SINGLE", "REAL"},
@@ -60,7 +60,7 @@ TEST(MySqlColumnTypeTest, EveryAccessTypeKeepsItsValues) {
   EXPECT_EQ(MySqlColumnType(Row(24, DBTYPE_I4), true), "INT AUTO_INCREMENT");
   EXPECT_EQ(MySqlColumnType(Row(122, DBTYPE_R4), true), "REAL");
   EXPECT_EQ(MySqlColumnType(Row(122, DBTYPE_R8), true), "DOUBLE");
-  EXPECT_EQ(MySqlColumnType(Row(122, DBTYPE_CY), true), "char(24)");
+  EXPECT_EQ(MySqlColumnType(Row(122, DBTYPE_CY), true), "DECIMAL(19,4)");
   EXPECT_EQ(MySqlColumnType(Row(122, DBTYPE_DATE), true), "DATETIME");
   EXPECT_EQ(MySqlColumnType(Row(122, DBTYPE_GUID), true), "char(48)");
   ColumnRow decimal = Row(122, DBTYPE_NUMERIC);

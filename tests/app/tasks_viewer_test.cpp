@@ -35,7 +35,7 @@ TEST_F(WindowTest, TheTaskListHasItsColumnsAndABarPerRow) {
   for (int i = 0; i < table->columnCount(); ++i)
     headers << table->horizontalHeaderItem(i)->text();
   EXPECT_EQ(headers, (QStringList{"NO.", "Progress", "Type", "State", "Source DBMS", "Source DB",
-                                  "Source T(V)", "Targert DBMS", "Target DB", "Target T(V)"}));
+                                  "Source T(V)", "Target DBMS", "Target DB", "Target T(V)"}));
   EXPECT_EQ(table->columnWidth(0), 32);
   EXPECT_EQ(table->columnWidth(7), 200);
 

@@ -280,7 +280,7 @@ TEST_F(QueryObjectsTest, DataDefinitionRunsAsAProcedure) {
                 "by ordinal_position) from information_schema.columns where table_schema = "
                 "database() and table_name = 'Price List'"),
             // Typed as a migrated table's columns of those Access types are.
-            "Code int NO,Name varchar NO,Price char YES,Since datetime YES,Active bit YES,"
+            "Code int NO,Name varchar NO,Price decimal YES,Since datetime YES,Active bit YES,"
             "Notes longtext YES,Ratio double YES,Amount decimal YES");
   call("ALTER TABLE [Price List] ADD COLUMN Region TEXT(10)");
   call("CREATE UNIQUE INDEX ByName ON [Price List] (Name DESC, Region)");

@@ -169,7 +169,7 @@ TEST_P(ObjectNamesTest, EveryObjectArrivesUnderTheChosenName) {
               UnorderedElementsAre(name(kPriceView), name(kViewOnView)));
   EXPECT_THAT(query("select `" + name(kDoubledPrice) + "` from `" + database + "`.`" +
                     name(kViewOnView) + "` order by 1"),
-              ElementsAre("0.0002", "25"));
+              ElementsAre("0.0002", "25.0000"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, ObjectNamesTest,

@@ -69,9 +69,13 @@ TEST_F(GeneratedColumnTest, StoredValuesStayWhenTheExpressionDisagreesOrCannotBe
   EXPECT_FALSE(MakeGeneratedColumn(window_, window_.targetSession(), "Order Lines", "Total",
                                    "DOUBLE", "Forms!Orders!Rate*[Price]", NameRule::Keep));
   EXPECT_THAT(lastLine(), HasSubstr("keeps the values Access stored"));
-  // A function the server does not know.
+  // A function MySQL has no counterpart of.
   EXPECT_FALSE(MakeGeneratedColumn(window_, window_.targetSession(), "Order Lines", "Total",
                                    "DOUBLE", "NoSuchFunction([Price])", NameRule::Keep));
+  EXPECT_THAT(lastLine(), HasSubstr("NoSuchFunction has no MySQL counterpart"));
+  // A value that changes with time, which the server does not store.
+  EXPECT_FALSE(MakeGeneratedColumn(window_, window_.targetSession(), "Order Lines", "Total",
+                                   "DOUBLE", "[Price] * Month(Now())", NameRule::Keep));
   EXPECT_THAT(lastLine(), HasSubstr("the server refuses it"));
   // Every time, the stored values are untouched and nothing was left behind.
   EXPECT_THAT(

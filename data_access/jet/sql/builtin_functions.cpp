@@ -8,8 +8,8 @@ namespace tablift::jet {
 
 const FunctionDef* FindFunction(std::string_view name) {
   if (!name.empty() && name.back() == '$') name.remove_suffix(1);
-  for (const auto group :
-       {TextFunctions(), DateFunctions(), NumberFunctions(), ControlFunctions()}) {
+  for (const auto group : {TextFunctions(), DateFunctions(), NumberFunctions(), ControlFunctions(),
+                           FormatFunctions()}) {
     for (const FunctionDef& function : group) {
       if (NamesEqual(function.name, name)) return &function;
     }

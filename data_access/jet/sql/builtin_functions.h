@@ -39,6 +39,7 @@ std::span<const FunctionDef> TextFunctions();
 std::span<const FunctionDef> DateFunctions();
 std::span<const FunctionDef> NumberFunctions();
 std::span<const FunctionDef> ControlFunctions();
+std::span<const FunctionDef> FormatFunctions();
 
 // Shared by the function bodies.
 [[noreturn]] void InvalidArgument();

@@ -461,7 +461,40 @@ std::int64_t DateDiff(DateInterval interval, double first, double second, int fi
   return 0;
 }
 
-std::int64_t DatePart(DateInterval interval, double serial, int firstDayOfWeek) {
+namespace {
+
+// The day number on which week 1 of the year begins.
+std::int64_t FirstWeekStart(int year, int firstDayOfWeek, int firstWeekOfYear) {
+  const std::int64_t januaryFirst = DayNumberFromCivil(year, 1, 1);
+  const int weekday =
+      WeekdayOf(static_cast<double>(januaryFirst - kEpochDayNumber), firstDayOfWeek);
+  const std::int64_t weekStart = januaryFirst - (weekday - 1);
+  const int daysInYear = 8 - weekday;  // of the week holding January 1st
+  switch (firstWeekOfYear) {
+    case 2:
+      return daysInYear >= 4 ? weekStart : weekStart + 7;
+    case 3:
+      return weekday == 1 ? weekStart : weekStart + 7;
+    default:
+      return weekStart;
+  }
+}
+
+std::int64_t WeekOfYear(double serial, int firstDayOfWeek, int firstWeekOfYear) {
+  std::int64_t day = 0, second = 0;
+  PartsFromSerial(serial, day, second);
+  const std::int64_t weekStart = day - (WeekdayOf(serial, firstDayOfWeek) - 1);
+  int year = 0, month = 0, dayOfMonth = 0;
+  CivilFromDayNumber(day, year, month, dayOfMonth);
+  std::int64_t first = FirstWeekStart(year, firstDayOfWeek, firstWeekOfYear);
+  if (weekStart < first) first = FirstWeekStart(year - 1, firstDayOfWeek, firstWeekOfYear);
+  return (weekStart - first) / 7 + 1;
+}
+
+}  // namespace
+
+std::int64_t DatePart(DateInterval interval, double serial, int firstDayOfWeek,
+                      int firstWeekOfYear) {
   const CivilDateTime civil = CivilFromSerial(serial);
   switch (interval) {
     case DateInterval::Year:
@@ -477,12 +510,8 @@ std::int64_t DatePart(DateInterval interval, double serial, int firstDayOfWeek) 
       return civil.day;
     case DateInterval::Weekday:
       return WeekdayOf(serial, firstDayOfWeek);
-    case DateInterval::Week: {
-      // Week 1 is the week of January 1st.
-      const double januaryFirst =
-          static_cast<double>(DayNumberFromCivil(civil.year, 1, 1) - kEpochDayNumber);
-      return DateDiff(DateInterval::Week, januaryFirst, serial, firstDayOfWeek) + 1;
-    }
+    case DateInterval::Week:
+      return WeekOfYear(serial, firstDayOfWeek, firstWeekOfYear);
     case DateInterval::Hour:
       return civil.hour;
     case DateInterval::Minute:

@@ -73,7 +73,11 @@ std::optional<DateInterval> ParseDateInterval(std::string_view text);
 
 std::optional<double> DateAdd(DateInterval interval, std::int64_t count, double serial);
 std::int64_t DateDiff(DateInterval interval, double first, double second, int firstDayOfWeek);
-std::int64_t DatePart(DateInterval interval, double serial, int firstDayOfWeek);
+// firstWeekOfYear: 1 the week of January 1st is week 1; 2 the first week
+// with at least four days of the year; 3 the first full week. A date before
+// week 1 is in the last week of the year before.
+std::int64_t DatePart(DateInterval interval, double serial, int firstDayOfWeek,
+                      int firstWeekOfYear = 1);
 
 // The local date and time of the machine, as Now() gives it.
 double CurrentSerial();

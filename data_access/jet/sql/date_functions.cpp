@@ -120,10 +120,20 @@ Value DateAddOf(ArgumentList& a) {
   return DateTime{*serial};
 }
 
+// 0 stands for the system setting, the week of January 1st.
+int FirstWeekArgument(ArgumentList& a, std::size_t index) {
+  if (index >= a.size()) return 1;
+  const std::int64_t first = IntegerArgument(a, index);
+  if (first < 0 || first > 3) InvalidArgument();
+  return first == 0 ? 1 : static_cast<int>(first);
+}
+
 Value DateDiffOf(ArgumentList& a) {
   const DateInterval interval = IntervalArgument(a, 0);
   const Value first = a.evaluate(1), second = a.evaluate(2);
   const int firstDay = FirstDayArgument(a, 3);
+  // The first week of the year changes no count of weeks; it is checked only.
+  FirstWeekArgument(a, 4);
   if (IsNull(first) || IsNull(second)) return Null{};
   return DateDiff(interval, ToDateSerial(first), ToDateSerial(second), firstDay);
 }
@@ -132,8 +142,9 @@ Value DatePartOfInterval(ArgumentList& a) {
   const DateInterval interval = IntervalArgument(a, 0);
   const Value date = a.evaluate(1);
   const int firstDay = FirstDayArgument(a, 2);
+  const int firstWeek = FirstWeekArgument(a, 3);
   if (IsNull(date)) return Null{};
-  return DatePart(interval, ToDateSerial(date), firstDay);
+  return DatePart(interval, ToDateSerial(date), firstDay, firstWeek);
 }
 
 Value IsDate(ArgumentList& a) {
@@ -162,8 +173,8 @@ constexpr FunctionDef kDateFunctions[] = {
     {"DateValue", 1, 1, DateValue, FixedType<JetType::DateTime>},
     {"TimeValue", 1, 1, TimeValue, FixedType<JetType::DateTime>},
     {"DateAdd", 3, 3, DateAddOf, FixedType<JetType::DateTime>},
-    {"DateDiff", 3, 4, DateDiffOf, FixedType<JetType::Long>},
-    {"DatePart", 2, 3, DatePartOfInterval, FixedType<JetType::Long>},
+    {"DateDiff", 3, 5, DateDiffOf, FixedType<JetType::Long>},
+    {"DatePart", 2, 4, DatePartOfInterval, FixedType<JetType::Long>},
     {"IsDate", 1, 1, IsDate, FixedType<JetType::Boolean>},
 };
 

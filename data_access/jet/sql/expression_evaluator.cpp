@@ -3,6 +3,7 @@
 #include "data_access/jet/sql/builtin_functions.h"
 #include "data_access/jet/sql/like_matcher.h"
 #include "data_access/jet/sql/query_error.h"
+#include "data_access/jet/sql/subquery_runner.h"
 #include "data_access/jet/sql/value_arithmetic.h"
 #include "data_access/jet/sql/value_comparison.h"
 #include "data_access/jet/sql/value_conversion.h"
@@ -166,6 +167,16 @@ Truth Like(const Expr& expr, const EvalContext& context) {
   return compiled->matches(TextOf(v));
 }
 
+// The enclosing query's values a correlated subquery reads: the operands
+// from `first` on.
+std::vector<Value> OuterValues(const Expr& expr, std::size_t first, const EvalContext& context) {
+  std::vector<Value> values;
+  values.reserve(expr.operands.size() - first);
+  for (std::size_t i = first; i < expr.operands.size(); ++i)
+    values.push_back(Evaluate(*expr.operands[i], context));
+  return values;
+}
+
 class BoundArguments : public ArgumentList {
  public:
   BoundArguments(const Expr& call, const EvalContext& context) : call_(call), context_(context) {}
@@ -208,6 +219,23 @@ Value EvaluateNode(const Expr& expr, const EvalContext& context) {
     }
     case ExprKind::Like: {
       const Truth t = Like(expr, context);
+      return FromTruth(expr.negated ? Negated(t) : t);
+    }
+    case ExprKind::Subquery:
+      return expr.runner->scalar(OuterValues(expr, 0, context));
+    case ExprKind::Exists:
+      return expr.runner->exists(OuterValues(expr, 0, context));
+    case ExprKind::Domain: {
+      const Value expression = Evaluate(*expr.operands[0], context);
+      const Value domain = Evaluate(*expr.operands[1], context);
+      if (IsNull(expression) || IsNull(domain)) throw EvaluationError("Invalid use of Null");
+      std::string criteria;
+      if (expr.operands.size() > 2) criteria = TextOf(Evaluate(*expr.operands[2], context));
+      return expr.domain->aggregate(expr.aggregate, TextOf(expression), TextOf(domain), criteria);
+    }
+    case ExprKind::InSubquery: {
+      const Value v = Evaluate(*expr.operands[0], context);
+      const Truth t = expr.runner->compare(expr.op, expr.all, v, OuterValues(expr, 1, context));
       return FromTruth(expr.negated ? Negated(t) : t);
     }
   }

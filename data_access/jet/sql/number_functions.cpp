@@ -1,8 +1,10 @@
 // Number and conversion functions: Abs, Sgn, Int, Fix, Round, Sqr, Exp, Log,
 // Sin, Cos, Tan, Atn; CStr, CLng, CInt, CByte, CDbl, CSng, CCur, CDec, CDate,
-// CBool, CVar, Val, Str, Hex, Oct. Rounding to whole numbers is half to even
-// (banker's rounding) throughout, as in Access: CLng(2.5) = 2, Round(3.5) = 4.
+// CBool, CVar, CVDate, Val, Str, Hex, Oct, Partition. Rounding to whole
+// numbers is half to even (banker's rounding) throughout, as in Access:
+// CLng(2.5) = 2, Round(3.5) = 4.
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -301,6 +303,29 @@ ExprType SameType(const std::vector<ExprType>& arguments) {
   return arguments[0];
 }
 
+// Partition(number, start, stop, interval): the range of the series start,
+// start + interval, ... that holds the number, as "lower:upper", each side
+// padded with blanks to the length of stop plus one; "   : -1"-like below
+// start and "101:   "-like above stop.
+Value Partition(ArgumentList& a) {
+  const Value number = a.evaluate(0);
+  const std::int64_t start = IntegerArgument(a, 1);
+  const std::int64_t stop = IntegerArgument(a, 2);
+  const std::int64_t interval = IntegerArgument(a, 3);
+  if (start < 0 || stop <= start || interval < 1) InvalidArgument();
+  if (IsNull(number)) return Null{};
+  const std::int64_t n = ToInteger(number);
+  const std::size_t width = std::to_string(stop).size() + 1;
+  const auto side = [width](const std::string& text) {
+    return std::string(text.size() < width ? width - text.size() : 0, ' ') + text;
+  };
+  if (n < start) return side("") + ":" + side(std::to_string(start - 1));
+  if (n > stop) return side(std::to_string(stop + 1)) + ":" + side("");
+  const std::int64_t lower = start + (n - start) / interval * interval;
+  const std::int64_t upper = std::min(lower + interval - 1, stop);
+  return side(std::to_string(lower)) + ":" + side(std::to_string(upper));
+}
+
 constexpr FunctionDef kNumberFunctions[] = {
     {"Abs", 1, 1, Abs, SameNumberType},
     {"Sgn", 1, 1, Sgn, FixedType<JetType::Long>},
@@ -323,9 +348,11 @@ constexpr FunctionDef kNumberFunctions[] = {
     {"CCur", 1, 1, CCur, FixedType<JetType::Currency>},
     {"CDec", 1, 1, CDec, DecimalResult},
     {"CDate", 1, 1, CDate, FixedType<JetType::DateTime>},
+    {"CVDate", 1, 1, CDate, FixedType<JetType::DateTime>},
     {"CBool", 1, 1, CBool, FixedType<JetType::Boolean>},
     {"CVar", 1, 1, CVar, SameType},
     {"Val", 1, 1, Val, FixedType<JetType::Double>},
+    {"Partition", 4, 4, Partition, TextResult},
     {"Str", 1, 1, Str, TextResult},
     {"Hex", 1, 1, Hex, TextResult},
     {"Oct", 1, 1, Oct, TextResult},

@@ -6,6 +6,8 @@
 #include "data_access/jet/sql/builtin_functions.h"
 #include "data_access/jet/sql/like_matcher.h"
 #include "data_access/jet/sql/query_error.h"
+#include "data_access/jet/sql/query_plan.h"
+#include "data_access/jet/sql/sql_parser.h"
 #include "data_access/jet/sql/text_folding.h"
 #include "data_access/jet/sql/value_conversion.h"
 
@@ -35,6 +37,18 @@ constexpr AggregateName kAggregates[] = {
     {"Last", AggregateKind::Last},     {"StDev", AggregateKind::StDev},
     {"StDevP", AggregateKind::StDevP}, {"Var", AggregateKind::Var},
     {"VarP", AggregateKind::VarP}};
+
+// The domain aggregate functions: D followed by the aggregate, DLookup
+// standing for the first matching row's value.
+const AggregateName* FindDomainAggregate(std::string_view name) {
+  static constexpr AggregateName kLookup = {"First", AggregateKind::First};
+  if (name.size() < 2 || (name[0] != 'd' && name[0] != 'D')) return nullptr;
+  if (NamesEqual(name, "DLookup")) return &kLookup;
+  for (const AggregateName& aggregate : kAggregates) {
+    if (NamesEqual(aggregate.name, name.substr(1))) return &aggregate;
+  }
+  return nullptr;
+}
 
 const AggregateName* FindAggregate(std::string_view name) {
   for (const AggregateName& aggregate : kAggregates) {
@@ -73,7 +87,8 @@ struct Scope {
 
 class Binder {
  public:
-  Binder(TableCatalog& catalog, BoundQuery& query) : catalog_(catalog), query_(query) {}
+  Binder(BindEnvironment& environment, BoundQuery& query, OuterResolver* outer)
+      : environment_(environment), query_(query), outer_(outer) {}
 
   void run() {
     SelectStatement& statement = query_.statement;
@@ -102,6 +117,7 @@ class Binder {
     if (statement.having) bindExpr(*statement.having, scope(true, true));
     for (OrderItem& item : statement.orderBy)
       bindExpr(*item.expr, scope(true, true));
+    if (statement.transform) bindCrosstab();
 
     // HAVING alone makes the whole table one group, as in Access.
     query_.grouped =
@@ -124,7 +140,13 @@ class Binder {
 
   void bindFrom(FromNode& node, std::size_t entry, std::vector<std::size_t>& tables) {
     if (!node.isJoin) {
-      std::unique_ptr<TableSource> source = catalog_.table(node.table);
+      std::shared_ptr<TableSource> source = node.source;
+      if (!source && node.derived) {
+        source =
+            MakeQuerySource(node.alias, PlanQuery(std::move(*node.derived), environment_, nullptr));
+      }
+      if (!source) source = environment_.catalog.table(node.table);
+      if (!source) source = PlanSavedQuery(node.table, node.position, environment_);
       if (!source) Fail("Unknown table '" + node.table + "'", Clause::From, node.position);
       BoundTable table;
       table.qualifier = node.alias.empty() ? source->name() : node.alias;
@@ -177,7 +199,8 @@ class Binder {
           OutputName name;
           if (!item.alias.empty()) {
             name.name = item.alias;
-          } else if (expr.kind == ExprKind::Column && !expr.aliasOf) {
+          } else if (expr.kind == ExprKind::Column && !expr.aliasOf &&
+                     expr.slot < query_.rowWidth) {
             name.name = columnOf(expr).name;
             name.qualifier = tableOfSlot(expr.slot).qualifier;
           } else if (expr.kind == ExprKind::Column) {
@@ -262,6 +285,11 @@ class Binder {
       case ExprKind::Aggregate:
         bindAggregate(expr, scope);
         return;
+      case ExprKind::Subquery:
+      case ExprKind::Exists:
+      case ExprKind::InSubquery:
+        bindSubquery(expr, scope);
+        return;
       default:
         break;
     }
@@ -323,6 +351,10 @@ class Binder {
   }
 
   void bindCall(Expr& expr, const Scope& scope) {
+    if (const AggregateName* domain = FindDomainAggregate(expr.name)) {
+      bindDomain(expr, *domain, scope);
+      return;
+    }
     if (const AggregateName* aggregate = FindAggregate(expr.name)) {
       if (expr.operands.size() != 1) {
         Fail("Wrong number of arguments for function '" + expr.name + "'", expr.clause,
@@ -347,6 +379,48 @@ class Binder {
       types.push_back(operand->type);
     }
     expr.type = function->resultType(types);
+  }
+
+  // DLookup("expression", "domain" [, "criteria"]) and the aggregates over a
+  // domain. With the expression and the domain written as text constants
+  // the call's type is known (and a wrong name found) before any row.
+  void bindDomain(Expr& expr, const AggregateName& kind, const Scope& scope) {
+    if (expr.operands.size() < 2 || expr.operands.size() > 3) {
+      Fail("Wrong number of arguments for function '" + expr.name + "'", expr.clause,
+           expr.position);
+    }
+    for (ExprPtr& operand : expr.operands)
+      bindExpr(*operand, scope);
+    expr.kind = ExprKind::Domain;
+    expr.aggregate = kind.kind;
+    if (!environment_.domains) {
+      environment_.domains = MakeDomainRunner(
+          environment_.catalog, environment_.values ? *environment_.values : QueryParameters{});
+    }
+    expr.domain = environment_.domains;
+    const Expr& expression = *expr.operands[0];
+    const Expr& domain = *expr.operands[1];
+    if (expression.kind != ExprKind::Literal || domain.kind != ExprKind::Literal ||
+        IsNull(expression.literal) || IsNull(domain.literal)) {
+      return;
+    }
+    try {
+      BindEnvironment probe(environment_.catalog);
+      probe.listing = true;
+      // A saved query whose domain is itself is a circular reference.
+      probe.savedQueries = environment_.savedQueries;
+      const std::shared_ptr<QueryPlan> plan =
+          PlanQuery(ParseQuery(DomainStatement(kind.kind, TextOf(expression.literal),
+                                               TextOf(domain.literal), "")),
+                    probe, nullptr);
+      const ResultColumn& column = plan->columns().front();
+      expr.type = TypeOf(column.type);
+      expr.type.size = column.size;
+      expr.type.precision = column.precision;
+      expr.type.scale = column.scale;
+    } catch (const QueryError& error) {
+      Fail(expr.name + ": " + error.message(), expr.clause, expr.position);
+    }
   }
 
   void bindAggregate(Expr& expr, const Scope& scope) {
@@ -375,8 +449,16 @@ class Binder {
   }
 
   void bindColumn(Expr& expr, const Scope& scope) {
+    if (expr.formControl) {
+      BindParameter(expr, environment_);
+      return;
+    }
     if (!expr.qualifier.empty()) {
       const std::size_t t = findTable(expr.qualifier);
+      if (t == kNone && outer_) {
+        bindOuter(expr);
+        return;
+      }
       if (t == kNone) {
         Fail("Unknown table '" + expr.qualifier + "' for column " + Quoted(expr), expr.clause,
              expr.position);
@@ -400,6 +482,11 @@ class Binder {
     if (matches > 1) Fail("Ambiguous column " + Quoted(expr), expr.clause, expr.position);
     if (matches == 1) return;
     if (scope.aliases && bindAlias(expr, scope)) return;
+    if (outer_) {
+      bindOuter(expr);
+      return;
+    }
+    if (BindParameter(expr, environment_)) return;
     // Date, Now and Time may be written without parentheses.
     const FunctionDef* function = FindFunction(expr.name);
     if (function && function->minArguments == 0 && function->maxArguments == 0) {
@@ -409,6 +496,98 @@ class Binder {
       return;
     }
     Fail("Unknown column " + Quoted(expr), expr.clause, expr.position);
+  }
+
+  // A name the subquery's own tables do not have: the enclosing query's.
+  void bindOuter(Expr& expr) {
+    ExprType type;
+    const std::size_t index = outer_->resolve(expr, type);
+    expr.kind = ExprKind::Column;
+    expr.slot = query_.rowWidth + index;
+    expr.type = type;
+  }
+
+  // Binds a subquery's statement with this query as its enclosing one. The
+  // values it reads from here become the expression's operands after the
+  // tested value of IN, so that this query evaluates them for each row.
+  class Correlations : public OuterResolver {
+   public:
+    Correlations(Binder& binder, const Scope& scope) : binder_(binder), scope_(scope) {}
+
+    std::size_t resolve(const Expr& reference, ExprType& type) override {
+      auto copy = std::make_unique<Expr>();
+      copy->kind = ExprKind::Column;
+      copy->clause = reference.clause;
+      copy->position = reference.position;
+      copy->qualifier = reference.qualifier;
+      copy->name = reference.name;
+      copy->bracketed = reference.bracketed;
+      binder_.bindExpr(*copy, scope_);
+      type = copy->type;
+      references.push_back(std::move(copy));
+      return references.size() - 1;
+    }
+
+    std::vector<ExprPtr> references;
+
+   private:
+    Binder& binder_;
+    Scope scope_;
+  };
+
+  void bindSubquery(Expr& expr, const Scope& scope) {
+    if (expr.runner) return;  // bound once already
+    if (expr.kind == ExprKind::InSubquery) bindExpr(*expr.operands[0], scope);
+    Correlations correlations(*this, scope);
+    std::shared_ptr<QueryPlan> plan =
+        PlanQuery(std::move(*expr.subquery), environment_, &correlations);
+    expr.subquery.reset();
+    if (expr.kind != ExprKind::Exists && plan->columns().size() != 1) {
+      Fail(
+          "You have written a subquery that can return more than one field without using the "
+          "EXISTS reserved word in the main query's FROM clause. Revise the SELECT statement of "
+          "the subquery to request only one field.",
+          expr.clause, expr.position);
+    }
+    if (expr.kind == ExprKind::Subquery) {
+      const ResultColumn& column = plan->columns().front();
+      expr.type = TypeOf(column.type);
+      expr.type.size = column.size;
+      expr.type.precision = column.precision;
+      expr.type.scale = column.scale;
+    } else {
+      expr.type = TypeOf(JetType::Boolean);
+    }
+    const bool correlated = !correlations.references.empty();
+    for (ExprPtr& reference : correlations.references)
+      expr.operands.push_back(std::move(reference));
+    expr.runner = MakeSubqueryRunner(std::move(plan), correlated);
+  }
+
+  // --- TRANSFORM ... PIVOT -------------------------------------------------------
+
+  void bindCrosstab() {
+    SelectStatement& statement = query_.statement;
+    if (statement.groupBy.empty()) {
+      Fail("A crosstab query needs GROUP BY for its row headings", Clause::Transform,
+           statement.transform->position);
+    }
+    query_.cellAggregates = query_.aggregates.size();
+    bindExpr(*statement.transform, scope(true, false));
+    if (query_.aggregates.size() == query_.cellAggregates) {
+      Fail("The TRANSFORM expression must hold an aggregate function", Clause::Transform,
+           statement.transform->position);
+    }
+    bindExpr(*statement.pivot, scope(false, false));
+    for (ExprPtr& value : statement.pivotValues) {
+      bindExpr(*value, Scope{});
+      const bool constant =
+          value->kind == ExprKind::Literal ||
+          (value->kind == ExprKind::Unary && value->operands[0]->kind == ExprKind::Literal);
+      if (!constant) {
+        Fail("The values after PIVOT ... IN must be constants", value->clause, value->position);
+      }
+    }
   }
 
   bool bindAlias(Expr& expr, const Scope& scope) {
@@ -517,6 +696,7 @@ class Binder {
     if (query_.statement.having) checkGrouped(*query_.statement.having, grouped);
     for (const OrderItem& item : query_.statement.orderBy)
       checkGrouped(*item.expr, grouped);
+    if (query_.statement.transform) checkGrouped(*query_.statement.transform, grouped);
   }
 
   static void collectSlots(const Expr& expr, std::set<std::size_t>& slots) {
@@ -530,7 +710,7 @@ class Binder {
     if (expr.kind == ExprKind::Column) {
       if (expr.aliasOf) {
         checkGrouped(*expr.aliasOf, grouped);
-      } else if (!grouped.count(expr.slot)) {
+      } else if (expr.slot < query_.rowWidth && !grouped.count(expr.slot)) {
         Fail("Column " + Quoted(expr) + " is neither in GROUP BY nor inside an aggregate function",
              expr.clause, expr.position);
       }
@@ -540,8 +720,9 @@ class Binder {
       checkGrouped(*operand, grouped);
   }
 
-  TableCatalog& catalog_;
+  BindEnvironment& environment_;
   BoundQuery& query_;
+  OuterResolver* outer_;
   std::vector<std::size_t> all_;
   std::vector<std::pair<Expr*, std::vector<std::size_t>>> joins_;
   std::vector<ItemState> itemStates_;
@@ -549,10 +730,11 @@ class Binder {
 
 }  // namespace
 
-std::unique_ptr<BoundQuery> BindQuery(SelectStatement statement, TableCatalog& catalog) {
+std::unique_ptr<BoundQuery> BindQuery(SelectStatement statement, BindEnvironment& environment,
+                                      OuterResolver* outer) {
   auto query = std::make_unique<BoundQuery>();
   query->statement = std::move(statement);
-  Binder(catalog, *query).run();
+  Binder(environment, *query, outer).run();
   return query;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data_access/jet/jet_table_source.h"
+#include "data_access/jet/sql/bind_environment.h"
 #include "data_access/jet/sql/query_executor.h"
 #include "data_access/jet/sql/sql_ast.h"
 
@@ -15,7 +16,7 @@ namespace tablift::jet {
 // One table of FROM. Its columns occupy the slots [offset, offset + column
 // count) of the joined row.
 struct BoundTable {
-  std::unique_ptr<TableSource> source;
+  std::shared_ptr<TableSource> source;
   std::string qualifier;  // the alias, or the table's name
   std::size_t offset = 0;
   std::size_t entry = 0;  // which comma-separated FROM entry holds it
@@ -40,6 +41,8 @@ struct BoundCondition {
 struct BoundQuery {
   SelectStatement statement;
   std::vector<BoundTable> tables;
+  // The tables' columns; a subquery's row holds after them the values it
+  // reads from the enclosing query.
   std::size_t rowWidth = 0;
   std::vector<ExprPtr> synthesized;  // the column references that * stands for
   std::vector<const Expr*> outputs;  // one per result column
@@ -47,12 +50,18 @@ struct BoundQuery {
   std::vector<BoundAggregate> aggregates;
   bool grouped = false;  // GROUP BY or aggregates: one row per group
   std::vector<BoundCondition> conditions;
+  // A crosstab: the aggregates [cellAggregates, aggregates.size()) are those
+  // of the TRANSFORM expression, computed per group and pivot value.
+  std::size_t cellAggregates = 0;
 };
 
 // Throws QueryError (Command) for an unknown or ambiguous name, a wrong
 // number of arguments, an aggregate where none may stand, a column that is
 // neither grouped nor aggregated, or a malformed constant Like pattern.
-// Opens no cursor.
-std::unique_ptr<BoundQuery> BindQuery(SelectStatement statement, TableCatalog& catalog);
+// Opens no cursor. FROM names tables, else saved queries; a name that no
+// column or alias answers may be a parameter (bind_environment.h); inside a
+// subquery it may be a column of the enclosing query (`outer`).
+std::unique_ptr<BoundQuery> BindQuery(SelectStatement statement, BindEnvironment& environment,
+                                      OuterResolver* outer);
 
 }  // namespace tablift::jet

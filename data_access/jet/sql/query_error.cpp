@@ -18,6 +18,12 @@ std::string_view ClauseName(Clause clause) {
       return "HAVING";
     case Clause::OrderBy:
       return "ORDER BY";
+    case Clause::Parameters:
+      return "PARAMETERS";
+    case Clause::Transform:
+      return "TRANSFORM";
+    case Clause::Pivot:
+      return "PIVOT";
   }
   return "statement";
 }

@@ -11,7 +11,18 @@ namespace tablift::jet {
 
 // The clause an expression or token belongs to; messages name it so that the
 // user finds the faulty part of a long statement.
-enum class Clause { Select, From, On, Where, GroupBy, Having, OrderBy };
+enum class Clause {
+  Select,
+  From,
+  On,
+  Where,
+  GroupBy,
+  Having,
+  OrderBy,
+  Parameters,
+  Transform,
+  Pivot
+};
 
 std::string_view ClauseName(Clause clause);
 

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,7 +69,49 @@ class QueryResult {
 // No row is read here: tables are looked up with TableCatalog::table, and
 // their cursors are opened by the first QueryResult::next. The error source
 // is "Microsoft JET Database Engine". Nothing is thrown.
+//
+// Besides plain selects it runs what saved queries hold: UNION [ALL] of any
+// number of selects, subqueries ((SELECT ...) as a value, IN (SELECT ...),
+// EXISTS, comparisons with ANY or ALL rows, correlated or not, derived
+// tables), TOP n [PERCENT] with the rows tied with the last one,
+// DISTINCTROW, TRANSFORM ... PIVOT crosstabs, domain functions (DLookup,
+// DCount ...), and saved queries named in FROM (TableCatalog::savedQuerySql),
+// which run as nested row sources. A crosstab without an IN list reads its
+// rows here already: its columns are the values it finds. A statement that
+// calls domain functions reads the catalog while its rows are read, so the
+// catalog must outlive the result.
 HResult ExecuteJetQuery(TableCatalog& catalog, std::string_view sql,
                         std::unique_ptr<QueryResult>& result);
+
+// Parameter names compare without regard to case, as Access's do.
+struct ParameterNameLess {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
+using QueryParameters = std::map<std::string, Value, ParameterNameLess>;
+
+// The same with parameter values. A parameter is a name declared in
+// PARAMETERS [name] Type, ...; (its value converted to that type as Access
+// converts it), a bracketed name that is no column or alias, or a form or
+// report control ([Forms]![Orders]![OrderID], Reports!R!C), which is the
+// parameter named after the control ("OrderID"). Saved queries read as inputs
+// see the same values. A parameter without a value fails the statement with
+// DB_E_ERRORSINCOMMAND and "Too few parameters. Expected N.", N counting the
+// parameters without a value.
+HResult ExecuteJetQuery(TableCatalog& catalog, std::string_view sql,
+                        const QueryParameters& parameters, std::unique_ptr<QueryResult>& result);
+
+// A parameter a statement needs, with its declared type if it has one.
+struct QueryParameterInfo {
+  std::string name;
+  std::optional<JetType> type;
+  std::size_t size = 0;  // Text(n)
+};
+
+// The parameters the statement (and the saved queries it reads) need: the
+// declared ones in the order of their declaration, then the others in the
+// order they appear. Fails as ExecuteJetQuery does for a statement that
+// cannot be bound; reads no row.
+HResult ListJetQueryParameters(TableCatalog& catalog, std::string_view sql,
+                               std::vector<QueryParameterInfo>& parameters);
 
 }  // namespace tablift::jet

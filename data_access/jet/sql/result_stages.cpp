@@ -1,6 +1,7 @@
 #include "data_access/jet/sql/result_stages.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 #include <utility>
@@ -53,8 +54,9 @@ void ComputeResultRow(const BoundQuery& query, const EvalContext& context,
 // with a single table, where every row rewrites every slot; in a join the
 // outer table's values stay for all the inner rows.
 std::vector<bool> MovableOutputs(const BoundQuery& query) {
-  const auto plain = [](const Expr& expr) {
-    return expr.kind == ExprKind::Column && expr.aliasOf == nullptr;
+  // A subquery's values from the enclosing query stay for all its rows.
+  const auto plain = [&query](const Expr& expr) {
+    return expr.kind == ExprKind::Column && expr.aliasOf == nullptr && expr.slot < query.rowWidth;
   };
   std::vector<bool> movable(query.outputs.size(), false);
   if (query.tables.size() != 1) return movable;
@@ -168,7 +170,11 @@ class Grouping : public ResultStage {
     }
     if (groups_.empty() && query_.statement.groupBy.empty()) {
       order_.emplace(std::vector<Value>{}, 0);
-      groups_.push_back(newGroup(std::vector<Value>(row_.size(), Null{})));
+      // No table row, but a subquery's values from the enclosing query.
+      std::vector<Value> empty = row_;
+      std::fill(empty.begin(), empty.begin() + static_cast<std::ptrdiff_t>(query_.rowWidth),
+                Value(Null{}));
+      groups_.push_back(newGroup(std::move(empty)));
     }
   }
 
@@ -236,20 +242,60 @@ class Sort : public ResultStage {
   bool sorted_ = false;
 };
 
-class Limit : public ResultStage {
+class Top : public ResultStage {
  public:
-  Limit(std::unique_ptr<ResultStage> input, std::int64_t count)
-      : input_(std::move(input)), remaining_(count) {}
+  Top(std::unique_ptr<ResultStage> input, std::size_t width, std::size_t keys, double count,
+      bool percent)
+      : input_(std::move(input)), width_(width), keys_(keys), count_(count), percent_(percent) {}
 
   bool next(std::vector<Value>& out) override {
-    if (remaining_ <= 0) return false;
-    --remaining_;
-    return input_->next(out);
+    if (!started_) start();
+    if (remaining_ > 0) {
+      if (!pull(out)) return false;
+      --remaining_;
+      if (remaining_ == 0 && keys_ > 0) last_ = out;
+      return true;
+    }
+    // Past the n-th row: the rows tied with it on every ORDER BY value.
+    if (keys_ == 0 || last_.empty() || !pull(out)) return false;
+    for (std::size_t k = 0; k < keys_; ++k) {
+      if (CompareForOrdering(out[width_ + k], last_[width_ + k]) != 0) return false;
+    }
+    return true;
   }
 
  private:
+  void start() {
+    started_ = true;
+    if (!percent_) {
+      remaining_ = static_cast<std::size_t>(count_);
+      return;
+    }
+    // A share of the rows needs their number first.
+    std::vector<Value> row;
+    while (input_->next(row))
+      held_.push_back(std::move(row));
+    remaining_ =
+        static_cast<std::size_t>(std::ceil(count_ * static_cast<double>(held_.size()) / 100.0));
+  }
+
+  bool pull(std::vector<Value>& out) {
+    if (!percent_) return input_->next(out);
+    if (position_ >= held_.size()) return false;
+    out = std::move(held_[position_++]);
+    return true;
+  }
+
   std::unique_ptr<ResultStage> input_;
-  std::int64_t remaining_;
+  std::size_t width_;
+  std::size_t keys_;
+  double count_;
+  bool percent_;
+  bool started_ = false;
+  std::size_t remaining_ = 0;
+  std::vector<Value> last_;
+  std::vector<std::vector<Value>> held_;
+  std::size_t position_ = 0;
 };
 
 }  // namespace
@@ -273,8 +319,9 @@ std::unique_ptr<ResultStage> MakeSort(std::unique_ptr<ResultStage> input, std::s
   return std::make_unique<Sort>(std::move(input), width, std::move(descending));
 }
 
-std::unique_ptr<ResultStage> MakeLimit(std::unique_ptr<ResultStage> input, std::int64_t count) {
-  return std::make_unique<Limit>(std::move(input), count);
+std::unique_ptr<ResultStage> MakeTop(std::unique_ptr<ResultStage> input, std::size_t width,
+                                     std::size_t keys, double count, bool percent) {
+  return std::make_unique<Top>(std::move(input), width, keys, count, percent);
 }
 
 }  // namespace tablift::jet

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "data_access/jet/sql/query_binder.h"
@@ -39,7 +40,28 @@ std::unique_ptr<ResultStage> MakeDistinct(std::unique_ptr<ResultStage> input, st
 std::unique_ptr<ResultStage> MakeSort(std::unique_ptr<ResultStage> input, std::size_t width,
                                       std::vector<bool> descending);
 
-// TOP n: the first n rows (rows tied with the last one are not added).
-std::unique_ptr<ResultStage> MakeLimit(std::unique_ptr<ResultStage> input, std::int64_t count);
+// TOP n: the first n rows, or with `percent` the first ceil(n% of all rows);
+// with `keys` ORDER BY values after the `width` result columns, also the rows
+// tied with the last of them on all those values, as Access returns them.
+std::unique_ptr<ResultStage> MakeTop(std::unique_ptr<ResultStage> input, std::size_t width,
+                                     std::size_t keys, double count, bool percent);
+
+// TRANSFORM ... PIVOT: one row per group, its result columns followed by one
+// column per pivot value, holding the TRANSFORM expression over the group's
+// rows with that value (Null when there are none). `pivotColumns` finds a
+// value's column; rows whose value has none are left out.
+class PivotColumns {
+ public:
+  virtual ~PivotColumns() = default;
+  virtual std::optional<std::size_t> columnOf(const Value& value) const = 0;
+  virtual std::size_t count() const = 0;
+};
+std::unique_ptr<ResultStage> MakeCrosstab(std::unique_ptr<RowSource> input, const BoundQuery& query,
+                                          std::vector<Value>& row, const PivotColumns& pivotColumns,
+                                          const ResultColumn& cellColumn);
+
+// The distinct pivot values of the rows, in ascending order (Null first).
+std::vector<Value> DistinctPivotValues(std::unique_ptr<RowSource> input, const BoundQuery& query,
+                                       std::vector<Value>& row);
 
 }  // namespace tablift::jet

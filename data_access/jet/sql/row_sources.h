@@ -44,4 +44,24 @@ std::unique_ptr<RowSource> MakeNestedLoopJoin(std::unique_ptr<RowSource> outer,
                                               std::unique_ptr<RowSource> inner, const Expr* on,
                                               bool keepUnmatched, std::vector<Value>& row);
 
+// Rows whose values in `slots` differ from every earlier row's: DISTINCTROW,
+// which leaves out repeated records of the tables the select list shows.
+// It remembers the values of every row it has passed on.
+std::unique_ptr<RowSource> MakeDistinctRecords(std::unique_ptr<RowSource> input,
+                                               std::vector<std::size_t> slots,
+                                               std::vector<Value>& row);
+
+// The same join for an ON condition that holds equalities between the two
+// sides (outer key = inner key, And-ed with anything else): the inner side is
+// read once and its rows kept by key, and each outer row looks up its
+// matches, which must still pass the whole condition. `innerSlots` are the
+// slots the inner side writes. A Null key matches nothing, as = never holds
+// for Null.
+std::unique_ptr<RowSource> MakeHashJoin(std::unique_ptr<RowSource> outer,
+                                        std::unique_ptr<RowSource> inner, const Expr* on,
+                                        bool keepUnmatched, std::vector<Value>& row,
+                                        std::vector<const Expr*> outerKeys,
+                                        std::vector<const Expr*> innerKeys,
+                                        std::vector<std::size_t> innerSlots);
+
 }  // namespace tablift::jet

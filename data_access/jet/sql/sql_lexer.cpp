@@ -1,5 +1,7 @@
 #include "data_access/jet/sql/sql_lexer.h"
 
+#include "data_access/jet/sql/text_folding.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -127,11 +129,32 @@ class Lexer {
 
   void readQuotedName(Token& token) {
     token.kind = Token::Kind::QuotedName;
-    const std::size_t close = sql_.find(']', i_ + 1);
+    const std::size_t close = ClosingBracket();
     if (close == std::string_view::npos) Fail(sql_, token.offset, "Unterminated name '['");
     token.text = std::string(sql_.substr(i_ + 1, close - i_ - 1));
     if (token.text.empty()) Fail(sql_, token.offset, "Empty name '[]'");
     i_ = close + 1;
+  }
+
+  // A name ends at the first ']'; a derived table saved as [SELECT ...]. may
+  // hold bracketed names of its own, so its brackets nest.
+  std::size_t ClosingBracket() const {
+    const std::string_view rest = sql_.substr(i_ + 1);
+    const std::size_t start = rest.find_first_not_of(" \t\r\n");
+    const bool select = start != std::string_view::npos && rest.size() >= start + 7 &&
+                        NamesEqual(rest.substr(start, 6), "select") &&
+                        std::string_view(" \t\r\n").find(rest[start + 6]) != std::string_view::npos;
+    if (!select) return sql_.find(']', i_ + 1);
+    std::size_t depth = 0;
+    for (std::size_t j = i_ + 1; j < sql_.size(); ++j) {
+      if (sql_[j] == '[') {
+        ++depth;
+      } else if (sql_[j] == ']') {
+        if (depth == 0) return j;
+        --depth;
+      }
+    }
+    return std::string_view::npos;
   }
 
   void readDate(Token& token) {

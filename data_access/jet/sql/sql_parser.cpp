@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "data_access/jet/sql/sql_lexer.h"
 #include "data_access/jet/sql/text_folding.h"
@@ -10,12 +11,12 @@ namespace tablift::jet {
 namespace {
 
 // Words that are never names unless written in brackets.
-constexpr std::array<std::string_view, 37> kReservedWords = {
-    "select", "distinct", "distinctrow", "all",    "top",     "from", "where", "group",
-    "by",     "having",   "order",       "asc",    "desc",    "as",   "on",    "inner",
-    "left",   "right",    "outer",       "join",   "and",     "or",   "not",   "xor",
-    "eqv",    "imp",      "mod",         "like",   "between", "in",   "is",    "null",
-    "union",  "true",     "false",       "exists", "percent"};
+constexpr std::array<std::string_view, 39> kReservedWords = {
+    "select", "distinct", "distinctrow", "all",    "top",     "from",  "where",    "group",
+    "by",     "having",   "order",       "asc",    "desc",    "as",    "on",       "inner",
+    "left",   "right",    "outer",       "join",   "and",     "or",    "not",      "xor",
+    "eqv",    "imp",      "mod",         "like",   "between", "in",    "is",       "null",
+    "union",  "true",     "false",       "exists", "percent", "pivot", "transform"};
 
 bool IsReserved(const Token& token) {
   if (token.kind != Token::Kind::Word) return false;
@@ -29,16 +30,221 @@ class Parser {
  public:
   explicit Parser(std::string_view sql) : sql_(sql), tokens_(TokenizeSql(sql)) {}
 
-  SelectStatement parseStatement() {
+  QueryStatement parseStatement() {
+    QueryStatement query;
+    if (isKeyword(peek(), "parameters")) parseParameters(query);
+    if (isKeyword(peek(), "transform")) {
+      query.selects.push_back(parseCrosstab());
+    } else {
+      parseSelects(query);
+    }
+    // Access appends this to queries that run with their owner's rights; it
+    // changes nothing about the rows.
+    if (isKeyword(peek(), "with") && isKeyword(peek(1), "owneraccess") &&
+        isKeyword(peek(2), "option")) {
+      take();
+      take();
+      take();
+    }
+    acceptSymbol(";");
+    if (peek().kind != Token::Kind::End) syntaxError(peek());
+    return query;
+  }
+
+ private:
+  // --- statements -----------------------------------------------------------
+
+  // select [UNION [ALL] select ...] [ORDER BY ...]: the ORDER BY after the
+  // last select of a union sorts the whole union.
+  void parseSelects(QueryStatement& query) {
+    query.selects.push_back(parseUnionMember());
+    while (isKeyword(peek(), "union")) {
+      take();
+      query.unionAll.push_back(acceptKeyword("all"));
+      query.selects.push_back(parseUnionMember());
+    }
+    if (query.selects.size() > 1) {
+      query.orderBy = std::move(query.selects.back().orderBy);
+      query.selects.back().orderBy.clear();
+    }
+  }
+
+  // A select of a union: SELECT ..., (SELECT ...), or TABLE name.
+  SelectStatement parseUnionMember() {
+    if (isSymbol(peek(), "(") && isKeyword(peek(1), "select")) {
+      Nesting nesting(*this, take());
+      SelectStatement select = parseSelect();
+      expectSymbol(")");
+      return select;
+    }
+    if (isKeyword(peek(), "table")) {
+      take();
+      clause_ = Clause::From;
+      SelectStatement select;
+      SelectItem all;
+      all.kind = SelectItem::Kind::AllColumns;
+      all.position = positionOf(peek());
+      select.items.push_back(std::move(all));
+      select.from.push_back(parseFromPrimary());
+      return select;
+    }
+    return parseSelect();
+  }
+
+  // A statement in parentheses: a subquery or a derived table.
+  std::shared_ptr<QueryStatement> parseNestedQuery() {
+    const Clause outer = clause_;
+    auto query = std::make_shared<QueryStatement>();
+    parseSelects(*query);
+    clause_ = outer;
+    return query;
+  }
+
+  // PARAMETERS [name] Type [(size)], ...;
+  void parseParameters(QueryStatement& query) {
+    take();
+    clause_ = Clause::Parameters;
+    do {
+      ParameterDeclaration declaration;
+      declaration.name = takeName();
+      // [Forms]![Orders]![OrderID] Long: the parameter is the control's.
+      std::size_t names = 1;
+      const bool form =
+          NamesEqual(declaration.name, "forms") || NamesEqual(declaration.name, "reports");
+      while ((isSymbol(peek(), "!") || isSymbol(peek(), ".")) && isName(peek(1))) {
+        take();
+        const std::string next = takeName();
+        declaration.name = form ? next : declaration.name + "." + next;
+        ++names;
+      }
+      if (form && names < 3) syntaxError(peek());
+      const Token& type = peek();
+      if (type.kind != Token::Kind::Word) syntaxError(type);
+      take();
+      std::string typeName = type.text;
+      // "Yes/No" is written with a slash.
+      if (NamesEqual(typeName, "yes") && isSymbol(peek(), "/") && isKeyword(peek(1), "no")) {
+        take();
+        take();
+        typeName = "yesno";
+      }
+      if (!ParameterType(typeName, declaration)) syntaxError(type);
+      if (acceptSymbol("(")) {
+        const auto* size = std::get_if<std::int64_t>(&peek().value);
+        if (peek().kind != Token::Kind::Literal || !size || *size < 0) syntaxError(peek());
+        declaration.size = static_cast<std::size_t>(*size);
+        take();
+        expectSymbol(")");
+      }
+      query.parameters.push_back(std::move(declaration));
+    } while (acceptSymbol(","));
+    expectSymbol(";");
+  }
+
+  static bool ParameterType(std::string_view word, ParameterDeclaration& declaration) {
+    struct TypeWord {
+      std::string_view word;
+      JetType type;
+    };
+    static constexpr TypeWord kTypes[] = {{"bit", JetType::Boolean},
+                                          {"boolean", JetType::Boolean},
+                                          {"yesno", JetType::Boolean},
+                                          {"logical", JetType::Boolean},
+                                          {"logical1", JetType::Boolean},
+                                          {"byte", JetType::Byte},
+                                          {"integer1", JetType::Byte},
+                                          {"tinyint", JetType::Byte},
+                                          {"short", JetType::Integer},
+                                          {"smallint", JetType::Integer},
+                                          {"integer2", JetType::Integer},
+                                          {"long", JetType::Long},
+                                          {"int", JetType::Long},
+                                          {"integer", JetType::Long},
+                                          {"integer4", JetType::Long},
+                                          {"counter", JetType::Long},
+                                          {"autoincrement", JetType::Long},
+                                          {"currency", JetType::Currency},
+                                          {"money", JetType::Currency},
+                                          {"ieeesingle", JetType::Single},
+                                          {"single", JetType::Single},
+                                          {"real", JetType::Single},
+                                          {"float4", JetType::Single},
+                                          {"ieeedouble", JetType::Double},
+                                          {"double", JetType::Double},
+                                          {"float", JetType::Double},
+                                          {"float8", JetType::Double},
+                                          {"number", JetType::Double},
+                                          {"datetime", JetType::DateTime},
+                                          {"date", JetType::DateTime},
+                                          {"time", JetType::DateTime},
+                                          {"timestamp", JetType::DateTime},
+                                          {"text", JetType::Text},
+                                          {"char", JetType::Text},
+                                          {"varchar", JetType::Text},
+                                          {"string", JetType::Text},
+                                          {"alphanumeric", JetType::Text},
+                                          {"longtext", JetType::Memo},
+                                          {"memo", JetType::Memo},
+                                          {"note", JetType::Memo},
+                                          {"longchar", JetType::Memo},
+                                          {"binary", JetType::Binary},
+                                          {"varbinary", JetType::Binary},
+                                          {"longbinary", JetType::OleObject},
+                                          {"oleobject", JetType::OleObject},
+                                          {"general", JetType::OleObject},
+                                          {"image", JetType::OleObject},
+                                          {"guid", JetType::ReplicationId},
+                                          {"uniqueidentifier", JetType::ReplicationId},
+                                          {"decimal", JetType::Decimal},
+                                          {"numeric", JetType::Decimal},
+                                          {"dec", JetType::Decimal},
+                                          {"value", JetType::Text}};
+    for (const TypeWord& type : kTypes) {
+      if (NamesEqual(type.word, word)) {
+        declaration.type = type.type;
+        declaration.valueOnly = NamesEqual(word, "value");
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // TRANSFORM aggregate select PIVOT expression [IN (value, ...)]
+  SelectStatement parseCrosstab() {
+    take();
+    clause_ = Clause::Transform;
+    ExprPtr transform = parseExpression();
+    // Access keeps an alias on the aggregate; it names nothing in the result.
+    if (acceptKeyword("as")) takeName();
+    SelectStatement select = parseSelect();
+    if (!isKeyword(peek(), "pivot")) syntaxError(peek());
+    take();
+    clause_ = Clause::Pivot;
+    select.transform = std::move(transform);
+    select.pivot = parseExpression();
+    // The expression parser reads "x IN (a, b)" as a condition; after PIVOT
+    // it is the pivot expression and its column values.
+    if (select.pivot->kind == ExprKind::In && !select.pivot->negated) {
+      ExprPtr in = std::move(select.pivot);
+      select.pivot = std::move(in->operands[0]);
+      for (std::size_t i = 1; i < in->operands.size(); ++i)
+        select.pivotValues.push_back(std::move(in->operands[i]));
+    }
+    return select;
+  }
+
+  SelectStatement parseSelect() {
     SelectStatement statement;
     clause_ = Clause::Select;
     expectKeyword("select");
     if (acceptKeyword("distinct")) {
       statement.distinct = true;
-    } else if (!acceptKeyword("distinctrow")) {
+    } else if (acceptKeyword("distinctrow")) {
+      statement.distinctRow = true;
+    } else {
       acceptKeyword("all");
     }
-    if (acceptKeyword("top")) statement.top = parseTop();
+    if (acceptKeyword("top")) parseTop(statement);
     do {
       statement.items.push_back(parseSelectItem());
     } while (acceptSymbol(","));
@@ -80,15 +286,9 @@ class Parser {
         statement.orderBy.push_back(std::move(item));
       } while (acceptSymbol(","));
     }
-    acceptSymbol(";");
-    if (peek().kind != Token::Kind::End) {
-      if (isKeyword(peek(), "union")) unsupported(peek(), "UNION");
-      syntaxError(peek());
-    }
     return statement;
   }
 
- private:
   // --- tokens ---------------------------------------------------------------
 
   const Token& peek(std::size_t ahead = 0) const {
@@ -146,13 +346,6 @@ class Parser {
     throw QueryError(QueryError::Kind::Command, message, true);
   }
 
-  [[noreturn]] void unsupported(const Token& token, std::string_view what) const {
-    throw QueryError(QueryError::Kind::Command,
-                     std::string(what) + " is not supported (" + std::string(ClauseName(clause_)) +
-                         " clause, position " + std::to_string(positionOf(token)) + ")",
-                     true);
-  }
-
   bool isName(const Token& token) const {
     return token.kind == Token::Kind::QuotedName ||
            (token.kind == Token::Kind::Word && !IsReserved(token));
@@ -165,13 +358,25 @@ class Parser {
 
   // --- clauses ----------------------------------------------------------------
 
-  std::int64_t parseTop() {
+  void parseTop(SelectStatement& statement) {
     const Token& token = peek();
-    const auto* count = std::get_if<std::int64_t>(&token.value);
-    if (token.kind != Token::Kind::Literal || !count || *count < 1) syntaxError(token);
+    if (token.kind != Token::Kind::Literal) syntaxError(token);
+    double count = 0;
+    if (const auto* whole = std::get_if<std::int64_t>(&token.value)) {
+      count = static_cast<double>(*whole);
+    } else if (const auto* real = std::get_if<double>(&token.value)) {
+      count = *real;
+    } else {
+      syntaxError(token);
+    }
     take();
-    if (isKeyword(peek(), "percent")) unsupported(peek(), "TOP ... PERCENT");
-    return *count;
+    statement.topPercent = acceptKeyword("percent");
+    // TOP n counts whole rows, at most as many as a table can hold.
+    if (count <= 0 || (statement.topPercent && count > 100) ||
+        (!statement.topPercent && (count > 2147483647.0 || std::floor(count) != count))) {
+      syntaxError(token);
+    }
+    statement.top = count;
   }
 
   SelectItem parseSelectItem() {
@@ -229,22 +434,49 @@ class Parser {
   }
 
   std::unique_ptr<FromNode> parseFromPrimary() {
+    auto node = std::make_unique<FromNode>();
+    node->position = positionOf(peek());
     if (isSymbol(peek(), "(")) {
-      if (isKeyword(peek(1), "select")) unsupported(peek(1), "A subquery");
       Nesting nesting(*this, take());
+      if (isKeyword(peek(), "select")) {
+        node->derived = parseNestedQuery();
+        expectSymbol(")");
+        parseAlias(*node, true);
+        return node;
+      }
       std::unique_ptr<FromNode> inner = parseFromEntry();
       expectSymbol(")");
       return inner;
     }
-    auto node = std::make_unique<FromNode>();
-    node->position = positionOf(peek());
-    node->table = takeName();
-    if (acceptKeyword("as")) {
-      node->alias = takeName();
-    } else if (isName(peek())) {
-      node->alias = take().text;
+    // [SELECT ...]. AS X: how Access saves a derived table.
+    if (peek().kind == Token::Kind::QuotedName && isSymbol(peek(1), ".") &&
+        StartsWithSelect(peek().text)) {
+      const std::string inner = take().text;
+      take();
+      node->derived = std::make_shared<QueryStatement>(ParseQuery(inner));
+      parseAlias(*node, true);
+      return node;
     }
+    node->table = takeName();
+    parseAlias(*node, false);
     return node;
+  }
+
+  void parseAlias(FromNode& node, bool required) {
+    if (acceptKeyword("as")) {
+      node.alias = takeName();
+    } else if (isName(peek())) {
+      node.alias = take().text;
+    } else if (required) {
+      syntaxError(peek());
+    }
+  }
+
+  static bool StartsWithSelect(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos || text.size() - start < 7) return false;
+    return NamesEqual(text.substr(start, 6), "select") &&
+           std::string_view(" \t\r\n").find(text[start + 6]) != std::string_view::npos;
   }
 
   // --- expressions ------------------------------------------------------------
@@ -354,7 +586,11 @@ class Parser {
         for (const auto& [symbol, op] : kComparisons) {
           if (at.text == symbol) {
             take();
-            left = makeBinary(op, at, std::move(left), parseConcatenation());
+            if (isQuantifier()) {
+              left = parseQuantified(op, at, std::move(left));
+            } else {
+              left = makeBinary(op, at, std::move(left), parseConcatenation());
+            }
             found = true;
             break;
           }
@@ -397,7 +633,15 @@ class Parser {
         node->negated = negated;
         node->operands.push_back(std::move(left));
         if (!isSymbol(peek(), "(")) syntaxError(peek());
-        if (isKeyword(peek(1), "select")) unsupported(peek(1), "A subquery");
+        if (isKeyword(peek(1), "select")) {
+          Nesting nesting(*this, take());
+          node->kind = ExprKind::InSubquery;
+          node->op = Operator::Equal;
+          node->subquery = parseNestedQuery();
+          expectSymbol(")");
+          left = seal(std::move(node));
+          continue;
+        }
         take();
         do {
           node->operands.push_back(parseExpression());
@@ -408,6 +652,24 @@ class Parser {
         return left;
       }
     }
+  }
+
+  // ANY, SOME or ALL before a subquery.
+  bool isQuantifier() const {
+    return (isKeyword(peek(), "any") || isKeyword(peek(), "some") || isKeyword(peek(), "all")) &&
+           isSymbol(peek(1), "(") && isKeyword(peek(2), "select");
+  }
+
+  // x op ANY|SOME|ALL (SELECT ...)
+  ExprPtr parseQuantified(Operator op, const Token& at, ExprPtr left) {
+    ExprPtr node = makeNode(ExprKind::InSubquery, at);
+    node->op = op;
+    node->all = isKeyword(take(), "all");
+    Nesting nesting(*this, take());
+    node->subquery = parseNestedQuery();
+    expectSymbol(")");
+    node->operands.push_back(std::move(left));
+    return seal(std::move(node));
   }
 
   template <typename Next>
@@ -493,7 +755,13 @@ class Parser {
       }
       case Token::Kind::Symbol:
         if (at.text == "(") {
-          if (isKeyword(peek(1), "select")) unsupported(peek(1), "A subquery");
+          if (isKeyword(peek(1), "select")) {
+            Nesting nesting(*this, take());
+            ExprPtr node = makeNode(ExprKind::Subquery, at);
+            node->subquery = parseNestedQuery();
+            expectSymbol(")");
+            return node;
+          }
           take();
           ExprPtr inner = parseExpression();
           expectSymbol(")");
@@ -507,10 +775,16 @@ class Parser {
             (isKeyword(at, "left") || isKeyword(at, "right") || isKeyword(at, "asc"))) {
           return parseCall();
         }
-        if (IsReserved(at)) {
-          if (isKeyword(at, "exists")) unsupported(at, "EXISTS");
-          syntaxError(at);
+        if (isKeyword(at, "exists")) {
+          take();
+          if (!isSymbol(peek(), "(") || !isKeyword(peek(1), "select")) syntaxError(peek());
+          Nesting nesting(*this, take());
+          ExprPtr node = makeNode(ExprKind::Exists, at);
+          node->subquery = parseNestedQuery();
+          expectSymbol(")");
+          return node;
         }
+        if (IsReserved(at)) syntaxError(at);
         if (isSymbol(peek(1), "(")) return parseCall();
         return parseColumn();
       case Token::Kind::QuotedName:
@@ -559,14 +833,33 @@ class Parser {
     return seal(std::move(node));
   }
 
+  // name, [name], T.name, T!name; Forms!F!Control and Reports!R!Control (and
+  // a subform's, Forms!F!Sub.Form!Control) name a control of an open form or
+  // report, which a query run outside Access knows as the parameter named
+  // after the control.
   ExprPtr parseColumn() {
     const Token& first = take();
     ExprPtr node = makeNode(ExprKind::Column, first);
     node->name = first.text;
+    node->bracketed = first.kind == Token::Kind::QuotedName;
     if ((isSymbol(peek(), ".") || isSymbol(peek(), "!")) && isName(peek(1))) {
       take();
       node->qualifier = node->name;
-      node->name = take().text;
+      const Token& second = take();
+      node->name = second.text;
+      node->bracketed = second.kind == Token::Kind::QuotedName;
+      if ((NamesEqual(node->qualifier, "forms") || NamesEqual(node->qualifier, "reports")) &&
+          (isSymbol(peek(), ".") || isSymbol(peek(), "!")) && isName(peek(1))) {
+        take();
+        node->qualifier.clear();
+        node->name = take().text;
+        node->formControl = true;
+        // A subform's control: Forms!Main!Sub.Form!Control.
+        while ((isSymbol(peek(), ".") || isSymbol(peek(), "!")) && isName(peek(1))) {
+          take();
+          node->name = take().text;
+        }
+      }
     }
     return node;
   }
@@ -580,8 +873,13 @@ class Parser {
 
 }  // namespace
 
-SelectStatement ParseSelect(std::string_view sql) {
+QueryStatement ParseQuery(std::string_view sql) {
   return Parser(sql).parseStatement();
+}
+
+SelectStatement ParseSelect(std::string_view sql) {
+  QueryStatement query = ParseQuery(sql);
+  return std::move(query.selects.front());
 }
 
 }  // namespace tablift::jet

@@ -1,5 +1,6 @@
 // Text functions: Len, Left, Right, Mid, UCase, LCase, Trim, LTrim, RTrim,
-// InStr, InStrRev, Replace, Space, String, StrReverse, StrComp, Chr, Asc.
+// InStr, InStrRev, Replace, Space, String, StrReverse, StrComp, StrConv, Chr,
+// Asc.
 // Positions and lengths count characters, not bytes.
 
 #include <algorithm>
@@ -72,6 +73,37 @@ Value UCase(ArgumentList& a) {
   const Value v = a.evaluate(0);
   if (IsNull(v)) return Null{};
   return ToUpperText(TextOf(v));
+}
+
+// StrConv(text, 1 upper | 2 lower | 3 first letter of each word upper);
+// the conversions between byte and Unicode forms leave the text as it is.
+Value StrConv(ArgumentList& a) {
+  const Value v = a.evaluate(0);
+  const std::int64_t conversion = IntegerArgument(a, 1);
+  if (IsNull(v)) return Null{};
+  const std::string text = TextOf(v);
+  switch (conversion) {
+    case 1:
+      return ToUpperText(text);
+    case 2:
+      return ToLowerText(text);
+    case 3: {
+      std::u32string characters = DecodeUtf8(text);
+      bool wordStart = true;
+      for (char32_t& c : characters) {
+        const bool separator = c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f' ||
+                               c == U'\v' || c == U'\0';
+        c = wordStart ? ToUpperChar(c) : ToLowerChar(c);
+        wordStart = separator;
+      }
+      return EncodeUtf8(characters);
+    }
+    case 64:
+    case 128:
+      return text;
+    default:
+      InvalidArgument();
+  }
 }
 
 Value LCase(ArgumentList& a) {
@@ -278,6 +310,7 @@ constexpr FunctionDef kTextFunctions[] = {
     {"ChrW", 1, 1, Chr, TextResult},
     {"Asc", 1, 1, Asc, FixedType<JetType::Long>},
     {"AscW", 1, 1, Asc, FixedType<JetType::Long>},
+    {"StrConv", 2, 3, StrConv, TextResult},
 };
 
 }  // namespace

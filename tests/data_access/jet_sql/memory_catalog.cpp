@@ -104,6 +104,18 @@ void MemoryCatalog::failAfter(const std::string& name, std::size_t rows) {
   find(name)->failAfter = rows;
 }
 
+MemoryCatalog& MemoryCatalog::addQuery(std::string name, std::string sql) {
+  queries_.emplace_back(std::move(name), std::move(sql));
+  return *this;
+}
+
+std::optional<std::string> MemoryCatalog::savedQuerySql(const std::string& name) {
+  for (const auto& [queryName, sql] : queries_) {
+    if (NamesEqual(queryName, name)) return sql;
+  }
+  return std::nullopt;
+}
+
 SourceColumn Column(std::string name, JetType type, std::size_t size) {
   SourceColumn column;
   column.name = std::move(name);

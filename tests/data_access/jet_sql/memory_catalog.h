@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -26,6 +27,10 @@ class MemoryCatalog : public TableCatalog {
 
   std::unique_ptr<TableSource> table(const std::string& name) override;
 
+  // A saved query the executor may name in FROM.
+  MemoryCatalog& addQuery(std::string name, std::string sql);
+  std::optional<std::string> savedQuerySql(const std::string& name) override;
+
   // Rows handed out by all cursors of the table so far, and cursors opened.
   std::size_t rowsRead(const std::string& name) const;
   std::size_t cursorsOpened(const std::string& name) const;
@@ -45,6 +50,7 @@ class MemoryCatalog : public TableCatalog {
  private:
   Table* find(const std::string& name) const;
   std::vector<std::shared_ptr<Table>> tables_;
+  std::vector<std::pair<std::string, std::string>> queries_;
 };
 
 SourceColumn Column(std::string name, JetType type, std::size_t size = 0);

@@ -15,10 +15,15 @@ std::string TakeError() {
 }  // namespace
 
 QueryOutput RunQuery(TableCatalog& catalog, std::string_view sql) {
+  return RunQuery(catalog, sql, QueryParameters{});
+}
+
+QueryOutput RunQuery(TableCatalog& catalog, std::string_view sql,
+                     const QueryParameters& parameters) {
   ClearThreadErrorObject();
   QueryOutput output;
   std::unique_ptr<QueryResult> result;
-  output.code = ExecuteJetQuery(catalog, sql, result);
+  output.code = ExecuteJetQuery(catalog, sql, parameters, result);
   if (Failed(output.code)) {
     output.error = TakeError();
     return output;

@@ -20,6 +20,8 @@ struct QueryOutput {
 };
 
 QueryOutput RunQuery(TableCatalog& catalog, std::string_view sql);
+QueryOutput RunQuery(TableCatalog& catalog, std::string_view sql,
+                     const QueryParameters& parameters);
 
 // The value of one expression over the single row of table One of the
 // sample catalog ("select <expression> from One"); a failure is reported to

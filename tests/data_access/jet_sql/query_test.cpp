@@ -386,9 +386,14 @@ TEST(JetSqlQueries, ErrorsPointAtTheProblem) {
                   "Orders O"),
             "Column 'O.OrderID' is not part of this join in ON near position 68");
   EXPECT_EQ(error("select * from Products union select * from Categories"),
-            "UNION is not supported (FROM clause, position 24)");
-  EXPECT_EQ(error("select * from Products where ProductID In (select ProductID from Orders)"),
-            "A subquery is not supported (WHERE clause, position 44)");
+            "The number of columns in the two selected tables or queries of a union query do not "
+            "match.");
+  EXPECT_EQ(error("select * from Products where ProductID In (select * from Orders)"),
+            "You have written a subquery that can return more than one field without using the "
+            "EXISTS reserved word in the main query's FROM clause. Revise the SELECT statement of "
+            "the subquery to request only one field. in WHERE near position 40");
+  EXPECT_EQ(error("select * from Products where ProductID In (select Nothing from Orders)"),
+            "Unknown column 'Nothing' in SELECT near position 51");
   EXPECT_EQ(error("select a * 2 as b, b + 1 as a from One"),
             "Circular reference caused by alias 'b' in SELECT near position 8");
   EXPECT_EQ(error(""), "Syntax error in SELECT clause at end of statement");
