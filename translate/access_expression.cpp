@@ -1,5 +1,7 @@
 #include "translate/access_expression.h"
 
+#include <cctype>
+
 #include "mysql/sql_literals.h"
 #include "translate/access_format.h"
 #include "translate/access_functions.h"
@@ -49,6 +51,40 @@ Operand Concatenation(const std::vector<Operand>& operands) {
             ValueType::Text);
   result.pieces = operands;
   return result;
+}
+
+// Whether Access could take the text for a number ("12", " -1.5e3 ").
+bool ReadsAsNumber(const std::string& text) {
+  std::size_t i = 0;
+  const auto digit = [&](std::size_t at) {
+    return at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]));
+  };
+  const auto skipBlanks = [&] {
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+      ++i;
+  };
+  skipBlanks();
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  bool digits = false;
+  while (digit(i)) {
+    ++i;
+    digits = true;
+  }
+  if (i < text.size() && text[i] == '.') ++i;
+  while (digit(i)) {
+    ++i;
+    digits = true;
+  }
+  if (!digits) return false;
+  if (i < text.size() && std::string_view("eEdD").find(text[i]) != std::string_view::npos) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (!digit(i)) return false;
+    while (digit(i))
+      ++i;
+  }
+  skipBlanks();
+  return i == text.size();
 }
 
 }  // namespace
@@ -233,9 +269,17 @@ Operand AccessParser::additive() {
     if (!plus && !symbol("-")) return left;
     const Operand right = modulo();
     const std::string a = Wrapped(left, kMultiplicative), b = Wrapped(right, kMultiplicative);
-    if (plus && left.type == ValueType::Text && right.type == ValueType::Text) {
-      // + joins texts; unlike &, a Null makes the whole Null.
-      left = Plain("CONCAT(" + left.sql + ", " + right.sql + ")", ValueType::Text);
+    const auto text = [](const Operand& operand) {
+      return operand.type == ValueType::Text || operand.type == ValueType::Words;
+    };
+    const bool words = left.type == ValueType::Words || right.type == ValueType::Words;
+    if (plus && ((text(left) && text(right)) ||
+                 (words && right.type != ValueType::Number && right.type != ValueType::Whole &&
+                  left.type != ValueType::Number && left.type != ValueType::Whole))) {
+      // + joins texts; unlike &, a Null makes the whole Null. Text that is
+      // no number can only be joined, whatever the other operand holds.
+      left = Plain("CONCAT(" + left.sql + ", " + right.sql + ")",
+                   words ? ValueType::Words : ValueType::Text);
     } else if (left.type == ValueType::Date && right.type == ValueType::Date && !plus) {
       // Days between, with the time of day as the fraction.
       left = Made("(TO_SECONDS(" + left.sql + ") - TO_SECONDS(" + right.sql + ")) / 86400e0",
@@ -302,7 +346,7 @@ Operand AccessParser::unary() {
   const Nesting nesting(*this);
   if (symbol("-")) {
     const Operand operand = unary();
-    if (operand.number) {
+    if (operand.number && operand.number->front() != '-') {
       Operand negative = Plain("-" + operand.sql, ValueType::Number);
       negative.number = "-" + *operand.number;
       return negative;
@@ -338,7 +382,8 @@ Operand AccessParser::primary() {
     }
     case TokenKind::String: {
       ++at_;
-      Operand text = Plain(StringLiteral(token.text), ValueType::Text);
+      Operand text = Plain(StringLiteral(token.text),
+                           ReadsAsNumber(token.text) ? ValueType::Text : ValueType::Words);
       text.text = token.text;
       return text;
     }
@@ -452,6 +497,7 @@ TranslatedExpression TranslateAccessExpression(std::string_view expression,
   TranslatedExpression result;
   try {
     AccessParser parser(TokenizeAccessSql(expression), names);
+    if (parser.atEnd()) throw Untranslatable{"the expression is empty"};
     result.text = parser.expression().sql;
     if (!parser.atEnd()) {
       if (parser.peek().text == ")") throw Untranslatable{"a ) has no ("};

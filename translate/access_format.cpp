@@ -30,7 +30,7 @@ class DatePieces {
  public:
   explicit DatePieces(std::string date) : date_(std::move(date)) {}
 
-  void format(const std::string& specifier) { run_ += specifier; }
+  void format(const std::string& code) { run_ += code; }
   void literal(char c) {
     if (c == '%') run_ += '%';
     run_ += c;
@@ -188,24 +188,76 @@ bool NumberPattern(const std::string& value, const std::string& pattern, std::st
                     [](char c) { return std::isalpha(static_cast<unsigned char>(c)); }))
       throw Untranslatable{"Format with the pattern \"" + pattern + "\""};
   const std::size_t point = core.find('.');
-  const std::string whole = core.substr(0, point);
+  std::string whole = core.substr(0, point);
   const std::string fraction = point == std::string::npos ? "" : core.substr(point + 1);
   const bool grouped = whole.find(',') != std::string::npos;
-  // One digit always shown before the point, every decimal shown: the
-  // patterns FORMAT writes.
-  if (std::count(whole.begin(), whole.end(), '0') != 1 || whole.back() != '0' ||
-      fraction.find_first_not_of('0') != std::string::npos ||
-      (grouped && whole.find(',') > whole.size() - 2))
-    throw Untranslatable{"Format with the pattern \"" + pattern + "\""};
+  const auto refuse = [&] { throw Untranslatable{"Format with the pattern \"" + pattern + "\""}; };
+  // A comma right before the point divides by thousands, which is not read.
+  if (!whole.empty() && whole.back() == ',') refuse();
+  whole.erase(std::remove(whole.begin(), whole.end(), ','), whole.end());
+  // Placeholders: # where a digit may be left out, 0 where one is always
+  // shown; the 0s stand next to the point.
+  const std::size_t wholeZeros = whole.size() - std::min(whole.size(), whole.find('0'));
+  const std::size_t fractionZeros = std::min(fraction.size(), fraction.find('#'));
+  if (whole.find('#', whole.size() - wholeZeros) != std::string::npos ||
+      fraction.find_first_not_of('#', fractionZeros) != std::string::npos ||
+      (grouped && wholeZeros > 1))
+    refuse();
+  const std::size_t optional = fraction.size() - fractionZeros;
   const std::string scaled = "CAST(" + value + " AS DECIMAL(65,30))" + (percent ? " * 100" : "");
   std::string digits =
       "FORMAT(ABS(" + scaled + "), " + std::to_string(fraction.size()) + ", 'en_US')";
   if (!grouped) digits = "REPLACE(" + digits + ", ',', '')";
+  if (optional > 0)
+    digits = "REGEXP_REPLACE(" + digits + ", '0{1," + std::to_string(optional) + "}$', '')";
+  if (wholeZeros == 0) {
+    digits = "IF(" + digits + " = '0' OR " + digits + " LIKE '0.%', SUBSTRING(" + digits +
+             ", 2), " + digits + ")";
+  } else if (wholeZeros > 1) {
+    const std::string integer = "SUBSTRING_INDEX(" + digits + ", '.', 1)";
+    digits = "CONCAT(LPAD(" + integer + ", GREATEST(CHAR_LENGTH(" + integer + "), " +
+             std::to_string(wholeZeros) + "), '0'), IF(LOCATE('.', " + digits +
+             ") > 0, SUBSTRING(" + digits + ", LOCATE('.', " + digits + ")), ''))";
+  }
   // Access shows no sign for a negative number that rounds to zero.
   sql = "CONCAT(IF(" + value + " < 0 AND " + digits + " REGEXP '[1-9]', '-', ''), " +
         StringLiteral(prefix) + ", " + digits + ", " +
         StringLiteral((percent ? "%" : "") + suffix) + ")";
   return true;
+}
+
+// A number format in sections: positive;negative;zero;Null. A negative
+// number is shown without its sign in its own section; a missing or empty
+// section is the first one.
+std::string NumberSections(const std::string& value, const std::string& format) {
+  std::vector<std::string> sections;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = format.find(';', start);
+    sections.push_back(format.substr(start, end == std::string::npos ? end : end - start));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  if (sections.size() > 4) throw Untranslatable{"Format with the pattern \"" + format + "\""};
+  const auto shown = [&](std::size_t index, const std::string& number) {
+    const std::string& section =
+        index < sections.size() && !sections[index].empty() ? sections[index] : sections[0];
+    std::string sql;
+    if (!NumberPattern(number, section, sql)) {
+      // A section without placeholders is shown as it is written.
+      if (section.find_first_of("\\\"") != std::string::npos ||
+          std::any_of(section.begin(), section.end(),
+                      [](char c) { return std::isalpha(static_cast<unsigned char>(c)); }))
+        throw Untranslatable{"Format with the pattern \"" + format + "\""};
+      sql = StringLiteral(section);
+    }
+    return sql;
+  };
+  std::string sql = "CASE";
+  if (sections.size() > 3) sql += " WHEN " + value + " IS NULL THEN " + StringLiteral(sections[3]);
+  sql += " WHEN " + value + " < 0 THEN " + shown(1, "ABS(" + value + ")");
+  if (sections.size() > 2) sql += " WHEN " + value + " = 0 THEN " + shown(2, value);
+  return sql + " ELSE " + shown(0, value) + " END";
 }
 
 }  // namespace
@@ -253,7 +305,7 @@ Operand TranslateFormat(const std::vector<Operand>& a) {
   if (named == "short time") return date("%H:%i");
   if (named == "general number") return Text("CAST(" + v + " AS CHAR)");
   if (named == "currency")
-    return Text("IF(" + w + " < 0, CONCAT('($', " + grouped("-" + Wrapped(a[0]), 2) +
+    return Text("IF(" + w + " < 0, CONCAT('($', " + grouped("ABS(" + v + ")", 2) +
                 ", ')'), CONCAT('$', " + grouped(v, 2) + "))");
   if (named == "fixed") return Text("REPLACE(" + grouped(v, 2) + ", ',', '')");
   if (named == "standard") return Text(grouped(v, 2));
@@ -262,6 +314,8 @@ Operand TranslateFormat(const std::vector<Operand>& a) {
   if (named == "yes/no") return Text("IF(" + w + " <> 0, 'Yes', 'No')");
   if (named == "true/false") return Text("IF(" + w + " <> 0, 'True', 'False')");
   if (named == "on/off") return Text("IF(" + w + " <> 0, 'On', 'Off')");
+  if (format.find(';') != std::string::npos && format.find('"') == std::string::npos)
+    return Text(NumberSections(w, format));
   std::string sql;
   if (NumberPattern(w, format, sql)) return Text(sql);
   return Text(DatePattern(v, format));

@@ -11,8 +11,10 @@ namespace tablift {
 // Medium Time, Short Time) and numbers (General Number, Currency, Fixed,
 // Standard, Percent, Yes/No, True/False, On/Off), date patterns ("yyyy",
 // "mm/dd/yyyy", "mmm d, yyyy", "hh:nn AM/PM") and number patterns ("0.00",
-// "#,##0", "$#,##0.00", "0.0%"), as Access shows them with United States
-// settings. Other formats throw Untranslatable.
+// "#,##0", "$#,##0.00", "0.0%", "0.##", "000", and sections for negative
+// numbers, zero and Null: "0.00;(0.00);-"), as Access shows them with United
+// States settings. Other formats (scaling commas, quoted text, text
+// formats) throw Untranslatable.
 Operand TranslateFormat(const std::vector<Operand>& arguments);
 
 // A date in Format's General Date: "1/31/2020" at midnight, "1:05:09 PM"

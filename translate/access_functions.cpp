@@ -64,6 +64,14 @@ int FirstDayOfWeek(const std::string& name, const std::vector<Operand>& argument
   return day == 0 ? 1 : static_cast<int>(day);  // 0: the system's, Sunday
 }
 
+Operand CDate(const Operand& value);
+
+// A date argument: a literal text is read as the #date# it spells ("1/31/2020"),
+// as Access reads it; anything else is taken as it is.
+std::string DateArgument(const Operand& argument) {
+  return argument.text ? CDate(argument).sql : argument.sql;
+}
+
 // 0 for the first day of the week, up to 6.
 std::string DayInWeek(const std::string& date, int firstDay) {
   return "((DAYOFWEEK(" + date + ") + " + std::to_string(7 - firstDay) + ") % 7)";
@@ -88,7 +96,7 @@ Operand DatePart(const std::vector<Operand>& a) {
     if (!WholeLiteral(a[3], firstWeek) || firstWeek > 1)
       throw Untranslatable{"DatePart counts weeks from January 1st only"};
   }
-  const std::string& d = a[1].sql;
+  const std::string d = DateArgument(a[1]);
   const auto f = [](const char* function, const std::string& date) {
     return Plain(std::string(function) + "(" + date + ")", ValueType::Whole);
   };
@@ -140,16 +148,17 @@ Operand DateAdd(const std::vector<Operand>& a) {
   // TIMESTAMPADD keeps the day within the month (Jan 31 + 1 month is the
   // end of February), as Access does, and always answers with a date and
   // time.
-  return Plain("TIMESTAMPADD(" + unit + ", " + amount + ", CAST(" + a[2].sql + " AS DATETIME))",
-               ValueType::Date);
+  return Plain(
+      "TIMESTAMPADD(" + unit + ", " + amount + ", CAST(" + DateArgument(a[2]) + " AS DATETIME))",
+      ValueType::Date);
 }
 
 Operand DateDiff(const std::vector<Operand>& a) {
   Expect("DateDiff", a, 3, 5);
   const std::string interval = IntervalOf("DateDiff", a[0]);
   const int firstDay = FirstDayOfWeek("DateDiff", a, 3);
-  const std::string& d1 = a[1].sql;
-  const std::string& d2 = a[2].sql;
+  const std::string d1 = DateArgument(a[1]);
+  const std::string d2 = DateArgument(a[2]);
   const auto difference = [](const std::string& second, const std::string& first) {
     return Compound(second + " - " + first, ValueType::Whole, kAdditive);
   };
@@ -362,9 +371,12 @@ Operand TranslateFunction(const std::string& written, const std::vector<Operand>
   for (const Simple& simple : kSimple) {
     if (key != simple.access) continue;
     Expect(name, a, simple.min, simple.max);
+    // The date functions read a literal text as the date it spells.
+    const bool ofDate = key == "year" || key == "month" || key == "day" || key == "hour" ||
+                        key == "minute" || key == "second";
     std::string sql = std::string(simple.mysql) + "(";
     for (std::size_t i = 0; i < a.size(); ++i)
-      sql += (i ? ", " : "") + a[i].sql;
+      sql += (i ? ", " : "") + (ofDate ? DateArgument(a[i]) : a[i].sql);
     ValueType type = simple.type;
     if (key == "iif") type = a[1].type == a[2].type ? a[1].type : ValueType::Unknown;
     if (key == "min" || key == "max") type = a[0].type;
@@ -434,7 +446,7 @@ Operand TranslateFunction(const std::string& written, const std::vector<Operand>
   }
   if (key == "weekday") {
     Expect(name, a, 1, 2);
-    return Plain(Weekday(a[0].sql, FirstDayOfWeek(name, a, 1)), ValueType::Whole);
+    return Plain(Weekday(DateArgument(a[0]), FirstDayOfWeek(name, a, 1)), ValueType::Whole);
   }
   if (key == "isnull") {
     Expect(name, a, 1, 1);

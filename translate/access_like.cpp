@@ -11,7 +11,7 @@ struct PatternPart {
   std::string text;  // Literal: the character(s); List: the list's MySQL regexp form
 };
 
-bool RegexpSpecial(char c) {
+bool RegexpMeta(char c) {
   return std::string_view("\\.^$|()[]{}*+?").find(c) != std::string_view::npos;
 }
 
@@ -107,7 +107,7 @@ std::string RegexpText(const std::vector<PatternPart>& parts) {
         break;
       case PatternPart::Literal:
         for (const char c : part.text) {
-          if (RegexpSpecial(c)) text += '\\';
+          if (RegexpMeta(c)) text += '\\';
           text += c;
         }
     }

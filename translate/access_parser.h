@@ -6,6 +6,7 @@
 
 #include "translate/access_expression.h"
 #include "translate/access_tokens.h"
+#include "translate/access_top.h"
 
 namespace tablift {
 
@@ -13,7 +14,9 @@ namespace tablift {
 // the MySQL form (+ joins texts, date arithmetic counts days).
 // Whole is a number known to have no fraction (a count, a year, the result
 // of \ and Mod).
-enum class ValueType { Unknown, Text, Number, Whole, Date, Boolean, Null };
+// Words is text that cannot be read as a number ("Mr ", or text joined with
+// it), which Access's + can only join.
+enum class ValueType { Unknown, Text, Words, Number, Whole, Date, Boolean, Null };
 
 // How tightly MySQL binds the operator at the top of a text; an operand
 // with a looser one needs parentheses.
@@ -86,15 +89,30 @@ class AccessParser {
   struct SortOrder {
     std::string own;
     std::string union_;
+    std::vector<SortKey> keys;
     bool empty() const { return own.empty(); }
   };
-  std::string selectCore(SortOrder& orderBy, std::string& limit);
-  std::string selectItems();
-  std::string fromClause(int& tables);
-  std::string joinedTables(int& tables);
-  std::string tablePrimary(int& tables);
+  // `top` tells whether the SELECT has TOP; `limit` is the LIMIT it needs
+  // when its rows cannot be compared on their sort keys.
+  std::string selectCore(SortOrder& orderBy, std::string& limit, bool& top);
+  // The tables a select list reads fields of: those it names, or all (*).
+  struct OutputTables {
+    std::vector<std::string> named;
+    bool all = false;
+    // Each item's MySQL text and its alias (backquoted, or empty).
+    std::vector<std::string> items, labels;
+    // Whether a field of each of `tables` is read.
+    bool readAll(const std::vector<std::string>& tables) const;
+  };
+  std::string selectItems(OutputTables& output);
+  // `tables` gathers the names the query knows its tables by.
+  std::string fromClause(std::vector<std::string>& tables);
+  std::string joinedTables(std::vector<std::string>& tables);
+  std::string tablePrimary(std::vector<std::string>& tables);
+  std::optional<Token> aliasToken();
   std::string alias();
   SortOrder orderItems();
+  static std::vector<SortKey> SortKeysOf(const SortOrder& order, const OutputTables& output);
 
   // Counts one more level of nesting while it lives; refuses text nested
   // beyond any saved query's depth before the reading runs out of stack.

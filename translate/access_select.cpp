@@ -1,5 +1,6 @@
 #include "translate/access_select.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "translate/access_parser.h"
@@ -40,6 +41,7 @@ std::string AccessParser::statement() {
     std::string text;
     SortOrder orderBy;
     std::string limit;
+    bool top = false;
   };
   std::vector<Part> parts;
   std::vector<std::string> connectors;
@@ -54,11 +56,14 @@ std::string AccessParser::statement() {
       ++at_;
       part.text = "SELECT * FROM " + name(table);
     } else {
-      part.text = selectCore(part.orderBy, part.limit);
+      part.text = selectCore(part.orderBy, part.limit, part.top);
     }
     parts.push_back(part);
+    // A part kept as a statement of its own may end in its own ;.
+    while (symbol(";")) {
+    }
     if (!word("UNION")) break;
-    if (!part.orderBy.empty() && part.limit.empty())
+    if (!part.orderBy.empty() && !part.top)
       throw Untranslatable{"ORDER BY stands before the last UNION"};
     connectors.push_back(word("ALL") ? " UNION ALL " : " UNION ");
   }
@@ -76,7 +81,7 @@ std::string AccessParser::statement() {
     return only.text + (sort.empty() ? "" : " ORDER BY " + sort.own) +
            (only.limit.empty() ? "" : " LIMIT " + only.limit);
   }
-  if (orderBy.empty() && parts.back().limit.empty()) {
+  if (orderBy.empty() && !parts.back().top) {
     orderBy = parts.back().orderBy;
     parts.back().orderBy = {};
   }
@@ -95,47 +100,58 @@ std::string AccessParser::statement() {
   return text;
 }
 
-std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit) {
+std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit, bool& top) {
   if (word("PARAMETERS"))
     throw Untranslatable{"it declares PARAMETERS, which a view cannot ask for"};
+  if (word("TRANSFORM"))
+    throw Untranslatable{"a crosstab (TRANSFORM ... PIVOT) has no MySQL counterpart"};
+  for (const char* change : {"INSERT", "UPDATE", "DELETE"})
+    if (IsWord(peek(), change))
+      throw Untranslatable{"it is " + std::string(change) + ", not SELECT"};
   if (!word("SELECT")) unexpected();
-  std::string text = "SELECT ";
+  bool distinct = false;
   bool distinctRow = false;
   if (word("DISTINCT")) {
-    text += "DISTINCT ";
+    distinct = true;
   } else if (word("DISTINCTROW")) {
     distinctRow = true;
   } else {
     word("ALL");
   }
-  if (word("TOP")) {
-    const Token count = peek();
-    if (count.kind != TokenKind::Number || !WholeNumberText(count.text))
-      throw Untranslatable{"its TOP value \"" + count.text + "\" is not a whole number"};
+  std::string count;
+  top = word("TOP");
+  if (top) {
+    const Token number = peek();
+    if (number.kind != TokenKind::Number || !WholeNumberText(number.text) || number.text.size() > 9)
+      throw Untranslatable{"its TOP value \"" + number.text + "\" is not a whole number"};
     ++at_;
     if (word("PERCENT")) throw Untranslatable{"TOP n PERCENT has no MySQL counterpart"};
-    limit = count.text;
+    count = number.text;
   }
-  text += selectItems();
-  if (word("FROM")) {
-    int tables = 0;
-    text += " FROM " + fromClause(tables);
-    // DISTINCTROW removes rows that come from the same records; over one
-    // table each row is its own record, so it has no effect.
-    if (distinctRow && tables > 1)
-      throw Untranslatable{"DISTINCTROW over several tables has no MySQL counterpart"};
-  }
-  if (word("WHERE")) text += " WHERE " + expression().sql;
-  if (word("GROUP")) {
+  OutputTables output;
+  const std::string items = selectItems(output);
+  if (IsWord(peek(), "INTO"))
+    throw Untranslatable{"SELECT ... INTO makes a table, which a view cannot"};
+  std::vector<std::string> tables;
+  SelectClauses clauses;
+  if (word("FROM")) clauses.from = fromClause(tables);
+  if (word("WHERE")) clauses.where = expression().sql;
+  const bool grouped = word("GROUP");
+  if (grouped) {
     if (!word("BY")) unexpected();
-    std::string items;
     do {
-      if (!items.empty()) items += ", ";
-      items += expression().sql;
+      if (!clauses.groupBy.empty()) clauses.groupBy += ", ";
+      clauses.groupBy += expression().sql;
     } while (symbol(","));
-    text += " GROUP BY " + items;
   }
-  if (word("HAVING")) text += " HAVING " + expression().sql;
+  // DISTINCTROW removes rows that come from the same records of the
+  // tables the output reads. When it reads every table (or there is one),
+  // each row is its own combination of records and nothing is removed; a
+  // grouped row stands for no record of its own.
+  if (distinctRow && !grouped && !output.readAll(tables))
+    throw Untranslatable{
+        "DISTINCTROW with output from only some of its tables has no MySQL counterpart"};
+  if (word("HAVING")) clauses.having = expression().sql;
   if (IsWord(peek(), "ORDER")) {
     ++at_;
     if (!word("BY")) unexpected();
@@ -144,19 +160,68 @@ std::string AccessParser::selectCore(SortOrder& orderBy, std::string& limit) {
   if (word("WITH")) {
     if (!word("OWNERACCESS") || !word("OPTION")) unexpected();
   }
+  if (top) {
+    // Access's TOP keeps the rows that tie with the last one; LIMIT alone
+    // would cut them off.
+    const std::vector<SortKey> keys = SortKeysOf(orderBy, output);
+    if (keys.empty() || distinct || clauses.from.empty() || std::stoul(count) == 0) {
+      limit = count;
+    } else {
+      std::string& filter = grouped ? clauses.having : clauses.where;
+      const std::string condition = TopWithTiesCondition(clauses, keys, std::stoul(count));
+      filter = filter.empty() ? condition : "(" + filter + ") AND " + condition;
+    }
+  }
+  std::string text = std::string("SELECT ") + (distinct ? "DISTINCT " : "") + items;
+  if (!clauses.from.empty()) text += " FROM " + clauses.from;
+  if (!clauses.where.empty()) text += " WHERE " + clauses.where;
+  if (!clauses.groupBy.empty()) text += " GROUP BY " + clauses.groupBy;
+  if (!clauses.having.empty()) text += " HAVING " + clauses.having;
   return text;
 }
 
-std::string AccessParser::selectItems() {
+// The ORDER BY terms as expressions the rows can be compared on: an item's
+// place in the list or its alias stands for the item. Nothing when a term
+// names what cannot be known here (a place among the columns of *).
+std::vector<SortKey> AccessParser::SortKeysOf(const SortOrder& order, const OutputTables& output) {
+  std::vector<SortKey> keys;
+  for (SortKey key : order.keys) {
+    if (WholeNumberText(key.sql)) {
+      const std::size_t place = std::stoul(key.sql);
+      if (output.all || place < 1 || place > output.items.size()) return {};
+      key.sql = output.items[place - 1];
+    } else {
+      for (std::size_t i = 0; i < output.labels.size(); ++i)
+        if (!output.labels[i].empty() && output.labels[i] == key.sql) key.sql = output.items[i];
+    }
+    keys.push_back(key);
+  }
+  return keys;
+}
+
+std::string AccessParser::selectItems(OutputTables& output) {
   std::vector<std::string> items;
   bool star = false;
   do {
     if (symbol("*")) {
       star = true;
+      output.all = true;
       continue;
     }
+    // The tables a column of the output names.
+    const std::size_t start = at_;
     std::string item = expression().sql;
+    for (std::size_t i = start; i + 1 < at_; ++i) {
+      const Token& token = tokens_[i];
+      const bool qualifier =
+          (token.kind == TokenKind::Word || token.kind == TokenKind::Bracketed) &&
+          (tokens_[i + 1].text == "." || tokens_[i + 1].text == "!") &&
+          tokens_[i + 1].kind == TokenKind::Symbol;
+      if (qualifier) output.named.push_back(token.text);
+    }
     const std::string label = alias();
+    output.items.push_back(item);
+    output.labels.push_back(label);
     if (!label.empty()) item += " AS " + label;
     items.push_back(std::move(item));
   } while (symbol(","));
@@ -167,18 +232,37 @@ std::string AccessParser::selectItems() {
   return text;
 }
 
-std::string AccessParser::alias() {
+std::optional<Token> AccessParser::aliasToken() {
   const bool written = word("AS");
   const Token token = peek();
   if (token.kind == TokenKind::Bracketed || (token.kind == TokenKind::Word && !ClauseWord(token))) {
     ++at_;
-    return name(token);
+    return token;
   }
   if (written) unexpected();
-  return {};
+  return std::nullopt;
 }
 
-std::string AccessParser::fromClause(int& tables) {
+std::string AccessParser::alias() {
+  const std::optional<Token> token = aliasToken();
+  return token ? name(*token) : std::string();
+}
+
+bool AccessParser::OutputTables::readAll(const std::vector<std::string>& tables) const {
+  if (tables.size() <= 1 || all) return true;
+  const auto same = [](const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+             return std::tolower(static_cast<unsigned char>(x)) ==
+                    std::tolower(static_cast<unsigned char>(y));
+           });
+  };
+  return std::all_of(tables.begin(), tables.end(), [&](const std::string& table) {
+    return std::any_of(named.begin(), named.end(),
+                       [&](const std::string& used) { return same(table, used); });
+  });
+}
+
+std::string AccessParser::fromClause(std::vector<std::string>& tables) {
   std::string text = joinedTables(tables);
   while (symbol(","))
     text += ", " + joinedTables(tables);
@@ -186,7 +270,7 @@ std::string AccessParser::fromClause(int& tables) {
 }
 
 // A table followed by its joins: T1 INNER JOIN T2 ON ... LEFT JOIN T3 ON ...
-std::string AccessParser::joinedTables(int& tables) {
+std::string AccessParser::joinedTables(std::vector<std::string>& tables) {
   std::string text = tablePrimary(tables);
   while (true) {
     std::string kind;
@@ -212,16 +296,16 @@ std::string AccessParser::joinedTables(int& tables) {
 }
 
 // A table with its alias, a derived table, or a join in parentheses.
-std::string AccessParser::tablePrimary(int& tables) {
+std::string AccessParser::tablePrimary(std::vector<std::string>& tables) {
   const Nesting nesting(*this);
   if (symbol("(")) {
     if (IsWord(peek(), "SELECT")) {
       const std::string select = statement();
       expectSymbol(")");
-      ++tables;
-      const std::string label = alias();
-      if (label.empty()) throw Untranslatable{"a derived table has no alias"};
-      return "(" + select + ") AS " + label;
+      const std::optional<Token> label = aliasToken();
+      if (!label) throw Untranslatable{"a derived table has no alias"};
+      tables.push_back(label->text);
+      return "(" + select + ") AS " + name(*label);
     }
     const std::string text = "(" + joinedTables(tables) + ")";
     expectSymbol(")");
@@ -233,26 +317,28 @@ std::string AccessParser::tablePrimary(int& tables) {
     at_ += 2;
     const Result<std::string> select = TranslateAccessSelect(first.text, names_);
     if (!select.ok()) throw Untranslatable{select.message()};
-    ++tables;
-    const std::string label = alias();
-    if (label.empty()) throw Untranslatable{"a derived table has no alias"};
-    return "(" + select.value() + ") AS " + label;
+    const std::optional<Token> label = aliasToken();
+    if (!label) throw Untranslatable{"a derived table has no alias"};
+    tables.push_back(label->text);
+    return "(" + select.value() + ") AS " + name(*label);
   }
   if (first.kind != TokenKind::Word && first.kind != TokenKind::Bracketed) unexpected();
   if (first.kind == TokenKind::Word && ClauseWord(first)) unexpected();
   ++at_;
   std::string text = name(first);
+  std::string table = first.text;
   if (symbol(".")) {
     const Token second = peek();
     if (second.kind != TokenKind::Word && second.kind != TokenKind::Bracketed) unexpected();
     ++at_;
     text += "." + name(second);
+    table = second.text;
   }
   if (IsWord(peek(), "IN") && peek(1).kind == TokenKind::String)
     throw Untranslatable{"it reads a table of another database (IN '" + peek(1).text + "')"};
-  ++tables;
-  const std::string label = alias();
-  if (!label.empty()) text += " AS " + label;
+  const std::optional<Token> label = aliasToken();
+  tables.push_back(label ? label->text : table);
+  if (label) text += " AS " + name(*label);
   return text;
 }
 
@@ -280,6 +366,7 @@ AccessParser::SortOrder AccessParser::orderItems() {
     } else if (word("ASC")) {
       direction = " ASC";
     }
+    order.keys.push_back({item.sql, direction == " DESC"});
     order.own += item.sql + direction;
     order.union_ += (reference ? name(last) : item.sql) + direction;
   } while (symbol(","));

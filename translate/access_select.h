@@ -14,8 +14,10 @@ namespace tablift {
 // derived tables, WHERE, GROUP BY, HAVING, ORDER BY [ASC | DESC], chains of
 // UNION [ALL], a trailing ; and line breaks. Names go through `names` and
 // are backquoted; expressions are translated as TranslateAccessExpression
-// translates them. TOP n becomes LIMIT n; the ORDER BY after the last
-// SELECT of a union sorts the whole union, as in Access. What MySQL cannot
+// translates them. TOP n keeps the rows that tie with the n-th, as Access
+// does, through a condition on the sort keys (LIMIT n where there is no
+// ORDER BY to tie on, or with DISTINCT); the ORDER BY after the last SELECT
+// of a union sorts the whole union, as in Access. What MySQL cannot
 // read as Access does (TOP n PERCENT, DISTINCTROW over a join, parameters,
 // other databases' tables) is a failure with the reason.
 Result<std::string> TranslateAccessSelect(std::string_view accessSql, const NameMapping& names);

@@ -7,6 +7,7 @@
 #include "core/job_context.h"
 #include "core/write_line.h"
 #include "data_access/catalog_rowsets.h"
+#include "data_access/jet/sql/text_folding.h"
 #include "data_access/text_query.h"
 #include "mysql/sql_literals.h"
 
@@ -48,6 +49,17 @@ std::string ColumnPart(const std::string& expression) {
   }
   const std::size_t dot = expression.rfind('.');
   return dot == std::string::npos ? expression : expression.substr(dot + 1);
+}
+
+// The table a reference such as "[T].[c]" or "T.c" names; "" for "c".
+std::string TablePart(const std::string& expression) {
+  const std::string column = ColumnPart(expression);
+  const std::size_t end = expression.size() - column.size() - (expression.back() == ']' ? 2 : 0);
+  if (end == 0 || expression[end - 1] != '.') return {};
+  std::string table = expression.substr(0, end - 1);
+  if (table.size() >= 2 && table.front() == '[' && table.back() == ']')
+    table = table.substr(1, table.size() - 2);
+  return table;
 }
 
 }  // namespace
@@ -107,7 +119,13 @@ std::vector<std::string> QueryOutputNames(const std::vector<QueryElement>& eleme
     const std::string column = element.expression.empty() ? "" : ColumnPart(element.expression);
     // A star, or an expression Access names itself: not known here.
     if (column.empty() || column.find_first_of("()*+-/&<>=!\"'# ") != std::string::npos) return {};
-    names.push_back(column);
+    // A later namesake is the query's column "Table.Column", as its view
+    // names it.
+    const bool taken = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+      return jet::NamesEqual(name, column);
+    });
+    const std::string table = TablePart(element.expression);
+    names.push_back(taken && !table.empty() ? table + "." + column : column);
   }
   return names;
 }

@@ -185,6 +185,31 @@ const InputTable* FindInput(const std::vector<InputTable>& tables, const std::st
   return nullptr;
 }
 
+// DISTINCTROW gives each record of the tables the query shows columns of
+// once. When those are only some of its tables, the rows the others multiply
+// are repeats, which DISTINCT removes; when it shows columns of every table,
+// each row is a record of its own and DISTINCTROW changes nothing. Only plain
+// column references tell which tables are shown.
+bool DistinctRowsAreDistinctValues(int options, const std::vector<InputTable>& tables,
+                                   const std::vector<const QueryElement*>& columns) {
+  if ((options & kDistinctRow) == 0 || (options & (kDistinct | kAllFields)) != 0) return false;
+  if (tables.size() < 2 || columns.empty()) return false;
+  std::vector<const InputTable*> shown;
+  for (const QueryElement* column : columns) {
+    std::string expression = column->expression;
+    const bool star = expression.size() > 2 && expression.ends_with(".*");
+    if (star) expression.resize(expression.size() - 2);
+    const ColumnReference reference = ReferenceOf(expression);
+    const std::string table =
+        star ? (reference.table.empty() ? reference.column : "") : reference.table;
+    if (table.empty()) return false;
+    const InputTable* input = FindInput(tables, table);
+    if (input == nullptr) return false;
+    if (std::find(shown.begin(), shown.end(), input) == shown.end()) shown.push_back(input);
+  }
+  return shown.size() < tables.size();
+}
+
 // The columns of an input table as qualified select items; nothing when
 // they are not known.
 std::vector<OutputItem> StarColumns(const InputTable& table, const NameMapping& names,
@@ -360,6 +385,7 @@ SelectParts ComposeParts(const std::vector<QueryElement>& elements, const NameMa
   }
   if ((parts.options & kTop) != 0 && Integer(parts.top, -1) < 0)
     throw Unsupported{"its TOP value \"" + parts.top + "\" is not a number"};
+  if (DistinctRowsAreDistinctValues(parts.options, tables, columns)) parts.options |= kDistinct;
   // Ranked rows are named again outside the ranking: every column needs a
   // name there, so stars are spelt out and unnamed expressions named as
   // Access names them.

@@ -149,7 +149,7 @@ TEST_F(GuiMigrationTest, NorthwindArrivesWholeFromTheWindow) {
     EXPECT_TRUE(verified.matches()) << table << ": " << verified.error << " " << verified.sourceRows
                                     << "/" << verified.targetRows;
   }
-  // Every saved query arrives, as a view or a procedure: nothing is red.
+  // Every saved query becomes a view or a procedure: no error line at all.
   std::vector<std::string> failures;
   for (const LogLine& line : bench.output().lines()) {
     if (line.textColour == kErrorRed) failures.push_back(line.text.substr(LogTimestamp().size()));

@@ -76,6 +76,10 @@ TEST_F(TwoEnginesTest, ChoosingFunctions) {
            "Choose(2.5, \"a\", \"b\", \"c\")",
            "IsNull([Nothing])",
            "IsNull([Id])",
+           "IIf([Id] = 1, #1/1/2020#, Null)",
+           "Nz([Nothing], 5) + 1",
+           "Choose([Id], 10, 20)",
+           "Switch([Id] = 1, #12/31/2020#)",
        })
     agree(expression);
 }
@@ -112,6 +116,11 @@ TEST_F(TwoEnginesTest, DateParts) {
            "TimeValue(#1/31/2020 13:05:09#)",
            "TimeSerial(13, 5, 9)",
            "TimeSerial(1, 90, 0)",
+           "Year(\"1/31/2020\")",
+           "Weekday(\"2020-01-05\")",
+           "DatePart(\"m\", \"12/31/2020\")",
+           "DateAdd(\"m\", 1, \"1/31/2020\")",
+           "DateDiff(\"d\", \"1/31/2020\", \"3/1/2020\")",
        })
     agree(expression);
 }
@@ -222,6 +231,11 @@ TEST_F(TwoEnginesTest, ConcatenationTakesNullAsEmpty) {
            "1 & 2",
            "\"a\" + \"b\"",
            "\"a\" + [Nothing] & \"c\"",
+           "\"Mr \" + [Nothing]",
+           "\"Mr \" + CStr([Id]) + \".\"",
+           "([Nothing] + \" \") & \"x\"",
+           "\"1\" + 2",
+           "\"1\" + [Id]",
            "\"x\" & 1 + 2",
            "#1/31/2020# & \"|\"",
            "\"|\" & #1/31/2020 13:05:09#",
@@ -271,6 +285,12 @@ TEST_F(TwoEnginesTest, NumbersRoundHalfToEven) {
            "Abs(-3)",
            "Sgn(-2.5)",
            "Sqr(16)",
+           "Int(-0.5)",
+           "Fix(-0.5)",
+           "Round(-0.5)",
+           "CInt(-0.5)",
+           "Round(1234567.891, 2)",
+           "CLng(2147483647.4)",
            // Doubles whose seventeen digits miss the tie their fifteen make.
            "CCur(21.35 * 15 * (1 - 0.1) / 100)",
            "CCur(1035.3 * 0.75 / 100)",
@@ -307,6 +327,8 @@ TEST_F(TwoEnginesTest, Operators) {
            "2 * 3 Mod 4",
            "1 + 7 \\ 2 Mod 2",
            "[Nothing] + 1",
+           "- -2",
+           "3 - -2",
            "-[Id]",
        })
     agree(expression);
@@ -412,6 +434,19 @@ TEST_F(TwoEnginesTest, FormatOfDatesAndNumbers) {
       {"Format(-1234.5, \"0.0\")", "-1234.5"},
       {"Format(5, \"$#,##0.00\")", "$5.00"},
       {"Format(0.5, \"0.0%\")", "50.0%"},
+      {"Format(1.5, \"0.##\")", "1.5"},
+      {"Format(5, \"0.##\")", "5."},
+      {"Format(1.2345, \"0.0#\")", "1.23"},
+      {"Format(1.2, \"0.0#\")", "1.2"},
+      {"Format(0.5, \"#.##\")", ".5"},
+      {"Format(1234.5, \"#,###\")", "1,235"},
+      {"Format(5, \"000\")", "005"},
+      {"Format(-1234.5, \"#,##0.00;(#,##0.00)\")", "(1,234.50)"},
+      {"Format(1234.5, \"#,##0.00;(#,##0.00)\")", "1,234.50"},
+      {"Format(0, \"0.0;-0.0;-\")", "-"},
+      {"Format(-2, \"0.0;-0.0;-\")", "-2.0"},
+      {"Format(-2, \"0;;\")", "2"},
+      {"Format(-12345.6, \"000.0\")", "-12345.6"},
       {"Format(1234.5, \"Currency\")", "$1,234.50"},
       {"Format(-1234.5, \"Currency\")", "($1,234.50)"},
       {"Format(1234.5, \"Fixed\")", "1234.50"},

@@ -83,6 +83,10 @@ TEST_F(AccessSelectTest, UnionQueriesSortTheWholeUnion) {
   EXPECT_THAT(rows("SELECT [Customers].[City] FROM Customers UNION SELECT Suppliers.City FROM "
                    "Suppliers ORDER BY [Customers].[City] DESC"),
               ElementsAre("Mexico", "Madrid", "London", "Berlin"));
+  // Parts kept as statements of their own, each with its ;.
+  EXPECT_THAT(rows("SELECT City FROM Customers;\r\nUNION\r\nSELECT City FROM Suppliers;\r\n"
+                   "ORDER BY City;"),
+              ElementsAre("Berlin", "London", "Madrid", "Mexico"));
   // UNION removes duplicates, UNION ALL keeps them; TABLE reads a whole table.
   EXPECT_THAT(rows("SELECT City FROM Customers WHERE City='Berlin' UNION SELECT City FROM "
                    "Suppliers WHERE City='Berlin'"),
@@ -100,9 +104,19 @@ TEST_F(AccessSelectTest, UnionQueriesSortTheWholeUnion) {
 }
 
 TEST_F(AccessSelectTest, JoinsNestedInParenthesesAndAliases) {
+  // DISTINCTROW reading every table of a join removes nothing; reading only
+  // some, it would keep one row per record of those, which MySQL cannot say.
   EXPECT_THAT(problem("SELECT DISTINCTROW c.CategoryName FROM Categories AS c INNER JOIN "
                       "Products AS p ON c.CategoryID = p.CategoryID"),
               HasSubstr("DISTINCTROW"));
+  EXPECT_THAT(rows("SELECT DISTINCTROW c.CategoryName, [p].ProductName FROM Categories AS c "
+                   "INNER JOIN Products AS p ON c.CategoryID = p.CategoryID WHERE c.CategoryID = "
+                   "1 ORDER BY 2"),
+              ElementsAre("Beverages|Chai", "Beverages|Chang"));
+  EXPECT_THAT(rows("SELECT DISTINCTROW c.CategoryName, Count(*) FROM Categories AS c INNER JOIN "
+                   "Products AS p ON c.CategoryID = p.CategoryID GROUP BY c.CategoryName ORDER "
+                   "BY 1"),
+              ElementsAre("Beverages|2", "Condiments|1", "Seafood|2"));
   EXPECT_THAT(rows("SELECT c.CategoryName, p.ProductName, s.CompanyName AS Supplier "
                    "FROM (Categories AS c INNER JOIN Products AS p ON c.CategoryID = "
                    "p.CategoryID) LEFT JOIN Suppliers s ON p.SupplierID = s.SupplierID "
@@ -151,9 +165,30 @@ TEST_F(AccessSelectTest, SubqueriesAndDerivedTables) {
   EXPECT_THAT(rows("SELECT q.n FROM [SELECT Count(*) AS n FROM Products]. AS q"), ElementsAre("5"));
 }
 
-TEST_F(AccessSelectTest, TopDistinctAndWhatCannotBeTranslated) {
+TEST_F(AccessSelectTest, TopKeepsTheRowsThatTieWithTheLastAsAccessDoes) {
+  test::ExecuteOrFail(window_, "insert into Products values (6, 'Konbu', 2, 3, 23.25)");
   EXPECT_THAT(rows("SELECT TOP 2 ProductName, UnitPrice FROM Products ORDER BY UnitPrice DESC;"),
-              ElementsAre("Ikura|31.0000", "Tofu|23.2500"));
+              ElementsAre("Ikura|31.0000", "Tofu|23.2500", "Konbu|23.2500"));
+  // Nulls sort first; the rows that tie on the second key come along.
+  EXPECT_THAT(rows("SELECT TOP 2 ProductName FROM Products ORDER BY SupplierID, CategoryID"),
+              ElementsAre("Tofu", "Chai", "Chang"));
+  EXPECT_THAT(rows("SELECT TOP 3 ProductName AS Name FROM Products WHERE ProductID > 1 ORDER BY "
+                   "SupplierID DESC, Name"),
+              ElementsAre("Aniseed Syrup", "Ikura", "Konbu"));
+  // Grouped rows, sorted by place in the list.
+  EXPECT_THAT(rows("SELECT TOP 1 CategoryID, Count(*) AS N FROM Products GROUP BY CategoryID "
+                   "HAVING Count(*) > 0 ORDER BY 2 DESC, 1"),
+              ElementsAre("3|3"));
+  EXPECT_THAT(rows("SELECT TOP 1 CategoryID FROM Products GROUP BY CategoryID ORDER BY "
+                   "Count(*) DESC"),
+              ElementsAre("3"));
+  // Fewer rows than asked for: all of them.
+  EXPECT_THAT(rows("SELECT TOP 10 ProductID FROM Products WHERE UnitPrice > 20 ORDER BY 1"),
+              ElementsAre("4", "5", "6"));
+  EXPECT_THAT(rows("SELECT TOP 0 ProductID FROM Products ORDER BY 1"), testing::IsEmpty());
+}
+
+TEST_F(AccessSelectTest, TopDistinctAndWhatCannotBeTranslated) {
   EXPECT_THAT(rows("SELECT DISTINCT CategoryID FROM Products ORDER BY CategoryID"),
               ElementsAre("1", "2", "3"));
   EXPECT_THAT(rows("SELECT DISTINCTROW * FROM Categories WHERE CategoryName Like \"*o*\" "
@@ -163,6 +198,11 @@ TEST_F(AccessSelectTest, TopDistinctAndWhatCannotBeTranslated) {
   EXPECT_THAT(problem("PARAMETERS [Which] Text; SELECT * FROM Products"), HasSubstr("PARAMETERS"));
   EXPECT_THAT(problem("SELECT * FROM Products IN 'C:\\other.mdb'"), HasSubstr("another database"));
   EXPECT_THAT(problem("SELECT First(ProductName) FROM Products"), HasSubstr("First"));
+  EXPECT_THAT(problem("TRANSFORM Sum(UnitPrice) SELECT CategoryID FROM Products GROUP BY "
+                      "CategoryID PIVOT SupplierID"),
+              HasSubstr("crosstab"));
+  EXPECT_THAT(problem("SELECT * INTO Copy FROM Products"), HasSubstr("INTO"));
+  EXPECT_THAT(problem("DELETE * FROM Products"), HasSubstr("DELETE"));
   EXPECT_THAT(problem("SELECT * FROM Products WHERE"), HasSubstr("ends"));
   EXPECT_THAT(problem("SELECT * FROM Products ORDER BY ProductName UNION SELECT * FROM Products"),
               HasSubstr("ORDER BY"));
