@@ -77,7 +77,7 @@ QueryAttempt PrepareQuery(MigrationContext& job, Session* sourceSession,
   }
   WriteLine(job, "VIEW: [%s].[%s] Converting..... ", database.c_str(), query.c_str());
   if (sourceSession == nullptr) {
-    WriteLine(job, "%s", kNoConnection);
+    WriteLine(job, "E::QUERY [%s] could not be read: %s", query.c_str(), kNoConnection);
     attempt.outcome = QueryAttempt::Outcome::LeftOut;
     return attempt;
   }

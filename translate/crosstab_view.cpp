@@ -195,13 +195,6 @@ Result<std::string> Translated(const std::string& expression, const NameMapping&
   return translated.text;
 }
 
-std::string ConditionText(const std::vector<std::string>& conditions) {
-  std::string text;
-  for (std::size_t i = 0; i < conditions.size(); ++i)
-    text += (i > 0 ? " AND (" : "(") + conditions[i] + ")";
-  return text;
-}
-
 }  // namespace
 
 Result<CrosstabView> ComposeCrosstabView(const std::string& viewName,
@@ -272,7 +265,7 @@ Result<CrosstabView> ComposeCrosstabView(const std::string& viewName,
     if (!readHeadings) return Status::Failure("its column headings cannot be read");
     std::string sql = "SELECT DISTINCT " + pivotText.value();
     if (!parts.from.empty()) sql += " FROM " + parts.from;
-    if (!parts.where.empty()) sql += " WHERE " + ConditionText(parts.where);
+    if (!parts.where.empty()) sql += " WHERE " + ConditionList(parts.where);
     sql += " ORDER BY 1";
     Result<std::vector<std::optional<std::string>>> read = readHeadings(sql);
     if (!read.ok())

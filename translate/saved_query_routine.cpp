@@ -41,12 +41,7 @@ Result<std::string> Translated(const std::string& expression, const NameMapping&
 }
 
 std::string WhereLine(const SelectParts& parts) {
-  if (parts.where.empty()) return {};
-  std::string text = " WHERE ";
-  for (std::size_t i = 0; i < parts.where.size(); ++i)
-    text += (i > 0 ? " AND (" : (parts.where.size() > 1 ? "(" : "")) + parts.where[i] +
-            (parts.where.size() > 1 ? ")" : "");
-  return text + "\n";
+  return parts.where.empty() ? std::string() : " WHERE " + ConditionList(parts.where) + "\n";
 }
 
 Result<std::string> UpdateBody(const std::vector<QueryElement>& elements, const SelectParts& parts,

@@ -101,16 +101,6 @@ std::string JoinKeyword(int flag, bool swapped) {
   return "INNER JOIN";
 }
 
-std::string ConditionList(const std::vector<std::string>& conditions) {
-  if (conditions.size() == 1) return conditions.front();
-  std::string text;
-  for (std::size_t i = 0; i < conditions.size(); ++i) {
-    if (i > 0) text += " AND ";
-    text += "(" + conditions[i] + ")";
-  }
-  return text;
-}
-
 // The FROM items: tables joined as the query's join elements say, the
 // others listed after them. Conditions that join two separate groups go to
 // `where`.
@@ -484,6 +474,16 @@ Result<SelectParts> ComposeSelectParts(const std::vector<QueryElement>& elements
   } catch (const Unsupported& unsupported) {
     return Status::Failure(unsupported.problem);
   }
+}
+
+std::string ConditionList(const std::vector<std::string>& conditions) {
+  if (conditions.size() == 1) return conditions.front();
+  std::string text;
+  for (std::size_t i = 0; i < conditions.size(); ++i) {
+    if (i > 0) text += " AND ";
+    text += "(" + conditions[i] + ")";
+  }
+  return text;
 }
 
 std::string SelectText(const SelectParts& parts) {

@@ -53,6 +53,9 @@ struct SelectParts {
 Result<SelectParts> ComposeSelectParts(const std::vector<QueryElement>& elements,
                                        const NameMapping& names, const ColumnLister& columnsOf);
 
+// Conditions joined by AND, each in parentheses when there are several.
+std::string ConditionList(const std::vector<std::string>& conditions);
+
 // The select line, the from line and the where line (each ended by "\n",
 // empty when the query has no such part), then, only when the query has
 // them, the GROUP BY, HAVING, ORDER BY and LIMIT lines. TOP n with an order
