@@ -3,11 +3,18 @@
 #include <cctype>
 #include <charconv>
 
+#include "data_access/jet/condition_terms.h"
 #include "data_access/jet/sql/text_folding.h"
 #include "mysql/sql_literals.h"
 
 namespace tablift {
 namespace {
+
+using jet::AndTerms;
+using jet::HoldsAggregate;
+using jet::TopLevel;
+using jet::Trimmed;
+using jet::WordAt;
 
 // What Access calls the column of the rows whose heading is Null.
 constexpr const char* kNullHeading = "<>";
@@ -16,108 +23,6 @@ int Integer(const std::string& text) {
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   return error == std::errc() && end == text.data() + text.size() ? value : -1;
-}
-
-// Where `text` is at parenthesis depth 0 outside texts, dates and brackets:
-// calls `visit(i)` for each such position until it returns true.
-template <typename Visit>
-std::size_t TopLevel(const std::string& text, Visit visit) {
-  int depth = 0;
-  char quote = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quote != 0) {
-      if (c == quote) quote = 0;
-      continue;
-    }
-    if (c == '"' || c == '\'' || c == '#') {
-      quote = c;
-    } else if (c == '[') {
-      quote = ']';
-    } else if (c == '(') {
-      ++depth;
-    } else if (c == ')') {
-      --depth;
-    } else if (depth == 0 && visit(i)) {
-      return i;
-    }
-  }
-  return std::string::npos;
-}
-
-bool WordAt(const std::string& text, std::size_t i, const char* word) {
-  const std::size_t length = std::char_traits<char>::length(word);
-  if (i + length > text.size() || !jet::NamesEqual(text.substr(i, length), word)) return false;
-  const auto boundary = [&](std::size_t at) {
-    return at >= text.size() ||
-           !(std::isalnum(static_cast<unsigned char>(text[at])) || text[at] == '_');
-  };
-  return (i == 0 || boundary(i - 1)) && boundary(i + length);
-}
-
-std::string Trimmed(const std::string& text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-    ++begin;
-  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
-    --end;
-  return text.substr(begin, end - begin);
-}
-
-// "(x)" → "x" as long as the parentheses enclose the whole text.
-std::string Unwrapped(std::string text) {
-  for (text = Trimmed(text); text.size() >= 2 && text.front() == '(' && text.back() == ')';) {
-    const std::string inner = text.substr(1, text.size() - 2);
-    int depth = 0;
-    bool encloses = true;
-    for (char c : inner) {
-      if (c == '(') ++depth;
-      if (c == ')' && --depth < 0) encloses = false;
-    }
-    if (!encloses || depth != 0) break;
-    text = Trimmed(inner);
-  }
-  return text;
-}
-
-// The terms of a condition joined by And at its top level.
-std::vector<std::string> AndTerms(const std::string& condition) {
-  const std::string text = Unwrapped(condition);
-  std::vector<std::string> terms;
-  std::size_t start = 0;
-  bool inBetween = false;
-  TopLevel(text, [&](std::size_t i) {
-    // The And of "Between a And b" belongs to the Between.
-    if (WordAt(text, i, "Between")) inBetween = true;
-    if (WordAt(text, i, "And")) {
-      if (inBetween) {
-        inBetween = false;
-      } else {
-        terms.push_back(Unwrapped(text.substr(start, i - start)));
-        start = i + 3;
-      }
-    }
-    return false;
-  });
-  terms.push_back(Unwrapped(text.substr(start)));
-  return terms;
-}
-
-const char* const kAggregates[] = {"Sum",  "Avg",   "Count",  "Min", "Max", "First",
-                                   "Last", "StDev", "StDevP", "Var", "VarP"};
-
-bool HoldsAggregate(const std::string& text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    for (const char* aggregate : kAggregates) {
-      if (!WordAt(text, i, aggregate)) continue;
-      std::size_t j = i + std::char_traits<char>::length(aggregate);
-      while (j < text.size() && text[j] == ' ')
-        ++j;
-      if (j < text.size() && text[j] == '(') return true;
-    }
-  }
-  return false;
 }
 
 struct ValueAggregate {

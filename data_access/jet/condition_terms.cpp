@@ -7,53 +7,6 @@
 namespace tablift::jet {
 namespace {
 
-// Where `text` is at parenthesis depth 0 outside texts, dates and brackets:
-// calls `visit(i)` for each such position until it returns true.
-template <typename Visit>
-std::size_t TopLevel(const std::string& text, Visit visit) {
-  int depth = 0;
-  char quote = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quote != 0) {
-      if (c == quote) quote = 0;
-      continue;
-    }
-    if (c == '"' || c == '\'' || c == '#') {
-      quote = c;
-    } else if (c == '[') {
-      quote = ']';
-    } else if (c == '(') {
-      ++depth;
-    } else if (c == ')') {
-      --depth;
-    } else if (depth == 0 && visit(i)) {
-      return i;
-    }
-  }
-  return std::string::npos;
-}
-
-bool WordAt(const std::string& text, std::size_t i, const char* word) {
-  const std::size_t length = std::char_traits<char>::length(word);
-  if (i + length > text.size() || !NamesEqual(text.substr(i, length), word)) return false;
-  const auto boundary = [&](std::size_t at) {
-    return at >= text.size() ||
-           !(std::isalnum(static_cast<unsigned char>(text[at])) || text[at] == '_');
-  };
-  return (i == 0 || boundary(i - 1)) && boundary(i + length);
-}
-
-std::string Trimmed(const std::string& text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-    ++begin;
-  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
-    --end;
-  return text.substr(begin, end - begin);
-}
-
 // "(x)" → "x" as long as the parentheses enclose the whole text.
 std::string Unwrapped(std::string text) {
   for (text = Trimmed(text); text.size() >= 2 && text.front() == '(' && text.back() == ')';) {
@@ -74,6 +27,26 @@ const char* const kAggregates[] = {"Sum",  "Avg",   "Count",  "Min", "Max", "Fir
                                    "Last", "StDev", "StDevP", "Var", "VarP"};
 
 }  // namespace
+
+bool WordAt(const std::string& text, std::size_t i, const char* word) {
+  const std::size_t length = std::char_traits<char>::length(word);
+  if (i + length > text.size() || !NamesEqual(text.substr(i, length), word)) return false;
+  const auto boundary = [&](std::size_t at) {
+    return at >= text.size() ||
+           !(std::isalnum(static_cast<unsigned char>(text[at])) || text[at] == '_');
+  };
+  return (i == 0 || boundary(i - 1)) && boundary(i + length);
+}
+
+std::string Trimmed(const std::string& text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
+    ++begin;
+  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
+    --end;
+  return text.substr(begin, end - begin);
+}
 
 std::vector<std::string> AndTerms(const std::string& condition) {
   const std::string text = Unwrapped(condition);
