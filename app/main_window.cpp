@@ -511,10 +511,11 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-  // Escape closes the window like its close box, unless a child used the key
-  // (an in-place rename cancels its edit with it).
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    close();
+  // Escape never closes the main window: one stray key press would lose the
+  // log and the task list. Dialogs and an in-place rename still use it, and
+  // they see the key before it reaches here.
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
     return;
   }
   QMainWindow::keyPressEvent(event);
