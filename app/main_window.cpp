@@ -413,6 +413,10 @@ void MainWindow::loadSettings() {
   setTipsShown(settings.showTips);
   autoBackupFlag_ = settings.autoBackup;
   workbench_->setNameRule(settings.names);
+  workbench_->targetTree().setStorageEngine(settings.storageEngine);
+  workbench_->setCharset(settings.charset);
+  if (QAction* entry = commandAction(kCmdStorageEngine))
+    entry->setText(QString::fromStdString(StorageEngineMenuText(settings.storageEngine)));
   if (!settings.configFromFile) return;
   ConnectionProfile source = settings.source;
   source.providerName = OfferedProvider(kDbmsAccessName, source.providerName);

@@ -4,6 +4,8 @@
 
 #include "app/main_window.h"
 #include "core/connection_profile.h"
+#include "core/write_line.h"
+#include "engine/config_file.h"
 #include "engine/controller_commands.h"
 #include "engine/target_management.h"
 #include "engine/target_settings.h"
@@ -50,13 +52,19 @@ void MainWindow::changeCharset() {
   CharsetDialog dialog(workbench_->charset(), this);
   if (dialogHook_) dialogHook_(dialog);
   if (dialog.exec() != QDialog::Accepted) return;
-  ChangeCharset(*workbench_, dialog.chosenName());
+  if (!ChangeCharset(*workbench_, dialog.chosenName())) return;
+  // The next start begins where this one left off.
+  if (std::string error; !SaveConfigCharset(ConfigFilePath(), workbench_->charset(), &error))
+    WriteLine(*workbench_, "E::%s", error.c_str());
 }
 
 void MainWindow::toggleStorageEngine() {
   QAction* entry = commandAction(kCmdStorageEngine);
   if (entry == nullptr) return;
-  entry->setText(QString::fromStdString(StorageEngineMenuText(ToggleStorageEngine(*workbench_))));
+  const std::string engine = ToggleStorageEngine(*workbench_);
+  entry->setText(QString::fromStdString(StorageEngineMenuText(engine)));
+  if (std::string error; !SaveConfigStorageEngine(ConfigFilePath(), engine, &error))
+    WriteLine(*workbench_, "E::%s", error.c_str());
 }
 
 bool MainWindow::renameTargetTable(const std::string& oldName, const std::string& newName) {

@@ -7,6 +7,7 @@
 #include "data_access/jet/sql/text_folding.h"
 #include "data_access/profile_file.h"
 #include "data_access/working_directories.h"
+#include "translate/table_ddl.h"
 
 namespace tablift {
 namespace {
@@ -95,6 +96,10 @@ ConfigSettings LoadConfig(const std::filesystem::path& file, Prompter* prompter)
   settings.autoBackup = IsConfigFlagSet(Read(file, kPublic, "AutoBackup"));
   settings.showTips = IsConfigFlagSet(Read(file, kPublic, "Tips"));
   settings.names = ParseNameRule(Read(file, kPublic, "Names")).value_or(NameRule::Keep);
+  if (std::string engine = Read(file, kPublic, "Engine"); !engine.empty())
+    settings.storageEngine = IsInnoDb(engine) ? "InnoDB" : "MyISAM";
+  if (std::string charset = Read(file, kPublic, "Charset"); !charset.empty())
+    settings.charset = std::move(charset);
   return settings;
 }
 
@@ -105,6 +110,16 @@ bool SaveConfigFlag(const std::filesystem::path& file, std::string_view key, boo
 
 bool SaveConfigNames(const std::filesystem::path& file, NameRule rule, std::string* error) {
   return Write(file, kPublic, "Names", NameRuleText(rule), error);
+}
+
+bool SaveConfigStorageEngine(const std::filesystem::path& file, std::string_view engine,
+                             std::string* error) {
+  return Write(file, kPublic, "Engine", engine, error);
+}
+
+bool SaveConfigCharset(const std::filesystem::path& file, std::string_view charset,
+                       std::string* error) {
+  return Write(file, kPublic, "Charset", charset, error);
 }
 
 bool SaveConfigProfiles(const std::filesystem::path& file, const ConnectionProfile& source,

@@ -104,7 +104,7 @@ TEST_F(WindowTest, MenuBarShowsTheMenuOfTheSelectedNodeKind) {
       {window.targetTreeView(),
        kTargetRootPath,
        kDatabasesMenu,
-       {"New Database", "Change Charset", "Change Storage Engine(MyISAM)"}},
+       {"New Database", "Change Charset", "Change Storage Engine(InnoDB)"}},
       {window.sourceTreeView(), {kSourceRoot}, kDatabasesMenu, {}},
       {window.targetTreeView(),
        kShopPath,
