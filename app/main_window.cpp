@@ -413,6 +413,8 @@ void MainWindow::loadSettings() {
   setTipsShown(settings.showTips);
   autoBackupFlag_ = settings.autoBackup;
   workbench_->setNameRule(settings.names);
+  // The engine's own defaults are the historic MyISAM and latin1; the window
+  // starts from the settings, whose defaults are the command line's.
   workbench_->targetTree().setStorageEngine(settings.storageEngine);
   workbench_->setCharset(settings.charset);
   if (QAction* entry = commandAction(kCmdStorageEngine))

@@ -7,9 +7,9 @@ namespace tablift {
 
 class Workbench;
 
-// What new tables get until the user chooses otherwise, as on the command
-// line: MyISAM keeps no FOREIGN KEY, and latin1 refuses every text outside
-// Latin-1 row by row.
+// What new tables get in the desktop program until the user chooses
+// otherwise, as on the command line: MyISAM keeps no FOREIGN KEY, and latin1
+// refuses every text outside Latin-1 row by row.
 inline constexpr char kDefaultStorageEngine[] = "InnoDB";
 inline constexpr char kDefaultCharset[] = "UTF8MB4";
 

@@ -9,7 +9,6 @@
 namespace tablift {
 
 Workbench::Workbench(Prompter& prompter) : prompter_(prompter) {
-  trees_[kTargetSide].setStorageEngine(kDefaultStorageEngine);
   SetUserMessageHandler(
       [this](const std::string& text) { prompter_.showMessage(text, MessageIcon::Error); });
 }

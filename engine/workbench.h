@@ -15,7 +15,6 @@
 #include "engine/main_controller.h"
 #include "engine/output_pane.h"
 #include "engine/run_state.h"
-#include "engine/target_settings.h"
 #include "engine/task_list.h"
 #include "migration/migration_context.h"
 #include "translate/mysql_names.h"
@@ -128,7 +127,7 @@ class Workbench : public MigrationContext {
   mutable std::mutex mutex_;
   std::string statusText_;
   std::function<void(const std::string&)> statusListener_;
-  std::string charset_ = kDefaultCharset;
+  std::string charset_ = "LATIN1";
   std::atomic<NameRule> nameRule_{NameRule::Keep};
   std::filesystem::path conditionFile_;
   std::filesystem::path cacheFolder_;

@@ -90,7 +90,7 @@ TEST_F(TargetSettingsTest, OnlyAnIdleMySqlTreeChangesItsCharset) {
   window.runState().store(RunState::Idle);
   EXPECT_THAT(prompter.texts(Kind::Message),
               ElementsAre("Some Tasks is Stopping, Please try again later!!!"));
-  EXPECT_EQ(window.charset(), "UTF8MB4");
+  EXPECT_EQ(window.charset(), "LATIN1");
   EXPECT_EQ(window.targetSession()->clientCharset(), "latin1");
 }
 
@@ -107,16 +107,16 @@ TEST_F(TargetSettingsTest, WithoutASessionEveryStatementSaysSo) {
 }
 
 TEST_F(TargetSettingsTest, TheEngineToggleFlipsTheEnginesOwnChoice) {
-  EXPECT_EQ(window.targetTree().storageEngine(), "InnoDB");
-  EXPECT_EQ(StorageEngineMenuText(window.targetTree().storageEngine()),
-            "Change Storage Engine(InnoDB)");
-  EXPECT_EQ(ToggleStorageEngine(window), "MyISAM");
   EXPECT_EQ(window.targetTree().storageEngine(), "MyISAM");
-  EXPECT_EQ(StorageEngineMenuText("MyISAM"), "Change Storage Engine(MyISAM)");
+  EXPECT_EQ(StorageEngineMenuText(window.targetTree().storageEngine()),
+            "Change Storage Engine(MyISAM)");
   EXPECT_EQ(ToggleStorageEngine(window), "InnoDB");
   EXPECT_EQ(window.targetTree().storageEngine(), "InnoDB");
-  EXPECT_THAT(prompter.texts(Kind::Message), ElementsAre("Now Storage Engine of MySQL is MyISAM!",
-                                                         "Now Storage Engine of MySQL is InnoDB!"));
+  EXPECT_EQ(StorageEngineMenuText("InnoDB"), "Change Storage Engine(InnoDB)");
+  EXPECT_EQ(ToggleStorageEngine(window), "MyISAM");
+  EXPECT_EQ(window.targetTree().storageEngine(), "MyISAM");
+  EXPECT_THAT(prompter.texts(Kind::Message), ElementsAre("Now Storage Engine of MySQL is InnoDB!",
+                                                         "Now Storage Engine of MySQL is MyISAM!"));
 }
 
 }  // namespace

@@ -9,13 +9,11 @@
 namespace tablift {
 namespace {
 
-TEST(WorkbenchTest, StartsIdleWithInnoDbAndUtf8mb4AndNoStatus) {
+TEST(WorkbenchTest, StartsIdleWithLatin1AndNoStatus) {
   ScriptedPrompter prompter;
   Workbench window(prompter);
   EXPECT_EQ(window.runState().load(), RunState::Idle);
-  EXPECT_EQ(window.charset(), "UTF8MB4");
-  EXPECT_EQ(window.targetTree().storageEngine(), "InnoDB");
-  EXPECT_EQ(window.migrationSettings().storageEngine, "InnoDB");
+  EXPECT_EQ(window.charset(), "LATIN1");
   EXPECT_TRUE(window.tasks().empty());
   EXPECT_EQ(window.conditionFile().filename(), "Condition.cfg");
 }
