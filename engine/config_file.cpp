@@ -15,6 +15,7 @@ namespace {
 constexpr char kPublic[] = "Public";
 constexpr char kSourceSection[] = "SourceDB";
 constexpr char kTargetSection[] = "TargetDB";
+constexpr char kOdbcDriversMisspelt[] = "Microsoft OLE DB Provider for ODBC Divers";
 
 std::string Read(const std::filesystem::path& file, std::string_view section,
                  std::string_view key) {
@@ -51,7 +52,9 @@ struct ProviderProgId {
 };
 
 constexpr ProviderProgId kProviderProgIds[] = {
-    {"Microsoft OLE DB Provider for ODBC Divers", "MSDASQL"},
+    {kOdbcDriversProvider, "MSDASQL"},
+    // As settings files written before its spelling was corrected name it.
+    {kOdbcDriversMisspelt, "MSDASQL"},
     {"TCP/IP:Port", "MSDASQL"},
     {"Microsoft OLE DB Provider for SQL Server", "SQLOLEDB"},
     {"Driver do Microsoft Excel", "MSDASQL"},
@@ -159,7 +162,7 @@ std::vector<std::string> ProvidersForDbms(std::string_view dbmsName) {
     providers = {"Microsoft Jet 4.0 OLE DB Provider", "Microsoft Jet 3.51 OLE DB Provider",
                  "Driver do Microsoft Access", "Microsoft Access Driver"};
   } else if (EqualsIgnoreCase(dbmsName, "MySQL")) {
-    providers = {"Microsoft OLE DB Provider for ODBC Divers", "TCP/IP:Port"};
+    providers = {kOdbcDriversProvider, "TCP/IP:Port"};
   }
   std::sort(providers.begin(), providers.end());
   return providers;
@@ -167,6 +170,7 @@ std::vector<std::string> ProvidersForDbms(std::string_view dbmsName) {
 
 std::string OfferedProvider(std::string_view dbmsName, std::string_view stored) {
   const std::vector<std::string> providers = ProvidersForDbms(dbmsName);
+  if (EqualsIgnoreCase(stored, kOdbcDriversMisspelt)) stored = kOdbcDriversProvider;
   for (const std::string& provider : providers) {
     if (EqualsIgnoreCase(provider, stored)) return provider;
   }

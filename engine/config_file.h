@@ -87,6 +87,9 @@ std::vector<std::string> ProvidersForDbms(std::string_view dbmsName);
 // case), or the first offered when none matches; "" when none is offered.
 std::string OfferedProvider(std::string_view dbmsName, std::string_view stored);
 
+// The MySQL side's provider for a data source of odbc.ini.
+inline constexpr char kOdbcDriversProvider[] = "Microsoft OLE DB Provider for ODBC Drivers";
+
 // True for the two Jet providers' display names.
 bool IsJetProviderName(std::string_view providerName);
 

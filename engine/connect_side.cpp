@@ -31,10 +31,10 @@ struct SideTexts {
 };
 
 constexpr SideTexts kSourceTexts{
-    "Source", "Source Connection error! Please comfirm source database connection properties !",
+    "Source", "Source Connection error! Please confirm source database connection properties !",
     "Source Connection error!", "Connect Source Database!"};
 constexpr SideTexts kTargetTexts{
-    "Target", "Target Connection error! Please comfirm target database connection properties !",
+    "Target", "Target Connection error! Please confirm target database connection properties !",
     "Target Connection error!", "Connect Target Database!"};
 
 void RefuseConnection(Workbench& window, const SideTexts& texts) {

@@ -271,9 +271,9 @@ void ConfigDialog::refillSourceNames(int index) {
   auto* label = control<QLabel>(s.nameLabel);
   names->clear();
   const std::string provider = providerText(index).toStdString();
-  if (provider == "Microsoft OLE DB Provider for ODBC Divers" ||
-      provider == "Driver do Microsoft Excel" || provider == "Microsoft Excel Driver" ||
-      provider == "Driver do Microsoft Access" || provider == "Microsoft Access Driver") {
+  if (provider == kOdbcDriversProvider || provider == "Driver do Microsoft Excel" ||
+      provider == "Microsoft Excel Driver" || provider == "Driver do Microsoft Access" ||
+      provider == "Microsoft Access Driver") {
     for (const std::string& name : ListOdbcDataSources(dbmsNames_[index]))
       AddSorted(names, ToQString(name));
     names->setCurrentIndex(names->count() > 0 ? 0 : -1);

@@ -81,7 +81,7 @@ TEST_F(ConfigDialogTest, WithoutSettingsFileOffersTheListsAndClearSwitches) {
   EXPECT_EQ(sourceProviders->currentIndex(), 0);
   auto* targetProviders = Control<QComboBox>(dialog, kConfigTargetProvider);
   EXPECT_EQ(Items(targetProviders),
-            (QStringList{"Microsoft OLE DB Provider for ODBC Divers", "TCP/IP:Port"}));
+            (QStringList{"Microsoft OLE DB Provider for ODBC Drivers", "TCP/IP:Port"}));
   EXPECT_EQ(targetProviders->currentIndex(), 0);
   // ODBC providers: the lists hold data sources.
   EXPECT_EQ(Control<QLabel>(dialog, kConfigSourceNameLabel)->text(), QStringLiteral("Source Name"));

@@ -152,7 +152,7 @@ TEST(ConfigFileTest, OnlyTheConfigSwitchKeepsOldProfilesInTheFile) {
 TEST(ConfigFileTest, ProviderDisplayNamesMapToProgIds) {
   EXPECT_EQ(ProviderToProgId("Microsoft Jet 4.0 OLE DB Provider"), "Microsoft.Jet.OLEDB.4.0");
   EXPECT_EQ(ProviderToProgId("microsoft jet 3.51 ole db provider"), "Microsoft.Jet.OLEDB.4.0");
-  EXPECT_EQ(ProviderToProgId("Microsoft OLE DB Provider for ODBC Divers"), "MSDASQL");
+  EXPECT_EQ(ProviderToProgId("Microsoft OLE DB Provider for ODBC Drivers"), "MSDASQL");
   EXPECT_EQ(ProviderToProgId("TCP/IP:Port"), "MSDASQL");
   EXPECT_EQ(ProviderToProgId("Driver do Microsoft Access"), "MSDASQL");
   EXPECT_EQ(ProviderToProgId("Microsoft OLE DB Provider for SQL Server"), "SQLOLEDB");
@@ -188,11 +188,16 @@ TEST(ConfigFileTest, StoredProviderNotOfferedFallsBackToTheFirstEntry) {
             (std::vector<std::string>{"Driver do Microsoft Access", "Microsoft Access Driver",
                                       "Microsoft Jet 3.51 OLE DB Provider",
                                       "Microsoft Jet 4.0 OLE DB Provider"}));
-  EXPECT_EQ(ProvidersForDbms("MySQL"),
-            (std::vector<std::string>{"Microsoft OLE DB Provider for ODBC Divers", "TCP/IP:Port"}));
+  EXPECT_EQ(
+      ProvidersForDbms("MySQL"),
+      (std::vector<std::string>{"Microsoft OLE DB Provider for ODBC Drivers", "TCP/IP:Port"}));
   EXPECT_EQ(OfferedProvider("MySQL", "tcp/ip:port"), "TCP/IP:Port");
-  EXPECT_EQ(OfferedProvider("MySQL", "MSDASQL"), "Microsoft OLE DB Provider for ODBC Divers");
+  EXPECT_EQ(OfferedProvider("MySQL", "MSDASQL"), "Microsoft OLE DB Provider for ODBC Drivers");
   EXPECT_EQ(OfferedProvider("Access", ""), "Driver do Microsoft Access");
+  // Settings files written before the provider's name was spelt right.
+  EXPECT_EQ(OfferedProvider("MySQL", "Microsoft OLE DB Provider for ODBC Divers"),
+            "Microsoft OLE DB Provider for ODBC Drivers");
+  EXPECT_EQ(ProviderToProgId("Microsoft OLE DB Provider for ODBC Divers"), "MSDASQL");
   EXPECT_EQ(OfferedProvider("Oracle", "x"), "");
 }
 
