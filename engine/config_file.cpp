@@ -158,13 +158,15 @@ namespace tablift {
 
 std::vector<std::string> ProvidersForDbms(std::string_view dbmsName) {
   std::vector<std::string> providers;
+  // The first of each list works on every machine the program runs on: the
+  // Jet provider reads the file itself, and a server address needs no data
+  // source of odbc.ini. The others need a driver or a data source set up.
   if (EqualsIgnoreCase(dbmsName, "Access")) {
     providers = {"Microsoft Jet 4.0 OLE DB Provider", "Microsoft Jet 3.51 OLE DB Provider",
                  "Driver do Microsoft Access", "Microsoft Access Driver"};
   } else if (EqualsIgnoreCase(dbmsName, "MySQL")) {
-    providers = {kOdbcDriversProvider, "TCP/IP:Port"};
+    providers = {"TCP/IP:Port", kOdbcDriversProvider};
   }
-  std::sort(providers.begin(), providers.end());
   return providers;
 }
 

@@ -79,8 +79,8 @@ ConnectionProfile HandOverProfile(const ConnectionProfile& profile);
 namespace tablift {
 
 // The providers the configuration dialog offers for a DBMS ("Access" or
-// "MySQL", compared without regard to case), in alphabetical order; none for
-// other DBMS names.
+// "MySQL", compared without regard to case), the one that works without any
+// set-up first; none for other DBMS names.
 std::vector<std::string> ProvidersForDbms(std::string_view dbmsName);
 
 // The offered provider that a stored one selects (compared without regard to
