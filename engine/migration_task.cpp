@@ -33,6 +33,8 @@ std::string_view MigrationTask::stateText() const {
       return kStateSuccess;
     case Phase::Failure:
       return kStateFailure;
+    case Phase::Stopped:
+      return kStateStopped;
   }
   return kStateWaiting;
 }
@@ -43,9 +45,21 @@ void MigrationTask::markStarted(std::int32_t startTime) {
   phase_.store(Phase::Working);
 }
 
-void MigrationTask::markFinished(bool succeeded) {
-  phase_.store(succeeded ? Phase::Success : Phase::Failure);
-  state_.store(succeeded ? kTaskSucceeded : kTaskFailed);
+void MigrationTask::markFinished(TaskOutcome outcome) {
+  switch (outcome) {
+    case TaskOutcome::Succeeded:
+      phase_.store(Phase::Success);
+      state_.store(kTaskSucceeded);
+      return;
+    case TaskOutcome::Failed:
+      phase_.store(Phase::Failure);
+      state_.store(kTaskFailed);
+      return;
+    case TaskOutcome::Stopped:
+      phase_.store(Phase::Stopped);
+      state_.store(kTaskStopped);
+      return;
+  }
 }
 
 std::int32_t MigrationTask::progressForDisplay() {

@@ -27,12 +27,18 @@ enum TaskState : std::int32_t {
   kTaskWaiting = 0,
   kTaskSucceeded = 1,
   kTaskFailed = 3,
+  kTaskStopped = 4,
 };
+
+// How a runner's work ended: whole, not whole, or cut short by the user's
+// stop (which is neither a success nor a fault of the data).
+enum class TaskOutcome : std::uint8_t { Succeeded, Failed, Stopped };
 
 inline constexpr std::string_view kStateWaiting = "Waiting";
 inline constexpr std::string_view kStateWorking = "Working";
 inline constexpr std::string_view kStateSuccess = "SUCCESS";
 inline constexpr std::string_view kStateFailure = "FAILURE";
+inline constexpr std::string_view kStateStopped = "Stopped";
 
 // One queued migration or backup. The user-interface thread creates and
 // arranges records; the controller thread writes `time`, `stateText`, `state`
@@ -75,19 +81,19 @@ class MigrationTask {
   std::int32_t time() const { return time_.load(); }
   std::int32_t progress() const { return progress_.load(); }
   std::string_view stateText() const;
-  bool finished() const { return state() == kTaskSucceeded || state() == kTaskFailed; }
+  bool finished() const { return state() != kTaskWaiting; }
 
   // Written by the controller when it starts the record.
   void markStarted(std::int32_t startTime);
   // Written by the controller when the runner has ended.
-  void markFinished(bool succeeded);
+  void markFinished(TaskOutcome outcome);
   void setProgress(std::int32_t percent) { progress_.store(percent); }
   // A waiting record first shown in the view gets a short bar (5 %) so that it
   // is visible; the record remembers it was shown.
   std::int32_t progressForDisplay();
 
  private:
-  enum class Phase : std::uint8_t { Waiting, Working, Success, Failure };
+  enum class Phase : std::uint8_t { Waiting, Working, Success, Failure, Stopped };
 
   TaskType type_;
   TaskCategory category_;

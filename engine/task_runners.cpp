@@ -64,6 +64,9 @@ bool MigrateTablesAndViews(Workbench& window, const ControllerContext& context, 
   const std::string& database = context.names.sourceDatabase;
   const bool tables = MigrateAllTables(window, window.sourceSession(), database) == 0;
   context.setProgress(afterTables);
+  // Views read the tables: after a stop they would be made over tables cut
+  // short or never made.
+  if (window.stopRequested()) return false;
   const bool views = MigrateAllViews(window, window.sourceSession(), database) == 0;
   context.setProgress(afterViews);
   return tables && views;

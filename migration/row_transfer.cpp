@@ -221,11 +221,16 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   for (const std::string& message : failures)
     WriteLine(job, "E::%s", message.c_str());
   if (!failures.empty()) return RowTransfer{RowsOutcome::Incomplete, failures.front()};
+  if (stopped) {
+    // The rows written are whole, but the table is not: never called
+    // complete, and its task must not show SUCCESS.
+    WriteLine(job, "E::[%s] %ld records converted, then stopped: the table is incomplete",
+              tableName.c_str(), rows);
+    return RowTransfer{RowsOutcome::Stopped};
+  }
   WriteLine(job, "[%s] %ld records converted, conversion completed SUCCESSFULLY!",
             tableName.c_str(), rows);
-  // The rows written are whole, but the table is not: its task must not
-  // show SUCCESS.
-  return RowTransfer{stopped ? RowsOutcome::Stopped : RowsOutcome::Transferred};
+  return RowTransfer{RowsOutcome::Transferred};
 }
 
 }  // namespace tablift

@@ -67,7 +67,7 @@ TEST(MigrationTaskTest, StateFollowsTheRun) {
   EXPECT_EQ(task.stateText(), "Working");
   EXPECT_EQ(task.state(), kTaskWaiting);  // still counted as not finished while it works
   task.setProgress(100);
-  task.markFinished(false);
+  task.markFinished(TaskOutcome::Failed);
   EXPECT_EQ(task.state(), kTaskFailed);
   EXPECT_EQ(task.stateText(), "FAILURE");
   EXPECT_TRUE(task.finished());
@@ -107,7 +107,7 @@ TEST(TaskListTest, RowsShowTheRecordsAndRenumberAfterDelete) {
   list.append(Migration(ConvertView, "Sales"));
   done->markStarted(CurrentTaskTime());
   done->setProgress(100);
-  done->markFinished(true);
+  done->markFinished(TaskOutcome::Succeeded);
 
   auto rows = BuildTaskListRows(list);
   ASSERT_EQ(rows.size(), 3u);
@@ -168,7 +168,7 @@ TEST(TaskListRefreshClockTest, ListChangesRequestARefresh) {
 TEST(TaskListTest, SweepFindsWaitingRecordsInOrderIncludingLateOnes) {
   TaskList list;
   const TaskPtr finished = Migration(ConvertTable, "Done");
-  finished->markFinished(true);
+  finished->markFinished(TaskOutcome::Succeeded);
   const TaskPtr first = Migration(ConvertTable, "A");
   const TaskPtr noRunner =
       std::make_shared<MigrationTask>(static_cast<TaskType>(0x1FF), MigrationTask::Names{});
@@ -180,7 +180,7 @@ TEST(TaskListTest, SweepFindsWaitingRecordsInOrderIncludingLateOnes) {
   TaskPtr next = list.nextWaiting(visited);
   EXPECT_EQ(next, first);
   visited.push_back(next.get());
-  list.finish(first, true);
+  list.finish(first, TaskOutcome::Succeeded);
 
   const TaskPtr late = Migration(ConvertTable, "Late");  // queued during the sweep
   list.append(late);
@@ -201,14 +201,14 @@ TEST(TaskListTest, OutcomeGoesToTheRunnersRecordOnly) {
   list.append(queuedSameSecond);
   running->markStarted(queuedSameSecond->time());  // both carry the same second
 
-  EXPECT_TRUE(list.finish(running, false));  // B still waits
+  EXPECT_TRUE(list.finish(running, TaskOutcome::Failed));  // B still waits
   EXPECT_EQ(running->stateText(), "FAILURE");
   EXPECT_EQ(queuedSameSecond->state(), kTaskWaiting);
   EXPECT_EQ(queuedSameSecond->stateText(), "Waiting");
 
-  EXPECT_TRUE(list.finish(running, true));  // an outcome once written stays
+  EXPECT_TRUE(list.finish(running, TaskOutcome::Succeeded));  // an outcome once written stays
   EXPECT_EQ(running->stateText(), "FAILURE");
-  EXPECT_FALSE(list.finish(queuedSameSecond, true));
+  EXPECT_FALSE(list.finish(queuedSameSecond, TaskOutcome::Succeeded));
 }
 
 TEST(TaskListTest, DeletingTheRunningRecordLeavesItWithItsRunner) {
@@ -221,7 +221,7 @@ TEST(TaskListTest, DeletingTheRunningRecordLeavesItWithItsRunner) {
 
   list.clear();
   runnerCopy->setProgress(70);  // the runner goes on writing into its record
-  EXPECT_FALSE(list.finish(runnerCopy, true));
+  EXPECT_FALSE(list.finish(runnerCopy, TaskOutcome::Succeeded));
   EXPECT_EQ(runnerCopy->stateText(), "SUCCESS");
   runnerCopy.reset();
   EXPECT_TRUE(watch.expired());  // freed once the runner let go
@@ -257,7 +257,8 @@ TEST(TaskListTest, TaskListLockIsRecursive) {
   const TaskPtr task = Migration(ConvertTable, "A");
   list.append(task);
   std::lock_guard sweep(list.lock());
-  EXPECT_FALSE(list.finish(task, true));  // takes the lock again on the same thread
+  EXPECT_FALSE(
+      list.finish(task, TaskOutcome::Succeeded));  // takes the lock again on the same thread
 }
 
 }  // namespace
