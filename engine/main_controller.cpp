@@ -48,7 +48,9 @@ void Sweep(Workbench& window) {
     context.task = task;
     task->markStarted(context.startTime);
     tasks.refreshClock().requestRefresh();
+    window.setRunningTask(task);
     const bool succeeded = RunGuarded(window, runner, context);
+    window.setRunningTask(nullptr);
     // A task that did not end whole while the user's stop was in force was
     // cut short by it. The controller's own stop comes only after the last
     // task has ended.

@@ -88,6 +88,15 @@ class MigrationTask {
   // Written by the controller when the runner has ended.
   void markFinished(TaskOutcome outcome);
   void setProgress(std::int32_t percent) { progress_.store(percent); }
+  // The rows of the table under way: done of total (total 0 while unknown),
+  // and since when the record has worked (for its rate and elapsed time).
+  void setRows(long done, long total);
+  long rowsDone() const { return rowsDone_.load(); }
+  long rowsTotal() const { return rowsTotal_.load(); }
+  // Seconds since the record started; 0 before it did.
+  double elapsedSeconds() const;
+  // Rows per second over the table under way; 0 before any.
+  double rowsPerSecond() const;
   // A waiting record first shown in the view gets a short bar (5 %) so that it
   // is visible; the record remembers it was shown.
   std::int32_t progressForDisplay();
@@ -103,6 +112,11 @@ class MigrationTask {
   std::atomic<std::int32_t> progress_{0};
   std::atomic<bool> displayed_{false};
   std::atomic<Phase> phase_{Phase::Waiting};
+  std::atomic<long> rowsDone_{0};
+  std::atomic<long> rowsTotal_{0};
+  std::atomic<std::int64_t> startedNs_{0};  // steady clock; 0 before the start
+  std::atomic<std::int64_t> endedNs_{0};    // steady clock; 0 while it works
+  std::atomic<std::int64_t> tableStartedNs_{0};
 };
 
 // "MIGRATION" or "BACKUP".

@@ -13,6 +13,22 @@ Workbench::Workbench(Prompter& prompter) : prompter_(prompter) {
       [this](const std::string& text) { prompter_.showMessage(text, MessageIcon::Error); });
 }
 
+void Workbench::reportRows(long done, long total) {
+  TaskPtr task;
+  {
+    std::lock_guard guard(mutex_);
+    task = runningTask_;
+  }
+  if (!task) return;
+  task->setRows(done, total);
+  tasks_.refreshClock().requestRefresh();
+}
+
+void Workbench::setRunningTask(TaskPtr task) {
+  std::lock_guard guard(mutex_);
+  runningTask_ = std::move(task);
+}
+
 bool Workbench::stopRequested() const {
   std::unique_lock guard(pauseMutex_);
   resumed_.wait(guard, [this] { return !paused_ || pausingThread_ == std::this_thread::get_id(); });

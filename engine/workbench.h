@@ -39,6 +39,11 @@ class Workbench : public MigrationContext {
 
   Prompter& prompter() override { return prompter_; }
   LogSink& log() override { return output_; }
+  // The rows of the table under way go to the task the controller runs.
+  void reportRows(long done, long total) override;
+  // Set by the controller around each task it runs; null between tasks.
+  void setRunningTask(TaskPtr task);
+
   // While the work is paused, the workers wait here (at their next row,
   // table or view) until it goes on; the pausing thread itself never waits.
   bool stopRequested() const override;
@@ -143,6 +148,7 @@ class Workbench : public MigrationContext {
   mutable std::condition_variable resumed_;
   bool paused_ = false;
   std::thread::id pausingThread_;
+  TaskPtr runningTask_;  // under mutex_
   Connection source_;
   Connection target_;
 

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -112,8 +113,8 @@ TEST(TaskListTest, RowsShowTheRecordsAndRenumberAfterDelete) {
   auto rows = BuildTaskListRows(list);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].cells,
-            (std::array<std::string, 10>{"01", " ", "MIGRATION", "SUCCESS", "MS Jet", "/data/shop",
-                                         "Orders", "MariaDB", "shop", ""}));
+            (std::array<std::string, 13>{"01", " ", "MIGRATION", "SUCCESS", "", "", "0:00",
+                                         "MS Jet", "/data/shop", "Orders", "MariaDB", "shop", ""}));
   EXPECT_EQ(rows[0].progress, 100);
   EXPECT_EQ(rows[1].cells[2], "BACKUP");
   EXPECT_EQ(rows[1].cells[3], "Waiting");
@@ -122,7 +123,7 @@ TEST(TaskListTest, RowsShowTheRecordsAndRenumberAfterDelete) {
 
   ASSERT_TRUE(list.remove(0));
   EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"01", "02"}));
-  EXPECT_EQ(Column(list, 6), (std::vector<std::string>{"", "Sales"}));
+  EXPECT_EQ(Column(list, 9), (std::vector<std::string>{"", "Sales"}));
 }
 
 TEST(TaskListTest, StartedRecordShowsItsRealProgress) {
@@ -259,6 +260,39 @@ TEST(TaskListTest, TaskListLockIsRecursive) {
   std::lock_guard sweep(list.lock());
   EXPECT_FALSE(
       list.finish(task, TaskOutcome::Succeeded));  // takes the lock again on the same thread
+}
+
+}  // namespace
+}  // namespace tablift
+
+namespace tablift {
+namespace {
+
+// A working task shows how far its table has got: rows done of the table's
+// rows, the rate and the time since it started; the bar follows the rows.
+TEST(TaskListRowsTest, AWorkingTaskShowsItsRowsRateAndElapsedTime) {
+  TaskList list;
+  const TaskPtr task = std::make_shared<MigrationTask>(
+      ConvertTable, MigrationTask::Names{.sourceObject = "Order", .targetDatabase = "shop"});
+  list.append(task);
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[4], "");
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[6], "");
+  task->markStarted(CurrentTaskTime());
+  task->setRows(0, 2000);
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[4], "0 / 2000");
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[5], "");  // no rate before the first row
+  task->setRows(1000, 2000);
+  const TaskListRow half = BuildTaskListRows(list)[0];
+  EXPECT_EQ(half.cells[4], "1000 / 2000");
+  EXPECT_EQ(half.progress, 52);
+  EXPECT_THAT(half.cells[6], ::testing::MatchesRegex("[0-9]+:[0-5][0-9]"));
+  task->setRows(2000, 2000);
+  EXPECT_EQ(BuildTaskListRows(list)[0].progress, 99);  // full only when the task ends
+  // A source that cannot count its rows shows the count alone.
+  task->setRows(10, 0);
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[4], "10");
+  task->markFinished(TaskOutcome::Stopped);
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[3], "Stopped");
 }
 
 }  // namespace
