@@ -361,7 +361,7 @@ void MainWindow::runCommand(int command) {
       break;
     case kCmdDeleteSelected:
     case kCmdToolDelete:
-      DeleteSelectedCommand(*workbench_);
+      tellErrorsOf([this] { DeleteSelectedCommand(*workbench_); });
       break;
     case kCmdBackup:
     case kCmdToolBackup:

@@ -14,8 +14,42 @@
 #include "ui/db_tree_view.h"
 
 namespace tablift {
+namespace {
+
+// The sequence number of the newest log line; 0 while the log is empty.
+std::uint64_t NewestLine(OutputPane& output) {
+  const std::vector<LogLine> lines = output.lines();
+  return lines.empty() ? 0 : lines.back().sequence;
+}
+
+// The error and server texts the log got after line `after`, one a line.
+std::string ErrorsAfter(OutputPane& output, std::uint64_t after) {
+  std::string errors;
+  for (const LogLine& line : output.lines()) {
+    if (line.sequence <= after || !line.hasRecord) continue;
+    if (line.textColour != kErrorRed && line.textColour != kProviderOrange) continue;
+    if (!errors.empty()) errors += "\n";
+    errors += line.text;
+  }
+  return errors;
+}
+
+}  // namespace
+
+void MainWindow::tellErrorsOf(const std::function<void()>& step) {
+  // A refused command (a table a foreign key still refers to, say) is told
+  // in a message box, not only as a coloured log line the user may not see.
+  const std::uint64_t before = NewestLine(workbench_->output());
+  step();
+  if (const std::string errors = ErrorsAfter(workbench_->output(), before); !errors.empty())
+    workbench_->prompter().showMessage(errors, MessageIcon::Error);
+}
 
 void MainWindow::runTargetTreeCommand(int command) {
+  tellErrorsOf([this, command] { runTargetTreeStep(command); });
+}
+
+void MainWindow::runTargetTreeStep(int command) {
   Workbench& window = *workbench_;
   switch (command) {
     case kCmdNewDatabase:

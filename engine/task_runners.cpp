@@ -76,8 +76,9 @@ bool CloneDatabaseRunner(Workbench& window, const ControllerContext& context) {
   const auto& names = context.names;
   std::string failure;
   if (!CreateTargetDatabase(window, window.targetSession(), names.targetDatabase, true, &failure)) {
-    WriteReason(window, failure);
-    WriteLine(window, "Create Target Database[%s] Error!", names.targetDatabase.c_str());
+    // The step first, then why: the server's own reason on the same line.
+    WriteLine(window, "E::Create Target Database[%s] Error! %s", names.targetDatabase.c_str(),
+              failure.c_str());
     return false;
   }
   if (!SelectTarget(window, names.targetDatabase)) {

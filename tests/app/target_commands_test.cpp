@@ -26,6 +26,7 @@ namespace {
 
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using Kind = ScriptedPrompter::Kind;
 
 TEST(CharsetDialogTest, OpensOnTheCurrentNameAndHandsOnTheClickedOne) {
@@ -242,6 +243,29 @@ TEST_F(TargetCommandsTest, TheDeleteButtonDropsTheSelectedTable) {
       [&] { return window.targetTreeView()->itemAtPath(tablePath("notes")) == nullptr; }));
   EXPECT_THAT(prompter.texts(Kind::OkCancel),
               ElementsAre("Delete the table [" + shop->name() + ".notes]?"));
+}
+
+// A drop the server refuses is told in a message box with the server's
+// reason, not only as a line in the log.
+TEST_F(TargetCommandsTest, ARefusedDropIsToldInAMessageBox) {
+  Workbench& bench = window.workbench();
+  ExecuteOrFail(bench, "create table `" + shop->name() + "`.parent (id int primary key)");
+  ExecuteOrFail(bench, "create table `" + shop->name() +
+                           "`.child (id int, foreign key (id) references parent (id))");
+  ListCatalog(bench, bench.targetTree());
+  QCoreApplication::processEvents();
+  Click(window.targetTreeView(), tablePath("parent"));
+  window.runCommand(kCmdToolDelete);
+  EXPECT_THAT(tables(), Contains("parent"));
+  const std::vector<std::string> messages = prompter.texts(Kind::Message);
+  ASSERT_FALSE(messages.empty());
+  EXPECT_THAT(messages.back(), HasSubstr("foreign key constraint"));
+
+  // A drop that works shows no box.
+  const std::size_t shown = prompter.texts(Kind::Message).size();
+  Click(window.targetTreeView(), tablePath("notes"));
+  window.runCommand(kCmdToolDelete);
+  EXPECT_EQ(prompter.texts(Kind::Message).size(), shown);
 }
 
 TEST_F(TargetCommandsTest, NewDatabaseFromTheRootListsTheTreeAnew) {
