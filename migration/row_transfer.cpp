@@ -114,7 +114,6 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   const long total = CountSourceRows(job, sourceSession, query);
   job.reportRows(0, total);
   auto lastLine = std::chrono::steady_clock::now();
-  const auto started = lastLine;
   const PropertySet properties = QueryRowsetProperties();
   std::string fetchFailure;
   const std::string failure = RunWholeValueQuery(
@@ -151,10 +150,9 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
           const auto now = std::chrono::steady_clock::now();
           if (rows == kFirstProgressLine ||
               (rows > kFirstProgressLine && now - lastLine >= kProgressLineEvery)) {
+            // The share and the rate are in the task list.
             lastLine = now;
-            const double seconds = std::chrono::duration<double>(now - started).count();
-            WriteLine(job, "[%s] %ld of %ld records converted! (%.0f records/s)", tableName.c_str(),
-                      rows, total, seconds > 0 ? rows / seconds : 0.0);
+            WriteLine(job, "[%s] %ld records converted!", tableName.c_str(), rows);
           }
         }
         if (job.stopRequested()) {
