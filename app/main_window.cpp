@@ -361,7 +361,7 @@ void MainWindow::runCommand(int command) {
       break;
     case kCmdDeleteSelected:
     case kCmdToolDelete:
-      DeleteSelectedCommand(*workbench_);
+      tellErrorsOf([this] { DeleteSelectedCommand(*workbench_); });
       break;
     case kCmdBackup:
     case kCmdToolBackup:
@@ -413,6 +413,12 @@ void MainWindow::loadSettings() {
   setTipsShown(settings.showTips);
   autoBackupFlag_ = settings.autoBackup;
   workbench_->setNameRule(settings.names);
+  // The engine's own defaults are the historic MyISAM and latin1; the window
+  // starts from the settings, whose defaults are the command line's.
+  workbench_->targetTree().setStorageEngine(settings.storageEngine);
+  workbench_->setCharset(settings.charset);
+  if (QAction* entry = commandAction(kCmdStorageEngine))
+    entry->setText(QString::fromStdString(StorageEngineMenuText(settings.storageEngine)));
   if (!settings.configFromFile) return;
   ConnectionProfile source = settings.source;
   source.providerName = OfferedProvider(kDbmsAccessName, source.providerName);
@@ -511,10 +517,11 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-  // Escape closes the window like its close box, unless a child used the key
-  // (an in-place rename cancels its edit with it).
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    close();
+  // Escape never closes the main window: one stray key press would lose the
+  // log and the task list. Dialogs and an in-place rename still use it, and
+  // they see the key before it reaches here.
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
     return;
   }
   QMainWindow::keyPressEvent(event);

@@ -93,6 +93,10 @@ class MainWindow : public QMainWindow {
   void installShippedDriver(QDialog& checkDialog);
   // The target tree's management commands (target_tree_commands.cpp).
   void runTargetTreeCommand(int command);
+  void runTargetTreeStep(int command);
+  // Runs a command on the target, then shows the errors it logged in one
+  // message box.
+  void tellErrorsOf(const std::function<void()>& step);
   void changeCharset();
   void toggleStorageEngine();
   bool renameTargetTable(const std::string& oldName, const std::string& newName);

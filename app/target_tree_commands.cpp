@@ -4,6 +4,8 @@
 
 #include "app/main_window.h"
 #include "core/connection_profile.h"
+#include "core/write_line.h"
+#include "engine/config_file.h"
 #include "engine/controller_commands.h"
 #include "engine/target_management.h"
 #include "engine/target_settings.h"
@@ -12,8 +14,42 @@
 #include "ui/db_tree_view.h"
 
 namespace tablift {
+namespace {
+
+// The sequence number of the newest log line; 0 while the log is empty.
+std::uint64_t NewestLine(OutputPane& output) {
+  const std::vector<LogLine> lines = output.lines();
+  return lines.empty() ? 0 : lines.back().sequence;
+}
+
+// The error and server texts the log got after line `after`, one a line.
+std::string ErrorsAfter(OutputPane& output, std::uint64_t after) {
+  std::string errors;
+  for (const LogLine& line : output.lines()) {
+    if (line.sequence <= after || !line.hasRecord) continue;
+    if (line.textColour != kErrorRed && line.textColour != kProviderOrange) continue;
+    if (!errors.empty()) errors += "\n";
+    errors += line.text;
+  }
+  return errors;
+}
+
+}  // namespace
+
+void MainWindow::tellErrorsOf(const std::function<void()>& step) {
+  // A refused command (a table a foreign key still refers to, say) is told
+  // in a message box, not only as a coloured log line the user may not see.
+  const std::uint64_t before = NewestLine(workbench_->output());
+  step();
+  if (const std::string errors = ErrorsAfter(workbench_->output(), before); !errors.empty())
+    workbench_->prompter().showMessage(errors, MessageIcon::Error);
+}
 
 void MainWindow::runTargetTreeCommand(int command) {
+  tellErrorsOf([this, command] { runTargetTreeStep(command); });
+}
+
+void MainWindow::runTargetTreeStep(int command) {
   Workbench& window = *workbench_;
   switch (command) {
     case kCmdNewDatabase:
@@ -50,13 +86,19 @@ void MainWindow::changeCharset() {
   CharsetDialog dialog(workbench_->charset(), this);
   if (dialogHook_) dialogHook_(dialog);
   if (dialog.exec() != QDialog::Accepted) return;
-  ChangeCharset(*workbench_, dialog.chosenName());
+  if (!ChangeCharset(*workbench_, dialog.chosenName())) return;
+  // The next start begins where this one left off.
+  if (std::string error; !SaveConfigCharset(ConfigFilePath(), workbench_->charset(), &error))
+    WriteLine(*workbench_, "E::%s", error.c_str());
 }
 
 void MainWindow::toggleStorageEngine() {
   QAction* entry = commandAction(kCmdStorageEngine);
   if (entry == nullptr) return;
-  entry->setText(QString::fromStdString(StorageEngineMenuText(ToggleStorageEngine(*workbench_))));
+  const std::string engine = ToggleStorageEngine(*workbench_);
+  entry->setText(QString::fromStdString(StorageEngineMenuText(engine)));
+  if (std::string error; !SaveConfigStorageEngine(ConfigFilePath(), engine, &error))
+    WriteLine(*workbench_, "E::%s", error.c_str());
 }
 
 bool MainWindow::renameTargetTable(const std::string& oldName, const std::string& newName) {

@@ -9,8 +9,22 @@
 namespace tablift {
 namespace {
 
-void AnnounceOutcome(Workbench& window, bool succeeded) {
-  WriteLine(window, "%s", succeeded ? "Operation completed SUCCESSFULLY!" : "Operation FAILURE!");
+void AnnounceOutcome(Workbench& window, TaskOutcome outcome) {
+  switch (outcome) {
+    case TaskOutcome::Succeeded:
+      WriteLine(window, "%s", "Operation completed SUCCESSFULLY!");
+      return;
+    case TaskOutcome::Failed:
+      WriteLine(window, "%s", "Operation FAILURE!");
+      return;
+    case TaskOutcome::Stopped:
+      WriteLine(window, "%s", "Operation Stopped!");
+      return;
+  }
+}
+
+TaskOutcome OutcomeOf(bool succeeded) {
+  return succeeded ? TaskOutcome::Succeeded : TaskOutcome::Failed;
 }
 
 }  // namespace
@@ -23,8 +37,8 @@ void CompleteTask(Workbench& window, std::int32_t startTime, bool succeeded) {
   for (const TaskPtr& record : records) {
     if (record->state() != kTaskWaiting) continue;
     if (record->time() == startTime) {
-      tasks.finish(record, succeeded);
-      AnnounceOutcome(window, succeeded);
+      tasks.finish(record, OutcomeOf(succeeded));
+      AnnounceOutcome(window, OutcomeOf(succeeded));
     } else {
       anyWaiting = true;
     }
@@ -33,11 +47,15 @@ void CompleteTask(Workbench& window, std::int32_t startTime, bool succeeded) {
 }
 
 void CompleteTask(Workbench& window, const TaskPtr& task, bool succeeded) {
+  CompleteTask(window, task, OutcomeOf(succeeded));
+}
+
+void CompleteTask(Workbench& window, const TaskPtr& task, TaskOutcome outcome) {
   TaskList& tasks = window.tasks();
   std::lock_guard guard(tasks.lock());
   const bool unfinished = task && task->state() == kTaskWaiting;
-  const bool anyWaiting = tasks.finish(task, succeeded);
-  if (unfinished) AnnounceOutcome(window, succeeded);
+  const bool anyWaiting = tasks.finish(task, outcome);
+  if (unfinished) AnnounceOutcome(window, outcome);
   if (!anyWaiting) RequestStop(window);
 }
 

@@ -18,5 +18,8 @@ void CompleteTask(Workbench& window, std::int32_t startTime, bool succeeded);
 // the same second, and matching by time would then give the first record's
 // outcome to both; the controller uses this form.
 void CompleteTask(Workbench& window, const TaskPtr& task, bool succeeded);
+// The same with the outcome itself: a stopped task shows "Stopped" and the
+// log says "Operation Stopped!".
+void CompleteTask(Workbench& window, const TaskPtr& task, TaskOutcome outcome);
 
 }  // namespace tablift

@@ -7,6 +7,7 @@
 #include "data_access/jet/sql/text_folding.h"
 #include "data_access/profile_file.h"
 #include "data_access/working_directories.h"
+#include "translate/table_ddl.h"
 
 namespace tablift {
 namespace {
@@ -14,6 +15,7 @@ namespace {
 constexpr char kPublic[] = "Public";
 constexpr char kSourceSection[] = "SourceDB";
 constexpr char kTargetSection[] = "TargetDB";
+constexpr char kOdbcDriversMisspelt[] = "Microsoft OLE DB Provider for ODBC Divers";
 
 std::string Read(const std::filesystem::path& file, std::string_view section,
                  std::string_view key) {
@@ -50,7 +52,9 @@ struct ProviderProgId {
 };
 
 constexpr ProviderProgId kProviderProgIds[] = {
-    {"Microsoft OLE DB Provider for ODBC Divers", "MSDASQL"},
+    {kOdbcDriversProvider, "MSDASQL"},
+    // As settings files written before its spelling was corrected name it.
+    {kOdbcDriversMisspelt, "MSDASQL"},
     {"TCP/IP:Port", "MSDASQL"},
     {"Microsoft OLE DB Provider for SQL Server", "SQLOLEDB"},
     {"Driver do Microsoft Excel", "MSDASQL"},
@@ -95,6 +99,10 @@ ConfigSettings LoadConfig(const std::filesystem::path& file, Prompter* prompter)
   settings.autoBackup = IsConfigFlagSet(Read(file, kPublic, "AutoBackup"));
   settings.showTips = IsConfigFlagSet(Read(file, kPublic, "Tips"));
   settings.names = ParseNameRule(Read(file, kPublic, "Names")).value_or(NameRule::Keep);
+  if (std::string engine = Read(file, kPublic, "Engine"); !engine.empty())
+    settings.storageEngine = IsInnoDb(engine) ? "InnoDB" : "MyISAM";
+  if (std::string charset = Read(file, kPublic, "Charset"); !charset.empty())
+    settings.charset = std::move(charset);
   return settings;
 }
 
@@ -105,6 +113,16 @@ bool SaveConfigFlag(const std::filesystem::path& file, std::string_view key, boo
 
 bool SaveConfigNames(const std::filesystem::path& file, NameRule rule, std::string* error) {
   return Write(file, kPublic, "Names", NameRuleText(rule), error);
+}
+
+bool SaveConfigStorageEngine(const std::filesystem::path& file, std::string_view engine,
+                             std::string* error) {
+  return Write(file, kPublic, "Engine", engine, error);
+}
+
+bool SaveConfigCharset(const std::filesystem::path& file, std::string_view charset,
+                       std::string* error) {
+  return Write(file, kPublic, "Charset", charset, error);
 }
 
 bool SaveConfigProfiles(const std::filesystem::path& file, const ConnectionProfile& source,
@@ -140,18 +158,21 @@ namespace tablift {
 
 std::vector<std::string> ProvidersForDbms(std::string_view dbmsName) {
   std::vector<std::string> providers;
+  // The first of each list works on every machine the program runs on: the
+  // Jet provider reads the file itself, and a server address needs no data
+  // source of odbc.ini. The others need a driver or a data source set up.
   if (EqualsIgnoreCase(dbmsName, "Access")) {
     providers = {"Microsoft Jet 4.0 OLE DB Provider", "Microsoft Jet 3.51 OLE DB Provider",
                  "Driver do Microsoft Access", "Microsoft Access Driver"};
   } else if (EqualsIgnoreCase(dbmsName, "MySQL")) {
-    providers = {"Microsoft OLE DB Provider for ODBC Divers", "TCP/IP:Port"};
+    providers = {"TCP/IP:Port", kOdbcDriversProvider};
   }
-  std::sort(providers.begin(), providers.end());
   return providers;
 }
 
 std::string OfferedProvider(std::string_view dbmsName, std::string_view stored) {
   const std::vector<std::string> providers = ProvidersForDbms(dbmsName);
+  if (EqualsIgnoreCase(stored, kOdbcDriversMisspelt)) stored = kOdbcDriversProvider;
   for (const std::string& provider : providers) {
     if (EqualsIgnoreCase(provider, stored)) return provider;
   }

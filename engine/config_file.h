@@ -7,6 +7,7 @@
 
 #include "core/connection_profile.h"
 #include "core/prompter.h"
+#include "engine/target_settings.h"
 #include "translate/mysql_names.h"
 
 namespace tablift {
@@ -23,6 +24,10 @@ struct ConfigSettings {
   bool autoBackup = false;
   bool showTips = false;
   NameRule names = NameRule::Keep;  // how Access names are spelt on the MySQL side
+  // What new tables get: the last choice made in the window, else the
+  // defaults.
+  std::string storageEngine = kDefaultStorageEngine;
+  std::string charset = kDefaultCharset;
   ConnectionProfile source;
   ConnectionProfile target;
 };
@@ -47,6 +52,12 @@ bool SaveConfigFlag(const std::filesystem::path& file, std::string_view key, boo
 // unknown value reads as "keep".
 bool SaveConfigNames(const std::filesystem::path& file, NameRule rule,
                      std::string* error = nullptr);
+// Writes the storage engine ("Engine") or the character set ("Charset") new
+// tables get.
+bool SaveConfigStorageEngine(const std::filesystem::path& file, std::string_view engine,
+                             std::string* error = nullptr);
+bool SaveConfigCharset(const std::filesystem::path& file, std::string_view charset,
+                       std::string* error = nullptr);
 // Writes the five keys of "SourceDB" and of "TargetDB".
 bool SaveConfigProfiles(const std::filesystem::path& file, const ConnectionProfile& source,
                         const ConnectionProfile& target, std::string* error = nullptr);
@@ -68,13 +79,16 @@ ConnectionProfile HandOverProfile(const ConnectionProfile& profile);
 namespace tablift {
 
 // The providers the configuration dialog offers for a DBMS ("Access" or
-// "MySQL", compared without regard to case), in alphabetical order; none for
-// other DBMS names.
+// "MySQL", compared without regard to case), the one that works without any
+// set-up first; none for other DBMS names.
 std::vector<std::string> ProvidersForDbms(std::string_view dbmsName);
 
 // The offered provider that a stored one selects (compared without regard to
 // case), or the first offered when none matches; "" when none is offered.
 std::string OfferedProvider(std::string_view dbmsName, std::string_view stored);
+
+// The MySQL side's provider for a data source of odbc.ini.
+inline constexpr char kOdbcDriversProvider[] = "Microsoft OLE DB Provider for ODBC Drivers";
 
 // True for the two Jet providers' display names.
 bool IsJetProviderName(std::string_view providerName);

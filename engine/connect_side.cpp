@@ -11,6 +11,7 @@
 #include "core/write_line.h"
 #include "data_access/ascii_text.h"
 #include "data_access/error_texts.h"
+#include "data_access/provider_calls.h"
 #include "data_access/provider_registry.h"
 #include "engine/controller_commands.h"
 #include "engine/list_catalog.h"
@@ -30,10 +31,10 @@ struct SideTexts {
 };
 
 constexpr SideTexts kSourceTexts{
-    "Source", "Source Connection error! Please comfirm source database connection properties !",
+    "Source", "Source Connection error! Please confirm source database connection properties !",
     "Source Connection error!", "Connect Source Database!"};
 constexpr SideTexts kTargetTexts{
-    "Target", "Target Connection error! Please comfirm target database connection properties !",
+    "Target", "Target Connection error! Please confirm target database connection properties !",
     "Target Connection error!", "Connect Target Database!"};
 
 void RefuseConnection(Workbench& window, const SideTexts& texts) {
@@ -115,6 +116,17 @@ void UseSafeSqlMode(Workbench& window, Session* session) {
       .ok();
 }
 
+// A new session speaks latin1; it is switched to the character set new tables
+// get, so that text outside Latin-1 reaches the server whole. A set the
+// session cannot speak is told, and latin1 stays in force.
+void UseWorkbenchCharset(Workbench& window, Session* session) {
+  if (session == nullptr) return;
+  if (const Status set = SetClientCharset(*session, window.charset()); !set.ok()) {
+    WriteLine(window, "E::%s", set.message().c_str());
+    window.setCharset("LATIN1");
+  }
+}
+
 }  // namespace
 
 void ConnectCommand(Workbench& window) {
@@ -165,7 +177,7 @@ void ConnectTarget(Workbench& window) {
   if (target.dbmsName().empty()) {
     target.setDbmsName(ReadServerVersion(window, target.openSession()));
   }
-  window.setCharset("LATIN1");
+  UseWorkbenchCharset(window, target.openSession());
 }
 
 }  // namespace tablift

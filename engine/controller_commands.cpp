@@ -18,12 +18,14 @@ bool StopIfStillRunning(Workbench& window) {
 
 void StartStopCommand(Workbench& window) {
   switch (window.runState().load()) {
-    case RunState::Running:
+    case RunState::Running: {
+      const Workbench::WorkPause pause(window);
       if (window.prompter().askOkCancel("Some Tasks is Processing, STOP ALL?") &&
           StopIfStillRunning(window)) {
         window.setStartStopImage(kStopRequestedImage);
       }
       return;
+    }
     case RunState::StopRequested:
       window.prompter().showMessage("Some Tasks is Stopping, Please Wait!!!",
                                     MessageIcon::Information);
@@ -39,10 +41,12 @@ void StartStopCommand(Workbench& window) {
 
 bool MayRunBesideTasks(Workbench& window) {
   switch (window.runState().load()) {
-    case RunState::Running:
+    case RunState::Running: {
+      const Workbench::WorkPause pause(window);
       if (window.prompter().askOkCancel("Some Tasks is Processing, STOP ALL?"))
         StopIfStillRunning(window);
       return false;
+    }
     case RunState::StopRequested:
       window.prompter().showMessage("Some Tasks is Stopping, Please try again later!!!",
                                     MessageIcon::Information);
@@ -56,6 +60,7 @@ bool MayRunBesideTasks(Workbench& window) {
 
 CloseDecision QueryClose(Workbench& window) {
   if (window.runState().load() != RunState::Running) return CloseDecision::Close;
+  const Workbench::WorkPause pause(window);
   if (!window.prompter().askOkCancel("Some Tasks is Processing, STOP ALL and EXIT?"))
     return CloseDecision::KeepOpen;
   StopIfStillRunning(window);

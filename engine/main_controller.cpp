@@ -36,6 +36,9 @@ void Sweep(Workbench& window) {
   std::lock_guard lock(tasks.lock());
   std::vector<const MigrationTask*> visited;
   while (TaskPtr task = tasks.nextWaiting(visited)) {
+    // The user's stop holds for the tasks behind too: they keep waiting for
+    // the next start instead of making anything now.
+    if (window.stopRequested() && !window.automaticStop().load()) break;
     visited.push_back(task.get());
     const TaskRunner runner = window.taskRunner(task->type());
     if (!runner) continue;
@@ -45,8 +48,16 @@ void Sweep(Workbench& window) {
     context.task = task;
     task->markStarted(context.startTime);
     tasks.refreshClock().requestRefresh();
+    window.setRunningTask(task);
     const bool succeeded = RunGuarded(window, runner, context);
-    CompleteTask(window, task, succeeded);
+    window.setRunningTask(nullptr);
+    // A task that did not end whole while the user's stop was in force was
+    // cut short by it. The controller's own stop comes only after the last
+    // task has ended.
+    const bool stopped = !succeeded && window.stopRequested();
+    CompleteTask(window, task,
+                 succeeded ? TaskOutcome::Succeeded
+                           : (stopped ? TaskOutcome::Stopped : TaskOutcome::Failed));
     tasks.refreshClock().requestRefresh();
   }
 }

@@ -1,5 +1,6 @@
 #include "engine/migration_task.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace tablift {
@@ -33,19 +34,76 @@ std::string_view MigrationTask::stateText() const {
       return kStateSuccess;
     case Phase::Failure:
       return kStateFailure;
+    case Phase::Stopped:
+      return kStateStopped;
   }
   return kStateWaiting;
 }
 
+namespace {
+
+std::int64_t SteadyNow() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
 void MigrationTask::markStarted(std::int32_t startTime) {
   time_.store(startTime);
   progress_.store(0);
+  rowsDone_.store(0);
+  rowsTotal_.store(0);
+  startedNs_.store(SteadyNow());
+  endedNs_.store(0);
   phase_.store(Phase::Working);
 }
 
-void MigrationTask::markFinished(bool succeeded) {
-  phase_.store(succeeded ? Phase::Success : Phase::Failure);
-  state_.store(succeeded ? kTaskSucceeded : kTaskFailed);
+void MigrationTask::setRows(long done, long total) {
+  // A new table starts its own count and its own rate.
+  if (done < rowsDone_.load() || total != rowsTotal_.load() || tableStartedNs_.load() == 0)
+    tableStartedNs_.store(SteadyNow());
+  rowsDone_.store(done);
+  rowsTotal_.store(total);
+  if (total > 0) {
+    // The bar follows the table's rows; it is full only when the task ends.
+    const long percent = std::min<long>(99, 5 + done * 94 / total);
+    progress_.store(static_cast<std::int32_t>(percent));
+  }
+}
+
+double MigrationTask::elapsedSeconds() const {
+  const std::int64_t started = startedNs_.load();
+  if (started == 0) return 0;
+  const std::int64_t ended = endedNs_.load();
+  return static_cast<double>((ended != 0 ? ended : SteadyNow()) - started) / 1e9;
+}
+
+double MigrationTask::rowsPerSecond() const {
+  const std::int64_t started = tableStartedNs_.load();
+  if (started == 0 || rowsDone_.load() == 0) return 0;
+  const std::int64_t ended = endedNs_.load();
+  const double seconds = static_cast<double>((ended != 0 ? ended : SteadyNow()) - started) / 1e9;
+  return seconds > 0 ? static_cast<double>(rowsDone_.load()) / seconds : 0;
+}
+
+void MigrationTask::markFinished(TaskOutcome outcome) {
+  if (startedNs_.load() != 0) endedNs_.store(SteadyNow());
+  switch (outcome) {
+    case TaskOutcome::Succeeded:
+      phase_.store(Phase::Success);
+      state_.store(kTaskSucceeded);
+      return;
+    case TaskOutcome::Failed:
+      phase_.store(Phase::Failure);
+      state_.store(kTaskFailed);
+      return;
+    case TaskOutcome::Stopped:
+      phase_.store(Phase::Stopped);
+      state_.store(kTaskStopped);
+      return;
+  }
 }
 
 std::int32_t MigrationTask::progressForDisplay() {

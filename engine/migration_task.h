@@ -27,12 +27,18 @@ enum TaskState : std::int32_t {
   kTaskWaiting = 0,
   kTaskSucceeded = 1,
   kTaskFailed = 3,
+  kTaskStopped = 4,
 };
+
+// How a runner's work ended: whole, not whole, or cut short by the user's
+// stop (which is neither a success nor a fault of the data).
+enum class TaskOutcome : std::uint8_t { Succeeded, Failed, Stopped };
 
 inline constexpr std::string_view kStateWaiting = "Waiting";
 inline constexpr std::string_view kStateWorking = "Working";
 inline constexpr std::string_view kStateSuccess = "SUCCESS";
 inline constexpr std::string_view kStateFailure = "FAILURE";
+inline constexpr std::string_view kStateStopped = "Stopped";
 
 // One queued migration or backup. The user-interface thread creates and
 // arranges records; the controller thread writes `time`, `stateText`, `state`
@@ -75,19 +81,28 @@ class MigrationTask {
   std::int32_t time() const { return time_.load(); }
   std::int32_t progress() const { return progress_.load(); }
   std::string_view stateText() const;
-  bool finished() const { return state() == kTaskSucceeded || state() == kTaskFailed; }
+  bool finished() const { return state() != kTaskWaiting; }
 
   // Written by the controller when it starts the record.
   void markStarted(std::int32_t startTime);
   // Written by the controller when the runner has ended.
-  void markFinished(bool succeeded);
+  void markFinished(TaskOutcome outcome);
   void setProgress(std::int32_t percent) { progress_.store(percent); }
+  // The rows of the table under way: done of total (total 0 while unknown),
+  // and since when the record has worked (for its rate and elapsed time).
+  void setRows(long done, long total);
+  long rowsDone() const { return rowsDone_.load(); }
+  long rowsTotal() const { return rowsTotal_.load(); }
+  // Seconds since the record started; 0 before it did.
+  double elapsedSeconds() const;
+  // Rows per second over the table under way; 0 before any.
+  double rowsPerSecond() const;
   // A waiting record first shown in the view gets a short bar (5 %) so that it
   // is visible; the record remembers it was shown.
   std::int32_t progressForDisplay();
 
  private:
-  enum class Phase : std::uint8_t { Waiting, Working, Success, Failure };
+  enum class Phase : std::uint8_t { Waiting, Working, Success, Failure, Stopped };
 
   TaskType type_;
   TaskCategory category_;
@@ -97,6 +112,11 @@ class MigrationTask {
   std::atomic<std::int32_t> progress_{0};
   std::atomic<bool> displayed_{false};
   std::atomic<Phase> phase_{Phase::Waiting};
+  std::atomic<long> rowsDone_{0};
+  std::atomic<long> rowsTotal_{0};
+  std::atomic<std::int64_t> startedNs_{0};  // steady clock; 0 before the start
+  std::atomic<std::int64_t> endedNs_{0};    // steady clock; 0 while it works
+  std::atomic<std::int64_t> tableStartedNs_{0};
 };
 
 // "MIGRATION" or "BACKUP".

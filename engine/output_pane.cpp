@@ -49,6 +49,13 @@ void OutputPane::appendMessage(std::string message) {
     line.textColour = ColourOf(severity);
     line.backColour = kWhite;
     message.erase(0, 3);
+  } else if (message.find("SUCCESSFULLY") != std::string::npos) {
+    // The workers say a step succeeded in words ("Create table [x]
+    // SUCCESSFULLY!!!", "Operation completed SUCCESSFULLY!"); the log shows
+    // those lines green, as it shows "S::" lines.
+    line.hasRecord = true;
+    line.textColour = kSuccessGreen;
+    line.backColour = kWhite;
   }
   line.text = std::move(message);
   append(std::move(line));

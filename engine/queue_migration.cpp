@@ -73,9 +73,17 @@ bool RefuseWithoutTarget(Workbench& window) {
   return true;
 }
 
+// The question names what the tables it makes will be, so that a choice
+// that would refuse relationships or text is seen before the run.
+std::string Question(Workbench& window, const Order& order) {
+  if (order.type == ConvertView || order.type == ConvertViews) return order.question;
+  return order.question + "\nNew tables: storage engine " + window.targetTree().storageEngine() +
+         ", character set " + window.charset() + ".";
+}
+
 // Whether the order may be queued: asked, or said in the log.
 bool Agreed(Workbench& window, const Order& order, Consent consent) {
-  if (consent == Consent::Ask) return window.prompter().askOkCancel(order.question);
+  if (consent == Consent::Ask) return window.prompter().askOkCancel(Question(window, order));
   WriteLine(window, "%s", order.doing.c_str());
   return true;
 }

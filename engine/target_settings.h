@@ -7,7 +7,13 @@ namespace tablift {
 
 class Workbench;
 
-// The main menu's storage engine entry at start, and after toggling back.
+// What new tables get in the desktop program until the user chooses
+// otherwise, as on the command line: MyISAM keeps no FOREIGN KEY, and latin1
+// refuses every text outside Latin-1 row by row.
+inline constexpr char kDefaultStorageEngine[] = "InnoDB";
+inline constexpr char kDefaultCharset[] = "UTF8MB4";
+
+// The main menu's storage engine entry while the engine is MyISAM or InnoDB.
 inline constexpr char kStorageEngineMyIsamText[] = "Change Storage Engine(MyISAM)";
 inline constexpr char kStorageEngineInnoDbText[] = "Change Storage Engine(InnoDB)";
 

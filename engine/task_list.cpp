@@ -91,10 +91,10 @@ TaskPtr TaskList::nextWaiting(const std::vector<const MigrationTask*>& visited) 
   return nullptr;
 }
 
-bool TaskList::finish(const TaskPtr& task, bool succeeded) {
+bool TaskList::finish(const TaskPtr& task, TaskOutcome outcome) {
   {
     std::lock_guard sweep(sweepLock_);
-    if (task && task->state() == kTaskWaiting) task->markFinished(succeeded);
+    if (task && task->state() == kTaskWaiting) task->markFinished(outcome);
   }
   changed();
   return anyWaiting();

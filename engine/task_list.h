@@ -65,7 +65,7 @@ class TaskList {
 
   // Writes the outcome of the record the runner was given into it, unless it
   // already carries one. Returns whether any record in the list still waits.
-  bool finish(const TaskPtr& task, bool succeeded);
+  bool finish(const TaskPtr& task, TaskOutcome outcome);
 
   TaskListRefreshClock& refreshClock() { return refresh_; }
   // Called after every change of the list (from the thread that made it);

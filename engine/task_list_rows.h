@@ -15,11 +15,14 @@ struct TaskListColumn {
 };
 
 // The columns of the task list view, in order.
-inline constexpr std::array<TaskListColumn, 10> kTaskListColumns{{
+inline constexpr std::array<TaskListColumn, 13> kTaskListColumns{{
     {"NO.", 32},
     {"Progress", 72},
     {"Type", 62},
     {"State", 60},
+    {"Rows", 0},     // of the table under way: "done / total"
+    {"Rows/s", 0},   // over the table under way
+    {"Elapsed", 0},  // since the task started, "m:ss"
     {"Source DBMS", 200},
     {"Source DB", 0},
     {"Source T(V)", 0},
@@ -27,6 +30,9 @@ inline constexpr std::array<TaskListColumn, 10> kTaskListColumns{{
     {"Target DB", 0},
     {"Target T(V)", 0},
 }};
+
+// The column that holds the progress bar.
+inline constexpr int kTaskListProgressColumn = 1;
 
 // One row of the view: the cell texts in column order and the position of the
 // row's progress bar.

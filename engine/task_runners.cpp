@@ -64,6 +64,9 @@ bool MigrateTablesAndViews(Workbench& window, const ControllerContext& context, 
   const std::string& database = context.names.sourceDatabase;
   const bool tables = MigrateAllTables(window, window.sourceSession(), database) == 0;
   context.setProgress(afterTables);
+  // Views read the tables: after a stop they would be made over tables cut
+  // short or never made.
+  if (window.stopRequested()) return false;
   const bool views = MigrateAllViews(window, window.sourceSession(), database) == 0;
   context.setProgress(afterViews);
   return tables && views;
@@ -73,8 +76,9 @@ bool CloneDatabaseRunner(Workbench& window, const ControllerContext& context) {
   const auto& names = context.names;
   std::string failure;
   if (!CreateTargetDatabase(window, window.targetSession(), names.targetDatabase, true, &failure)) {
-    WriteReason(window, failure);
-    WriteLine(window, "Create Target Database[%s] Error!", names.targetDatabase.c_str());
+    // The step first, then why: the server's own reason on the same line.
+    WriteLine(window, "E::Create Target Database[%s] Error! %s", names.targetDatabase.c_str(),
+              failure.c_str());
     return false;
   }
   if (!SelectTarget(window, names.targetDatabase)) {

@@ -1,5 +1,6 @@
 #include "engine/test_connections.h"
 
+#include <string>
 #include <vector>
 
 #include "access/source_init_properties.h"
@@ -11,6 +12,43 @@
 
 namespace tablift {
 namespace {
+
+// Gathers what the test has to say, so that one press of Test shows one box
+// however many things went wrong; other questions go to the real prompter.
+class CollectingPrompter : public Prompter {
+ public:
+  explicit CollectingPrompter(Prompter& user) : user_(user) {}
+
+  void showMessage(std::string_view text, MessageIcon icon) override {
+    if (!text_.empty()) text_ += "\n";
+    text_ += text;
+    if (icon != MessageIcon::Information) failed_ = true;
+  }
+  bool askOkCancel(std::string_view question) override { return user_.askOkCancel(question); }
+  bool askYesNo(std::string_view warning) override { return user_.askYesNo(warning); }
+  void showHint(std::string_view hint) override { user_.showHint(hint); }
+  std::optional<std::string> askText(std::string_view caption, std::string_view label) override {
+    return user_.askText(caption, label);
+  }
+  std::optional<std::string> chooseFolder(std::string_view caption,
+                                          std::string_view startFolder) override {
+    return user_.chooseFolder(caption, startFolder);
+  }
+  std::optional<std::string> chooseFile(std::string_view caption, std::string_view filter,
+                                        std::string_view startPath) override {
+    return user_.chooseFile(caption, filter, startPath);
+  }
+
+  // The one box with everything said, an error when anything failed.
+  void tellUser() const {
+    user_.showMessage(text_, failed_ ? MessageIcon::Error : MessageIcon::Information);
+  }
+
+ private:
+  Prompter& user_;
+  std::string text_;
+  bool failed_ = false;
+};
 
 void TryOpen(const std::string& progId, const std::vector<PropertySet>& sets, const char* failed,
              const char* succeeded, Prompter& prompter) {
@@ -27,10 +65,8 @@ void TryOpen(const std::string& progId, const std::vector<PropertySet>& sets, co
   dataSource.close();
 }
 
-}  // namespace
-
-void TestConnections(const ConnectionProfile& source, const ConnectionProfile& target,
-                     Prompter& prompter) {
+void TestBothSides(const ConnectionProfile& source, const ConnectionProfile& target,
+                   Prompter& prompter) {
   ConnectionProfile sourceProfile = source;
   sourceProfile.progId = ProviderToProgId(source.providerName);
   std::vector<PropertySet> sourceSets;
@@ -47,6 +83,15 @@ void TestConnections(const ConnectionProfile& source, const ConnectionProfile& t
   if (!BuildTargetInitPropertiesReporting(targetProfile, targetSets.back(), prompter)) return;
   TryOpen(targetProfile.progId, targetSets, "Target DB Connect ERROR!",
           "Target Connection Successful!", prompter);
+}
+
+}  // namespace
+
+void TestConnections(const ConnectionProfile& source, const ConnectionProfile& target,
+                     Prompter& prompter) {
+  CollectingPrompter collected(prompter);
+  TestBothSides(source, target, collected);
+  collected.tellUser();
 }
 
 }  // namespace tablift

@@ -11,7 +11,8 @@ namespace tablift {
 // ("Source Connection Successful!", or "Source DB Connect ERROR!" followed by
 // the provider's reason; the same for the target) and releases both. When the
 // target's properties cannot be built the target is not tried; the property
-// builder has then told the user why.
+// builder's reason is told instead. Everything is told in one message box,
+// an error box when anything failed.
 void TestConnections(const ConnectionProfile& source, const ConnectionProfile& target,
                      Prompter& prompter);
 

@@ -13,6 +13,42 @@ Workbench::Workbench(Prompter& prompter) : prompter_(prompter) {
       [this](const std::string& text) { prompter_.showMessage(text, MessageIcon::Error); });
 }
 
+void Workbench::reportRows(long done, long total) {
+  TaskPtr task;
+  {
+    std::lock_guard guard(mutex_);
+    task = runningTask_;
+  }
+  if (!task) return;
+  task->setRows(done, total);
+  tasks_.refreshClock().requestRefresh();
+}
+
+void Workbench::setRunningTask(TaskPtr task) {
+  std::lock_guard guard(mutex_);
+  runningTask_ = std::move(task);
+}
+
+bool Workbench::stopRequested() const {
+  std::unique_lock guard(pauseMutex_);
+  resumed_.wait(guard, [this] { return !paused_ || pausingThread_ == std::this_thread::get_id(); });
+  return runState_.load() == RunState::StopRequested;
+}
+
+Workbench::WorkPause::WorkPause(Workbench& window) : window_(window) {
+  std::lock_guard guard(window_.pauseMutex_);
+  window_.paused_ = true;
+  window_.pausingThread_ = std::this_thread::get_id();
+}
+
+Workbench::WorkPause::~WorkPause() {
+  {
+    std::lock_guard guard(window_.pauseMutex_);
+    window_.paused_ = false;
+  }
+  window_.resumed_.notify_all();
+}
+
 Workbench::~Workbench() {
   // The workers look at the run flag between rows, tables and views; the
   // controller's pause ends at once.

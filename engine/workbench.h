@@ -1,11 +1,13 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "core/connection_profile.h"
 #include "core/prompter.h"
@@ -37,7 +39,28 @@ class Workbench : public MigrationContext {
 
   Prompter& prompter() override { return prompter_; }
   LogSink& log() override { return output_; }
-  bool stopRequested() const override { return runState_.load() == RunState::StopRequested; }
+  // The rows of the table under way go to the task the controller runs.
+  void reportRows(long done, long total) override;
+  // Set by the controller around each task it runs; null between tasks.
+  void setRunningTask(TaskPtr task);
+
+  // While the work is paused, the workers wait here (at their next row,
+  // table or view) until it goes on; the pausing thread itself never waits.
+  bool stopRequested() const override;
+
+  // Holds the workers while the user is asked whether to stop them, so that
+  // nothing more is done behind the question; they go on (or stop, when the
+  // answer set the stop) once the pause ends.
+  class WorkPause {
+   public:
+    explicit WorkPause(Workbench& window);
+    ~WorkPause();
+    WorkPause(const WorkPause&) = delete;
+    WorkPause& operator=(const WorkPause&) = delete;
+
+   private:
+    Workbench& window_;
+  };
   OutputPane& output() { return output_; }
   TaskList& tasks() { return tasks_; }
   std::atomic<RunState>& runState() { return runState_; }
@@ -121,6 +144,11 @@ class Workbench : public MigrationContext {
   TaskList tasks_;
   std::atomic<RunState> runState_{RunState::Idle};
   std::atomic<bool> automaticStop_{false};
+  mutable std::mutex pauseMutex_;
+  mutable std::condition_variable resumed_;
+  bool paused_ = false;
+  std::thread::id pausingThread_;
+  TaskPtr runningTask_;  // under mutex_
   Connection source_;
   Connection target_;
 

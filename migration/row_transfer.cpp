@@ -1,7 +1,9 @@
 #include "migration/row_transfer.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -19,6 +21,7 @@
 #include "data_access/text_query.h"
 #include "migration/migration_context.h"
 #include "mysql/bulk_insert.h"
+#include "mysql/query_first_value.h"
 #include "mysql/sql_literals.h"
 #include "mysql/table_load.h"
 #include "mysql/value_literals.h"
@@ -29,7 +32,23 @@
 namespace tablift {
 namespace {
 
-constexpr long kProgressEvery = 2000;
+// The first progress line shows the rows are under way; then one every few
+// seconds, however fast they go.
+constexpr long kFirstProgressLine = 2000;
+constexpr auto kProgressLineEvery = std::chrono::seconds(3);
+// How often the task is told how far the rows have got.
+constexpr long kRowsReportEvery = 256;
+
+// The rows the transfer will read, counted by the same query; 0 when the
+// source cannot count them (the bar then shows no share).
+long CountSourceRows(JobContext& job, Session* sourceSession, const std::string& query) {
+  constexpr std::string_view kSelectAll = "select *";
+  if (query.compare(0, kSelectAll.size(), kSelectAll) != 0) return 0;
+  const Result<std::string> counted =
+      QueryFirstValue(job, sourceSession, "select count(*)" + query.substr(kSelectAll.size()));
+  if (!counted.ok()) return 0;
+  return std::strtol(counted.value().c_str(), nullptr, 10);
+}
 
 std::set<std::string> AutoNumberColumnNames(Session& session, const std::string& table,
                                             bool jetRules) {
@@ -92,6 +111,9 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   TableLoad load;
   std::optional<BulkInsert> bulk;
 
+  const long total = CountSourceRows(job, sourceSession, query);
+  job.reportRows(0, total);
+  auto lastLine = std::chrono::steady_clock::now();
   const PropertySet properties = QueryRowsetProperties();
   std::string fetchFailure;
   const std::string failure = RunWholeValueQuery(
@@ -123,8 +145,15 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
           return false;
         }
         bulk->add(values, parameters);
-        if (rows % kProgressEvery == 0) {
-          WriteLine(job, "[%s] %ld records converted!", tableName.c_str(), rows);
+        if (rows % kRowsReportEvery == 0 || rows == kFirstProgressLine) {
+          job.reportRows(rows, total);
+          const auto now = std::chrono::steady_clock::now();
+          if (rows == kFirstProgressLine ||
+              (rows > kFirstProgressLine && now - lastLine >= kProgressLineEvery)) {
+            // The share and the rate are in the task list.
+            lastLine = now;
+            WriteLine(job, "[%s] %ld records converted!", tableName.c_str(), rows);
+          }
         }
         if (job.stopRequested()) {
           WriteLine(job, "Data Converting Terminated!");
@@ -157,6 +186,7 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
       },
       &fetchFailure);
 
+  job.reportRows(rows, total);
   long rejected = 0;
   std::string firstRejection;
   std::string commitFailure;
@@ -221,11 +251,16 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   for (const std::string& message : failures)
     WriteLine(job, "E::%s", message.c_str());
   if (!failures.empty()) return RowTransfer{RowsOutcome::Incomplete, failures.front()};
+  if (stopped) {
+    // The rows written are whole, but the table is not: never called
+    // complete, and its task must not show SUCCESS.
+    WriteLine(job, "E::[%s] %ld records converted, then stopped: the table is incomplete",
+              tableName.c_str(), rows);
+    return RowTransfer{RowsOutcome::Stopped};
+  }
   WriteLine(job, "[%s] %ld records converted, conversion completed SUCCESSFULLY!",
             tableName.c_str(), rows);
-  // The rows written are whole, but the table is not: its task must not
-  // show SUCCESS.
-  return RowTransfer{stopped ? RowsOutcome::Stopped : RowsOutcome::Transferred};
+  return RowTransfer{RowsOutcome::Transferred};
 }
 
 }  // namespace tablift

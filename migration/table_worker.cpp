@@ -131,11 +131,17 @@ int MigrateAllTables(MigrationContext& job, Session* sourceSession, std::string 
     WriteLine(job, "Table [%s] left out: a temporary table Access left behind", table.c_str());
   int incomplete = 0;
   for (const std::string& table : tables) {
-    if (MigrateTable(job, sourceSession, database, table) != kTableMigrated) ++incomplete;
     if (job.stopRequested()) {
       WriteLine(job, "Tables Converting Terminated!");
-      break;
+      // Nothing is made after a stop: relationships would point at tables
+      // cut short or never made.
+      return incomplete + 1;
     }
+    if (MigrateTable(job, sourceSession, database, table) != kTableMigrated) ++incomplete;
+  }
+  if (job.stopRequested()) {
+    WriteLine(job, "Tables Converting Terminated!");
+    return incomplete + 1;
   }
   if (MigrateRelationships(job, sourceSession, database) != 0) ++incomplete;
   return incomplete;

@@ -52,7 +52,7 @@ std::span<const CharsetChoice> CharsetChoices() {
 }
 
 std::string CharsetNameAt(int index) {
-  if (index < 0 || index >= static_cast<int>(kChoices.size())) return "UNKOWNEN";
+  if (index < 0 || index >= static_cast<int>(kChoices.size())) return "UNKNOWN";
   return std::string(kChoices[static_cast<std::size_t>(index)].name);
 }
 

@@ -22,7 +22,7 @@ struct CharsetChoice {
 // be able to arrive whole.
 std::span<const CharsetChoice> CharsetChoices();
 
-// The name of the choice at `index`, "UNKOWNEN" outside the table.
+// The name of the choice at `index`, "UNKNOWN" outside the table.
 std::string CharsetNameAt(int index);
 // The index of the choice whose name is exactly `name` (case matters), -1
 // when none is.

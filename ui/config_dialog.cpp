@@ -45,12 +45,6 @@ int AddSorted(QComboBox* list, const QString& text) {
   return index;
 }
 
-// The folder part of a path, up to and including its last separator.
-std::string FolderOf(const std::string& path) {
-  const auto cut = path.find_last_of("/\\");
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
 constexpr const char* kSourceNameLabelText = "Source Name:";
 
 }  // namespace
@@ -113,7 +107,20 @@ QWidget* ConfigDialog::buildSide(int index, const QString& title) {
   add(s.name, names);
   auto* nameLabel = new QLabel(QString::fromLatin1(kSourceNameLabelText), group);
   add(s.nameLabel, nameLabel);
-  form->addRow(nameLabel, names);
+  if (index == 0) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(names, 1);
+    auto* create = new QPushButton(QStringLiteral("New..."), group);
+    create->setAutoDefault(false);
+    create->setToolTip(
+        QStringLiteral("Create a new, empty Access database in a folder you choose"));
+    add(kConfigNewAccessFile, create);
+    connect(create, &QPushButton::clicked, this, &ConfigDialog::createAccessFile);
+    row->addWidget(create);
+    form->addRow(nameLabel, row);
+  } else {
+    form->addRow(nameLabel, names);
+  }
 
   auto* user = new QLineEdit(group);
   add(s.userId, user);
@@ -222,8 +229,9 @@ void ConfigDialog::initialise() {
     auto* providers = control<QComboBox>(s.provider);
     const QSignalBlocker blocker(providers);
     providers->clear();
+    // In the engine's order: the first entry works without any set-up.
     for (const std::string& provider : ProvidersForDbms(dbmsNames_[index]))
-      AddSorted(providers, ToQString(provider));
+      providers->addItem(ToQString(provider));
   }
   for (int index = 0; index < 2; ++index) {
     const Side& s = sides_[index];
@@ -242,7 +250,10 @@ void ConfigDialog::copyFieldsToControls() {
   for (const Side& s : sides_) {
     // Long provider names show from their start.
     control<QComboBox>(s.provider)->lineEdit()->setCursorPosition(0);
-    control<QComboBox>(s.name)->setCurrentText(ToQString(s.profile->sourceName));
+    // An empty name keeps what the provider proposed (the open Access file,
+    // the local server's address).
+    if (!s.profile->sourceName.empty())
+      control<QComboBox>(s.name)->setCurrentText(ToQString(s.profile->sourceName));
     control<QLineEdit>(s.userId)->setText(ToQString(s.profile->userId));
     control<QLineEdit>(s.password)->setText(ToQString(s.profile->password));
     control<QLineEdit>(s.catalog)->setText(ToQString(s.profile->catalogName));
@@ -271,35 +282,53 @@ void ConfigDialog::refillSourceNames(int index) {
   auto* label = control<QLabel>(s.nameLabel);
   names->clear();
   const std::string provider = providerText(index).toStdString();
-  if (provider == "Microsoft OLE DB Provider for ODBC Divers" ||
-      provider == "Driver do Microsoft Excel" || provider == "Microsoft Excel Driver" ||
-      provider == "Driver do Microsoft Access" || provider == "Microsoft Access Driver") {
+  if (provider == kOdbcDriversProvider || provider == "Driver do Microsoft Excel" ||
+      provider == "Microsoft Excel Driver" || provider == "Driver do Microsoft Access" ||
+      provider == "Microsoft Access Driver") {
     for (const std::string& name : ListOdbcDataSources(dbmsNames_[index]))
       AddSorted(names, ToQString(name));
     names->setCurrentIndex(names->count() > 0 ? 0 : -1);
     label->setText(QStringLiteral("Source Name"));
   } else if (provider == kServerAddressProvider) {
     label->setText(QStringLiteral("Server:Port"));
-    names->setCurrentText(QStringLiteral("127.0.0.1"));
+    names->setCurrentText(QStringLiteral("127.0.0.1:3306"));
+  } else if (IsJetProviderName(provider)) {
+    label->setText(QString::fromLatin1(kSourceNameLabelText));
+    if (index == 0) proposeOpenAccessFile();
   }
-  if (!initialising_ && index == 0 && IsJetProviderName(provider)) proposeNewAccessFile();
+  auto* create = control<QPushButton>(kConfigNewAccessFile);
+  if (index == 0 && create != nullptr) create->setHidden(!IsJetProviderName(provider));
 }
 
-void ConfigDialog::proposeNewAccessFile() {
-  // A Jet source gets an empty database to start from, beside the source
-  // database shown (or in the program's directory).
-  std::string folder = FolderOf(window_.treeDatabasePath(Workbench::kSourceSide));
-  if (folder.empty()) folder = ProgramDirectory().string() + "/";
-  const std::string proposal = folder + "Access_New.mdb";
-  std::error_code error;
-  if (std::filesystem::is_directory(proposal, error)) std::filesystem::remove_all(proposal, error);
-  if (!std::filesystem::exists(proposal, error))
-    CreateAccessDatabase(window_, folder, "Access_New");
-  // Only a database that is there is offered.
-  if (!std::filesystem::is_regular_file(proposal, error)) return;
+void ConfigDialog::proposeOpenAccessFile() {
+  // The Access file the window has open (or was last told to open) is the
+  // one the user most likely means; nothing is made on the user's behalf.
+  const std::string open = window_.sourceProfile().sourceName;
+  if (open.empty()) return;
   auto* names = control<QComboBox>(kConfigSourceName);
-  AddSorted(names, ToQString(proposal));
-  names->setCurrentIndex(0);
+  names->setCurrentIndex(AddSorted(names, ToQString(open)));
+}
+
+void ConfigDialog::createAccessFile() {
+  // A new database only where the user says, never beside real ones unasked.
+  const std::optional<std::string> folder =
+      window_.prompter().chooseFolder("Folder for the new Access database", ".");
+  if (!folder || folder->empty()) return;
+  std::string name = "Access_New";
+  std::error_code error;
+  for (int n = 2; std::filesystem::exists(std::filesystem::path(*folder) / (name + ".mdb"), error);
+       ++n)
+    name = "Access_New" + std::to_string(n);
+  if (!CreateAccessDatabase(window_, *folder + "/", name)) {
+    window_.prompter().showMessage(
+        "The new Access database could not be made in " + *folder + "; the log says why.",
+        MessageIcon::Error);
+    return;
+  }
+  auto* names = control<QComboBox>(kConfigSourceName);
+  const std::string made = (std::filesystem::path(*folder) / (name + ".mdb")).string();
+  names->setCurrentIndex(AddSorted(names, ToQString(made)));
+  control<QLineEdit>(kConfigSourceCatalog)->clear();
 }
 
 bool ConfigDialog::dropDownSourceNames(int index) {

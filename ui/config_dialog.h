@@ -45,6 +45,7 @@ enum ConfigControl : int {
   kConfigTargetGroup = 1044,
   kConfigSourceNameLabel = 1047,
   kConfigTargetNameLabel = 1048,
+  kConfigNewAccessFile = 1049,
 };
 
 // A list that lets its owner act before it drops down; the owner may take
@@ -90,6 +91,9 @@ class ConfigDialog : public QDialog {
   // Lets the user choose a database file into a Source Name list (1017,
   // 1018) or a Catalog Name edit (1006, 1013).
   void browseDatabaseFile(int controlId);
+  // "New...": a new, empty Access database in a folder the user chooses
+  // becomes the Source Name.
+  void createAccessFile();
 
  signals:
   // The "Display Tips" switch changed: the main window shows or hides its
@@ -113,7 +117,7 @@ class ConfigDialog : public QDialog {
   void copyFieldsToControls();
   void copyControlsToFields();
   void refillSourceNames(int index);
-  void proposeNewAccessFile();
+  void proposeOpenAccessFile();
   bool dropDownSourceNames(int index);
   void catalogDoubleClicked(int index);
   QString providerText(int index) const;

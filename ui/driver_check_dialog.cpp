@@ -21,12 +21,12 @@ QString WithoutTabs(const char* text) {
 
 const char kAccessNote[] =
     "Note: If there is no 'Usable' Driver, your computer can not connect to remote/local "
-    "database. \tSo, your must install/repair at least one of them. ('Installed' but "
+    "database. \tSo, you must install/repair at least one of them. ('Installed' but "
     "'Unusable' need repair.)\r\n\tIf have not a Setup Software, \tyou can link to the "
     "authoritative site to download.";
 const char kMySqlNote[] =
     "Note: If there is no 'Usable' Driver, your computer can not connect to remote/local "
-    "database. \tSo, your must install/repair at least one of them. ('Installed' but "
+    "database. \tSo, you must install/repair at least one of them. ('Installed' but "
     "'Unusable' need repair.) \tYou can link to the authoritative site to get one. Or Press "
     "Button 'Install Mysql ODBC 3.51 Driver' to install from local.";
 const char kLinkToolTip[] = "Get Setup Program from Authoritative site";

@@ -1,7 +1,14 @@
 #include "ui/log_view.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontMetrics>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -55,8 +62,22 @@ LogView::LogView(OutputPane& pane, QWidget* parent) : QListWidget(parent), pane_
   setItemDelegate(new LogLineDelegate(this));
   setUniformItemSizes(false);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  setSelectionMode(QAbstractItemView::SingleSelection);
+  // Several lines at once: a run's lines are copied or saved together.
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
   setToolTip(QStringLiteral("List Tool Tip"));
+  const auto addCommand = [this](const char* text, QKeySequence keys, auto slot) {
+    auto* action = new QAction(QString::fromLatin1(text), this);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    connect(action, &QAction::triggered, this, slot);
+    addAction(action);
+    return action;
+  };
+  copy_ = addCommand("Copy", QKeySequence::Copy,
+                     [this] { QApplication::clipboard()->setText(selectedText()); });
+  selectAll_ = addCommand("Select All", QKeySequence::SelectAll, [this] { selectAll(); });
+  save_ = addCommand("Save Log...", QKeySequence::Save, [this] { saveLog(); });
+  clear_ = addCommand("Clear", QKeySequence(), [this] { clear(); });
   // Lines written before the view existed, then every new one.
   pane_.addListener(this);
   for (const LogLine& line : pane_.lines())
@@ -66,6 +87,56 @@ LogView::LogView(OutputPane& pane, QWidget* parent) : QListWidget(parent), pane_
 
 LogView::~LogView() {
   pane_.removeListener(this);
+}
+
+QString LogView::selectedText() const {
+  QStringList texts;
+  for (int row = 0; row < count(); ++row) {
+    if (item(row)->isSelected()) texts << item(row)->text();
+  }
+  return texts.join(QLatin1Char('\n'));
+}
+
+bool LogView::saveTo(const QString& file, QString* error) const {
+  QFile out(file);
+  if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    if (error != nullptr) *error = out.errorString();
+    return false;
+  }
+  for (int row = 0; row < count(); ++row) {
+    out.write(item(row)->text().toUtf8());
+    out.write("\n");
+  }
+  out.close();
+  if (out.error() != QFileDevice::NoError) {
+    if (error != nullptr) *error = out.errorString();
+    return false;
+  }
+  return true;
+}
+
+void LogView::saveLog() {
+  const QString file = chooseFile_
+                           ? chooseFile_()
+                           : QFileDialog::getSaveFileName(this, QStringLiteral("Save Log"),
+                                                          QStringLiteral("tablift.log"),
+                                                          QStringLiteral("Log (*.log *.txt)"));
+  if (file.isEmpty()) return;
+  if (QString error; !saveTo(file, &error)) {
+    QMessageBox::warning(this, QStringLiteral("Save Log"),
+                         QStringLiteral("The log could not be saved to %1: %2").arg(file, error));
+  }
+}
+
+void LogView::contextMenuEvent(QContextMenuEvent* event) {
+  copy_->setEnabled(!selectedItems().isEmpty());
+  QMenu menu(this);
+  menu.addAction(copy_);
+  menu.addAction(selectAll_);
+  menu.addSeparator();
+  menu.addAction(save_);
+  menu.addAction(clear_);
+  menu.exec(event->globalPos());
 }
 
 void LogView::lineAdded(const LogLine& line) {

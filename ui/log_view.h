@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListWidget>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -28,7 +29,26 @@ class LogView : public QListWidget, private OutputListener {
   // The widest line so far plus 10 pixels: the horizontal scroll range.
   int horizontalExtent() const { return widest_; }
 
+  // The context menu's commands: "Copy" (the selected lines, one a line),
+  // "Select All", "Save Log..." and "Clear" (the view only; new lines still
+  // come).
+  QAction* copyAction() const { return copy_; }
+  QAction* selectAllAction() const { return selectAll_; }
+  QAction* saveAction() const { return save_; }
+  QAction* clearAction() const { return clear_; }
+  // The selected lines' texts, in view order, one a line.
+  QString selectedText() const;
+  // Writes every line the view holds into `file`; false with `error` filled
+  // when it cannot.
+  bool saveTo(const QString& file, QString* error = nullptr) const;
+  // Where "Save Log..." writes: asked of the user unless a test says.
+  void setSaveFileChooser(std::function<QString()> chooser) { chooseFile_ = std::move(chooser); }
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
  private:
+  void saveLog();
   void lineAdded(const LogLine& line) override;
   void addLine(const LogLine& line);
 
@@ -36,6 +56,11 @@ class LogView : public QListWidget, private OutputListener {
   std::mutex pendingMutex_;
   std::vector<LogLine> pending_;
   int widest_ = 0;
+  QAction* copy_ = nullptr;
+  QAction* selectAll_ = nullptr;
+  QAction* save_ = nullptr;
+  QAction* clear_ = nullptr;
+  std::function<QString()> chooseFile_;
   std::uint64_t lastSequence_ = 0;
 };
 

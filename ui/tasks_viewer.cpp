@@ -72,6 +72,12 @@ TasksViewer::TasksViewer(Workbench& window, QWidget* parent) : QWidget(parent), 
   table_->verticalHeader()->setDefaultSectionSize(20);
   table_->horizontalHeader()->setHighlightSections(false);
   table_->horizontalHeader()->setStretchLastSection(true);
+  // Texts are never cut ("MIGRA..."): the text columns follow their content;
+  // the bar keeps its width.
+  for (int i = 0; i < static_cast<int>(kTaskListColumns.size()); ++i) {
+    if (i != kTaskListProgressColumn)
+      table_->horizontalHeader()->setSectionResizeMode(i, QHeaderView::ResizeToContents);
+  }
   layout->addWidget(table_);
 
   // The controller changes the button's image and tool tip on its thread.

@@ -113,7 +113,7 @@ TEST_F(SourceConnectionTest, AFileThatCannotBeOpenedLeavesTheSourceClosed) {
   EXPECT_EQ(window_.sourceSession(), nullptr);
   EXPECT_EQ(prompter_.texts(ScriptedPrompter::Kind::Hint),
             std::vector<std::string>{
-                "Source Connection error! Please comfirm source database connection properties !"});
+                "Source Connection error! Please confirm source database connection properties !"});
   EXPECT_EQ(prompter_.texts(ScriptedPrompter::Kind::Message),
             std::vector<std::string>{"Source Connection error!"});
   EXPECT_EQ(SourceVersion(window_, nullptr), "No Connection!");

@@ -1,5 +1,6 @@
 #include "ui/config_dialog.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,6 +23,10 @@ namespace tablift::test {
 namespace {
 
 using Kind = ScriptedPrompter::Kind;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 std::string ReadAll(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -72,20 +78,27 @@ TEST_F(ConfigDialogTest, WithoutSettingsFileOffersTheListsAndClearSwitches) {
   EXPECT_EQ(Control<QGroupBox>(dialog, kConfigSourceGroup)->title(), QStringLiteral("Access"));
   EXPECT_EQ(Control<QGroupBox>(dialog, kConfigTargetGroup)->title(), QStringLiteral("MySQL"));
 
+  // The first choice on each side works here; the others stay offered.
   auto* sourceProviders = Control<QComboBox>(dialog, kConfigSourceProvider);
-  EXPECT_EQ(
-      Items(sourceProviders),
-      (QStringList{"Driver do Microsoft Access", "Microsoft Access Driver",
-                   "Microsoft Jet 3.51 OLE DB Provider", "Microsoft Jet 4.0 OLE DB Provider"}));
+  EXPECT_EQ(Items(sourceProviders),
+            (QStringList{"Microsoft Jet 4.0 OLE DB Provider", "Microsoft Jet 3.51 OLE DB Provider",
+                         "Driver do Microsoft Access", "Microsoft Access Driver"}));
   EXPECT_TRUE(sourceProviders->isEditable());
   EXPECT_EQ(sourceProviders->currentIndex(), 0);
   auto* targetProviders = Control<QComboBox>(dialog, kConfigTargetProvider);
   EXPECT_EQ(Items(targetProviders),
-            (QStringList{"Microsoft OLE DB Provider for ODBC Divers", "TCP/IP:Port"}));
+            (QStringList{"TCP/IP:Port", "Microsoft OLE DB Provider for ODBC Drivers"}));
   EXPECT_EQ(targetProviders->currentIndex(), 0);
-  // ODBC providers: the lists hold data sources.
+  EXPECT_EQ(Control<QLabel>(dialog, kConfigSourceNameLabel)->text(),
+            QStringLiteral("Source Name:"));
+  EXPECT_FALSE(Control<QPushButton>(dialog, kConfigNewAccessFile)->isHidden());
+  EXPECT_EQ(Control<QLabel>(dialog, kConfigTargetNameLabel)->text(), QStringLiteral("Server:Port"));
+  EXPECT_EQ(Control<QComboBox>(dialog, kConfigTargetName)->currentText(),
+            QStringLiteral("127.0.0.1:3306"));
+  // An ODBC provider's list holds the data sources, and has no "New...".
+  sourceProviders->setCurrentIndex(2);
   EXPECT_EQ(Control<QLabel>(dialog, kConfigSourceNameLabel)->text(), QStringLiteral("Source Name"));
-  EXPECT_EQ(Control<QLabel>(dialog, kConfigTargetNameLabel)->text(), QStringLiteral("Source Name"));
+  EXPECT_TRUE(Control<QPushButton>(dialog, kConfigNewAccessFile)->isHidden());
   EXPECT_EQ(Control<QLineEdit>(dialog, kConfigSourcePassword)->echoMode(), QLineEdit::Password);
 
   for (int id : {kConfigOverwriteTableBox, kConfigOverwriteDatabaseBox}) {
@@ -99,7 +112,7 @@ TEST_F(ConfigDialogTest, WithoutSettingsFileOffersTheListsAndClearSwitches) {
   EXPECT_EQ(Control<QCheckBox>(dialog, kConfigTipsBox)->text(), QStringLiteral("Display Tips"));
   for (int id : {kConfigFromFileBox, kConfigAutoBackupBox, kConfigTipsBox})
     EXPECT_FALSE(Control<QCheckBox>(dialog, id)->isChecked());
-  // Nothing proposed at initialisation.
+  // Nothing is made on the user's behalf.
   EXPECT_FALSE(std::filesystem::exists(home.path() / "Access_New.mdb"));
 }
 
@@ -116,7 +129,7 @@ TEST_F(ConfigDialogTest, LoadsTheSettingsFileIntoTheControls) {
   EXPECT_FALSE(Control<QCheckBox>(dialog, kConfigTipsBox)->isChecked());
   // A provider that is not offered falls back to the first entry.
   EXPECT_EQ(Control<QComboBox>(dialog, kConfigSourceProvider)->currentText(),
-            QStringLiteral("Driver do Microsoft Access"));
+            QStringLiteral("Microsoft Jet 4.0 OLE DB Provider"));
   EXPECT_EQ(Control<QComboBox>(dialog, kConfigSourceName)->currentText(),
             QStringLiteral("/data/Nordwind.mdb"));
   EXPECT_EQ(Control<QLineEdit>(dialog, kConfigSourceUserId)->text(), QStringLiteral("Admin"));
@@ -131,21 +144,22 @@ TEST_F(ConfigDialogTest, LoadsTheSettingsFileIntoTheControls) {
 
 TEST_F(ConfigDialogTest, ChoosingServerAddressFillsTheLoopbackAddress) {
   ConfigDialog dialog(window.workbench(), &window);
-  Control<QComboBox>(dialog, kConfigTargetProvider)->setCurrentText(QStringLiteral("TCP/IP:Port"));
   Control<QComboBox>(dialog, kConfigTargetProvider)->setCurrentIndex(1);
+  EXPECT_EQ(Control<QLabel>(dialog, kConfigTargetNameLabel)->text(), QStringLiteral("Source Name"));
+  Control<QComboBox>(dialog, kConfigTargetProvider)->setCurrentIndex(0);
   EXPECT_EQ(Control<QLabel>(dialog, kConfigTargetNameLabel)->text(), QStringLiteral("Server:Port"));
   EXPECT_EQ(Control<QComboBox>(dialog, kConfigTargetName)->currentText(),
-            QStringLiteral("127.0.0.1"));
+            QStringLiteral("127.0.0.1:3306"));
 }
 
 TEST_F(ConfigDialogTest, SaveConfigWritesTheWholeFileReadableByItsOwnerOnly) {
   ConfigDialog dialog(window.workbench(), &window);
   Click(dialog, kConfigFromFileBox);
   Click(dialog, kConfigAutoBackupBox);
-  Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(2);  // Jet 3.51
+  Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(1);  // Jet 3.51
   Control<QComboBox>(dialog, kConfigSourceName)->setCurrentText(QStringLiteral("/data/NW.mdb"));
   Control<QLineEdit>(dialog, kConfigSourceUserId)->setText(QStringLiteral("Admin"));
-  Control<QComboBox>(dialog, kConfigTargetProvider)->setCurrentIndex(1);
+  Control<QComboBox>(dialog, kConfigTargetProvider)->setCurrentIndex(0);
   Control<QComboBox>(dialog, kConfigTargetName)->setCurrentText(QStringLiteral("db.local:3307"));
   Control<QLineEdit>(dialog, kConfigTargetUserId)->setText(QStringLiteral("root"));
   Control<QLineEdit>(dialog, kConfigTargetPassword)->setText(QStringLiteral("p=a;s s"));
@@ -199,9 +213,9 @@ TEST_F(ConfigDialogTest, ConnectHandsLowerCaseProfilesToTheWindowAndConnects) {
       ConfigDialog& dialog = *opening;
       Click(dialog, kConfigAutoBackupBox);
       Click(dialog, kConfigUnderscoreNamesBox);
+      Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(2);
       Control<QComboBox>(dialog, kConfigSourceName)->setCurrentText(QStringLiteral("NordWind"));
       Control<QLineEdit>(dialog, kConfigSourceCatalog)->setText(QStringLiteral("NW"));
-      Control<QComboBox>(dialog, kConfigTargetProvider)->setCurrentIndex(1);
       Control<QComboBox>(dialog, kConfigTargetName)->setCurrentText(QStringLiteral("LocalHost:1"));
       Control<QLineEdit>(dialog, kConfigTargetUserId)->setText(QStringLiteral("Root"));
       Control<QLineEdit>(dialog, kConfigTargetCatalog)->setText(QStringLiteral("Shop"));
@@ -251,13 +265,42 @@ TEST_F(ConfigDialogTest, WindowStartsWithTheSavedProfilesAndSwitches) {
   EXPECT_EQ(second.workbench().targetProfile().progId, "MSDASQL");
 }
 
-TEST_F(ConfigDialogTest, ChoosingJetProposesAnEmptyAccessDatabase) {
+// How many Access databases a folder holds, its subfolders included.
+int AccessFiles(const std::filesystem::path& folder) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    count += entry.path().extension() == ".mdb";
+  return count;
+}
+
+TEST_F(ConfigDialogTest, JetProposesTheOpenFileAndNewMakesOneWhereTheUserSays) {
+  const std::filesystem::path open = home.path() / "Nordwind.mdb";
+  window.workbench().sourceProfile().sourceName = open.string();
   ConfigDialog dialog(window.workbench(), &window);
-  Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(3);  // Jet 4.0
-  const std::filesystem::path proposal = home.path() / "Access_New.mdb";
-  EXPECT_TRUE(std::filesystem::is_regular_file(proposal));
   EXPECT_EQ(Control<QComboBox>(dialog, kConfigSourceName)->currentText(),
-            QString::fromStdString(proposal.string()));
+            QString::fromStdString(open.string()));
+  Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(2);
+  Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(1);  // Jet 3.51
+  EXPECT_EQ(Control<QComboBox>(dialog, kConfigSourceName)->currentText(),
+            QString::fromStdString(open.string()));
+  EXPECT_EQ(AccessFiles(home.path()), 0);
+
+  // "New..." asks for a folder; cancelled, nothing is made.
+  Click(dialog, kConfigNewAccessFile);
+  EXPECT_EQ(prompter.texts(Kind::Folder).back(), "Folder for the new Access database");
+  EXPECT_EQ(AccessFiles(home.path()), 0);
+  // In the chosen folder, beside a database already there, under a new name.
+  const std::filesystem::path folder = home.path() / "mine";
+  std::filesystem::create_directory(folder);
+  std::ofstream(folder / "Access_New.mdb") << "keep";
+  prompter.queueChoice(folder.string());
+  Click(dialog, kConfigNewAccessFile);
+  const std::filesystem::path made = folder / "Access_New2.mdb";
+  EXPECT_TRUE(std::filesystem::is_regular_file(made));
+  EXPECT_GT(std::filesystem::file_size(made), 4u);
+  EXPECT_EQ(ReadAll(folder / "Access_New.mdb"), "keep");
+  EXPECT_EQ(Control<QComboBox>(dialog, kConfigSourceName)->currentText(),
+            QString::fromStdString(made.string()));
 
   // A Jet source's list browses for a file instead of dropping down.
   prompter.queueChoice("/data/Zoo.mdb");
@@ -273,6 +316,7 @@ TEST_F(ConfigDialogTest, CatalogDoubleClickBrowsesOnlyForOdbcProviders) {
   ConfigDialog dialog(window.workbench(), &window);
   auto* catalog = dynamic_cast<DoubleClickEdit*>(Control<QLineEdit>(dialog, kConfigSourceCatalog));
   ASSERT_NE(catalog, nullptr);
+  Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(2);  // ODBC
   Control<QComboBox>(dialog, kConfigSourceName)->setCurrentText(QStringLiteral("nordwind"));
   prompter.queueChoice("/data/Nordwind.mdb");
   catalog->doubleClicked();
@@ -280,7 +324,7 @@ TEST_F(ConfigDialogTest, CatalogDoubleClickBrowsesOnlyForOdbcProviders) {
   EXPECT_TRUE(Control<QComboBox>(dialog, kConfigSourceName)->currentText().isEmpty());
 
   // A Jet provider opens its file from the Source Name list instead.
-  Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(3);
+  Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(0);
   const std::size_t asked = prompter.texts(Kind::File).size();
   catalog->doubleClicked();
   EXPECT_EQ(prompter.texts(Kind::File).size(), asked);
@@ -290,27 +334,42 @@ TEST_F(ConfigDialogTest, TestConnectionsReportsEachSide) {
   const auto server = PrivateServerFromEnvironment();
   if (!server) GTEST_SKIP() << "no private MariaDB";
   ConfigDialog dialog(window.workbench(), &window);
-  Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(1);  // ODBC, no such source
+  Control<QComboBox>(dialog, kConfigSourceProvider)->setCurrentIndex(2);  // ODBC, no such source
   Control<QComboBox>(dialog, kConfigSourceName)->setCurrentText(QStringLiteral("no_such_dsn"));
-  Control<QComboBox>(dialog, kConfigTargetProvider)->setCurrentIndex(1);
   Control<QComboBox>(dialog, kConfigTargetName)
       ->setCurrentText(QString::fromStdString(server->host + ":" + std::to_string(server->port)));
   Control<QLineEdit>(dialog, kConfigTargetUserId)->setText(QString::fromStdString(server->user));
   Control<QLineEdit>(dialog, kConfigTargetPassword)
       ->setText(QString::fromStdString(server->password));
+  // One box per press, with each side's outcome and the reason of a failure.
   Click(dialog, kConfigTest);
-  const std::vector<std::string> messages = prompter.texts(Kind::Message);
-  ASSERT_EQ(messages.size(), 3u);
-  EXPECT_EQ(messages[0], "Source DB Connect ERROR!");
-  EXPECT_FALSE(messages[1].empty());
-  EXPECT_EQ(messages[2], "Target Connection Successful!");
+  std::vector<std::string> messages = prompter.texts(Kind::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_THAT(messages[0], StartsWith("Source DB Connect ERROR!\n"));
+  EXPECT_THAT(messages[0], EndsWith("\nTarget Connection Successful!"));
+  EXPECT_GT(std::count(messages[0].begin(), messages[0].end(), '\n'), 1);
 
   Control<QLineEdit>(dialog, kConfigTargetPassword)->setText(QStringLiteral("wrong password"));
   Click(dialog, kConfigTest);
-  const std::vector<std::string> after = prompter.texts(Kind::Message);
-  ASSERT_GT(after.size(), 4u);
-  for (std::size_t i = 3; i < after.size(); ++i)
-    EXPECT_NE(after[i], "Target Connection Successful!");
+  messages = prompter.texts(Kind::Message);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_THAT(messages[1], HasSubstr("Access denied"));
+  EXPECT_THAT(messages[1], Not(HasSubstr("Successful")));
+
+  // The first choices as they open, with the open Access file: both work.
+  const auto fixtures = FixturesDirectory();
+  if (!fixtures) return;
+  window.workbench().sourceProfile().sourceName = (*fixtures / "northwind-jet3.mdb").string();
+  ConfigDialog fresh(window.workbench(), &window);
+  Control<QComboBox>(fresh, kConfigTargetName)
+      ->setCurrentText(QString::fromStdString(server->host + ":" + std::to_string(server->port)));
+  Control<QLineEdit>(fresh, kConfigTargetUserId)->setText(QString::fromStdString(server->user));
+  Control<QLineEdit>(fresh, kConfigTargetPassword)
+      ->setText(QString::fromStdString(server->password));
+  Click(fresh, kConfigTest);
+  messages = prompter.texts(Kind::Message);
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[2], "Source Connection Successful!\nTarget Connection Successful!");
 }
 
 }  // namespace

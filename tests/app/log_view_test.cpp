@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QImage>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "core/write_line.h"
 #include "tests/app/window_fixture.h"
@@ -76,6 +82,62 @@ TEST_F(WindowTest, TheHorizontalRangeGrowsWithTheWidestLineOnly) {
   WriteLine(window.workbench(), "short");
   log->flushPending();
   EXPECT_EQ(log->horizontalExtent(), wide);
+}
+
+}  // namespace
+}  // namespace tablift::test
+
+namespace tablift::test {
+namespace {
+
+// The log's context menu: copy several lines at once, select all, save the
+// whole log, clear the view; successes are green.
+TEST_F(WindowTest, TheLogCopiesSavesAndClearsFromItsMenu) {
+  LogView* log = window.logView();
+  Workbench& bench = window.workbench();
+  log->flushPending();
+  log->clearAction()->trigger();
+  WriteLine(bench, "%s", "first line");
+  WriteLine(bench, "%s", "Create table [Orders] SUCCESSFULLY!!!");
+  WriteLine(bench, "%s", "E::third line");
+  log->flushPending();
+  ASSERT_EQ(log->count(), 3);
+  EXPECT_EQ(log->item(1)->foreground().color(), QColor(0, 255, 0));
+
+  log->item(0)->setSelected(true);
+  log->item(2)->setSelected(true);
+  log->copyAction()->trigger();
+  EXPECT_EQ(log->selectedText(), log->item(0)->text() + QLatin1Char('\n') + log->item(2)->text());
+  const QString copied = QApplication::clipboard()->text();
+  // The offscreen platform may keep no clipboard; where it does, the copy is
+  // the selected lines.
+  if (!copied.isEmpty()) {
+    EXPECT_EQ(copied, log->selectedText());
+  }
+
+  log->selectAllAction()->trigger();
+  EXPECT_EQ(log->selectedItems().size(), 3);
+
+  const auto file = home.path() / "saved.log";
+  log->setSaveFileChooser([&] { return QString::fromStdString(file.string()); });
+  log->saveAction()->trigger();
+  std::ifstream saved(file);
+  std::string text((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("first line\n"), std::string::npos);
+  EXPECT_NE(text.find("SUCCESSFULLY!!!\n"), std::string::npos);
+  EXPECT_NE(text.find("third line\n"), std::string::npos);
+  // A folder that is not there: nothing written, and the view stays.
+  QString error;
+  EXPECT_FALSE(
+      log->saveTo(QString::fromStdString((home.path() / "no" / "x.log").string()), &error));
+  EXPECT_FALSE(error.isEmpty());
+
+  log->clearAction()->trigger();
+  EXPECT_EQ(log->count(), 0);
+  WriteLine(bench, "%s", "after clearing");
+  log->flushPending();
+  ASSERT_EQ(log->count(), 1);
+  EXPECT_TRUE(log->item(0)->text().endsWith(QStringLiteral("after clearing")));
 }
 
 }  // namespace

@@ -104,7 +104,7 @@ TEST_F(WindowTest, MenuBarShowsTheMenuOfTheSelectedNodeKind) {
       {window.targetTreeView(),
        kTargetRootPath,
        kDatabasesMenu,
-       {"New Database", "Change Charset", "Change Storage Engine(MyISAM)"}},
+       {"New Database", "Change Charset", "Change Storage Engine(InnoDB)"}},
       {window.sourceTreeView(), {kSourceRoot}, kDatabasesMenu, {}},
       {window.targetTreeView(),
        kShopPath,
@@ -230,7 +230,7 @@ void PressEscape(QWidget* widget) {
   QCoreApplication::sendEvent(widget, &press);
 }
 
-TEST_F(WindowTest, EscapeCancelsARenameFirstAndClosesTheWindowOtherwise) {
+TEST_F(WindowTest, EscapeCancelsARenameAndNeverClosesTheWindow) {
   FillTrees();
   window.show();
   window.activateWindow();
@@ -245,8 +245,22 @@ TEST_F(WindowTest, EscapeCancelsARenameFirstAndClosesTheWindowOtherwise) {
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(table->text(0), QStringLiteral("orders"));
 
-  PressEscape(target);
-  EXPECT_FALSE(window.isVisible());
+  // Wherever the focus is, Escape leaves the window, its log and its task
+  // list where they are.
+  for (QWidget* widget :
+       std::vector<QWidget*>{target, window.sourceTreeView(), window.logView(),
+                             window.tasksViewer(), window.outputTabs(), &window}) {
+    widget->setFocus();
+    PressEscape(widget);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.isVisible()) << widget->metaObject()->className();
+  }
+  for (Qt::KeyboardModifier modifier : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, modifier);
+    QCoreApplication::sendEvent(window.logView(), &press);
+    EXPECT_TRUE(window.isVisible());
+  }
+  EXPECT_TRUE(prompter.prompts().empty());
 }
 
 }  // namespace

@@ -26,6 +26,7 @@ namespace {
 
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using Kind = ScriptedPrompter::Kind;
 
 TEST(CharsetDialogTest, OpensOnTheCurrentNameAndHandsOnTheClickedOne) {
@@ -125,7 +126,7 @@ TEST_F(TargetCommandsTest, ChangeCharsetRunsTheDialogAndChangesTheSession) {
     auto* dialog = dynamic_cast<CharsetDialog*>(&opened);
     ASSERT_NE(dialog, nullptr);
     QTimer::singleShot(0, dialog, [dialog] {
-      EXPECT_TRUE(dialog->radio(1029)->isChecked());
+      EXPECT_TRUE(dialog->radio(1060)->isChecked());
       dialog->radio(1045)->click();
       dialog->selectButton()->click();
     });
@@ -146,15 +147,56 @@ TEST_F(TargetCommandsTest, ChangeCharsetRunsTheDialogAndChangesTheSession) {
 TEST_F(TargetCommandsTest, TheEngineEntryShowsTheEngineNewTablesGet) {
   QAction* entry = window.commandAction(kCmdStorageEngine);
   ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(entry->text(), QStringLiteral("Change Storage Engine(MyISAM)"));
-  window.runCommand(kCmdStorageEngine);
   EXPECT_EQ(entry->text(), QStringLiteral("Change Storage Engine(InnoDB)"));
-  EXPECT_EQ(window.workbench().targetTree().storageEngine(), "InnoDB");
   window.runCommand(kCmdStorageEngine);
   EXPECT_EQ(entry->text(), QStringLiteral("Change Storage Engine(MyISAM)"));
   EXPECT_EQ(window.workbench().targetTree().storageEngine(), "MyISAM");
-  EXPECT_THAT(prompter.texts(Kind::Message), ElementsAre("Now Storage Engine of MySQL is InnoDB!",
-                                                         "Now Storage Engine of MySQL is MyISAM!"));
+  window.runCommand(kCmdStorageEngine);
+  EXPECT_EQ(entry->text(), QStringLiteral("Change Storage Engine(InnoDB)"));
+  EXPECT_EQ(window.workbench().targetTree().storageEngine(), "InnoDB");
+  EXPECT_THAT(prompter.texts(Kind::Message), ElementsAre("Now Storage Engine of MySQL is MyISAM!",
+                                                         "Now Storage Engine of MySQL is InnoDB!"));
+}
+
+// A new window starts as the command line does; the user's choices of engine
+// and character set outlive the window, and the Migrate question names them.
+TEST_F(TargetCommandsTest, EngineAndCharsetStartAsOnTheCommandLineAndAreKept) {
+  EXPECT_EQ(window.workbench().targetTree().storageEngine(), "InnoDB");
+  EXPECT_EQ(window.workbench().charset(), "UTF8MB4");
+  window.runCommand(kCmdStorageEngine);
+  window.setDialogHook([](QDialog& opened) {
+    auto* dialog = dynamic_cast<CharsetDialog*>(&opened);
+    ASSERT_NE(dialog, nullptr);
+    QTimer::singleShot(0, dialog, [dialog] {
+      dialog->radio(1027)->click();
+      dialog->selectButton()->click();
+    });
+  });
+  window.targetTreeView()->runCommand(kCmdChangeCharset);
+  ASSERT_EQ(window.workbench().charset(), "CP850");
+
+  ScriptedPrompter answers;
+  MainWindow next(&answers);
+  EXPECT_EQ(next.workbench().targetTree().storageEngine(), "MyISAM");
+  EXPECT_EQ(next.workbench().charset(), "CP850");
+  EXPECT_EQ(next.commandAction(kCmdStorageEngine)->text(),
+            QStringLiteral("Change Storage Engine(MyISAM)"));
+
+  CatalogNode source{NodeKind::Root, "Access", false, {}};
+  source.add(NodeKind::Database, "/data/Nordwind")
+      .add(NodeKind::TablesFolder, "Tables")
+      .add(NodeKind::Table, "Customers");
+  window.workbench().sourceTree().setDbmsKind(kDbmsAccess);
+  window.workbench().sourceTree().replace(source);
+  QCoreApplication::processEvents();
+  Click(window.sourceTreeView(), kSourceTablePath);
+  Click(window.targetTreeView(), {{NodeKind::Root, window.workbench().targetTree().nodes().text},
+                                  {NodeKind::Database, shop->name()}});
+  prompter.queueAnswer(false);
+  window.runCommand(kCmdMigrate);
+  EXPECT_THAT(prompter.texts(Kind::OkCancel),
+              ElementsAre("Convert table [Customers] into Target database [" + shop->name() +
+                          "]?\nNew tables: storage engine MyISAM, character set CP850."));
 }
 
 TEST_F(TargetCommandsTest, EnterRenamesEscapeAndClickingAwayDoNot) {
@@ -201,6 +243,29 @@ TEST_F(TargetCommandsTest, TheDeleteButtonDropsTheSelectedTable) {
       [&] { return window.targetTreeView()->itemAtPath(tablePath("notes")) == nullptr; }));
   EXPECT_THAT(prompter.texts(Kind::OkCancel),
               ElementsAre("Delete the table [" + shop->name() + ".notes]?"));
+}
+
+// A drop the server refuses is told in a message box with the server's
+// reason, not only as a line in the log.
+TEST_F(TargetCommandsTest, ARefusedDropIsToldInAMessageBox) {
+  Workbench& bench = window.workbench();
+  ExecuteOrFail(bench, "create table `" + shop->name() + "`.parent (id int primary key)");
+  ExecuteOrFail(bench, "create table `" + shop->name() +
+                           "`.child (id int, foreign key (id) references parent (id))");
+  ListCatalog(bench, bench.targetTree());
+  QCoreApplication::processEvents();
+  Click(window.targetTreeView(), tablePath("parent"));
+  window.runCommand(kCmdToolDelete);
+  EXPECT_THAT(tables(), Contains("parent"));
+  const std::vector<std::string> messages = prompter.texts(Kind::Message);
+  ASSERT_FALSE(messages.empty());
+  EXPECT_THAT(messages.back(), HasSubstr("foreign key constraint"));
+
+  // A drop that works shows no box.
+  const std::size_t shown = prompter.texts(Kind::Message).size();
+  Click(window.targetTreeView(), tablePath("notes"));
+  window.runCommand(kCmdToolDelete);
+  EXPECT_EQ(prompter.texts(Kind::Message).size(), shown);
 }
 
 TEST_F(TargetCommandsTest, NewDatabaseFromTheRootListsTheTreeAnew) {

@@ -124,7 +124,8 @@ TEST_F(GuiMigrateTest, MigrateFromTheToolBarQueuesTheSelectedTable) {
   Click(window.targetTreeView(), kShopPath);
   window.commandAction(kCmdToolMigrate)->trigger();
   EXPECT_THAT(prompter.texts(Kind::OkCancel),
-              ElementsAre("Convert table [Customers] into Target database [shop]?"));
+              ElementsAre("Convert table [Customers] into Target database [shop]?\n"
+                          "New tables: storage engine InnoDB, character set UTF8MB4."));
   const auto tasks = window.workbench().tasks().snapshot();
   ASSERT_EQ(tasks.size(), 1u);
   EXPECT_EQ(tasks[0]->type(), ConvertTable);
@@ -202,7 +203,8 @@ TEST_F(GuiMigrateTest, ADropOnTheTargetRootClonesASourceDatabase) {
   ASSERT_TRUE(ProcessEventsUntil([&] { return window.workbench().tasks().size() == 1; }));
   EXPECT_EQ(window.workbench().tasks().snapshot().front()->type(), CloneDatabase);
   EXPECT_THAT(prompter.texts(Kind::OkCancel),
-              ElementsAre("Clone database [/data/Nordwind] of source tree?"));
+              ElementsAre("Clone database [/data/Nordwind] of source tree?\n"
+                          "New tables: storage engine InnoDB, character set UTF8MB4."));
 }
 
 TEST_F(GuiMigrateTest, SelectingAMySqlDatabaseUsesAndListsIt) {

@@ -103,22 +103,30 @@ TEST_F(MigrateCommandTest, EachKindOfSelectionQueuesItsTaskAfterConfirmation) {
   };
   const std::vector<Case> cases = {
       {kSourceDatabasePath, kShopPath,
-       "Convert database [/data/Nordwind] into Target database [shop]?", ConvertDatabase,
-       kAccessDatabase, "", "shop"},
-      {kTablePath, kShopPath, "Convert table [Customers] into Target database [shop]?",
+       "Convert database [/data/Nordwind] into Target database [shop]?"
+       "\nNew tables: storage engine MyISAM, character set LATIN1.",
+       ConvertDatabase, kAccessDatabase, "", "shop"},
+      {kTablePath, kShopPath,
+       "Convert table [Customers] into Target database [shop]?"
+       "\nNew tables: storage engine MyISAM, character set LATIN1.",
        ConvertTable, kAccessDatabase, "Customers", "shop"},
       {kTablesFolderPath, kShopPath,
-       "Convert tables of [/data/Nordwind] into Target database [shop]?", ConvertTables,
-       kAccessDatabase, "", "shop"},
+       "Convert tables of [/data/Nordwind] into Target database [shop]?"
+       "\nNew tables: storage engine MyISAM, character set LATIN1.",
+       ConvertTables, kAccessDatabase, "", "shop"},
       {kViewPath, kShopPath, "Convert view [Big Orders] into Target database [shop]?", ConvertView,
        kAccessDatabase, "Big Orders", "shop"},
       {kViewsFolderPath, kShopPath,
        "Convert views of [/data/Nordwind] into Target database [shop]?", ConvertViews,
        kAccessDatabase, "", "shop"},
-      {kSourceDatabasePath, kTargetRootPath, "Clone database [/data/Nordwind] of source tree?",
+      {kSourceDatabasePath, kTargetRootPath,
+       "Clone database [/data/Nordwind] of source tree?"
+       "\nNew tables: storage engine MyISAM, character set LATIN1.",
        CloneDatabase, kAccessDatabase, "", kAccessDatabase},
       // The same selection again is a second record.
-      {kTablePath, kShopPath, "Convert table [Customers] into Target database [shop]?",
+      {kTablePath, kShopPath,
+       "Convert table [Customers] into Target database [shop]?"
+       "\nNew tables: storage engine MyISAM, character set LATIN1.",
        ConvertTable, kAccessDatabase, "Customers", "shop"},
   };
   std::size_t queued = 0;
@@ -237,7 +245,8 @@ TEST_F(MigrateCommandTest, CancelQueuesNothingAndLeavesTheControllerIdle) {
   EXPECT_TRUE(window.tasks().empty());
   EXPECT_EQ(window.runState().load(), RunState::Idle);
   EXPECT_THAT(prompter.texts(Kind::OkCancel),
-              ElementsAre("Convert table [Customers] into Target database [shop]?"));
+              ElementsAre("Convert table [Customers] into Target database [shop]?\n"
+                          "New tables: storage engine MyISAM, character set LATIN1."));
 }
 
 TEST_F(MigrateCommandTest, CancellingACloneClearsTheDropHighlight) {

@@ -16,8 +16,8 @@ TEST(CharsetTableTest, IndexesNamesAndIdsFollowTheDialogOrder) {
   EXPECT_EQ(CharsetChoices()[3].id, 1026);
   // The set that holds every character follows the classic ones.
   EXPECT_EQ(CharsetNameAt(36), "UTF8MB4");
-  EXPECT_EQ(CharsetNameAt(37), "UNKOWNEN");
-  EXPECT_EQ(CharsetNameAt(-1), "UNKOWNEN");
+  EXPECT_EQ(CharsetNameAt(37), "UNKNOWN");
+  EXPECT_EQ(CharsetNameAt(-1), "UNKNOWN");
   // Names are found exactly, case and all.
   EXPECT_EQ(CharsetIndexOf("LATIN1"), 5);
   EXPECT_EQ(CharsetIndexOf("latin1"), -1);

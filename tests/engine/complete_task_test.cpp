@@ -38,7 +38,7 @@ class CompleteTaskTest : public ::testing::Test {
 TEST_F(CompleteTaskTest, ByTimeFinishesTheUnfinishedRecordsOfThatSecond) {
   window_.runState() = RunState::Running;
   const TaskPtr done = Queue(100);
-  done->markFinished(true);
+  done->markFinished(TaskOutcome::Succeeded);
   const TaskPtr first = Queue(100);
   const TaskPtr other = Queue(200);
   CompleteTask(window_, 100, false);

@@ -152,7 +152,7 @@ TEST(ConfigFileTest, OnlyTheConfigSwitchKeepsOldProfilesInTheFile) {
 TEST(ConfigFileTest, ProviderDisplayNamesMapToProgIds) {
   EXPECT_EQ(ProviderToProgId("Microsoft Jet 4.0 OLE DB Provider"), "Microsoft.Jet.OLEDB.4.0");
   EXPECT_EQ(ProviderToProgId("microsoft jet 3.51 ole db provider"), "Microsoft.Jet.OLEDB.4.0");
-  EXPECT_EQ(ProviderToProgId("Microsoft OLE DB Provider for ODBC Divers"), "MSDASQL");
+  EXPECT_EQ(ProviderToProgId("Microsoft OLE DB Provider for ODBC Drivers"), "MSDASQL");
   EXPECT_EQ(ProviderToProgId("TCP/IP:Port"), "MSDASQL");
   EXPECT_EQ(ProviderToProgId("Driver do Microsoft Access"), "MSDASQL");
   EXPECT_EQ(ProviderToProgId("Microsoft OLE DB Provider for SQL Server"), "SQLOLEDB");
@@ -184,15 +184,23 @@ namespace tablift {
 namespace {
 
 TEST(ConfigFileTest, StoredProviderNotOfferedFallsBackToTheFirstEntry) {
+  // The providers that need no driver or data source set up come first.
   EXPECT_EQ(ProvidersForDbms("access"),
-            (std::vector<std::string>{"Driver do Microsoft Access", "Microsoft Access Driver",
+            (std::vector<std::string>{"Microsoft Jet 4.0 OLE DB Provider",
                                       "Microsoft Jet 3.51 OLE DB Provider",
-                                      "Microsoft Jet 4.0 OLE DB Provider"}));
-  EXPECT_EQ(ProvidersForDbms("MySQL"),
-            (std::vector<std::string>{"Microsoft OLE DB Provider for ODBC Divers", "TCP/IP:Port"}));
+                                      "Driver do Microsoft Access", "Microsoft Access Driver"}));
+  EXPECT_EQ(
+      ProvidersForDbms("MySQL"),
+      (std::vector<std::string>{"TCP/IP:Port", "Microsoft OLE DB Provider for ODBC Drivers"}));
   EXPECT_EQ(OfferedProvider("MySQL", "tcp/ip:port"), "TCP/IP:Port");
-  EXPECT_EQ(OfferedProvider("MySQL", "MSDASQL"), "Microsoft OLE DB Provider for ODBC Divers");
-  EXPECT_EQ(OfferedProvider("Access", ""), "Driver do Microsoft Access");
+  EXPECT_EQ(OfferedProvider("MySQL", "microsoft ole db provider for odbc drivers"),
+            "Microsoft OLE DB Provider for ODBC Drivers");
+  EXPECT_EQ(OfferedProvider("MySQL", "MSDASQL"), "TCP/IP:Port");
+  EXPECT_EQ(OfferedProvider("Access", ""), "Microsoft Jet 4.0 OLE DB Provider");
+  // Settings files written before the provider's name was spelt right.
+  EXPECT_EQ(OfferedProvider("MySQL", "Microsoft OLE DB Provider for ODBC Divers"),
+            "Microsoft OLE DB Provider for ODBC Drivers");
+  EXPECT_EQ(ProviderToProgId("Microsoft OLE DB Provider for ODBC Divers"), "MSDASQL");
   EXPECT_EQ(OfferedProvider("Oracle", "x"), "");
 }
 

@@ -45,7 +45,10 @@ TEST_F(OutputPaneTest, PrefixesChooseColourAndAreNotShown) {
   EXPECT_EQ(lines[1].textColour, (Colour{0, 255, 0}));
   EXPECT_EQ(WithoutStamp(lines[2].text), "Duplicate entry");
   EXPECT_EQ(lines[2].textColour, (Colour{255, 128, 0}));
-  for (int i = 3; i < 6; ++i) {
+  // A success said in words is green too.
+  EXPECT_TRUE(lines[3].hasRecord);
+  EXPECT_EQ(lines[3].textColour, kSuccessGreen);
+  for (int i = 4; i < 6; ++i) {
     EXPECT_FALSE(lines[i].hasRecord) << i;
     EXPECT_EQ(lines[i].textColour, kBlack);
   }

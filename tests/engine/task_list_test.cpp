@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -67,7 +68,7 @@ TEST(MigrationTaskTest, StateFollowsTheRun) {
   EXPECT_EQ(task.stateText(), "Working");
   EXPECT_EQ(task.state(), kTaskWaiting);  // still counted as not finished while it works
   task.setProgress(100);
-  task.markFinished(false);
+  task.markFinished(TaskOutcome::Failed);
   EXPECT_EQ(task.state(), kTaskFailed);
   EXPECT_EQ(task.stateText(), "FAILURE");
   EXPECT_TRUE(task.finished());
@@ -107,13 +108,13 @@ TEST(TaskListTest, RowsShowTheRecordsAndRenumberAfterDelete) {
   list.append(Migration(ConvertView, "Sales"));
   done->markStarted(CurrentTaskTime());
   done->setProgress(100);
-  done->markFinished(true);
+  done->markFinished(TaskOutcome::Succeeded);
 
   auto rows = BuildTaskListRows(list);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].cells,
-            (std::array<std::string, 10>{"01", " ", "MIGRATION", "SUCCESS", "MS Jet", "/data/shop",
-                                         "Orders", "MariaDB", "shop", ""}));
+            (std::array<std::string, 13>{"01", " ", "MIGRATION", "SUCCESS", "", "", "0:00",
+                                         "MS Jet", "/data/shop", "Orders", "MariaDB", "shop", ""}));
   EXPECT_EQ(rows[0].progress, 100);
   EXPECT_EQ(rows[1].cells[2], "BACKUP");
   EXPECT_EQ(rows[1].cells[3], "Waiting");
@@ -122,7 +123,7 @@ TEST(TaskListTest, RowsShowTheRecordsAndRenumberAfterDelete) {
 
   ASSERT_TRUE(list.remove(0));
   EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"01", "02"}));
-  EXPECT_EQ(Column(list, 6), (std::vector<std::string>{"", "Sales"}));
+  EXPECT_EQ(Column(list, 9), (std::vector<std::string>{"", "Sales"}));
 }
 
 TEST(TaskListTest, StartedRecordShowsItsRealProgress) {
@@ -168,7 +169,7 @@ TEST(TaskListRefreshClockTest, ListChangesRequestARefresh) {
 TEST(TaskListTest, SweepFindsWaitingRecordsInOrderIncludingLateOnes) {
   TaskList list;
   const TaskPtr finished = Migration(ConvertTable, "Done");
-  finished->markFinished(true);
+  finished->markFinished(TaskOutcome::Succeeded);
   const TaskPtr first = Migration(ConvertTable, "A");
   const TaskPtr noRunner =
       std::make_shared<MigrationTask>(static_cast<TaskType>(0x1FF), MigrationTask::Names{});
@@ -180,7 +181,7 @@ TEST(TaskListTest, SweepFindsWaitingRecordsInOrderIncludingLateOnes) {
   TaskPtr next = list.nextWaiting(visited);
   EXPECT_EQ(next, first);
   visited.push_back(next.get());
-  list.finish(first, true);
+  list.finish(first, TaskOutcome::Succeeded);
 
   const TaskPtr late = Migration(ConvertTable, "Late");  // queued during the sweep
   list.append(late);
@@ -201,14 +202,14 @@ TEST(TaskListTest, OutcomeGoesToTheRunnersRecordOnly) {
   list.append(queuedSameSecond);
   running->markStarted(queuedSameSecond->time());  // both carry the same second
 
-  EXPECT_TRUE(list.finish(running, false));  // B still waits
+  EXPECT_TRUE(list.finish(running, TaskOutcome::Failed));  // B still waits
   EXPECT_EQ(running->stateText(), "FAILURE");
   EXPECT_EQ(queuedSameSecond->state(), kTaskWaiting);
   EXPECT_EQ(queuedSameSecond->stateText(), "Waiting");
 
-  EXPECT_TRUE(list.finish(running, true));  // an outcome once written stays
+  EXPECT_TRUE(list.finish(running, TaskOutcome::Succeeded));  // an outcome once written stays
   EXPECT_EQ(running->stateText(), "FAILURE");
-  EXPECT_FALSE(list.finish(queuedSameSecond, true));
+  EXPECT_FALSE(list.finish(queuedSameSecond, TaskOutcome::Succeeded));
 }
 
 TEST(TaskListTest, DeletingTheRunningRecordLeavesItWithItsRunner) {
@@ -221,7 +222,7 @@ TEST(TaskListTest, DeletingTheRunningRecordLeavesItWithItsRunner) {
 
   list.clear();
   runnerCopy->setProgress(70);  // the runner goes on writing into its record
-  EXPECT_FALSE(list.finish(runnerCopy, true));
+  EXPECT_FALSE(list.finish(runnerCopy, TaskOutcome::Succeeded));
   EXPECT_EQ(runnerCopy->stateText(), "SUCCESS");
   runnerCopy.reset();
   EXPECT_TRUE(watch.expired());  // freed once the runner let go
@@ -257,7 +258,41 @@ TEST(TaskListTest, TaskListLockIsRecursive) {
   const TaskPtr task = Migration(ConvertTable, "A");
   list.append(task);
   std::lock_guard sweep(list.lock());
-  EXPECT_FALSE(list.finish(task, true));  // takes the lock again on the same thread
+  EXPECT_FALSE(
+      list.finish(task, TaskOutcome::Succeeded));  // takes the lock again on the same thread
+}
+
+}  // namespace
+}  // namespace tablift
+
+namespace tablift {
+namespace {
+
+// A working task shows how far its table has got: rows done of the table's
+// rows, the rate and the time since it started; the bar follows the rows.
+TEST(TaskListRowsTest, AWorkingTaskShowsItsRowsRateAndElapsedTime) {
+  TaskList list;
+  const TaskPtr task = std::make_shared<MigrationTask>(
+      ConvertTable, MigrationTask::Names{.sourceObject = "Order", .targetDatabase = "shop"});
+  list.append(task);
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[4], "");
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[6], "");
+  task->markStarted(CurrentTaskTime());
+  task->setRows(0, 2000);
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[4], "0 / 2000");
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[5], "");  // no rate before the first row
+  task->setRows(1000, 2000);
+  const TaskListRow half = BuildTaskListRows(list)[0];
+  EXPECT_EQ(half.cells[4], "1000 / 2000");
+  EXPECT_EQ(half.progress, 52);
+  EXPECT_THAT(half.cells[6], ::testing::MatchesRegex("[0-9]+:[0-5][0-9]"));
+  task->setRows(2000, 2000);
+  EXPECT_EQ(BuildTaskListRows(list)[0].progress, 99);  // full only when the task ends
+  // A source that cannot count its rows shows the count alone.
+  task->setRows(10, 0);
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[4], "10");
+  task->markFinished(TaskOutcome::Stopped);
+  EXPECT_EQ(BuildTaskListRows(list)[0].cells[3], "Stopped");
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST(TargetDriverConnectionString, NamesDriverServerPortAndDatabase) {
 }
 
 TEST(TargetInitProperties, DataSourceModeNamesSourceAndCatalogWhenGiven) {
-  ConnectionProfile profile{"Microsoft OLE DB Provider for ODBC Divers",
+  ConnectionProfile profile{"Microsoft OLE DB Provider for ODBC Drivers",
                             "MSDASQL",
                             "shop_dsn",
                             "shop",
