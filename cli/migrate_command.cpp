@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/command_help.h"
 #include "cli/connection_options.h"
 #include "cli/console_log.h"
 #include "cli/console_prompter.h"
@@ -36,9 +37,13 @@ struct MigrateOptions {
   NameRule names = NameRule::Keep;
 };
 
+void PrintUsage(std::FILE* to) {
+  std::fprintf(to, kMigrateUsage, kConnectionUsage, kObjectChoiceUsage, kNamesUsage);
+}
+
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "tablift-cli migrate: %s\n", problem.c_str());
-  std::fprintf(stderr, kMigrateUsage, kConnectionUsage, kObjectChoiceUsage, kNamesUsage);
+  PrintUsage(stderr);
   return 2;
 }
 
@@ -76,6 +81,10 @@ std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOption
 }  // namespace
 
 int RunMigrateCommand(int argc, char** argv) {
+  if (AsksForHelp(argc, argv)) {
+    PrintUsage(stdout);
+    return 0;
+  }
   MigrateOptions options;
   for (int i = 0; i < argc; ++i) {
     std::string error;

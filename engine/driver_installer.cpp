@@ -41,6 +41,13 @@ DriverInstallResult InstallShippedMySqlDriver(const std::filesystem::path& folde
                    driver.string() + " is missing)!");
   const bool withSetup = std::filesystem::is_regular_file(setup, error);
 
+  // A folder that is not there yet is made with its parents, as "install -d"
+  // makes one, so that a fresh location can be named directly.
+  std::filesystem::create_directories(folder, error);
+  if (error || !std::filesystem::is_directory(folder, error))
+    return Failure("Cannot create the folder " + folder.string() + ": " +
+                   (error ? error.message() : std::string("a file of that name is there")) + "!");
+
   const std::filesystem::path installedDriver = folder / kShippedDriverLibrary;
   const std::filesystem::path installedSetup = folder / kShippedSetupLibrary;
   if (!PlaceFile(driver, installedDriver) || (withSetup && !PlaceFile(setup, installedSetup)))

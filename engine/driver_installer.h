@@ -19,7 +19,8 @@ struct DriverInstallResult {
 };
 
 // Installs the MySQL ODBC driver shipped beside the program into `folder`:
-// copies its files there (a file already there is kept) and registers
+// makes the folder with its parents when it is missing, copies its files there
+// (a file already there is kept) and registers
 // "MySQL ODBC 3.51 Driver" in the driver manager's system configuration
 // (odbcinst.ini in $ODBCSYSINI, or /etc) with "Driver", "Setup" (when the
 // configuration library is shipped) and "UsageCount" = 2, in this order, and
