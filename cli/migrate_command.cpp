@@ -10,18 +10,22 @@
 #include "cli/console_prompter.h"
 #include "cli/names_option.h"
 #include "cli/object_choice.h"
+#include "core/write_line.h"
 #include "data_access/ascii_text.h"
 #include "data_access/provider_calls.h"
 #include "engine/catalog_tree.h"
+#include "engine/list_catalog.h"
 #include "engine/queue_migration.h"
 #include "engine/workbench.h"
+#include "mysql/execute_statement.h"
+#include "mysql/sql_literals.h"
 
 namespace tablift {
 namespace {
 
 constexpr const char* kMigrateUsage =
     "Usage: tablift-cli migrate %s\n"
-    "       [--database NAME] %s\n"
+    "       [--database NAME [--create]] %s\n"
     "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n";
 
 struct MigrateOptions {
@@ -35,7 +39,68 @@ struct MigrateOptions {
   std::string charset = "utf8mb4";
   // Access names as they are unless asked for MySQL-friendly ones.
   NameRule names = NameRule::Keep;
+  // --create: the database named by --database is made when the server
+  // has none of that name.
+  bool create = false;
 };
+
+// A word as a shell takes it back: bare when it is plain, else in single
+// quotes.
+std::string ShellWord(const std::string& word) {
+  const bool plain = !word.empty() && word.find_first_not_of(
+                                          "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                          "0123456789_.-:/@") == std::string::npos;
+  if (plain) return word;
+  std::string quoted = "'";
+  for (char c : word)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// The command that makes the missing database, with the server options as
+// given (the password left for the user to type).
+std::string CreateDatabaseCommandLine(const ConnectionOptions& connection) {
+  // "db create" sends the name as typed, so a name that is no plain word is
+  // given in backquotes.
+  const std::string& name = connection.database;
+  const bool plainName =
+      name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") ==
+      std::string::npos;
+  std::string line = "tablift-cli db create " + ShellWord(plainName ? name : QuoteIdentifier(name));
+  if (!connection.dsn.empty()) return line + " --dsn " + ShellWord(connection.dsn);
+  if (!connection.server.empty()) line += " --server " + ShellWord(connection.server);
+  if (!connection.user.empty()) line += " --user " + ShellWord(connection.user);
+  if (!connection.password.empty()) line += " --password PASSWORD";
+  return line;
+}
+
+// The target database named by --database: the tree's node for it, made
+// first with --create when the server has none; null, after saying what to
+// do, otherwise.
+const CatalogNode* TargetDatabase(Workbench& window, const MigrateOptions& options,
+                                  CatalogNode& targetRoot) {
+  const std::string& target = options.connection.database;
+  targetRoot = window.targetTree().nodes();
+  if (const CatalogNode* node = ChildOf(targetRoot, NodeKind::Database, target, true)) return node;
+  if (!options.create) {
+    std::fprintf(stderr,
+                 "tablift-cli migrate: the server has no database [%s]; add --create to make "
+                 "it, or make it with:\n  %s\n",
+                 target.c_str(), CreateDatabaseCommandLine(options.connection).c_str());
+    return nullptr;
+  }
+  const Status made = ExecuteStatement(window, window.targetSession(),
+                                       "CREATE DATABASE " + QuoteIdentifier(target));
+  if (!made.ok()) {
+    std::fprintf(stderr, "tablift-cli migrate: cannot create the database [%s]: %s\n",
+                 target.c_str(), made.message().c_str());
+    return nullptr;
+  }
+  WriteLine(window, "S::Database [%s] created", target.c_str());
+  ListCatalog(window, window.targetTree());
+  targetRoot = window.targetTree().nodes();
+  return ChildOf(targetRoot, NodeKind::Database, target, true);
+}
 
 void PrintUsage(std::FILE* to) {
   std::fprintf(to, kMigrateUsage, kConnectionUsage, kObjectChoiceUsage, kNamesUsage);
@@ -64,15 +129,10 @@ std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOption
   if (!chosen) return std::nullopt;
   MigrationRequest request{
       .scope = chosen->scope, .sourceDatabase = database->text, .object = chosen->object};
-  const std::string& target = options.connection.database;
-  if (!target.empty()) {
-    const CatalogNode targetRoot = window.targetTree().nodes();
-    const CatalogNode* node = ChildOf(targetRoot, NodeKind::Database, target, true);
-    if (node == nullptr) {
-      std::fprintf(stderr, "tablift-cli migrate: the server has no database [%s]\n",
-                   target.c_str());
-      return std::nullopt;
-    }
+  if (!options.connection.database.empty()) {
+    CatalogNode targetRoot;
+    const CatalogNode* node = TargetDatabase(window, options, targetRoot);
+    if (node == nullptr) return std::nullopt;
     request.targetDatabase = node->text;
   }
   return request;
@@ -96,6 +156,10 @@ int RunMigrateCommand(int argc, char** argv) {
     if (!error.empty()) return Usage(error);
     const std::string_view argument = argv[i];
     std::string* value = nullptr;
+    if (argument == "--create") {
+      options.create = true;
+      continue;
+    }
     if (argument == "--engine") {
       value = &options.engine;
     } else if (argument == "--charset") {
@@ -113,6 +177,8 @@ int RunMigrateCommand(int argc, char** argv) {
   if (choices == 1 && options.connection.database.empty()) {
     return Usage("--table, --view, --tables and --views need --database");
   }
+  if (options.create && options.connection.database.empty())
+    return Usage("--create makes the database named by --database");
   if (!options.engine.empty() && !EqualsIgnoreCase(options.engine, "InnoDB") &&
       !EqualsIgnoreCase(options.engine, "MyISAM")) {
     return Usage("--engine is InnoDB or MyISAM");
