@@ -1,6 +1,8 @@
 #include "cli/migrate_command.h"
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,7 @@
 #include "engine/catalog_tree.h"
 #include "engine/list_catalog.h"
 #include "engine/queue_migration.h"
+#include "engine/run_report.h"
 #include "engine/workbench.h"
 #include "mysql/execute_statement.h"
 #include "mysql/sql_literals.h"
@@ -26,7 +29,8 @@ namespace {
 constexpr const char* kMigrateUsage =
     "Usage: tablift-cli migrate %s\n"
     "       [--database NAME [--create]] %s\n"
-    "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n";
+    "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n"
+    "       [--report FILE.json]   (the summary of the run, also written as JSON)\n";
 
 struct MigrateOptions {
   ConnectionOptions connection;
@@ -42,7 +46,40 @@ struct MigrateOptions {
   // --create: the database named by --database is made when the server
   // has none of that name.
   bool create = false;
+  // --report: where the run's summary is also written, as JSON.
+  std::string report;
 };
+
+double SecondsSinceEpoch() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// The run's summary after the log, and as JSON where --report says. False
+// when the report cannot be written.
+bool ReportRun(Workbench& window, const MigrateOptions& options, double started) {
+  RunSummary summary = window.runRecorder()->summary();
+  summary.started = started;
+  summary.finished = SecondsSinceEpoch();
+  summary.source = window.sourceProfile().sourceName;
+  const std::string server =
+      options.connection.dsn.empty() ? window.targetProfile().sourceName : options.connection.dsn;
+  // A clone goes into a new database named after the Access file.
+  const std::string database =
+      options.connection.database.empty()
+          ? std::filesystem::path(window.sourceProfile().sourceName).stem().string()
+          : options.connection.database;
+  summary.target = server + "/" + database;
+  std::printf("\n%s", SummaryText(summary).c_str());
+  std::fflush(stdout);
+  if (options.report.empty()) return true;
+  std::error_code error;
+  const std::filesystem::path file = std::filesystem::absolute(options.report, error);
+  const Status written =
+      WriteSummaryJson(error ? std::filesystem::path(options.report) : file, summary);
+  if (written.ok()) return true;
+  std::fprintf(stderr, "tablift-cli migrate: %s\n", written.message().c_str());
+  return false;
+}
 
 // A word as a shell takes it back: bare when it is plain, else in single
 // quotes.
@@ -160,7 +197,9 @@ int RunMigrateCommand(int argc, char** argv) {
       options.create = true;
       continue;
     }
-    if (argument == "--engine") {
+    if (argument == "--report") {
+      value = &options.report;
+    } else if (argument == "--engine") {
       value = &options.engine;
     } else if (argument == "--charset") {
       value = &options.charset;
@@ -201,12 +240,15 @@ int RunMigrateCommand(int argc, char** argv) {
   const std::optional<MigrationRequest> request = RequestOf(window, options);
   if (!request) return 1;
   // Refused, the reason is on standard error.
+  window.runRecorder()->clear();
+  const double started = SecondsSinceEpoch();
   if (QueueMigration(window, *request, Consent::Given) == nullptr) return 1;
   const bool whole = WaitForTasks(window);
-  // The log is finished before the verdict, so that the two never mix on a
-  // terminal or in a file that takes both.
-  std::fflush(stdout);
-  if (whole) return 0;
+  // The log and the summary are finished before the verdict, so that they
+  // never mix on a terminal or in a file that takes both.
+  const bool reported = ReportRun(window, options, started);
+  if (whole && reported) return 0;
+  if (!reported) return 1;
   // The log says what went wrong; this line says of which file, for whoever
   // reads only the end (or migrates many files).
   std::fprintf(stderr, "tablift-cli migrate: %s: not every task ended SUCCESS (see the log)\n",

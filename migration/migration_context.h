@@ -2,6 +2,7 @@
 
 #include "core/job_context.h"
 #include "data_access/session.h"
+#include "migration/run_summary.h"
 #include "translate/migration_settings.h"
 
 namespace tablift {
@@ -15,6 +16,9 @@ class MigrationContext : public JobContext {
   virtual Session* sourceSession() const = 0;
   virtual Session* targetSession() const = 0;
   virtual MigrationSettings migrationSettings() const = 0;
+  // Where the workers record each object they finish for the run's summary;
+  // null when nobody keeps one.
+  virtual RunRecorder* runRecorder() { return nullptr; }
 };
 
 }  // namespace tablift

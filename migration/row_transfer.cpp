@@ -220,12 +220,20 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   }
   for (const std::string& message : failures)
     WriteLine(job, "E::%s", message.c_str());
-  if (!failures.empty()) return RowTransfer{RowsOutcome::Incomplete, failures.front()};
+  RowTransfer counted{.outcome = RowsOutcome::Incomplete,
+                      .rowsRead = rows + unnumbered,
+                      .rowsRefused = rejected + unnumbered,
+                      .rowsWritten = commitFailure.empty() ? rows - rejected : 0};
+  if (!failures.empty()) {
+    counted.reason = failures.front();
+    return counted;
+  }
   WriteLine(job, "[%s] %ld records converted, conversion completed SUCCESSFULLY!",
             tableName.c_str(), rows);
   // The rows written are whole, but the table is not: its task must not
   // show SUCCESS.
-  return RowTransfer{stopped ? RowsOutcome::Stopped : RowsOutcome::Transferred};
+  counted.outcome = stopped ? RowsOutcome::Stopped : RowsOutcome::Transferred;
+  return counted;
 }
 
 }  // namespace tablift
