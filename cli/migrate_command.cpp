@@ -30,7 +30,9 @@ constexpr const char* kMigrateUsage =
     "Usage: tablift-cli migrate %s\n"
     "       [--database NAME [--create]] %s\n"
     "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n"
-    "       [--report FILE.json]   (the summary of the run, also written as JSON)\n";
+    "       [--report FILE.json]   (the summary of the run, also written as JSON)\n"
+    "       [--quiet | --verbose]  (only errors and the summary | progress lines also\n"
+    "                              when the output is no terminal)\n";
 
 struct MigrateOptions {
   ConnectionOptions connection;
@@ -48,6 +50,7 @@ struct MigrateOptions {
   bool create = false;
   // --report: where the run's summary is also written, as JSON.
   std::string report;
+  Verbosity verbosity = Verbosity::Normal;
 };
 
 double SecondsSinceEpoch() {
@@ -197,6 +200,11 @@ int RunMigrateCommand(int argc, char** argv) {
       options.create = true;
       continue;
     }
+    if (argument == "--quiet" || argument == "-q" || argument == "--verbose" || argument == "-v") {
+      options.verbosity =
+          argument.starts_with("--q") || argument == "-q" ? Verbosity::Quiet : Verbosity::Verbose;
+      continue;
+    }
     if (argument == "--report") {
       value = &options.report;
     } else if (argument == "--engine") {
@@ -225,7 +233,7 @@ int RunMigrateCommand(int argc, char** argv) {
 
   ConsolePrompter prompter;
   Workbench window(prompter);
-  ConsoleLog log(window);
+  ConsoleLog log(window, options.verbosity);
   if (!ConnectBothSides(window, options.connection)) return 1;
   window.targetTree().setStorageEngine(options.engine);
   window.setNameRule(options.names);
@@ -243,7 +251,7 @@ int RunMigrateCommand(int argc, char** argv) {
   window.runRecorder()->clear();
   const double started = SecondsSinceEpoch();
   if (QueueMigration(window, *request, Consent::Given) == nullptr) return 1;
-  const bool whole = WaitForTasks(window);
+  const bool whole = WaitForTasks(window, options.verbosity);
   // The log and the summary are finished before the verdict, so that they
   // never mix on a terminal or in a file that takes both.
   const bool reported = ReportRun(window, options, started);

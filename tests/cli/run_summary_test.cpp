@@ -135,5 +135,20 @@ TEST_F(RunSummaryOfMigrate, AReportThatCannotBeWrittenFailsTheRun) {
   ExecuteOrFail(window_, "DROP DATABASE IF EXISTS `" + database + "`");
 }
 
+TEST_F(RunSummaryOfMigrate, QuietShowsOnlyErrorsAndTheSummary) {
+  const std::string database = "cli_quiet_" + std::to_string(::getpid());
+  ExecuteOrFail(window_, "DROP DATABASE IF EXISTS `" + database + "`");
+  std::vector<std::string> arguments{"migrate",  sample(10).string(), "--database", database,
+                                     "--create", "--table",           "Shippers",   "--quiet"};
+  for (const std::string& option : serverOptions())
+    arguments.push_back(option);
+  const ProgramRun run = cli(arguments);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_THAT(run.output, ::testing::Not(HasSubstr("Create table")));
+  EXPECT_THAT(run.output, ::testing::Not(HasSubstr("tasks done")));
+  EXPECT_THAT(run.output, ::testing::ContainsRegex("\nShippers +3 +3 +0 "));
+  ExecuteOrFail(window_, "DROP DATABASE IF EXISTS `" + database + "`");
+}
+
 }  // namespace
 }  // namespace tablift::test
