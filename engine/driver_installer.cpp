@@ -30,8 +30,26 @@ bool PlaceFile(const std::filesystem::path& from, const std::filesystem::path& t
 
 }  // namespace
 
+namespace {
+
+// Where the driver is shipped: beside the program in a build tree or a
+// portable copy; in an installation, whose program directory is the user's
+// own, in lib/tablift beside the bin folder of the running program.
+std::filesystem::path ShippedDriverFolder() {
+  const std::filesystem::path beside = ProgramDirectory() / kShippedDriverFolder;
+  std::error_code error;
+  if (std::filesystem::is_directory(beside, error)) return beside;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return beside;
+  const std::filesystem::path installed =
+      program.parent_path().parent_path() / "lib" / "tablift" / kShippedDriverFolder;
+  return std::filesystem::is_directory(installed, error) ? installed : beside;
+}
+
+}  // namespace
+
 DriverInstallResult InstallShippedMySqlDriver(const std::filesystem::path& folder) {
-  const std::filesystem::path shipped = ProgramDirectory() / kShippedDriverFolder;
+  const std::filesystem::path shipped = ShippedDriverFolder();
   const std::filesystem::path driver = shipped / kShippedDriverLibrary;
   const std::filesystem::path setup = shipped / kShippedSetupLibrary;
   std::error_code error;
