@@ -42,7 +42,7 @@ install(FILES ${tablift_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 if(EXISTS ${PROJECT_SOURCE_DIR}/docs/manual.html)
   install(FILES ${PROJECT_SOURCE_DIR}/docs/manual.html ${PROJECT_SOURCE_DIR}/docs/screenshot.png
-    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tablift)
 endif()
 
 set(CPACK_GENERATOR DEB)
