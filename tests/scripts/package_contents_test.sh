@@ -53,4 +53,26 @@ for word in create-mdb sample migrate verify backup condition drivers install-dr
     failed=1
   fi
 done
+# Unpacked as installed, the command line runs and keeps its files under the
+# user's XDG data folder, never beside the program (root could write there).
+scratch=$(mktemp -d)
+trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
+dpkg-deb -x "$deb" "$scratch/root"
+if ! XDG_DATA_HOME="$scratch/data" TABLIFT_HOME= "$scratch/root/usr/bin/tablift-cli" \
+  sample "$scratch/sample.mdb" --rows 10 >/dev/null; then
+  echo "the installed tablift-cli cannot write the sample database"
+  failed=1
+fi
+if ! XDG_DATA_HOME="$scratch/data" ODBCSYSINI="$scratch" \
+  "$scratch/root/usr/bin/tablift-cli" install-driver "$scratch/odbc/lib" >/dev/null ||
+  [ ! -f "$scratch/odbc/lib/libmyodbc3.so" ]; then
+  echo "the installed tablift-cli does not find the driver it ships"
+  failed=1
+fi
+leftovers=$(ls -A "$scratch/root/usr/bin" | grep -v -x -e tablift -e tablift-cli)
+if [ -n "$leftovers" ]; then
+  echo "files written beside the installed program: $leftovers"
+  failed=1
+fi
+[ -d "$scratch/data/tablift" ] || { echo "no settings folder under XDG_DATA_HOME"; failed=1; }
 exit $failed
