@@ -61,10 +61,14 @@ std::string JsonTally(const ObjectTally& tally) {
   return out + "]}";
 }
 
-// A reason in a few words for a one-line table: its first line, cut short.
+// A reason in a few words for a one-line table: its first line without the
+// driver's and server's tags in front ("[ma-3.1.15][10.11.19-MariaDB]"), cut
+// short.
 std::string Brief(const std::string& reason) {
   constexpr std::size_t kWidth = 60;
   std::string line = reason.substr(0, reason.find_first_of("\r\n"));
+  while (line.starts_with('[') && line.find(']') != std::string::npos)
+    line.erase(0, line.find(']') + 1);
   if (line.size() > kWidth) line = line.substr(0, kWidth - 3) + "...";
   return line;
 }

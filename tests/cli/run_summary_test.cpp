@@ -32,6 +32,7 @@ RunSummary TwoTables() {
                                         .reason = {}});
   summary.keys.made = 3;
   summary.foreignKeys.leftOut.push_back({"Order Details", "the MyISAM storage engine keeps no"});
+  summary.keys.leftOut.push_back({"Shippers: unique index", "[ma-3.1.15][10.11]Duplicate entry"});
   summary.views.made = 2;
   summary.procedures.leftOut.push_back({"Orders Of", "a parameter of no type"});
   summary.started = 1796752915.118;  // 2026-12-08T18:01:55.118Z
@@ -49,7 +50,9 @@ TEST(RunReport, TheTextHasALinePerTableATotalAndTheOtherObjectsWithReasons) {
                         "were not accepted\n"));
   EXPECT_THAT(text, ::testing::ContainsRegex("Total +125 +123 +2 +10\\.38 +INCOMPLETE +1 of 2 "
                                              "tables whole\n"));
-  EXPECT_THAT(text, HasSubstr("Keys: 3 made, 0 left out\n"));
+  // The driver's and server's tags say nothing to the reader of the table.
+  EXPECT_THAT(text, HasSubstr("Keys: 3 made, 1 left out\n  Shippers: unique index: Duplicate "
+                              "entry\n"));
   EXPECT_THAT(text, HasSubstr("Foreign keys: 0 made, 1 left out\n  Order Details: the MyISAM"));
   EXPECT_THAT(text, HasSubstr("Views: 2 made, 0 left out\n"));
   EXPECT_THAT(text, HasSubstr("Procedures: 0 made, 1 left out\n  Orders Of: a parameter"));
@@ -61,7 +64,9 @@ TEST(RunReport, TheJsonCarriesEveryFieldWithItsTextEscaped) {
                               "118,\"rows_refused\":2,\"seconds\":1.250,\"status\":\"INCOMPLETE\","
                               "\"reason\":\"2 of 120 records were not accepted\\r\\nmore\"}"));
   EXPECT_THAT(json, HasSubstr("\"name\":\"Say \\\"hi\\\"\\\\\\t\""));
-  EXPECT_THAT(json, HasSubstr("\"keys\":{\"made\":3,\"left_out\":[]}"));
+  EXPECT_THAT(json,
+              HasSubstr("\"keys\":{\"made\":3,\"left_out\":[{\"name\":\"Shippers: "
+                        "unique index\",\"reason\":\"[ma-3.1.15][10.11]Duplicate entry\"}]}"));
   EXPECT_THAT(json, HasSubstr("\"foreign_keys\":{\"made\":0,\"left_out\":[{\"name\":\"Order "
                               "Details\",\"reason\":\"the MyISAM storage engine keeps no\"}]}"));
   EXPECT_THAT(json, HasSubstr("\"started\":\"2026-12-08T18:01:55.118Z\""));
