@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/command_help.h"
 #include "cli/connection_options.h"
 #include "cli/console_log.h"
 #include "cli/console_prompter.h"
@@ -27,9 +28,13 @@ struct BackupOptions {
   std::string folder;
 };
 
+void PrintUsage(std::FILE* to) {
+  std::fprintf(to, kBackupUsage, kObjectChoiceUsage);
+}
+
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "tablift-cli backup: %s\n", problem.c_str());
-  std::fprintf(stderr, kBackupUsage, kObjectChoiceUsage);
+  PrintUsage(stderr);
   return 2;
 }
 
@@ -56,6 +61,10 @@ std::optional<BackupRequest> RequestOf(Workbench& window, const BackupOptions& o
 }  // namespace
 
 int RunBackupCommand(int argc, char** argv) {
+  if (AsksForHelp(argc, argv)) {
+    PrintUsage(stdout);
+    return 0;
+  }
   BackupOptions options;
   for (int i = 0; i < argc; ++i) {
     std::string error;

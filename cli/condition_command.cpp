@@ -1,3 +1,4 @@
+
 #include "cli/condition_command.h"
 
 #include <cstdio>
@@ -6,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/command_help.h"
 #include "cli/connection_options.h"
 #include "cli/console_prompter.h"
 #include "data_access/ascii_text.h"
@@ -67,6 +69,7 @@ std::string ForConsole(std::string text) {
 }  // namespace
 
 int RunConditionCommand(int argc, char** argv) {
+  if (AsksForHelp(argc, argv)) return ShowHelp(kConditionUsage);
   std::vector<std::string> positional;
   std::string sourcePassword;
   for (int i = 0; i < argc; ++i) {

@@ -110,12 +110,24 @@ void FillTargetProfile(Workbench& window, const ConnectionOptions& options,
   target.password = options.password;
 }
 
+// Connects the MySQL side; on failure says so on standard error with the
+// server's or driver's reason.
+// The driver's own tag in front of its messages ("[ma-3.1.15]") says nothing
+// to the user.
+std::string WithoutDriverTag(const std::string& reason) {
+  if (!reason.starts_with('[')) return reason;
+  const std::size_t end = reason.find(']');
+  return end == std::string::npos ? reason : reason.substr(end + 1);
+}
+
 bool TargetConnected(Workbench& window) {
-  if (window.targetSession() != nullptr) return true;
+  const Status connected = ConnectTargetReporting(window);
+  if (connected.ok() && window.targetSession() != nullptr) return true;
   const ConnectionProfile& target = window.targetProfile();
-  std::fprintf(stderr, "tablift-cli: cannot connect to the MySQL server %s%s%s\n",
+  std::fprintf(stderr, "tablift-cli: cannot connect to the MySQL server %s%s%s: %s\n",
                MaskPasswords(target.sourceName).c_str(),
-               target.catalogName.empty() ? "" : " database ", target.catalogName.c_str());
+               target.catalogName.empty() ? "" : " database ", target.catalogName.c_str(),
+               MaskPasswords(WithoutDriverTag(connected.message())).c_str());
   return false;
 }
 
@@ -128,7 +140,9 @@ bool ConnectBothSides(Workbench& window, const ConnectionOptions& options) {
   }
   FillSourceProfile(window, options, saved);
   FillTargetProfile(window, options, saved);
-  ConnectCommand(window);
+  // No task runs yet: the sides are connected as the Connect command does,
+  // source first.
+  ConnectSource(window);
   bool connected = true;
   if (window.sourceSession() == nullptr) {
     std::fprintf(stderr, "tablift-cli: cannot open the Access file %s\n",
@@ -144,7 +158,6 @@ bool ConnectTargetSide(Workbench& window, const ConnectionOptions& options,
   if (!LoadSavedWhenNeeded(!NamesServer(options), saved)) return false;
   FillTargetProfile(window, options, saved);
   window.targetProfile().catalogName = database;
-  ConnectTarget(window);
   return TargetConnected(window);
 }
 

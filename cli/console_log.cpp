@@ -8,8 +8,10 @@
 
 namespace tablift {
 
-ConsoleLog::ConsoleLog(Workbench& window)
-    : window_(window), terminal_(isatty(STDOUT_FILENO) != 0 && isatty(STDERR_FILENO) != 0) {
+ConsoleLog::ConsoleLog(Workbench& window, Verbosity verbosity)
+    : window_(window),
+      verbosity_(verbosity),
+      terminal_(isatty(STDOUT_FILENO) != 0 && isatty(STDERR_FILENO) != 0) {
   window_.output().addListener(this);
 }
 
@@ -19,6 +21,8 @@ ConsoleLog::~ConsoleLog() {
 }
 
 void ConsoleLog::lineAdded(const LogLine& line) {
+  // Quiet keeps what went wrong: the lines the log shows red.
+  if (verbosity_ == Verbosity::Quiet && line.textColour != kErrorRed) return;
   // On a terminal a progress line may stand where this line goes: it is
   // wiped first, and drawn again below by whoever shows it.
   if (terminal_) std::fputs("\r\x1b[K", stdout);

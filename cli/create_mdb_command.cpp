@@ -3,14 +3,17 @@
 #include <cstdio>
 
 #include "access/access_database_management.h"
+#include "cli/command_help.h"
 #include "core/scripted_prompter.h"
 #include "engine/workbench.h"
 
 namespace tablift {
 
 int RunCreateMdbCommand(int argc, char** argv) {
+  constexpr const char* kUsage = "Usage: tablift-cli create-mdb PATH\n";
+  if (AsksForHelp(argc, argv)) return ShowHelp(kUsage);
   if (argc != 1) {
-    std::fputs("Usage: tablift-cli create-mdb PATH\n", stderr);
+    std::fputs(kUsage, stderr);
     return 2;
   }
   ScriptedPrompter prompter;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/command_help.h"
 #include "cli/connection_options.h"
 #include "cli/console_log.h"
 #include "cli/terminal_prompter.h"
@@ -28,10 +29,21 @@ struct Arguments {
   bool yes = false;
 };
 
+void PrintUsage(std::FILE* to, const char* command, const char* form) {
+  std::fprintf(to, "Usage: tablift-cli %s %s\n       %s\n", command, form, kServerUsage);
+}
+
 int Usage(const char* command, const std::string& problem, const char* form) {
   std::fprintf(stderr, "tablift-cli %s: %s\n", command, problem.c_str());
-  std::fprintf(stderr, "Usage: tablift-cli %s %s\n       %s\n", command, form, kServerUsage);
+  PrintUsage(stderr, command, form);
   return 2;
+}
+
+// The command's usage on standard output when its arguments ask for it.
+std::optional<int> Help(int argc, char** argv, const char* command, const char* form) {
+  if (!AsksForHelp(argc, argv)) return std::nullopt;
+  PrintUsage(stdout, command, form);
+  return 0;
 }
 
 std::optional<std::string> Parse(int argc, char** argv, Arguments& arguments) {
@@ -98,6 +110,7 @@ int WithServer(Arguments& arguments, const std::string& database, std::optional<
 
 int RunDbCommand(int argc, char** argv) {
   constexpr const char* kForm = "create|drop|clear-tables|clear-data NAME";
+  if (const auto help = Help(argc, argv, "db", kForm)) return *help;
   Arguments arguments;
   if (const auto problem = Parse(argc, argv, arguments)) return Usage("db", *problem, kForm);
   if (!arguments.connection.database.empty())
@@ -129,6 +142,7 @@ int RunDbCommand(int argc, char** argv) {
 
 int RunDropTableCommand(int argc, char** argv) {
   constexpr const char* kForm = "TABLE --database NAME";
+  if (const auto help = Help(argc, argv, "drop-table", kForm)) return *help;
   Arguments arguments;
   if (const auto problem = Parse(argc, argv, arguments))
     return Usage("drop-table", *problem, kForm);
@@ -143,6 +157,7 @@ int RunDropTableCommand(int argc, char** argv) {
 
 int RunDropViewCommand(int argc, char** argv) {
   constexpr const char* kForm = "VIEW --database NAME";
+  if (const auto help = Help(argc, argv, "drop-view", kForm)) return *help;
   Arguments arguments;
   if (const auto problem = Parse(argc, argv, arguments)) return Usage("drop-view", *problem, kForm);
   const std::string database = arguments.connection.database;
@@ -156,6 +171,7 @@ int RunDropViewCommand(int argc, char** argv) {
 
 int RunRenameTableCommand(int argc, char** argv) {
   constexpr const char* kForm = "OLD NEW --database NAME";
+  if (const auto help = Help(argc, argv, "rename-table", kForm)) return *help;
   Arguments arguments;
   if (const auto problem = Parse(argc, argv, arguments))
     return Usage("rename-table", *problem, kForm);

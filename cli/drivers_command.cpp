@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/command_help.h"
 #include "engine/driver_check.h"
 
 namespace tablift {
@@ -24,7 +25,11 @@ void PrintGroup(const char* title, const std::vector<DriverReportRow>& rows) {
 
 }  // namespace
 
-int RunDriversCommand(int argc, char** /*argv*/) {
+int RunDriversCommand(int argc, char** argv) {
+  constexpr const char* kUsage =
+      "Usage: tablift-cli drivers\n"
+      "  lists the Access providers and MySQL ODBC drivers, installed and usable\n";
+  if (AsksForHelp(argc, argv)) return ShowHelp(kUsage);
   if (argc != 0) {
     std::fputs("tablift-cli drivers: takes no arguments\n", stderr);
     return 2;

@@ -3,13 +3,19 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/command_help.h"
 #include "engine/driver_installer.h"
 
 namespace tablift {
 
 int RunInstallDriverCommand(int argc, char** argv) {
+  constexpr const char* kUsage =
+      "Usage: tablift-cli install-driver FOLDER\n"
+      "  copies the MySQL ODBC driver shipped with the program into FOLDER (made when\n"
+      "  missing) and registers it with the ODBC driver manager\n";
+  if (AsksForHelp(argc, argv)) return ShowHelp(kUsage);
   if (argc != 1) {
-    std::fputs("Usage: tablift-cli install-driver FOLDER\n", stderr);
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::error_code error;

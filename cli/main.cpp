@@ -44,11 +44,17 @@ constexpr std::string_view kUsageLine =
     "migrate also takes: --table T | --view V | --tables | --views,\n"
     "  --engine InnoDB|MyISAM (InnoDB unless told otherwise),\n"
     "  --charset NAME (utf8mb4 unless told otherwise),\n"
+    "  --create (make the database named by --database when the server has none),\n"
+    "  --report FILE.json (the end-of-run summary also as JSON),\n"
+    "  --quiet (only errors and the summary) | --verbose (progress lines also when\n"
+    "    the output is no terminal),\n"
     "  --names keep|underscore (keep: every table, column, key and view under its\n"
     "    own Access name; underscore: blanks in names become _; verify takes the\n"
     "    same option)\n"
+    "verify also takes --call QUERY=ARG,ARG... (a parameter query's arguments)\n"
     "backup takes the server options, --database NAME, --dir FOLDER and\n"
-    "  --table T | --view V | --tables | --views (the whole database without them)";
+    "  --table T | --view V | --tables | --views (the whole database without them)\n"
+    "Every command answers --help with its own usage.";
 
 }  // namespace
 

@@ -1,27 +1,38 @@
 #include "cli/migrate_command.h"
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "cli/command_help.h"
 #include "cli/connection_options.h"
 #include "cli/console_log.h"
 #include "cli/console_prompter.h"
 #include "cli/names_option.h"
 #include "cli/object_choice.h"
+#include "core/write_line.h"
 #include "data_access/ascii_text.h"
 #include "data_access/provider_calls.h"
 #include "engine/catalog_tree.h"
+#include "engine/list_catalog.h"
 #include "engine/queue_migration.h"
+#include "engine/run_report.h"
 #include "engine/workbench.h"
+#include "mysql/execute_statement.h"
+#include "mysql/sql_literals.h"
 
 namespace tablift {
 namespace {
 
 constexpr const char* kMigrateUsage =
     "Usage: tablift-cli migrate %s\n"
-    "       [--database NAME] %s\n"
-    "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n";
+    "       [--database NAME [--create]] %s\n"
+    "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n"
+    "       [--report FILE.json]   (the summary of the run, also written as JSON)\n"
+    "       [--quiet | --verbose]  (only errors and the summary | progress lines also\n"
+    "                              when the output is no terminal)\n";
 
 struct MigrateOptions {
   ConnectionOptions connection;
@@ -34,11 +45,110 @@ struct MigrateOptions {
   std::string charset = "utf8mb4";
   // Access names as they are unless asked for MySQL-friendly ones.
   NameRule names = NameRule::Keep;
+  // --create: the database named by --database is made when the server
+  // has none of that name.
+  bool create = false;
+  // --report: where the run's summary is also written, as JSON.
+  std::string report;
+  Verbosity verbosity = Verbosity::Normal;
 };
+
+double SecondsSinceEpoch() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// The run's summary after the log, and as JSON where --report says. False
+// when the report cannot be written.
+bool ReportRun(Workbench& window, const MigrateOptions& options, double started) {
+  RunSummary summary = window.runRecorder()->summary();
+  summary.started = started;
+  summary.finished = SecondsSinceEpoch();
+  summary.source = window.sourceProfile().sourceName;
+  const std::string server =
+      options.connection.dsn.empty() ? window.targetProfile().sourceName : options.connection.dsn;
+  // A clone goes into a new database named after the Access file.
+  const std::string database =
+      options.connection.database.empty()
+          ? std::filesystem::path(window.sourceProfile().sourceName).stem().string()
+          : options.connection.database;
+  summary.target = server + "/" + database;
+  std::printf("\n%s", SummaryText(summary).c_str());
+  std::fflush(stdout);
+  if (options.report.empty()) return true;
+  std::error_code error;
+  const std::filesystem::path file = std::filesystem::absolute(options.report, error);
+  const Status written =
+      WriteSummaryJson(error ? std::filesystem::path(options.report) : file, summary);
+  if (written.ok()) return true;
+  std::fprintf(stderr, "tablift-cli migrate: %s\n", written.message().c_str());
+  return false;
+}
+
+// A word as a shell takes it back: bare when it is plain, else in single
+// quotes.
+std::string ShellWord(const std::string& word) {
+  const bool plain = !word.empty() && word.find_first_not_of(
+                                          "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                          "0123456789_.-:/@") == std::string::npos;
+  if (plain) return word;
+  std::string quoted = "'";
+  for (char c : word)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// The command that makes the missing database, with the server options as
+// given (the password left for the user to type).
+std::string CreateDatabaseCommandLine(const ConnectionOptions& connection) {
+  // "db create" sends the name as typed, so a name that is no plain word is
+  // given in backquotes.
+  const std::string& name = connection.database;
+  const bool plainName =
+      name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") ==
+      std::string::npos;
+  std::string line = "tablift-cli db create " + ShellWord(plainName ? name : QuoteIdentifier(name));
+  if (!connection.dsn.empty()) return line + " --dsn " + ShellWord(connection.dsn);
+  if (!connection.server.empty()) line += " --server " + ShellWord(connection.server);
+  if (!connection.user.empty()) line += " --user " + ShellWord(connection.user);
+  if (!connection.password.empty()) line += " --password PASSWORD";
+  return line;
+}
+
+// The target database named by --database: the tree's node for it, made
+// first with --create when the server has none; null, after saying what to
+// do, otherwise.
+const CatalogNode* TargetDatabase(Workbench& window, const MigrateOptions& options,
+                                  CatalogNode& targetRoot) {
+  const std::string& target = options.connection.database;
+  targetRoot = window.targetTree().nodes();
+  if (const CatalogNode* node = ChildOf(targetRoot, NodeKind::Database, target, true)) return node;
+  if (!options.create) {
+    std::fprintf(stderr,
+                 "tablift-cli migrate: the server has no database [%s]; add --create to make "
+                 "it, or make it with:\n  %s\n",
+                 target.c_str(), CreateDatabaseCommandLine(options.connection).c_str());
+    return nullptr;
+  }
+  const Status made = ExecuteStatement(window, window.targetSession(),
+                                       "CREATE DATABASE " + QuoteIdentifier(target));
+  if (!made.ok()) {
+    std::fprintf(stderr, "tablift-cli migrate: cannot create the database [%s]: %s\n",
+                 target.c_str(), made.message().c_str());
+    return nullptr;
+  }
+  WriteLine(window, "S::Database [%s] created", target.c_str());
+  ListCatalog(window, window.targetTree());
+  targetRoot = window.targetTree().nodes();
+  return ChildOf(targetRoot, NodeKind::Database, target, true);
+}
+
+void PrintUsage(std::FILE* to) {
+  std::fprintf(to, kMigrateUsage, kConnectionUsage, kObjectChoiceUsage, kNamesUsage);
+}
 
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "tablift-cli migrate: %s\n", problem.c_str());
-  std::fprintf(stderr, kMigrateUsage, kConnectionUsage, kObjectChoiceUsage, kNamesUsage);
+  PrintUsage(stderr);
   return 2;
 }
 
@@ -59,15 +169,10 @@ std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOption
   if (!chosen) return std::nullopt;
   MigrationRequest request{
       .scope = chosen->scope, .sourceDatabase = database->text, .object = chosen->object};
-  const std::string& target = options.connection.database;
-  if (!target.empty()) {
-    const CatalogNode targetRoot = window.targetTree().nodes();
-    const CatalogNode* node = ChildOf(targetRoot, NodeKind::Database, target, true);
-    if (node == nullptr) {
-      std::fprintf(stderr, "tablift-cli migrate: the server has no database [%s]\n",
-                   target.c_str());
-      return std::nullopt;
-    }
+  if (!options.connection.database.empty()) {
+    CatalogNode targetRoot;
+    const CatalogNode* node = TargetDatabase(window, options, targetRoot);
+    if (node == nullptr) return std::nullopt;
     request.targetDatabase = node->text;
   }
   return request;
@@ -76,6 +181,10 @@ std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOption
 }  // namespace
 
 int RunMigrateCommand(int argc, char** argv) {
+  if (AsksForHelp(argc, argv)) {
+    PrintUsage(stdout);
+    return 0;
+  }
   MigrateOptions options;
   for (int i = 0; i < argc; ++i) {
     std::string error;
@@ -87,7 +196,18 @@ int RunMigrateCommand(int argc, char** argv) {
     if (!error.empty()) return Usage(error);
     const std::string_view argument = argv[i];
     std::string* value = nullptr;
-    if (argument == "--engine") {
+    if (argument == "--create") {
+      options.create = true;
+      continue;
+    }
+    if (argument == "--quiet" || argument == "-q" || argument == "--verbose" || argument == "-v") {
+      options.verbosity =
+          argument.starts_with("--q") || argument == "-q" ? Verbosity::Quiet : Verbosity::Verbose;
+      continue;
+    }
+    if (argument == "--report") {
+      value = &options.report;
+    } else if (argument == "--engine") {
       value = &options.engine;
     } else if (argument == "--charset") {
       value = &options.charset;
@@ -104,6 +224,8 @@ int RunMigrateCommand(int argc, char** argv) {
   if (choices == 1 && options.connection.database.empty()) {
     return Usage("--table, --view, --tables and --views need --database");
   }
+  if (options.create && options.connection.database.empty())
+    return Usage("--create makes the database named by --database");
   if (!options.engine.empty() && !EqualsIgnoreCase(options.engine, "InnoDB") &&
       !EqualsIgnoreCase(options.engine, "MyISAM")) {
     return Usage("--engine is InnoDB or MyISAM");
@@ -111,7 +233,7 @@ int RunMigrateCommand(int argc, char** argv) {
 
   ConsolePrompter prompter;
   Workbench window(prompter);
-  ConsoleLog log(window);
+  ConsoleLog log(window, options.verbosity);
   if (!ConnectBothSides(window, options.connection)) return 1;
   window.targetTree().setStorageEngine(options.engine);
   window.setNameRule(options.names);
@@ -126,12 +248,15 @@ int RunMigrateCommand(int argc, char** argv) {
   const std::optional<MigrationRequest> request = RequestOf(window, options);
   if (!request) return 1;
   // Refused, the reason is on standard error.
+  window.runRecorder()->clear();
+  const double started = SecondsSinceEpoch();
   if (QueueMigration(window, *request, Consent::Given) == nullptr) return 1;
-  const bool whole = WaitForTasks(window);
-  // The log is finished before the verdict, so that the two never mix on a
-  // terminal or in a file that takes both.
-  std::fflush(stdout);
-  if (whole) return 0;
+  const bool whole = WaitForTasks(window, options.verbosity);
+  // The log and the summary are finished before the verdict, so that they
+  // never mix on a terminal or in a file that takes both.
+  const bool reported = ReportRun(window, options, started);
+  if (whole && reported) return 0;
+  if (!reported) return 1;
   // The log says what went wrong; this line says of which file, for whoever
   // reads only the end (or migrates many files).
   std::fprintf(stderr, "tablift-cli migrate: %s: not every task ended SUCCESS (see the log)\n",

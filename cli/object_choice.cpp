@@ -63,10 +63,14 @@ std::optional<ChosenObject> FindChosenObject(const CatalogNode& database,
   return ChosenObject{inTables ? ObjectScope::Table : ObjectScope::View, node->text};
 }
 
-bool WaitForTasks(Workbench& window) {
+bool WaitForTasks(Workbench& window, Verbosity verbosity) {
   using std::chrono::milliseconds;
   using std::chrono::steady_clock;
-  const bool terminal = isatty(STDERR_FILENO) != 0;
+  const bool terminal = verbosity != Verbosity::Quiet && isatty(STDERR_FILENO) != 0;
+  // Off a terminal a line is kept for good: one every few seconds.
+  const bool lines = verbosity == Verbosity::Verbose && !terminal;
+  constexpr std::chrono::seconds kLineEvery(2);
+  steady_clock::time_point lineShown = steady_clock::now();
   // Looked at often, so that the program ends soon after its tasks; the
   // progress line changes less often.
   constexpr milliseconds kLook(5);
@@ -87,6 +91,11 @@ bool WaitForTasks(Workbench& window) {
     if (terminal && steady_clock::now() - shown >= kShowEvery) {
       shown = steady_clock::now();
       std::fprintf(stderr, "\r%zu of %zu tasks done, current %3d %%", done, tasks.size(), progress);
+    }
+    if (lines && steady_clock::now() - lineShown >= kLineEvery) {
+      lineShown = steady_clock::now();
+      std::printf("%zu of %zu tasks done, current %d %%\n", done, tasks.size(), progress);
+      std::fflush(stdout);
     }
   }
   if (terminal) std::fputs("\n", stderr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/console_log.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,6 +56,8 @@ std::optional<ChosenObject> FindChosenObject(const CatalogNode& database,
 
 // Waits for the controller to finish, showing the tasks' progress on a
 // terminal; then true when every task succeeded.
-bool WaitForTasks(Workbench& window);
+// With Verbosity::Quiet nothing is shown meanwhile; with Verbose the progress
+// is also written as plain lines on standard output when it is no terminal.
+bool WaitForTasks(Workbench& window, Verbosity verbosity = Verbosity::Normal);
 
 }  // namespace tablift

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "access/sample_database.h"
+#include "cli/command_help.h"
 
 namespace tablift {
 namespace {
@@ -29,6 +30,7 @@ bool ParseRows(std::string_view text, std::uint64_t& rows) {
 }  // namespace
 
 int RunSampleCommand(int argc, char** argv) {
+  if (AsksForHelp(argc, argv)) return ShowHelp(kSampleUsage);
   std::string path;
   std::uint64_t rows = kDefaultSampleRows;
   for (int i = 0; i < argc; ++i) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "access/source_tables.h"
+#include "cli/command_help.h"
 #include "cli/connection_options.h"
 #include "cli/console_prompter.h"
 #include "cli/names_option.h"
@@ -79,6 +80,10 @@ bool ReportQuery(const std::string& query, const QueryVerification& result) {
 }  // namespace
 
 int RunVerifyCommand(int argc, char** argv) {
+  if (AsksForHelp(argc, argv)) {
+    std::fprintf(stdout, kVerifyUsage, kConnectionUsage, kNamesUsage);
+    return 0;
+  }
   ConnectionOptions options;
   // The rule the migration was made with: it names the MySQL tables and
   // columns to compare.

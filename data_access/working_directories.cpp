@@ -29,6 +29,14 @@ bool IsWritableDirectory(const fs::path& dir) {
   return !dir.empty() && fs::is_directory(dir, error) && access(dir.c_str(), W_OK | X_OK) == 0;
 }
 
+// An installation (the Debian package's layout: bin with lib/tablift beside
+// it) is shared by every user of the machine, even when the one running it
+// could write there (root): its settings belong to the user.
+bool IsInstallation(const fs::path& dir) {
+  std::error_code error;
+  return dir.filename() == "bin" && fs::is_directory(dir.parent_path() / "lib" / "tablift", error);
+}
+
 fs::path UserDataDirectory() {
   // XDG base directories ignore relative values.
   fs::path base = EnvironmentValue("XDG_DATA_HOME");
@@ -64,7 +72,8 @@ bool MakeDirectory(const fs::path& dir) {
 
 fs::path ProgramDirectory() {
   if (const std::string home = EnvironmentValue("TABLIFT_HOME"); !home.empty()) return home;
-  if (fs::path dir = ExecutableDirectory(); IsWritableDirectory(dir)) return dir;
+  if (fs::path dir = ExecutableDirectory(); IsWritableDirectory(dir) && !IsInstallation(dir))
+    return dir;
   fs::path dir = UserDataDirectory();
   std::error_code ignored;  // reported by whichever operation then uses it
   fs::create_directories(dir, ignored);

@@ -7,7 +7,8 @@ namespace tablift {
 
 // Where the program keeps its settings, condition file, data cache and
 // backups: $TABLIFT_HOME when set; else the running executable's directory when
-// it is writable (a build tree, a portable install); else
+// it is writable (a build tree, a portable install) and no installation (a
+// bin folder with lib/tablift beside it, as the package installs); else
 // $XDG_DATA_HOME/tablift (~/.local/share/tablift), created when missing.
 std::filesystem::path ProgramDirectory();
 

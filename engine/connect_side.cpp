@@ -8,6 +8,7 @@
 #include "access/source_format.h"
 #include "access/source_init_properties.h"
 #include "access/source_version.h"
+#include "core/scripted_prompter.h"
 #include "core/write_line.h"
 #include "data_access/ascii_text.h"
 #include "data_access/error_texts.h"
@@ -44,23 +45,23 @@ void RefuseConnection(Workbench& window, const SideTexts& texts) {
 
 // Opens the data source of the side's provider with the given property sets;
 // on failure logs the provider's reason (taken at once, on this thread) and
-// says so.
-bool OpenDataSource(Workbench& window, Connection& side, const std::vector<PropertySet>& sets) {
+// returns it.
+Status OpenDataSource(Workbench& window, Connection& side, const std::vector<PropertySet>& sets) {
   Clsid clsid = nullptr;
   CLSIDFromProgID(side.profile.progId, clsid);
-  if (Succeeded(side.dataSource.open(clsid, sets.data(), sets.size()))) return true;
+  if (Succeeded(side.dataSource.open(clsid, sets.data(), sets.size()))) return Status::Ok();
   const std::string reason = DescribeOleDbError(&side.dataSource, InterfaceId::IDBInitialize);
   if (!reason.empty()) WriteLine(window, "T::%s", reason.c_str());
   side.dataSource.close();
-  return false;
+  return Status::Failure(reason);
 }
 
 // The steps both sides share once their property sets are built.
-bool OpenSide(Workbench& window, Connection& side, const std::vector<PropertySet>& sets,
-              const SideTexts& texts) {
-  if (!OpenDataSource(window, side, sets)) {
+Status OpenSide(Workbench& window, Connection& side, const std::vector<PropertySet>& sets,
+                const SideTexts& texts) {
+  if (Status opened = OpenDataSource(window, side, sets); !opened.ok()) {
     RefuseConnection(window, texts);
-    return false;
+    return opened;
   }
   WriteLine(window, "%s", texts.connected);
 
@@ -68,7 +69,7 @@ bool OpenSide(Workbench& window, Connection& side, const std::vector<PropertySet
   if (Failed(session->open(side.dataSource))) {
     window.prompter().showMessage("Couldn't create session on data source", MessageIcon::Error);
     side.dataSource.close();
-    return false;
+    return Status::Failure("Couldn't create session on data source");
   }
   side.session = std::move(session);
 
@@ -88,7 +89,7 @@ bool OpenSide(Workbench& window, Connection& side, const std::vector<PropertySet
   }
   WriteLine(window, "RESULT: The operation completed SUCCESSFULLY");
   side.setDbmsName(std::move(name));
-  return true;
+  return Status::Ok();
 }
 
 // Hands the side's tree what it shows and has it list the catalog anew.
@@ -149,7 +150,7 @@ void ConnectSource(Workbench& window) {
   EnsureWorkgroupFile(window);
   if (IsJetProgId(source.profile.progId)) sets.push_back(BuildJetInitProperties());
 
-  if (!OpenSide(window, source, sets, kSourceTexts)) return;
+  if (!OpenSide(window, source, sets, kSourceTexts).ok()) return;
   // Which Access the file comes from decides which types and features it may
   // hold, so the log names it.
   if (const Result<std::string> format = AccessFileFormat(source.dataSource); format.ok())
@@ -159,17 +160,28 @@ void ConnectSource(Workbench& window) {
 }
 
 void ConnectTarget(Workbench& window) {
+  ConnectTargetReporting(window).ok();
+}
+
+Status ConnectTargetReporting(Workbench& window) {
   Connection& target = window.targetConnection();
   target.close();
   window.targetTree().clear();
 
   std::vector<PropertySet> sets;
   sets.emplace_back(PropertySetId::DBInit);
-  if (!BuildTargetInitProperties(target.profile, sets.back())) {
+  // Each MySQL driver tried says why it could not connect; kept aside, so
+  // that a failure can name the server's or driver's reason ("Access denied
+  // for user ...", "Can't connect ...") instead of only that it failed.
+  ScriptedPrompter probes;
+  if (!BuildTargetInitPropertiesReporting(target.profile, sets.back(), probes)) {
+    // The first driver's reason: the driver the user's setup is meant to use.
+    const std::vector<std::string> texts = probes.texts(ScriptedPrompter::Kind::Message);
+    if (!texts.empty()) WriteLine(window, "T::%s", texts.front().c_str());
     RefuseConnection(window, kTargetTexts);
-    return;
+    return Status::Failure(texts.empty() ? kTargetTexts.box : texts.front());
   }
-  if (!OpenSide(window, target, sets, kTargetTexts)) return;
+  if (Status opened = OpenSide(window, target, sets, kTargetTexts); !opened.ok()) return opened;
   UseSafeSqlMode(window, target.openSession());
   // A MySQL source name is a data source or a server address; the tree shows
   // the profile's database.
@@ -178,6 +190,7 @@ void ConnectTarget(Workbench& window) {
     target.setDbmsName(ReadServerVersion(window, target.openSession()));
   }
   UseWorkbenchCharset(window, target.openSession());
+  return Status::Ok();
 }
 
 }  // namespace tablift

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/status.h"
+
 namespace tablift {
 
 class Workbench;
@@ -25,5 +27,10 @@ void ConnectSource(Workbench& window);
 // is then asked to stop them and nothing is connected).
 void ConnectCommand(Workbench& window);
 void ConnectTarget(Workbench& window);
+// ConnectTarget with its outcome as a value: on failure the server's or the
+// driver's own reason ("Access denied for user 'root'@'localhost' ...",
+// "Can't connect to server ... (111)"), passwords masked, as the log also
+// says it.
+Status ConnectTargetReporting(Workbench& window);
 
 }  // namespace tablift

@@ -30,8 +30,26 @@ bool PlaceFile(const std::filesystem::path& from, const std::filesystem::path& t
 
 }  // namespace
 
+namespace {
+
+// Where the driver is shipped: beside the program in a build tree or a
+// portable copy; in an installation, whose program directory is the user's
+// own, in lib/tablift beside the bin folder of the running program.
+std::filesystem::path ShippedDriverFolder() {
+  const std::filesystem::path beside = ProgramDirectory() / kShippedDriverFolder;
+  std::error_code error;
+  if (std::filesystem::is_directory(beside, error)) return beside;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return beside;
+  const std::filesystem::path installed =
+      program.parent_path().parent_path() / "lib" / "tablift" / kShippedDriverFolder;
+  return std::filesystem::is_directory(installed, error) ? installed : beside;
+}
+
+}  // namespace
+
 DriverInstallResult InstallShippedMySqlDriver(const std::filesystem::path& folder) {
-  const std::filesystem::path shipped = ProgramDirectory() / kShippedDriverFolder;
+  const std::filesystem::path shipped = ShippedDriverFolder();
   const std::filesystem::path driver = shipped / kShippedDriverLibrary;
   const std::filesystem::path setup = shipped / kShippedSetupLibrary;
   std::error_code error;
@@ -40,6 +58,13 @@ DriverInstallResult InstallShippedMySqlDriver(const std::filesystem::path& folde
     return Failure("The MySQL ODBC 3.51 Driver is not shipped with this program (" +
                    driver.string() + " is missing)!");
   const bool withSetup = std::filesystem::is_regular_file(setup, error);
+
+  // A folder that is not there yet is made with its parents, as "install -d"
+  // makes one, so that a fresh location can be named directly.
+  std::filesystem::create_directories(folder, error);
+  if (error || !std::filesystem::is_directory(folder, error))
+    return Failure("Cannot create the folder " + folder.string() + ": " +
+                   (error ? error.message() : std::string("a file of that name is there")) + "!");
 
   const std::filesystem::path installedDriver = folder / kShippedDriverLibrary;
   const std::filesystem::path installedSetup = folder / kShippedSetupLibrary;

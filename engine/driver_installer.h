@@ -18,8 +18,10 @@ struct DriverInstallResult {
   std::string message;  // what to tell the user, success or failure
 };
 
-// Installs the MySQL ODBC driver shipped beside the program into `folder`:
-// copies its files there (a file already there is kept) and registers
+// Installs the MySQL ODBC driver shipped beside the program (or, installed,
+// in lib/tablift/MyODBC3.51 beside its bin folder) into `folder`:
+// makes the folder with its parents when it is missing, copies its files there
+// (a file already there is kept) and registers
 // "MySQL ODBC 3.51 Driver" in the driver manager's system configuration
 // (odbcinst.ini in $ODBCSYSINI, or /etc) with "Driver", "Setup" (when the
 // configuration library is shipped) and "UsageCount" = 2, in this order, and

@@ -80,6 +80,8 @@ class Workbench : public MigrationContext {
   // The settings a migration or backup queued now works with: the user's
   // choices and what the connections say.
   MigrationSettings migrationSettings() const override;
+  // The summary of the migrations run since it was last cleared.
+  RunRecorder* runRecorder() override { return &runRecorder_; }
   // Where migrations keep each object's statements: "data_cache" in the
   // program's directory unless set otherwise.
   std::filesystem::path cacheFolder() const;
@@ -139,6 +141,7 @@ class Workbench : public MigrationContext {
   CatalogTree& targetTree() { return trees_[1]; }
 
  private:
+  RunRecorder runRecorder_;
   Prompter& prompter_;
   OutputPane output_;
   TaskList tasks_;

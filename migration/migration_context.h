@@ -2,6 +2,7 @@
 
 #include "core/job_context.h"
 #include "data_access/session.h"
+#include "migration/run_summary.h"
 #include "translate/migration_settings.h"
 
 namespace tablift {
@@ -22,6 +23,9 @@ class MigrationContext : public JobContext {
     (void)done;
     (void)total;
   }
+  // Where the workers record each object they finish for the run's summary;
+  // null when nobody keeps one.
+  virtual RunRecorder* runRecorder() { return nullptr; }
 };
 
 }  // namespace tablift

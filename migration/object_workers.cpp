@@ -101,18 +101,40 @@ int MigrateAllViews(MigrationContext& job, Session* sourceSession, std::string d
   int failures = 0;
   int views = 0;
   int procedures = 0;
+  RunRecorder* recorder = job.runRecorder();
   for (const auto& [query, attempt] : attempts) {
+    const auto kind =
+        attempt.type == QueryObjectType::Procedure ? &RunSummary::procedures : &RunSummary::views;
     if (attempt.outcome == QueryAttempt::Outcome::Created) {
       ++(attempt.type == QueryObjectType::Procedure ? procedures : views);
+      if (recorder != nullptr) recorder->addMade(kind);
       continue;
     }
     if (!NotCreated(attempt)) continue;
     if (attempt.outcome == QueryAttempt::Outcome::Refused) ReportQuery(job, query, attempt);
+    if (recorder != nullptr) recorder->addLeftOut(kind, {query, attempt.reason});
     ++failures;
   }
   WriteLine(job, "Queries: %d views, %d procedures, %d left out", views, procedures, failures);
   return failures;
 }
+
+namespace {
+
+// A relationship for the run's summary: made, or left out with its reason.
+void RecordForeignKey(MigrationContext& job, const std::string& table, const Status& made) {
+  RunRecorder* recorder = job.runRecorder();
+  if (recorder == nullptr) return;
+  if (made.ok()) {
+    recorder->addMade(&RunSummary::foreignKeys);
+  } else {
+    recorder->addLeftOut(
+        &RunSummary::foreignKeys,
+        {table, made.message().empty() ? "the server refused it" : made.message()});
+  }
+}
+
+}  // namespace
 
 int MigrateRelationships(MigrationContext& job, Session* sourceSession, std::string database) {
   WriteLine(job, "Convert Relationships of database [%s]", database.c_str());
@@ -128,6 +150,7 @@ int MigrateRelationships(MigrationContext& job, Session* sourceSession, std::str
     if (!built.ok()) {
       // The relationships of this table could not be read: none of them arrives.
       WritePlainLine(job, "Create Relationship failure!");
+      RecordForeignKey(job, table, Status::Failure(built.message()));
       ++failures;
       continue;
     }
@@ -149,12 +172,16 @@ int MigrateRelationships(MigrationContext& job, Session* sourceSession, std::str
         WriteLine(job, "T::Table [%s] uses the %s storage engine, which keeps no FOREIGN KEY",
                   table.c_str(), engine.c_str());
         WritePlainLine(job, "Create Relationship failure!");
+        RecordForeignKey(job, table,
+                         Status::Failure("the " + engine + " storage engine keeps no FOREIGN KEY"));
         ++failures;
       }
       continue;
     }
     for (const std::string& statement : SplitStatements(text)) {
-      if (ExecuteStatement(job, job.targetSession(), statement, Report::Outcome).ok()) {
+      const Status made = ExecuteStatement(job, job.targetSession(), statement, Report::Outcome);
+      RecordForeignKey(job, table, made);
+      if (made.ok()) {
         WritePlainLine(job, "Create FOREIGN KEY SUCCESSFULLY!!!");
       } else {
         WritePlainLine(job, "Create Relationship failure!");

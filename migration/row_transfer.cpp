@@ -250,17 +250,26 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   }
   for (const std::string& message : failures)
     WriteLine(job, "E::%s", message.c_str());
-  if (!failures.empty()) return RowTransfer{RowsOutcome::Incomplete, failures.front()};
+  RowTransfer counted{.outcome = RowsOutcome::Incomplete,
+                      .rowsRead = rows + unnumbered,
+                      .rowsRefused = rejected + unnumbered,
+                      .rowsWritten = commitFailure.empty() ? rows - rejected : 0};
+  if (!failures.empty()) {
+    counted.reason = failures.front();
+    return counted;
+  }
   if (stopped) {
     // The rows written are whole, but the table is not: never called
     // complete, and its task must not show SUCCESS.
     WriteLine(job, "E::[%s] %ld records converted, then stopped: the table is incomplete",
               tableName.c_str(), rows);
-    return RowTransfer{RowsOutcome::Stopped};
+    counted.outcome = RowsOutcome::Stopped;
+    return counted;
   }
   WriteLine(job, "[%s] %ld records converted, conversion completed SUCCESSFULLY!",
             tableName.c_str(), rows);
-  return RowTransfer{RowsOutcome::Transferred};
+  counted.outcome = RowsOutcome::Transferred;
+  return counted;
 }
 
 }  // namespace tablift

@@ -26,6 +26,11 @@ struct RowTransfer {
   // "RESULT: The operation completed SUCCESSFULLY" when the SELECT gave no
   // rowset; empty otherwise.
   std::string reason{};
+  // The rows read from Access, and of them those the target refused (or that
+  // could not be sent) and those it keeps.
+  std::int64_t rowsRead = 0;
+  std::int64_t rowsRefused = 0;
+  std::int64_t rowsWritten = 0;
 
   bool operator==(RowsOutcome other) const { return outcome == other; }
 };

@@ -1,5 +1,6 @@
 #include "migration/table_worker.h"
 
+#include <chrono>
 #include <vector>
 
 #include "access/source_tables.h"
@@ -21,6 +22,17 @@
 namespace tablift {
 namespace {
 
+// A key or index for the run's summary: made, or left out with its reason.
+void RecordKey(MigrationContext& job, const std::string& name, const Status& made) {
+  RunRecorder* recorder = job.runRecorder();
+  if (recorder == nullptr) return;
+  if (made.ok()) {
+    recorder->addMade(&RunSummary::keys);
+  } else {
+    recorder->addLeftOut(&RunSummary::keys, {name, made.message()});
+  }
+}
+
 // Adds the primary key; false when the table has one that did not arrive.
 bool MigratePrimaryKey(MigrationContext& job, Session* sourceSession,
                        const MigrationSettings& settings, const std::string& database,
@@ -36,7 +48,10 @@ bool MigratePrimaryKey(MigrationContext& job, Session* sourceSession,
     return true;
   }
   AppendCacheFile(cacheFile, statement);
-  if (!ExecuteStatement(job, job.targetSession(), statement, Report::Outcome).ok()) {
+  const Status made = ExecuteStatement(job, job.targetSession(), statement, Report::Outcome);
+  RecordKey(job, table + ": primary key",
+            made.ok() || !made.message().empty() ? made : Status::Failure("the server refused it"));
+  if (!made.ok()) {
     WriteLine(job, "E::Create PK failure!");
     return false;
   }
@@ -68,7 +83,11 @@ bool MigrateUniqueIndexes(MigrationContext& job, Session* sourceSession,
   bool all = true;
   for (const std::string& statement : SplitStatements(text)) {
     std::string failure;
-    if (Accepted(ExecuteStatement(job, job.targetSession(), statement), &failure)) {
+    const Status made = ExecuteStatement(job, job.targetSession(), statement);
+    RecordKey(
+        job, table + ": unique index",
+        made.ok() || !made.message().empty() ? made : Status::Failure("the server refused it"));
+    if (Accepted(made, &failure)) {
       WritePlainLine(job, "Create Index SUCCESSFULLY!!!");
     } else {
       // A unique constraint that did not arrive is worth its reason, right
@@ -83,8 +102,43 @@ bool MigrateUniqueIndexes(MigrationContext& job, Session* sourceSession,
 
 }  // namespace
 
+namespace {
+
+// MigrateTable's work, with what the summary says of the table (all but its
+// time and status) filled in `summary`.
+int MigrateTableRecording(MigrationContext& job, Session* sourceSession, std::string database,
+                          std::string table, TableSummary& summary);
+
+// The table for the run's summary, once its fate is known.
+int RecordTable(MigrationContext& job, std::chrono::steady_clock::time_point started,
+                TableSummary table, int outcome) {
+  RunRecorder* recorder = job.runRecorder();
+  if (recorder == nullptr) return outcome;
+  table.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  table.status = outcome == kTableMigrated     ? TableStatus::Migrated
+                 : outcome == kTableIncomplete ? TableStatus::Incomplete
+                                               : TableStatus::NotCreated;
+  if (outcome == kTableNotCreated && table.reason.empty())
+    table.reason = "the table could not be created (see the log)";
+  if (outcome == kTableCacheFileError) table.reason = "its cache file cannot be written";
+  recorder->addTable(std::move(table));
+  return outcome;
+}
+
+}  // namespace
+
 int MigrateTable(MigrationContext& job, Session* sourceSession, std::string database,
                  std::string table) {
+  const auto started = std::chrono::steady_clock::now();
+  TableSummary summary{.name = table};
+  const int outcome = MigrateTableRecording(job, sourceSession, database, table, summary);
+  return RecordTable(job, started, std::move(summary), outcome);
+}
+
+namespace {
+
+int MigrateTableRecording(MigrationContext& job, Session* sourceSession, std::string database,
+                          std::string table, TableSummary& summary) {
   const MigrationSettings settings = job.migrationSettings();
   const std::string cacheFile = (settings.cacheFolder / SafeFileName(table)).string();
   if (!RewriteCacheFile(cacheFile, {})) {
@@ -97,25 +151,48 @@ int MigrateTable(MigrationContext& job, Session* sourceSession, std::string data
   if (!translated.ok()) return kTableNotCreated;  // the reason is logged
   const std::string& create = translated.value();
   RewriteCacheFile(cacheFile, create);
-  if (!ExecuteStatement(job, job.targetSession(), create, Report::Outcome).ok()) {
+  if (const Status created = ExecuteStatement(job, job.targetSession(), create, Report::Outcome);
+      !created.ok()) {
     WriteLine(job, "E::TABLE: Create [%s].[%s] ERROR !", database.c_str(), table.c_str());
+    summary.reason = created.message();
     return kTableNotCreated;
   }
   WriteLine(job, "Create table [%s] SUCCESSFULLY!!!", table.c_str());
 
-  bool whole = MigratePrimaryKey(job, sourceSession, settings, database, table, cacheFile, create);
-  whole = MigrateUniqueIndexes(job, sourceSession, settings, database, table, cacheFile) && whole;
+  const bool key =
+      MigratePrimaryKey(job, sourceSession, settings, database, table, cacheFile, create);
+  const bool indexes =
+      MigrateUniqueIndexes(job, sourceSession, settings, database, table, cacheFile);
+  bool whole = key && indexes;
   const RowTransfer rows = TransferRows(job, sourceSession, job.targetSession(), database, table);
   whole = rows == RowsOutcome::Transferred && whole;
+  summary.rowsRead = rows.rowsRead;
+  summary.rowsWritten = rows.rowsWritten;
+  summary.rowsRefused = rows.rowsRefused;
+  // The first reason the table is not whole.
+  if (!key) {
+    summary.reason = "its primary key was refused";
+  } else if (!indexes) {
+    summary.reason = "a unique index was refused";
+  } else if (rows == RowsOutcome::Stopped) {
+    summary.reason = "stopped before every row was read";
+  } else if (rows != RowsOutcome::Transferred) {
+    summary.reason = rows.reason.empty() ? "the rows could not be read" : rows.reason;
+  }
   // Calculated fields arrive as Access stored them; MySQL computes them from
   // then on where it gives the same values. The values of complex columns
   // follow their parent rows, which their foreign keys refer to.
   if (rows == RowsOutcome::Transferred) {
     MigrateCalculatedColumns(job, sourceSession, table);
-    whole = MigrateComplexColumns(job, sourceSession, database, table) && whole;
+    if (!MigrateComplexColumns(job, sourceSession, database, table)) {
+      whole = false;
+      if (summary.reason.empty()) summary.reason = "a complex column's values did not arrive";
+    }
   }
   return whole ? kTableMigrated : kTableIncomplete;
 }
+
+}  // namespace
 
 int MigrateAllTables(MigrationContext& job, Session* sourceSession, std::string database) {
   WriteLine(job, "Convert Tables of database [%s]", database.c_str());

@@ -78,11 +78,27 @@ TEST_F(DriverInstallerTest, MissingShippedDriverOrFolderIsNotASuccess) {
   EXPECT_FALSE(result.installed);
   EXPECT_NE(result.message.find("is missing"), std::string::npos);
 
+  // A folder that cannot be made (a file stands where its parent would be)
+  // says so and registers nothing.
   Ship(kShippedDriverLibrary, "driver");
-  result = InstallShippedMySqlDriver(folder.path() / "no" / "such");
+  std::ofstream(folder.path() / "plain-file") << "";
+  result = InstallShippedMySqlDriver(folder.path() / "plain-file" / "drivers");
   EXPECT_FALSE(result.installed);
-  EXPECT_NE(result.message.find("Cannot copy"), std::string::npos);
+  EXPECT_NE(result.message.find("Cannot create the folder " +
+                                (folder.path() / "plain-file" / "drivers").string()),
+            std::string::npos)
+      << result.message;
   EXPECT_EQ(Configuration().find("MySQL ODBC 3.51 Driver"), std::string::npos);
+}
+
+TEST_F(DriverInstallerTest, MakesAMissingFolderWithItsParents) {
+  Ship(kShippedDriverLibrary, "driver");
+  const std::filesystem::path fresh = folder.path() / "not" / "there" / "yet";
+  const DriverInstallResult result = InstallShippedMySqlDriver(fresh);
+  EXPECT_TRUE(result.installed) << result.message;
+  EXPECT_EQ(ReadAll(fresh / kShippedDriverLibrary), "driver");
+  EXPECT_NE(Configuration().find("Driver=" + (fresh / kShippedDriverLibrary).string()),
+            std::string::npos);
 }
 
 }  // namespace

@@ -63,12 +63,14 @@ TEST_F(CommandLineTest, MigrateAndVerifyTellTheirOutcomeByTheirExitCode) {
   EXPECT_THAT(migrated.output, HasSubstr("Operation completed SUCCESSFULLY!"));
 
   // Once more: the tables exist, so the task fails. The verdict comes after
-  // the whole log, on a line of its own.
+  // the whole log and the run's summary, on a line of its own.
   const ProgramRun again = RunProgram(tables, temp_.path());
   EXPECT_EQ(again.exitCode, 1) << again.output;
-  EXPECT_THAT(again.output, HasSubstr("Operation FAILURE!\n"));
-  EXPECT_THAT(again.output, EndsWith("Operation FAILURE!\ntablift-cli migrate: " + mdb.string() +
-                                     ": not every task ended SUCCESS (see the log)\n"));
+  EXPECT_THAT(again.output, HasSubstr("Operation FAILURE!\n\ntable "));
+  EXPECT_THAT(again.output,
+              HasSubstr("Procedures: 0 made, 0 left out\ntablift-cli migrate: " + mdb.string() +
+                        ": not every task ended SUCCESS (see the log)\n"));
+  EXPECT_THAT(again.output, EndsWith(": not every task ended SUCCESS (see the log)\n"));
 
   auto verify = command("verify", mdb);
   verify.insert(verify.end(), {"--database", database});

@@ -1,0 +1,174 @@
+#include "engine/run_report.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+
+namespace tablift {
+namespace {
+
+std::string Fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+// A JSON string literal: quotes, backslashes and control characters escaped,
+// everything else (UTF-8 included) as it is.
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+          out += escaped;
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonTally(const ObjectTally& tally) {
+  std::string out = "{\"made\":" + std::to_string(tally.made) + ",\"left_out\":[";
+  for (std::size_t i = 0; i < tally.leftOut.size(); ++i) {
+    if (i > 0) out += ',';
+    out += "{\"name\":" + JsonString(tally.leftOut[i].name) +
+           ",\"reason\":" + JsonString(tally.leftOut[i].reason) + "}";
+  }
+  return out + "]}";
+}
+
+// A reason in a few words for a one-line table: its first line without the
+// driver's and server's tags in front ("[ma-3.1.15][10.11.19-MariaDB]"), cut
+// short.
+std::string Brief(const std::string& reason) {
+  constexpr std::size_t kWidth = 60;
+  std::string line = reason.substr(0, reason.find_first_of("\r\n"));
+  while (line.starts_with('[') && line.find(']') != std::string::npos)
+    line.erase(0, line.find(']') + 1);
+  if (line.size() > kWidth) line = line.substr(0, kWidth - 3) + "...";
+  return line;
+}
+
+void TallyLines(std::string& out, const char* title, const ObjectTally& tally) {
+  out += std::string(title) + ": " + std::to_string(tally.made) + " made, " +
+         std::to_string(tally.leftOut.size()) + " left out\n";
+  for (const LeftOut& object : tally.leftOut)
+    out += "  " + object.name + ": " + Brief(object.reason) + "\n";
+}
+
+}  // namespace
+
+std::string IsoTime(double secondsSinceEpoch) {
+  const auto whole = static_cast<std::time_t>(std::floor(secondsSinceEpoch));
+  const int millis = static_cast<int>((secondsSinceEpoch - std::floor(secondsSinceEpoch)) * 1000);
+  std::tm utc{};
+  gmtime_r(&whole, &utc);
+  char text[96];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
+                utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+                std::clamp(millis, 0, 999));
+  return text;
+}
+
+std::string SummaryText(const RunSummary& summary) {
+  std::size_t nameWidth = 5;
+  for (const TableSummary& table : summary.tables)
+    nameWidth = std::max(nameWidth, table.name.size());
+  char line[512];
+  std::string out;
+  const auto row = [&](const std::string& name, const std::string& read, const std::string& written,
+                       const std::string& refused, const std::string& seconds,
+                       const std::string& status, const std::string& reason) {
+    std::snprintf(line, sizeof line, "%-*s  %10s  %10s  %8s  %8s  %-11s",
+                  static_cast<int>(nameWidth), name.c_str(), read.c_str(), written.c_str(),
+                  refused.c_str(), seconds.c_str(), status.c_str());
+    out += line;
+    if (!reason.empty()) out += "  " + reason;
+    while (!out.empty() && out.back() == ' ')
+      out.pop_back();
+    out += '\n';
+  };
+  row("table", "read", "written", "refused", "seconds", "status", "reason");
+  std::int64_t read = 0;
+  std::int64_t written = 0;
+  std::int64_t refused = 0;
+  int whole = 0;
+  for (const TableSummary& table : summary.tables) {
+    row(table.name, std::to_string(table.rowsRead), std::to_string(table.rowsWritten),
+        std::to_string(table.rowsRefused), Fixed(table.seconds, 2), StatusText(table.status),
+        Brief(table.reason));
+    read += table.rowsRead;
+    written += table.rowsWritten;
+    refused += table.rowsRefused;
+    if (table.status == TableStatus::Migrated) ++whole;
+  }
+  const double seconds = std::max(0.0, summary.finished - summary.started);
+  const bool allWhole = whole == static_cast<int>(summary.tables.size());
+  row("Total", std::to_string(read), std::to_string(written), std::to_string(refused),
+      Fixed(seconds, 2), allWhole ? "SUCCESS" : "INCOMPLETE",
+      std::to_string(whole) + " of " + std::to_string(summary.tables.size()) + " tables whole");
+  TallyLines(out, "Keys", summary.keys);
+  TallyLines(out, "Foreign keys", summary.foreignKeys);
+  TallyLines(out, "Views", summary.views);
+  TallyLines(out, "Procedures", summary.procedures);
+  return out;
+}
+
+std::string SummaryJson(const RunSummary& summary) {
+  std::string out = "{\"tables\":[";
+  for (std::size_t i = 0; i < summary.tables.size(); ++i) {
+    const TableSummary& table = summary.tables[i];
+    if (i > 0) out += ',';
+    out += "{\"name\":" + JsonString(table.name) +
+           ",\"rows_read\":" + std::to_string(table.rowsRead) +
+           ",\"rows_written\":" + std::to_string(table.rowsWritten) +
+           ",\"rows_refused\":" + std::to_string(table.rowsRefused) +
+           ",\"seconds\":" + Fixed(table.seconds, 3) +
+           ",\"status\":" + JsonString(StatusText(table.status)) +
+           ",\"reason\":" + JsonString(table.reason) + "}";
+  }
+  out += "],\"keys\":" + JsonTally(summary.keys) +
+         ",\"foreign_keys\":" + JsonTally(summary.foreignKeys) +
+         ",\"views\":" + JsonTally(summary.views) +
+         ",\"procedures\":" + JsonTally(summary.procedures) +
+         ",\"started\":" + JsonString(IsoTime(summary.started)) +
+         ",\"finished\":" + JsonString(IsoTime(summary.finished)) +
+         ",\"source\":" + JsonString(summary.source) + ",\"target\":" + JsonString(summary.target) +
+         "}\n";
+  return out;
+}
+
+Status WriteSummaryJson(const std::filesystem::path& file, const RunSummary& summary) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  if (!out) return Status::Failure("cannot write " + file.string() + ": " + std::strerror(errno));
+  out << SummaryJson(summary);
+  out.close();
+  if (!out) return Status::Failure("cannot write " + file.string() + ": " + std::strerror(errno));
+  return Status::Ok();
+}
+
+}  // namespace tablift

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "core/status.h"
+#include "migration/run_summary.h"
+
+namespace tablift {
+
+// The run's summary as a table for a terminal or a log: one line per table
+// (name, rows read, written, refused, seconds, status, reason), then the
+// keys, foreign keys, views and procedures made and left out (each left-out
+// one with its reason), and a total line.
+std::string SummaryText(const RunSummary& summary);
+
+// The same as JSON:
+// {"tables":[{"name","rows_read","rows_written","rows_refused","seconds",
+//   "status","reason"}], "keys":{"made","left_out":[{"name","reason"}]},
+//  "foreign_keys":…, "views":…, "procedures":…, "started","finished"
+//  (ISO 8601, UTC), "source","target"}
+std::string SummaryJson(const RunSummary& summary);
+
+// Writes SummaryJson to `file` (a full path), replacing what was there.
+Status WriteSummaryJson(const std::filesystem::path& file, const RunSummary& summary);
+
+// A time of the summary (seconds since the epoch) as ISO 8601 in UTC with
+// milliseconds: "2026-12-08T18:01:55.118Z".
+std::string IsoTime(double secondsSinceEpoch);
+
+}  // namespace tablift

@@ -1,0 +1,159 @@
+// The summary that ends a migration run, on the terminal and as JSON.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <regex>
+
+#include "engine/run_report.h"
+#include "tests/cli/cli_fixture.h"
+#include "tests/support/target_connection.h"
+
+namespace tablift::test {
+namespace {
+
+using ::testing::HasSubstr;
+
+RunSummary TwoTables() {
+  RunSummary summary;
+  summary.tables.push_back(TableSummary{.name = "Order Details",
+                                        .rowsRead = 120,
+                                        .rowsWritten = 118,
+                                        .rowsRefused = 2,
+                                        .seconds = 1.25,
+                                        .status = TableStatus::Incomplete,
+                                        .reason = "2 of 120 records were not accepted\r\nmore"});
+  summary.tables.push_back(TableSummary{.name = "Say \"hi\"\\\t",
+                                        .rowsRead = 5,
+                                        .rowsWritten = 5,
+                                        .rowsRefused = 0,
+                                        .seconds = 0.5,
+                                        .status = TableStatus::Migrated,
+                                        .reason = {}});
+  summary.keys.made = 3;
+  summary.foreignKeys.leftOut.push_back({"Order Details", "the MyISAM storage engine keeps no"});
+  summary.keys.leftOut.push_back({"Shippers: unique index", "[ma-3.1.15][10.11]Duplicate entry"});
+  summary.views.made = 2;
+  summary.procedures.leftOut.push_back({"Orders Of", "a parameter of no type"});
+  summary.started = 1796752915.118;  // 2026-12-08T18:01:55.118Z
+  summary.finished = 1796752925.5;
+  summary.source = "/data/shop.mdb";
+  summary.target = "127.0.0.1:3306/shop";
+  return summary;
+}
+
+TEST(RunReport, TheTextHasALinePerTableATotalAndTheOtherObjectsWithReasons) {
+  const std::string text = SummaryText(TwoTables());
+  // The reason in a few words: its first line only.
+  EXPECT_THAT(text, ::testing::ContainsRegex(
+                        "Order Details +120 +118 +2 +1\\.25 +INCOMPLETE +2 of 120 records "
+                        "were not accepted\n"));
+  EXPECT_THAT(text, ::testing::ContainsRegex("Total +125 +123 +2 +10\\.38 +INCOMPLETE +1 of 2 "
+                                             "tables whole\n"));
+  // The driver's and server's tags say nothing to the reader of the table.
+  EXPECT_THAT(text, HasSubstr("Keys: 3 made, 1 left out\n  Shippers: unique index: Duplicate "
+                              "entry\n"));
+  EXPECT_THAT(text, HasSubstr("Foreign keys: 0 made, 1 left out\n  Order Details: the MyISAM"));
+  EXPECT_THAT(text, HasSubstr("Views: 2 made, 0 left out\n"));
+  EXPECT_THAT(text, HasSubstr("Procedures: 0 made, 1 left out\n  Orders Of: a parameter"));
+}
+
+TEST(RunReport, TheJsonCarriesEveryFieldWithItsTextEscaped) {
+  const std::string json = SummaryJson(TwoTables());
+  EXPECT_THAT(json, HasSubstr("{\"name\":\"Order Details\",\"rows_read\":120,\"rows_written\":"
+                              "118,\"rows_refused\":2,\"seconds\":1.250,\"status\":\"INCOMPLETE\","
+                              "\"reason\":\"2 of 120 records were not accepted\\r\\nmore\"}"));
+  EXPECT_THAT(json, HasSubstr("\"name\":\"Say \\\"hi\\\"\\\\\\t\""));
+  EXPECT_THAT(json,
+              HasSubstr("\"keys\":{\"made\":3,\"left_out\":[{\"name\":\"Shippers: "
+                        "unique index\",\"reason\":\"[ma-3.1.15][10.11]Duplicate entry\"}]}"));
+  EXPECT_THAT(json, HasSubstr("\"foreign_keys\":{\"made\":0,\"left_out\":[{\"name\":\"Order "
+                              "Details\",\"reason\":\"the MyISAM storage engine keeps no\"}]}"));
+  EXPECT_THAT(json, HasSubstr("\"started\":\"2026-12-08T18:01:55.118Z\""));
+  EXPECT_THAT(json, HasSubstr("\"finished\":\"2026-12-08T18:02:05.500Z\""));
+  EXPECT_THAT(json, HasSubstr("\"source\":\"/data/shop.mdb\",\"target\":\"127.0.0.1:3306/shop\"}"));
+}
+
+using RunSummaryOfMigrate = CliTest;
+
+// The counts of the report against the server's own, on MyISAM, whose
+// tables keep no foreign keys: those are reported left out with the reason.
+TEST_F(RunSummaryOfMigrate, TheReportMatchesTheServerAndNamesWhatWasLeftOut) {
+  const std::string database = "cli_report_" + std::to_string(::getpid());
+  ExecuteOrFail(window_, "DROP DATABASE IF EXISTS `" + database + "`");
+  const std::filesystem::path report = temp_.path() / "report.json";
+  std::vector<std::string> arguments{"migrate", sample(300).string(), "--database",
+                                     database,  "--create",           "--engine",
+                                     "MyISAM",  "--report",           report.string()};
+  for (const std::string& option : serverOptions())
+    arguments.push_back(option);
+  const ProgramRun run = cli(arguments);
+  // Relationships on MyISAM make the task a FAILURE.
+  EXPECT_EQ(run.exitCode, 1) << run.output;
+  EXPECT_THAT(run.output, ::testing::ContainsRegex("\nTotal +[0-9]+ +[0-9]+ +0 "));
+
+  const std::string json = ReadWholeFile(report);
+  const std::regex table(
+      "\\{\"name\":\"([^\"]*)\",\"rows_read\":([0-9]+),\"rows_written\":([0-9]+),"
+      "\"rows_refused\":([0-9]+),\"seconds\":[0-9.]+,\"status\":\"SUCCESS\",\"reason\":\"\"\\}");
+  std::map<std::string, std::string> written;
+  for (auto match = std::sregex_iterator(json.begin(), json.end(), table);
+       match != std::sregex_iterator(); ++match) {
+    EXPECT_EQ((*match)[2], (*match)[3]) << (*match)[1];
+    EXPECT_EQ((*match)[4], "0");
+    written[(*match)[1]] = (*match)[3];
+  }
+  const std::vector<std::string> tables = QueryColumn(
+      window_, "SELECT table_name FROM information_schema.tables WHERE table_schema = '" +
+                   database + "' AND table_type = 'BASE TABLE'");
+  ASSERT_EQ(written.size(), tables.size()) << json;
+  for (const std::string& name : tables) {
+    EXPECT_EQ(QueryColumn(window_, "SELECT COUNT(*) FROM `" + database + "`.`" + name + "`"),
+              std::vector<std::string>{written[name]})
+        << name;
+  }
+  EXPECT_EQ(written["Order"], "300");
+  EXPECT_THAT(json, ::testing::ContainsRegex(
+                        "\"foreign_keys\":\\{\"made\":0,\"left_out\":\\[\\{\"name\":\"[^\"]+\","
+                        "\"reason\":\"the MyISAM storage engine keeps no FOREIGN KEY\"\\}"));
+  EXPECT_THAT(json, HasSubstr("\"views\":{\"made\":5,\"left_out\":[]}"));
+  EXPECT_THAT(json, HasSubstr("\"procedures\":{\"made\":1,\"left_out\":[]}"));
+  EXPECT_THAT(json, HasSubstr("\"target\":\"" + server_->host + ":" +
+                              std::to_string(server_->port) + "/" + database + "\"}"));
+  ExecuteOrFail(window_, "DROP DATABASE IF EXISTS `" + database + "`");
+}
+
+TEST_F(RunSummaryOfMigrate, AReportThatCannotBeWrittenFailsTheRun) {
+  const std::string database = "cli_noreport_" + std::to_string(::getpid());
+  ExecuteOrFail(window_, "DROP DATABASE IF EXISTS `" + database + "`");
+  std::vector<std::string> arguments{
+      "migrate",  sample(10).string(), "--database",
+      database,   "--create",          "--table",
+      "Shippers", "--report",          (temp_.path() / "no" / "such" / "r.json").string()};
+  for (const std::string& option : serverOptions())
+    arguments.push_back(option);
+  const ProgramRun run = cli(arguments);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_THAT(run.output, HasSubstr("cannot write " + (temp_.path() / "no").string()));
+  // The summary is still shown.
+  EXPECT_THAT(run.output, ::testing::ContainsRegex("\nShippers +3 +3 +0 "));
+  ExecuteOrFail(window_, "DROP DATABASE IF EXISTS `" + database + "`");
+}
+
+TEST_F(RunSummaryOfMigrate, QuietShowsOnlyErrorsAndTheSummary) {
+  const std::string database = "cli_quiet_" + std::to_string(::getpid());
+  ExecuteOrFail(window_, "DROP DATABASE IF EXISTS `" + database + "`");
+  std::vector<std::string> arguments{"migrate",  sample(10).string(), "--database", database,
+                                     "--create", "--table",           "Shippers",   "--quiet"};
+  for (const std::string& option : serverOptions())
+    arguments.push_back(option);
+  const ProgramRun run = cli(arguments);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_THAT(run.output, ::testing::Not(HasSubstr("Create table")));
+  EXPECT_THAT(run.output, ::testing::Not(HasSubstr("tasks done")));
+  EXPECT_THAT(run.output, ::testing::ContainsRegex("\nShippers +3 +3 +0 "));
+  ExecuteOrFail(window_, "DROP DATABASE IF EXISTS `" + database + "`");
+}
+
+}  // namespace
+}  // namespace tablift::test
