@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "cli/progress_line.h"
 #include "data_access/ascii_text.h"
 #include "engine/workbench.h"
 
@@ -80,21 +81,36 @@ bool WaitForTasks(Workbench& window, Verbosity verbosity) {
     std::this_thread::sleep_for(kLook);
     std::size_t done = 0;
     int progress = 0;
+    TaskPtr working;
     const auto tasks = window.tasks().snapshot();
     for (const TaskPtr& task : tasks) {
       if (task->finished()) ++done;
-      if (task->stateText() == kStateWorking) progress = task->progress();
+      if (task->stateText() == kStateWorking) {
+        progress = task->progress();
+        working = task;
+      }
+    }
+    // The table under way, once its rows have begun: its own rows, percent,
+    // rate and time left.
+    std::string rows;
+    if (working && !working->rowsTable().empty()) {
+      rows = "  " + ProgressLineText({working->rowsTable(), working->rowsDone(),
+                                      working->rowsTotal(), working->tableSeconds()});
     }
     // Nothing more will be queued: the controller need not wait out its
     // pause before it finds the list done.
     if (!tasks.empty() && done == tasks.size()) window.controllerThread().requestShutdown();
     if (terminal && steady_clock::now() - shown >= kShowEvery) {
       shown = steady_clock::now();
-      std::fprintf(stderr, "\r%zu of %zu tasks done, current %3d %%", done, tasks.size(), progress);
+      // Cleared to the line's end: a shorter line must not keep the tail of a
+      // longer one.
+      std::fprintf(stderr, "\r%zu of %zu tasks done, current %3d %%%s\x1b[K", done, tasks.size(),
+                   progress, rows.c_str());
     }
     if (lines && steady_clock::now() - lineShown >= kLineEvery) {
       lineShown = steady_clock::now();
-      std::printf("%zu of %zu tasks done, current %d %%\n", done, tasks.size(), progress);
+      std::printf("%zu of %zu tasks done, current %d %%%s\n", done, tasks.size(), progress,
+                  rows.c_str());
       std::fflush(stdout);
     }
   }

@@ -60,10 +60,20 @@ void MigrationTask::markStarted(std::int32_t startTime) {
   phase_.store(Phase::Working);
 }
 
-void MigrationTask::setRows(long done, long total) {
-  // A new table starts its own count and its own rate.
-  if (done < rowsDone_.load() || total != rowsTotal_.load() || tableStartedNs_.load() == 0)
-    tableStartedNs_.store(SteadyNow());
+void MigrationTask::setRows(const std::string& table, long done, long total) {
+  {
+    std::lock_guard guard(rowsTableMutex_);
+    // A new table starts its own count and its own rate.
+    if (table != rowsTable_ || done < rowsDone_.load() || total != rowsTotal_.load() ||
+        tableStartedNs_.load() == 0) {
+      tableStartedNs_.store(SteadyNow());
+      tableEndedNs_.store(0);
+      rowsTable_ = table;
+    }
+  }
+  // The rate of a table whose rows are all in stays what it was: the keys
+  // and views after it are no part of it.
+  if (total > 0 && done >= total && tableEndedNs_.load() == 0) tableEndedNs_.store(SteadyNow());
   rowsDone_.store(done);
   rowsTotal_.store(total);
   if (total > 0) {
@@ -80,11 +90,21 @@ double MigrationTask::elapsedSeconds() const {
   return static_cast<double>((ended != 0 ? ended : SteadyNow()) - started) / 1e9;
 }
 
-double MigrationTask::rowsPerSecond() const {
+std::string MigrationTask::rowsTable() const {
+  std::lock_guard guard(rowsTableMutex_);
+  return rowsTable_;
+}
+
+double MigrationTask::tableSeconds() const {
   const std::int64_t started = tableStartedNs_.load();
-  if (started == 0 || rowsDone_.load() == 0) return 0;
-  const std::int64_t ended = endedNs_.load();
-  const double seconds = static_cast<double>((ended != 0 ? ended : SteadyNow()) - started) / 1e9;
+  if (started == 0) return 0;
+  const std::int64_t ended = tableEndedNs_.load() != 0 ? tableEndedNs_.load() : endedNs_.load();
+  return static_cast<double>((ended != 0 ? ended : SteadyNow()) - started) / 1e9;
+}
+
+double MigrationTask::rowsPerSecond() const {
+  const double seconds = tableSeconds();
+  if (rowsDone_.load() == 0) return 0;
   return seconds > 0 ? static_cast<double>(rowsDone_.load()) / seconds : 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -90,8 +91,12 @@ class MigrationTask {
   void setProgress(std::int32_t percent) { progress_.store(percent); }
   // The rows of the table under way: done of total (total 0 while unknown),
   // and since when the record has worked (for its rate and elapsed time).
-  void setRows(long done, long total);
+  void setRows(const std::string& table, long done, long total);
   long rowsDone() const { return rowsDone_.load(); }
+  // The table whose rows rowsDone() counts; "" before any.
+  std::string rowsTable() const;
+  // Seconds since the rows of that table began; 0 before any.
+  double tableSeconds() const;
   long rowsTotal() const { return rowsTotal_.load(); }
   // Seconds since the record started; 0 before it did.
   double elapsedSeconds() const;
@@ -117,6 +122,9 @@ class MigrationTask {
   std::atomic<std::int64_t> startedNs_{0};  // steady clock; 0 before the start
   std::atomic<std::int64_t> endedNs_{0};    // steady clock; 0 while it works
   std::atomic<std::int64_t> tableStartedNs_{0};
+  std::atomic<std::int64_t> tableEndedNs_{0};  // when its last row arrived
+  mutable std::mutex rowsTableMutex_;
+  std::string rowsTable_;
 };
 
 // "MIGRATION" or "BACKUP".

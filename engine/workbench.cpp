@@ -13,14 +13,14 @@ Workbench::Workbench(Prompter& prompter) : prompter_(prompter) {
       [this](const std::string& text) { prompter_.showMessage(text, MessageIcon::Error); });
 }
 
-void Workbench::reportRows(long done, long total) {
+void Workbench::reportRows(const std::string& table, long done, long total) {
   TaskPtr task;
   {
     std::lock_guard guard(mutex_);
     task = runningTask_;
   }
   if (!task) return;
-  task->setRows(done, total);
+  task->setRows(table, done, total);
   tasks_.refreshClock().requestRefresh();
 }
 

@@ -40,7 +40,7 @@ class Workbench : public MigrationContext {
   Prompter& prompter() override { return prompter_; }
   LogSink& log() override { return output_; }
   // The rows of the table under way go to the task the controller runs.
-  void reportRows(long done, long total) override;
+  void reportRows(const std::string& table, long done, long total) override;
   // Set by the controller around each task it runs; null between tasks.
   void setRunningTask(TaskPtr task);
 

@@ -16,10 +16,11 @@ class MigrationContext : public JobContext {
   virtual Session* sourceSession() const = 0;
   virtual Session* targetSession() const = 0;
   virtual MigrationSettings migrationSettings() const = 0;
-  // How far the rows of the table under way have got: `done` of `total`
+  // How far the rows of the table `table` have got: `done` of `total`
   // (total 0 when the source could not count them). Called often; the
   // engine shows it, other runners need not.
-  virtual void reportRows(long done, long total) {
+  virtual void reportRows(const std::string& table, long done, long total) {
+    (void)table;
     (void)done;
     (void)total;
   }

@@ -112,7 +112,7 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   std::optional<BulkInsert> bulk;
 
   const long total = CountSourceRows(job, sourceSession, query);
-  job.reportRows(0, total);
+  job.reportRows(tableName, 0, total);
   auto lastLine = std::chrono::steady_clock::now();
   const PropertySet properties = QueryRowsetProperties();
   std::string fetchFailure;
@@ -146,7 +146,7 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
         }
         bulk->add(values, parameters);
         if (rows % kRowsReportEvery == 0 || rows == kFirstProgressLine) {
-          job.reportRows(rows, total);
+          job.reportRows(tableName, rows, total);
           const auto now = std::chrono::steady_clock::now();
           if (rows == kFirstProgressLine ||
               (rows > kFirstProgressLine && now - lastLine >= kProgressLineEvery)) {
@@ -186,7 +186,7 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
       },
       &fetchFailure);
 
-  job.reportRows(rows, total);
+  job.reportRows(tableName, rows, total);
   long rejected = 0;
   std::string firstRejection;
   std::string commitFailure;

@@ -278,19 +278,23 @@ TEST(TaskListRowsTest, AWorkingTaskShowsItsRowsRateAndElapsedTime) {
   EXPECT_EQ(BuildTaskListRows(list)[0].cells[4], "");
   EXPECT_EQ(BuildTaskListRows(list)[0].cells[6], "");
   task->markStarted(CurrentTaskTime());
-  task->setRows(0, 2000);
+  task->setRows("Order", 0, 2000);
   EXPECT_EQ(BuildTaskListRows(list)[0].cells[4], "0 / 2000");
   EXPECT_EQ(BuildTaskListRows(list)[0].cells[5], "");  // no rate before the first row
-  task->setRows(1000, 2000);
+  task->setRows("Order", 1000, 2000);
   const TaskListRow half = BuildTaskListRows(list)[0];
   EXPECT_EQ(half.cells[4], "1000 / 2000");
   EXPECT_EQ(half.progress, 52);
   EXPECT_THAT(half.cells[6], ::testing::MatchesRegex("[0-9]+:[0-5][0-9]"));
-  task->setRows(2000, 2000);
+  task->setRows("Order", 2000, 2000);
   EXPECT_EQ(BuildTaskListRows(list)[0].progress, 99);  // full only when the task ends
   // A source that cannot count its rows shows the count alone.
-  task->setRows(10, 0);
+  task->setRows("Order", 10, 0);
   EXPECT_EQ(BuildTaskListRows(list)[0].cells[4], "10");
+  EXPECT_EQ(task->rowsTable(), "Order");
+  // The next table starts its own count and rate.
+  task->setRows("Customers", 5, 0);
+  EXPECT_EQ(task->rowsTable(), "Customers");
   task->markFinished(TaskOutcome::Stopped);
   EXPECT_EQ(BuildTaskListRows(list)[0].cells[3], "Stopped");
 }
