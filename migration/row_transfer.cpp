@@ -78,6 +78,13 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   if (!SourceRowsQuery(job, settings.conditionFile, databaseName, tableName, query).empty()) {
     return RowTransfer{RowsOutcome::NotRead};
   }
+  // A table narrowed by the user's saved condition arrives with fewer rows
+  // than Access holds: the log names the condition, so that this is not taken
+  // for a loss.
+  const std::string condition =
+      ReadProfileString(settings.conditionFile, databaseName, tableName, "");
+  if (!condition.empty())
+    WriteLine(job, "Condition on [%s]: %s", tableName.c_str(), condition.c_str());
 
   const std::string fileName =
       (settings.cacheFolder / (SafeFileName(tableName) + ".data")).string();
