@@ -46,9 +46,17 @@ std::string MoveComplexColumn(MigrationContext& job, Session& source, const std:
   const std::string child = MySqlName(ComplexTableAccessName(table, column), settings.nameRule);
   WriteLine(job, "TABLE: [%s] (the values of [%s].[%s]) Migrating..... ", child.c_str(),
             table.c_str(), column.name.c_str());
-  const Status created = ExecuteStatement(
-      job, job.targetSession(), ComplexTableDdl(table, column, key, settings), Report::Outcome);
+  std::string rowKey;
+  const Status created =
+      ExecuteStatement(job, job.targetSession(),
+                       ComplexTableDdl(table, column, key, settings, &rowKey), Report::Outcome);
   if (!created.ok()) return "table [" + child + "] cannot be created: " + created.message();
+  if (!rowKey.empty()) {
+    WriteLine(job,
+              "Table [%s] has no primary key: added the invisible key column [%s], as a cluster "
+              "replicates rows by their primary key",
+              child.c_str(), rowKey.c_str());
+  }
   if (!IsInnoDb(settings.storageEngine)) {
     WriteLine(job,
               "[%s]: the %s storage engine keeps no FOREIGN KEY, the values are tied to [%s] by "

@@ -1,6 +1,7 @@
 #include "translate/complex_table_ddl.h"
 
 #include "mysql/sql_literals.h"
+#include "translate/cluster_row_key.h"
 #include "translate/complex_table_shape.h"
 #include "translate/table_ddl.h"
 
@@ -16,7 +17,7 @@ ParentKeyColumn ParentKeyColumnOf(const ColumnRow& column, bool jetRules) {
 
 std::string ComplexTableDdl(const std::string& parentTable, const jet::ColumnDefinition& column,
                             const std::vector<ParentKeyColumn>& key,
-                            const MigrationSettings& settings) {
+                            const MigrationSettings& settings, std::string* rowKeyColumn) {
   const NameRule rule = settings.nameRule;
   std::string keyList;
   for (const ParentKeyColumn& part : key) {
@@ -33,6 +34,15 @@ std::string ComplexTableDdl(const std::string& parentTable, const jet::ColumnDef
   for (const ComplexValueColumn& value : ComplexValueColumns(column)) {
     statement += QuoteIdentifier(MySqlName(value.name, rule)) + " " +
                  MySqlColumnType(value.row, true) + " NULL,\n";
+  }
+  // A cluster replicates rows by their primary key, which these tables have
+  // not: they get an invisible one of their own.
+  if (settings.cluster.replicated()) {
+    const std::string name = ClusterRowKeyColumn(statement);
+    if (rowKeyColumn != nullptr) *rowKeyColumn = name;
+    const std::string rowKey = QuoteIdentifier(name);
+    statement += rowKey + " BIGINT UNSIGNED NOT NULL AUTO_INCREMENT INVISIBLE,\nPRIMARY KEY (" +
+                 rowKey + "),\n";
   }
   statement += "KEY (" + keyList + "),\n";
   statement += "FOREIGN KEY (" + keyList + ") REFERENCES " +

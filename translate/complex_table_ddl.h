@@ -25,9 +25,11 @@ ParentKeyColumn ParentKeyColumnOf(const ColumnRow& column, bool jetRules);
 // value columns of its kind (ComplexValueColumns), an index on the key and a
 // FOREIGN KEY to the parent's primary key that follows its updates and
 // deletions; the engine and character set clauses of the settings. Names are
-// spelt by the settings' name rule.
+// spelt by the settings' name rule. On a cluster the table also gets an
+// invisible auto-numbered primary key column, whose name goes to
+// `rowKeyColumn` when given.
 std::string ComplexTableDdl(const std::string& parentTable, const jet::ColumnDefinition& column,
                             const std::vector<ParentKeyColumn>& key,
-                            const MigrationSettings& settings);
+                            const MigrationSettings& settings, std::string* rowKeyColumn = nullptr);
 
 }  // namespace tablift
