@@ -12,6 +12,7 @@
 
 #include "core/scripted_prompter.h"
 #include "data_access/text_query.h"
+#include "engine/test_connections.h"
 #include "engine/workbench.h"
 #include "mysql/bulk_insert.h"
 #include "mysql/cluster_target.h"
@@ -100,6 +101,23 @@ TEST_F(GaleraTargetTest, ReadsTheClusterAndItsWriteSetLimits) {
                 "Galera cluster node (3 nodes; a transaction may change at most 20000 rows"),
             std::string::npos)
       << DescribeClusterTarget(cluster);
+
+  // The connection test says so too, after the target's success.
+  ConnectionProfile source;
+  source.providerName = "Microsoft Access Driver";
+  ConnectionProfile target;
+  target.providerName = "TCP/IP:Port";
+  target.sourceName = address(nodes_[2]);
+  target.userId = nodes_[2].user;
+  target.password = nodes_[2].password;
+  ScriptedPrompter tested;
+  TestConnections(source, target, tested);
+  const std::vector<std::string> boxes = tested.texts(ScriptedPrompter::Kind::Message);
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_NE(boxes.back().find("Target Connection Successful!\nTarget is a Galera cluster node (3 "
+                              "nodes; a transaction may change at most 20000 rows"),
+            std::string::npos)
+      << boxes.back();
 
   TableLoad load;
   LimitLoadToWriteSets(cluster, load);
