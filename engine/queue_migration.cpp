@@ -77,8 +77,9 @@ bool RefuseWithoutTarget(Workbench& window) {
 // that would refuse relationships or text is seen before the run.
 std::string Question(Workbench& window, const Order& order) {
   if (order.type == ConvertView || order.type == ConvertViews) return order.question;
-  return order.question + "\nNew tables: storage engine " + window.targetTree().storageEngine() +
-         ", character set " + window.charset() + ".";
+  // The engine the tables will have: on a cluster InnoDB, whatever was chosen.
+  return order.question + "\nNew tables: storage engine " +
+         window.migrationSettings().storageEngine + ", character set " + window.charset() + ".";
 }
 
 // Whether the order may be queued: asked, or said in the log.
