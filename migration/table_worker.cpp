@@ -40,16 +40,10 @@ bool AddClusterRowKey(MigrationContext& job, const MigrationSettings& settings,
                       const std::string& table, const std::string& cacheFile,
                       const std::string& createStatement) {
   const std::string target = MySqlName(table, settings.nameRule);
-  if (createStatement.find(kAutoNumberKeyName) != std::string::npos) {
-    // MySQL allows one AUTO_INCREMENT column, and the AutoNumber is it.
-    WriteLine(job,
-              "W::Table [%s] has no primary key and keeps none: its AutoNumber column is the "
-              "table's one auto-numbered column, so no invisible key can be added for the cluster",
-              target.c_str());
-    return true;
-  }
   const std::string column = ClusterRowKeyColumn(createStatement);
-  const std::string statement = ClusterRowKeyStatement(target, column);
+  // An AutoNumber column is the table's one AUTO_INCREMENT column.
+  const std::string statement = ClusterRowKeyStatement(
+      target, column, createStatement.find(kAutoNumberKeyName) != std::string::npos);
   AppendCacheFile(cacheFile, statement + "\n");
   const Status made = ExecuteStatement(job, job.targetSession(), statement, Report::Outcome);
   RecordKey(job, table + ": invisible primary key",

@@ -27,10 +27,12 @@ std::string ClusterRowKeyColumn(std::string_view createStatement) {
   return column;
 }
 
-std::string ClusterRowKeyStatement(std::string_view table, std::string_view column) {
+std::string ClusterRowKeyStatement(std::string_view table, std::string_view column,
+                                   bool tableNumbersRows) {
   const std::string quoted = QuoteIdentifier(column);
+  const std::string numbering = tableNumbersRows ? "DEFAULT UUID_SHORT()" : "AUTO_INCREMENT";
   return "ALTER TABLE " + QuoteIdentifier(table) + " ADD COLUMN " + quoted +
-         " BIGINT UNSIGNED NOT NULL AUTO_INCREMENT INVISIBLE, ADD PRIMARY KEY (" + quoted + ")";
+         " BIGINT UNSIGNED NOT NULL " + numbering + " INVISIBLE, ADD PRIMARY KEY (" + quoted + ")";
 }
 
 }  // namespace tablift

@@ -15,8 +15,12 @@ namespace tablift {
 // regard to case, as MySQL compares column names).
 std::string ClusterRowKeyColumn(std::string_view createStatement);
 
-// The ALTER TABLE that adds the invisible auto-numbered key column `column`
-// to `table` and makes it the primary key.
-std::string ClusterRowKeyStatement(std::string_view table, std::string_view column);
+// The ALTER TABLE that adds the invisible key column `column` to `table` and
+// makes it the primary key. The server numbers it (AUTO_INCREMENT), unless
+// the table has an auto-numbered column already (`tableNumbersRows`: MySQL
+// allows one per table); then each row takes UUID_SHORT(), a number unique
+// on the node that stores the row.
+std::string ClusterRowKeyStatement(std::string_view table, std::string_view column,
+                                   bool tableNumbersRows = false);
 
 }  // namespace tablift

@@ -19,6 +19,7 @@
 #include "mysql/execute_statement.h"
 #include "mysql/sql_literals.h"
 #include "mysql/table_load.h"
+#include "tests/support/access_source.h"
 #include "tests/support/private_server.h"
 #include "tests/support/run_program.h"
 #include "tests/support/target_connection.h"
@@ -261,6 +262,37 @@ TEST_F(GaleraTargetTest, TableWithoutPrimaryKeyGetsAnInvisibleKey) {
   EXPECT_EQ(shown, 3u);
   EXPECT_EQ(value(0, "select concat(col1, col2, col3, ' ', tablift_row_id > 0) from " + table),
             "abc 1");
+}
+
+// Beside an AutoNumber, MySQL's one auto-numbered column, the invisible key
+// still arrives and numbers every row.
+TEST_F(GaleraTargetTest, TableWithAnAutoNumberButNoPrimaryKeyStillGetsAKey) {
+  jet::ColumnDesign id;
+  id.name = "Id";
+  id.type = jet::JetType::Long;
+  id.autoNumber = true;
+  jet::ColumnDesign note;
+  note.name = "Note";
+  note.size = 20;
+  const std::filesystem::path file = temp_.path() / "log.mdb";
+  WriteTables(file, {{"Log", {id, note}}});
+  const std::string name = database("galera_numbered");
+  const ProgramRun migrated = cli(
+      {"migrate", file.string(), "--database", name, "--create", "--verbose"}, address(nodes_[0]));
+  ASSERT_EQ(migrated.exitCode, 0) << migrated.output;
+  EXPECT_NE(migrated.output.find(
+                "Table [Log] has no primary key: added the invisible key column [tablift_row_id]"),
+            std::string::npos)
+      << migrated.output;
+  const std::string table = QuoteIdentifier(name) + ".`Log`";
+  ExecuteOrFail(*windows_[1], "insert into " + table + " values (null, 'a'), (null, 'b')");
+  EXPECT_EQ(
+      value(2,
+            "select concat(count(distinct tablift_row_id), ' ', count(distinct Id)) from " + table),
+      "2 2");
+  EXPECT_EQ(value(2, "select column_key from information_schema.columns where table_schema = " +
+                         StringLiteral(name) + " and column_name = 'tablift_row_id'"),
+            "PRI");
 }
 
 }  // namespace

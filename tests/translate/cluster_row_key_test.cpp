@@ -16,6 +16,10 @@ TEST(ClusterRowKeyTest, KeyColumnAvoidsTheTablesOwnColumns) {
   EXPECT_EQ(ClusterRowKeyStatement("Order Lines", "tablift_row_id"),
             "ALTER TABLE `Order Lines` ADD COLUMN `tablift_row_id` BIGINT UNSIGNED NOT NULL "
             "AUTO_INCREMENT INVISIBLE, ADD PRIMARY KEY (`tablift_row_id`)");
+  // Beside an AutoNumber the server cannot number a second column.
+  EXPECT_EQ(ClusterRowKeyStatement("t", "k", true),
+            "ALTER TABLE `t` ADD COLUMN `k` BIGINT UNSIGNED NOT NULL DEFAULT UUID_SHORT() "
+            "INVISIBLE, ADD PRIMARY KEY (`k`)");
 }
 
 // Pieces stay under the cluster's limits; a server on its own keeps one
