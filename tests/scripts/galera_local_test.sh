@@ -47,6 +47,8 @@ cleanup() {
       kill -KILL $pids 2>/dev/null || true
     fi
   done
+  # A node killed and never started again leaves its socket behind.
+  rm -f "/tmp/tablift-galera-$(printf '%s' "$TABLIFT_GALERA_DIR" | sha256sum | cut -c1-16)"-*.sock
   rm -rf "$work"
 }
 trap cleanup EXIT
