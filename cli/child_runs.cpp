@@ -35,6 +35,8 @@ struct Running {
 };
 
 void Relay(ChildRun& run, Stream& stream, const std::string& line) {
+  // A blank line with a label in front only looks like a line of text.
+  if (line.empty()) return;
   const std::string labelled = run.label + ": " + line + "\n";
   std::fwrite(labelled.data(), 1, labelled.size(), stream.to);
   std::fflush(stream.to);
@@ -59,7 +61,8 @@ void ReadStream(ChildRun& run, Stream& stream) {
   while ((end = stream.pending.find('\n')) != std::string::npos) {
     std::string line = stream.pending.substr(0, end);
     // A live line redrawn in place shows only as its last state.
-    if (const std::size_t back = line.rfind('\r'); back != std::string::npos) line.erase(0, back + 1);
+    if (const std::size_t back = line.rfind('\r'); back != std::string::npos)
+      line.erase(0, back + 1);
     Relay(run, stream, line);
     stream.pending.erase(0, end + 1);
   }
@@ -88,12 +91,14 @@ bool Start(ChildRun& run, Running& running) {
     argv.push_back(argument.data());
   argv.push_back(nullptr);
   running.started = Clock::now();
-  const int spawned = ::posix_spawn(&running.pid, argv.front(), &actions, nullptr, argv.data(), environ);
+  const int spawned =
+      ::posix_spawn(&running.pid, argv.front(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   ::close(out[1]);
   ::close(err[1]);
   if (spawned != 0) {
-    run.errorLines.push_back("cannot start " + run.arguments.front() + ": " + std::strerror(spawned));
+    run.errorLines.push_back("cannot start " + run.arguments.front() + ": " +
+                             std::strerror(spawned));
     ::close(out[0]);
     ::close(err[0]);
     return false;

@@ -139,7 +139,8 @@ std::string ReportJson(const std::vector<FileOutcome>& outcomes) {
     const FileOutcome& outcome = outcomes[i];
     if (i > 0) out += ',';
     std::string report = outcome.reportJson;
-    while (!report.empty() && (report.back() == '\n' || report.back() == ' ')) report.pop_back();
+    while (!report.empty() && (report.back() == '\n' || report.back() == ' '))
+      report.pop_back();
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.3f", outcome.seconds);
     out += "{\"file\":" + JsonString(outcome.file.string()) +
@@ -154,7 +155,8 @@ std::string ReportJson(const std::vector<FileOutcome>& outcomes) {
 bool WriteReport(const std::string& where, const std::vector<FileOutcome>& outcomes) {
   std::error_code error;
   const std::filesystem::path file = std::filesystem::absolute(where, error);
-  std::ofstream out(error ? std::filesystem::path(where) : file, std::ios::binary | std::ios::trunc);
+  std::ofstream out(error ? std::filesystem::path(where) : file,
+                    std::ios::binary | std::ios::trunc);
   out << ReportJson(outcomes);
   out.close();
   if (out) return true;

@@ -209,8 +209,9 @@ int JobsOf(const MigrateOptions& options) {
 // after it by a run of its own, with the options given for every file.
 int RunOfManyFiles(const MigrateOptions& options, int argc, char** argv) {
   if (!options.connection.database.empty()) {
-    return Usage("--database names one target database: with several Access files each is "
-                 "cloned into a database named after it (leave --database out)");
+    return Usage(
+        "--database names one target database: with several Access files each is "
+        "cloned into a database named after it (leave --database out)");
   }
   const int jobs = JobsOf(options);
   if (jobs == 0) return Usage("--jobs takes a number of files from 1");

@@ -21,12 +21,14 @@ bool IsAccessFile(const std::filesystem::directory_entry& entry) {
 Result<std::vector<std::filesystem::path>> FilesInFolder(const std::filesystem::path& folder) {
   std::error_code error;
   std::filesystem::directory_iterator entries(folder, error);
-  if (error) return Status::Failure("cannot read the folder " + folder.string() + ": " + error.message());
+  if (error)
+    return Status::Failure("cannot read the folder " + folder.string() + ": " + error.message());
   std::vector<std::filesystem::path> files;
   for (const std::filesystem::directory_entry& entry : entries) {
     if (IsAccessFile(entry)) files.push_back(entry.path());
   }
-  if (files.empty()) return Status::Failure("the folder " + folder.string() + " holds no .mdb or .accdb file");
+  if (files.empty())
+    return Status::Failure("the folder " + folder.string() + " holds no .mdb or .accdb file");
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -59,7 +61,8 @@ bool NamesManyFiles(const std::vector<std::string>& arguments) {
          (arguments.size() == 1 && std::filesystem::is_directory(arguments.front(), error));
 }
 
-Result<std::vector<std::filesystem::path>> AccessFilesOf(const std::vector<std::string>& arguments) {
+Result<std::vector<std::filesystem::path>> AccessFilesOf(
+    const std::vector<std::string>& arguments) {
   std::vector<std::filesystem::path> files;
   for (const std::string& argument : arguments) {
     std::error_code error;

@@ -200,7 +200,9 @@ const JsonValue& JsonValue::operator[](std::string_view name) const {
   return found == members.end() ? kNull : found->second;
 }
 
-Result<JsonValue> ParseJson(std::string_view text) { return Reader(text).document(); }
+Result<JsonValue> ParseJson(std::string_view text) {
+  return Reader(text).document();
+}
 
 std::string JsonString(std::string_view text) {
   std::string out = "\"";

@@ -74,6 +74,34 @@ TEST(RunReport, TheJsonCarriesEveryFieldWithItsTextEscaped) {
   EXPECT_THAT(json, HasSubstr("\"source\":\"/data/shop.mdb\",\"target\":\"127.0.0.1:3306/shop\"}"));
 }
 
+TEST(RunReport, TheJsonReadsBackAsTheSummaryItWasWrittenFrom) {
+  const RunSummary written = TwoTables();
+  const Result<RunSummary> read = ReadSummaryJson(SummaryJson(written));
+  ASSERT_TRUE(read.ok()) << read.message();
+  const RunSummary& summary = read.value();
+  ASSERT_EQ(summary.tables.size(), 2u);
+  EXPECT_EQ(summary.tables[0].name, "Order Details");
+  EXPECT_EQ(summary.tables[0].rowsWritten, 118);
+  EXPECT_EQ(summary.tables[0].status, TableStatus::Incomplete);
+  EXPECT_EQ(summary.tables[0].reason, written.tables[0].reason);
+  EXPECT_EQ(summary.tables[1].name, written.tables[1].name);
+  EXPECT_EQ(summary.tables[1].status, TableStatus::Migrated);
+  EXPECT_EQ(summary.keys.made, 3);
+  ASSERT_EQ(summary.keys.leftOut.size(), 1u);
+  EXPECT_EQ(summary.keys.leftOut[0].reason, "[ma-3.1.15][10.11]Duplicate entry");
+  EXPECT_EQ(summary.procedures.leftOut[0].name, "Orders Of");
+  EXPECT_EQ(summary.target, written.target);
+}
+
+TEST(RunReport, AReportCutShortOrOfAnotherShapeIsRefused) {
+  const std::string json = SummaryJson(TwoTables());
+  EXPECT_FALSE(ReadSummaryJson(json.substr(0, json.size() / 2)).ok());
+  EXPECT_FALSE(ReadSummaryJson("{\"files\":[]}").ok());
+  EXPECT_FALSE(ReadSummaryJson("").ok());
+  // Nesting beyond any report's is refused rather than followed.
+  EXPECT_FALSE(ReadSummaryJson(std::string(100000, '[')).ok());
+}
+
 using RunSummaryOfMigrate = CliTest;
 
 // The counts of the report against the server's own, on MyISAM, whose
