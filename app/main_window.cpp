@@ -97,6 +97,8 @@ MainWindow::MainWindow(Prompter* prompter)
   timer_->start();
 
   buildMenus();
+  // Access files dropped anywhere on the window are cloned.
+  setAcceptDrops(true);
   setWindowTitle(ProductText());
   setWindowIcon(ToolIcon(2));
 
@@ -185,6 +187,7 @@ void MainWindow::buildMenus() {
   addEntry(operation, "Migrate", kCmdMigrate)->setIcon(ToolIcon(2));
   addEntry(operation, "Delete Selected", kCmdDeleteSelected)->setIcon(ToolIcon(3));
   addEntry(operation, "&Backup", kCmdBackup)->setIcon(ToolIcon(4));
+  addEntry(operation, "Clone Access Files...", kCmdCloneFiles);
   QMenu* databases = addMenu("D&atabases");
   addEntry(databases, "New Database", kCmdNewDatabase);
   addEntry(databases, "Change Charset", kCmdChangeCharset);
@@ -366,6 +369,9 @@ void MainWindow::runCommand(int command) {
     case kCmdBackup:
     case kCmdToolBackup:
       BackupCommand(*workbench_);
+      break;
+    case kCmdCloneFiles:
+      chooseAccessFilesToClone();
       break;
     case kCmdNewDatabase:
       if (workbench_->targetTree().selection().kind() != NodeKind::Root) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <memory>
@@ -74,11 +75,19 @@ class MainWindow : public QMainWindow {
   void openConditionDialog();
   // Shows the menus that fit the node selected in a tree.
   void applyMenuState(const MenuBarState& state);
+  // "Clone Access Files...": the files chosen (several at once) or dropped on
+  // the window, one clone task each (file_clones.cpp). Tests give the
+  // chooser; by default it is the file dialog.
+  void setFilesChooser(std::function<QStringList()> chooser) { chooseFiles_ = std::move(chooser); }
+  void cloneAccessFiles(const QStringList& files);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildMenus();
@@ -89,6 +98,7 @@ class MainWindow : public QMainWindow {
   void showHint(const QString& hint);
   void forwardToTree(CDBTreeView* tree, int command);
   void openManual();
+  void chooseAccessFilesToClone();
   void loadSettings();
   void installShippedDriver(QDialog& checkDialog);
   // The target tree's management commands (target_tree_commands.cpp).
@@ -118,6 +128,7 @@ class MainWindow : public QMainWindow {
   bool closeApproved_ = false;
   bool autoBackupFlag_ = false;
   std::function<void(QDialog&)> dialogHook_;
+  std::function<QStringList()> chooseFiles_;
   bool closeQueryPending_ = false;
 };
 

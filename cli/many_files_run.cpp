@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "cli/child_runs.h"
-#include "cli/migrate_sources.h"
+#include "engine/access_file_list.h"
 #include "engine/json_value.h"
 #include "engine/run_report.h"
 

@@ -38,6 +38,7 @@ enum CommandId : int {
   kCmdClearAllData = 32790,
   kCmdDriverCheck = 32793,
   kCmdStorageEngine = 32794,
+  kCmdCloneFiles = 32795,
 };
 
 // Control ids of the two database trees.

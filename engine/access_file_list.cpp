@@ -1,4 +1,4 @@
-#include "cli/migrate_sources.h"
+#include "engine/access_file_list.h"
 
 #include <algorithm>
 #include <map>
@@ -13,9 +13,7 @@ namespace {
 
 bool IsAccessFile(const std::filesystem::directory_entry& entry) {
   std::error_code error;
-  if (!entry.is_regular_file(error)) return false;
-  const std::string ending = entry.path().extension().string();
-  return EqualsIgnoreCase(ending, ".mdb") || EqualsIgnoreCase(ending, ".accdb");
+  return entry.is_regular_file(error) && IsAccessFileName(entry.path());
 }
 
 Result<std::vector<std::filesystem::path>> FilesInFolder(const std::filesystem::path& folder) {
@@ -50,6 +48,11 @@ Status OneDatabaseEach(const std::vector<std::filesystem::path>& files) {
 }
 
 }  // namespace
+
+bool IsAccessFileName(const std::filesystem::path& path) {
+  const std::string ending = path.extension().string();
+  return EqualsIgnoreCase(ending, ".mdb") || EqualsIgnoreCase(ending, ".accdb");
+}
 
 std::string CloneDatabaseName(const std::filesystem::path& path) {
   return StripDatabasePath(AccessDatabaseName(path.string()));

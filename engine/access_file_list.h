@@ -13,6 +13,9 @@ namespace tablift {
 // it.
 std::string CloneDatabaseName(const std::filesystem::path& path);
 
+// Whether the path ends as an Access file does: .mdb or .accdb, in any case.
+bool IsAccessFileName(const std::filesystem::path& path);
+
 // Whether the source arguments of migrate ask for many files: more than one,
 // or a folder.
 bool NamesManyFiles(const std::vector<std::string>& arguments);
