@@ -178,7 +178,9 @@ int RunManyFiles(const ManyFilesRun& run) {
                    .arguments = {"/proc/self/exe", "migrate", run.files[i].string()}};
     child.arguments.insert(child.arguments.end(), run.perFileArguments.begin(),
                            run.perFileArguments.end());
-    child.arguments.insert(child.arguments.end(), {"--report", reports.reportOf(i).string()});
+    child.arguments.insert(child.arguments.end(),
+                           {"--report", reports.reportOf(i).string(), "--cache-folder",
+                            (run.cacheFolder / CloneDatabaseName(run.files[i])).string()});
     children.push_back(std::move(child));
   }
   // What was written so far is out before the children write beside it.

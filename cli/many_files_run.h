@@ -16,6 +16,10 @@ struct ManyFilesRun {
   std::vector<std::string> perFileArguments{};
   int jobs = 1;        // how many files are migrated at a time
   std::string report;  // --report: every file's summary, as one JSON
+  // Each file's run keeps its statements in a folder of its own in here,
+  // named after its database: runs side by side would otherwise write the
+  // files of tables of the same name over each other.
+  std::filesystem::path cacheFolder{};
 };
 
 // Migrates each file in a run of tablift-cli of its own, `jobs` at a time,

@@ -38,6 +38,8 @@ constexpr const char* kMigrateUsage =
     "       [--database NAME [--create]] %s\n"
     "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n"
     "       [--report FILE.json]   (the summary of the run, also written as JSON)\n"
+    "       [--cache-folder DIR]   (where each object's statements are kept; with many\n"
+    "                              files, a folder per database in it)\n"
     "       [--quiet | --verbose]  (only errors and the summary | progress lines also\n"
     "                              when the output is no terminal)\n";
 
@@ -62,8 +64,11 @@ struct MigrateOptions {
   // migrated at a time.
   std::vector<std::string> sources;
   std::string jobs = "1";
-  // The arguments that belong to the whole run (the files, --report, --jobs
-  // and their values) by their place in argv: a run of many files passes the
+  // --cache-folder: where the statements sent are kept (the program's
+  // data_cache unless told otherwise).
+  std::string cacheFolder;
+  // The arguments that belong to the whole run (the files, --report, --jobs,
+  // --cache-folder and their values) by their place in argv: a run of many files passes the
   // others on to each file's own run.
   std::vector<int> wholeRunArguments;
 };
@@ -220,7 +225,12 @@ int RunOfManyFiles(const MigrateOptions& options, int argc, char** argv) {
     std::fprintf(stderr, "tablift-cli migrate: %s\n", files.message().c_str());
     return 1;
   }
-  ManyFilesRun run{.files = std::move(files).value(), .jobs = jobs, .report = options.report};
+  ManyFilesRun run{.files = std::move(files).value(),
+                   .jobs = jobs,
+                   .report = options.report,
+                   .cacheFolder = options.cacheFolder.empty()
+                                      ? DefaultCacheFolder()
+                                      : std::filesystem::absolute(options.cacheFolder)};
   for (int i = 0; i < argc; ++i) {
     if (std::find(options.wholeRunArguments.begin(), options.wholeRunArguments.end(), i) ==
         options.wholeRunArguments.end()) {
@@ -262,8 +272,10 @@ int RunMigrateCommand(int argc, char** argv) {
           argument.starts_with("--q") || argument == "-q" ? Verbosity::Quiet : Verbosity::Verbose;
       continue;
     }
-    if (argument == "--report" || argument == "--jobs") {
-      value = argument == "--report" ? &options.report : &options.jobs;
+    if (argument == "--report" || argument == "--jobs" || argument == "--cache-folder") {
+      value = argument == "--report" ? &options.report
+              : argument == "--jobs" ? &options.jobs
+                                     : &options.cacheFolder;
       options.wholeRunArguments.insert(options.wholeRunArguments.end(), {i, i + 1});
     } else if (!argument.starts_with('-')) {
       TakeSource(options, argv, i);
@@ -299,6 +311,8 @@ int RunMigrateCommand(int argc, char** argv) {
   Workbench window(prompter);
   ConsoleLog log(window, options.verbosity);
   if (!ConnectBothSides(window, options.connection)) return 1;
+  if (!options.cacheFolder.empty())
+    window.setCacheFolder(std::filesystem::absolute(options.cacheFolder));
   window.targetTree().setStorageEngine(options.engine);
   window.setNameRule(options.names);
   {

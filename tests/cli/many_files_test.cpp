@@ -52,6 +52,12 @@ class ManyFilesMigrate : public CliTest {
     return cli(arguments);
   }
 
+  std::string count(const std::string& database, const std::string& table) {
+    const std::vector<std::string> rows =
+        QueryColumn(window_, "SELECT COUNT(*) FROM `" + database + "`.`" + table + "`");
+    return rows.empty() ? std::string("0") : rows.front();
+  }
+
   bool databaseExists(const std::string& database) {
     return !QueryColumn(window_,
                         "SELECT schema_name FROM information_schema.schemata WHERE "
@@ -104,6 +110,15 @@ TEST_F(ManyFilesMigrate, ThreeFilesTwoAtATimeEachArriveWholeWithOneReport) {
     EXPECT_THAT(run.output, ContainsRegex("\n" + files[i].filename().string() + " \u2192 " +
                                           database + ": SUCCESS, " + std::to_string(tables) +
                                           " tables, " + std::to_string(rows) + " rows, "));
+    // Each file's run keeps the statements it sent in a folder of its own:
+    // files side by side have tables of the same name ("Table1").
+    const std::string script =
+        ReadWholeFile(temp_.path() / "data_cache" / database / "Table1.data");
+    std::size_t inserts = 0;
+    for (std::size_t at = script.find("insert into "); at != std::string::npos;
+         at = script.find("insert into ", at + 1))
+      ++inserts;
+    EXPECT_EQ(inserts, static_cast<std::size_t>(std::stoll(count(database, "Table1")))) << database;
     // And the command's own comparison with the Access file.
     std::vector<std::string> verify{"verify", files[i].string(), "--database", database};
     for (const std::string& option : serverOptions())
