@@ -38,10 +38,10 @@ constexpr const char* kMigrateUsage =
     "       [--database NAME [--create]] %s\n"
     "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n"
     "       [--report FILE.json]   (the summary of the run, also written as JSON)\n"
-    "       [--cache-folder DIR]   (where each object's statements are kept; with many\n"
-    "                              files, a folder per database in it)\n"
     "       [--quiet | --verbose]  (only errors and the summary | progress lines also\n"
-    "                              when the output is no terminal)\n";
+    "                              when the output is no terminal)\n"
+    "       [--cache-folder DIR]   (where each object's statements are kept; with many\n"
+    "                              files, a folder per database in it)\n";
 
 struct MigrateOptions {
   ConnectionOptions connection;
@@ -171,32 +171,6 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
-// The request the options make: the Access file's database and the object
-// chosen in it, into the target database named (or cloned into a new one).
-std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOptions& options) {
-  const CatalogNode root = window.sourceTree().nodes();
-  const CatalogNode* database = nullptr;
-  for (const CatalogNode& child : root.children) {
-    if (child.kind == NodeKind::Database) database = &child;
-  }
-  if (database == nullptr) {
-    std::fputs("tablift-cli migrate: the Access file lists no database\n", stderr);
-    return std::nullopt;
-  }
-  const std::optional<ChosenObject> chosen =
-      FindChosenObject(*database, options.object, "migrate", "the Access file");
-  if (!chosen) return std::nullopt;
-  MigrationRequest request{
-      .scope = chosen->scope, .sourceDatabase = database->text, .object = chosen->object};
-  if (!options.connection.database.empty()) {
-    CatalogNode targetRoot;
-    const CatalogNode* node = TargetDatabase(window, options, targetRoot);
-    if (node == nullptr) return std::nullopt;
-    request.targetDatabase = node->text;
-  }
-  return request;
-}
-
 void TakeSource(MigrateOptions& options, char** argv, int at) {
   options.sources.emplace_back(argv[at]);
   options.wholeRunArguments.push_back(at);
@@ -238,6 +212,32 @@ int RunOfManyFiles(const MigrateOptions& options, int argc, char** argv) {
     }
   }
   return RunManyFiles(run);
+}
+
+// The request the options make: the Access file's database and the object
+// chosen in it, into the target database named (or cloned into a new one).
+std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOptions& options) {
+  const CatalogNode root = window.sourceTree().nodes();
+  const CatalogNode* database = nullptr;
+  for (const CatalogNode& child : root.children) {
+    if (child.kind == NodeKind::Database) database = &child;
+  }
+  if (database == nullptr) {
+    std::fputs("tablift-cli migrate: the Access file lists no database\n", stderr);
+    return std::nullopt;
+  }
+  const std::optional<ChosenObject> chosen =
+      FindChosenObject(*database, options.object, "migrate", "the Access file");
+  if (!chosen) return std::nullopt;
+  MigrationRequest request{
+      .scope = chosen->scope, .sourceDatabase = database->text, .object = chosen->object};
+  if (!options.connection.database.empty()) {
+    CatalogNode targetRoot;
+    const CatalogNode* node = TargetDatabase(window, options, targetRoot);
+    if (node == nullptr) return std::nullopt;
+    request.targetDatabase = node->text;
+  }
+  return request;
 }
 
 }  // namespace
