@@ -5,6 +5,7 @@
 #include <map>
 #include <regex>
 
+#include "engine/json_value.h"
 #include "engine/run_report.h"
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/target_connection.h"
@@ -100,6 +101,25 @@ TEST(RunReport, AReportCutShortOrOfAnotherShapeIsRefused) {
   EXPECT_FALSE(ReadSummaryJson("").ok());
   // Nesting beyond any report's is refused rather than followed.
   EXPECT_FALSE(ReadSummaryJson(std::string(100000, '[')).ok());
+}
+
+// Other programs' JSON writers escape what this one writes as it is.
+TEST(RunReport, JsonEscapesNumbersAndLiteralsReadAsWritten) {
+  const Result<JsonValue> read = ParseJson(
+      "{\"a\":\"\\u00e9\\ud83d\\ude00\\/\",\"n\":-1.5e2,\"t\":true,\"f\":false,\"z\":null,"
+      "\"l\":[1,[2]]}");
+  ASSERT_TRUE(read.ok()) << read.message();
+  const JsonValue& json = read.value();
+  EXPECT_EQ(json["a"].text, "\u00e9\U0001F600/");
+  EXPECT_EQ(json["n"].number, -150);
+  EXPECT_TRUE(json["t"].boolean);
+  EXPECT_EQ(json["f"].kind, JsonValue::Kind::Boolean);
+  EXPECT_FALSE(json["f"].boolean);
+  EXPECT_EQ(json["z"].kind, JsonValue::Kind::Null);
+  EXPECT_EQ(json["l"].items.at(1).items.at(0).number, 2);
+  EXPECT_EQ(json["missing"]["deeper"].kind, JsonValue::Kind::Null);
+  EXPECT_FALSE(ParseJson("{\"a\":1} trailing").ok());
+  EXPECT_FALSE(ParseJson("{\"a\":\"\\x\"}").ok());
 }
 
 using RunSummaryOfMigrate = CliTest;
