@@ -185,9 +185,9 @@ void MainWindow::buildMenus() {
   addEntry(connectMenu, "E&xit", kCmdExit);
   QMenu* operation = addMenu("&Operation");
   addEntry(operation, "Migrate", kCmdMigrate)->setIcon(ToolIcon(2));
+  addEntry(operation, "Clone Access Files...", kCmdCloneFiles);
   addEntry(operation, "Delete Selected", kCmdDeleteSelected)->setIcon(ToolIcon(3));
   addEntry(operation, "&Backup", kCmdBackup)->setIcon(ToolIcon(4));
-  addEntry(operation, "Clone Access Files...", kCmdCloneFiles);
   QMenu* databases = addMenu("D&atabases");
   addEntry(databases, "New Database", kCmdNewDatabase);
   addEntry(databases, "Change Charset", kCmdChangeCharset);

@@ -63,6 +63,11 @@ class MainWindow : public QMainWindow {
   // Adds or removes the "Tips" tab (the configuration dialog's "Tips"
   // setting).
   void setTipsShown(bool shown);
+  // "Clone Access Files...": the files chosen (several at once) or dropped on
+  // the window, one clone task each (file_clones.cpp). Tests give the
+  // chooser; by default it is the file dialog.
+  void setFilesChooser(std::function<QStringList()> chooser) { chooseFiles_ = std::move(chooser); }
+  void cloneAccessFiles(const QStringList& files);
   // The configuration dialog's Auto Backup switch, as the settings file or
   // the last Connect from the dialog left it.
   bool autoBackupFlag() const { return autoBackupFlag_; }
@@ -75,11 +80,6 @@ class MainWindow : public QMainWindow {
   void openConditionDialog();
   // Shows the menus that fit the node selected in a tree.
   void applyMenuState(const MenuBarState& state);
-  // "Clone Access Files...": the files chosen (several at once) or dropped on
-  // the window, one clone task each (file_clones.cpp). Tests give the
-  // chooser; by default it is the file dialog.
-  void setFilesChooser(std::function<QStringList()> chooser) { chooseFiles_ = std::move(chooser); }
-  void cloneAccessFiles(const QStringList& files);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -95,10 +95,10 @@ class MainWindow : public QMainWindow {
   QWidget* buildTrees();
   QWidget* buildOutput();
   void buildStatusBar();
+  void chooseAccessFilesToClone();
   void showHint(const QString& hint);
   void forwardToTree(CDBTreeView* tree, int command);
   void openManual();
-  void chooseAccessFilesToClone();
   void loadSettings();
   void installShippedDriver(QDialog& checkDialog);
   // The target tree's management commands (target_tree_commands.cpp).
@@ -125,10 +125,10 @@ class MainWindow : public QMainWindow {
   QTimer* timer_ = nullptr;
   std::vector<QMenu*> menus_;
   std::map<int, QAction*> actions_;
+  std::function<QStringList()> chooseFiles_;
   bool closeApproved_ = false;
   bool autoBackupFlag_ = false;
   std::function<void(QDialog&)> dialogHook_;
-  std::function<QStringList()> chooseFiles_;
   bool closeQueryPending_ = false;
 };
 

@@ -122,30 +122,6 @@ std::string SummaryText(const RunSummary& summary) {
   return out;
 }
 
-std::string SummaryJson(const RunSummary& summary) {
-  std::string out = "{\"tables\":[";
-  for (std::size_t i = 0; i < summary.tables.size(); ++i) {
-    const TableSummary& table = summary.tables[i];
-    if (i > 0) out += ',';
-    out += "{\"name\":" + JsonString(table.name) +
-           ",\"rows_read\":" + std::to_string(table.rowsRead) +
-           ",\"rows_written\":" + std::to_string(table.rowsWritten) +
-           ",\"rows_refused\":" + std::to_string(table.rowsRefused) +
-           ",\"seconds\":" + Fixed(table.seconds, 3) +
-           ",\"status\":" + JsonString(StatusText(table.status)) +
-           ",\"reason\":" + JsonString(table.reason) + "}";
-  }
-  out += "],\"keys\":" + JsonTally(summary.keys) +
-         ",\"foreign_keys\":" + JsonTally(summary.foreignKeys) +
-         ",\"views\":" + JsonTally(summary.views) +
-         ",\"procedures\":" + JsonTally(summary.procedures) +
-         ",\"started\":" + JsonString(IsoTime(summary.started)) +
-         ",\"finished\":" + JsonString(IsoTime(summary.finished)) +
-         ",\"source\":" + JsonString(summary.source) + ",\"target\":" + JsonString(summary.target) +
-         "}\n";
-  return out;
-}
-
 Result<RunSummary> ReadSummaryJson(std::string_view json) {
   const Result<JsonValue> parsed = ParseJson(json);
   if (!parsed.ok()) return Status::Failure("the run report is no JSON: " + parsed.message());
@@ -170,6 +146,30 @@ Result<RunSummary> ReadSummaryJson(std::string_view json) {
   summary.source = report["source"].text;
   summary.target = report["target"].text;
   return summary;
+}
+
+std::string SummaryJson(const RunSummary& summary) {
+  std::string out = "{\"tables\":[";
+  for (std::size_t i = 0; i < summary.tables.size(); ++i) {
+    const TableSummary& table = summary.tables[i];
+    if (i > 0) out += ',';
+    out += "{\"name\":" + JsonString(table.name) +
+           ",\"rows_read\":" + std::to_string(table.rowsRead) +
+           ",\"rows_written\":" + std::to_string(table.rowsWritten) +
+           ",\"rows_refused\":" + std::to_string(table.rowsRefused) +
+           ",\"seconds\":" + Fixed(table.seconds, 3) +
+           ",\"status\":" + JsonString(StatusText(table.status)) +
+           ",\"reason\":" + JsonString(table.reason) + "}";
+  }
+  out += "],\"keys\":" + JsonTally(summary.keys) +
+         ",\"foreign_keys\":" + JsonTally(summary.foreignKeys) +
+         ",\"views\":" + JsonTally(summary.views) +
+         ",\"procedures\":" + JsonTally(summary.procedures) +
+         ",\"started\":" + JsonString(IsoTime(summary.started)) +
+         ",\"finished\":" + JsonString(IsoTime(summary.finished)) +
+         ",\"source\":" + JsonString(summary.source) + ",\"target\":" + JsonString(summary.target) +
+         "}\n";
+  return out;
 }
 
 Status WriteSummaryJson(const std::filesystem::path& file, const RunSummary& summary) {

@@ -37,8 +37,9 @@ enum CommandId : int {
   kCmdRenameTable = 32789,
   kCmdClearAllData = 32790,
   kCmdDriverCheck = 32793,
+  // Operation > Clone Access Files...
+  kCmdCloneFiles = 32800,
   kCmdStorageEngine = 32794,
-  kCmdCloneFiles = 32795,
 };
 
 // Control ids of the two database trees.
