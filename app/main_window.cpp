@@ -97,6 +97,8 @@ MainWindow::MainWindow(Prompter* prompter)
   timer_->start();
 
   buildMenus();
+  // Access files dropped anywhere on the window are cloned.
+  setAcceptDrops(true);
   setWindowTitle(ProductText());
   setWindowIcon(ToolIcon(2));
 
@@ -183,6 +185,7 @@ void MainWindow::buildMenus() {
   addEntry(connectMenu, "E&xit", kCmdExit);
   QMenu* operation = addMenu("&Operation");
   addEntry(operation, "Migrate", kCmdMigrate)->setIcon(ToolIcon(2));
+  addEntry(operation, "Clone Access Files...", kCmdCloneFiles);
   addEntry(operation, "Delete Selected", kCmdDeleteSelected)->setIcon(ToolIcon(3));
   addEntry(operation, "&Backup", kCmdBackup)->setIcon(ToolIcon(4));
   QMenu* databases = addMenu("D&atabases");
@@ -366,6 +369,9 @@ void MainWindow::runCommand(int command) {
     case kCmdBackup:
     case kCmdToolBackup:
       BackupCommand(*workbench_);
+      break;
+    case kCmdCloneFiles:
+      chooseAccessFilesToClone();
       break;
     case kCmdNewDatabase:
       if (workbench_->targetTree().selection().kind() != NodeKind::Root) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <memory>
@@ -62,6 +63,11 @@ class MainWindow : public QMainWindow {
   // Adds or removes the "Tips" tab (the configuration dialog's "Tips"
   // setting).
   void setTipsShown(bool shown);
+  // "Clone Access Files...": the files chosen (several at once) or dropped on
+  // the window, one clone task each (file_clones.cpp). Tests give the
+  // chooser; by default it is the file dialog.
+  void setFilesChooser(std::function<QStringList()> chooser) { chooseFiles_ = std::move(chooser); }
+  void cloneAccessFiles(const QStringList& files);
   // The configuration dialog's Auto Backup switch, as the settings file or
   // the last Connect from the dialog left it.
   bool autoBackupFlag() const { return autoBackupFlag_; }
@@ -79,6 +85,9 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildMenus();
@@ -86,6 +95,7 @@ class MainWindow : public QMainWindow {
   QWidget* buildTrees();
   QWidget* buildOutput();
   void buildStatusBar();
+  void chooseAccessFilesToClone();
   void showHint(const QString& hint);
   void forwardToTree(CDBTreeView* tree, int command);
   void openManual();
@@ -115,6 +125,7 @@ class MainWindow : public QMainWindow {
   QTimer* timer_ = nullptr;
   std::vector<QMenu*> menus_;
   std::map<int, QAction*> actions_;
+  std::function<QStringList()> chooseFiles_;
   bool closeApproved_ = false;
   bool autoBackupFlag_ = false;
   std::function<void(QDialog&)> dialogHook_;

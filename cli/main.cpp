@@ -23,6 +23,8 @@ constexpr std::string_view kUsageLine =
     "  create-mdb PATH          create an empty Access database (.mdb) at PATH\n"
     "  sample PATH [--rows N]   write the sample order database (N rows in the big tables)\n"
     "  migrate SOURCE ...       migrate an Access database (.mdb or .accdb) into a MySQL server\n"
+    "  migrate A.mdb B.accdb ... | FOLDER [--jobs N]\n"
+    "                           clone each Access file into a database named after it\n"
     "  verify SOURCE ...        compare migrated tables with their Access originals\n"
     "  backup --database NAME --dir FOLDER ...\n"
     "                           save MySQL tables, their rows and views as script files\n"

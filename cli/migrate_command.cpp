@@ -1,20 +1,25 @@
 #include "cli/migrate_command.h"
 
+#include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/command_help.h"
 #include "cli/connection_options.h"
 #include "cli/console_log.h"
 #include "cli/console_prompter.h"
+#include "cli/many_files_run.h"
 #include "cli/names_option.h"
 #include "cli/object_choice.h"
 #include "core/write_line.h"
 #include "data_access/ascii_text.h"
 #include "data_access/provider_calls.h"
+#include "engine/access_file_list.h"
 #include "engine/catalog_tree.h"
 #include "engine/list_catalog.h"
 #include "engine/queue_migration.h"
@@ -28,11 +33,15 @@ namespace {
 
 constexpr const char* kMigrateUsage =
     "Usage: tablift-cli migrate %s\n"
+    "       [MORE.mdb ... | FOLDER] [--jobs N]  (each file cloned into a database named\n"
+    "                              after it, N files at a time; one line per file at the end)\n"
     "       [--database NAME [--create]] %s\n"
     "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n"
     "       [--report FILE.json]   (the summary of the run, also written as JSON)\n"
     "       [--quiet | --verbose]  (only errors and the summary | progress lines also\n"
-    "                              when the output is no terminal)\n";
+    "                              when the output is no terminal)\n"
+    "       [--cache-folder DIR]   (where each object's statements are kept; with many\n"
+    "                              files, a folder per database in it)\n";
 
 struct MigrateOptions {
   ConnectionOptions connection;
@@ -51,6 +60,17 @@ struct MigrateOptions {
   // --report: where the run's summary is also written, as JSON.
   std::string report;
   Verbosity verbosity = Verbosity::Normal;
+  // Every Access file or folder named, and --jobs: how many of the files are
+  // migrated at a time.
+  std::vector<std::string> sources;
+  std::string jobs = "1";
+  // --cache-folder: where the statements sent are kept (the program's
+  // data_cache unless told otherwise).
+  std::string cacheFolder;
+  // The arguments that belong to the whole run (the files, --report, --jobs,
+  // --cache-folder and their values) by their place in argv: a run of many files passes the
+  // others on to each file's own run.
+  std::vector<int> wholeRunArguments;
 };
 
 double SecondsSinceEpoch() {
@@ -67,10 +87,9 @@ bool ReportRun(Workbench& window, const MigrateOptions& options, double started)
   const std::string server =
       options.connection.dsn.empty() ? window.targetProfile().sourceName : options.connection.dsn;
   // A clone goes into a new database named after the Access file.
-  const std::string database =
-      options.connection.database.empty()
-          ? std::filesystem::path(window.sourceProfile().sourceName).stem().string()
-          : options.connection.database;
+  const std::string database = options.connection.database.empty()
+                                   ? CloneDatabaseName(window.sourceProfile().sourceName)
+                                   : options.connection.database;
   summary.target = server + "/" + database;
   std::printf("\n%s", SummaryText(summary).c_str());
   std::fflush(stdout);
@@ -152,6 +171,49 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
+void TakeSource(MigrateOptions& options, char** argv, int at) {
+  options.sources.emplace_back(argv[at]);
+  options.wholeRunArguments.push_back(at);
+}
+
+// --jobs as a number; 0 when it is none, or none from 1 up.
+int JobsOf(const MigrateOptions& options) {
+  int jobs = 0;
+  const char* end = options.jobs.data() + options.jobs.size();
+  const auto [stop, error] = std::from_chars(options.jobs.data(), end, jobs);
+  return error == std::errc() && stop == end && jobs > 0 ? jobs : 0;
+}
+
+// Several Access files or a folder: each file cloned into a database named
+// after it by a run of its own, with the options given for every file.
+int RunOfManyFiles(const MigrateOptions& options, int argc, char** argv) {
+  if (!options.connection.database.empty()) {
+    return Usage(
+        "--database names one target database: with several Access files each is "
+        "cloned into a database named after it (leave --database out)");
+  }
+  const int jobs = JobsOf(options);
+  if (jobs == 0) return Usage("--jobs takes a number of files from 1");
+  Result<std::vector<std::filesystem::path>> files = AccessFilesOf(options.sources);
+  if (!files.ok()) {
+    std::fprintf(stderr, "tablift-cli migrate: %s\n", files.message().c_str());
+    return 1;
+  }
+  ManyFilesRun run{.files = std::move(files).value(),
+                   .jobs = jobs,
+                   .report = options.report,
+                   .cacheFolder = options.cacheFolder.empty()
+                                      ? DefaultCacheFolder()
+                                      : std::filesystem::absolute(options.cacheFolder)};
+  for (int i = 0; i < argc; ++i) {
+    if (std::find(options.wholeRunArguments.begin(), options.wholeRunArguments.end(), i) ==
+        options.wholeRunArguments.end()) {
+      run.perFileArguments.emplace_back(argv[i]);
+    }
+  }
+  return RunManyFiles(run);
+}
+
 // The request the options make: the Access file's database and the object
 // chosen in it, into the target database named (or cloned into a new one).
 std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOptions& options) {
@@ -188,7 +250,12 @@ int RunMigrateCommand(int argc, char** argv) {
   MigrateOptions options;
   for (int i = 0; i < argc; ++i) {
     std::string error;
-    if (TakeConnectionOption(argc, argv, i, options.connection, error)) continue;
+    const int at = i;
+    if (TakeConnectionOption(argc, argv, i, options.connection, error)) {
+      // An option with a value moved past it; the Access file did not.
+      if (i == at) TakeSource(options, argv, at);
+      continue;
+    }
     if (!error.empty()) return Usage(error);
     if (TakeObjectOption(argc, argv, i, options.object, error)) continue;
     if (!error.empty()) return Usage(error);
@@ -205,8 +272,14 @@ int RunMigrateCommand(int argc, char** argv) {
           argument.starts_with("--q") || argument == "-q" ? Verbosity::Quiet : Verbosity::Verbose;
       continue;
     }
-    if (argument == "--report") {
-      value = &options.report;
+    if (argument == "--report" || argument == "--jobs" || argument == "--cache-folder") {
+      value = argument == "--report" ? &options.report
+              : argument == "--jobs" ? &options.jobs
+                                     : &options.cacheFolder;
+      options.wholeRunArguments.insert(options.wholeRunArguments.end(), {i, i + 1});
+    } else if (!argument.starts_with('-')) {
+      TakeSource(options, argv, i);
+      continue;
     } else if (argument == "--engine") {
       value = &options.engine;
     } else if (argument == "--charset") {
@@ -231,10 +304,15 @@ int RunMigrateCommand(int argc, char** argv) {
     return Usage("--engine is InnoDB or MyISAM");
   }
 
+  if (NamesManyFiles(options.sources)) return RunOfManyFiles(options, argc, argv);
+  if (JobsOf(options) == 0) return Usage("--jobs takes a number of files from 1");
+
   ConsolePrompter prompter;
   Workbench window(prompter);
   ConsoleLog log(window, options.verbosity);
   if (!ConnectBothSides(window, options.connection)) return 1;
+  if (!options.cacheFolder.empty())
+    window.setCacheFolder(std::filesystem::absolute(options.cacheFolder));
   window.targetTree().setStorageEngine(options.engine);
   window.setNameRule(options.names);
   {

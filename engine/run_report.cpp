@@ -8,6 +8,8 @@
 #include <ctime>
 #include <fstream>
 
+#include "engine/json_value.h"
+
 namespace tablift {
 namespace {
 
@@ -15,40 +17,6 @@ std::string Fixed(double value, int decimals) {
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, value);
   return text;
-}
-
-// A JSON string literal: quotes, backslashes and control characters escaped,
-// everything else (UTF-8 included) as it is.
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
 }
 
 std::string JsonTally(const ObjectTally& tally) {
@@ -78,6 +46,22 @@ void TallyLines(std::string& out, const char* title, const ObjectTally& tally) {
          std::to_string(tally.leftOut.size()) + " left out\n";
   for (const LeftOut& object : tally.leftOut)
     out += "  " + object.name + ": " + Brief(object.reason) + "\n";
+}
+
+TableStatus StatusOfText(const std::string& text) {
+  for (const TableStatus status :
+       {TableStatus::Migrated, TableStatus::Incomplete, TableStatus::NotCreated}) {
+    if (text == StatusText(status)) return status;
+  }
+  return TableStatus::Incomplete;
+}
+
+ObjectTally TallyOf(const JsonValue& json) {
+  ObjectTally tally;
+  tally.made = static_cast<int>(json["made"].number);
+  for (const JsonValue& object : json["left_out"].items)
+    tally.leftOut.push_back({object["name"].text, object["reason"].text});
+  return tally;
 }
 
 }  // namespace
@@ -136,6 +120,32 @@ std::string SummaryText(const RunSummary& summary) {
   TallyLines(out, "Views", summary.views);
   TallyLines(out, "Procedures", summary.procedures);
   return out;
+}
+
+Result<RunSummary> ReadSummaryJson(std::string_view json) {
+  const Result<JsonValue> parsed = ParseJson(json);
+  if (!parsed.ok()) return Status::Failure("the run report is no JSON: " + parsed.message());
+  const JsonValue& report = parsed.value();
+  if (report["tables"].kind != JsonValue::Kind::Array)
+    return Status::Failure("the run report lists no tables");
+  RunSummary summary;
+  for (const JsonValue& table : report["tables"].items) {
+    summary.tables.push_back(
+        TableSummary{.name = table["name"].text,
+                     .rowsRead = static_cast<std::int64_t>(table["rows_read"].number),
+                     .rowsWritten = static_cast<std::int64_t>(table["rows_written"].number),
+                     .rowsRefused = static_cast<std::int64_t>(table["rows_refused"].number),
+                     .seconds = table["seconds"].number,
+                     .status = StatusOfText(table["status"].text),
+                     .reason = table["reason"].text});
+  }
+  summary.keys = TallyOf(report["keys"]);
+  summary.foreignKeys = TallyOf(report["foreign_keys"]);
+  summary.views = TallyOf(report["views"]);
+  summary.procedures = TallyOf(report["procedures"]);
+  summary.source = report["source"].text;
+  summary.target = report["target"].text;
+  return summary;
 }
 
 std::string SummaryJson(const RunSummary& summary) {

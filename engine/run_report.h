@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "core/status.h"
 #include "migration/run_summary.h"
@@ -20,6 +21,11 @@ std::string SummaryText(const RunSummary& summary);
 //  "foreign_keys":…, "views":…, "procedures":…, "started","finished"
 //  (ISO 8601, UTC), "source","target"}
 std::string SummaryJson(const RunSummary& summary);
+
+// A summary read back from SummaryJson's text (the times left at 0): what a
+// run of many files reads from each file's own run. A failure when the text
+// is no such report.
+Result<RunSummary> ReadSummaryJson(std::string_view json);
 
 // Writes SummaryJson to `file` (a full path), replacing what was there.
 Status WriteSummaryJson(const std::filesystem::path& file, const RunSummary& summary);

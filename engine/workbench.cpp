@@ -180,9 +180,13 @@ MigrationSettings Workbench::migrationSettings() const {
   return settings;
 }
 
+std::filesystem::path DefaultCacheFolder() {
+  return ProgramDirectory() / "data_cache";
+}
+
 std::filesystem::path Workbench::cacheFolder() const {
   std::lock_guard guard(mutex_);
-  if (cacheFolder_.empty()) return ProgramDirectory() / "data_cache";
+  if (cacheFolder_.empty()) return DefaultCacheFolder();
   return cacheFolder_;
 }
 

@@ -23,6 +23,10 @@
 
 namespace tablift {
 
+// "data_cache" in the program's directory: where migrations keep each
+// object's statements unless told otherwise.
+std::filesystem::path DefaultCacheFolder();
+
 // The engine's view of the main window: the state every command, runner and
 // worker works on, without any GUI. The desktop program and the command line
 // each own one and connect its seams (prompter, output listeners, status
@@ -82,8 +86,8 @@ class Workbench : public MigrationContext {
   MigrationSettings migrationSettings() const override;
   // The summary of the migrations run since it was last cleared.
   RunRecorder* runRecorder() override { return &runRecorder_; }
-  // Where migrations keep each object's statements: "data_cache" in the
-  // program's directory unless set otherwise.
+  // Where migrations keep each object's statements: DefaultCacheFolder()
+  // unless set otherwise.
   std::filesystem::path cacheFolder() const;
   void setCacheFolder(std::filesystem::path path);
 

@@ -37,6 +37,8 @@ enum CommandId : int {
   kCmdRenameTable = 32789,
   kCmdClearAllData = 32790,
   kCmdDriverCheck = 32793,
+  // Operation > Clone Access Files...
+  kCmdCloneFiles = 32800,
   kCmdStorageEngine = 32794,
 };
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <regex>
 
+#include "engine/json_value.h"
 #include "engine/run_report.h"
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/target_connection.h"
@@ -72,6 +73,53 @@ TEST(RunReport, TheJsonCarriesEveryFieldWithItsTextEscaped) {
   EXPECT_THAT(json, HasSubstr("\"started\":\"2026-12-08T18:01:55.118Z\""));
   EXPECT_THAT(json, HasSubstr("\"finished\":\"2026-12-08T18:02:05.500Z\""));
   EXPECT_THAT(json, HasSubstr("\"source\":\"/data/shop.mdb\",\"target\":\"127.0.0.1:3306/shop\"}"));
+}
+
+TEST(RunReport, TheJsonReadsBackAsTheSummaryItWasWrittenFrom) {
+  const RunSummary written = TwoTables();
+  const Result<RunSummary> read = ReadSummaryJson(SummaryJson(written));
+  ASSERT_TRUE(read.ok()) << read.message();
+  const RunSummary& summary = read.value();
+  ASSERT_EQ(summary.tables.size(), 2u);
+  EXPECT_EQ(summary.tables[0].name, "Order Details");
+  EXPECT_EQ(summary.tables[0].rowsWritten, 118);
+  EXPECT_EQ(summary.tables[0].status, TableStatus::Incomplete);
+  EXPECT_EQ(summary.tables[0].reason, written.tables[0].reason);
+  EXPECT_EQ(summary.tables[1].name, written.tables[1].name);
+  EXPECT_EQ(summary.tables[1].status, TableStatus::Migrated);
+  EXPECT_EQ(summary.keys.made, 3);
+  ASSERT_EQ(summary.keys.leftOut.size(), 1u);
+  EXPECT_EQ(summary.keys.leftOut[0].reason, "[ma-3.1.15][10.11]Duplicate entry");
+  EXPECT_EQ(summary.procedures.leftOut[0].name, "Orders Of");
+  EXPECT_EQ(summary.target, written.target);
+}
+
+TEST(RunReport, AReportCutShortOrOfAnotherShapeIsRefused) {
+  const std::string json = SummaryJson(TwoTables());
+  EXPECT_FALSE(ReadSummaryJson(json.substr(0, json.size() / 2)).ok());
+  EXPECT_FALSE(ReadSummaryJson("{\"files\":[]}").ok());
+  EXPECT_FALSE(ReadSummaryJson("").ok());
+  // Nesting beyond any report's is refused rather than followed.
+  EXPECT_FALSE(ReadSummaryJson(std::string(100000, '[')).ok());
+}
+
+// Other programs' JSON writers escape what this one writes as it is.
+TEST(RunReport, JsonEscapesNumbersAndLiteralsReadAsWritten) {
+  const Result<JsonValue> read = ParseJson(
+      "{\"a\":\"\\u00e9\\ud83d\\ude00\\/\",\"n\":-1.5e2,\"t\":true,\"f\":false,\"z\":null,"
+      "\"l\":[1,[2]]}");
+  ASSERT_TRUE(read.ok()) << read.message();
+  const JsonValue& json = read.value();
+  EXPECT_EQ(json["a"].text, "\u00e9\U0001F600/");
+  EXPECT_EQ(json["n"].number, -150);
+  EXPECT_TRUE(json["t"].boolean);
+  EXPECT_EQ(json["f"].kind, JsonValue::Kind::Boolean);
+  EXPECT_FALSE(json["f"].boolean);
+  EXPECT_EQ(json["z"].kind, JsonValue::Kind::Null);
+  EXPECT_EQ(json["l"].items.at(1).items.at(0).number, 2);
+  EXPECT_EQ(json["missing"]["deeper"].kind, JsonValue::Kind::Null);
+  EXPECT_FALSE(ParseJson("{\"a\":1} trailing").ok());
+  EXPECT_FALSE(ParseJson("{\"a\":\"\\x\"}").ok());
 }
 
 using RunSummaryOfMigrate = CliTest;
