@@ -53,10 +53,6 @@ struct MigrateOptions {
   Verbosity verbosity = Verbosity::Normal;
 };
 
-double SecondsSinceEpoch() {
-  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
-
 // The run's summary after the log, and as JSON where --report says. False
 // when the report cannot be written.
 bool ReportRun(Workbench& window, const MigrateOptions& options, double started) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -162,13 +163,43 @@ std::string SummaryJson(const RunSummary& summary) {
   return out;
 }
 
-Status WriteSummaryJson(const std::filesystem::path& file, const RunSummary& summary) {
+namespace {
+
+Status WriteWhole(const std::filesystem::path& file, const std::string& text) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (!out) return Status::Failure("cannot write " + file.string() + ": " + std::strerror(errno));
-  out << SummaryJson(summary);
+  out << text;
   out.close();
   if (!out) return Status::Failure("cannot write " + file.string() + ": " + std::strerror(errno));
   return Status::Ok();
+}
+
+}  // namespace
+
+Status WriteSummaryJson(const std::filesystem::path& file, const RunSummary& summary) {
+  return WriteWhole(file, SummaryJson(summary));
+}
+
+std::string SummaryHeader(const RunSummary& summary) {
+  return "Source: " + summary.source + "\nTarget: " + summary.target +
+         "\nStarted: " + IsoTime(summary.started) + "\nFinished: " + IsoTime(summary.finished) +
+         "\n";
+}
+
+Status WriteSummaryText(const std::filesystem::path& file, const RunSummary& summary) {
+  return WriteWhole(file, SummaryHeader(summary) + "\n" + SummaryText(summary));
+}
+
+bool SummaryIsEmpty(const RunSummary& summary) {
+  const auto untouched = [](const ObjectTally& tally) {
+    return tally.made == 0 && tally.leftOut.empty();
+  };
+  return summary.tables.empty() && untouched(summary.keys) && untouched(summary.foreignKeys) &&
+         untouched(summary.views) && untouched(summary.procedures);
+}
+
+double SecondsSinceEpoch() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 }  // namespace tablift

@@ -38,6 +38,8 @@ enum CommandId : int {
   kCmdClearAllData = 32790,
   kCmdDriverCheck = 32793,
   kCmdStorageEngine = 32794,
+  // Re-reads both trees' catalogs (F5).
+  kCmdRefresh = 32795,
 };
 
 // Control ids of the two database trees.
