@@ -96,16 +96,23 @@ std::string IsoTime(double secondsSinceEpoch) {
 }
 
 std::string SummaryText(const RunSummary& summary) {
+  // Columns line up by characters: a name such as "Umsätze" has more bytes
+  // than it takes places on a terminal.
+  const auto characters = [](const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+      return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+  };
   std::size_t nameWidth = 5;
   for (const TableSummary& table : summary.tables)
-    nameWidth = std::max(nameWidth, table.name.size());
+    nameWidth = std::max(nameWidth, characters(table.name));
   char line[512];
   std::string out;
   const auto row = [&](const std::string& name, const std::string& read, const std::string& written,
                        const std::string& refused, const std::string& seconds,
                        const std::string& status, const std::string& reason) {
-    std::snprintf(line, sizeof line, "%-*s  %10s  %10s  %8s  %8s  %-11s",
-                  static_cast<int>(nameWidth), name.c_str(), read.c_str(), written.c_str(),
+    out += name + std::string(nameWidth - characters(name), ' ');
+    std::snprintf(line, sizeof line, "  %10s  %10s  %8s  %8s  %-11s", read.c_str(), written.c_str(),
                   refused.c_str(), seconds.c_str(), status.c_str());
     out += line;
     if (!reason.empty()) out += "  " + reason;
