@@ -133,6 +133,12 @@ TEST_F(ConditionCommandTest, ASavedConditionNarrowsTheNextMigrationToTheCountedR
   ASSERT_NE(task, nullptr);
   EXPECT_EQ(task->stateText(), kStateSuccess);
   EXPECT_EQ(orderIds(engineDatabase), *expected);
+  // The window's log names the condition with the rows it keeps.
+  bool named = false;
+  for (const LogLine& line : window_.output().lines())
+    named = named || line.text.find("Condition on [Orders]: " + count + " of 830 records, where " +
+                                    kFrance1996) != std::string::npos;
+  EXPECT_TRUE(named);
 
   // An empty condition copies the whole table again.
   const ProgramRun cleared = condition({mdb_.string(), "Orders", ""});
