@@ -206,6 +206,9 @@ TEST_F(GuiMigrationTest, TheTargetTreeHidesSystemSchemasAndRefreshes) {
   ASSERT_TRUE(WriteSampleDatabase(mdb, 10, sample).ok());
   ConnectFromTheWindow(mdb, *server);
   if (HasFatalFailure()) return;
+  // Once connected, About names the driver's own version.
+  EXPECT_THAT(window.aboutText().toStdString(),
+              ::testing::ContainsRegex("MySQL ODBC driver: [0-9]+\\.[0-9]+"));
   const auto databases = [&] {
     std::vector<std::string> names;
     for (const CatalogNode& node : bench.targetTree().nodes().children)
