@@ -109,8 +109,8 @@ int main(int argc, char** argv) {
     return SaveDialogScreenshot(window, screenshot, dialog);
   if (!screenshot.isEmpty()) return SaveScreenshot(window, screenshot, tab);
   window.show();
-  // The driver check opens by itself once the window shows, so that missing
-  // drivers are seen before the first connection.
-  QTimer::singleShot(0, &window, [&window] { window.runCommand(tablift::kCmdDriverCheck); });
+  // The driver check opens by itself once the window shows when drivers are
+  // missing, so that this is seen before the first connection.
+  QTimer::singleShot(0, &window, [&window] { window.openDriverCheckAtStart(); });
   return QApplication::exec();
 }

@@ -3,15 +3,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMetaObject>
 #include <QMouseEvent>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -22,7 +18,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <filesystem>
@@ -49,6 +44,7 @@
 #include "ui/driver_check_dialog.h"
 #include "ui/icons.h"
 #include "ui/log_view.h"
+#include "ui/menu_shortcuts.h"
 #include "ui/tasks_viewer.h"
 
 namespace tablift {
@@ -133,8 +129,11 @@ MainWindow::MainWindow(Prompter* prompter)
   workbench_->tasks().setChangeNotifier(
       [this] { QMetaObject::invokeMethod(this, &MainWindow::tick, Qt::QueuedConnection); });
 
-  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-  connect(help, &QShortcut::activated, this, &MainWindow::openManual);
+  // The end of a run shows its summary; the window asks for it on its own
+  // thread.
+  workbench_->setRunEndListener([this] {
+    QMetaObject::invokeMethod(this, &MainWindow::showRunSummary, Qt::QueuedConnection);
+  });
 
   loadSettings();
 
@@ -144,6 +143,8 @@ MainWindow::MainWindow(Prompter* prompter)
 }
 
 MainWindow::~MainWindow() {
+  closing_ = true;
+  workbench_->setRunEndListener({});
   timer_->stop();
   workbench_->setStatusListener({});
   workbench_->tasks().setChangeNotifier({});
@@ -188,6 +189,9 @@ void MainWindow::buildMenus() {
   addEntry(operation, "Clone Access Files...", kCmdCloneFiles);
   addEntry(operation, "Delete Selected", kCmdDeleteSelected)->setIcon(ToolIcon(3));
   addEntry(operation, "&Backup", kCmdBackup)->setIcon(ToolIcon(4));
+  operation->addSeparator();
+  addEntry(operation, "&Start/Stop Tasks", kCmdStartStopTasks);
+  addEntry(operation, "&Refresh", kCmdRefresh);
   QMenu* databases = addMenu("D&atabases");
   addEntry(databases, "New Database", kCmdNewDatabase);
   addEntry(databases, "Change Charset", kCmdChangeCharset);
@@ -205,6 +209,8 @@ void MainWindow::buildMenus() {
   QMenu* helpMenu = addMenu("&Help");
   addEntry(helpMenu, "&Manual", kCmdManual);
   addEntry(helpMenu, "&About Tablift", kCmdAbout);
+  for (const auto& [command, keys] : MenuShortcuts())
+    if (QAction* action = commandAction(command)) action->setShortcut(keys);
   // Nothing is selected yet: the object menus' entries are greyed.
   for (int position : {kDatabasesMenu, kDatabaseMenu, kTableMenu})
     for (QAction* action : menus_[position]->actions())
@@ -232,7 +238,12 @@ void MainWindow::buildMiniToolBar() {
   };
   for (const Button& button : buttons) {
     QAction* action = tools->addAction(ToolIcon(button.image), QString::fromLatin1(button.caption));
-    action->setToolTip(QString::fromLatin1(button.tip));
+    // The keys are the menu entry's: the tip names them, the menu owns them.
+    const QKeySequence keys = MenuShortcutOf(button.command);
+    action->setToolTip(
+        keys.isEmpty() ? QString::fromLatin1(button.tip)
+                       : QStringLiteral("%1 (%2)").arg(QString::fromLatin1(button.tip),
+                                                       keys.toString(QKeySequence::NativeText)));
     action->setData(button.command);
     const int command = button.command;
     connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
@@ -402,10 +413,13 @@ void MainWindow::runCommand(int command) {
       openManual();
       break;
     case kCmdAbout:
-      QMessageBox::about(
-          this, QStringLiteral("About Tablift"),
-          ProductText() + QStringLiteral("\nMoves Microsoft Access databases into MySQL: "
-                                         "tables, keys, rows, relationships and saved queries."));
+      showAbout();
+      break;
+    case kCmdStartStopTasks:
+      tasks_->runCommand(kCmdStartStopTasks);
+      break;
+    case kCmdRefresh:
+      refreshTrees();
       break;
     default:
       break;
@@ -449,8 +463,21 @@ void MainWindow::openConfigDialog() {
   dialog.exec();
 }
 
+void MainWindow::openDriverCheckAtStart() {
+  if (!DriversMissing(AccessDriverRows(), MySqlDriverRows()) &&
+      !LoadConfig(ConfigFilePath()).driverCheckAtStart)
+    return;
+  openDriverCheckDialog();
+}
+
 void MainWindow::openDriverCheckDialog() {
-  DriverCheckDialog dialog(AccessDriverRows(), MySqlDriverRows(), this);
+  DriverCheckDialog dialog(AccessDriverRows(), MySqlDriverRows(), this,
+                           LoadConfig(ConfigFilePath()).driverCheckAtStart);
+  connect(&dialog, &DriverCheckDialog::showAtStartChanged, this, [this](bool shown) {
+    std::string error;
+    if (!SaveConfigFlag(ConfigFilePath(), "DriverCheck", shown, &error))
+      workbench_->prompter().showMessage("The setting was not saved: " + error, MessageIcon::Error);
+  });
   connect(&dialog, &DriverCheckDialog::openConfigRequested, this, [this] {
     QMetaObject::invokeMethod(
         this, [this] { runCommand(kCmdToolConfigure); }, Qt::QueuedConnection);
@@ -484,14 +511,6 @@ void MainWindow::installShippedDriver(QDialog& checkDialog) {
   // A fresh check shows the state after the installation.
   QMetaObject::invokeMethod(
       this, [this] { runCommand(kCmdDriverCheck); }, Qt::QueuedConnection);
-}
-
-void MainWindow::openManual() {
-  // The manual is shipped beside the program; one that cannot be opened
-  // says nothing.
-  const QString manual =
-      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("manual.html"));
-  QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
 }
 
 void MainWindow::showHint(const QString& hint) {

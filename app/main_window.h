@@ -17,14 +17,13 @@ class QMenu;
 class QTabWidget;
 class QTextEdit;
 class QTimer;
+class QUrl;
 
 namespace tablift {
 
 class CDBTreeView;
 class LogView;
 class TasksViewer;
-
-// The product's web page, opened by "&About".
 
 // Output tabs, by position.
 enum OutputTab : int { kLogTab = 0, kTaskListTab = 1, kTipsTab = 2 };
@@ -76,10 +75,25 @@ class MainWindow : public QMainWindow {
   void setDialogHook(std::function<void(QDialog&)> hook) { dialogHook_ = std::move(hook); }
   void openConfigDialog();
   void openDriverCheckDialog();
+  // At start the driver check opens only when a side misses what it needs,
+  // or when its "Show at start" is set.
+  void openDriverCheckAtStart();
   // The migration condition of the table or view selected in the source tree.
   void openConditionDialog();
   // Shows the menus that fit the node selected in a tree.
   void applyMenuState(const MenuBarState& state);
+  // The summary of the run that has just ended, unless it did nothing to
+  // report (run_summary_window.cpp).
+  void showRunSummary();
+  // How F1 and "&Manual" open the manual (the desktop's opener unless a test
+  // gives another); false when it could not be opened.
+  void setUrlOpener(std::function<bool(const QUrl&)> opener) { urlOpener_ = std::move(opener); }
+  // The manual F1 opens: the first of `candidates` that exists (the
+  // installed places by default, see help_commands.cpp).
+  void setManualCandidates(QStringList candidates) { manualCandidates_ = std::move(candidates); }
+  // The About box's text: name, version, the versions of Qt, libmdb and the
+  // MySQL ODBC driver, and the licence.
+  QString aboutText() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -99,6 +113,9 @@ class MainWindow : public QMainWindow {
   void showHint(const QString& hint);
   void forwardToTree(CDBTreeView* tree, int command);
   void openManual();
+  void showAbout();
+  // Re-reads the catalogs of the connected sides (refresh_command.cpp).
+  void refreshTrees();
   void loadSettings();
   void installShippedDriver(QDialog& checkDialog);
   // The target tree's management commands (target_tree_commands.cpp).
@@ -130,6 +147,9 @@ class MainWindow : public QMainWindow {
   bool autoBackupFlag_ = false;
   std::function<void(QDialog&)> dialogHook_;
   bool closeQueryPending_ = false;
+  bool closing_ = false;
+  std::function<bool(const QUrl&)> urlOpener_;
+  QStringList manualCandidates_;
 };
 
 }  // namespace tablift

@@ -73,10 +73,6 @@ struct MigrateOptions {
   std::vector<int> wholeRunArguments;
 };
 
-double SecondsSinceEpoch() {
-  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
-
 // The run's summary after the log, and as JSON where --report says. False
 // when the report cannot be written.
 bool ReportRun(Workbench& window, const MigrateOptions& options, double started) {

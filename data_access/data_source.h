@@ -42,7 +42,7 @@ class DataSource : public ErrorInfoSupport {
 };
 
 // Reads one data source information property (DBPROP_DBMSNAME,
-// DBPROP_DBMSVER) as text.
+// DBPROP_DBMSVER, DBPROP_PROVIDERVER) as text.
 HResult ReadDataSourceInfo(DataSource& dataSource, PropertyId id, std::string& value);
 
 }  // namespace tablift

@@ -26,6 +26,8 @@ enum PropertyId : std::uint32_t {
   DBPROP_DBMSNAME = 40,
   DBPROP_DBMSVER = 41,
   DBPROP_INIT_DATASOURCE = 59,
+  // The provider's own version; over ODBC, the driver's.
+  DBPROP_PROVIDERVER = 98,
   DBPROP_INIT_MODE = 63,
   DBPROP_INIT_PROMPT = 64,
   DBPROP_UPDATABILITY = 117,

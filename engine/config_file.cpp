@@ -98,6 +98,7 @@ ConfigSettings LoadConfig(const std::filesystem::path& file, Prompter* prompter)
   }
   settings.autoBackup = IsConfigFlagSet(Read(file, kPublic, "AutoBackup"));
   settings.showTips = IsConfigFlagSet(Read(file, kPublic, "Tips"));
+  settings.driverCheckAtStart = IsConfigFlagSet(Read(file, kPublic, "DriverCheck"));
   settings.names = ParseNameRule(Read(file, kPublic, "Names")).value_or(NameRule::Keep);
   if (std::string engine = Read(file, kPublic, "Engine"); !engine.empty())
     settings.storageEngine = IsInnoDb(engine) ? "InnoDB" : "MyISAM";

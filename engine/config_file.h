@@ -23,6 +23,9 @@ struct ConfigSettings {
   bool configFromFile = false;  // "Properties from and to config file"
   bool autoBackup = false;
   bool showTips = false;
+  // The driver check opens at every start ("DriverCheck"), not only when a
+  // side misses what it needs.
+  bool driverCheckAtStart = false;
   NameRule names = NameRule::Keep;  // how Access names are spelt on the MySQL side
   // What new tables get: the last choice made in the window, else the
   // defaults.
@@ -45,7 +48,8 @@ inline constexpr char kConfigFileMissingMessage[] = "找不到有效配置文件
 // profiles are read only when "Config" is set; missing keys read as "".
 ConfigSettings LoadConfig(const std::filesystem::path& file, Prompter* prompter = nullptr);
 
-// Writes one "Public" switch ("Config", "Tips" or "AutoBackup").
+// Writes one "Public" switch ("Config", "Tips", "AutoBackup" or
+// "DriverCheck").
 bool SaveConfigFlag(const std::filesystem::path& file, std::string_view key, bool set,
                     std::string* error = nullptr);
 // Writes the name rule ("Names", "keep" or "underscore"); a missing or

@@ -35,4 +35,11 @@ std::vector<DriverReportRow> MySqlDriverRows() {
   return WithServerAddressRow(SplitDriverReport(CheckDriverInstallation()));
 }
 
+bool DriversMissing(const std::vector<DriverReportRow>& accessRows,
+                    const std::vector<DriverReportRow>& mySqlRows) {
+  const auto usable = [](const DriverReportRow& row) { return row.usability == "Usable"; };
+  return accessRows.empty() || !usable(accessRows.front()) || mySqlRows.empty() ||
+         !usable(mySqlRows.back());
+}
+
 }  // namespace tablift

@@ -29,4 +29,11 @@ std::vector<DriverReportRow> WithServerAddressRow(std::vector<DriverReportRow> r
 std::vector<DriverReportRow> AccessDriverRows();
 std::vector<DriverReportRow> MySqlDriverRows();
 
+// Whether a side misses what it needs to connect at all: the Access side its
+// Jet provider (the first row), the MySQL side a usable driver (the server
+// address row, the last). Optional components, such as an Access ODBC
+// driver, do not count.
+bool DriversMissing(const std::vector<DriverReportRow>& accessRows,
+                    const std::vector<DriverReportRow>& mySqlRows);
+
 }  // namespace tablift

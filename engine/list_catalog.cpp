@@ -16,6 +16,7 @@
 #include "data_access/provider_calls.h"
 #include "engine/catalog_tree.h"
 #include "engine/workbench.h"
+#include "mysql/system_schemas.h"
 
 namespace tablift {
 namespace {
@@ -111,8 +112,10 @@ void ListCatalog(Workbench& window, CatalogTree& tree) {
       tree.setBusy(false);
       return;
     }
-    while (catalogs.moveNext() == S_OK)
+    while (catalogs.moveNext() == S_OK) {
+      if (!access && IsSystemSchema(catalogs.row().catalogName)) continue;
       root.add(NodeKind::Database, catalogs.row().catalogName);
+    }
   } else {
     root.add(NodeKind::Database, access ? AccessDatabaseName(sourceName) : sourceName);
   }

@@ -8,6 +8,7 @@
 #include "core/write_line.h"
 #include "data_access/error_texts.h"
 #include "engine/complete_task.h"
+#include "engine/run_report.h"
 #include "engine/workbench.h"
 
 namespace tablift {
@@ -64,6 +65,8 @@ void Sweep(Workbench& window) {
 
 void ControllerProcedure(Workbench& window) {
   if (window.controllerThread().pause(milliseconds(50))) return;
+  // A run's summary holds only what this run does.
+  window.runRecorder()->clear(SecondsSinceEpoch());
   window.setStartStopToolTip("Stop tasks");
   window.setStatusText("Some Tasks are WORKING!!!");
   bool ended = false;
@@ -80,6 +83,7 @@ void ControllerProcedure(Workbench& window) {
   window.setStartStopToolTip("Start tasks");
   window.setStatusText("NO PROCESSING!!!");
   window.runState().store(RunState::Idle);
+  window.tellRunEnded();
 }
 
 // Creates the thread; the run flag says "running" from before the thread can

@@ -1,10 +1,12 @@
 #include "engine/migration_condition.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string_view>
 
 #include "access/source_rows_query.h"
 #include "data_access/profile_file.h"
@@ -90,6 +92,33 @@ std::string ConditionCountQuery(const std::string& table, const std::string& con
   return ConditionedQuery("select count(*)", table, OneLineCondition(condition), query);
 }
 
+std::string ReasonInCondition(const std::string& reason, std::size_t conditionStart,
+                              std::size_t& firstPosition) {
+  constexpr std::string_view kPosition = "position ";
+  firstPosition = 0;
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t at = reason.find(kPosition); at != std::string::npos;
+       at = reason.find(kPosition, from)) {
+    const std::size_t digits = at + kPosition.size();
+    std::size_t end = digits;
+    while (end < reason.size() && reason[end] >= '0' && reason[end] <= '9')
+      ++end;
+    out += reason.substr(from, digits - from);
+    from = end;
+    if (end == digits) continue;
+    const std::size_t inQuery = std::stoul(reason.substr(digits, end - digits));
+    if (inQuery < conditionStart) {  // before the condition: the query's own text
+      out += reason.substr(digits, end - digits);
+      continue;
+    }
+    const std::size_t inCondition = inQuery - conditionStart + 1;
+    if (firstPosition == 0) firstPosition = inCondition;
+    out += std::to_string(inCondition) + " of the condition";
+  }
+  return out + reason.substr(from);
+}
+
 ConditionTest TestCondition(Workbench& window, const std::string& table,
                             const std::string& condition) {
   if (TooLong(condition)) return FailedTest(TooLongReason(condition));
@@ -101,7 +130,22 @@ ConditionTest TestCondition(Workbench& window, const std::string& table,
   const std::shared_ptr<Session> session = window.sourceConnection().session;
   const Result<std::string> counted =
       QueryFirstValue(window, session && session->isOpen() ? session.get() : nullptr, query);
-  if (!counted.ok()) return FailedTest(counted.message());
+  if (!counted.ok()) {
+    // The reader counts positions in the whole query; the user wrote only
+    // the condition, which the query ends with, after the blanks it was
+    // trimmed of.
+    std::string bare;
+    ConditionCountQuery(table, "", bare);
+    const std::string oneLine = OneLineCondition(condition);
+    const std::size_t leading = std::min(oneLine.find_first_not_of(" \t"), oneLine.size());
+    const std::size_t conditionStart = CharacterCount(bare) + std::string_view(" where ").size() +
+                                       1 - CharacterCount(oneLine.substr(0, leading));
+    std::size_t position = 0;
+    ConditionTest failed =
+        FailedTest(ReasonInCondition(counted.message(), conditionStart, position));
+    failed.errorPosition = position;
+    return failed;
+  }
   const std::string& count = counted.value();
   if (!DigitsOnly(count)) return FailedTest(count);
   return ConditionTest{true, count, kTestPassed + count + " Records can be converted."};

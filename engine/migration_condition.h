@@ -56,7 +56,18 @@ struct ConditionTest {
   // "Test successfully!\r\n  <n> Records can be converted." or
   // "Test failed!\r\n  Because:  <reason>".
   std::string result;
+  // Where in the condition the error is, counted in characters from 1; 0
+  // when the reason names no place.
+  std::size_t errorPosition = 0;
 };
+
+// The reason a count query failed, with every "position N" (a character of
+// `query`, from 1) told as a character of the user's condition instead:
+// "position M of the condition". `conditionStart` is the character of the
+// query where the condition begins (from 1). The first such M goes to
+// `firstPosition` (0 when there is none).
+std::string ReasonInCondition(const std::string& reason, std::size_t conditionStart,
+                              std::size_t& firstPosition);
 
 // Counts on the source session the rows of `table` that `condition` lets
 // through, as the row transfer would read them.

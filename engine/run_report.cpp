@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -79,16 +80,23 @@ std::string IsoTime(double secondsSinceEpoch) {
 }
 
 std::string SummaryText(const RunSummary& summary) {
+  // Columns line up by characters: a name such as "Umsätze" has more bytes
+  // than it takes places on a terminal.
+  const auto characters = [](const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+      return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+  };
   std::size_t nameWidth = 5;
   for (const TableSummary& table : summary.tables)
-    nameWidth = std::max(nameWidth, table.name.size());
+    nameWidth = std::max(nameWidth, characters(table.name));
   char line[512];
   std::string out;
   const auto row = [&](const std::string& name, const std::string& read, const std::string& written,
                        const std::string& refused, const std::string& seconds,
                        const std::string& status, const std::string& reason) {
-    std::snprintf(line, sizeof line, "%-*s  %10s  %10s  %8s  %8s  %-11s",
-                  static_cast<int>(nameWidth), name.c_str(), read.c_str(), written.c_str(),
+    out += name + std::string(nameWidth - characters(name), ' ');
+    std::snprintf(line, sizeof line, "  %10s  %10s  %8s  %8s  %-11s", read.c_str(), written.c_str(),
                   refused.c_str(), seconds.c_str(), status.c_str());
     out += line;
     if (!reason.empty()) out += "  " + reason;
@@ -172,13 +180,43 @@ std::string SummaryJson(const RunSummary& summary) {
   return out;
 }
 
-Status WriteSummaryJson(const std::filesystem::path& file, const RunSummary& summary) {
+namespace {
+
+Status WriteWhole(const std::filesystem::path& file, const std::string& text) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (!out) return Status::Failure("cannot write " + file.string() + ": " + std::strerror(errno));
-  out << SummaryJson(summary);
+  out << text;
   out.close();
   if (!out) return Status::Failure("cannot write " + file.string() + ": " + std::strerror(errno));
   return Status::Ok();
+}
+
+}  // namespace
+
+Status WriteSummaryJson(const std::filesystem::path& file, const RunSummary& summary) {
+  return WriteWhole(file, SummaryJson(summary));
+}
+
+std::string SummaryHeader(const RunSummary& summary) {
+  return "Source: " + summary.source + "\nTarget: " + summary.target +
+         "\nStarted: " + IsoTime(summary.started) + "\nFinished: " + IsoTime(summary.finished) +
+         "\n";
+}
+
+Status WriteSummaryText(const std::filesystem::path& file, const RunSummary& summary) {
+  return WriteWhole(file, SummaryHeader(summary) + "\n" + SummaryText(summary));
+}
+
+bool SummaryIsEmpty(const RunSummary& summary) {
+  const auto untouched = [](const ObjectTally& tally) {
+    return tally.made == 0 && tally.leftOut.empty();
+  };
+  return summary.tables.empty() && untouched(summary.keys) && untouched(summary.foreignKeys) &&
+         untouched(summary.views) && untouched(summary.procedures);
+}
+
+double SecondsSinceEpoch() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 }  // namespace tablift

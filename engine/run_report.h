@@ -30,6 +30,22 @@ Result<RunSummary> ReadSummaryJson(std::string_view json);
 // Writes SummaryJson to `file` (a full path), replacing what was there.
 Status WriteSummaryJson(const std::filesystem::path& file, const RunSummary& summary);
 
+// Writes the summary as a person reads it to `file` (a full path): where
+// the rows came from and went, when the run started and ended, then
+// SummaryText.
+Status WriteSummaryText(const std::filesystem::path& file, const RunSummary& summary);
+
+// The header of that file: "Source: …", "Target: …", "Started: …",
+// "Finished: …", one line each.
+std::string SummaryHeader(const RunSummary& summary);
+
+// Whether the run did anything a summary reports: no table, key, view or
+// procedure made or left out (a run of backups only, say).
+bool SummaryIsEmpty(const RunSummary& summary);
+
+// Now, in seconds since the epoch, as the summary's times are kept.
+double SecondsSinceEpoch();
+
 // A time of the summary (seconds since the epoch) as ISO 8601 in UTC with
 // milliseconds: "2026-12-08T18:01:55.118Z".
 std::string IsoTime(double secondsSinceEpoch);

@@ -107,6 +107,20 @@ void Workbench::setStartStopListener(std::function<void()> listener) {
   startStopListener_ = std::move(listener);
 }
 
+void Workbench::setRunEndListener(std::function<void()> listener) {
+  std::lock_guard guard(mutex_);
+  runEndListener_ = std::move(listener);
+}
+
+void Workbench::tellRunEnded() {
+  std::function<void()> listener;
+  {
+    std::lock_guard guard(mutex_);
+    listener = runEndListener_;
+  }
+  if (listener) listener();
+}
+
 void Workbench::setStatusText(std::string text) {
   std::function<void(const std::string&)> listener;
   {

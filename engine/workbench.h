@@ -111,6 +111,11 @@ class Workbench : public MigrationContext {
   void setStartStopToolTip(std::string text);
   void setStartStopListener(std::function<void()> listener);
 
+  // Told on the controller thread when a run of the task list has ended (the
+  // thread winds down), with everything the run did in the run recorder.
+  void setRunEndListener(std::function<void()> listener);
+  void tellRunEnded();
+
   // The connection character set chosen for the target ("LATIN1" after every
   // connect).
   std::string charset() const;
@@ -171,6 +176,7 @@ class Workbench : public MigrationContext {
   int startStopImage_ = kStartRequestedImage;
   std::string startStopToolTip_ = "Start tasks";
   std::function<void()> startStopListener_;
+  std::function<void()> runEndListener_;
   CatalogTree trees_[2] = {CatalogTree(kSourceSide), CatalogTree(kTargetSide)};
   // Last, so that it is gone before anything its thread uses.
   ControllerThread controller_;

@@ -79,13 +79,6 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   if (!SourceRowsQuery(job, settings.conditionFile, databaseName, tableName, query).empty()) {
     return RowTransfer{RowsOutcome::NotRead};
   }
-  // A table narrowed by the user's saved condition arrives with fewer rows
-  // than Access holds: the log names the condition, so that this is not taken
-  // for a loss.
-  const std::string condition =
-      ReadProfileString(settings.conditionFile, databaseName, tableName, "");
-  if (!condition.empty())
-    WriteLine(job, "Condition on [%s]: %s", tableName.c_str(), condition.c_str());
 
   const std::string fileName =
       (settings.cacheFolder / (SafeFileName(tableName) + ".data")).string();
@@ -120,6 +113,17 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   std::optional<BulkInsert> bulk;
 
   const long total = CountSourceRows(job, sourceSession, query);
+  // A table narrowed by the user's saved condition arrives with fewer rows
+  // than Access holds: the log names the condition and how many rows it
+  // keeps, so that this is not taken for a loss.
+  const std::string condition =
+      ReadProfileString(settings.conditionFile, databaseName, tableName, "");
+  if (!condition.empty()) {
+    std::string wholeTable;
+    ConditionedQuery("select *", tableName, "", wholeTable);
+    WriteLine(job, "Condition on [%s]: %ld of %ld records, where %s", tableName.c_str(), total,
+              CountSourceRows(job, sourceSession, wholeTable), condition.c_str());
+  }
   job.reportRows(tableName, 0, total);
   auto lastLine = std::chrono::steady_clock::now();
   const PropertySet properties = QueryRowsetProperties();

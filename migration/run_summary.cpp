@@ -24,9 +24,10 @@ RunSummary RunRecorder::summary() const {
   return summary_;
 }
 
-void RunRecorder::clear() {
+void RunRecorder::clear(double started) {
   const std::lock_guard lock(mutex_);
   summary_ = RunSummary{};
+  summary_.started = started;
 }
 
 const char* StatusText(TableStatus status) {

@@ -62,8 +62,9 @@ class RunRecorder {
   void addLeftOut(ObjectTally RunSummary::*kind, LeftOut object);
   // A copy of everything recorded so far.
   RunSummary summary() const;
-  // Starts a new run: everything recorded before is forgotten.
-  void clear();
+  // Starts a new run, at `started` (seconds since the epoch) when given:
+  // everything recorded before is forgotten.
+  void clear(double started = 0);
 
  private:
   mutable std::mutex mutex_;

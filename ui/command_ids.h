@@ -40,6 +40,8 @@ enum CommandId : int {
   // Operation > Clone Access Files...
   kCmdCloneFiles = 32800,
   kCmdStorageEngine = 32794,
+  // Re-reads both trees' catalogs (F5).
+  kCmdRefresh = 32795,
 };
 
 // Control ids of the two database trees.

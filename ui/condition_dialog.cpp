@@ -9,6 +9,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 
 #include "core/prompter.h"
 #include "engine/workbench.h"
@@ -93,10 +94,28 @@ void ConditionDialog::test() {
   QApplication::restoreOverrideCursor();
   result_ = outcome.result;
   control<QPushButton>(kConditionSave)->setEnabled(outcome.passed);
+  if (!outcome.passed && outcome.errorPosition > 0) selectCharacter(outcome.errorPosition);
   // The result's line break is "\r\n"; the edit shows one line break for it.
   control<QPlainTextEdit>(kConditionResult)
       ->setPlainText(
           QString::fromStdString(result_).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void ConditionDialog::selectCharacter(std::size_t position) {
+  // The edit counts UTF-16 units; the position counts characters.
+  auto* edit = control<QPlainTextEdit>(kConditionEdit);
+  const QString text = edit->toPlainText();
+  qsizetype unit = 0;
+  for (std::size_t character = 1; character < position && unit < text.size(); ++character)
+    unit += text.at(unit).isHighSurrogate() ? 2 : 1;
+  unit = std::min(unit, text.size());
+  QTextCursor cursor(edit->document());
+  cursor.setPosition(static_cast<int>(unit));
+  const qsizetype length = unit < text.size() && text.at(unit).isHighSurrogate() ? 2 : 1;
+  cursor.setPosition(static_cast<int>(std::min(unit + length, text.size())),
+                     QTextCursor::KeepAnchor);
+  edit->setTextCursor(cursor);
+  edit->setFocus();
 }
 
 void ConditionDialog::save() {

@@ -48,6 +48,9 @@ class ConditionDialog : public QDialog {
  private:
   void add(int id, QWidget* widget);
   void conditionEdited();
+  // Selects the character at `position` (from 1) of the edit's text: where a
+  // failed test found the error.
+  void selectCharacter(std::size_t position);
   QString editText() const;
 
   Workbench& window_;

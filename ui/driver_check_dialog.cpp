@@ -1,6 +1,7 @@
 #include "ui/driver_check_dialog.h"
 #include "ui/background_drag.h"
 
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -55,7 +56,8 @@ QString DriverLabelStyle(const QString& text) {
 }
 
 DriverCheckDialog::DriverCheckDialog(std::vector<DriverReportRow> accessRows,
-                                     std::vector<DriverReportRow> mySqlRows, QWidget* parent)
+                                     std::vector<DriverReportRow> mySqlRows, QWidget* parent,
+                                     bool showAtStart)
     : QDialog(parent) {
   setModal(true);
   setWindowTitle(QStringLiteral("Driver Check"));
@@ -92,6 +94,10 @@ DriverCheckDialog::DriverCheckDialog(std::vector<DriverReportRow> accessRows,
   layout->addWidget(mySqlNote);
 
   auto* buttons = new QHBoxLayout;
+  auto* showAtStartBox = new QCheckBox(QStringLiteral("Show at start"), this);
+  showAtStartBox->setChecked(showAtStart);
+  add(kDriverCheckShowAtStart, showAtStartBox);
+  buttons->addWidget(showAtStartBox);
   buttons->addStretch(1);
   auto* openConfig = new QPushButton(QStringLiteral("Open Config"), this);
   openConfig->setDefault(true);
@@ -111,6 +117,7 @@ DriverCheckDialog::DriverCheckDialog(std::vector<DriverReportRow> accessRows,
   });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(install, &QPushButton::clicked, this, &DriverCheckDialog::installRequested);
+  connect(showAtStartBox, &QCheckBox::toggled, this, &DriverCheckDialog::showAtStartChanged);
   setMinimumWidth(560);
 }
 

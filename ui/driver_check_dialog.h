@@ -24,6 +24,7 @@ enum DriverCheckControl : int {
   kDriverCheckMicrosoftLink = 2213,
   kDriverCheckMySqlLink = 2214,
   kDriverCheckInstall = 2215,
+  kDriverCheckShowAtStart = 2216,
 };
 
 // The download pages of the two link buttons.
@@ -38,7 +39,7 @@ class DriverCheckDialog : public QDialog {
   Q_OBJECT
  public:
   DriverCheckDialog(std::vector<DriverReportRow> accessRows, std::vector<DriverReportRow> mySqlRows,
-                    QWidget* parent = nullptr);
+                    QWidget* parent = nullptr, bool showAtStart = false);
 
   template <typename Widget>
   Widget* control(int id) const {
@@ -51,6 +52,9 @@ class DriverCheckDialog : public QDialog {
   void openConfigRequested();
   // "Install Mysql ODBC 3.51 Driver" was pressed.
   void installRequested();
+  // "Show at start" was switched: whether the check opens at every start,
+  // or only when a side misses what it needs.
+  void showAtStartChanged(bool shown);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

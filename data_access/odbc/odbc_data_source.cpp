@@ -89,6 +89,8 @@ class OdbcDataSource : public ProviderDataSource {
       type = SQL_DBMS_NAME;
     } else if (id == DBPROP_DBMSVER) {
       type = SQL_DBMS_VER;
+    } else if (id == DBPROP_PROVIDERVER) {
+      type = SQL_DRIVER_VER;
     } else {
       PostProviderError("Data source property " + std::to_string(id) + " is not supported");
       return DB_E_ERRORSOCCURRED;

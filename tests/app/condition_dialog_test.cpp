@@ -189,5 +189,38 @@ TEST_F(ConditionDialogTest, HoveringATableShowsItsCondition) {
              });
 }
 
+// A condition whose error is well inside it: the reason counts from the
+// condition's first character, not the query's, and the edit selects that
+// character, also after leading blanks and a line break.
+TEST_F(ConditionDialogTest, AConditionErrorPointsAtItsCharacter) {
+  OpenDialog(tablePath("Orders"), [&](ConditionDialog& dialog) {
+    const QString condition = QStringLiteral("  ShipCountry = \"France\"\nAnd NoSuchColumn = 1");
+    Edit(dialog)->setPlainText(condition);
+    dialog.test();
+    const int wrong = static_cast<int>(condition.indexOf(QStringLiteral("NoSuchColumn")));
+    EXPECT_NE(
+        dialog.resultText().find("position " + std::to_string(wrong + 1) + " of the condition"),
+        std::string::npos)
+        << dialog.resultText();
+    const QTextCursor cursor = Edit(dialog)->textCursor();
+    EXPECT_EQ(cursor.selectionStart(), wrong);
+    EXPECT_EQ(cursor.selectedText(), QStringLiteral("N"));
+    EXPECT_FALSE(dialog.control<QPushButton>(kConditionSave)->isEnabled());
+  });
+}
+
+// The position mapping on its own: positions before the condition are the
+// query's and stay; later ones count from the condition's first character.
+TEST(ConditionReasonTest, PositionsCountFromTheCondition) {
+  std::size_t first = 0;
+  EXPECT_EQ(ReasonInCondition("Syntax error near 'x' at position 40", 31, first),
+            "Syntax error near 'x' at position 10 of the condition");
+  EXPECT_EQ(first, 10u);
+  EXPECT_EQ(ReasonInCondition("Unknown table at position 22", 31, first),
+            "Unknown table at position 22");
+  EXPECT_EQ(first, 0u);
+  EXPECT_EQ(ReasonInCondition("no place named", 31, first), "no place named");
+}
+
 }  // namespace
 }  // namespace tablift::test

@@ -52,7 +52,7 @@ TEST_F(WindowTest, StartsWithItsMenusToolsTabsAndStatusPanes) {
   EXPECT_EQ(Titles(tools->actions()),
             (QStringList{" Configure ", " Connect ", " Migrate ", " Delete ", " Backup "}));
   EXPECT_EQ(window.commandAction(kCmdToolMigrate)->toolTip(),
-            QStringLiteral("Convert from source into target"));
+            QStringLiteral("Convert from source into target (Ctrl+M)"));
 
   QTabWidget* tabs = window.outputTabs();
   ASSERT_EQ(tabs->count(), 2);

@@ -208,12 +208,17 @@ TEST_F(GuiMigrateTest, ADropOnTheTargetRootClonesASourceDatabase) {
 }
 
 TEST_F(GuiMigrateTest, SelectingAMySqlDatabaseUsesAndListsIt) {
-  window.targetTreeView()->selectDatabase("mysql");
+  // A database of the user's: the server's own schemas are no targets and
+  // not in the tree.
+  ScratchDatabase shop(window.workbench(), "gui_select");
+  ExecuteOrFail(window.workbench(), "create table `" + shop.name() + "`.items (id int)");
+  const QString name = QString::fromStdString(shop.name());
+  window.targetTreeView()->selectDatabase(shop.name());
   bool logged = false;
   for (const LogLine& line : window.workbench().output().lines())
-    logged = logged || line.text.find("Select Database [mysql]") != std::string::npos;
+    logged = logged || line.text.find("Select Database [" + shop.name() + "]") != std::string::npos;
   EXPECT_TRUE(logged);
-  EXPECT_EQ(window.workbench().targetTree().currentDatabase(), "mysql");
+  EXPECT_EQ(window.workbench().targetTree().currentDatabase(), shop.name());
   // The listing replaced the hand-filled tree with the server's databases,
   // the selected one opened with its folders.
   CDBTreeView* target = window.targetTreeView();
@@ -221,11 +226,11 @@ TEST_F(GuiMigrateTest, SelectingAMySqlDatabaseUsesAndListsIt) {
     const QTreeWidgetItem* root = target->topLevelItem(0);
     if (root == nullptr) return false;
     for (int i = 0; i < root->childCount(); ++i)
-      if (root->child(i)->text(0) == QStringLiteral("mysql") && root->child(i)->childCount() > 0)
-        return true;
+      if (root->child(i)->text(0) == name && root->child(i)->childCount() > 0) return true;
     return false;
   }));
   EXPECT_EQ(target->itemAtPath({kTargetRoot, {NodeKind::Database, "archive"}}), nullptr);
+  EXPECT_EQ(target->itemAtPath({kTargetRoot, {NodeKind::Database, "mysql"}}), nullptr);
 }
 
 }  // namespace

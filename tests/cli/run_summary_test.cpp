@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 
@@ -57,6 +59,41 @@ TEST(RunReport, TheTextHasALinePerTableATotalAndTheOtherObjectsWithReasons) {
   EXPECT_THAT(text, HasSubstr("Foreign keys: 0 made, 1 left out\n  Order Details: the MyISAM"));
   EXPECT_THAT(text, HasSubstr("Views: 2 made, 0 left out\n"));
   EXPECT_THAT(text, HasSubstr("Procedures: 0 made, 1 left out\n  Orders Of: a parameter"));
+}
+
+// A name with non-ASCII letters takes as many places as it has characters:
+// the numbers after it stay in their columns.
+TEST(RunReport, ColumnsLineUpAfterNonAsciiNames) {
+  RunSummary summary = TwoTables();
+  summary.tables[1].name = "Ums\xC3\xA4tze";
+  const std::string text = SummaryText(summary);
+  const auto column = [&](const std::string& start) {
+    const std::size_t line = text.find(start);
+    // Numbers are right-aligned: their last digit marks the column.
+    const std::size_t digits = text.find_first_of("0123456789", line + start.size());
+    const std::size_t number = text.find_first_not_of("0123456789", digits);
+    std::size_t places = 0;
+    for (std::size_t i = line; i < number; ++i)
+      places += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    return places;
+  };
+  EXPECT_EQ(column("Ums\xC3\xA4tze"), column("Total"));
+}
+
+// The file the window's Save writes: the header, then the same table.
+TEST(RunReport, TheTextFileHasTheHeaderAndTheSummary) {
+  const ScopedTempDir temp;
+  const auto file = temp.path() / "summary.txt";
+  ASSERT_TRUE(WriteSummaryText(file, TwoTables()).ok());
+  std::ifstream in(file);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text,
+            "Source: /data/shop.mdb\nTarget: 127.0.0.1:3306/shop\n"
+            "Started: 2026-12-08T18:01:55.118Z\nFinished: 2026-12-08T18:02:05.500Z\n\n" +
+                SummaryText(TwoTables()));
+  EXPECT_FALSE(WriteSummaryText(temp.path() / "no" / "such" / "folder.txt", TwoTables()).ok());
+  EXPECT_FALSE(SummaryIsEmpty(TwoTables()));
+  EXPECT_TRUE(SummaryIsEmpty(RunSummary{}));
 }
 
 TEST(RunReport, TheJsonCarriesEveryFieldWithItsTextEscaped) {

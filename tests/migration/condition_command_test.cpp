@@ -119,7 +119,9 @@ TEST_F(ConditionCommandTest, ASavedConditionNarrowsTheNextMigrationToTheCountedR
   const ProgramRun migrated = RunProgram(migrateCommand, temp_.path());
   EXPECT_EQ(migrated.exitCode, 0) << migrated.output;
   EXPECT_THAT(migrated.output, HasSubstr("[Orders] " + count + " records converted"));
-  EXPECT_THAT(migrated.output, HasSubstr(std::string("Condition on [Orders]: ") + kFrance1996));
+  // The log says how many of the table's rows the condition keeps.
+  EXPECT_THAT(migrated.output, HasSubstr("Condition on [Orders]: " + count +
+                                         " of 830 records, where " + kFrance1996));
   EXPECT_EQ(orderIds(database), *expected);
   verify.insert(verify.end(), {"--database", database});
   const ProgramRun verified = RunProgram(verify, temp_.path());
@@ -131,6 +133,12 @@ TEST_F(ConditionCommandTest, ASavedConditionNarrowsTheNextMigrationToTheCountedR
   ASSERT_NE(task, nullptr);
   EXPECT_EQ(task->stateText(), kStateSuccess);
   EXPECT_EQ(orderIds(engineDatabase), *expected);
+  // The window's log names the condition with the rows it keeps.
+  bool named = false;
+  for (const LogLine& line : window_.output().lines())
+    named = named || line.text.find("Condition on [Orders]: " + count + " of 830 records, where " +
+                                    kFrance1996) != std::string::npos;
+  EXPECT_TRUE(named);
 
   // An empty condition copies the whole table again.
   const ProgramRun cleared = condition({mdb_.string(), "Orders", ""});
