@@ -21,6 +21,8 @@
 #include "data_access/text_query.h"
 #include "migration/migration_context.h"
 #include "mysql/bulk_insert.h"
+#include "mysql/load_data_fields.h"
+#include "mysql/load_data_stream.h"
 #include "mysql/query_first_value.h"
 #include "mysql/sql_literals.h"
 #include "mysql/table_load.h"
@@ -115,7 +117,11 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   std::string values;
   ColumnValue value;
   std::vector<ParameterValue> parameters;
+  std::string fields;  // the row as a line of the bulk load
   TableLoad load;
+  // The rows go through the server's bulk load where the table suits it,
+  // else as INSERT statements.
+  std::optional<LoadDataStream> stream;
   std::optional<BulkInsert> bulk;
 
   const long total = CountSourceRows(job, sourceSession, query);
@@ -127,8 +133,10 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
       sourceSession, query, &properties,
       [&](const TextRow& row) {
         values.clear();
+        fields.clear();
         for (std::size_t k = 1; k <= types.size(); ++k) {
           if (k > 1) values += ',';
+          if (k > 1 && stream) fields += '\t';
           // Whole values: Memo and OLE Object values do not fit the text slots.
           const HResult read = row.fullValue(ordinals[k - 1], value);
           if (Failed(read)) {
@@ -143,7 +151,11 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
             ++cutTimes[k - 1];
           }
           AppendValueLiteral(types[k - 1], value, values);
-          ValueParameter(types[k - 1], value, parameters[k - 1]);
+          if (stream) {
+            AppendLoadDataField(types[k - 1], value, fields);
+          } else {
+            ValueParameter(types[k - 1], value, parameters[k - 1]);
+          }
         }
         ++rows;
         // The script keeps one INSERT per row, whatever travels to the target.
@@ -151,7 +163,11 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
           fileFailure = std::strerror(errno);
           return false;
         }
-        bulk->add(values, parameters);
+        if (stream) {
+          stream->add(values, fields);
+        } else {
+          bulk->add(values, parameters);
+        }
         if (rows % kRowsReportEvery == 0 || rows == kFirstProgressLine) {
           job.reportRows(tableName, rows, total);
           const auto now = std::chrono::steady_clock::now();
@@ -188,7 +204,11 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
           return false;
         }
         load = BeginTableLoad(job, targetSession, targetTable);
-        bulk.emplace(job, targetSession, targetTable, load, types.size());
+        if (LoadDataSuits(targetSession, load)) {
+          stream.emplace(job, targetSession, targetTable, load, types);
+        } else {
+          bulk.emplace(job, targetSession, targetTable, load, types.size());
+        }
         return true;
       },
       &fetchFailure);
@@ -197,6 +217,13 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   long rejected = 0;
   std::string firstRejection;
   std::string commitFailure;
+  if (stream) {
+    stream->finish();
+    rejected = stream->rejected();
+    firstRejection = stream->firstRejection();
+    stream.reset();
+    commitFailure = EndTableLoad(job, targetSession, load);
+  }
   if (bulk) {
     bulk->finish();
     rejected = bulk->rejected();

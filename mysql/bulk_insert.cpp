@@ -22,7 +22,7 @@ bool ArraysWanted() {
 }  // namespace
 
 BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table,
-                       const TableLoad& load, std::size_t columns)
+                       const TableLoad& load, std::size_t columns, Arrays arrays)
     : job_(job),
       session_(session),
       table_(table),
@@ -33,7 +33,8 @@ BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table
       columns_(columns),
       transactional_(load.transactional),
       tableRows_(load.rowsBefore) {
-  if (limit_ > 0 && columns_ > 0 && ArraysWanted() && session_ != nullptr && session_->isOpen()) {
+  if (limit_ > 0 && columns_ > 0 && arrays == Arrays::WhereBound && ArraysWanted() &&
+      session_ != nullptr && session_->isOpen()) {
     std::string sql = "insert into " + QuoteIdentifier(table) + " values (";
     for (std::size_t k = 0; k < columns_; ++k)
       sql += k == 0 ? "?" : ",?";

@@ -24,6 +24,10 @@ struct TableLoad {
   // table without transactions it tells which rows of a rejected statement
   // the server kept.
   long long rowsBefore = -1;
+  // Commit after at most this many rows, or bytes of row data, and begin
+  // again (a cluster limits the size of one transaction); 0: no limit.
+  std::size_t commitEveryRows = 0;
+  std::size_t commitEveryBytes = 0;
   // The session's sql_mode before the load, when the load made it stricter.
   std::string restoreSqlMode;
   bool inTransaction = false;
