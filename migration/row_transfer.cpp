@@ -10,6 +10,7 @@
 #include <set>
 #include <vector>
 
+#include "access/access_sql.h"
 #include "access/access_table_details.h"
 #include "access/source_rows_query.h"
 #include "access/table_columns.h"
@@ -41,9 +42,18 @@ constexpr auto kProgressLineEvery = std::chrono::seconds(3);
 // How often the task is told how far the rows have got.
 constexpr long kRowsReportEvery = 256;
 
-// The rows the transfer will read, counted by the same query; 0 when the
-// source cannot count them (the bar then shows no share).
-long CountSourceRows(JobContext& job, Session* sourceSession, const std::string& query) {
+// The rows the transfer will read, for showing its progress; 0 when the
+// source cannot count them (the bar then shows no share). For a whole table
+// the number the source's catalog records serves: counting the rows with a
+// query reads the whole table once more before its first row travels.
+long CountSourceRows(JobContext& job, Session* sourceSession, const std::string& tableName,
+                     const std::string& query) {
+  const std::optional<std::string> sourceName = BracketedAccessName(tableName);
+  std::uint64_t recorded = 0;
+  if (sourceName && query == "select * from " + *sourceName &&
+      Succeeded(sourceSession->provider()->recordedRowCount(tableName, recorded))) {
+    return static_cast<long>(recorded);
+  }
   constexpr std::string_view kSelectAll = "select *";
   if (query.compare(0, kSelectAll.size(), kSelectAll) != 0) return 0;
   const Result<std::string> counted =
@@ -124,7 +134,7 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   std::optional<LoadDataStream> stream;
   std::optional<BulkInsert> bulk;
 
-  const long total = CountSourceRows(job, sourceSession, query);
+  const long total = CountSourceRows(job, sourceSession, tableName, query);
   job.reportRows(tableName, 0, total);
   auto lastLine = std::chrono::steady_clock::now();
   const PropertySet properties = QueryRowsetProperties();
