@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,9 @@
 #include "mysql/table_load.h"
 #include "mysql/value_literals.h"
 #include "tests/row_transfer/transfer_fixture.h"
+#include "tests/support/jet_source.h"
 #include "tests/support/target_connection.h"
+#include "tests/support/test_paths.h"
 
 namespace tablift {
 namespace {
@@ -230,6 +233,32 @@ TEST_F(LoadDataTransferTest, OneTablesRefusedRowsLeaveTheNextTableWhole) {
   EXPECT_EQ(LoadStatements() - before, 2);
   test::ExpectSameRows("Products", products,
                        test::ReadTarget(window, "Products", products, "`ProductId`"));
+}
+
+// The progress total of a whole table is the row count its definition
+// records, which Access keeps equal to the rows a query counts: on the sample
+// and on files Access wrote.
+TEST_F(LoadDataTransferTest, RecordedRowCountsAreTheCountedRows) {
+  std::vector<std::pair<std::filesystem::path, std::string>> tables;
+  for (const char* table : {"Customers", "Products", "Order", "Order Details", "Awkward Values"})
+    tables.emplace_back(SamplePath(), table);
+  if (const auto fixtures = test::FixturesDirectory()) {
+    for (const auto& [file, table] : test::TransferFixtureTables()) {
+      if (std::filesystem::exists(*fixtures / file)) tables.emplace_back(*fixtures / file, table);
+    }
+  }
+  int compared = 0;
+  for (const auto& [path, table] : tables) {
+    SCOPED_TRACE(path.string() + " " + table);
+    ASSERT_TRUE(test::ConnectSource(window, path));
+    std::uint64_t recorded = 0;
+    ASSERT_TRUE(Succeeded(window.sourceSession()->provider()->recordedRowCount(table, recorded)));
+    EXPECT_EQ(recorded, test::ReadSource(window, table, "").rows.size());
+    ++compared;
+  }
+  EXPECT_GT(compared, 5);
+  std::uint64_t recorded = 0;
+  EXPECT_TRUE(Failed(window.sourceSession()->provider()->recordedRowCount("No Such", recorded)));
 }
 
 // TABLIFT_LOAD_DATA=0 keeps every row on the INSERT way, for measuring and
