@@ -89,9 +89,13 @@ bool WritePipe(const std::filesystem::path& pipe, std::string_view text,
 
 std::string LoadStatement(const std::filesystem::path& pipe, std::string_view table,
                           const std::vector<std::uint16_t>& types,
-                          const std::vector<std::string>& names) {
+                          const std::vector<std::string>& names, bool allUtf8mb4) {
+  // The stream is UTF-8. Into utf8mb4 columns its bytes go as they are, and
+  // the server spares itself reading them character by character; for any
+  // other column it converts them.
   std::string sql = "load data local infile " + StringLiteral(pipe.string()) + " into table " +
-                    QuoteIdentifier(table) + " character set utf8mb4";
+                    QuoteIdentifier(table) + " character set " +
+                    (allUtf8mb4 ? "binary" : "utf8mb4");
   bool bytes = false;
   for (const std::uint16_t type : types)
     bytes = bytes || LoadDataBytesColumn(type);
@@ -113,21 +117,30 @@ std::string LoadStatement(const std::filesystem::path& pipe, std::string_view ta
   return sql + " (" + columns + ")" + assignments;
 }
 
-// The target table's columns in their order; empty when they cannot be read.
-std::vector<std::string> ColumnNames(Session* session, std::string_view table) {
+// The target table's columns in their order, and whether every text column
+// among them keeps utf8mb4; no names when they cannot be read.
+struct TargetColumns {
   std::vector<std::string> names;
+  bool allUtf8mb4 = true;
+};
+
+TargetColumns ReadTargetColumns(Session* session, std::string_view table) {
+  TargetColumns columns;
   const PropertySet properties = QueryRowsetProperties();
-  const std::string failure = RunTextQuery(
-      session,
-      "select column_name from information_schema.columns where table_schema = database() and "
-      "table_name = " +
-          StringLiteral(table) + " order by ordinal_position",
-      &properties, [&](const TextRow& row) {
-        names.emplace_back(row.text(1));
-        return true;
-      });
-  if (!failure.empty()) names.clear();
-  return names;
+  const std::string failure =
+      RunTextQuery(session,
+                   "select column_name, character_set_name from information_schema.columns where "
+                   "table_schema = database() and table_name = " +
+                       StringLiteral(table) + " order by ordinal_position",
+                   &properties, [&](const TextRow& row) {
+                     columns.names.emplace_back(row.text(1));
+                     if (!row.isNull(2) && !EqualsIgnoreCase(row.text(2), "utf8mb4")) {
+                       columns.allUtf8mb4 = false;
+                     }
+                     return true;
+                   });
+  if (!failure.empty()) columns.names.clear();
+  return columns;
 }
 
 }  // namespace
@@ -147,10 +160,12 @@ LoadDataStream::LoadDataStream(JobContext& job, Session* session, std::string_vi
       pieceBytes_(load.commitEveryBytes > 0 ? std::min(load.commitEveryBytes, kPieceBytes)
                                             : kPieceBytes),
       pieceRows_(load.commitEveryRows > 0 ? load.commitEveryRows : SIZE_MAX) {
-  const std::vector<std::string> columnNames = ColumnNames(session_, table_);
+  const TargetColumns target = ReadTargetColumns(session_, table_);
   pipe_ = MakePipe(folder_);
-  localRefused_ = pipe_.empty() || columnNames.size() != columnTypes.size();
-  if (!localRefused_) statement_ = LoadStatement(pipe_, table_, columnTypes, columnNames);
+  localRefused_ = pipe_.empty() || target.names.size() != columnTypes.size();
+  if (!localRefused_) {
+    statement_ = LoadStatement(pipe_, table_, columnTypes, target.names, target.allUtf8mb4);
+  }
   try {
     sender_ = std::thread([this] { sendLoop(); });
   } catch (const std::system_error&) {

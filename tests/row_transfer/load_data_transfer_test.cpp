@@ -131,54 +131,69 @@ class LoadDataTransferTest : public test::SampleTransferTest {
 // Text with every character the stream escapes, NULL beside empty values,
 // bytes holding tab, newline, backslash and NUL, dates, decimals, Yes/No and
 // characters beyond the Basic Multilingual Plane: the bulk load stores what
-// the INSERT way stores, in pieces that commit every few rows.
+// the INSERT way stores, in pieces that commit every few rows. Into a table
+// of utf8mb4 columns only and into one with a latin1 column, which the
+// server converts the stream's text for.
 TEST_F(LoadDataTransferTest, EveryKindOfValueArrivesAsAnInsertStoresIt) {
-  const std::string columns =
-      "(id int primary key, t longtext, b longblob, d datetime(6), n decimal(19,4), "
-      "f double, y tinyint(1), g varchar(38)) engine = InnoDB charset utf8mb4";
-  ExecuteOrFail(window, "create table loaded " + columns);
-  ExecuteOrFail(window, "create table inserted " + columns);
-  const std::vector<std::uint16_t> types = {DBTYPE_I4,          DBTYPE_WSTR,    DBTYPE_BYTES,
-                                            DBTYPE_DBTIMESTAMP, DBTYPE_NUMERIC, DBTYPE_R8,
-                                            DBTYPE_BOOL,        DBTYPE_WSTR};
-  const std::vector<std::string> texts = {"",
-                                          "plain",
-                                          "tab\there",
-                                          "line\nbreak\r\nwindows",
-                                          "back\\slash \\N \\t",
-                                          std::string("nul\0inside", 10),
-                                          "\\N",
-                                          "caf\xC3\xA9 \xF0\x9F\x98\x80 \xE2\x98\x95",
-                                          "'quoted' \"twice\"",
-                                          std::string(70000, 'x') + "\tend"};
-  const std::vector<std::string> bytes = {"", "00", "090A0D5C00FF", "5C4E", "0A"};
-  std::vector<std::vector<ColumnValue>> rows;
-  for (int id = 1; id <= 40; ++id) {
-    const auto pick = [&](const std::vector<std::string>& list) { return list[id % list.size()]; };
-    rows.push_back(
-        {Text(std::to_string(id)), id % 7 == 0 ? kNull : Text(pick(texts)),
-         id % 6 == 0 ? kNull : Text(pick(bytes)),
-         id % 5 == 0 ? kNull : Text("2024-02-29 23:59:59." + std::to_string(100000 + id)),
-         Text(id % 2 == 0 ? "-922337203685477.5808" : "12.3400"),
-         Text(id % 3 == 0 ? "1.7976931348623157E+308" : "-0.5"),
-         Text(id % 2 == 0 ? "True" : "False"),
-         id % 4 == 0 ? Text("") : Text("{6F9619FF-8B86-D011-B42D-00C04FC964FF}")});
+  for (const char* lastCharset : {"utf8mb4", "latin1"}) {
+    SCOPED_TRACE(lastCharset);
+    const std::string columns =
+        "(id int primary key, t longtext, b longblob, d datetime(6), n decimal(19,4), "
+        "f double, y tinyint(1), g varchar(38) charset " +
+        std::string(lastCharset) + ") engine = InnoDB charset utf8mb4";
+    ExecuteOrFail(window, "create table loaded " + columns);
+    ExecuteOrFail(window, "create table inserted " + columns);
+    const std::vector<std::uint16_t> types = {DBTYPE_I4,          DBTYPE_WSTR,    DBTYPE_BYTES,
+                                              DBTYPE_DBTIMESTAMP, DBTYPE_NUMERIC, DBTYPE_R8,
+                                              DBTYPE_BOOL,        DBTYPE_WSTR};
+    const std::vector<std::string> texts = {"",
+                                            "plain",
+                                            "tab\there",
+                                            "line\nbreak\r\nwindows",
+                                            "back\\slash \\N \\t",
+                                            std::string("nul\0inside", 10),
+                                            "\\N",
+                                            "caf\xC3\xA9 \xF0\x9F\x98\x80 \xE2\x98\x95",
+                                            "'quoted' \"twice\"",
+                                            std::string(70000, 'x') + "\tend"};
+    const std::vector<std::string> bytes = {"", "00", "090A0D5C00FF", "5C4E", "0A"};
+    std::vector<std::vector<ColumnValue>> rows;
+    for (int id = 1; id <= 40; ++id) {
+      const auto pick = [&](const std::vector<std::string>& list) {
+        return list[id % list.size()];
+      };
+      rows.push_back(
+          {Text(std::to_string(id)), id % 7 == 0 ? kNull : Text(pick(texts)),
+           id % 6 == 0 ? kNull : Text(pick(bytes)),
+           id % 5 == 0 ? kNull : Text("2024-02-29 23:59:59." + std::to_string(100000 + id)),
+           Text(id % 2 == 0 ? "-922337203685477.5808" : "12.3400"),
+           Text(id % 3 == 0 ? "1.7976931348623157E+308" : "-0.5"),
+           Text(id % 2 == 0 ? "True" : "False"),
+           id % 4 == 0   ? Text("")
+           : id % 4 == 1 ? Text("caf\xC3\xA9 \xC3\x84\\\t")
+                         : Text("{6F9619FF-8B86-D011-B42D-00C04FC964FF}")});
+    }
+    const long before = LoadStatements();
+    const Outcome outcome = Load("loaded", types, rows, 7);
+    EXPECT_EQ(outcome.rejected, 0) << outcome.firstRejection;
+    EXPECT_EQ(outcome.piecesResent, 0);
+    // Five pieces of seven rows and one of five, each its own statement.
+    EXPECT_EQ(LoadStatements() - before, 6);
+    Insert("inserted", types, rows);
+    EXPECT_EQ(QueryColumn(window, "select count(*) from loaded"), (std::vector<std::string>{"40"}));
+    for (const char* column :
+         {"hex(t)", "t is null", "hex(b)", "b is null", "d", "n", "f", "y", "g", "g is null"}) {
+      SCOPED_TRACE(column);
+      EXPECT_EQ(
+          QueryColumn(window, std::string("select ") + column + " from loaded order by id"),
+          QueryColumn(window, std::string("select ") + column + " from inserted order by id"));
+    }
+    EXPECT_EQ(QueryColumn(window, "select @@in_transaction"), (std::vector<std::string>{"0"}));
+    EXPECT_EQ(QueryColumn(window, "select count(*) from loaded where g like 'caf%'"),
+              (std::vector<std::string>{"10"}));
+    ExecuteOrFail(window, "drop table loaded");
+    ExecuteOrFail(window, "drop table inserted");
   }
-  const long before = LoadStatements();
-  const Outcome outcome = Load("loaded", types, rows, 7);
-  EXPECT_EQ(outcome.rejected, 0) << outcome.firstRejection;
-  EXPECT_EQ(outcome.piecesResent, 0);
-  // Six pieces of seven rows and one of five, each its own statement.
-  EXPECT_EQ(LoadStatements() - before, 6);
-  Insert("inserted", types, rows);
-  EXPECT_EQ(QueryColumn(window, "select count(*) from loaded"), (std::vector<std::string>{"40"}));
-  for (const char* column :
-       {"hex(t)", "t is null", "hex(b)", "b is null", "d", "n", "f", "y", "g", "g is null"}) {
-    SCOPED_TRACE(column);
-    EXPECT_EQ(QueryColumn(window, std::string("select ") + column + " from loaded order by id"),
-              QueryColumn(window, std::string("select ") + column + " from inserted order by id"));
-  }
-  EXPECT_EQ(QueryColumn(window, "select @@in_transaction"), (std::vector<std::string>{"0"}));
 }
 
 // A duplicate key and a value too long for its column: the server would skip
