@@ -231,6 +231,11 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
     stream->finish();
     rejected = stream->rejected();
     firstRejection = stream->firstRejection();
+    if (stream->piecesResent() > 0) {
+      // Not a failure: the rows went the slower way, counted exactly.
+      WriteLine(job, "[%s] %ld pieces of rows were sent as INSERT statements: %s",
+                tableName.c_str(), stream->piecesResent(), stream->firstResendReason().c_str());
+    }
     stream.reset();
     commitFailure = EndTableLoad(job, targetSession, load);
   }

@@ -272,6 +272,15 @@ std::string LoadDataStream::load(const Piece& piece) {
   } catch (const std::system_error& error) {
     return error.what();
   }
+  // The writer ends once the statement has, whatever way this goes on.
+  struct EndWriter {
+    std::atomic<bool>& ended;
+    std::thread& thread;
+    ~EndWriter() {
+      ended = true;
+      if (thread.joinable()) thread.join();
+    }
+  } endWriter{statementEnded, writer};
   const bool ran = Accepted(ExecuteStatement(job_, session_, statement_), &reason);
   statementEnded = true;
   writer.join();
