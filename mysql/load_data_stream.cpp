@@ -87,58 +87,64 @@ bool WritePipe(const std::filesystem::path& pipe, std::string_view text,
   return true;
 }
 
+// The target table's columns in their order, which of them are BIT columns,
+// and whether every text column among them keeps utf8mb4; no names when they
+// cannot be read.
+struct TargetColumns {
+  std::vector<std::string> names;
+  std::vector<bool> bit;
+  bool allUtf8mb4 = true;
+};
+
 std::string LoadStatement(const std::filesystem::path& pipe, std::string_view table,
-                          const std::vector<std::uint16_t>& types,
-                          const std::vector<std::string>& names, bool allUtf8mb4) {
+                          const std::vector<std::uint16_t>& types, const TargetColumns& target) {
   // The stream is UTF-8. Into utf8mb4 columns its bytes go as they are, and
   // the server spares itself reading them character by character; for any
   // other column it converts them.
   std::string sql = "load data local infile " + StringLiteral(pipe.string()) + " into table " +
                     QuoteIdentifier(table) + " character set " +
-                    (allUtf8mb4 ? "binary" : "utf8mb4");
-  bool bytes = false;
-  for (const std::uint16_t type : types)
-    bytes = bytes || LoadDataBytesColumn(type);
-  if (!bytes) return sql;
-  // Bytes arrive as hexadecimal digits in a variable of their own.
+                    (target.allUtf8mb4 ? "binary" : "utf8mb4");
+  // Bytes arrive as hexadecimal digits, and a BIT column's number as its
+  // digits (the load would store the digits' characters as bits), each in a
+  // variable of its own.
   std::string columns;
   std::string assignments;
   for (std::size_t k = 0; k < types.size(); ++k) {
     if (k > 0) columns += ',';
-    if (!LoadDataBytesColumn(types[k])) {
-      columns += QuoteIdentifier(names[k]);
+    const std::string variable = "@value" + std::to_string(k);
+    std::string value;
+    if (LoadDataBytesColumn(types[k])) {
+      value = "unhex(" + variable + ")";
+    } else if (target.bit[k]) {
+      value = "cast(" + variable + " as unsigned)";
+    } else {
+      columns += QuoteIdentifier(target.names[k]);
       continue;
     }
-    const std::string variable = "@bytes" + std::to_string(k);
     columns += variable;
     assignments += assignments.empty() ? " set " : ",";
-    assignments += QuoteIdentifier(names[k]) + " = unhex(" + variable + ")";
+    assignments += QuoteIdentifier(target.names[k]) + " = " + value;
   }
+  if (assignments.empty()) return sql;
   return sql + " (" + columns + ")" + assignments;
 }
-
-// The target table's columns in their order, and whether every text column
-// among them keeps utf8mb4; no names when they cannot be read.
-struct TargetColumns {
-  std::vector<std::string> names;
-  bool allUtf8mb4 = true;
-};
 
 TargetColumns ReadTargetColumns(Session* session, std::string_view table) {
   TargetColumns columns;
   const PropertySet properties = QueryRowsetProperties();
-  const std::string failure =
-      RunTextQuery(session,
-                   "select column_name, character_set_name from information_schema.columns where "
-                   "table_schema = database() and table_name = " +
-                       StringLiteral(table) + " order by ordinal_position",
-                   &properties, [&](const TextRow& row) {
-                     columns.names.emplace_back(row.text(1));
-                     if (!row.isNull(2) && !EqualsIgnoreCase(row.text(2), "utf8mb4")) {
-                       columns.allUtf8mb4 = false;
-                     }
-                     return true;
-                   });
+  const std::string failure = RunTextQuery(
+      session,
+      "select column_name, character_set_name, data_type from information_schema.columns where "
+      "table_schema = database() and table_name = " +
+          StringLiteral(table) + " order by ordinal_position",
+      &properties, [&](const TextRow& row) {
+        columns.names.emplace_back(row.text(1));
+        columns.bit.push_back(!row.isNull(3) && EqualsIgnoreCase(row.text(3), "bit"));
+        if (!row.isNull(2) && !EqualsIgnoreCase(row.text(2), "utf8mb4")) {
+          columns.allUtf8mb4 = false;
+        }
+        return true;
+      });
   if (!failure.empty()) columns.names.clear();
   return columns;
 }
@@ -164,7 +170,7 @@ LoadDataStream::LoadDataStream(JobContext& job, Session* session, std::string_vi
   pipe_ = MakePipe(folder_);
   localRefused_ = pipe_.empty() || target.names.size() != columnTypes.size();
   if (!localRefused_) {
-    statement_ = LoadStatement(pipe_, table_, columnTypes, target.names, target.allUtf8mb4);
+    statement_ = LoadStatement(pipe_, table_, columnTypes, target);
   }
   try {
     sender_ = std::thread([this] { sendLoop(); });

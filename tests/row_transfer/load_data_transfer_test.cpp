@@ -139,13 +139,13 @@ TEST_F(LoadDataTransferTest, EveryKindOfValueArrivesAsAnInsertStoresIt) {
     SCOPED_TRACE(lastCharset);
     const std::string columns =
         "(id int primary key, t longtext, b longblob, d datetime(6), n decimal(19,4), "
-        "f double, y tinyint(1), g varchar(38) charset " +
+        "f double, y tinyint(1), z bit(1), g varchar(38) charset " +
         std::string(lastCharset) + ") engine = InnoDB charset utf8mb4";
     ExecuteOrFail(window, "create table loaded " + columns);
     ExecuteOrFail(window, "create table inserted " + columns);
     const std::vector<std::uint16_t> types = {DBTYPE_I4,          DBTYPE_WSTR,    DBTYPE_BYTES,
                                               DBTYPE_DBTIMESTAMP, DBTYPE_NUMERIC, DBTYPE_R8,
-                                              DBTYPE_BOOL,        DBTYPE_WSTR};
+                                              DBTYPE_BOOL,        DBTYPE_BOOL,    DBTYPE_WSTR};
     const std::vector<std::string> texts = {"",
                                             "plain",
                                             "tab\there",
@@ -169,6 +169,7 @@ TEST_F(LoadDataTransferTest, EveryKindOfValueArrivesAsAnInsertStoresIt) {
            Text(id % 2 == 0 ? "-922337203685477.5808" : "12.3400"),
            Text(id % 3 == 0 ? "1.7976931348623157E+308" : "-0.5"),
            Text(id % 2 == 0 ? "True" : "False"),
+           id % 9 == 0 ? kNull : Text(id % 3 == 0 ? "True" : "False"),
            id % 4 == 0   ? Text("")
            : id % 4 == 1 ? Text("caf\xC3\xA9 \xC3\x84\\\t")
                          : Text("{6F9619FF-8B86-D011-B42D-00C04FC964FF}")});
@@ -181,8 +182,8 @@ TEST_F(LoadDataTransferTest, EveryKindOfValueArrivesAsAnInsertStoresIt) {
     EXPECT_EQ(LoadStatements() - before, 6);
     Insert("inserted", types, rows);
     EXPECT_EQ(QueryColumn(window, "select count(*) from loaded"), (std::vector<std::string>{"40"}));
-    for (const char* column :
-         {"hex(t)", "t is null", "hex(b)", "b is null", "d", "n", "f", "y", "g", "g is null"}) {
+    for (const char* column : {"hex(t)", "t is null", "hex(b)", "b is null", "d", "n", "f", "y",
+                               "hex(z)", "z is null", "g", "g is null"}) {
       SCOPED_TRACE(column);
       EXPECT_EQ(
           QueryColumn(window, std::string("select ") + column + " from loaded order by id"),
