@@ -46,7 +46,8 @@ struct RowTransfer {
 //   values read whole;
 // - writes each statement as one line of the script "<table>.data" (a safe
 //   file name) in the settings' cache folder;
-// - on a transactional engine over a utf8mb4 connection, sends the rows
+// - when asked for (TABLIFT_LOAD_DATA=1), on a transactional engine over a
+//   utf8mb4 connection, sends the rows
 //   through the server's bulk load (LOAD DATA LOCAL INFILE) in pieces, inside
 //   one transaction, while the next rows are read (LoadDataStream); a piece
 //   the server warns about or refuses is rolled back and sent as INSERTs;

@@ -110,8 +110,9 @@ class LoadDataStream {
 // load: its rows go in one transaction, the connection's character set is
 // utf8mb4 (the stream's: the rows' text is UTF-8; on a connection of another
 // character set a character it cannot hold must fail the row, as it does in
-// an INSERT), and TABLIFT_LOAD_DATA=0 (environment, for measuring and testing
-// the INSERT way) is not set.
+// an INSERT), and TABLIFT_LOAD_DATA=1 (environment) asks for it: until the
+// load through the driver's local file keeps pace, the INSERT way is the
+// default.
 bool LoadDataSuits(const Session* session, const TableLoad& load);
 
 }  // namespace tablift

@@ -60,6 +60,7 @@ class LoadDataTransferTest : public test::SampleTransferTest {
   static void TearDownTestSuite() { ForgetSample(); }
 
   void SetUp() override {
+    setenv("TABLIFT_LOAD_DATA", "1", 1);
     ConnectSample("tl_load");
     if (HasFatalFailure()) return;
     ASSERT_TRUE(Succeeded(window.targetSession()->setClientCharset("utf8mb4")));
@@ -277,10 +278,9 @@ TEST_F(LoadDataTransferTest, RecordedRowCountsAreTheCountedRows) {
   EXPECT_TRUE(Failed(window.sourceSession()->provider()->recordedRowCount("No Such", recorded)));
 }
 
-// TABLIFT_LOAD_DATA=0 keeps every row on the INSERT way, for measuring and
-// testing it.
+// Without TABLIFT_LOAD_DATA=1 every row keeps to the INSERT way.
 TEST_F(LoadDataTransferTest, TheInsertWayCanBeAskedFor) {
-  setenv("TABLIFT_LOAD_DATA", "0", 1);
+  unsetenv("TABLIFT_LOAD_DATA");
   const test::SourceTable products = test::ReadSource(window, "Products", "");
   test::CreateTargetTable(window, "Products", products, {"ProductId"}, "InnoDB");
   const long before = LoadStatements();
