@@ -101,6 +101,16 @@ class ProviderSession : public ErrorInfoSupport {
   virtual std::string clientCharset() const = 0;
   virtual HResult setClientCharset(std::string_view name) = 0;
 
+  // The number of rows the source's own catalog records for `table`, known
+  // without reading them (Jet keeps it in the table's definition). Good for
+  // showing how far a reading has got, never for checking a count. E_NOTIMPL
+  // where the provider keeps no such number.
+  virtual HResult recordedRowCount(std::string_view table, std::uint64_t& rows) {
+    (void)table;
+    rows = 0;
+    return E_NOTIMPL;
+  }
+
   // Prepares `sql`, a statement with `parameters` parameter markers, for
   // ProviderArrayInsert. E_NOTIMPL where the provider has no array binding.
   virtual HResult prepareArrayInsert(std::string_view sql, std::size_t parameters,

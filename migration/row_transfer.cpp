@@ -10,6 +10,7 @@
 #include <set>
 #include <vector>
 
+#include "access/access_sql.h"
 #include "access/access_table_details.h"
 #include "access/source_rows_query.h"
 #include "access/table_columns.h"
@@ -22,6 +23,8 @@
 #include "migration/migration_context.h"
 #include "mysql/bulk_insert.h"
 #include "mysql/cluster_target.h"
+#include "mysql/load_data_fields.h"
+#include "mysql/load_data_stream.h"
 #include "mysql/query_first_value.h"
 #include "mysql/sql_literals.h"
 #include "mysql/table_load.h"
@@ -40,9 +43,18 @@ constexpr auto kProgressLineEvery = std::chrono::seconds(3);
 // How often the task is told how far the rows have got.
 constexpr long kRowsReportEvery = 256;
 
-// The rows the transfer will read, counted by the same query; 0 when the
-// source cannot count them (the bar then shows no share).
-long CountSourceRows(JobContext& job, Session* sourceSession, const std::string& query) {
+// The rows the transfer will read, for showing its progress; 0 when the
+// source cannot count them (the bar then shows no share). For a whole table
+// the number the source's catalog records serves: counting the rows with a
+// query reads the whole table once more before its first row travels.
+long CountSourceRows(JobContext& job, Session* sourceSession, const std::string& tableName,
+                     const std::string& query) {
+  const std::optional<std::string> sourceName = BracketedAccessName(tableName);
+  std::uint64_t recorded = 0;
+  if (sourceName && query == "select * from " + *sourceName &&
+      Succeeded(sourceSession->provider()->recordedRowCount(tableName, recorded))) {
+    return static_cast<long>(recorded);
+  }
   constexpr std::string_view kSelectAll = "select *";
   if (query.compare(0, kSelectAll.size(), kSelectAll) != 0) return 0;
   const Result<std::string> counted =
@@ -109,10 +121,14 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   std::string values;
   ColumnValue value;
   std::vector<ParameterValue> parameters;
+  std::string fields;  // the row as a line of the bulk load
   TableLoad load;
+  // The rows go through the server's bulk load where the table suits it,
+  // else as INSERT statements.
+  std::optional<LoadDataStream> stream;
   std::optional<BulkInsert> bulk;
 
-  const long total = CountSourceRows(job, sourceSession, query);
+  const long total = CountSourceRows(job, sourceSession, tableName, query);
   // A table narrowed by the user's saved condition arrives with fewer rows
   // than Access holds: the log names the condition and how many rows it
   // keeps, so that this is not taken for a loss.
@@ -122,7 +138,7 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
     std::string wholeTable;
     ConditionedQuery("select *", tableName, "", wholeTable);
     WriteLine(job, "Condition on [%s]: %ld of %ld records, where %s", tableName.c_str(), total,
-              CountSourceRows(job, sourceSession, wholeTable), condition.c_str());
+              CountSourceRows(job, sourceSession, tableName, wholeTable), condition.c_str());
   }
   job.reportRows(tableName, 0, total);
   auto lastLine = std::chrono::steady_clock::now();
@@ -132,8 +148,10 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
       sourceSession, query, &properties,
       [&](const TextRow& row) {
         values.clear();
+        fields.clear();
         for (std::size_t k = 1; k <= types.size(); ++k) {
           if (k > 1) values += ',';
+          if (k > 1 && stream) fields += '\t';
           // Whole values: Memo and OLE Object values do not fit the text slots.
           const HResult read = row.fullValue(ordinals[k - 1], value);
           if (Failed(read)) {
@@ -148,7 +166,11 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
             ++cutTimes[k - 1];
           }
           AppendValueLiteral(types[k - 1], value, values);
-          ValueParameter(types[k - 1], value, parameters[k - 1]);
+          if (stream) {
+            AppendLoadDataField(types[k - 1], value, fields);
+          } else {
+            ValueParameter(types[k - 1], value, parameters[k - 1]);
+          }
         }
         ++rows;
         // The script keeps one INSERT per row, whatever travels to the target.
@@ -156,7 +178,11 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
           fileFailure = std::strerror(errno);
           return false;
         }
-        bulk->add(values, parameters);
+        if (stream) {
+          stream->add(values, fields);
+        } else {
+          bulk->add(values, parameters);
+        }
         if (rows % kRowsReportEvery == 0 || rows == kFirstProgressLine) {
           job.reportRows(tableName, rows, total);
           const auto now = std::chrono::steady_clock::now();
@@ -193,8 +219,13 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
           return false;
         }
         load = BeginTableLoad(job, targetSession, targetTable);
+        load = BeginTableLoad(job, targetSession, targetTable);
         LimitLoadToWriteSets(settings.cluster, load);
-        bulk.emplace(job, targetSession, targetTable, load, types.size());
+        if (LoadDataSuits(targetSession, load)) {
+          stream.emplace(job, targetSession, targetTable, load, types);
+        } else {
+          bulk.emplace(job, targetSession, targetTable, load, types.size());
+        }
         return true;
       },
       &fetchFailure);
@@ -204,6 +235,18 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   std::string firstRejection;
   std::string commitFailure;
   long long committedEarlier = 0;
+  if (stream) {
+    stream->finish();
+    rejected = stream->rejected();
+    firstRejection = stream->firstRejection();
+    if (stream->piecesResent() > 0) {
+      // Not a failure: the rows went the slower way, counted exactly.
+      WriteLine(job, "[%s] %ld pieces of rows were sent as INSERT statements: %s",
+                tableName.c_str(), stream->piecesResent(), stream->firstResendReason().c_str());
+    }
+    stream.reset();
+    commitFailure = EndTableLoad(job, targetSession, load);
+  }
   if (bulk) {
     bulk->finish();
     rejected = bulk->rejected();

@@ -46,9 +46,14 @@ struct RowTransfer {
 //   values read whole;
 // - writes each statement as one line of the script "<table>.data" (a safe
 //   file name) in the settings' cache folder;
-// - sends the rows to the target in batches sized under the server's
-//   max_allowed_packet (a prepared INSERT with parameter arrays, or a
-//   multi-row INSERT), inside one transaction on a transactional engine,
+// - when asked for (TABLIFT_LOAD_DATA=1), on a transactional engine over a
+//   utf8mb4 connection, sends the rows
+//   through the server's bulk load (LOAD DATA LOCAL INFILE) in pieces, inside
+//   one transaction, while the next rows are read (LoadDataStream); a piece
+//   the server warns about or refuses is rolled back and sent as INSERTs;
+// - elsewhere sends the rows to the target in batches sized under the
+//   server's max_allowed_packet (a prepared INSERT with parameter arrays, or
+//   a multi-row INSERT), inside one transaction on a transactional engine,
 //   while the next rows are read (BulkInsert); a batch the target rejects is
 //   sent again row by row, so that exactly the rejected rows are counted;
 // - writes "[<table>] <n> records converted!" every 2000 rows, and after the

@@ -22,7 +22,7 @@ bool ArraysWanted() {
 }  // namespace
 
 BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table,
-                       const TableLoad& load, std::size_t columns)
+                       const TableLoad& load, std::size_t columns, Arrays arrays)
     : job_(job),
       session_(session),
       table_(table),
@@ -39,7 +39,8 @@ BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table
     // A statement is never larger than a piece.
     if (pieceByteLimit_ > 0 && limit_ > pieceByteLimit_) limit_ = pieceByteLimit_;
   }
-  if (limit_ > 0 && columns_ > 0 && ArraysWanted() && session_ != nullptr && session_->isOpen()) {
+  if (limit_ > 0 && columns_ > 0 && arrays == Arrays::WhereBound && ArraysWanted() &&
+      session_ != nullptr && session_->isOpen()) {
     std::string sql = "insert into " + QuoteIdentifier(table) + " values (";
     for (std::size_t k = 0; k < columns_; ++k)
       sql += k == 0 ? "?" : ",?";

@@ -44,11 +44,15 @@ class JobContext;
 // sent again. The rows of a piece whose commit is refused count as rejected.
 class BulkInsert {
  public:
+  // Arrays::No sends multi-row INSERT statements even where the provider
+  // binds parameter arrays (the rows then need no parameters).
+  enum class Arrays { WhereBound, No };
+
   // `table` is the target table's name, `columns` the number of values of a
   // row. On a table without transactions, when `load.rowsBefore` is unknown,
   // every row is sent on its own.
   BulkInsert(JobContext& job, Session* session, std::string_view table, const TableLoad& load,
-             std::size_t columns);
+             std::size_t columns, Arrays arrays = Arrays::WhereBound);
   ~BulkInsert();
   BulkInsert(const BulkInsert&) = delete;
   BulkInsert& operator=(const BulkInsert&) = delete;

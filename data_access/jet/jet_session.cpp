@@ -43,4 +43,13 @@ HResult JetSession::setClientCharset(std::string_view name) {
   return E_INVALIDARG;
 }
 
+HResult JetSession::recordedRowCount(std::string_view table, std::uint64_t& rows) {
+  rows = 0;
+  TableDefinition definition;
+  const HResult result = database_->describeTable(std::string(table), definition);
+  if (Failed(result)) return result;
+  rows = definition.rowCount;
+  return S_OK;
+}
+
 }  // namespace tablift::jet

@@ -18,6 +18,7 @@ class JetSession : public ProviderSession {
   // Jet text is handed out as UTF-8 and nothing else.
   std::string clientCharset() const override { return "utf8"; }
   HResult setClientCharset(std::string_view name) override;
+  HResult recordedRowCount(std::string_view table, std::uint64_t& rows) override;
 
   const std::shared_ptr<JetDatabase>& database() const { return database_; }
 
