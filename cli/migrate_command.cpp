@@ -31,6 +31,8 @@ constexpr const char* kMigrateUsage =
     "       [--database NAME [--create]] %s\n"
     "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n"
     "       [--report FILE.json]   (the summary of the run, also written as JSON)\n"
+    "       [--resume]             (continue an interrupted migration into the same\n"
+    "                              database: complete tables are kept, cut ones continue)\n"
     "       [--quiet | --verbose]  (only errors and the summary | progress lines also\n"
     "                              when the output is no terminal)\n";
 
@@ -48,6 +50,8 @@ struct MigrateOptions {
   // --create: the database named by --database is made when the server
   // has none of that name.
   bool create = false;
+  // --resume: continue an interrupted migration into the same database.
+  bool resume = false;
   // --report: where the run's summary is also written, as JSON.
   std::string report;
   Verbosity verbosity = Verbosity::Normal;
@@ -167,8 +171,10 @@ std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOption
   const std::optional<ChosenObject> chosen =
       FindChosenObject(*database, options.object, "migrate", "the Access file");
   if (!chosen) return std::nullopt;
-  MigrationRequest request{
-      .scope = chosen->scope, .sourceDatabase = database->text, .object = chosen->object};
+  MigrationRequest request{.scope = chosen->scope,
+                           .sourceDatabase = database->text,
+                           .object = chosen->object,
+                           .resume = options.resume};
   if (!options.connection.database.empty()) {
     CatalogNode targetRoot;
     const CatalogNode* node = TargetDatabase(window, options, targetRoot);
@@ -198,6 +204,10 @@ int RunMigrateCommand(int argc, char** argv) {
     std::string* value = nullptr;
     if (argument == "--create") {
       options.create = true;
+      continue;
+    }
+    if (argument == "--resume") {
+      options.resume = true;
       continue;
     }
     if (argument == "--quiet" || argument == "-q" || argument == "--verbose" || argument == "-v") {

@@ -88,7 +88,8 @@ bool Agreed(Workbench& window, const Order& order, Consent consent) {
   return true;
 }
 
-TaskPtr Queue(Workbench& window, Order order) {
+TaskPtr Queue(Workbench& window, Order order, bool resume) {
+  order.names.resume = resume;
   order.names.sourceDbms = window.sourceConnection().dbmsName();
   order.names.targetDbms = window.targetConnection().dbmsName();
   auto task = std::make_shared<MigrationTask>(order.type, std::move(order.names));
@@ -112,7 +113,7 @@ TaskPtr QueueMigration(Workbench& window, const MigrationRequest& request, Conse
   }
   Order order = clone ? CloneOrder(request.sourceDatabase) : IntoDatabase(request);
   if (!Agreed(window, order, consent)) return nullptr;
-  return Queue(window, std::move(order));
+  return Queue(window, std::move(order), request.resume);
 }
 
 TaskPtr MigrateCommand(Workbench& window) {

@@ -170,6 +170,10 @@ MigrationSettings Workbench::migrationSettings() const {
   settings.conditionFile = conditionFile();
   settings.cacheFolder = cacheFolder();
   settings.backupFolder = backupDirectory();
+  {
+    std::lock_guard guard(mutex_);
+    settings.resume = runningTask_ != nullptr && runningTask_->names().resume;
+  }
   return settings;
 }
 

@@ -64,7 +64,8 @@ std::set<std::string> AutoNumberColumnNames(Session& session, const std::string&
 }  // namespace
 
 RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session* targetSession,
-                         std::string databaseName, std::string tableName) {
+                         std::string databaseName, std::string tableName,
+                         const RowsAfterKey* after) {
   if (sourceSession == nullptr || !sourceSession->isOpen()) {
     WriteLine(job, "No Source Connection!");
     return RowTransfer{RowsOutcome::NotRead};
@@ -75,7 +76,19 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   }
   const MigrationSettings settings = job.migrationSettings();
   std::string query;
-  if (!SourceRowsQuery(job, settings.conditionFile, databaseName, tableName, query).empty()) {
+  std::optional<std::string> above;
+  std::optional<std::string> order;
+  if (after != nullptr) {
+    above = KeyAboveCondition(after->column, after->value);
+    order = KeyOrder(after->column);
+    if (!above || !order) {
+      WriteLine(job, "E::[%s] cannot be read in key order", tableName.c_str());
+      return RowTransfer{RowsOutcome::NotRead};
+    }
+  }
+  if (!SourceRowsQuery(job, settings.conditionFile, databaseName, tableName, query,
+                       above ? *above : std::string_view{})
+           .empty()) {
     return RowTransfer{RowsOutcome::NotRead};
   }
   // A table narrowed by the user's saved condition arrives with fewer rows
@@ -119,6 +132,7 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   std::optional<BulkInsert> bulk;
 
   const long total = CountSourceRows(job, sourceSession, query);
+  if (order) query += *order;
   job.reportRows(tableName, 0, total);
   auto lastLine = std::chrono::steady_clock::now();
   const PropertySet properties = QueryRowsetProperties();

@@ -23,6 +23,9 @@ struct MigrationSettings {
   std::filesystem::path conditionFile;   // where migration conditions are kept
   std::filesystem::path cacheFolder;     // where each table's statements are kept
   std::filesystem::path backupFolder;    // the latest folder the Backup command chose
+  // The task continues an interrupted migration into the same database:
+  // what the target already holds is kept, and only what is missing is made.
+  bool resume = false;
 };
 
 }  // namespace tablift
