@@ -1,5 +1,6 @@
 #include "cli/connection_options.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
@@ -50,8 +51,54 @@ bool TakeConnectionOption(int argc, char** argv, int& i, ConnectionOptions& opti
   return TakeValue(argc, argv, i, *value, error);
 }
 
+namespace {
+
+std::string_view TrimmedBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+    text.remove_suffix(1);
+  return text;
+}
+
+// A port after the last ':' must be a number a server can listen on; an
+// IPv6 address in brackets keeps its own colons.
+bool PortReadable(std::string_view server) {
+  const std::size_t colon = server.rfind(':');
+  if (colon == std::string_view::npos || server.find(']', colon) != std::string_view::npos) {
+    return true;
+  }
+  const std::string_view port = server.substr(colon + 1);
+  if (port.empty() || port.size() > 5) return false;
+  for (const char c : port)
+    if (c < '0' || c > '9') return false;
+  const int number = std::stoi(std::string(port));
+  return number >= 1 && number <= 65535;
+}
+
+}  // namespace
+
+Result<std::vector<std::string>> ParseServerList(std::string_view servers) {
+  std::vector<std::string> list;
+  for (std::size_t start = 0; start <= servers.size();) {
+    const std::size_t comma = std::min(servers.find(',', start), servers.size());
+    const std::string_view entry = TrimmedBlanks(servers.substr(start, comma - start));
+    if (entry.empty()) return Status::Failure("--server names an empty server");
+    if (!PortReadable(entry)) {
+      return Status::Failure("--server: '" + std::string(entry) + "' has no valid port");
+    }
+    list.emplace_back(entry);
+    start = comma + 1;
+  }
+  return list;
+}
+
 std::string MissingConnectionOption(const ConnectionOptions& options) {
   if (!options.server.empty() && !options.dsn.empty()) return "give only one of --server and --dsn";
+  if (!options.server.empty()) {
+    if (const auto servers = ParseServerList(options.server); !servers.ok())
+      return servers.message();
+  }
   return {};
 }
 
@@ -104,7 +151,12 @@ void FillTargetProfile(Workbench& window, const ConnectionOptions& options,
   }
   target.progId = "MSDASQL";
   target.providerName = options.dsn.empty() ? std::string(kServerAddressProvider) : "MySQL";
-  target.sourceName = options.dsn.empty() ? options.server : options.dsn;
+  // Of a cluster's nodes the first is the one worked on; every node holds the
+  // same data.
+  const auto servers = ParseServerList(options.server);
+  const std::string server =
+      servers.ok() && !servers.value().empty() ? servers.value().front() : options.server;
+  target.sourceName = options.dsn.empty() ? server : options.dsn;
   target.catalogName.clear();
   target.userId = options.user;
   target.password = options.password;

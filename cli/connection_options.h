@@ -1,8 +1,11 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/connection_profile.h"
+#include "core/status.h"
 
 namespace tablift {
 
@@ -13,7 +16,7 @@ class Workbench;
 struct ConnectionOptions {
   std::string sourcePath;      // the .mdb or .accdb file
   std::string sourcePassword;  // its database password, if it has one
-  std::string server;          // HOST[:PORT]
+  std::string server;          // HOST[:PORT], or the nodes of a cluster: HOST[:PORT],HOST[:PORT]...
   std::string dsn;             // an ODBC data source instead of --server
   std::string user;
   std::string password;
@@ -30,6 +33,12 @@ inline constexpr const char* kConnectionUsage =
 // something else, or (with `error` set) when its value is missing.
 bool TakeConnectionOption(int argc, char** argv, int& i, ConnectionOptions& options,
                           std::string& error);
+
+// The servers a --server value names, one HOST[:PORT] each: one for a single
+// server, the nodes of a cluster for "h1:p1,h2:p2,h3:p3". Blanks around an
+// entry do not count; an empty entry or a port that is no number from 1 to
+// 65535 is an error naming it.
+Result<std::vector<std::string>> ParseServerList(std::string_view servers);
 
 // "" unless the options contradict each other.
 std::string MissingConnectionOption(const ConnectionOptions& options);

@@ -51,7 +51,8 @@ constexpr std::string_view kUsageLine =
     "  --names keep|underscore (keep: every table, column, key and view under its\n"
     "    own Access name; underscore: blanks in names become _; verify takes the\n"
     "    same option)\n"
-    "verify also takes --call QUERY=ARG,ARG... (a parameter query's arguments)\n"
+    "verify also takes --call QUERY=ARG,ARG... (a parameter query's arguments),\n"
+    "  and --server HOST:PORT,HOST:PORT,... to compare every node of a cluster\n"
     "backup takes the server options, --database NAME, --dir FOLDER and\n"
     "  --table T | --view V | --tables | --views (the whole database without them)\n"
     "Every command answers --help with its own usage.";

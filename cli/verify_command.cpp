@@ -1,5 +1,6 @@
 #include "cli/verify_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -77,6 +78,10 @@ bool ReportQuery(const std::string& query, const QueryVerification& result) {
   return false;
 }
 
+// Compares the Access file with the database on one server; the exit code.
+int VerifyOnServer(const ConnectionOptions& options, NameRule names,
+                   const std::map<std::string, std::vector<std::string>>& calls);
+
 }  // namespace
 
 int RunVerifyCommand(int argc, char** argv) {
@@ -100,6 +105,30 @@ int RunVerifyCommand(int argc, char** argv) {
   if (!missing.empty()) return Usage(missing);
   if (options.database.empty()) return Usage("missing --database NAME");
 
+  const auto servers = ParseServerList(options.server);
+  if (options.server.empty() || !servers.ok() || servers.value().size() == 1) {
+    return VerifyOnServer(options, names, calls);
+  }
+  // The nodes of a cluster: each must hold what the Access file holds.
+  int identicalNodes = 0;
+  int code = 0;
+  for (const std::string& server : servers.value()) {
+    std::printf("Node %s:\n", server.c_str());
+    std::fflush(stdout);
+    ConnectionOptions node = options;
+    node.server = server;
+    const int nodeCode = VerifyOnServer(node, names, calls);
+    if (nodeCode == 0) ++identicalNodes;
+    code = std::max(code, nodeCode);
+  }
+  std::printf("%d of %zu nodes identical\n", identicalNodes, servers.value().size());
+  return code;
+}
+
+namespace {
+
+int VerifyOnServer(const ConnectionOptions& options, NameRule names,
+                   const std::map<std::string, std::vector<std::string>>& calls) {
   ConsolePrompter prompter;
   Workbench window(prompter);
   if (!ConnectBothSides(window, options)) return 1;
@@ -186,5 +215,7 @@ int RunVerifyCommand(int argc, char** argv) {
               queriesDiffering, queriesNotCompared);
   return differing == 0 && queriesDiffering == 0 ? 0 : 1;
 }
+
+}  // namespace
 
 }  // namespace tablift

@@ -18,6 +18,7 @@
 #include "engine/list_catalog.h"
 #include "engine/workbench.h"
 #include "mysql/catalog_statements.h"
+#include "mysql/cluster_target.h"
 #include "mysql/execute_statement.h"
 #include "mysql/target_init_properties.h"
 
@@ -190,6 +191,11 @@ Status ConnectTargetReporting(Workbench& window) {
     target.setDbmsName(ReadServerVersion(window, target.openSession()));
   }
   UseWorkbenchCharset(window, target.openSession());
+  // Tables, keys and transactions are made to suit a cluster's replication.
+  target.cluster = ReadClusterTarget(target.openSession());
+  if (target.cluster.replicated()) {
+    WriteLine(window, "Target is a %s", DescribeClusterTarget(target.cluster).c_str());
+  }
   return Status::Ok();
 }
 

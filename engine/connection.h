@@ -7,6 +7,7 @@
 #include "core/connection_profile.h"
 #include "data_access/data_source.h"
 #include "data_access/session.h"
+#include "mysql/cluster_target.h"
 
 namespace tablift {
 
@@ -36,6 +37,8 @@ struct Connection {
   }
   // The version text alone.
   std::string dbmsVersion;
+  // The target's cluster membership, read on connecting (None on the source).
+  ClusterTarget cluster;
 
   // The open session, or null.
   Session* openSession() const { return session && session->isOpen() ? session.get() : nullptr; }
@@ -45,6 +48,7 @@ struct Connection {
     dataSource.close();
     setDbmsName({});
     dbmsVersion.clear();
+    cluster = ClusterTarget{};
   }
 
  private:

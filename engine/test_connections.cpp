@@ -8,6 +8,7 @@
 #include "data_access/error_texts.h"
 #include "data_access/provider_registry.h"
 #include "engine/config_file.h"
+#include "mysql/cluster_target.h"
 #include "mysql/target_init_properties.h"
 
 namespace tablift {
@@ -50,8 +51,17 @@ class CollectingPrompter : public Prompter {
   bool failed_ = false;
 };
 
+// Says, after a successful target test, when the server is a cluster member:
+// the migration then makes its tables and transactions to suit.
+void ReportCluster(DataSource& dataSource, Prompter& prompter) {
+  Session session;
+  if (Failed(session.open(dataSource))) return;
+  const std::string cluster = DescribeClusterTarget(ReadClusterTarget(&session));
+  if (!cluster.empty()) prompter.showMessage("Target is a " + cluster, MessageIcon::Information);
+}
+
 void TryOpen(const std::string& progId, const std::vector<PropertySet>& sets, const char* failed,
-             const char* succeeded, Prompter& prompter) {
+             const char* succeeded, Prompter& prompter, bool reportCluster = false) {
   Clsid clsid = nullptr;
   CLSIDFromProgID(progId, clsid);
   DataSource dataSource;
@@ -61,6 +71,7 @@ void TryOpen(const std::string& progId, const std::vector<PropertySet>& sets, co
                          MessageIcon::Error);
   } else {
     prompter.showMessage(succeeded, MessageIcon::Information);
+    if (reportCluster) ReportCluster(dataSource, prompter);
   }
   dataSource.close();
 }
@@ -82,7 +93,7 @@ void TestBothSides(const ConnectionProfile& source, const ConnectionProfile& tar
   targetSets.emplace_back(PropertySetId::DBInit);
   if (!BuildTargetInitPropertiesReporting(targetProfile, targetSets.back(), prompter)) return;
   TryOpen(targetProfile.progId, targetSets, "Target DB Connect ERROR!",
-          "Target Connection Successful!", prompter);
+          "Target Connection Successful!", prompter, true);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "data_access/working_directories.h"
 #include "engine/task_runners.h"
 #include "mysql/server_version.h"
+#include "translate/table_ddl.h"
 
 namespace tablift {
 
@@ -170,6 +171,12 @@ MigrationSettings Workbench::migrationSettings() const {
   settings.conditionFile = conditionFile();
   settings.cacheFolder = cacheFolder();
   settings.backupFolder = backupDirectory();
+  settings.cluster = target_.cluster;
+  // A cluster replicates the rows of InnoDB tables only.
+  if (settings.cluster.replicated() && !IsInnoDb(settings.storageEngine)) {
+    settings.replacedEngine = settings.storageEngine;
+    settings.storageEngine = "InnoDB";
+  }
   {
     std::lock_guard guard(mutex_);
     settings.resume = runningTask_ != nullptr && runningTask_->names().resume;

@@ -21,6 +21,7 @@
 #include "data_access/text_query.h"
 #include "migration/migration_context.h"
 #include "mysql/bulk_insert.h"
+#include "mysql/cluster_target.h"
 #include "mysql/query_first_value.h"
 #include "mysql/sql_literals.h"
 #include "mysql/table_load.h"
@@ -202,6 +203,7 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
           return false;
         }
         load = BeginTableLoad(job, targetSession, targetTable);
+        LimitLoadToWriteSets(settings.cluster, load);
         bulk.emplace(job, targetSession, targetTable, load, types.size());
         return true;
       },
@@ -211,11 +213,13 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   long rejected = 0;
   std::string firstRejection;
   std::string commitFailure;
+  long long committedEarlier = 0;
   if (bulk) {
     bulk->finish();
     rejected = bulk->rejected();
     firstRejection = bulk->firstRejection();
     commitFailure = EndTableLoad(job, targetSession, load);
+    committedEarlier = bulk->committedRows();
   }
   if (!failure.empty()) {
     if (failure == kStatementSucceeded) {
@@ -262,8 +266,9 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
         " records were not accepted by the target, the first because: " + firstRejection);
   }
   if (!commitFailure.empty()) {
-    failures.push_back("[" + tableName + "] the target did not keep the " + std::to_string(rows) +
-                       " records, the commit failed: " + commitFailure);
+    failures.push_back("[" + tableName + "] the target did not keep the " +
+                       std::to_string(rows - rejected - committedEarlier) +
+                       " records of the last transaction, the commit failed: " + commitFailure);
   }
   if (!load.keysFailure.empty()) {
     failures.push_back("[" + tableName +
@@ -274,7 +279,7 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   RowTransfer counted{.outcome = RowsOutcome::Incomplete,
                       .rowsRead = rows + unnumbered,
                       .rowsRefused = rejected + unnumbered,
-                      .rowsWritten = commitFailure.empty() ? rows - rejected : 0};
+                      .rowsWritten = commitFailure.empty() ? rows - rejected : committedEarlier};
   if (!failures.empty()) {
     counted.reason = failures.front();
     return counted;

@@ -18,6 +18,7 @@
 #include "mysql/sql_literals.h"
 #include "mysql/statement_pieces.h"
 #include "mysql/target_objects.h"
+#include "translate/cluster_row_key.h"
 #include "translate/key_statements.h"
 #include "translate/mysql_names.h"
 #include "translate/table_ddl.h"
@@ -73,6 +74,41 @@ RowTransfer ResumeRows(MigrationContext& job, Session* sourceSession, const std:
   return TransferRows(job, sourceSession, job.targetSession(), database, table);
 }
 
+// On a cluster, gives a table that has no primary key an invisible one of its
+// own; false when the server refused it.
+bool AddClusterRowKey(MigrationContext& job, const MigrationSettings& settings,
+                      const std::string& table, const std::string& cacheFile,
+                      const std::string& createStatement) {
+  const std::string target = MySqlName(table, settings.nameRule);
+  if (createStatement.find(kAutoNumberKeyName) != std::string::npos) {
+    // MySQL allows one AUTO_INCREMENT column, and the AutoNumber is it.
+    WriteLine(job,
+              "W::Table [%s] has no primary key and keeps none: its AutoNumber column is the "
+              "table's one auto-numbered column, so no invisible key can be added for the cluster",
+              target.c_str());
+    return true;
+  }
+  const std::string column = ClusterRowKeyColumn(createStatement);
+  const std::string statement = ClusterRowKeyStatement(target, column);
+  AppendCacheFile(cacheFile, statement + "\n");
+  if (AlreadyThere(job, settings, statement)) {
+    WritePlainLine(job, "PRIMARY KEY is there already");
+    return true;
+  }
+  const Status made = ExecuteStatement(job, job.targetSession(), statement, Report::Outcome);
+  RecordKey(job, table + ": invisible primary key",
+            made.ok() || !made.message().empty() ? made : Status::Failure("the server refused it"));
+  if (!made.ok()) {
+    WriteLine(job, "E::Create PK failure!");
+    return false;
+  }
+  WriteLine(job,
+            "Table [%s] has no primary key: added the invisible key column [%s], as a cluster "
+            "replicates rows by their primary key",
+            target.c_str(), column.c_str());
+  return true;
+}
+
 // Adds the primary key; false when the table has one that did not arrive.
 bool MigratePrimaryKey(MigrationContext& job, Session* sourceSession,
                        const MigrationSettings& settings, const std::string& database,
@@ -85,6 +121,8 @@ bool MigratePrimaryKey(MigrationContext& job, Session* sourceSession,
   const std::string& statement = built.value();
   if (statement.empty()) {
     WritePlainLine(job, "NO PRIMARY KEY(S)!");
+    if (settings.cluster.replicated())
+      return AddClusterRowKey(job, settings, table, cacheFile, createStatement);
     return true;
   }
   AppendCacheFile(cacheFile, statement);
@@ -194,6 +232,12 @@ int MigrateTableRecording(MigrationContext& job, Session* sourceSession, std::st
     return kTableCacheFileError;
   }
   WriteLine(job, "TABLE: [%s].[%s] Migrating..... ", database.c_str(), table.c_str());
+  if (!settings.replacedEngine.empty()) {
+    WriteLine(job,
+              "Table [%s] is created as %s, not %s: the target is a cluster, which replicates "
+              "the rows of InnoDB tables only",
+              table.c_str(), settings.storageEngine.c_str(), settings.replacedEngine.c_str());
+  }
   const Result<std::string> translated =
       TranslateTableDdl(job, sourceSession, settings, database, table);
   if (!translated.ok()) return kTableNotCreated;  // the reason is logged

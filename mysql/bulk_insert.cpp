@@ -33,6 +33,12 @@ BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table
       columns_(columns),
       transactional_(load.transactional),
       tableRows_(load.rowsBefore) {
+  if (load.inTransaction) {
+    pieceRowLimit_ = load.commitEveryRows;
+    pieceByteLimit_ = load.commitEveryBytes;
+    // A statement is never larger than a piece.
+    if (pieceByteLimit_ > 0 && limit_ > pieceByteLimit_) limit_ = pieceByteLimit_;
+  }
   if (limit_ > 0 && columns_ > 0 && ArraysWanted() && session_ != nullptr && session_->isOpen()) {
     std::string sql = "insert into " + QuoteIdentifier(table) + " values (";
     for (std::size_t k = 0; k < columns_; ++k)
@@ -70,14 +76,16 @@ void BulkInsert::add(std::string_view values, const std::vector<ParameterValue>&
     for (std::size_t k = 0; k < columns_; ++k)
       width += std::max(filling_.parameters.widest(k), parameters[k].data.size());
     const bool fits =
-        (filling_.rows.size() + 1) * width + filling_.text.size() + values.size() <= limit_;
+        (filling_.rows.size() + 1) * width + filling_.text.size() + values.size() <= limit_ &&
+        (pieceRowLimit_ == 0 || filling_.rows.size() < pieceRowLimit_);
     if (!filling_.rows.empty() && !fits) handFilling();
     filling_.rows.emplace_back(filling_.text.size(), values.size());
     filling_.text += values;
     filling_.parameters.addRow(parameters);
     return;
   }
-  const bool fits = filling_.text.size() + values.size() + 3 <= limit_;
+  const bool fits = filling_.text.size() + values.size() + 3 <= limit_ &&
+                    (pieceRowLimit_ == 0 || filling_.rows.size() < pieceRowLimit_);
   if (!filling_.rows.empty() && !fits) handFilling();
   if (filling_.rows.empty()) {
     filling_.text = prefix_;
@@ -166,12 +174,41 @@ void BulkInsert::sendLoop() {
   }
 }
 
+void BulkInsert::makeRoom(std::size_t rows, std::size_t bytes) {
+  if (pieceRowLimit_ == 0 && pieceByteLimit_ == 0) return;
+  const bool rowsFit = pieceRowLimit_ == 0 || pieceRows_ + rows <= pieceRowLimit_;
+  const bool bytesFit = pieceByteLimit_ == 0 || pieceBytes_ + bytes <= pieceByteLimit_;
+  if (pieceRows_ > 0 && !(rowsFit && bytesFit)) {
+    std::string reason;
+    if (Accepted(ExecuteStatement(job_, session_, "commit"), &reason)) {
+      committedRows_ += pieceStored_;
+    } else {
+      // The cluster did not take the piece: none of its rows arrived.
+      rejected_ += static_cast<long>(pieceStored_);
+      if (firstRejection_.empty())
+        firstRejection_ = reason.empty() ? "the commit was refused" : reason;
+    }
+    ExecuteStatement(job_, session_, "start transaction").ok();
+    pieceRows_ = 0;
+    pieceBytes_ = 0;
+    pieceStored_ = 0;
+  }
+  // Rows of a refused statement count too: the server may have counted
+  // them against the write set before it refused the statement.
+  pieceRows_ += rows;
+  pieceBytes_ += bytes;
+}
+
 bool BulkInsert::sendRow(std::string_view values) {
+  makeRoom(1, values.size());
   std::string statement = prefix_;
   statement += values;
   statement += ')';
   std::string reason;
-  if (Accepted(ExecuteStatement(job_, session_, std::move(statement)), &reason)) return true;
+  if (Accepted(ExecuteStatement(job_, session_, std::move(statement)), &reason)) {
+    ++pieceStored_;
+    return true;
+  }
   // The statement the row came in may have told more (a server that went
   // away says so once; the rows after it only find no connection).
   if (++rejected_ == 1) firstRejection_ = batchFailure_.empty() ? reason : batchFailure_;
@@ -182,6 +219,7 @@ void BulkInsert::send(Batch& batch) {
   batchFailure_.clear();
   std::size_t retryFrom = 0;
   if (batch.rows.size() > 1) {
+    makeRoom(batch.rows.size(), batch.text.size());
     bool stored = false;
     if (array_) {
       if (batch.stageFailure.empty() && batch.staged) {
@@ -196,6 +234,7 @@ void BulkInsert::send(Batch& batch) {
     }
     if (stored) {
       tableRows_ += static_cast<long long>(batch.rows.size());
+      pieceStored_ += static_cast<long long>(batch.rows.size());
       return;
     }
     if (!transactional_) {

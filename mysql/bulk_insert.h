@@ -36,6 +36,11 @@ class JobContext;
 //   every one of its rows is sent again;
 // - on any other table the server stored the rows before the bad one; the
 //   table's row count says how many, and the rest are sent again.
+//
+// Inside a transaction, with `load.commitEveryRows` or `commitEveryBytes`
+// set, the sender commits and begins a new transaction before a statement
+// would take the open one past them (a cluster's write-set limits). The rows
+// of a piece whose commit is refused count as rejected.
 class BulkInsert {
  public:
   // `table` is the target table's name, `columns` the number of values of a
@@ -59,6 +64,9 @@ class BulkInsert {
   // Valid after finish().
   long rejected() const { return rejected_; }
   const std::string& firstRejection() const { return firstRejection_; }
+  // The rows stored by the commits of earlier pieces: those the table keeps
+  // even when the load's last commit is refused. 0 without pieces.
+  long long committedRows() const { return committedRows_; }
 
  private:
   struct Batch {
@@ -82,6 +90,9 @@ class BulkInsert {
   void sendLoop();
   void send(Batch& batch);
   bool sendRow(std::string_view values);
+  // Commits the open piece first when `rows` more rows of `bytes` bytes
+  // would take it past the limits.
+  void makeRoom(std::size_t rows, std::size_t bytes);
 
   JobContext& job_;
   Session* session_;
@@ -93,6 +104,14 @@ class BulkInsert {
   // Set when the provider prepared the INSERT for parameter arrays.
   std::unique_ptr<ProviderArrayInsert> array_;
   long long tableRows_;  // rows the table holds, on a table without transactions
+  // Commit pieces: the limits (0 = none), what the open transaction was sent
+  // and how many of its rows the server stored.
+  std::size_t pieceRowLimit_ = 0;
+  std::size_t pieceByteLimit_ = 0;
+  std::size_t pieceRows_ = 0;
+  std::size_t pieceBytes_ = 0;
+  long long pieceStored_ = 0;
+  long long committedRows_ = 0;
 
   Batch filling_;
   long rejected_ = 0;

@@ -20,6 +20,11 @@ struct TableLoad {
   // The largest multi-row INSERT to send, in bytes of statement text: under
   // the server's max_allowed_packet.
   std::size_t statementBytes = 0;
+  // On a replicating cluster, the most rows and statement bytes one
+  // transaction may carry: the sender commits and begins a new transaction
+  // before a piece would exceed them. 0 = no limit (one transaction).
+  std::size_t commitEveryRows = 0;
+  std::size_t commitEveryBytes = 0;
   // The rows the table held when the load began; -1 when unknown. On a
   // table without transactions it tells which rows of a rejected statement
   // the server kept.

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "mysql/cluster_target.h"
 #include "translate/mysql_names.h"
 
 namespace tablift {
@@ -23,6 +24,11 @@ struct MigrationSettings {
   std::filesystem::path conditionFile;   // where migration conditions are kept
   std::filesystem::path cacheFolder;     // where each table's statements are kept
   std::filesystem::path backupFolder;    // the latest folder the Backup command chose
+  // The target's cluster, read on connecting. On a cluster the storage engine
+  // is InnoDB whatever was chosen; `replacedEngine` is then the choice it
+  // replaced (empty when the choice was InnoDB already).
+  ClusterTarget cluster;
+  std::string replacedEngine;
   // The task continues an interrupted migration into the same database:
   // what the target already holds is kept, and only what is missing is made.
   bool resume = false;
