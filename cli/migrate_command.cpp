@@ -11,6 +11,7 @@
 #include "cli/console_log.h"
 #include "cli/console_prompter.h"
 #include "cli/names_option.h"
+#include "cli/node_failover.h"
 #include "cli/object_choice.h"
 #include "core/write_line.h"
 #include "data_access/ascii_text.h"
@@ -184,6 +185,36 @@ std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOption
   return request;
 }
 
+// Runs the migration; when the node in use is lost and --server named more
+// nodes, connects to the next one and continues there as a resumed migration,
+// which reads what that node already holds. True when the last run ended
+// whole.
+bool MigrateOnNodes(Workbench& window, const MigrateOptions& options, MigrationRequest request) {
+  const std::vector<std::string> nodes = TargetNodes(options.connection);
+  std::size_t node = 0;
+  for (;;) {
+    if (QueueMigration(window, request, Consent::Given) == nullptr) return false;
+    if (WaitForTasks(window, options.verbosity)) return true;
+    if (node + 1 >= nodes.size() || !TargetNodeLost(window)) return false;
+    // The next node that answers takes over.
+    bool connected = false;
+    while (!connected && node + 1 < nodes.size()) {
+      WriteLine(window, "W::The node %s is lost: the migration continues on %s",
+                nodes[node].c_str(), nodes[node + 1].c_str());
+      ++node;
+      connected = ConnectToNode(window, options.connection, nodes[node], options.charset);
+    }
+    if (!connected) return false;
+    // The summary and the verdict are those of the run that ends the work;
+    // the log keeps what happened before.
+    window.tasks().clear();
+    window.runRecorder()->clear();
+    window.controllerThread().shutdown();
+    window.controllerThread().reopen();
+    request.resume = true;
+  }
+}
+
 }  // namespace
 
 int RunMigrateCommand(int argc, char** argv) {
@@ -260,8 +291,7 @@ int RunMigrateCommand(int argc, char** argv) {
   // Refused, the reason is on standard error.
   window.runRecorder()->clear();
   const double started = SecondsSinceEpoch();
-  if (QueueMigration(window, *request, Consent::Given) == nullptr) return 1;
-  const bool whole = WaitForTasks(window, options.verbosity);
+  const bool whole = MigrateOnNodes(window, options, *request);
   // The log and the summary are finished before the verdict, so that they
   // never mix on a terminal or in a file that takes both.
   const bool reported = ReportRun(window, options, started);
