@@ -16,6 +16,8 @@
 #include "engine/workbench.h"
 #include "migration/query_verification.h"
 #include "migration/table_verification.h"
+#include "mysql/cluster_target.h"
+#include "mysql/execute_statement.h"
 
 namespace tablift {
 namespace {
@@ -138,6 +140,11 @@ int VerifyOnServer(const ConnectionOptions& options, NameRule names,
   if (!SetClientCharset(*window.targetSession(), "utf8mb4").ok()) {
     std::fputs("tablift-cli verify: the server does not take the character set utf8mb4\n", stderr);
     return 1;
+  }
+  // A cluster node applies the other nodes' commits a moment after they
+  // were made: its reads wait until it holds everything committed before.
+  if (window.targetConnection().cluster.kind == ClusterKind::Galera) {
+    ExecuteStatement(window, window.targetSession(), "set session wsrep_sync_wait = 1").ok();
   }
   if (!UseDatabase(window, options.database, kTargetSide)) {
     std::fprintf(stderr, "tablift-cli verify: the server has no database [%s]\n",

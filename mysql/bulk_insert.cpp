@@ -220,6 +220,11 @@ void BulkInsert::send(Batch& batch) {
   std::size_t retryFrom = 0;
   if (batch.rows.size() > 1) {
     makeRoom(batch.rows.size(), batch.text.size());
+    // A cluster keeps the rows a refused statement stored before its bad row
+    // in the transaction's write set, and the other nodes then find them
+    // twice; going back to a savepoint takes them out.
+    const bool savepoint = (pieceRowLimit_ > 0 || pieceByteLimit_ > 0) &&
+                           ExecuteStatement(job_, session_, "savepoint tablift_batch").ok();
     bool stored = false;
     if (array_) {
       if (batch.stageFailure.empty() && batch.staged) {
@@ -237,6 +242,7 @@ void BulkInsert::send(Batch& batch) {
       pieceStored_ += static_cast<long long>(batch.rows.size());
       return;
     }
+    if (savepoint) ExecuteStatement(job_, session_, "rollback to savepoint tablift_batch").ok();
     if (!transactional_) {
       // The server stored the rows before the one it refused, and no more.
       const long long now = CountTableRows(session_, table_);

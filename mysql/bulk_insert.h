@@ -39,8 +39,9 @@ class JobContext;
 //
 // Inside a transaction, with `load.commitEveryRows` or `commitEveryBytes`
 // set, the sender commits and begins a new transaction before a statement
-// would take the open one past them (a cluster's write-set limits). The rows
-// of a piece whose commit is refused count as rejected.
+// would take the open one past them (a cluster's write-set limits), and a
+// refused multi-row statement is undone to a savepoint before its rows are
+// sent again. The rows of a piece whose commit is refused count as rejected.
 class BulkInsert {
  public:
   // `table` is the target table's name, `columns` the number of values of a

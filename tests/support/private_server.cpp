@@ -1,5 +1,6 @@
 #include "tests/support/private_server.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string_view>
@@ -104,6 +105,37 @@ std::optional<PrivateServer> PrivateServerFromEnvironment() {
   const char* dir = std::getenv("TABLIFT_MARIADB_DIR");
   if (dir == nullptr || *dir == '\0') return std::nullopt;
   return PrivateServerFromEnvFile(std::filesystem::path(dir) / "env");
+}
+
+std::vector<PrivateServer> PrivateClusterFromEnvironment() {
+  const char* dir = std::getenv("TABLIFT_GALERA_DIR");
+  if (dir == nullptr || *dir == '\0') return {};
+  std::ifstream in(std::filesystem::path(dir) / "env");
+  std::string nodes;
+  PrivateServer common;
+  for (std::string line; std::getline(in, line);) {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string name = line.substr(0, equals);
+    const std::string value = ShellUnquote(line.substr(equals + 1));
+    if (name == "TABLIFT_GALERA_NODES") nodes = value;
+    if (name == "TABLIFT_GALERA_USER") common.user = value;
+    if (name == "TABLIFT_GALERA_PASSWORD") common.password = value;
+  }
+  std::vector<PrivateServer> servers;
+  for (size_t start = 0; start < nodes.size();) {
+    const size_t comma = std::min(nodes.find(',', start), nodes.size());
+    const std::string entry = nodes.substr(start, comma - start);
+    const size_t colon = entry.rfind(':');
+    if (colon != std::string::npos) {
+      PrivateServer node = common;
+      node.host = entry.substr(0, colon);
+      node.port = std::atoi(entry.c_str() + colon + 1);
+      if (node.port > 0) servers.push_back(node);
+    }
+    start = comma + 1;
+  }
+  return servers;
 }
 
 }  // namespace tablift::test

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tablift::test {
 
@@ -31,5 +32,15 @@ std::optional<PrivateServer> PrivateServerFromEnvFile(const std::filesystem::pat
 // The server of $TABLIFT_MARIADB_DIR/env, which CTest's mariadb fixture sets up.
 // Empty when the variable is unset or the server was never started there.
 std::optional<PrivateServer> PrivateServerFromEnvironment();
+
+// The wsrep provider a cluster node loads (Debian's galera-4); the cluster
+// tests skip when it is not installed.
+inline constexpr const char* kGaleraProvider = "/usr/lib/galera/libgalera_smm.so";
+
+// The nodes of the private Galera cluster that scripts/galera-local runs, from
+// $TABLIFT_GALERA_DIR/env (CTest's galera fixture): one server per entry of
+// TABLIFT_GALERA_NODES, all with the same root user and password. Empty when
+// the variable is unset or the cluster was never started there.
+std::vector<PrivateServer> PrivateClusterFromEnvironment();
 
 }  // namespace tablift::test
