@@ -156,6 +156,24 @@ TaskPtr MigrateCommand(Workbench& window) {
   return nullptr;
 }
 
+bool CanResume(const MigrationTask& task) {
+  return task.category() == kMigrationCategory &&
+         (task.state() == kTaskFailed || task.state() == kTaskStopped);
+}
+
+TaskPtr ResumeTask(Workbench& window, int index) {
+  const std::vector<TaskPtr> records = window.tasks().snapshot();
+  if (index < 0 || index >= static_cast<int>(records.size())) return nullptr;
+  const TaskPtr& record = records[static_cast<std::size_t>(index)];
+  if (!CanResume(*record)) return nullptr;
+  MigrationTask::Names names = record->names();
+  names.resume = true;
+  auto task = std::make_shared<MigrationTask>(record->type(), std::move(names));
+  window.tasks().append(task);
+  StartController(window);
+  return task;
+}
+
 TaskPtr DropOnTarget(Workbench& window, const std::vector<CatalogStep>& path) {
   CatalogTree& target = window.targetTree();
   if (!target.select(path)) target.clearSelection();
