@@ -15,6 +15,7 @@
 #include "cli/console_prompter.h"
 #include "cli/many_files_run.h"
 #include "cli/names_option.h"
+#include "cli/node_failover.h"
 #include "cli/object_choice.h"
 #include "core/write_line.h"
 #include "data_access/ascii_text.h"
@@ -38,6 +39,8 @@ constexpr const char* kMigrateUsage =
     "       [--database NAME [--create]] %s\n"
     "       [--engine InnoDB|MyISAM] [--charset NAME] %s\n"
     "       [--report FILE.json]   (the summary of the run, also written as JSON)\n"
+    "       [--resume]             (continue an interrupted migration into the same\n"
+    "                              database: complete tables are kept, cut ones continue)\n"
     "       [--quiet | --verbose]  (only errors and the summary | progress lines also\n"
     "                              when the output is no terminal)\n"
     "       [--cache-folder DIR]   (where each object's statements are kept; with many\n"
@@ -57,6 +60,8 @@ struct MigrateOptions {
   // --create: the database named by --database is made when the server
   // has none of that name.
   bool create = false;
+  // --resume: continue an interrupted migration into the same database.
+  bool resume = false;
   // --report: where the run's summary is also written, as JSON.
   std::string report;
   Verbosity verbosity = Verbosity::Normal;
@@ -225,8 +230,10 @@ std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOption
   const std::optional<ChosenObject> chosen =
       FindChosenObject(*database, options.object, "migrate", "the Access file");
   if (!chosen) return std::nullopt;
-  MigrationRequest request{
-      .scope = chosen->scope, .sourceDatabase = database->text, .object = chosen->object};
+  MigrationRequest request{.scope = chosen->scope,
+                           .sourceDatabase = database->text,
+                           .object = chosen->object,
+                           .resume = options.resume};
   if (!options.connection.database.empty()) {
     CatalogNode targetRoot;
     const CatalogNode* node = TargetDatabase(window, options, targetRoot);
@@ -234,6 +241,36 @@ std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOption
     request.targetDatabase = node->text;
   }
   return request;
+}
+
+// Runs the migration; when the node in use is lost and --server named more
+// nodes, connects to the next one and continues there as a resumed migration,
+// which reads what that node already holds. True when the last run ended
+// whole.
+bool MigrateOnNodes(Workbench& window, const MigrateOptions& options, MigrationRequest request) {
+  const std::vector<std::string> nodes = TargetNodes(options.connection);
+  std::size_t node = 0;
+  for (;;) {
+    if (QueueMigration(window, request, Consent::Given) == nullptr) return false;
+    if (WaitForTasks(window, options.verbosity)) return true;
+    if (node + 1 >= nodes.size() || !TargetNodeLost(window)) return false;
+    // The next node that answers takes over.
+    bool connected = false;
+    while (!connected && node + 1 < nodes.size()) {
+      WriteLine(window, "W::The node %s is lost: the migration continues on %s",
+                nodes[node].c_str(), nodes[node + 1].c_str());
+      ++node;
+      connected = ConnectToNode(window, options.connection, nodes[node], options.charset);
+    }
+    if (!connected) return false;
+    // The summary and the verdict are those of the run that ends the work;
+    // the log keeps what happened before.
+    window.tasks().clear();
+    window.runRecorder()->clear();
+    window.controllerThread().shutdown();
+    window.controllerThread().reopen();
+    request.resume = true;
+  }
 }
 
 }  // namespace
@@ -261,6 +298,10 @@ int RunMigrateCommand(int argc, char** argv) {
     std::string* value = nullptr;
     if (argument == "--create") {
       options.create = true;
+      continue;
+    }
+    if (argument == "--resume") {
+      options.resume = true;
       continue;
     }
     if (argument == "--quiet" || argument == "-q" || argument == "--verbose" || argument == "-v") {
@@ -324,8 +365,7 @@ int RunMigrateCommand(int argc, char** argv) {
   // Refused, the reason is on standard error.
   window.runRecorder()->clear();
   const double started = SecondsSinceEpoch();
-  if (QueueMigration(window, *request, Consent::Given) == nullptr) return 1;
-  const bool whole = WaitForTasks(window, options.verbosity);
+  const bool whole = MigrateOnNodes(window, options, *request);
   // The log and the summary are finished before the verdict, so that they
   // never mix on a terminal or in a file that takes both.
   const bool reported = ReportRun(window, options, started);

@@ -48,4 +48,9 @@ void ControllerThread::shutdown() {
   if (ending.joinable()) ending.detach();
 }
 
+void ControllerThread::reopen() {
+  std::lock_guard lock(mutex_);
+  shuttingDown_ = false;
+}
+
 }  // namespace tablift

@@ -30,6 +30,9 @@ class ControllerThread {
   bool running() const { return running_.load(); }
   // requestShutdown, then waits for the thread to end.
   void shutdown();
+  // After shutdown, lets start() run a thread again: the command line queues
+  // a further task on the same workbench once the first has ended.
+  void reopen();
 
  private:
   std::mutex mutex_;

@@ -58,6 +58,8 @@ class MigrationTask {
     std::string targetDatabase{};
     // A backup's folder, as its command chose it.
     std::string backupDirectory{};
+    // A migration that continues an interrupted one (see MigrationSettings).
+    bool resume = false;
   };
 
   // The record of a new task, "Waiting", stamped with the current time.

@@ -89,7 +89,8 @@ bool Agreed(Workbench& window, const Order& order, Consent consent) {
   return true;
 }
 
-TaskPtr Queue(Workbench& window, Order order) {
+TaskPtr Queue(Workbench& window, Order order, bool resume) {
+  order.names.resume = resume;
   order.names.sourceDbms = window.sourceConnection().dbmsName();
   order.names.targetDbms = window.targetConnection().dbmsName();
   auto task = std::make_shared<MigrationTask>(order.type, std::move(order.names));
@@ -113,7 +114,7 @@ TaskPtr QueueMigration(Workbench& window, const MigrationRequest& request, Conse
   }
   Order order = clone ? CloneOrder(request.sourceDatabase) : IntoDatabase(request);
   if (!Agreed(window, order, consent)) return nullptr;
-  return Queue(window, std::move(order));
+  return Queue(window, std::move(order), request.resume);
 }
 
 TaskPtr MigrateCommand(Workbench& window) {
@@ -154,6 +155,24 @@ TaskPtr MigrateCommand(Workbench& window) {
   Refuse(window, "Please select a database in Target Database Tree!",
          "Please select a target Database!");
   return nullptr;
+}
+
+bool CanResume(const MigrationTask& task) {
+  return task.category() == kMigrationCategory &&
+         (task.state() == kTaskFailed || task.state() == kTaskStopped);
+}
+
+TaskPtr ResumeTask(Workbench& window, int index) {
+  const std::vector<TaskPtr> records = window.tasks().snapshot();
+  if (index < 0 || index >= static_cast<int>(records.size())) return nullptr;
+  const TaskPtr& record = records[static_cast<std::size_t>(index)];
+  if (!CanResume(*record)) return nullptr;
+  MigrationTask::Names names = record->names();
+  names.resume = true;
+  auto task = std::make_shared<MigrationTask>(record->type(), std::move(names));
+  window.tasks().append(task);
+  StartController(window);
+  return task;
 }
 
 TaskPtr DropOnTarget(Workbench& window, const std::vector<CatalogStep>& path) {

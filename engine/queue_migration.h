@@ -38,4 +38,15 @@ TaskPtr MigrateCommand(Workbench& window);
 // except that cancelling a clone clears it.
 TaskPtr DropOnTarget(Workbench& window, const std::vector<CatalogStep>& path);
 
+// Whether the record can be resumed: a migration that ended FAILURE or was
+// stopped.
+bool CanResume(const MigrationTask& task);
+
+// The task list's Resume: the record at `index`, when CanResume, is queued
+// again as a new record of the same migration with resume set (what the
+// target already holds is kept, only what is missing is made or loaded),
+// and the controller starts. Returns the new record, or null when the record
+// cannot be resumed.
+TaskPtr ResumeTask(Workbench& window, int index);
+
 }  // namespace tablift

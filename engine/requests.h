@@ -23,6 +23,9 @@ struct MigrationRequest {
   // The existing target database; empty to clone the source database into a
   // new database of the same name (scope Database only).
   std::string targetDatabase{};
+  // Continue an interrupted migration into the same database: what the
+  // target already holds stays, only what is missing is made or loaded.
+  bool resume = false;
 };
 
 // A backup of target objects into script files.

@@ -112,7 +112,8 @@ std::string SummaryText(const RunSummary& summary) {
   for (const TableSummary& table : summary.tables) {
     row(table.name, std::to_string(table.rowsRead), std::to_string(table.rowsWritten),
         std::to_string(table.rowsRefused), Fixed(table.seconds, 2), StatusText(table.status),
-        Brief(table.reason));
+        // What a resumed run did with the table, unless something went wrong.
+        Brief(table.reason.empty() ? table.resumed : table.reason));
     read += table.rowsRead;
     written += table.rowsWritten;
     refused += table.rowsRefused;
@@ -167,7 +168,8 @@ std::string SummaryJson(const RunSummary& summary) {
            ",\"rows_refused\":" + std::to_string(table.rowsRefused) +
            ",\"seconds\":" + Fixed(table.seconds, 3) +
            ",\"status\":" + JsonString(StatusText(table.status)) +
-           ",\"reason\":" + JsonString(table.reason) + "}";
+           ",\"reason\":" + JsonString(table.reason) +
+           (table.resumed.empty() ? "" : ",\"resumed\":" + JsonString(table.resumed)) + "}";
   }
   out += "],\"keys\":" + JsonTally(summary.keys) +
          ",\"foreign_keys\":" + JsonTally(summary.foreignKeys) +

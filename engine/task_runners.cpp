@@ -11,6 +11,7 @@
 #include "migration/object_workers.h"
 #include "migration/table_worker.h"
 #include "mysql/catalog_statements.h"
+#include "mysql/target_objects.h"
 
 namespace tablift {
 namespace {
@@ -75,7 +76,14 @@ bool MigrateTablesAndViews(Workbench& window, const ControllerContext& context, 
 bool CloneDatabaseRunner(Workbench& window, const ControllerContext& context) {
   const auto& names = context.names;
   std::string failure;
-  if (!CreateTargetDatabase(window, window.targetSession(), names.targetDatabase, true, &failure)) {
+  // A resumed clone continues in the database the interrupted one made.
+  const bool made = names.resume && TargetDatabaseExists(window.targetSession(),
+                                                         StripDatabasePath(names.targetDatabase));
+  if (made) {
+    WriteLine(window, "Database [%s] is there already: the migration continues in it",
+              StripDatabasePath(names.targetDatabase).c_str());
+  } else if (!CreateTargetDatabase(window, window.targetSession(), names.targetDatabase, true,
+                                   &failure)) {
     // The step first, then why: the server's own reason on the same line.
     WriteLine(window, "E::Create Target Database[%s] Error! %s", names.targetDatabase.c_str(),
               failure.c_str());

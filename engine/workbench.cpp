@@ -191,6 +191,10 @@ MigrationSettings Workbench::migrationSettings() const {
     settings.replacedEngine = settings.storageEngine;
     settings.storageEngine = "InnoDB";
   }
+  {
+    std::lock_guard guard(mutex_);
+    settings.resume = runningTask_ != nullptr && runningTask_->names().resume;
+  }
   return settings;
 }
 

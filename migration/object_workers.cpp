@@ -14,6 +14,7 @@
 #include "mysql/execute_statement.h"
 #include "mysql/statement_pieces.h"
 #include "mysql/table_engine.h"
+#include "mysql/target_objects.h"
 #include "translate/foreign_key_statements.h"
 #include "translate/mysql_names.h"
 #include "translate/view_order.h"
@@ -179,6 +180,11 @@ int MigrateRelationships(MigrationContext& job, Session* sourceSession, std::str
       continue;
     }
     for (const std::string& statement : SplitStatements(text)) {
+      // A resumed migration adds only the relationships the target lacks.
+      if (settings.resume && StatementObjectExists(job.targetSession(), statement)) {
+        WritePlainLine(job, "FOREIGN KEY is there already");
+        continue;
+      }
       const Status made = ExecuteStatement(job, job.targetSession(), statement, Report::Outcome);
       RecordForeignKey(job, table, made);
       if (made.ok()) {

@@ -77,7 +77,8 @@ std::set<std::string> AutoNumberColumnNames(Session& session, const std::string&
 }  // namespace
 
 RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session* targetSession,
-                         std::string databaseName, std::string tableName) {
+                         std::string databaseName, std::string tableName,
+                         const RowsAfterKey* after) {
   if (sourceSession == nullptr || !sourceSession->isOpen()) {
     WriteLine(job, "No Source Connection!");
     return RowTransfer{RowsOutcome::NotRead};
@@ -88,7 +89,19 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
   }
   const MigrationSettings settings = job.migrationSettings();
   std::string query;
-  if (!SourceRowsQuery(job, settings.conditionFile, databaseName, tableName, query).empty()) {
+  std::optional<std::string> above;
+  std::optional<std::string> order;
+  if (after != nullptr) {
+    above = KeyAboveCondition(after->column, after->value);
+    order = KeyOrder(after->column);
+    if (!above || !order) {
+      WriteLine(job, "E::[%s] cannot be read in key order", tableName.c_str());
+      return RowTransfer{RowsOutcome::NotRead};
+    }
+  }
+  if (!SourceRowsQuery(job, settings.conditionFile, databaseName, tableName, query,
+                       above ? *above : std::string_view{})
+           .empty()) {
     return RowTransfer{RowsOutcome::NotRead};
   }
 
@@ -140,6 +153,7 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
     WriteLine(job, "Condition on [%s]: %ld of %ld records, where %s", tableName.c_str(), total,
               CountSourceRows(job, sourceSession, tableName, wholeTable), condition.c_str());
   }
+  if (order) query += *order;
   job.reportRows(tableName, 0, total);
   auto lastLine = std::chrono::steady_clock::now();
   const PropertySet properties = QueryRowsetProperties();

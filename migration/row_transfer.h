@@ -68,7 +68,15 @@ struct RowTransfer {
 // script file that could not be written. The table worker counts only
 // Transferred as a transferred table; every other outcome makes its task
 // FAILURE.
+//
+// `after`, when given, reads only the rows whose integer key column is above
+// a value, in key order: a resumed table continues after its highest key.
+struct RowsAfterKey {
+  std::string column;  // the source column
+  std::string value;   // an integer literal
+};
 RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session* targetSession,
-                         std::string databaseName, std::string tableName);
+                         std::string databaseName, std::string tableName,
+                         const RowsAfterKey* after = nullptr);
 
 }  // namespace tablift

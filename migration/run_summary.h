@@ -21,6 +21,9 @@ struct TableSummary {
   double seconds = 0;
   TableStatus status = TableStatus::Migrated;
   std::string reason{};  // empty when the table arrived whole
+  // A resumed migration's word on a table the target already had: skipped
+  // as complete, continued after which key, or emptied and loaded again.
+  std::string resumed{};
 };
 
 // An object that was left out (a key the server refused, a view that could

@@ -10,6 +10,7 @@
 #include "migration/cache_file.h"
 #include "migration/migration_context.h"
 #include "mysql/execute_statement.h"
+#include "mysql/target_objects.h"
 #include "translate/mysql_names.h"
 #include "translate/saved_query_reader.h"
 
@@ -148,6 +149,12 @@ void SendQuery(MigrationContext& job, QueryAttempt& attempt) {
   if (attempt.outcome != QueryAttempt::Outcome::Pending &&
       attempt.outcome != QueryAttempt::Outcome::Refused)
     return;
+  // A resumed migration keeps the views and procedures the target has.
+  if (job.migrationSettings().resume &&
+      StatementObjectExists(job.targetSession(), attempt.statement)) {
+    attempt.outcome = QueryAttempt::Outcome::Created;
+    return;
+  }
   attempt.outcome =
       Accepted(ExecuteStatement(job, job.targetSession(), attempt.statement), &attempt.reason)
           ? QueryAttempt::Outcome::Created

@@ -12,9 +12,12 @@
 #include "migration/complex_column_transfer.h"
 #include "migration/migration_context.h"
 #include "migration/object_workers.h"
+#include "migration/resume_plan.h"
 #include "migration/row_transfer.h"
 #include "mysql/execute_statement.h"
+#include "mysql/sql_literals.h"
 #include "mysql/statement_pieces.h"
+#include "mysql/target_objects.h"
 #include "translate/cluster_row_key.h"
 #include "translate/key_statements.h"
 #include "translate/mysql_names.h"
@@ -34,6 +37,43 @@ void RecordKey(MigrationContext& job, const std::string& name, const Status& mad
   }
 }
 
+// A resumed migration makes only what the target does not hold yet.
+bool AlreadyThere(MigrationContext& job, const MigrationSettings& settings,
+                  const std::string& statement) {
+  return settings.resume && StatementObjectExists(job.targetSession(), statement);
+}
+
+// The rows of a table a resumed migration finds on the target, as the plan
+// read from both sides says.
+RowTransfer ResumeRows(MigrationContext& job, Session* sourceSession, const std::string& database,
+                       const std::string& table, const std::string& targetTable,
+                       TableSummary& summary) {
+  const ResumePlan plan = PlanResumedRows(job, sourceSession, database, table, targetTable);
+  WriteLine(job, "[%s] %s", table.c_str(), plan.note.c_str());
+  summary.resumed = plan.note;
+  switch (plan.action) {
+    case ResumeAction::Skip:
+      return RowTransfer{.outcome = RowsOutcome::Transferred};
+    case ResumeAction::Continue: {
+      const RowsAfterKey after{plan.keyColumn, plan.lastKey};
+      return TransferRows(job, sourceSession, job.targetSession(), database, table, &after);
+    }
+    case ResumeAction::Reload:
+      if (const Status emptied =
+              ExecuteStatement(job, job.targetSession(),
+                               "delete from " + QuoteIdentifier(targetTable), Report::Outcome);
+          !emptied.ok()) {
+        return RowTransfer{
+            .outcome = RowsOutcome::Incomplete,
+            .reason = "[" + table + "] cannot be emptied to load it again: " + emptied.message()};
+      }
+      break;
+    case ResumeAction::Load:
+      break;
+  }
+  return TransferRows(job, sourceSession, job.targetSession(), database, table);
+}
+
 // On a cluster, gives a table that has no primary key an invisible one of its
 // own; false when the server refused it.
 bool AddClusterRowKey(MigrationContext& job, const MigrationSettings& settings,
@@ -45,6 +85,10 @@ bool AddClusterRowKey(MigrationContext& job, const MigrationSettings& settings,
   const std::string statement = ClusterRowKeyStatement(
       target, column, createStatement.find(kAutoNumberKeyName) != std::string::npos);
   AppendCacheFile(cacheFile, statement + "\n");
+  if (AlreadyThere(job, settings, statement)) {
+    WritePlainLine(job, "PRIMARY KEY is there already");
+    return true;
+  }
   const Status made = ExecuteStatement(job, job.targetSession(), statement, Report::Outcome);
   RecordKey(job, table + ": invisible primary key",
             made.ok() || !made.message().empty() ? made : Status::Failure("the server refused it"));
@@ -76,6 +120,10 @@ bool MigratePrimaryKey(MigrationContext& job, Session* sourceSession,
     return true;
   }
   AppendCacheFile(cacheFile, statement);
+  if (AlreadyThere(job, settings, statement)) {
+    WritePlainLine(job, "PRIMARY KEY is there already");
+    return true;
+  }
   const Status made = ExecuteStatement(job, job.targetSession(), statement, Report::Outcome);
   RecordKey(job, table + ": primary key",
             made.ok() || !made.message().empty() ? made : Status::Failure("the server refused it"));
@@ -111,6 +159,10 @@ bool MigrateUniqueIndexes(MigrationContext& job, Session* sourceSession,
   bool all = true;
   for (const std::string& statement : SplitStatements(text)) {
     std::string failure;
+    if (AlreadyThere(job, settings, statement)) {
+      WritePlainLine(job, "Index is there already");
+      continue;
+    }
     const Status made = ExecuteStatement(job, job.targetSession(), statement);
     RecordKey(
         job, table + ": unique index",
@@ -185,20 +237,30 @@ int MigrateTableRecording(MigrationContext& job, Session* sourceSession, std::st
   if (!translated.ok()) return kTableNotCreated;  // the reason is logged
   const std::string& create = translated.value();
   RewriteCacheFile(cacheFile, create);
-  if (const Status created = ExecuteStatement(job, job.targetSession(), create, Report::Outcome);
-      !created.ok()) {
+  // A resumed migration keeps a table the target has, with its rows.
+  const std::string targetTable = MySqlName(table, settings.nameRule);
+  const bool kept =
+      settings.resume && TargetTableExists(job.targetSession(), targetTable).value_or(false);
+  if (kept) {
+    WriteLine(job, "Table [%s] is there already: it is kept", table.c_str());
+  } else if (const Status created =
+                 ExecuteStatement(job, job.targetSession(), create, Report::Outcome);
+             !created.ok()) {
     WriteLine(job, "E::TABLE: Create [%s].[%s] ERROR !", database.c_str(), table.c_str());
     summary.reason = created.message();
     return kTableNotCreated;
+  } else {
+    WriteLine(job, "Create table [%s] SUCCESSFULLY!!!", table.c_str());
   }
-  WriteLine(job, "Create table [%s] SUCCESSFULLY!!!", table.c_str());
 
   const bool key =
       MigratePrimaryKey(job, sourceSession, settings, database, table, cacheFile, create);
   const bool indexes =
       MigrateUniqueIndexes(job, sourceSession, settings, database, table, cacheFile);
   bool whole = key && indexes;
-  const RowTransfer rows = TransferRows(job, sourceSession, job.targetSession(), database, table);
+  const RowTransfer rows =
+      kept ? ResumeRows(job, sourceSession, database, table, targetTable, summary)
+           : TransferRows(job, sourceSession, job.targetSession(), database, table);
   whole = rows == RowsOutcome::Transferred && whole;
   summary.rowsRead = rows.rowsRead;
   summary.rowsWritten = rows.rowsWritten;

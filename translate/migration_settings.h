@@ -29,6 +29,9 @@ struct MigrationSettings {
   // replaced (empty when the choice was InnoDB already).
   ClusterTarget cluster;
   std::string replacedEngine;
+  // The task continues an interrupted migration into the same database:
+  // what the target already holds is kept, and only what is missing is made.
+  bool resume = false;
 };
 
 }  // namespace tablift

@@ -19,6 +19,8 @@ enum CommandId : int {
   kCmdClearAllTasks = 5561,
   kCmdItemUp = 5579,
   kCmdItemDown = 5580,
+  // The task list's context menu.
+  kCmdResumeTask = 5581,
   // Menu bar and context menus.
   kCmdDeleteDatabase = 32772,
   kCmdClearAllTables = 32773,

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QMenu>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -9,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "engine/controller_commands.h"
+#include "engine/queue_migration.h"
 #include "engine/task_list_rows.h"
 #include "engine/workbench.h"
 #include "ui/command_ids.h"
@@ -79,6 +81,12 @@ TasksViewer::TasksViewer(Workbench& window, QWidget* parent) : QWidget(parent), 
       table_->horizontalHeader()->setSectionResizeMode(i, QHeaderView::ResizeToContents);
   }
   layout->addWidget(table_);
+  table_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(table_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu* menu = contextMenu();
+    menu->exec(table_->viewport()->mapToGlobal(at));
+    menu->deleteLater();
+  });
 
   // The controller changes the button's image and tool tip on its thread.
   window_.setStartStopListener([this] {
@@ -132,6 +140,18 @@ void TasksViewer::rebuild() {
   table_->setUpdatesEnabled(true);
 }
 
+QMenu* TasksViewer::contextMenu() {
+  auto* menu = new QMenu(this);
+  QAction* resume = menu->addAction(QStringLiteral("Resume"));
+  resume->setData(kCmdResumeTask);
+  const std::vector<TaskPtr> records = window_.tasks().snapshot();
+  const int row = selectedRow();
+  resume->setEnabled(row >= 0 && row < static_cast<int>(records.size()) &&
+                     CanResume(*records[static_cast<std::size_t>(row)]));
+  connect(resume, &QAction::triggered, this, [this] { runCommand(kCmdResumeTask); });
+  return menu;
+}
+
 void TasksViewer::runCommand(int command) {
   TaskList& tasks = window_.tasks();
   const int row = selectedRow();
@@ -154,6 +174,9 @@ void TasksViewer::runCommand(int command) {
         rebuild();
         table_->selectRow(row + 1);
       }
+      break;
+    case kCmdResumeTask:
+      if (ResumeTask(window_, row) != nullptr) rebuild();
       break;
     case kCmdStartStopTasks:
       StartStopCommand(window_);

@@ -4,6 +4,7 @@
 #include <atomic>
 
 class QAction;
+class QMenu;
 class QTableWidget;
 class QToolBar;
 
@@ -28,8 +29,11 @@ class TasksViewer : public QWidget {
   int rebuildCount() const { return rebuilds_; }
 
   void rebuild();
-  // The tool bar's commands, by their ids.
+  // The tool bar's commands, by their ids, and the context menu's Resume.
   void runCommand(int command);
+  // The context menu of the selected row: "Resume" on a migration that ended
+  // FAILURE or was stopped, disabled otherwise. The caller owns it.
+  QMenu* contextMenu();
 
  private:
   void showStartStop();

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
 #include <QHeaderView>
+#include <QMenu>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -108,6 +114,61 @@ TEST_F(WindowTest, ItemCommandsRearrangeTheRecordsAndKeepTheSelection) {
   viewer->action(kCmdClearAllTasks)->trigger();
   EXPECT_EQ(table->rowCount(), 0);
   EXPECT_TRUE(window.workbench().tasks().empty());
+}
+
+// Resume is offered only on a migration that ended FAILURE or was stopped;
+// it queues the same migration again with resume set, and the runner sees it.
+TEST_F(WindowTest, ResumeQueuesAFailedOrStoppedMigrationAgainWithResumeSet) {
+  std::atomic<int> resumedRuns{0};
+  window.workbench().setTaskRunners([&](TaskType) -> TaskRunner {
+    return [&](Workbench&, const ControllerContext& context) {
+      if (context.names.resume) ++resumedRuns;
+      return true;
+    };
+  });
+  TasksViewer* viewer = window.tasksViewer();
+  QTableWidget* table = viewer->table();
+  const TaskPtr failed = Task("Failed");
+  failed->markStarted(CurrentTaskTime());
+  failed->markFinished(TaskOutcome::Failed);
+  const TaskPtr stopped = Task("Stopped");
+  stopped->markStarted(CurrentTaskTime());
+  stopped->markFinished(TaskOutcome::Stopped);
+  const TaskPtr succeeded = Task("Succeeded");
+  succeeded->markStarted(CurrentTaskTime());
+  succeeded->markFinished(TaskOutcome::Succeeded);
+  for (const TaskPtr& task : {failed, stopped, succeeded})
+    window.workbench().tasks().append(task);
+  viewer->rebuild();
+
+  const auto resumeOffered = [&](int row) {
+    table->selectRow(row);
+    std::unique_ptr<QMenu> menu(viewer->contextMenu());
+    EXPECT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Resume"));
+    return menu->actions().front()->isEnabled();
+  };
+  EXPECT_TRUE(resumeOffered(0));
+  EXPECT_TRUE(resumeOffered(1));
+  EXPECT_FALSE(resumeOffered(2));
+  viewer->runCommand(kCmdResumeTask);  // row 2 succeeded: nothing is queued
+  EXPECT_EQ(table->rowCount(), 3);
+
+  table->selectRow(0);
+  std::unique_ptr<QMenu> menu(viewer->contextMenu());
+  menu->actions().front()->trigger();
+  const std::vector<TaskPtr> records = window.workbench().tasks().snapshot();
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(records[3]->type(), ConvertTable);
+  EXPECT_EQ(records[3]->sourceObject(), "Failed");
+  EXPECT_EQ(records[3]->targetDatabase(), "shop");
+  EXPECT_TRUE(records[3]->names().resume);
+  EXPECT_EQ(table->rowCount(), 4);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!records[3]->finished() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(records[3]->stateText(), kStateSuccess);
+  EXPECT_EQ(resumedRuns.load(), 1);
 }
 
 }  // namespace

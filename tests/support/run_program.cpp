@@ -9,10 +9,8 @@
 
 namespace tablift::test {
 
-ProgramRun RunProgram(const std::vector<std::string>& arguments,
-                      const std::filesystem::path& folder) {
-  ProgramRun run;
-  const std::filesystem::path outputFile = folder / "program-output.txt";
+int StartProgram(const std::vector<std::string>& arguments,
+                 const std::filesystem::path& outputFile) {
   std::vector<char*> argv;
   for (const std::string& argument : arguments)
     argv.push_back(const_cast<char*>(argument.c_str()));
@@ -29,10 +27,22 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments,
     execv(argv[0], argv.data());
     _exit(127);
   }
-  if (child < 0) return run;
+  return child;
+}
+
+int WaitForProgram(int child) {
   int status = 0;
-  waitpid(child, &status, 0);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (waitpid(child, &status, 0) != child) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+ProgramRun RunProgram(const std::vector<std::string>& arguments,
+                      const std::filesystem::path& folder) {
+  ProgramRun run;
+  const std::filesystem::path outputFile = folder / "program-output.txt";
+  const int child = StartProgram(arguments, outputFile);
+  if (child < 0) return run;
+  run.exitCode = WaitForProgram(child);
   std::ifstream in(outputFile);
   std::ostringstream text;
   text << in.rdbuf();

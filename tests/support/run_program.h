@@ -16,4 +16,12 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder);
 
+// The same started in the background: the child's process id (-1 when it
+// could not be started), its output going to `outputFile`.
+int StartProgram(const std::vector<std::string>& arguments,
+                 const std::filesystem::path& outputFile);
+// Waits for a program StartProgram started; its exit code, -1 when a signal
+// ended it.
+int WaitForProgram(int child);
+
 }  // namespace tablift::test

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/connection_options.h"
+
+namespace tablift {
+
+class Workbench;
+
+// The nodes of a cluster a migration may move between: those --server names
+// ("h1:p1,h2:p2,h3:p3"), in order. One entry for a single server, none for a
+// data source (--dsn) or a server from the saved configuration, which give no
+// other node to go to.
+std::vector<std::string> TargetNodes(const ConnectionOptions& options);
+
+// Whether the target node worked on is gone: its session no longer answers
+// (the server went away or the connection to it was lost).
+bool TargetNodeLost(Workbench& window);
+
+// Connects the MySQL side to `node` with the options' user and password and
+// sets `charset` on the new session; false after saying why on standard
+// error.
+bool ConnectToNode(Workbench& window, ConnectionOptions options, const std::string& node,
+                   const std::string& charset);
+
+}  // namespace tablift
