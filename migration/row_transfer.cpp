@@ -233,7 +233,6 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
           return false;
         }
         load = BeginTableLoad(job, targetSession, targetTable);
-        load = BeginTableLoad(job, targetSession, targetTable);
         LimitLoadToWriteSets(settings.cluster, load);
         if (LoadDataSuits(targetSession, load)) {
           stream.emplace(job, targetSession, targetTable, load, types);
