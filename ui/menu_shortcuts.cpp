@@ -11,6 +11,7 @@ std::vector<std::pair<int, QKeySequence>> MenuShortcuts() {
       {kCmdDriverCheck, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D)},
       {kCmdExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
       {kCmdMigrate, QKeySequence(Qt::CTRL | Qt::Key_M)},
+      {kCmdCloneFiles, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)},
       {kCmdDeleteSelected, QKeySequence(Qt::Key_Delete)},
       {kCmdBackup, QKeySequence(Qt::CTRL | Qt::Key_B)},
       {kCmdStartStopTasks, QKeySequence(Qt::Key_F9)},
