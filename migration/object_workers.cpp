@@ -12,6 +12,7 @@
 #include "migration/migration_context.h"
 #include "migration/saved_query_worker.h"
 #include "mysql/execute_statement.h"
+#include "mysql/foreign_key_in_place.h"
 #include "mysql/statement_pieces.h"
 #include "mysql/table_engine.h"
 #include "mysql/target_objects.h"
@@ -185,7 +186,7 @@ int MigrateRelationships(MigrationContext& job, Session* sourceSession, std::str
         WritePlainLine(job, "FOREIGN KEY is there already");
         continue;
       }
-      const Status made = ExecuteStatement(job, job.targetSession(), statement, Report::Outcome);
+      const Status made = AddForeignKey(job, job.targetSession(), statement, Report::Outcome);
       RecordForeignKey(job, table, made);
       if (made.ok()) {
         WritePlainLine(job, "Create FOREIGN KEY SUCCESSFULLY!!!");

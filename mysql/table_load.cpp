@@ -9,6 +9,7 @@
 #include "mysql/execute_statement.h"
 #include "mysql/sql_literals.h"
 #include "mysql/table_engine.h"
+#include "mysql/target_objects.h"
 
 namespace tablift {
 namespace {
@@ -17,16 +18,6 @@ namespace {
 // conversion may differ from the UTF-8 length by a little.
 constexpr std::size_t kPacketMargin = 64 * 1024;
 constexpr std::size_t kSmallestStatement = 16 * 1024;
-
-std::optional<std::string> QueryValue(Session* session, const std::string& sql) {
-  std::optional<std::string> value;
-  const PropertySet properties = QueryRowsetProperties();
-  RunTextQuery(session, sql, &properties, [&](const TextRow& row) {
-    if (!row.isNull(1)) value = std::string(row.text(1));
-    return false;
-  });
-  return value;
-}
 
 std::size_t ConfiguredBatchBytes() {
   const char* text = std::getenv("TABLIFT_INSERT_BATCH_BYTES");
@@ -39,7 +30,7 @@ std::size_t ConfiguredBatchBytes() {
 
 std::size_t StatementBytes(Session* session) {
   std::size_t packet = 0;
-  if (const auto text = QueryValue(session, "select @@max_allowed_packet")) {
+  if (const auto text = QueryTargetValue(session, "select @@max_allowed_packet")) {
     packet = static_cast<std::size_t>(std::strtoull(text->c_str(), nullptr, 10));
   }
   const std::size_t allowed =
@@ -71,9 +62,9 @@ TableLoad BeginTableLoad(JobContext& job, Session* session, std::string_view tab
   load.statementBytes = StatementBytes(session);
   const std::string engine = TableEngine(session, table);
   if (!engine.empty()) {
-    const auto transactions =
-        QueryValue(session, "select transactions from information_schema.engines where engine = " +
-                                StringLiteral(engine));
+    const auto transactions = QueryTargetValue(
+        session, "select transactions from information_schema.engines where engine = " +
+                     StringLiteral(engine));
     load.transactional = transactions && EqualsIgnoreCase(*transactions, "YES");
   }
   if (load.transactional) {
@@ -89,7 +80,7 @@ TableLoad BeginTableLoad(JobContext& job, Session* session, std::string_view tab
         ExecuteStatement(job, session, "alter table " + QuoteIdentifier(table) + " disable keys")
             .ok();
   }
-  const auto mode = QueryValue(session, "select @@session.sql_mode");
+  const auto mode = QueryTargetValue(session, "select @@session.sql_mode");
   if (mode && HasModeWord(*mode, "STRICT_TRANS_TABLES") &&
       !HasModeWord(*mode, "STRICT_ALL_TABLES")) {
     const std::string stricter = mode->empty() ? "STRICT_ALL_TABLES" : *mode + ",STRICT_ALL_TABLES";
@@ -125,7 +116,7 @@ std::string EndTableLoad(JobContext& job, Session* session, TableLoad& load) {
 }
 
 long long CountTableRows(Session* session, std::string_view table) {
-  const auto count = QueryValue(session, "select count(*) from " + QuoteIdentifier(table));
+  const auto count = QueryTargetValue(session, "select count(*) from " + QuoteIdentifier(table));
   if (!count) return -1;
   return std::strtoll(count->c_str(), nullptr, 10);
 }

@@ -105,20 +105,30 @@ std::vector<KeyColumn> PrimaryKeyColumns(Session* session, std::string_view tabl
   return columns;
 }
 
+std::optional<ForeignKeyNames> ForeignKeyStatementNames(std::string_view statement) {
+  if (!StartsWithWords(statement, "alter table")) return std::nullopt;
+  std::string_view rest;
+  const auto table = LeadingIdentifier(*After(statement, "alter table"), &rest);
+  if (!table) return std::nullopt;
+  const auto afterConstraint = After(rest, "ADD CONSTRAINT");
+  if (!afterConstraint) return std::nullopt;
+  std::string_view afterName;
+  const auto constraint = LeadingIdentifier(*afterConstraint, &afterName);
+  if (!constraint || !StartsWithWords(afterName, "FOREIGN KEY")) return std::nullopt;
+  return ForeignKeyNames{*table, *constraint};
+}
+
 bool StatementObjectExists(Session* session, std::string_view statement) {
   std::string_view rest;
   if (StartsWithWords(statement, "alter table")) {
-    const auto afterAlter = After(statement, "alter table");
-    const auto table = LeadingIdentifier(*afterAlter, &rest);
+    const auto table = LeadingIdentifier(*After(statement, "alter table"), &rest);
     if (!table) return false;
     if (After(rest, "add PRIMARY KEY")) return !PrimaryKeyColumns(session, *table).empty();
-    const auto afterConstraint = After(rest, "ADD CONSTRAINT");
-    if (!afterConstraint) return false;
-    const auto constraint = LeadingIdentifier(*afterConstraint, nullptr);
-    if (!constraint) return false;
-    return Counted(session, InCurrentDatabase("table_constraints", "table_name", *table) +
+    const auto names = ForeignKeyStatementNames(statement);
+    if (!names) return false;
+    return Counted(session, InCurrentDatabase("table_constraints", "table_name", names->table) +
                                 " and constraint_type = 'FOREIGN KEY' and constraint_name = " +
-                                StringLiteral(*constraint));
+                                StringLiteral(names->constraint));
   }
   if (StartsWithWords(statement, "create unique index")) {
     const auto index = LeadingIdentifier(*After(statement, "create unique index"), &rest);

@@ -42,4 +42,12 @@ std::vector<KeyColumn> PrimaryKeyColumns(Session* session, std::string_view tabl
 // other statement, and when the server cannot tell.
 bool StatementObjectExists(Session* session, std::string_view statement);
 
+// The table and constraint an "Alter Table `t` ADD CONSTRAINT `c` FOREIGN KEY"
+// statement names; nothing for any other statement.
+struct ForeignKeyNames {
+  std::string table;
+  std::string constraint;
+};
+std::optional<ForeignKeyNames> ForeignKeyStatementNames(std::string_view statement);
+
 }  // namespace tablift
