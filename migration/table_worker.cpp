@@ -74,6 +74,25 @@ RowTransfer ResumeRows(MigrationContext& job, Session* sourceSession, const std:
   return TransferRows(job, sourceSession, job.targetSession(), database, table);
 }
 
+// How a primary key statement ended.
+enum class KeyOutcome { Made, AlreadyThere, Refused };
+
+// Runs a primary key statement, unless a resumed run finds the key there
+// already, and records it as `what`.
+KeyOutcome AddPrimaryKey(MigrationContext& job, const MigrationSettings& settings,
+                         const std::string& statement, const std::string& what) {
+  if (AlreadyThere(job, settings, statement)) {
+    WritePlainLine(job, "PRIMARY KEY is there already");
+    return KeyOutcome::AlreadyThere;
+  }
+  const Status made = ExecuteStatement(job, job.targetSession(), statement, Report::Outcome);
+  RecordKey(job, what,
+            made.ok() || !made.message().empty() ? made : Status::Failure("the server refused it"));
+  if (made.ok()) return KeyOutcome::Made;
+  WriteLine(job, "E::Create PK failure!");
+  return KeyOutcome::Refused;
+}
+
 // On a cluster, gives a table that has no primary key an invisible one of its
 // own; false when the server refused it.
 bool AddClusterRowKey(MigrationContext& job, const MigrationSettings& settings,
@@ -85,17 +104,9 @@ bool AddClusterRowKey(MigrationContext& job, const MigrationSettings& settings,
   const std::string statement = ClusterRowKeyStatement(
       target, column, createStatement.find(kAutoNumberKeyName) != std::string::npos);
   AppendCacheFile(cacheFile, statement + "\n");
-  if (AlreadyThere(job, settings, statement)) {
-    WritePlainLine(job, "PRIMARY KEY is there already");
-    return true;
-  }
-  const Status made = ExecuteStatement(job, job.targetSession(), statement, Report::Outcome);
-  RecordKey(job, table + ": invisible primary key",
-            made.ok() || !made.message().empty() ? made : Status::Failure("the server refused it"));
-  if (!made.ok()) {
-    WriteLine(job, "E::Create PK failure!");
-    return false;
-  }
+  const KeyOutcome outcome =
+      AddPrimaryKey(job, settings, statement, table + ": invisible primary key");
+  if (outcome != KeyOutcome::Made) return outcome == KeyOutcome::AlreadyThere;
   WriteLine(job,
             "Table [%s] has no primary key: added the invisible key column [%s], as a cluster "
             "replicates rows by their primary key",
@@ -120,17 +131,8 @@ bool MigratePrimaryKey(MigrationContext& job, Session* sourceSession,
     return true;
   }
   AppendCacheFile(cacheFile, statement);
-  if (AlreadyThere(job, settings, statement)) {
-    WritePlainLine(job, "PRIMARY KEY is there already");
-    return true;
-  }
-  const Status made = ExecuteStatement(job, job.targetSession(), statement, Report::Outcome);
-  RecordKey(job, table + ": primary key",
-            made.ok() || !made.message().empty() ? made : Status::Failure("the server refused it"));
-  if (!made.ok()) {
-    WriteLine(job, "E::Create PK failure!");
-    return false;
-  }
+  const KeyOutcome outcome = AddPrimaryKey(job, settings, statement, table + ": primary key");
+  if (outcome != KeyOutcome::Made) return outcome == KeyOutcome::AlreadyThere;
   WritePlainLine(job, "Create PRIMARY KEY SUCCESSFULLY!!!");
   // The AutoNumber column's own index is redundant once the primary key
   // leads with it; the server refuses the drop otherwise, which is harmless.

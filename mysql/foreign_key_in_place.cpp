@@ -131,10 +131,13 @@ bool EveryRowHasItsParent(Session* session, std::string_view table,
     matches +=
         "p." + QuoteIdentifier(pair.referencedColumn) + " = c." + QuoteIdentifier(pair.column);
   }
-  const auto rows = QueryRows(session, "select 1 from " + QuoteIdentifier(table) + " c where " +
-                                           complete + " and not exists (select 1 from " +
-                                           QuoteIdentifier(constraint.referencedTable) +
-                                           " p where " + matches + ") limit 1");
+  // An outer join, not NOT EXISTS: the server answers the latter by
+  // materialising the referenced table, several times slower on big tables.
+  const auto rows = QueryRows(
+      session, "select 1 from " + QuoteIdentifier(table) + " c left join " +
+                   QuoteIdentifier(constraint.referencedTable) + " p on " + matches + " where " +
+                   complete + " and p." +
+                   QuoteIdentifier(constraint.pairs.front().referencedColumn) + " is null limit 1");
   return rows && rows->empty();
 }
 

@@ -5,17 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "data_access/ascii_text.h"
 #include "mysql/odbc_library_files.h"
 
 namespace tablift {
 namespace {
-
-std::string Lowered(std::string_view text) {
-  std::string lowered(text);
-  std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lowered;
-}
 
 // The file name of a library value, whichever separator its path uses.
 std::string_view LibraryFileName(std::string_view library) {
@@ -24,7 +18,7 @@ std::string_view LibraryFileName(std::string_view library) {
 }
 
 bool IsConnectorLibrary(std::string_view library) {
-  const std::string name = Lowered(LibraryFileName(library));
+  const std::string name = ToLowerAscii(LibraryFileName(library));
   for (std::string_view prefix : {"libmaodbc", "maodbc", "libmyodbc", "myodbc"}) {
     if (name.starts_with(prefix)) return true;
   }
@@ -35,7 +29,7 @@ bool IsConnectorLibrary(std::string_view library) {
 
 bool IsMySqlOdbcDriver(const RegisteredOdbcDriver& driver) {
   return driver.name.find("MySQL ODBC") != std::string::npos ||
-         Lowered(driver.name).find("mariadb") != std::string::npos ||
+         ToLowerAscii(driver.name).find("mariadb") != std::string::npos ||
          IsConnectorLibrary(driver.driverLibrary);
 }
 

@@ -1,4 +1,5 @@
 #include "translate/row_size.h"
+#include "data_access/ascii_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,13 +8,6 @@
 
 namespace tablift {
 namespace {
-
-std::string Lowered(std::string_view text) {
-  std::string lowered(text);
-  std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lowered;
-}
 
 // The number in "NAME(n)" or "NAME(n,m)" after `prefix`; 0 when the type
 // does not start so.
@@ -33,7 +27,7 @@ std::size_t VarcharBytes(std::size_t characters, std::size_t bytesPerCharacter) 
 }  // namespace
 
 std::size_t BytesPerCharacter(std::string_view charset) {
-  const std::string name = Lowered(charset);
+  const std::string name = ToLowerAscii(charset);
   if (name == "utf8mb4" || name == "utf16" || name == "utf16le" || name == "utf32" ||
       name == "gb18030") {
     return 4;
