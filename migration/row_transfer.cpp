@@ -237,7 +237,13 @@ RowTransfer TransferRows(MigrationContext& job, Session* sourceSession, Session*
         if (LoadDataSuits(targetSession, load)) {
           stream.emplace(job, targetSession, targetTable, load, types);
         } else {
-          bulk.emplace(job, targetSession, targetTable, load, types.size());
+          // Parameter arrays halve the server's work on InnoDB, but on a
+          // table without transactions (MyISAM, Aria) the server takes each
+          // row of an array as an insert of its own: there one multi-row
+          // INSERT costs it about a third less.
+          bulk.emplace(
+              job, targetSession, targetTable, load, types.size(),
+              load.transactional ? BulkInsert::Arrays::WhereBound : BulkInsert::Arrays::No);
         }
         return true;
       },

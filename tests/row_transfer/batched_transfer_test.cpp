@@ -46,7 +46,9 @@ const std::vector<std::string>& Engines() {
 
 // How the batches travel: through the server's bulk load (a table loaded in
 // one transaction), a prepared INSERT with parameter arrays, or multi-row
-// INSERT statements (TABLIFT_INSERT_ARRAYS=0).
+// INSERT statements (TABLIFT_INSERT_ARRAYS=0). A migration sends a MyISAM
+// table's rows as multi-row INSERTs either way; BulkInsert alone still takes
+// arrays there when asked.
 struct Way {
   std::string engine;
   bool arrays;
