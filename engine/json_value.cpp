@@ -1,10 +1,11 @@
 #include "engine/json_value.h"
-#include "data_access/utf8.h"
 
 #include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+
+#include "data_access/utf8.h"
 
 namespace tablift {
 namespace {

@@ -141,13 +141,6 @@ bool EveryRowHasItsParent(Session* session, std::string_view table,
   return rows && rows->empty();
 }
 
-bool IndexExists(Session* session, std::string_view table, std::string_view index) {
-  const auto count =
-      QueryTargetValue(session, "select count(*) from information_schema.statistics" +
-                                    Where(table) + " and index_name = " + StringLiteral(index));
-  return count && *count != "0";
-}
-
 bool ChecksOn(Session* session) {
   const auto value = QueryTargetValue(session, "select @@session.foreign_key_checks");
   return value && *value == "1";
@@ -162,7 +155,7 @@ Status AddForeignKey(JobContext& job, Session* session, const std::string& state
       !IsInnoDb(session, names->table)) {
     return ExecuteStatement(job, session, statement, report);
   }
-  const bool indexBefore = IndexExists(session, names->table, names->constraint);
+  const bool indexBefore = TargetIndexExists(session, names->table, names->constraint);
   if (!ExecuteStatement(job, session, "set session foreign_key_checks = 0").ok()) {
     return ExecuteStatement(job, session, statement, report);
   }
@@ -176,7 +169,7 @@ Status AddForeignKey(JobContext& job, Session* session, const std::string& state
     if (!proven) {
       std::string takeBack = "alter table " + QuoteIdentifier(names->table) + " drop foreign key " +
                              QuoteIdentifier(names->constraint);
-      if (!indexBefore && IndexExists(session, names->table, names->constraint))
+      if (!indexBefore && TargetIndexExists(session, names->table, names->constraint))
         takeBack += ", drop index " + QuoteIdentifier(names->constraint);
       ExecuteStatement(job, session, takeBack).ok();
     }

@@ -1,7 +1,5 @@
 #include "mysql/mysql_odbc_drivers.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string_view>
 #include <vector>
 

@@ -83,6 +83,11 @@ bool TargetDatabaseExists(Session* session, std::string_view database) {
                               StringLiteral(database));
 }
 
+bool TargetIndexExists(Session* session, std::string_view table, std::string_view index) {
+  return Counted(session, InCurrentDatabase("statistics", "table_name", table) +
+                              " and index_name = " + StringLiteral(index));
+}
+
 std::vector<KeyColumn> PrimaryKeyColumns(Session* session, std::string_view table) {
   std::vector<KeyColumn> columns;
   const PropertySet properties = QueryRowsetProperties();
@@ -136,8 +141,7 @@ bool StatementObjectExists(Session* session, std::string_view statement) {
     const auto afterOn = After(rest, " ON ");
     const auto table = afterOn ? LeadingIdentifier(*afterOn, nullptr) : std::nullopt;
     if (!table) return false;
-    return Counted(session, InCurrentDatabase("statistics", "table_name", *table) +
-                                " and index_name = " + StringLiteral(*index));
+    return TargetIndexExists(session, *table, *index);
   }
   if (StartsWithWords(statement, "create view")) {
     const auto view = LeadingIdentifier(*After(statement, "create view"), nullptr);

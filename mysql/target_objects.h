@@ -24,6 +24,9 @@ std::optional<bool> TargetTableExists(Session* session, std::string_view table);
 // Whether the server has a database named `database`.
 bool TargetDatabaseExists(Session* session, std::string_view database);
 
+// Whether `table` of the current database has an index named `index`.
+bool TargetIndexExists(Session* session, std::string_view table, std::string_view index);
+
 // One column of a table's primary key, in key order.
 struct KeyColumn {
   std::string name;

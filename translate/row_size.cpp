@@ -1,10 +1,10 @@
 #include "translate/row_size.h"
-#include "data_access/ascii_text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <numeric>
+
+#include "data_access/ascii_text.h"
 
 namespace tablift {
 namespace {
