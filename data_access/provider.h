@@ -66,9 +66,15 @@ class StagedParameters {
   virtual ~StagedParameters() = default;
 };
 
+// The most parameter markers one prepared statement may hold (the server's
+// limit, and the widest parameter number ODBC has).
+inline constexpr std::size_t kMaxStatementParameters = 65535;
+
 // An INSERT prepared once and run for many rows at a time, each row's values
-// bound as parameters (array binding), so the server parses the statement
-// once rather than once per row.
+// bound as parameters, so the server parses the statement once rather than
+// once per batch or per row. Either the statement holds one row and runs for
+// an array of rows (array binding), or it holds a fixed number of rows and
+// runs once for exactly that many.
 class ProviderArrayInsert : public ErrorInfoSupport {
  public:
   HResult InterfaceSupportsErrorInfo(InterfaceId) const override { return S_OK; }
@@ -111,12 +117,16 @@ class ProviderSession : public ErrorInfoSupport {
     return E_NOTIMPL;
   }
 
-  // Prepares `sql`, a statement with `parameters` parameter markers, for
-  // ProviderArrayInsert. E_NOTIMPL where the provider has no array binding.
-  virtual HResult prepareArrayInsert(std::string_view sql, std::size_t parameters,
+  // Prepares `sql`, an INSERT whose VALUES hold `rowsPerStatement` rows of
+  // `columns` parameter markers each, for ProviderArrayInsert: with one row
+  // per statement it runs for arrays of rows, with more for exactly that
+  // many rows at a time. E_NOTIMPL where the provider has no such binding.
+  virtual HResult prepareArrayInsert(std::string_view sql, std::size_t columns,
+                                     std::size_t rowsPerStatement,
                                      std::unique_ptr<ProviderArrayInsert>& insert) {
     (void)sql;
-    (void)parameters;
+    (void)columns;
+    (void)rowsPerStatement;
     insert.reset();
     return E_NOTIMPL;
   }

@@ -1,6 +1,7 @@
 #include "mysql/bulk_insert.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <exception>
 #include <system_error>
@@ -13,16 +14,38 @@ namespace tablift {
 namespace {
 
 // TABLIFT_INSERT_ARRAYS=0 (environment) sends multi-row INSERT statements
-// even where parameter arrays are at hand, for measuring and testing both.
-bool ArraysWanted() {
+// even where a prepared statement is at hand, for measuring and testing both.
+bool PreparedWanted() {
   const char* text = std::getenv("TABLIFT_INSERT_ARRAYS");
   return text == nullptr || std::string_view(text) != "0";
+}
+
+// What a bound value costs in the packet beside its bytes: its type and its
+// length.
+constexpr std::size_t kParameterOverheadBytes = 11;
+// A prepared multi-row batch is laid out in slots as wide as each column's
+// longest value; they may take this many times the statement's byte limit,
+// so that one long value does not cut a batch short of the statement's rows.
+constexpr std::size_t kSlotBytesPerStatementByte = 4;
+
+std::string InsertWithMarkers(std::string_view table, std::size_t columns, std::size_t rows) {
+  std::string row = "(";
+  for (std::size_t k = 0; k < columns; ++k)
+    row += k == 0 ? "?" : ",?";
+  row += ')';
+  std::string sql = "insert into " + QuoteIdentifier(table) + " values ";
+  sql.reserve(sql.size() + rows * (row.size() + 1));
+  for (std::size_t r = 0; r < rows; ++r) {
+    if (r > 0) sql += ',';
+    sql += row;
+  }
+  return sql;
 }
 
 }  // namespace
 
 BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table,
-                       const TableLoad& load, std::size_t columns, Arrays arrays)
+                       const TableLoad& load, std::size_t columns, Form form)
     : job_(job),
       session_(session),
       table_(table),
@@ -32,6 +55,7 @@ BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table
       limit_(load.transactional || load.rowsBefore >= 0 ? load.statementBytes : 0),
       columns_(columns),
       transactional_(load.transactional),
+      form_(form),
       tableRows_(load.rowsBefore) {
   if (load.inTransaction) {
     pieceRowLimit_ = load.commitEveryRows;
@@ -39,14 +63,16 @@ BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table
     // A statement is never larger than a piece.
     if (pieceByteLimit_ > 0 && limit_ > pieceByteLimit_) limit_ = pieceByteLimit_;
   }
-  if (limit_ > 0 && columns_ > 0 && arrays == Arrays::WhereBound && ArraysWanted() &&
-      session_ != nullptr && session_->isOpen()) {
-    std::string sql = "insert into " + QuoteIdentifier(table) + " values (";
-    for (std::size_t k = 0; k < columns_; ++k)
-      sql += k == 0 ? "?" : ",?";
-    sql += ')';
+  const bool prepares = limit_ > 0 && columns_ > 0 && columns_ <= kMaxStatementParameters &&
+                        PreparedWanted() && session_ != nullptr && session_->isOpen();
+  if (!prepares) {
+    form_ = Form::Statements;
+  } else if (form_ == Form::ParameterArrays &&
+             Failed(session_->provider()->prepareArrayInsert(InsertWithMarkers(table, columns_, 1),
+                                                             columns_, 1, array_))) {
     // A provider without parameter arrays, or a refusal: multi-row INSERTs.
-    if (Failed(session_->provider()->prepareArrayInsert(sql, columns_, array_))) array_.reset();
+    array_.reset();
+    form_ = Form::Statements;
   }
   filling_ = emptyBatch();
   try {
@@ -60,36 +86,60 @@ BulkInsert::~BulkInsert() {
   finish();
 }
 
+std::size_t BulkInsert::batchRowLimit() const {
+  std::size_t limit = pieceRowLimit_ > 0 ? pieceRowLimit_ : SIZE_MAX;
+  if (form_ == Form::PreparedRows) {
+    limit = std::min(limit, rowsPerStatement_ > 0 ? rowsPerStatement_
+                                                  : std::min(kMaxRowsPerStatement,
+                                                             kMaxStatementParameters / columns_));
+  }
+  return limit;
+}
+
 void BulkInsert::add(std::string_view values, const std::vector<ParameterValue>& parameters) {
-  if (array_) {
+  if (form_ != Form::Statements) {
     if (parameters.size() != columns_) {
       // Cannot happen with rows of the table's own columns; such a row still
       // travels, on its own, as text.
-      if (!filling_.rows.empty()) handFilling();
+      if (!filling_.rows.empty()) handFilling(true);
       filling_.rows.emplace_back(0, values.size());
       filling_.text.assign(values);
-      handFilling();
+      handFilling(true);
       return;
     }
-    // What the batch's arrays will hold once this row is in: every row as
-    // wide as the column's longest value.
+    // What the batch's parameters will take once this row is in: every row
+    // as wide as the column's longest value.
     std::size_t width = 0;
-    for (std::size_t k = 0; k < columns_; ++k)
+    std::size_t bytes = 0;
+    for (std::size_t k = 0; k < columns_; ++k) {
       width += std::max(filling_.parameters.widest(k), parameters[k].data.size());
-    const bool fits =
-        (filling_.rows.size() + 1) * width + filling_.text.size() + values.size() <= limit_ &&
-        (pieceRowLimit_ == 0 || filling_.rows.size() < pieceRowLimit_);
-    if (!filling_.rows.empty() && !fits) handFilling();
+      bytes += parameters[k].data.size() + kParameterOverheadBytes;
+    }
+    const std::size_t slots = (filling_.rows.size() + 1) * width;
+    const std::size_t kept = filling_.text.size() + values.size();
+    // Arrays travel as wide as their slots. A prepared statement's values
+    // travel as long as they are, and the literals kept beside them must
+    // make a multi-row INSERT of the same size limit, for a batch that does
+    // not fill the statement.
+    const bool fits = filling_.rows.size() < batchRowLimit() &&
+                      (form_ == Form::PreparedRows
+                           ? filling_.valueBytes + bytes <= limit_ &&
+                                 prefix_.size() + kept + 3 * (filling_.rows.size() + 1) <= limit_ &&
+                                 slots <= kSlotBytesPerStatementByte * limit_
+                           : slots + kept <= limit_);
+    if (!filling_.rows.empty() && !fits) handFilling(true);
     filling_.rows.emplace_back(filling_.text.size(), values.size());
     filling_.text += values;
     filling_.parameters.addRow(parameters);
+    filling_.valueBytes += bytes;
     return;
   }
-  const bool fits = filling_.text.size() + values.size() + 3 <= limit_ &&
-                    (pieceRowLimit_ == 0 || filling_.rows.size() < pieceRowLimit_);
-  if (!filling_.rows.empty() && !fits) handFilling();
+  const bool fits =
+      filling_.text.size() + values.size() + 3 <= limit_ && filling_.rows.size() < batchRowLimit();
+  if (!filling_.rows.empty() && !fits) handFilling(true);
   if (filling_.rows.empty()) {
     filling_.text = prefix_;
+    filling_.statementText = true;
   } else {
     filling_.text += "),(";
   }
@@ -97,12 +147,41 @@ void BulkInsert::add(std::string_view values, const std::vector<ParameterValue>&
   filling_.text += values;
 }
 
-void BulkInsert::handFilling() {
-  if (array_ && filling_.rows.size() > 1) {
+void BulkInsert::prepareRows(std::size_t rows) {
+  if (sender_.joinable()) {
+    // The connection runs one statement at a time: a row sent on its own
+    // may still be on its way.
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !pending_ && !sending_; });
+  }
+  if (Failed(session_->provider()->prepareArrayInsert(InsertWithMarkers(table_, columns_, rows),
+                                                      columns_, rows, array_))) {
+    array_.reset();
+    form_ = Form::Statements;
+    return;
+  }
+  rowsPerStatement_ = rows;
+}
+
+void BulkInsert::handFilling(bool cut) {
+  if (form_ == Form::PreparedRows && rowsPerStatement_ == 0 && cut && filling_.rows.size() > 1 &&
+      filling_.parameters.rowCount() == filling_.rows.size()) {
+    // Half as many rows as fit on average: batches of rows a little longer
+    // than those so far still fill the statement, and one long value that
+    // cut the first batch short does not make the statement small.
+    const std::size_t average =
+        std::max<std::size_t>(1, filling_.valueBytes / filling_.rows.size());
+    prepareRows(std::clamp<std::size_t>(limit_ / average / 2, 2, batchRowLimit()));
+  }
+  const std::size_t rows = filling_.rows.size();
+  const bool staged = array_ && rows > 1 && filling_.parameters.rowCount() == rows &&
+                      (form_ == Form::ParameterArrays || rows == rowsPerStatement_);
+  if (staged) {
     // Laid out here, while the sender still waits for the server's answer
     // to the batch before.
     filling_.stageFailure.clear();
-    if (Failed(array_->stage(filling_.parameters, filling_.staged))) {
+    filling_.travelsStaged = !Failed(array_->stage(filling_.parameters, filling_.staged));
+    if (!filling_.travelsStaged) {
       filling_.stageFailure = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
     }
   }
@@ -120,12 +199,12 @@ BulkInsert::Batch BulkInsert::emptyBatch() {
     }
   }
   Batch batch;
-  if (array_) batch.parameters = ParameterRows(columns_);
+  if (form_ != Form::Statements) batch.parameters = ParameterRows(columns_);
   return batch;
 }
 
 void BulkInsert::finish() {
-  if (!filling_.rows.empty()) handFilling();
+  if (!filling_.rows.empty()) handFilling(false);
   if (!sender_.joinable()) return;
   {
     std::lock_guard lock(mutex_);
@@ -155,6 +234,7 @@ void BulkInsert::sendLoop() {
       if (!pending_) return;
       batch = std::move(*pending_);
       pending_.reset();
+      sending_ = true;
     }
     // The slot is free again: the next statement is filled while this one
     // travels.
@@ -168,10 +248,18 @@ void BulkInsert::sendLoop() {
       if (firstRejection_.empty()) firstRejection_ = error.what();
     }
     batch.text.clear();
+    batch.statementText = false;
     batch.rows.clear();
     batch.parameters.clear();
-    std::lock_guard lock(mutex_);
-    if (!spare_) spare_ = std::move(batch);
+    batch.valueBytes = 0;
+    batch.travelsStaged = false;
+    batch.stageFailure.clear();
+    {
+      std::lock_guard lock(mutex_);
+      sending_ = false;
+      if (!spare_) spare_ = std::move(batch);
+    }
+    changed_.notify_all();
   }
 }
 
@@ -227,16 +315,25 @@ void BulkInsert::send(Batch& batch) {
     const bool savepoint = (pieceRowLimit_ > 0 || pieceByteLimit_ > 0) &&
                            ExecuteStatement(job_, session_, "savepoint tablift_batch").ok();
     bool stored = false;
-    if (array_) {
-      if (batch.stageFailure.empty() && batch.staged) {
-        stored = !Failed(array_->execute(*batch.staged));
-        if (!stored) batchFailure_ = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
-      } else {
-        batchFailure_ = batch.stageFailure;
-      }
-    } else {
+    if (batch.travelsStaged) {
+      stored = !Failed(array_->execute(*batch.staged));
+      if (stored) staged_ += static_cast<long>(batch.rows.size());
+      if (!stored) batchFailure_ = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
+    } else if (!batch.stageFailure.empty()) {
+      batchFailure_ = batch.stageFailure;
+    } else if (batch.statementText) {
       batch.text += ')';
       stored = Accepted(ExecuteStatement(job_, session_, batch.text), &batchFailure_);
+    } else {
+      // Literals kept for a prepared statement, in a batch that does not
+      // fill it: one multi-row INSERT.
+      composed_ = prefix_;
+      for (std::size_t row = 0; row < batch.rows.size(); ++row) {
+        if (row > 0) composed_ += "),(";
+        composed_.append(batch.text, batch.rows[row].first, batch.rows[row].second);
+      }
+      composed_ += ')';
+      stored = Accepted(ExecuteStatement(job_, session_, composed_), &batchFailure_);
     }
     if (stored) {
       tableRows_ += static_cast<long long>(batch.rows.size());
@@ -253,6 +350,7 @@ void BulkInsert::send(Batch& batch) {
       }
       tableRows_ += static_cast<long long>(retryFrom);
     }
+    resent_ += static_cast<long>(batch.rows.size() - retryFrom);
   }
   for (std::size_t row = retryFrom; row < batch.rows.size(); ++row) {
     const auto [start, length] = batch.rows[row];

@@ -321,7 +321,7 @@ std::string LoadDataStream::load(const Piece& piece) {
 }
 
 void LoadDataStream::resend(const Piece& piece) {
-  BulkInsert insert(job_, session_, table_, load_, columns_, BulkInsert::Arrays::No);
+  BulkInsert insert(job_, session_, table_, load_, columns_, BulkInsert::Form::Statements);
   static const std::vector<ParameterValue> kNoParameters;
   for (const auto& [start, length] : piece.rows)
     insert.add(std::string_view(piece.values).substr(start, length), kNoParameters);

@@ -9,11 +9,17 @@
 namespace tablift::odbc {
 
 HResult OdbcArrayInsert::Prepare(const std::shared_ptr<OdbcConnection>& connection,
-                                 std::string_view sql, std::size_t parameters,
+                                 std::string_view sql, std::size_t columns,
+                                 std::size_t rowsPerStatement,
                                  std::unique_ptr<ProviderArrayInsert>& insert) {
   insert.reset();
-  if (parameters == 0) {
+  if (columns == 0 || rowsPerStatement == 0) {
     PostProviderError("An array insert needs at least one parameter");
+    return E_INVALIDARG;
+  }
+  if (columns * rowsPerStatement > kMaxStatementParameters) {
+    PostProviderError("A statement takes at most " + std::to_string(kMaxStatementParameters) +
+                      " parameters");
     return E_INVALIDARG;
   }
   std::string text;
@@ -32,7 +38,8 @@ HResult OdbcArrayInsert::Prepare(const std::shared_ptr<OdbcConnection>& connecti
     connection->postStatementError(handle, "Preparing the statement failed");
     return DB_E_ERRORSINCOMMAND;
   }
-  insert = std::make_unique<OdbcArrayInsert>(connection, std::move(statement), parameters);
+  insert = std::make_unique<OdbcArrayInsert>(connection, std::move(statement), columns,
+                                             rowsPerStatement);
   return S_OK;
 }
 
@@ -42,13 +49,7 @@ namespace {
 // fixed stride, with its length (SQL_NULL_DATA for NULL).
 class StagedColumns : public StagedParameters {
  public:
-  struct Column {
-    std::vector<char> buffer;
-    std::vector<SQLLEN> lengths;
-    std::size_t width = 1;
-    // How the values travel: SQL_C_CHAR, SQL_C_BINARY or SQL_C_SBIGINT.
-    SQLSMALLINT cType = SQL_C_CHAR;
-  };
+  using Column = OdbcArrayInsert::ColumnSlots;
 
   std::vector<Column> columns;
   std::size_t rows = 0;
@@ -145,33 +146,44 @@ HResult OdbcArrayInsert::stage(const ParameterRows& rows,
   return S_OK;
 }
 
+namespace {
+
+// The SQL type a column's values are bound as, and its size.
+SQLSMALLINT BoundSqlType(const OdbcArrayInsert::ColumnSlots& column, SQLULEN& size) {
+  size = column.width;
+  switch (column.cType) {
+    case SQL_C_BINARY:
+      return SQL_LONGVARBINARY;
+    case SQL_C_SBIGINT:
+      size = 0;
+      return SQL_BIGINT;
+    default:
+      // Text the server reads in the connection's character set, as it
+      // reads statement text.
+      return SQL_LONGVARCHAR;
+  }
+}
+
+}  // namespace
+
 HResult OdbcArrayInsert::execute(const StagedParameters& staged) {
   const auto* columns = dynamic_cast<const StagedColumns*>(&staged);
   if (columns == nullptr || columns->columns.size() != columns_) {
     PostProviderError("The values were not staged for this statement");
     return E_INVALIDARG;
   }
-  const std::size_t count = columns->rows;
-  if (count == 0) return S_OK;
+  if (columns->rows == 0) return S_OK;
+  if (rowsPerStatement_ > 1) return executeRows(columns->columns, columns->rows);
+  return executeArrays(columns->columns, columns->rows);
+}
+
+HResult OdbcArrayInsert::executeArrays(const std::vector<ColumnSlots>& columns, std::size_t rows) {
   const SQLHSTMT handle = statement_.get();
   for (std::size_t column = 0; column < columns_; ++column) {
-    const StagedColumns::Column& array = columns->columns[column];
-    // Bytes go as binary; text the server reads in the connection's
-    // character set, as it reads statement text. The driver only reads the
-    // arrays.
-    SQLSMALLINT sqlType = SQL_LONGVARCHAR;
-    SQLULEN size = array.width;
-    switch (array.cType) {
-      case SQL_C_BINARY:
-        sqlType = SQL_LONGVARBINARY;
-        break;
-      case SQL_C_SBIGINT:
-        sqlType = SQL_BIGINT;
-        size = 0;
-        break;
-      default:
-        break;
-    }
+    const ColumnSlots& array = columns[column];
+    SQLULEN size = 0;
+    const SQLSMALLINT sqlType = BoundSqlType(array, size);
+    // The driver only reads the arrays.
     if (!SQL_SUCCEEDED(SQLBindParameter(
             handle, static_cast<SQLUSMALLINT>(column + 1), SQL_PARAM_INPUT, array.cType, sqlType,
             size, 0, const_cast<char*>(array.buffer.data()), static_cast<SQLLEN>(array.width),
@@ -181,11 +193,60 @@ HResult OdbcArrayInsert::execute(const StagedParameters& staged) {
     }
   }
   if (!SQL_SUCCEEDED(SQLSetStmtAttr(handle, SQL_ATTR_PARAMSET_SIZE,
-                                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(count)),
-                                    0))) {
+                                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(rows)), 0))) {
     connection_->postStatementError(handle, "Setting the array size failed");
     return DB_E_ERRORSINCOMMAND;
   }
+  return run();
+}
+
+HResult OdbcArrayInsert::executeRows(const std::vector<ColumnSlots>& columns, std::size_t rows) {
+  if (rows != rowsPerStatement_) {
+    PostProviderError("The values do not fill the statement's rows");
+    return E_INVALIDARG;
+  }
+  const SQLHSTMT handle = statement_.get();
+  bound_.resize(columns_);
+  for (std::size_t column = 0; column < columns_; ++column) {
+    const ColumnSlots& from = columns[column];
+    ColumnSlots& to = bound_[column];
+    // A column is bound again when its values outgrow their slots, or fill
+    // less than half of them (so that one long value does not keep its
+    // memory for the rest of the table).
+    if (to.buffer.empty() || to.cType != from.cType || to.width < from.width ||
+        to.width / 2 > from.width) {
+      to.width = from.width;
+      to.cType = from.cType;
+      to.buffer.assign(to.width * rows, '\0');
+      to.lengths.assign(rows, SQL_NULL_DATA);
+      SQLULEN size = 0;
+      const SQLSMALLINT sqlType = BoundSqlType(to, size);
+      for (std::size_t row = 0; row < rows; ++row) {
+        const auto number = static_cast<SQLUSMALLINT>(row * columns_ + column + 1);
+        if (!SQL_SUCCEEDED(SQLBindParameter(handle, number, SQL_PARAM_INPUT, to.cType, sqlType,
+                                            size, 0, to.buffer.data() + row * to.width,
+                                            static_cast<SQLLEN>(to.width), &to.lengths[row]))) {
+          to.buffer.clear();
+          connection_->postStatementError(handle, "Binding the values failed");
+          return DB_E_ERRORSINCOMMAND;
+        }
+      }
+    }
+    std::copy(from.lengths.begin(), from.lengths.end(), to.lengths.begin());
+    if (to.width == from.width) {
+      std::memcpy(to.buffer.data(), from.buffer.data(), from.width * rows);
+    } else {
+      for (std::size_t row = 0; row < rows; ++row) {
+        std::memcpy(to.buffer.data() + row * to.width, from.buffer.data() + row * from.width,
+                    from.width);
+      }
+    }
+  }
+  return run();
+}
+
+HResult OdbcArrayInsert::run() {
+  const SQLHSTMT handle = statement_.get();
   const SQLRETURN rc = SQLExecute(handle);
   if (!SQL_SUCCEEDED(rc)) {
     connection_->postStatementError(handle, "The statement failed");

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sql.h>
+#include <sqlext.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,25 +18,50 @@ namespace tablift::odbc {
 // Connector/ODBC sends such an array to the server as one bulk execution.
 // When the server refuses one row, the driver fails the whole array without
 // saying which row it was (it fills no status array): the caller finds out.
+//
+// With several rows per statement the statement runs once per batch of that
+// many rows, its values bound one by one. Binding thousands of parameters
+// costs the driver more than the server's work saved, so the parameters stay
+// bound to buffers of the statement's own: each batch's values are copied
+// there, and a column is bound again only when its values outgrow their
+// slots, fill less than half of them or change their form.
 class OdbcArrayInsert : public ProviderArrayInsert {
  public:
+  // The values of one column, a slot per row, as the driver reads them.
+  struct ColumnSlots {
+    std::vector<char> buffer;
+    std::vector<SQLLEN> lengths;
+    std::size_t width = 1;
+    // How the values travel: SQL_C_CHAR, SQL_C_BINARY or SQL_C_SBIGINT.
+    SQLSMALLINT cType = SQL_C_CHAR;
+  };
+
   OdbcArrayInsert(std::shared_ptr<OdbcConnection> connection, StatementHandle statement,
-                  std::size_t parameters)
+                  std::size_t columns, std::size_t rowsPerStatement)
       : connection_(std::move(connection)),
         statement_(std::move(statement)),
-        columns_(parameters) {}
+        columns_(columns),
+        rowsPerStatement_(rowsPerStatement) {}
 
   // Prepares the statement; the error object says why not.
   static HResult Prepare(const std::shared_ptr<OdbcConnection>& connection, std::string_view sql,
-                         std::size_t parameters, std::unique_ptr<ProviderArrayInsert>& insert);
+                         std::size_t columns, std::size_t rowsPerStatement,
+                         std::unique_ptr<ProviderArrayInsert>& insert);
 
   HResult stage(const ParameterRows& rows, std::unique_ptr<StagedParameters>& staged) override;
   HResult execute(const StagedParameters& staged) override;
 
  private:
+  HResult executeArrays(const std::vector<ColumnSlots>& columns, std::size_t rows);
+  HResult executeRows(const std::vector<ColumnSlots>& columns, std::size_t rows);
+  HResult run();
+
   std::shared_ptr<OdbcConnection> connection_;
   StatementHandle statement_;
   std::size_t columns_;
+  std::size_t rowsPerStatement_;
+  // With several rows per statement: the buffers the parameters are bound to.
+  std::vector<ColumnSlots> bound_;
 };
 
 }  // namespace tablift::odbc

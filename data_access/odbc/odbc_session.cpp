@@ -37,12 +37,16 @@ bool TakesBulkExecution(SQLHDBC handle) {
 
 }  // namespace
 
-HResult OdbcSession::prepareArrayInsert(std::string_view sql, std::size_t parameters,
+HResult OdbcSession::prepareArrayInsert(std::string_view sql, std::size_t columns,
+                                        std::size_t rowsPerStatement,
                                         std::unique_ptr<ProviderArrayInsert>& insert) {
-  if (!connection_->speaksMySql() || !TakesBulkExecution(connection_->handle())) {
-    return ProviderSession::prepareArrayInsert(sql, parameters, insert);
+  // A statement of several rows needs no bulk execution, only a server that
+  // keeps prepared statements; the arrays need both.
+  if (!connection_->speaksMySql() ||
+      (rowsPerStatement <= 1 && !TakesBulkExecution(connection_->handle()))) {
+    return ProviderSession::prepareArrayInsert(sql, columns, rowsPerStatement, insert);
   }
-  return OdbcArrayInsert::Prepare(connection_, sql, parameters, insert);
+  return OdbcArrayInsert::Prepare(connection_, sql, columns, rowsPerStatement, insert);
 }
 
 }  // namespace tablift::odbc

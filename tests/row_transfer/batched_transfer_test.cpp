@@ -45,25 +45,52 @@ const std::vector<std::string>& Engines() {
 }
 
 // How the batches travel: through the server's bulk load (a table loaded in
-// one transaction), a prepared INSERT with parameter arrays, or multi-row
-// INSERT statements (TABLIFT_INSERT_ARRAYS=0). A migration sends a MyISAM
-// table's rows as multi-row INSERTs either way; BulkInsert alone still takes
-// arrays there when asked.
+// one transaction), a prepared INSERT with parameter arrays, a prepared
+// INSERT of many rows, or multi-row INSERT statements
+// (TABLIFT_INSERT_ARRAYS=0). A migration sends an InnoDB table's rows as
+// arrays and a MyISAM table's as prepared rows; BulkInsert alone takes any
+// form on either engine.
 struct Way {
   std::string engine;
-  bool arrays;
+  BulkInsert::Form form;
   bool loadData = false;
   std::string name() const {
-    return engine + (loadData ? " bulk load" : arrays ? " parameter arrays" : " multi-row INSERT");
+    if (loadData) return engine + " bulk load";
+    switch (form) {
+      case BulkInsert::Form::ParameterArrays:
+        return engine + " parameter arrays";
+      case BulkInsert::Form::PreparedRows:
+        return engine + " prepared rows";
+      case BulkInsert::Form::Statements:
+        break;
+    }
+    return engine + " multi-row INSERT";
   }
+  bool prepared() const { return form != BulkInsert::Form::Statements; }
 };
 
+// The ways a migration takes.
 const std::vector<Way>& Ways() {
-  static const std::vector<Way> ways = {{"InnoDB", true, true},
-                                        {"InnoDB", true},
-                                        {"InnoDB", false},
-                                        {"MyISAM", true},
-                                        {"MyISAM", false}};
+  using Form = BulkInsert::Form;
+  static const std::vector<Way> ways = {{"InnoDB", Form::ParameterArrays, true},
+                                        {"InnoDB", Form::ParameterArrays},
+                                        {"InnoDB", Form::Statements},
+                                        {"MyISAM", Form::PreparedRows},
+                                        {"MyISAM", Form::Statements}};
+  return ways;
+}
+
+// Every form on both engines, for BulkInsert alone.
+const std::vector<Way>& BulkWays() {
+  using Form = BulkInsert::Form;
+  static const std::vector<Way> ways = [] {
+    std::vector<Way> all;
+    for (const std::string engine : {"InnoDB", "MyISAM"}) {
+      for (const Form form : {Form::ParameterArrays, Form::PreparedRows, Form::Statements})
+        all.push_back({engine, form});
+    }
+    return all;
+  }();
   return ways;
 }
 
@@ -112,7 +139,7 @@ class BatchedTransferTest : public test::SampleTransferTest {
   // that the switch works).
   RowTransfer TransferBy(const Way& way, const std::string& databaseName,
                          const std::string& table) {
-    setenv("TABLIFT_INSERT_ARRAYS", way.arrays ? "1" : "0", 1);
+    setenv("TABLIFT_INSERT_ARRAYS", way.prepared() ? "1" : "0", 1);
     setenv("TABLIFT_LOAD_DATA", way.loadData ? "1" : "0", 1);
     return Transfer(databaseName, table);
   }
@@ -352,10 +379,8 @@ TEST_F(BatchedTransferTest, DeferredIndexesAreBuiltAgainWhateverTheOutcome) {
 // travels on its own and arrives whole.
 TEST_F(BatchedTransferTest, BatchesTravelTheWayAskedFor) {
   const std::string big(300000, 'x');
-  for (const Way& way : Ways()) {
-    if (way.loadData) continue;  // BulkInsert alone
+  for (const Way& way : BulkWays()) {
     SCOPED_TRACE(way.name());
-    setenv("TABLIFT_INSERT_ARRAYS", way.arrays ? "1" : "0", 1);
     ExecuteOrFail(
         window,
         "create table t (id int primary key, v varchar(3), m longtext) engine = " + way.engine);
@@ -363,8 +388,8 @@ TEST_F(BatchedTransferTest, BatchesTravelTheWayAskedFor) {
     long rejected = 0;
     std::string firstRejection;
     {
-      BulkInsert bulk(window, window.targetSession(), "t", load, 3);
-      EXPECT_EQ(bulk.sendsArrays(), way.arrays);
+      BulkInsert bulk(window, window.targetSession(), "t", load, 3, way.form);
+      EXPECT_EQ(bulk.form(), way.form);
       for (int id = 1; id <= 100; ++id) {
         const int key = id == 70 ? 10 : id;
         const std::string v = id == 50 ? "four" : "v" + std::to_string(id % 10);
@@ -378,6 +403,11 @@ TEST_F(BatchedTransferTest, BatchesTravelTheWayAskedFor) {
         bulk.add(values, parameters);
       }
       bulk.finish();
+      // The first batch filled the prepared statement, and the rows after
+      // the large value did not fill another.
+      if (way.form == BulkInsert::Form::PreparedRows) {
+        EXPECT_GT(bulk.rowsPerStatement(), 1u);
+      }
       rejected = bulk.rejected();
       firstRejection = bulk.firstRejection();
     }
@@ -402,17 +432,15 @@ TEST_F(BatchedTransferTest, BatchesTravelTheWayAskedFor) {
 // bytes read as two latin1 characters.
 TEST_F(BatchedTransferTest, BatchedTextTravelsInTheConnectionsCharacterSet) {
   ASSERT_TRUE(Succeeded(window.targetSession()->setClientCharset("latin1")));
-  for (const Way& way : Ways()) {
-    if (way.loadData) continue;  // BulkInsert alone
+  for (const Way& way : BulkWays()) {
     SCOPED_TRACE(way.name());
-    setenv("TABLIFT_INSERT_ARRAYS", way.arrays ? "1" : "0", 1);
     ExecuteOrFail(window,
                   "create table t (id int primary key, v varchar(10)) charset utf8mb4 "
                   "engine = " +
                       way.engine);
     TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
     {
-      BulkInsert bulk(window, window.targetSession(), "t", load, 2);
+      BulkInsert bulk(window, window.targetSession(), "t", load, 2, way.form);
       for (int id = 1; id <= 3; ++id) {
         const std::string v = "caf\xC3\xA9 \xC3\x84";
         std::vector<ParameterValue> parameters = {{ParameterValue::Kind::Text, std::to_string(id)},
@@ -447,10 +475,11 @@ TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
        {"0", "-9223372036854775808", "True", "2024-06-30 08:09:10"}},
   };
   const std::vector<std::uint16_t> types = {DBTYPE_I4, DBTYPE_I8, DBTYPE_BOOL, DBTYPE_DATE};
-  for (const Way& way : Ways()) {
-    if (way.loadData) continue;  // BulkInsert alone
+  // Two rows to a prepared statement: the refused number and the mixed
+  // forms then travel in one.
+  setenv("TABLIFT_INSERT_BATCH_BYTES", "250", 1);
+  for (const Way& way : BulkWays()) {
     SCOPED_TRACE(way.name());
-    setenv("TABLIFT_INSERT_ARRAYS", way.arrays ? "1" : "0", 1);
     const std::string columns =
         "(id int primary key, n int, big bigint, flag tinyint(1), `when` datetime) engine = " +
         way.engine;
@@ -462,7 +491,7 @@ TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
     for (const std::vector<Row>& batch : batches) {
       TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
       {
-        BulkInsert bulk(window, window.targetSession(), "t", load, 5);
+        BulkInsert bulk(window, window.targetSession(), "t", load, 5, way.form);
         std::vector<ParameterValue> parameters(5);
         for (const Row& row : batch) {
           std::string literals = std::to_string(++id);
@@ -478,6 +507,9 @@ TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
           lines.push_back("insert into script values (" + literals + ")");
         }
         bulk.finish();
+        if (way.form == BulkInsert::Form::PreparedRows) {
+          EXPECT_EQ(bulk.rowsPerStatement(), 2u);
+        }
         rejected += bulk.rejected();
       }
       EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
@@ -497,6 +529,67 @@ TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
     ExecuteOrFail(window, "drop table t");
     ExecuteOrFail(window, "drop table script");
   }
+}
+
+// One prepared statement serves batch after batch while the values change
+// shape under it: a long text outgrows its slots and a short one leaves them
+// half empty, a number column turns to text and back, NULLs come and go.
+// Every row arrives as its own INSERT would store it, nothing of one batch
+// left in the next.
+TEST_F(BatchedTransferTest, PreparedRowsKeepEachBatchsOwnValues) {
+  // Four rows of the first batch fill the statement's bytes, so the
+  // statement holds two rows; every later pair fits them too.
+  setenv("TABLIFT_INSERT_BATCH_BYTES", "800", 1);
+  const std::string columns = "(id int primary key, n bigint, s longtext) engine = MyISAM";
+  ExecuteOrFail(window, "create table t " + columns);
+  ExecuteOrFail(window, "create table script " + columns);
+  std::vector<std::string> lines;
+  TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
+  {
+    BulkInsert bulk(window, window.targetSession(), "t", load, 3, BulkInsert::Form::PreparedRows);
+    std::vector<ParameterValue> parameters(3);
+    for (int id = 1; id <= 60; ++id) {
+      const int batch = (id - 1) / 4;
+      // The length of the text swings from batch to batch.
+      const std::size_t length = batch == 0       ? 140
+                                 : batch % 3 == 1 ? 150
+                                 : batch % 3 == 2 ? id % 7
+                                                  : 20;
+      const std::string text(length, static_cast<char>('a' + id % 26));
+      const bool textNumber = batch % 4 == 2;
+      const ColumnValue number =
+          id % 5 == 0 ? ColumnValue{}
+                      : ColumnValue{(textNumber ? " " : "") + std::to_string(id * 1000), false};
+      const ColumnValue words = id % 6 == 0 ? ColumnValue{} : ColumnValue{text, false};
+      std::string literals = std::to_string(id);
+      parameters[0] = {ParameterValue::Kind::Integer, std::to_string(id)};
+      literals += ',';
+      AppendValueLiteral(DBTYPE_I8, number, literals);
+      ValueParameter(DBTYPE_I8, number, parameters[1]);
+      literals += ',';
+      AppendValueLiteral(DBTYPE_WSTR, words, literals);
+      ValueParameter(DBTYPE_WSTR, words, parameters[2]);
+      bulk.add(literals, parameters);
+      lines.push_back("insert into script values (" + literals + ")");
+    }
+    bulk.finish();
+    EXPECT_EQ(bulk.rejected(), 0) << bulk.firstRejection();
+    // No batch was refused and sent again row by row, which would hide a
+    // fault of the prepared statement's own.
+    EXPECT_EQ(bulk.resent(), 0);
+    EXPECT_EQ(bulk.rowsPerStatement(), 2u);
+    // Every row after the first batch travelled in the prepared statement.
+    EXPECT_EQ(bulk.staged(), 56);
+  }
+  EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
+  for (const std::string& line : lines)
+    ExecuteStatement(window, window.targetSession(), line).ok();
+  const std::string all = "select concat_ws('|', id, ifnull(n, 'NULL'), ifnull(s, 'NULL')) from ";
+  EXPECT_EQ(QueryColumn(window, all + "t order by id"),
+            QueryColumn(window, all + "script order by id"));
+  EXPECT_EQ(QueryColumn(window, "select count(*) from t"), (std::vector<std::string>{"60"}));
+  ExecuteOrFail(window, "drop table t");
+  ExecuteOrFail(window, "drop table script");
 }
 
 // Which texts may travel as numbers: only the one way of writing each, and

@@ -113,7 +113,7 @@ class LoadDataTransferTest : public test::SampleTransferTest {
     TableLoad load = BeginTableLoad(window, window.targetSession(), table);
     {
       BulkInsert insert(window, window.targetSession(), table, load, types.size(),
-                        BulkInsert::Arrays::No);
+                        BulkInsert::Form::Statements);
       for (const auto& row : rows) {
         std::string values;
         for (std::size_t k = 0; k < types.size(); ++k) {
