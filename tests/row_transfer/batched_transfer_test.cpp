@@ -441,7 +441,9 @@ TEST_F(BatchedTransferTest, BatchedTextTravelsInTheConnectionsCharacterSet) {
     TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
     {
       BulkInsert bulk(window, window.targetSession(), "t", load, 2, way.form);
-      for (int id = 1; id <= 3; ++id) {
+      // Enough rows for several batches, so that the prepared forms are
+      // taken and not only the statement made of the last batch.
+      for (int id = 1; id <= 300; ++id) {
         const std::string v = "caf\xC3\xA9 \xC3\x84";
         std::vector<ParameterValue> parameters = {{ParameterValue::Kind::Text, std::to_string(id)},
                                                   {ParameterValue::Kind::Text, v}};
@@ -449,8 +451,13 @@ TEST_F(BatchedTransferTest, BatchedTextTravelsInTheConnectionsCharacterSet) {
       }
       bulk.finish();
       EXPECT_EQ(bulk.rejected(), 0);
+      EXPECT_EQ(bulk.resent(), 0);
+      if (way.prepared()) {
+        EXPECT_GT(bulk.staged(), 0);
+      }
     }
     EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
+    EXPECT_EQ(QueryColumn(window, "select count(*) from t"), (std::vector<std::string>{"300"}));
     EXPECT_EQ(QueryColumn(window, "select distinct hex(v) from t"),
               (std::vector<std::string>{"636166C3A920C384"}));
     ExecuteOrFail(window, "drop table t");
