@@ -217,8 +217,9 @@ HResult OdbcArrayInsert::executeRows(const std::vector<ColumnSlots>& columns, st
         to.width / 2 > from.width) {
       to.width = from.width;
       to.cType = from.cType;
-      to.buffer.assign(to.width * rows, '\0');
-      to.lengths.assign(rows, SQL_NULL_DATA);
+      // New vectors rather than assign(), which would keep the old capacity.
+      to.buffer = std::vector<char>(to.width * rows);
+      to.lengths = std::vector<SQLLEN>(rows, SQL_NULL_DATA);
       SQLULEN size = 0;
       const SQLSMALLINT sqlType = BoundSqlType(to, size);
       for (std::size_t row = 0; row < rows; ++row) {
