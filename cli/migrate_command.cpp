@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -243,26 +244,57 @@ std::optional<MigrationRequest> RequestOf(Workbench& window, const MigrateOption
   return request;
 }
 
+// How long a node that left the primary component is waited for, and how
+// many times a migration goes on after its cluster's membership changed
+// under it (each a resumed run).
+constexpr std::chrono::seconds kNodeTakesWritesWait{60};
+constexpr int kMostRunsAfterMembershipChange = 3;
+
 // Runs the migration; when the node in use is lost and --server named more
 // nodes, connects to the next one and continues there as a resumed migration,
-// which reads what that node already holds. True when the last run ended
-// whole.
+// which reads what that node already holds. A run that failed while the
+// node's cluster changed membership (a node lost, the primary component lost
+// and found again) also continues as a resumed run, on the same node once it
+// takes writes: while the members agree on the new membership, a node
+// refuses the commit of a piece of rows ("Not connected to Primary
+// Component"), and those rows are not there yet rather than refused for
+// what they hold. True when the last run ended whole.
 bool MigrateOnNodes(Workbench& window, const MigrateOptions& options, MigrationRequest request) {
   const std::vector<std::string> nodes = TargetNodes(options.connection);
   std::size_t node = 0;
+  int runsAfterMembershipChange = 0;
   for (;;) {
+    const std::optional<std::string> view = ClusterViewOf(window);
     if (QueueMigration(window, request, Consent::Given) == nullptr) return false;
     if (WaitForTasks(window, options.verbosity)) return true;
-    if (node + 1 >= nodes.size() || !TargetNodeLost(window)) return false;
-    // The next node that answers takes over.
-    bool connected = false;
-    while (!connected && node + 1 < nodes.size()) {
-      WriteLine(window, "W::The node %s is lost: the migration continues on %s",
-                nodes[node].c_str(), nodes[node + 1].c_str());
-      ++node;
-      connected = ConnectToNode(window, options.connection, nodes[node], options.charset);
+    if (!TargetNodeLost(window)) {
+      if (!view || ClusterViewOf(window) == view ||
+          ++runsAfterMembershipChange > kMostRunsAfterMembershipChange) {
+        return false;
+      }
+      WriteLine(window,
+                "W::The cluster changed its membership during the migration: it continues "
+                "as a resumed one once the node takes writes");
+      if (!WaitUntilNodeTakesWrites(window, kNodeTakesWritesWait)) {
+        WriteLine(window, "E::The node took no writes within %lld seconds",
+                  static_cast<long long>(kNodeTakesWritesWait.count()));
+        return false;
+      }
+    } else {
+      if (node + 1 >= nodes.size()) return false;
+      // The next node that answers takes over.
+      bool connected = false;
+      while (!connected && node + 1 < nodes.size()) {
+        WriteLine(window, "W::The node %s is lost: the migration continues on %s",
+                  nodes[node].c_str(), nodes[node + 1].c_str());
+        ++node;
+        connected = ConnectToNode(window, options.connection, nodes[node], options.charset);
+      }
+      if (!connected) return false;
+      // The survivors may still count the lost node among them; the wait
+      // is short when they are done with it.
+      WaitUntilNodeTakesWrites(window, kNodeTakesWritesWait);
     }
-    if (!connected) return false;
     // The summary and the verdict are those of the run that ends the work;
     // the log keeps what happened before.
     window.tasks().clear();

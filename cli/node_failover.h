@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,5 +26,17 @@ bool TargetNodeLost(Workbench& window);
 // error.
 bool ConnectToNode(Workbench& window, ConnectionOptions options, const std::string& node,
                    const std::string& charset);
+
+// The membership a Galera node is in (wsrep_cluster_conf_id, which changes
+// whenever a node joins or leaves its cluster or the node loses the primary
+// component); nothing for a server that is no Galera node or does not answer.
+std::optional<std::string> ClusterViewOf(Workbench& window);
+
+// Waits, at most `limit`, until the node worked on takes writes: in the
+// primary component and ready (a node that lost its cluster's majority, or
+// one still agreeing on a new membership, refuses every commit with "Not
+// connected to Primary Component"). True at once for a server that is no
+// Galera node.
+bool WaitUntilNodeTakesWrites(Workbench& window, std::chrono::seconds limit);
 
 }  // namespace tablift

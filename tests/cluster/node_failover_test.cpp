@@ -76,6 +76,34 @@ class NodeFailoverTest : public ::testing::Test {
                                        nodes_[0].password});
     return arguments;
   }
+  // Kills node `number` (1 to 3) with SIGKILL.
+  void killNode(int number) {
+    std::ifstream pidFile(ClusterFolder() / ("node" + std::to_string(number)) / "mariadbd.pid");
+    pid_t nodePid = 0;
+    pidFile >> nodePid;
+    ASSERT_GT(nodePid, 0);
+    ASSERT_EQ(kill(nodePid, SIGKILL), 0);
+  }
+  // Waits, at most three minutes, until the migration has committed rows of
+  // [Order] on `node`; how many.
+  long long committedOrders(Workbench& node) {
+    long long rows = -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+    while (rows <= 0 && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      // Counted only once the table exists: a failing query fails the test.
+      if (count(node,
+                "select count(*) from information_schema.tables where table_schema = "
+                "'failover' and table_name = 'Order'") == 1) {
+        rows = count(node, "select count(*) from failover.`Order`");
+      }
+    }
+    return rows;
+  }
+  std::string runLog(const std::filesystem::path& output) {
+    std::ifstream text(output);
+    return std::string((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
+  }
   // The first value of a query on a node that survives; -1 without one.
   long long count(Workbench& node, const std::string& sql) {
     const std::vector<std::string> values = QueryColumn(node, sql);
@@ -104,27 +132,12 @@ TEST_F(NodeFailoverTest, NodeKilledMidTableLeavesEveryRowOnceOnTheSurvivors) {
       withServer({"migrate", mdb.string(), "--database", "failover", "--create"}, list), output);
   ASSERT_GT(child, 0);
   // Node 1 dies once some pieces of [Order] are committed on the cluster.
-  long long before = -1;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-  while (before <= 0 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    // Counted only once the table exists: a failing query fails the test.
-    if (count(second,
-              "select count(*) from information_schema.tables where table_schema = "
-              "'failover' and table_name = 'Order'") == 1) {
-      before = count(second, "select count(*) from failover.`Order`");
-    }
-  }
-  std::ifstream pidFile(ClusterFolder() / "node1" / "mariadbd.pid");
-  pid_t nodePid = 0;
-  pidFile >> nodePid;
-  ASSERT_GT(nodePid, 0);
-  ASSERT_EQ(kill(nodePid, SIGKILL), 0);
+  const long long before = committedOrders(second);
+  killNode(1);
   ASSERT_GT(before, 0) << "no rows of [Order] were committed";
 
   const int exitCode = WaitForProgram(child);
-  std::ifstream text(output);
-  const std::string log((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
+  const std::string log = runLog(output);
   EXPECT_EQ(exitCode, 0) << log;
   EXPECT_THAT(log, HasSubstr("The node " + address(0) + " is lost: the migration continues on " +
                              address(1)));
@@ -142,6 +155,47 @@ TEST_F(NodeFailoverTest, NodeKilledMidTableLeavesEveryRowOnceOnTheSurvivors) {
       temp_.path());
   EXPECT_EQ(verified.exitCode, 0) << verified.output;
   EXPECT_THAT(verified.output, HasSubstr("2 of 2 nodes identical"));
+}
+
+// The node worked on loses its cluster's majority in the middle of a table
+// (the two others are killed) and gets it back: the commits it refused in
+// between are not rows lost, and the migration goes on with them once the
+// node takes writes again.
+TEST_F(NodeFailoverTest, NodeOutOfThePrimaryComponentMidTableStillGetsEveryRowOnce) {
+  const std::filesystem::path mdb = temp_.path() / "shop.mdb";
+  const ProgramRun sampled = RunProgram(
+      {TABLIFT_CLI_PROGRAM, "sample", mdb.string(), "--rows", std::to_string(kRows)}, temp_.path());
+  ASSERT_EQ(sampled.exitCode, 0) << sampled.output;
+  Workbench first(prompter_);
+  ASSERT_TRUE(ConnectTarget(first, nodes_[0]));
+
+  const std::filesystem::path output = temp_.path() / "migrate.txt";
+  const int child = StartProgram(
+      withServer({"migrate", mdb.string(), "--database", "failover", "--create"}, address(0)),
+      output);
+  ASSERT_GT(child, 0);
+  ASSERT_GT(committedOrders(first), 0) << "no rows of [Order] were committed";
+  killNode(2);
+  killNode(3);
+  // Alone, node 1 leaves the primary component once it counts the others
+  // gone; then it is made a primary component of its own.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+  while (QueryColumn(first,
+                     "select variable_value from information_schema.global_status where "
+                     "variable_name = 'WSREP_CLUSTER_STATUS'") !=
+             std::vector<std::string>{"non-Primary"} &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ExecuteOrFail(first, "set global wsrep_provider_options = 'pc.bootstrap=YES'");
+
+  const int exitCode = WaitForProgram(child);
+  const std::string log = runLog(output);
+  EXPECT_EQ(exitCode, 0) << log;
+  for (const char* table : {"`Order`", "`Order Details`"}) {
+    EXPECT_EQ(count(first, std::string("select count(*) from failover.") + table), kRows) << table;
+  }
+  EXPECT_EQ(count(first, "select count(distinct OrderId) from failover.`Order`"), kRows);
 }
 
 }  // namespace
