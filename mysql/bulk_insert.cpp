@@ -89,9 +89,11 @@ BulkInsert::~BulkInsert() {
 std::size_t BulkInsert::batchRowLimit() const {
   std::size_t limit = pieceRowLimit_ > 0 ? pieceRowLimit_ : SIZE_MAX;
   if (form_ == Form::PreparedRows) {
-    limit = std::min(limit, rowsPerStatement_ > 0 ? rowsPerStatement_
-                                                  : std::min(kMaxRowsPerStatement,
-                                                             kMaxStatementParameters / columns_));
+    // At least two rows, or the statement would be no multi-row INSERT.
+    limit = std::min(limit, rowsPerStatement_ > 0
+                                ? rowsPerStatement_
+                                : std::clamp<std::size_t>(kMaxPreparedParameters / columns_, 2,
+                                                          kMaxRowsPerStatement));
   }
   return limit;
 }

@@ -599,6 +599,49 @@ TEST_F(BatchedTransferTest, PreparedRowsKeepEachBatchsOwnValues) {
   ExecuteOrFail(window, "drop table script");
 }
 
+// A wide row takes many parameters: the prepared statement holds fewer rows,
+// so that it stays within the parameters the driver walks quickly, and every
+// row still arrives as it was sent.
+TEST_F(BatchedTransferTest, WideRowsTravelInASmallerPreparedStatement) {
+  constexpr std::size_t kColumns = 200;
+  constexpr int kRows = 150;
+  std::string columns = "id int primary key";
+  for (std::size_t k = 1; k < kColumns; ++k)
+    columns += ", c" + std::to_string(k) + " int";
+  ExecuteOrFail(window, "create table t (" + columns + ") engine = MyISAM");
+  // Batches of many wide rows: the statement's parameters, not the bytes,
+  // limit its rows.
+  setenv("TABLIFT_INSERT_BATCH_BYTES", "1000000", 1);
+  TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
+  {
+    BulkInsert bulk(window, window.targetSession(), "t", load, kColumns,
+                    BulkInsert::Form::PreparedRows);
+    std::vector<ParameterValue> parameters(kColumns);
+    for (int id = 1; id <= kRows; ++id) {
+      std::string literals;
+      for (std::size_t k = 0; k < kColumns; ++k) {
+        const std::string value = std::to_string(id * 1000 + static_cast<int>(k));
+        if (k > 0) literals += ',';
+        literals += value;
+        parameters[k] = {ParameterValue::Kind::Integer, value};
+      }
+      bulk.add(literals, parameters);
+    }
+    bulk.finish();
+    EXPECT_EQ(bulk.rejected(), 0) << bulk.firstRejection();
+    EXPECT_EQ(bulk.resent(), 0);
+    EXPECT_GE(bulk.rowsPerStatement(), 2u);
+    EXPECT_LE(bulk.rowsPerStatement() * kColumns, kMaxPreparedParameters);
+    EXPECT_GT(bulk.staged(), 0);
+  }
+  EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
+  EXPECT_EQ(QueryColumn(window, "select count(*) from t where c1 = id + 1 and c199 = id + 199"),
+            (std::vector<std::string>{std::to_string(kRows)}));
+  EXPECT_EQ(QueryColumn(window, "select count(distinct id) from t"),
+            (std::vector<std::string>{std::to_string(kRows)}));
+  ExecuteOrFail(window, "drop table t");
+}
+
 // Which texts may travel as numbers: only the one way of writing each, and
 // only what the quick form holds.
 TEST(ParameterFormsTest, OnlyPlainIntegers) {
