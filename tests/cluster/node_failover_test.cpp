@@ -76,6 +76,13 @@ class NodeFailoverTest : public ::testing::Test {
                                        nodes_[0].password});
     return arguments;
   }
+  // The sample database with kRows orders.
+  void writeSample(const std::filesystem::path& mdb) {
+    const ProgramRun sampled =
+        RunProgram({TABLIFT_CLI_PROGRAM, "sample", mdb.string(), "--rows", std::to_string(kRows)},
+                   temp_.path());
+    ASSERT_EQ(sampled.exitCode, 0) << sampled.output;
+  }
   // Kills node `number` (1 to 3) with SIGKILL.
   void killNode(int number) {
     std::ifstream pidFile(ClusterFolder() / ("node" + std::to_string(number)) / "mariadbd.pid");
@@ -119,9 +126,7 @@ class NodeFailoverTest : public ::testing::Test {
 
 TEST_F(NodeFailoverTest, NodeKilledMidTableLeavesEveryRowOnceOnTheSurvivors) {
   const std::filesystem::path mdb = temp_.path() / "shop.mdb";
-  const ProgramRun sampled = RunProgram(
-      {TABLIFT_CLI_PROGRAM, "sample", mdb.string(), "--rows", std::to_string(kRows)}, temp_.path());
-  ASSERT_EQ(sampled.exitCode, 0) << sampled.output;
+  ASSERT_NO_FATAL_FAILURE(writeSample(mdb));
   Workbench second(prompter_);
   ASSERT_TRUE(ConnectTarget(second, nodes_[1]));
   ExecuteOrFail(second, "set session wsrep_sync_wait = 1");
@@ -163,9 +168,7 @@ TEST_F(NodeFailoverTest, NodeKilledMidTableLeavesEveryRowOnceOnTheSurvivors) {
 // node takes writes again.
 TEST_F(NodeFailoverTest, NodeOutOfThePrimaryComponentMidTableStillGetsEveryRowOnce) {
   const std::filesystem::path mdb = temp_.path() / "shop.mdb";
-  const ProgramRun sampled = RunProgram(
-      {TABLIFT_CLI_PROGRAM, "sample", mdb.string(), "--rows", std::to_string(kRows)}, temp_.path());
-  ASSERT_EQ(sampled.exitCode, 0) << sampled.output;
+  ASSERT_NO_FATAL_FAILURE(writeSample(mdb));
   Workbench first(prompter_);
   ASSERT_TRUE(ConnectTarget(first, nodes_[0]));
 
