@@ -293,7 +293,11 @@ bool MigrateOnNodes(Workbench& window, const MigrateOptions& options, MigrationR
       if (!connected) return false;
       // The survivors may still count the lost node among them; the wait
       // is short when they are done with it.
-      WaitUntilNodeTakesWrites(window, kNodeTakesWritesWait);
+      if (!WaitUntilNodeTakesWrites(window, kNodeTakesWritesWait)) {
+        WriteLine(window,
+                  "W::The node %s took no writes within %lld seconds: the migration tries it",
+                  nodes[node].c_str(), static_cast<long long>(kNodeTakesWritesWait.count()));
+      }
     }
     // The summary and the verdict are those of the run that ends the work;
     // the log keeps what happened before.

@@ -5,6 +5,7 @@
 
 #include "data_access/provider_calls.h"
 #include "engine/workbench.h"
+#include "mysql/cluster_target.h"
 #include "mysql/target_objects.h"
 
 namespace tablift {
@@ -33,28 +34,17 @@ bool ConnectToNode(Workbench& window, ConnectionOptions options, const std::stri
 }
 
 std::optional<std::string> ClusterViewOf(Workbench& window) {
-  Session* session = window.targetSession();
-  if (session == nullptr) return std::nullopt;
-  return QueryTargetValue(session,
-                          "select variable_value from information_schema.global_status "
-                          "where variable_name = 'WSREP_CLUSTER_CONF_ID'");
+  return ReadClusterView(window.targetSession());
 }
 
 bool WaitUntilNodeTakesWrites(Workbench& window, std::chrono::seconds limit) {
   if (!ClusterViewOf(window)) return true;
   const auto deadline = std::chrono::steady_clock::now() + limit;
-  for (;;) {
-    Session* session = window.targetSession();
-    if (session == nullptr) return false;
-    const std::optional<std::string> ready = QueryTargetValue(
-        session,
-        "select count(*) from information_schema.global_status "
-        "where (variable_name = 'WSREP_READY' and variable_value = 'ON') "
-        "or (variable_name = 'WSREP_CLUSTER_STATUS' and variable_value = 'Primary')");
-    if (ready == "2") return true;
+  while (!NodeTakesWrites(window.targetSession())) {
     if (std::chrono::steady_clock::now() >= deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
   }
+  return true;
 }
 
 }  // namespace tablift

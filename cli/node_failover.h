@@ -27,16 +27,12 @@ bool TargetNodeLost(Workbench& window);
 bool ConnectToNode(Workbench& window, ConnectionOptions options, const std::string& node,
                    const std::string& charset);
 
-// The membership a Galera node is in (wsrep_cluster_conf_id, which changes
-// whenever a node joins or leaves its cluster or the node loses the primary
-// component); nothing for a server that is no Galera node or does not answer.
+// The membership of the Galera node worked on (see ReadClusterView);
+// nothing for a server that is no Galera node.
 std::optional<std::string> ClusterViewOf(Workbench& window);
 
-// Waits, at most `limit`, until the node worked on takes writes: in the
-// primary component and ready (a node that lost its cluster's majority, or
-// one still agreeing on a new membership, refuses every commit with "Not
-// connected to Primary Component"). True at once for a server that is no
-// Galera node.
+// Waits, at most `limit`, until the node worked on takes writes (see
+// NodeTakesWrites); true at once for a server that is no Galera node.
 bool WaitUntilNodeTakesWrites(Workbench& window, std::chrono::seconds limit);
 
 }  // namespace tablift

@@ -103,6 +103,30 @@ std::string DescribeClusterTarget(const ClusterTarget& cluster) {
   return text + ")";
 }
 
+std::optional<std::string> ReadClusterView(Session* session) {
+  std::optional<std::string> view;
+  if (session == nullptr || !session->isOpen()) return view;
+  ReadNamedValues(session, "show global status like 'wsrep_cluster_conf_id'",
+                  [&](const std::string&, const std::string& value) { view = value; });
+  return view;
+}
+
+bool NodeTakesWrites(Session* session) {
+  if (session == nullptr || !session->isOpen()) return false;
+  bool ready = false;
+  bool primary = false;
+  ReadNamedValues(session,
+                  "show global status where variable_name in "
+                  "('wsrep_ready', 'wsrep_cluster_status')",
+                  [&](const std::string& name, const std::string& value) {
+                    if (EqualsIgnoreCase(name, "wsrep_ready"))
+                      ready = EqualsIgnoreCase(value, "ON");
+                    if (EqualsIgnoreCase(name, "wsrep_cluster_status"))
+                      primary = EqualsIgnoreCase(value, "Primary");
+                  });
+  return ready && primary;
+}
+
 void LimitLoadToWriteSets(const ClusterTarget& cluster, TableLoad& load) {
   if (!cluster.replicated()) return;
   if (cluster.maxWriteSetRows > 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "data_access/session.h"
@@ -38,6 +39,16 @@ ClusterTarget ReadClusterTarget(Session* session);
 // (3 nodes; a transaction may change at most 20000 rows and 1073741824
 // bytes)"; empty for a server on its own.
 std::string DescribeClusterTarget(const ClusterTarget& cluster);
+
+// The membership a Galera node is in (wsrep_cluster_conf_id, which changes
+// whenever a node joins or leaves its cluster or the node loses the primary
+// component); nothing for a server that is no Galera node or does not answer.
+std::optional<std::string> ReadClusterView(Session* session);
+
+// Whether a Galera node takes writes: ready and in the primary component. A
+// node that lost its cluster's majority, or one still agreeing on a new
+// membership, refuses every commit ("Not connected to Primary Component").
+bool NodeTakesWrites(Session* session);
 
 // Sets the load's commit pieces so that no transaction reaches the cluster's
 // write-set limits, with a margin: the server counts a row's image, which can
