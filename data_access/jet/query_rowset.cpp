@@ -84,7 +84,7 @@ HResult QueryRowset::nextRow() {
       ++rowNumber_;
       return S_OK;
     }
-    row_.clear();
+    // The row is written over: the values' memory serves the next one.
     rowHeld_ = false;
     if (ended_) return DB_S_ENDOFROWSET;
     const HResult result = result_->next(row_);

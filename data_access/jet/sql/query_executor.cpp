@@ -30,12 +30,11 @@ class JetQueryResult : public QueryResult {
       return failure_;
     }
     try {
-      std::vector<Value> out;
-      if (!stage_->next(out)) {
+      // Into the caller's row: its values' memory serves the next row.
+      if (!stage_->next(row)) {
         finished_ = true;
         return DB_S_ENDOFROWSET;
       }
-      row = std::move(out);
       return S_OK;
     } catch (const QueryError& error) {
       failure_ = error.kind() == QueryError::Kind::Command ? DB_E_ERRORSINCOMMAND : E_FAIL;

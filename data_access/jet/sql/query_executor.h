@@ -58,6 +58,9 @@ class QueryResult {
   // returned with the code and error object the cursor posted. After a
   // failure every call fails; after the end every call gives
   // DB_S_ENDOFROWSET. Nothing is thrown.
+  //
+  // `row` is written over, its values' memory used again; after the end or
+  // a failure what it holds is no row.
   virtual HResult next(std::vector<Value>& row) = 0;
 };
 

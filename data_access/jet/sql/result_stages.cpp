@@ -14,15 +14,17 @@
 namespace tablift::jet {
 namespace {
 
-// The result columns and sort keys of the current row (or group). With
-// `consumable`, the values of plain column references are moved out of that
-// row instead of copied (a Memo or OLE value can be large); the row is
-// overwritten by the next one anyway.
+// The result columns and sort keys of the current row (or group), written
+// over what `out` held. With `consumable`, the values of plain column
+// references are taken out of that row instead of copied (a Memo or OLE
+// value can be large); the row is overwritten by the next one anyway. A
+// value already of its column's kind is swapped with the one `out` held, so
+// that the table's cursor decodes a later row into that value's memory
+// rather than into new memory for every text of every row.
 void ComputeResultRow(const BoundQuery& query, const EvalContext& context,
                       const std::vector<bool>& movable, std::vector<Value>* consumable,
                       std::vector<Value>& out) {
   const std::size_t width = query.outputs.size();
-  out.clear();
   out.resize(width + query.statement.orderBy.size());
   for (std::size_t k = 0; k < query.statement.orderBy.size(); ++k) {
     out[width + k] = Evaluate(*query.statement.orderBy[k].expr, context);
@@ -36,7 +38,12 @@ void ComputeResultRow(const BoundQuery& query, const EvalContext& context,
   for (std::size_t i = 0; i < width; ++i) {
     if (!movable[i]) continue;
     const Expr& expr = *query.outputs[i];
-    out[i] = ResultValue(expr, query.columns[i], std::move((*consumable)[expr.slot]));
+    Value& value = (*consumable)[expr.slot];
+    if (HoldsKindOf(value, query.columns[i].type)) {
+      out[i].swap(value);
+    } else {
+      out[i] = ResultValue(expr, query.columns[i], std::move(value));
+    }
   }
 }
 

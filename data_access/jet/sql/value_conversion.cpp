@@ -210,6 +210,40 @@ std::int64_t CheckedInteger(std::int64_t value, std::int64_t low, std::int64_t h
   return value;
 }
 
+bool HoldsKindOf(const Value& value, JetType type) {
+  if (IsNull(value)) return true;
+  switch (type) {
+    case JetType::Boolean:
+      return std::holds_alternative<bool>(value);
+    case JetType::Byte:
+    case JetType::Integer:
+    case JetType::Long:
+    case JetType::BigInt:
+    case JetType::Complex:
+      return std::holds_alternative<std::int64_t>(value);
+    case JetType::Currency:
+      return std::holds_alternative<Currency>(value);
+    case JetType::Single:
+    case JetType::Double:
+      return std::holds_alternative<double>(value);
+    case JetType::DateTime: {
+      const auto* date = std::get_if<DateTime>(&value);
+      return date != nullptr && InDateRange(date->days);
+    }
+    case JetType::Decimal:
+      return std::holds_alternative<Decimal>(value);
+    case JetType::Text:
+    case JetType::Memo:
+    case JetType::DateTimeExtended:
+      return std::holds_alternative<std::string>(value);
+    case JetType::Binary:
+    case JetType::OleObject:
+      return std::holds_alternative<Bytes>(value);
+    default:
+      return false;
+  }
+}
+
 Value ConvertToType(Value value, JetType type, std::uint8_t scale) {
   if (IsNull(value)) return value;
   switch (type) {

@@ -29,8 +29,10 @@ QueryOutput RunQuery(TableCatalog& catalog, std::string_view sql,
     return output;
   }
   output.columns = result->columns();
+  // One row read into again and again, as the provider does: a value left
+  // over from the row before shows as a wrong value.
+  Row row;
   while (true) {
-    Row row;
     const HResult code = result->next(row);
     if (code == DB_S_ENDOFROWSET) break;
     if (Failed(code)) {
@@ -38,7 +40,7 @@ QueryOutput RunQuery(TableCatalog& catalog, std::string_view sql,
       output.error = TakeError();
       break;
     }
-    output.rows.push_back(std::move(row));
+    output.rows.push_back(row);
   }
   return output;
 }

@@ -469,5 +469,26 @@ TEST(JetSqlQueries, RowsStreamFromTheTable) {
   EXPECT_EQ(result->next(row), DB_S_ENDOFROWSET);
 }
 
+// Rows read into the same row one after the other: each value is the row's
+// own, whether it is NULL, of its column's kind or converted to it.
+TEST(JetSqlQueries, EveryRowReadIntoTheSameRowHasItsOwnValues) {
+  MemoryCatalog catalog;
+  catalog.add("Mixed",
+              {Column("Id", JetType::Long), Column("Label", JetType::Text, 50),
+               Column("Amount", JetType::Double)},
+              {{I{1}, S("a long label of the first row"), 1.5},
+               {I{2}, kNull, kNull},
+               {I{3}, I{33}, I{7}},
+               {I{4}, S("x"), 2.25}});
+  const std::vector<Row> expected = {{I{1}, S("a long label of the first row"), 1.5},
+                                     {I{2}, kNull, kNull},
+                                     {I{3}, S("33"), 7.0},
+                                     {I{4}, S("x"), 2.25}};
+  EXPECT_EQ(RunQuery(catalog, "select * from Mixed").rows, expected);
+  EXPECT_EQ(RunQuery(catalog, "select Id, Label, Amount from Mixed order by Id").rows, expected);
+  const std::vector<Row> descending(expected.rbegin(), expected.rend());
+  EXPECT_EQ(RunQuery(catalog, "select * from Mixed order by Id desc").rows, descending);
+}
+
 }  // namespace
 }  // namespace tablift::jet::testing
