@@ -239,13 +239,15 @@ bool HoldsKindOf(const Value& value, JetType type) {
     case JetType::Binary:
     case JetType::OleObject:
       return std::holds_alternative<Bytes>(value);
+    case JetType::ReplicationId:
+      return std::holds_alternative<Guid>(value);
     default:
       return false;
   }
 }
 
 Value ConvertToType(Value value, JetType type, std::uint8_t scale) {
-  if (IsNull(value)) return value;
+  if (HoldsKindOf(value, type)) return value;
   switch (type) {
     case JetType::Boolean:
       return Value(*TruthOf(value));
@@ -254,19 +256,16 @@ Value ConvertToType(Value value, JetType type, std::uint8_t scale) {
     case JetType::Long:
     case JetType::BigInt:
     case JetType::Complex:
-      if (std::holds_alternative<std::int64_t>(value)) return value;
       return Value(ToInteger(value));
     case JetType::Currency:
       return Value(ToCurrency(value));
     case JetType::Single:
     case JetType::Double:
-      if (std::holds_alternative<double>(value)) return value;
       return Value(ToDouble(value));
     case JetType::DateTime:
       return Value(DateTime{ToDateSerial(value)});
     case JetType::Decimal: {
       // Decimal values keep their own digits; others get the column's scale.
-      if (std::holds_alternative<Decimal>(value)) return value;
       ExactDecimal exact = ToExactDecimal(value);
       if (!RescaleDecimal(exact, scale)) Overflow();
       return Value(DecimalValue(exact));
@@ -274,16 +273,13 @@ Value ConvertToType(Value value, JetType type, std::uint8_t scale) {
     case JetType::Text:
     case JetType::Memo:
     case JetType::DateTimeExtended:
-      if (std::holds_alternative<std::string>(value)) return value;
       return Value(TextOf(value));
     case JetType::Binary:
     case JetType::OleObject: {
-      if (std::holds_alternative<Bytes>(value)) return value;
       const std::string text = TextOf(value);
       return Value(Bytes{std::vector<std::uint8_t>(text.begin(), text.end())});
     }
     case JetType::ReplicationId: {
-      if (std::holds_alternative<Guid>(value)) return value;
       std::string text = TextOf(value);
       if (text.size() == 38 && text.front() == '{' && text.back() == '}') {
         text = text.substr(1, 36);

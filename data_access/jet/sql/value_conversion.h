@@ -44,8 +44,8 @@ std::optional<bool> TruthOf(const Value& value);
 // The value in the kind that stands for `type` (Long for Byte, Integer and
 // Long; Double for Single; text for Memo). Null stays Null.
 Value ConvertToType(Value value, JetType type, std::uint8_t scale = 0);
-// Whether ConvertToType gives `value` back unchanged: it already is of the
-// kind that stands for `type` (and a date within range). Such a value can
+// Whether `value` already is of the kind that stands for `type` (a date
+// within range): ConvertToType gives such a value back unchanged, and it can
 // be handed on without a conversion.
 bool HoldsKindOf(const Value& value, JetType type);
 
