@@ -12,8 +12,10 @@ namespace tablift {
 struct ParameterValue {
   // Integer values are text too, in the form IsParameterInteger accepts; a
   // provider may send them as the numbers they are, which spares the server
-  // reading them from text. It stores the same either way.
-  enum class Kind : std::uint8_t { Null, Text, Bytes, Integer };
+  // reading them from text. DateTime values are text in the form
+  // IsParameterDateTime accepts; a provider may send them as dates. The
+  // server stores the same either way.
+  enum class Kind : std::uint8_t { Null, Text, Bytes, Integer, DateTime };
   Kind kind = Kind::Null;
   // Text in UTF-8, or the bytes themselves.
   std::string data;
@@ -22,6 +24,20 @@ struct ParameterValue {
 // A decimal integer that a signed 64-bit number holds, written the one way
 // (an optional minus, no leading zeros, "0" for zero).
 bool IsParameterInteger(std::string_view text);
+
+// A date and time of the proleptic Gregorian calendar, written
+// "YYYY-MM-DD hh:mm:ss" with a year from 1 to 9999 and no fraction of a
+// second: the texts that read as the same DATETIME whether the server gets
+// them as text or as a date.
+struct ParameterDateTime {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+bool IsParameterDateTime(std::string_view text, ParameterDateTime* parts = nullptr);
 
 // The parameter values of many rows, kept column by column: each column's
 // values lie one after the other in a single buffer. A batch of thousands of

@@ -121,6 +121,9 @@ void ValueParameter(std::uint16_t columnType, const ColumnValue& value, Paramete
     parameter.data += value.text;
     if (IsIntegerType(columnType) && IsParameterInteger(value.text)) {
       parameter.kind = ParameterValue::Kind::Integer;
+    } else if ((columnType == DBTYPE_DATE || columnType == DBTYPE_DBTIMESTAMP) &&
+               IsParameterDateTime(value.text)) {
+      parameter.kind = ParameterValue::Kind::DateTime;
     } else {
       parameter.kind = ParameterValue::Kind::Text;
     }

@@ -29,8 +29,8 @@ void AppendValueLiteral(std::uint16_t columnType, const ColumnValue& value, std:
 // The same value as a statement parameter that stores what the literal
 // stores: NULL as NULL, bytes as the bytes, Yes/No as "1"/"0", everything
 // else as its text (numbers too: the server reads them from text as it reads
-// them in a statement). Whole numbers of integer and Yes/No columns are
-// marked as such (ParameterValue::Kind). Written into `parameter`, whose
+// them in a statement). Whole numbers of integer and Yes/No columns, and
+// dates of date columns, are marked as such (ParameterValue::Kind). Written into `parameter`, whose
 // memory is reused.
 void ValueParameter(std::uint16_t columnType, const ColumnValue& value, ParameterValue& parameter);
 

@@ -60,8 +60,7 @@ class StagedColumns : public StagedParameters {
 };
 
 // A column whose values are all whole numbers travels as numbers: the server
-// stores them without reading text. (Dates stay text: MariaDB Connector/ODBC
-// 3.1 keeps every date of an array in memory it never frees.)
+// stores them without reading text.
 void StageIntegers(const ParameterRows& rows, std::size_t column, StagedColumns::Column& array) {
   const std::size_t count = rows.rowCount();
   array.cType = SQL_C_SBIGINT;
@@ -78,15 +77,48 @@ void StageIntegers(const ParameterRows& rows, std::size_t column, StagedColumns:
   }
 }
 
+// A column whose values are all dates travels as dates: the server stores
+// them without reading text, which is about a twentieth of its work on a
+// table of two date columns among nine.
+void StageDates(const ParameterRows& rows, std::size_t column, StagedColumns::Column& array) {
+  const std::size_t count = rows.rowCount();
+  array.cType = SQL_C_TYPE_TIMESTAMP;
+  array.width = sizeof(SQL_TIMESTAMP_STRUCT);
+  array.buffer.resize(sizeof(SQL_TIMESTAMP_STRUCT) * count);
+  for (std::size_t row = 0; row < count; ++row) {
+    if (rows.kind(row, column) == ParameterRows::Kind::Null) continue;
+    // A text IsParameterDateTime accepted.
+    ParameterDateTime parts;
+    IsParameterDateTime(rows.data(row, column), &parts);
+    const SQL_TIMESTAMP_STRUCT value{static_cast<SQLSMALLINT>(parts.year),
+                                     static_cast<SQLUSMALLINT>(parts.month),
+                                     static_cast<SQLUSMALLINT>(parts.day),
+                                     static_cast<SQLUSMALLINT>(parts.hour),
+                                     static_cast<SQLUSMALLINT>(parts.minute),
+                                     static_cast<SQLUSMALLINT>(parts.second),
+                                     0};
+    std::memcpy(array.buffer.data() + row * sizeof value, &value, sizeof value);
+    array.lengths[row] = static_cast<SQLLEN>(sizeof value);
+  }
+}
+
 // Fills one column's array from `rows`; false with `error` when a text does
-// not fit the character set.
+// not fit the character set. Dates go as dates only when `datesAsDates`:
+// MariaDB Connector/ODBC 3.1 keeps every date of a parameter array in memory
+// it never frees (about 90 MB for a million rows of two date columns), while
+// the dates of one statement's own parameters are freed.
 bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncoding& encoding,
-                 StagedColumns& staged, std::string& error) {
+                 bool datesAsDates, StagedColumns& staged, std::string& error) {
   const std::size_t count = rows.rowCount();
   StagedColumns::Column& array = staged.columns[column];
   array.lengths.assign(count, SQL_NULL_DATA);
-  if (rows.commonKind(column) == ParameterRows::Kind::Integer) {
+  const ParameterRows::Kind common = rows.commonKind(column);
+  if (common == ParameterRows::Kind::Integer) {
     StageIntegers(rows, column, array);
+    return true;
+  }
+  if (common == ParameterRows::Kind::DateTime && datesAsDates) {
+    StageDates(rows, column, array);
     return true;
   }
   array.cType = rows.holdsBytes(column) ? SQL_C_BINARY : SQL_C_CHAR;
@@ -137,7 +169,7 @@ HResult OdbcArrayInsert::stage(const ParameterRows& rows,
   const TextEncoding encoding = connection_->encoding();
   std::string error;
   for (std::size_t column = 0; column < columns_; ++column) {
-    if (!StageColumn(rows, column, encoding, *columns, error)) {
+    if (!StageColumn(rows, column, encoding, rowsPerStatement_ > 1, *columns, error)) {
       columns->rows = 0;
       PostProviderError(error);
       return DB_E_CANTCONVERTVALUE;
@@ -148,6 +180,9 @@ HResult OdbcArrayInsert::stage(const ParameterRows& rows,
 
 namespace {
 
+// "YYYY-MM-DD hh:mm:ss": a timestamp's column size without fractions.
+constexpr SQLULEN kDateTimeDigits = 19;
+
 // The SQL type a column's values are bound as, and its size.
 SQLSMALLINT BoundSqlType(const OdbcArrayInsert::ColumnSlots& column, SQLULEN& size) {
   size = column.width;
@@ -157,6 +192,9 @@ SQLSMALLINT BoundSqlType(const OdbcArrayInsert::ColumnSlots& column, SQLULEN& si
     case SQL_C_SBIGINT:
       size = 0;
       return SQL_BIGINT;
+    case SQL_C_TYPE_TIMESTAMP:
+      size = kDateTimeDigits;
+      return SQL_TYPE_TIMESTAMP;
     default:
       // Text the server reads in the connection's character set, as it
       // reads statement text.

@@ -32,7 +32,8 @@ class OdbcArrayInsert : public ProviderArrayInsert {
     std::vector<char> buffer;
     std::vector<SQLLEN> lengths;
     std::size_t width = 1;
-    // How the values travel: SQL_C_CHAR, SQL_C_BINARY or SQL_C_SBIGINT.
+    // How the values travel: SQL_C_CHAR, SQL_C_BINARY, SQL_C_SBIGINT or
+    // SQL_C_TYPE_TIMESTAMP.
     SQLSMALLINT cType = SQL_C_CHAR;
   };
 

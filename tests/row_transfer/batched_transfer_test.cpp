@@ -468,7 +468,7 @@ TEST_F(BatchedTransferTest, BatchedTextTravelsInTheConnectionsCharacterSet) {
 // script's literals store: in a batch whose number columns all have the quick
 // form, in one whose columns mix forms (a number too long for the quick form,
 // a text in a number column), and where the server refuses a number too
-// large for its column. Dates travel beside them as text.
+// large for its column. Dates travel beside them.
 TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
   using Row = std::vector<const char*>;  // nullptr for NULL
   const std::vector<std::vector<Row>> batches = {
@@ -533,6 +533,78 @@ TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
     EXPECT_EQ(QueryColumn(window, "select count(*) from t"), (std::vector<std::string>{"7"}));
     EXPECT_EQ(QueryColumn(window, "select `when` from t where id in (2, 6) order by id"),
               (std::vector<std::string>{"1999-12-31 00:01:02", "0999-12-31 23:59:59"}));
+    ExecuteOrFail(window, "drop table t");
+    ExecuteOrFail(window, "drop table script");
+  }
+}
+
+// Dates may travel as dates (in a prepared statement of many rows) or as
+// text (in arrays, statements, and wherever a text is not a plain date);
+// what arrives is what the script's literals store, in a DATETIME, a
+// DATETIME(6), a DATE and a text column alike. A day the month does not have
+// is refused as its literal is, and the batch it shares with good dates
+// still stores them.
+TEST_F(BatchedTransferTest, DatesStoreWhatTheirLiteralsStore) {
+  using Row = std::vector<const char*>;  // nullptr for NULL
+  const std::vector<std::vector<Row>> batches = {
+      {{"2000-02-29 23:59:59", "2000-02-29 23:59:59", "1999-12-31 00:01:02", "2024-01-01 00:00:00"},
+       {"0100-01-01 00:00:00", nullptr, "0100-01-01 00:00:00", "0999-12-31 23:59:59"},
+       {nullptr, "9999-12-31 23:59:59", nullptr, nullptr},
+       {"1996-07-04 16:53:00", "1996-07-04 16:53:00.1234560", "1996-07-04 16:53:00",
+        "1996-07-04 16:53:00"}},
+      {{"2023-02-29 10:00:00", "2023-02-28 10:00:00", "2023-02-28 10:00:00",
+        "2023-02-28 10:00:00"},  // refused: 2023 has no 29 February
+       {"1899-12-30 00:00:00", "1899-12-30 00:00:00", "1899-12-30 00:00:00",
+        "1899-12-30 00:00:00"}},
+  };
+  const std::vector<std::uint16_t> types = {DBTYPE_DATE, DBTYPE_DBTIMESTAMP, DBTYPE_DATE,
+                                            DBTYPE_DATE};
+  setenv("TABLIFT_INSERT_BATCH_BYTES", "300", 1);
+  for (const Way& way : BulkWays()) {
+    SCOPED_TRACE(way.name());
+    const std::string columns =
+        "(id int primary key, `when` datetime, fine datetime(6), said varchar(30), d date) "
+        "engine = " +
+        way.engine;
+    ExecuteOrFail(window, "create table t " + columns);
+    ExecuteOrFail(window, "create table script " + columns);
+    long rejected = 0;
+    int id = 0;
+    std::vector<std::string> lines;
+    for (const std::vector<Row>& batch : batches) {
+      TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
+      {
+        BulkInsert bulk(window, window.targetSession(), "t", load, 5, way.form);
+        std::vector<ParameterValue> parameters(5);
+        for (const Row& row : batch) {
+          std::string literals = std::to_string(++id);
+          parameters[0] = {ParameterValue::Kind::Integer, std::to_string(id)};
+          for (std::size_t k = 0; k < row.size(); ++k) {
+            const ColumnValue value =
+                row[k] == nullptr ? ColumnValue{} : ColumnValue{row[k], false};
+            literals += ',';
+            AppendValueLiteral(types[k], value, literals);
+            ValueParameter(types[k], value, parameters[k + 1]);
+          }
+          bulk.add(literals, parameters);
+          lines.push_back("insert into script values (" + literals + ")");
+        }
+        bulk.finish();
+        rejected += bulk.rejected();
+      }
+      EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
+    }
+    for (const std::string& line : lines)
+      ExecuteStatement(window, window.targetSession(), line).ok();
+    EXPECT_EQ(rejected, 1);
+    const std::string all =
+        "select concat_ws('|', id, ifnull(`when`, 'NULL'), ifnull(fine, 'NULL'), "
+        "ifnull(said, 'NULL'), ifnull(d, 'NULL')) from ";
+    EXPECT_EQ(QueryColumn(window, all + "t order by id"),
+              QueryColumn(window, all + "script order by id"));
+    EXPECT_EQ(QueryColumn(window, "select concat_ws('|', `when`, said) from t where id = 1"),
+              (std::vector<std::string>{"2000-02-29 23:59:59|1999-12-31 00:01:02"}));
+    EXPECT_EQ(QueryColumn(window, "select count(*) from t"), (std::vector<std::string>{"5"}));
     ExecuteOrFail(window, "drop table t");
     ExecuteOrFail(window, "drop table script");
   }
@@ -650,6 +722,30 @@ TEST(ParameterFormsTest, OnlyPlainIntegers) {
   for (const char* no :
        {"", "-", "-0", "007", "+1", " 1", "1 ", "1.0", "1e3", "1234567890123456789", "12a"})
     EXPECT_FALSE(IsParameterInteger(no)) << no;
+}
+
+// Only dates that the server reads the same as text and as a date go as
+// dates: a day the month does not have, a year 0 or a fraction stays text,
+// and the server judges it as it judges the script's literal.
+TEST(ParameterFormsTest, OnlyWholeCalendarDates) {
+  ParameterDateTime parts;
+  ASSERT_TRUE(IsParameterDateTime("2000-02-29 23:59:59", &parts));
+  EXPECT_EQ(parts.year, 2000);
+  EXPECT_EQ(parts.month, 2);
+  EXPECT_EQ(parts.day, 29);
+  EXPECT_EQ(parts.hour, 23);
+  EXPECT_EQ(parts.minute, 59);
+  EXPECT_EQ(parts.second, 59);
+  for (const char* yes : {"0001-01-01 00:00:00", "0999-12-31 23:59:59", "9999-12-31 23:59:59",
+                          "2024-02-29 12:00:00", "1996-04-30 00:00:00"})
+    EXPECT_TRUE(IsParameterDateTime(yes)) << yes;
+  for (const char* no :
+       {"", "0000-01-01 00:00:00", "1900-02-29 00:00:00", "2023-02-29 00:00:00",
+        "1996-04-31 00:00:00", "1996-13-01 00:00:00", "1996-00-10 00:00:00", "1996-01-00 00:00:00",
+        "1996-01-01 24:00:00", "1996-01-01 23:60:00", "1996-01-01 23:59:60",
+        "1996-01-01 00:00:00.5", "1996-01-01", "1996-1-01 00:00:00", "1996-01-01T00:00:00",
+        "-996-01-01 00:00:00", "1996-01-01 00:00:0a"})
+    EXPECT_FALSE(IsParameterDateTime(no)) << no;
 }
 
 }  // namespace
