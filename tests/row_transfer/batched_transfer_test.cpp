@@ -130,6 +130,50 @@ class BatchedTransferTest : public test::SampleTransferTest {
     window.runState() = RunState::Idle;
   }
 
+  // Literal rows: the values of one row in the provider's text form,
+  // nullptr for NULL.
+  using LiteralRow = std::vector<const char*>;
+
+  // Sends `batches` into table t the way given, one load per batch, each row
+  // after an id 1, 2, ... and its values of `types`, as parameters and as
+  // literals, then runs each row's INSERT into table script on its own: the
+  // reference of what the rows store. Returns the rows the target refused; each
+  // batch's prepared statement size goes to `rowsPerStatement` when asked.
+  long SendLiteralBatches(const Way& way, const std::vector<std::vector<LiteralRow>>& batches,
+                          const std::vector<std::uint16_t>& types,
+                          std::vector<std::size_t>* rowsPerStatement = nullptr) {
+    std::vector<std::string> lines;
+    long rejected = 0;
+    int id = 0;
+    for (const std::vector<LiteralRow>& batch : batches) {
+      TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
+      {
+        BulkInsert bulk(window, window.targetSession(), "t", load, types.size() + 1, way.form);
+        std::vector<ParameterValue> parameters(types.size() + 1);
+        for (const LiteralRow& row : batch) {
+          std::string literals = std::to_string(++id);
+          parameters[0] = {ParameterValue::Kind::Integer, std::to_string(id)};
+          for (std::size_t k = 0; k < row.size(); ++k) {
+            const ColumnValue value =
+                row[k] == nullptr ? ColumnValue{} : ColumnValue{row[k], false};
+            literals += ',';
+            AppendValueLiteral(types[k], value, literals);
+            ValueParameter(types[k], value, parameters[k + 1]);
+          }
+          bulk.add(literals, parameters);
+          lines.push_back("insert into script values (" + literals + ")");
+        }
+        bulk.finish();
+        if (rowsPerStatement != nullptr) rowsPerStatement->push_back(bulk.rowsPerStatement());
+        rejected += bulk.rejected();
+      }
+      EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
+    }
+    for (const std::string& line : lines)
+      ExecuteStatement(window, window.targetSession(), line).ok();
+    return rejected;
+  }
+
   RowTransfer Transfer(const std::string& databaseName, const std::string& table) {
     return TransferRows(window, window.sourceSession(), window.targetSession(), databaseName,
                         table);
@@ -470,8 +514,7 @@ TEST_F(BatchedTransferTest, BatchedTextTravelsInTheConnectionsCharacterSet) {
 // a text in a number column), and where the server refuses a number too
 // large for its column. Dates travel beside them.
 TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
-  using Row = std::vector<const char*>;  // nullptr for NULL
-  const std::vector<std::vector<Row>> batches = {
+  const std::vector<std::vector<LiteralRow>> batches = {
       {{"1", "123456789012345678", "True", "2000-02-29 23:59:59"},
        {"-2147483648", "-123456789012345678", "False", "1999-12-31 00:01:02"},
        {nullptr, "0", nullptr, nullptr},
@@ -492,38 +535,11 @@ TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
         way.engine;
     ExecuteOrFail(window, "create table t " + columns);
     ExecuteOrFail(window, "create table script " + columns);
-    long rejected = 0;
-    int id = 0;
-    std::vector<std::string> lines;
-    for (const std::vector<Row>& batch : batches) {
-      TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
-      {
-        BulkInsert bulk(window, window.targetSession(), "t", load, 5, way.form);
-        std::vector<ParameterValue> parameters(5);
-        for (const Row& row : batch) {
-          std::string literals = std::to_string(++id);
-          parameters[0] = {ParameterValue::Kind::Integer, std::to_string(id)};
-          for (std::size_t k = 0; k < row.size(); ++k) {
-            const ColumnValue value =
-                row[k] == nullptr ? ColumnValue{} : ColumnValue{row[k], false};
-            literals += ',';
-            AppendValueLiteral(types[k], value, literals);
-            ValueParameter(types[k], value, parameters[k + 1]);
-          }
-          bulk.add(literals, parameters);
-          lines.push_back("insert into script values (" + literals + ")");
-        }
-        bulk.finish();
-        if (way.form == BulkInsert::Form::PreparedRows) {
-          EXPECT_EQ(bulk.rowsPerStatement(), 2u);
-        }
-        rejected += bulk.rejected();
-      }
-      EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
+    std::vector<std::size_t> rowsPerStatement;
+    const long rejected = SendLiteralBatches(way, batches, types, &rowsPerStatement);
+    if (way.form == BulkInsert::Form::PreparedRows) {
+      EXPECT_EQ(rowsPerStatement, std::vector<std::size_t>(batches.size(), 2u));
     }
-    // The reference: each row as its script line runs it.
-    for (const std::string& line : lines)
-      ExecuteStatement(window, window.targetSession(), line).ok();
     EXPECT_EQ(rejected, 1);
     const std::string all =
         "select concat_ws('|', id, ifnull(n, 'NULL'), big, ifnull(flag, 'NULL'), "
@@ -545,8 +561,7 @@ TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
 // is refused as its literal is, and the batch it shares with good dates
 // still stores them.
 TEST_F(BatchedTransferTest, DatesStoreWhatTheirLiteralsStore) {
-  using Row = std::vector<const char*>;  // nullptr for NULL
-  const std::vector<std::vector<Row>> batches = {
+  const std::vector<std::vector<LiteralRow>> batches = {
       {{"2000-02-29 23:59:59", "2000-02-29 23:59:59", "1999-12-31 00:01:02", "2024-01-01 00:00:00"},
        {"0100-01-01 00:00:00", nullptr, "0100-01-01 00:00:00", "0999-12-31 23:59:59"},
        {nullptr, "9999-12-31 23:59:59", nullptr, nullptr},
@@ -568,34 +583,7 @@ TEST_F(BatchedTransferTest, DatesStoreWhatTheirLiteralsStore) {
         way.engine;
     ExecuteOrFail(window, "create table t " + columns);
     ExecuteOrFail(window, "create table script " + columns);
-    long rejected = 0;
-    int id = 0;
-    std::vector<std::string> lines;
-    for (const std::vector<Row>& batch : batches) {
-      TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
-      {
-        BulkInsert bulk(window, window.targetSession(), "t", load, 5, way.form);
-        std::vector<ParameterValue> parameters(5);
-        for (const Row& row : batch) {
-          std::string literals = std::to_string(++id);
-          parameters[0] = {ParameterValue::Kind::Integer, std::to_string(id)};
-          for (std::size_t k = 0; k < row.size(); ++k) {
-            const ColumnValue value =
-                row[k] == nullptr ? ColumnValue{} : ColumnValue{row[k], false};
-            literals += ',';
-            AppendValueLiteral(types[k], value, literals);
-            ValueParameter(types[k], value, parameters[k + 1]);
-          }
-          bulk.add(literals, parameters);
-          lines.push_back("insert into script values (" + literals + ")");
-        }
-        bulk.finish();
-        rejected += bulk.rejected();
-      }
-      EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
-    }
-    for (const std::string& line : lines)
-      ExecuteStatement(window, window.targetSession(), line).ok();
+    const long rejected = SendLiteralBatches(way, batches, types);
     EXPECT_EQ(rejected, 1);
     const std::string all =
         "select concat_ws('|', id, ifnull(`when`, 'NULL'), ifnull(fine, 'NULL'), "
