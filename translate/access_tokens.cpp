@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "data_access/calendar.h"
+
 namespace tablift {
 namespace {
 
@@ -30,15 +32,6 @@ std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
     if (at == std::string_view::npos) return parts;
     start = at + 1;
   }
-}
-
-bool LeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && LeapYear(year) ? 29 : kDays[month - 1];
 }
 
 // The text between the #s of an Access date literal (US order m/d/y, or

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <vector>
 
+#include "data_access/calendar.h"
 #include "data_access/jet/sql/text_folding.h"
 
 namespace tablift::jet {
@@ -20,15 +21,6 @@ std::int64_t FloorDivide(std::int64_t a, std::int64_t b) {
 
 std::int64_t FloorModulo(std::int64_t a, std::int64_t b) {
   return a - FloorDivide(a, b) * b;
-}
-
-bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
 // Serial 0, 1899-12-30, as a day number counted from 1970-01-01.
