@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "data_access/calendar.h"
+
 namespace tablift {
 namespace {
 
@@ -22,30 +24,27 @@ bool IsParameterInteger(std::string_view text) {
   return true;
 }
 
-bool IsParameterDateTime(std::string_view text, ParameterDateTime* parts) {
-  static constexpr std::string_view kShape = "0000-00-00 00:00:00";
-  if (text.size() != kShape.size()) return false;
-  for (std::size_t i = 0; i < kShape.size(); ++i) {
-    if (kShape[i] == '0' ? !IsDigit(text[i]) : text[i] != kShape[i]) return false;
-  }
+ParameterDateTime ParameterDateTimeParts(std::string_view text) {
   const auto number = [text](std::size_t at, std::size_t width) {
     int value = 0;
     for (std::size_t i = at; i < at + width; ++i)
       value = value * 10 + (text[i] - '0');
     return value;
   };
-  ParameterDateTime held{number(0, 4),  number(5, 2),  number(8, 2),
-                         number(11, 2), number(14, 2), number(17, 2)};
-  if (held.year < 1 || held.month < 1 || held.month > 12 || held.day < 1 || held.hour > 23 ||
-      held.minute > 59 || held.second > 59) {
-    return false;
+  return ParameterDateTime{number(0, 4),  number(5, 2),  number(8, 2),
+                           number(11, 2), number(14, 2), number(17, 2)};
+}
+
+bool IsParameterDateTime(std::string_view text) {
+  static constexpr std::string_view kShape = "0000-00-00 00:00:00";
+  if (text.size() != kShape.size()) return false;
+  for (std::size_t i = 0; i < kShape.size(); ++i) {
+    if (kShape[i] == '0' ? !IsDigit(text[i]) : text[i] != kShape[i]) return false;
   }
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = held.year % 4 == 0 && (held.year % 100 != 0 || held.year % 400 == 0);
-  const int days = kDays[held.month - 1] + (held.month == 2 && leap ? 1 : 0);
-  if (held.day > days) return false;
-  if (parts != nullptr) *parts = held;
-  return true;
+  const ParameterDateTime parts = ParameterDateTimeParts(text);
+  return parts.year >= 1 && parts.month >= 1 && parts.month <= 12 && parts.day >= 1 &&
+         parts.day <= DaysInMonth(parts.year, parts.month) && parts.hour <= 23 &&
+         parts.minute <= 59 && parts.second <= 59;
 }
 
 std::size_t ParameterRows::rowCount() const {

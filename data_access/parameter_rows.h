@@ -29,6 +29,10 @@ bool IsParameterInteger(std::string_view text);
 // "YYYY-MM-DD hh:mm:ss" with a year from 1 to 9999 and no fraction of a
 // second: the texts that read as the same DATETIME whether the server gets
 // them as text or as a date.
+bool IsParameterDateTime(std::string_view text);
+
+// The parts of a text IsParameterDateTime accepted (read without checking
+// again: a provider lays out many of them).
 struct ParameterDateTime {
   int year = 0;
   int month = 0;
@@ -37,7 +41,7 @@ struct ParameterDateTime {
   int minute = 0;
   int second = 0;
 };
-bool IsParameterDateTime(std::string_view text, ParameterDateTime* parts = nullptr);
+ParameterDateTime ParameterDateTimeParts(std::string_view text);
 
 // The parameter values of many rows, kept column by column: each column's
 // values lie one after the other in a single buffer. A batch of thousands of

@@ -30,8 +30,8 @@ void AppendValueLiteral(std::uint16_t columnType, const ColumnValue& value, std:
 // stores: NULL as NULL, bytes as the bytes, Yes/No as "1"/"0", everything
 // else as its text (numbers too: the server reads them from text as it reads
 // them in a statement). Whole numbers of integer and Yes/No columns, and
-// dates of date columns, are marked as such (ParameterValue::Kind). Written into `parameter`, whose
-// memory is reused.
+// dates of date columns, are marked as such (ParameterValue::Kind). Written
+// into `parameter`, whose memory is reused.
 void ValueParameter(std::uint16_t columnType, const ColumnValue& value, ParameterValue& parameter);
 
 // Whether a text is a plain decimal number that MySQL reads unquoted: an

@@ -94,8 +94,7 @@ void StageDates(const ParameterRows& rows, std::size_t column, StagedColumns::Co
   StageFixedSize<SQL_TIMESTAMP_STRUCT>(
       rows, column, SQL_C_TYPE_TIMESTAMP, array, [](std::string_view text) {
         // A text IsParameterDateTime accepted.
-        ParameterDateTime parts;
-        IsParameterDateTime(text, &parts);
+        const ParameterDateTime parts = ParameterDateTimeParts(text);
         return SQL_TIMESTAMP_STRUCT{static_cast<SQLSMALLINT>(parts.year),
                                     static_cast<SQLUSMALLINT>(parts.month),
                                     static_cast<SQLUSMALLINT>(parts.day),

@@ -716,8 +716,8 @@ TEST(ParameterFormsTest, OnlyPlainIntegers) {
 // dates: a day the month does not have, a year 0 or a fraction stays text,
 // and the server judges it as it judges the script's literal.
 TEST(ParameterFormsTest, OnlyWholeCalendarDates) {
-  ParameterDateTime parts;
-  ASSERT_TRUE(IsParameterDateTime("2000-02-29 23:59:59", &parts));
+  ASSERT_TRUE(IsParameterDateTime("2000-02-29 23:59:59"));
+  const ParameterDateTime parts = ParameterDateTimeParts("2000-02-29 23:59:59");
   EXPECT_EQ(parts.year, 2000);
   EXPECT_EQ(parts.month, 2);
   EXPECT_EQ(parts.day, 29);
