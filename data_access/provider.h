@@ -70,6 +70,18 @@ class StagedParameters {
 // limit, and the widest parameter number ODBC has).
 inline constexpr std::size_t kMaxStatementParameters = 65535;
 
+// What a prepared INSERT of many rows inserts into.
+struct ArrayInsertShape {
+  // The parameter markers of one row, and the rows of one statement.
+  std::size_t columns = 0;
+  std::size_t rowsPerStatement = 1;
+  // The target's DATETIME columns, by position (empty when unknown). A
+  // DATETIME column reads the number YYYYMMDDhhmmss of a year from 1000 on as
+  // the same date as its text, so a provider may send such dates to it as
+  // numbers.
+  std::vector<bool> dateTimeTargets;
+};
+
 // An INSERT prepared once and run for many rows at a time, each row's values
 // bound as parameters, so the server parses the statement once rather than
 // once per batch or per row. Either the statement holds one row and runs for
@@ -117,16 +129,15 @@ class ProviderSession : public ErrorInfoSupport {
     return E_NOTIMPL;
   }
 
-  // Prepares `sql`, an INSERT whose VALUES hold `rowsPerStatement` rows of
-  // `columns` parameter markers each, for ProviderArrayInsert: with one row
-  // per statement it runs for arrays of rows, with more for exactly that
-  // many rows at a time. E_NOTIMPL where the provider has no such binding.
-  virtual HResult prepareArrayInsert(std::string_view sql, std::size_t columns,
-                                     std::size_t rowsPerStatement,
+  // Prepares `sql`, an INSERT whose VALUES hold `shape.rowsPerStatement`
+  // rows of `shape.columns` parameter markers each, for ProviderArrayInsert:
+  // with one row per statement it runs for arrays of rows, with more for
+  // exactly that many rows at a time. E_NOTIMPL where the provider has no
+  // such binding.
+  virtual HResult prepareArrayInsert(std::string_view sql, const ArrayInsertShape& shape,
                                      std::unique_ptr<ProviderArrayInsert>& insert) {
     (void)sql;
-    (void)columns;
-    (void)rowsPerStatement;
+    (void)shape;
     insert.reset();
     return E_NOTIMPL;
   }

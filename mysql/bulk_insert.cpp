@@ -28,6 +28,14 @@ constexpr std::size_t kParameterOverheadBytes = 11;
 // so that one long value does not cut a batch short of the statement's rows.
 constexpr std::size_t kSlotBytesPerStatementByte = 4;
 
+// The arrays of a one-row INSERT into the load's table; the DATETIME columns
+// count only when they match the row's values one for one.
+ArrayInsertShape ArrayShape(const TableLoad& load, std::size_t columns) {
+  ArrayInsertShape shape{columns, 1, {}};
+  if (load.dateTimeColumns.size() == columns) shape.dateTimeTargets = load.dateTimeColumns;
+  return shape;
+}
+
 std::string InsertWithMarkers(std::string_view table, std::size_t columns, std::size_t rows) {
   std::string row = "(";
   for (std::size_t k = 0; k < columns; ++k)
@@ -69,7 +77,7 @@ BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table
     form_ = Form::Statements;
   } else if (form_ == Form::ParameterArrays &&
              Failed(session_->provider()->prepareArrayInsert(InsertWithMarkers(table, columns_, 1),
-                                                             columns_, 1, array_))) {
+                                                             ArrayShape(load, columns_), array_))) {
     // A provider without parameter arrays, or a refusal: multi-row INSERTs.
     array_.reset();
     form_ = Form::Statements;
@@ -157,7 +165,8 @@ void BulkInsert::prepareRows(std::size_t rows) {
     changed_.wait(lock, [this] { return !pending_ && !sending_; });
   }
   if (Failed(session_->provider()->prepareArrayInsert(InsertWithMarkers(table_, columns_, rows),
-                                                      columns_, rows, array_))) {
+                                                      ArrayInsertShape{columns_, rows, {}},
+                                                      array_))) {
     array_.reset();
     form_ = Form::Statements;
     return;

@@ -20,6 +20,25 @@ std::string TableEngine(Session* session, std::string_view table) {
   return engine;
 }
 
+std::vector<bool> TableDateTimeColumns(Session* session, std::string_view table) {
+  std::vector<bool> dateTime;
+  const PropertySet properties = QueryRowsetProperties();
+  std::string fetchFailure;
+  const std::string failure = RunTextQuery(
+      session,
+      "select data_type from information_schema.columns where table_schema = database() "
+      "and table_name = " +
+          StringLiteral(table) + " order by ordinal_position",
+      &properties,
+      [&](const TextRow& row) {
+        dateTime.push_back(EqualsIgnoreCase(row.text(1), "datetime"));
+        return true;
+      },
+      {}, &fetchFailure);
+  if (!failure.empty() || !fetchFailure.empty()) dateTime.clear();
+  return dateTime;
+}
+
 bool EngineKeepsForeignKeys(std::string_view engine) {
   return engine.empty() || EqualsIgnoreCase(engine, "InnoDB");
 }

@@ -67,6 +67,7 @@ TableLoad BeginTableLoad(JobContext& job, Session* session, std::string_view tab
                      StringLiteral(engine));
     load.transactional = transactions && EqualsIgnoreCase(*transactions, "YES");
   }
+  load.dateTimeColumns = TableDateTimeColumns(session, table);
   if (load.transactional) {
     load.rowsBefore = 0;
     load.inTransaction = ExecuteStatement(job, session, "start transaction").ok();

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data_access/session.h"
 
@@ -32,6 +33,9 @@ struct TableLoad {
   // The session's sql_mode before the load, when the load made it stricter.
   std::string restoreSqlMode;
   bool inTransaction = false;
+  // For each of the table's columns, in its order, whether it is DATETIME;
+  // empty when unknown.
+  std::vector<bool> dateTimeColumns;
   // The table's non-unique indexes are left to be built once, after the rows.
   bool keysDisabled = false;
   // Why they could not be built again after the rows; empty when they were.

@@ -9,10 +9,11 @@
 namespace tablift::odbc {
 
 HResult OdbcArrayInsert::Prepare(const std::shared_ptr<OdbcConnection>& connection,
-                                 std::string_view sql, std::size_t columns,
-                                 std::size_t rowsPerStatement,
+                                 std::string_view sql, const ArrayInsertShape& shape,
                                  std::unique_ptr<ProviderArrayInsert>& insert) {
   insert.reset();
+  const std::size_t columns = shape.columns;
+  const std::size_t rowsPerStatement = shape.rowsPerStatement;
   if (columns == 0 || rowsPerStatement == 0) {
     PostProviderError("An array insert needs at least one parameter");
     return E_INVALIDARG;
@@ -38,8 +39,7 @@ HResult OdbcArrayInsert::Prepare(const std::shared_ptr<OdbcConnection>& connecti
     connection->postStatementError(handle, "Preparing the statement failed");
     return DB_E_ERRORSINCOMMAND;
   }
-  insert = std::make_unique<OdbcArrayInsert>(connection, std::move(statement), columns,
-                                             rowsPerStatement);
+  insert = std::make_unique<OdbcArrayInsert>(connection, std::move(statement), shape);
   return S_OK;
 }
 
@@ -105,13 +105,37 @@ void StageDates(const ParameterRows& rows, std::size_t column, StagedColumns::Co
       });
 }
 
+// A date column bound for a DATETIME column of an array travels as the number
+// YYYYMMDDhhmmss, which the server stores without reading text (about a tenth
+// of its work on an InnoDB table of two date columns among nine). The server
+// reads a number of twelve digits or fewer as a date of a two-digit year
+// (10102030405 is 2001-01-02 03:04:05), so only years from 1000 on go this
+// way.
+bool DatesFitNumbers(const ParameterRows& rows, std::size_t column) {
+  for (std::size_t row = 0; row < rows.rowCount(); ++row) {
+    if (rows.kind(row, column) != ParameterRows::Kind::Null && rows.data(row, column)[0] == '0') {
+      return false;
+    }
+  }
+  return true;
+}
+
+void StageDateNumbers(const ParameterRows& rows, std::size_t column, StagedColumns::Column& array) {
+  StageFixedSize<SQLBIGINT>(rows, column, SQL_C_SBIGINT, array, [](std::string_view text) {
+    // A text IsParameterDateTime accepted.
+    const ParameterDateTime parts = ParameterDateTimeParts(text);
+    const SQLBIGINT day = (parts.year * 100LL + parts.month) * 100 + parts.day;
+    return (day * 100 + parts.hour) * 10000 + parts.minute * 100 + parts.second;
+  });
+}
+
+// How the dates of a column travel.
+enum class DateForm { Text, Timestamp, Number };
+
 // Fills one column's array from `rows`; false with `error` when a text does
-// not fit the character set. Dates go as dates only when `datesAsDates`:
-// MariaDB Connector/ODBC 3.1 keeps every date of a parameter array in memory
-// it never frees (about 90 MB for a million rows of two date columns), while
-// the dates of one statement's own parameters are freed.
+// not fit the character set.
 bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncoding& encoding,
-                 bool datesAsDates, StagedColumns& staged, std::string& error) {
+                 DateForm dates, StagedColumns& staged, std::string& error) {
   const std::size_t count = rows.rowCount();
   StagedColumns::Column& array = staged.columns[column];
   array.lengths.assign(count, SQL_NULL_DATA);
@@ -120,8 +144,13 @@ bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncodi
     StageIntegers(rows, column, array);
     return true;
   }
-  if (common == ParameterRows::Kind::DateTime && datesAsDates) {
+  if (common == ParameterRows::Kind::DateTime && dates == DateForm::Timestamp) {
     StageDates(rows, column, array);
+    return true;
+  }
+  if (common == ParameterRows::Kind::DateTime && dates == DateForm::Number &&
+      DatesFitNumbers(rows, column)) {
+    StageDateNumbers(rows, column, array);
     return true;
   }
   array.cType = rows.holdsBytes(column) ? SQL_C_BINARY : SQL_C_CHAR;
@@ -172,7 +201,17 @@ HResult OdbcArrayInsert::stage(const ParameterRows& rows,
   const TextEncoding encoding = connection_->encoding();
   std::string error;
   for (std::size_t column = 0; column < columns_; ++column) {
-    if (!StageColumn(rows, column, encoding, rowsPerStatement_ > 1, *columns, error)) {
+    // Dates of a statement's own parameters go as dates. Those of an array
+    // never do: MariaDB Connector/ODBC 3.1 keeps every date of a parameter
+    // array in memory it never frees (about 90 MB for a million rows of two
+    // date columns); there they go as numbers where the target is DATETIME.
+    DateForm dates = DateForm::Text;
+    if (rowsPerStatement_ > 1) {
+      dates = DateForm::Timestamp;
+    } else if (column < dateTimeTargets_.size() && dateTimeTargets_[column]) {
+      dates = DateForm::Number;
+    }
+    if (!StageColumn(rows, column, encoding, dates, *columns, error)) {
       columns->rows = 0;
       PostProviderError(error);
       return DB_E_CANTCONVERTVALUE;

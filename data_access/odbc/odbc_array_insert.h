@@ -38,15 +38,16 @@ class OdbcArrayInsert : public ProviderArrayInsert {
   };
 
   OdbcArrayInsert(std::shared_ptr<OdbcConnection> connection, StatementHandle statement,
-                  std::size_t columns, std::size_t rowsPerStatement)
+                  ArrayInsertShape shape)
       : connection_(std::move(connection)),
         statement_(std::move(statement)),
-        columns_(columns),
-        rowsPerStatement_(rowsPerStatement) {}
+        columns_(shape.columns),
+        rowsPerStatement_(shape.rowsPerStatement),
+        dateTimeTargets_(std::move(shape.dateTimeTargets)) {}
 
   // Prepares the statement; the error object says why not.
   static HResult Prepare(const std::shared_ptr<OdbcConnection>& connection, std::string_view sql,
-                         std::size_t columns, std::size_t rowsPerStatement,
+                         const ArrayInsertShape& shape,
                          std::unique_ptr<ProviderArrayInsert>& insert);
 
   HResult stage(const ParameterRows& rows, std::unique_ptr<StagedParameters>& staged) override;
@@ -61,6 +62,7 @@ class OdbcArrayInsert : public ProviderArrayInsert {
   StatementHandle statement_;
   std::size_t columns_;
   std::size_t rowsPerStatement_;
+  std::vector<bool> dateTimeTargets_;
   // With several rows per statement: the buffers the parameters are bound to.
   std::vector<ColumnSlots> bound_;
 };

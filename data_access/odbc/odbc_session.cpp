@@ -37,16 +37,15 @@ bool TakesBulkExecution(SQLHDBC handle) {
 
 }  // namespace
 
-HResult OdbcSession::prepareArrayInsert(std::string_view sql, std::size_t columns,
-                                        std::size_t rowsPerStatement,
+HResult OdbcSession::prepareArrayInsert(std::string_view sql, const ArrayInsertShape& shape,
                                         std::unique_ptr<ProviderArrayInsert>& insert) {
   // A statement of several rows needs no bulk execution, only a server that
   // keeps prepared statements; the arrays need both.
   if (!connection_->speaksMySql() ||
-      (rowsPerStatement <= 1 && !TakesBulkExecution(connection_->handle()))) {
-    return ProviderSession::prepareArrayInsert(sql, columns, rowsPerStatement, insert);
+      (shape.rowsPerStatement <= 1 && !TakesBulkExecution(connection_->handle()))) {
+    return ProviderSession::prepareArrayInsert(sql, shape, insert);
   }
-  return OdbcArrayInsert::Prepare(connection_, sql, columns, rowsPerStatement, insert);
+  return OdbcArrayInsert::Prepare(connection_, sql, shape, insert);
 }
 
 }  // namespace tablift::odbc

@@ -17,8 +17,7 @@ class OdbcSession : public ProviderSession {
                        std::unique_ptr<ProviderRowset>& rowset) override;
   std::string clientCharset() const override { return connection_->encoding().name(); }
   HResult setClientCharset(std::string_view name) override { return connection_->setCharset(name); }
-  HResult prepareArrayInsert(std::string_view sql, std::size_t columns,
-                             std::size_t rowsPerStatement,
+  HResult prepareArrayInsert(std::string_view sql, const ArrayInsertShape& shape,
                              std::unique_ptr<ProviderArrayInsert>& insert) override;
 
  private:

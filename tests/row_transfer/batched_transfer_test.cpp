@@ -554,12 +554,13 @@ TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
   }
 }
 
-// Dates may travel as dates (in a prepared statement of many rows) or as
-// text (in arrays, statements, and wherever a text is not a plain date);
-// what arrives is what the script's literals store, in a DATETIME, a
-// DATETIME(6), a DATE and a text column alike. A day the month does not have
-// is refused as its literal is, and the batch it shares with good dates
-// still stores them.
+// Dates may travel as dates (in a prepared statement of many rows), as
+// numbers (in arrays, into a DATETIME column, years from 1000 on: the server
+// reads 10102030405 as 2001-01-02 03:04:05) or as text (statements, and
+// wherever a text is not a plain date); what arrives is what the script's
+// literals store, in a DATETIME, a DATETIME(6), a DATE and a text column
+// alike. A day the month does not have is refused as its literal is, and the
+// batch it shares with good dates still stores them.
 TEST_F(BatchedTransferTest, DatesStoreWhatTheirLiteralsStore) {
   const std::vector<std::vector<LiteralRow>> batches = {
       {{"2000-02-29 23:59:59", "2000-02-29 23:59:59", "1999-12-31 00:01:02", "2024-01-01 00:00:00"},
@@ -571,6 +572,8 @@ TEST_F(BatchedTransferTest, DatesStoreWhatTheirLiteralsStore) {
         "2023-02-28 10:00:00"},  // refused: 2023 has no 29 February
        {"1899-12-30 00:00:00", "1899-12-30 00:00:00", "1899-12-30 00:00:00",
         "1899-12-30 00:00:00"}},
+      {{"2024-02-29 12:00:00", "0001-01-02 03:04:05", "0001-01-02 03:04:05", nullptr},
+       {"2024-03-01 00:00:00", "2024-03-01 00:00:00", nullptr, "2024-03-01 00:00:00"}},
   };
   const std::vector<std::uint16_t> types = {DBTYPE_DATE, DBTYPE_DBTIMESTAMP, DBTYPE_DATE,
                                             DBTYPE_DATE};
@@ -592,7 +595,9 @@ TEST_F(BatchedTransferTest, DatesStoreWhatTheirLiteralsStore) {
               QueryColumn(window, all + "script order by id"));
     EXPECT_EQ(QueryColumn(window, "select concat_ws('|', `when`, said) from t where id = 1"),
               (std::vector<std::string>{"2000-02-29 23:59:59|1999-12-31 00:01:02"}));
-    EXPECT_EQ(QueryColumn(window, "select count(*) from t"), (std::vector<std::string>{"5"}));
+    EXPECT_EQ(QueryColumn(window, "select fine from t where id = 7"),
+              (std::vector<std::string>{"0001-01-02 03:04:05.000000"}));
+    EXPECT_EQ(QueryColumn(window, "select count(*) from t"), (std::vector<std::string>{"7"}));
     ExecuteOrFail(window, "drop table t");
     ExecuteOrFail(window, "drop table script");
   }
