@@ -28,14 +28,6 @@ constexpr std::size_t kParameterOverheadBytes = 11;
 // so that one long value does not cut a batch short of the statement's rows.
 constexpr std::size_t kSlotBytesPerStatementByte = 4;
 
-// The arrays of a one-row INSERT into the load's table; the DATETIME columns
-// count only when they match the row's values one for one.
-ArrayInsertShape ArrayShape(const TableLoad& load, std::size_t columns) {
-  ArrayInsertShape shape{columns, 1, {}};
-  if (load.dateTimeColumns.size() == columns) shape.dateTimeTargets = load.dateTimeColumns;
-  return shape;
-}
-
 std::string InsertWithMarkers(std::string_view table, std::size_t columns, std::size_t rows) {
   std::string row = "(";
   for (std::size_t k = 0; k < columns; ++k)
@@ -65,6 +57,9 @@ BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table
       transactional_(load.transactional),
       form_(form),
       tableRows_(load.rowsBefore) {
+  // The table's DATETIME columns count only when they match a row's values
+  // one for one.
+  if (load.dateTimeColumns.size() == columns_) dateTimeTargets_ = load.dateTimeColumns;
   if (load.inTransaction) {
     pieceRowLimit_ = load.commitEveryRows;
     pieceByteLimit_ = load.commitEveryBytes;
@@ -76,8 +71,9 @@ BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table
   if (!prepares) {
     form_ = Form::Statements;
   } else if (form_ == Form::ParameterArrays &&
-             Failed(session_->provider()->prepareArrayInsert(InsertWithMarkers(table, columns_, 1),
-                                                             ArrayShape(load, columns_), array_))) {
+             Failed(session_->provider()->prepareArrayInsert(
+                 InsertWithMarkers(table, columns_, 1),
+                 ArrayInsertShape{columns_, 1, dateTimeTargets_}, array_))) {
     // A provider without parameter arrays, or a refusal: multi-row INSERTs.
     array_.reset();
     form_ = Form::Statements;
@@ -164,9 +160,9 @@ void BulkInsert::prepareRows(std::size_t rows) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return !pending_ && !sending_; });
   }
-  if (Failed(session_->provider()->prepareArrayInsert(InsertWithMarkers(table_, columns_, rows),
-                                                      ArrayInsertShape{columns_, rows, {}},
-                                                      array_))) {
+  if (Failed(session_->provider()->prepareArrayInsert(
+          InsertWithMarkers(table_, columns_, rows),
+          ArrayInsertShape{columns_, rows, dateTimeTargets_}, array_))) {
     array_.reset();
     form_ = Form::Statements;
     return;

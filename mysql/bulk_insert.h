@@ -151,6 +151,9 @@ class BulkInsert {
   std::string prefix_;  // "insert into `t` values ("
   std::size_t limit_;
   std::size_t columns_;
+  // For each value of a row, whether its column is DATETIME; empty when
+  // unknown.
+  std::vector<bool> dateTimeTargets_;
   bool transactional_;
   Form form_;
   // Set when the provider prepared the INSERT: for parameter arrays, or for

@@ -554,10 +554,10 @@ TEST_F(BatchedTransferTest, NumbersStoreWhatTheirLiteralsStore) {
   }
 }
 
-// Dates may travel as dates (in a prepared statement of many rows), as
-// numbers (in arrays, into a DATETIME column, years from 1000 on: the server
-// reads 10102030405 as 2001-01-02 03:04:05) or as text (statements, and
-// wherever a text is not a plain date); what arrives is what the script's
+// Dates may travel as numbers (into a DATETIME column, years from 1000 on:
+// the server reads 10102030405 as 2001-01-02 03:04:05), as dates (other
+// dates of a prepared statement of many rows) or as text (statements, other
+// dates of arrays, and wherever a text is not a plain date); what arrives is what the script's
 // literals store, in a DATETIME, a DATETIME(6), a DATE and a text column
 // alike. A day the month does not have is refused as its literal is, and the
 // batch it shares with good dates still stores them.
