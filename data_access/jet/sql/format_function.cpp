@@ -52,6 +52,24 @@ bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view wo
   return true;
 }
 
+// Text a pattern gives as it is: a quoted run ("...") or one character after a
+// backslash. Moves `i` past it and says whether there was one.
+bool AppendQuotedOrEscaped(std::string_view pattern, std::size_t& i, std::string& out) {
+  if (pattern[i] == '"') {
+    const std::size_t close = pattern.find('"', i + 1);
+    const std::size_t end = close == std::string_view::npos ? pattern.size() : close;
+    out.append(pattern.substr(i + 1, end - i - 1));
+    i = end + 1;
+    return true;
+  }
+  if (pattern[i] == '\\' && i + 1 < pattern.size()) {
+    out.push_back(pattern[i + 1]);
+    i += 2;
+    return true;
+  }
+  return false;
+}
+
 bool HasTwelveHourMarker(std::string_view pattern) {
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     if (StartsWithNoCase(pattern, i, "am/pm") || StartsWithNoCase(pattern, i, "a/p") ||
@@ -75,18 +93,7 @@ struct DateFormatter {
     for (std::size_t i = 0; i < pattern.size();) {
       const char ch = Lower(pattern[i]);
       const std::size_t n = RunLength(pattern, i);
-      if (pattern[i] == '"') {
-        const std::size_t close = pattern.find('"', i + 1);
-        const std::size_t end = close == std::string_view::npos ? pattern.size() : close;
-        out.append(pattern.substr(i + 1, end - i - 1));
-        i = end + 1;
-        continue;
-      }
-      if (pattern[i] == '\\' && i + 1 < pattern.size()) {
-        out.push_back(pattern[i + 1]);
-        i += 2;
-        continue;
-      }
+      if (AppendQuotedOrEscaped(pattern, i, out)) continue;
       if (StartsWithNoCase(pattern, i, "am/pm")) {
         const bool upper = pattern[i] == 'A';
         out += c.hour < 12 ? (upper ? "AM" : "am") : (upper ? "PM" : "pm");
@@ -215,18 +222,7 @@ struct NumberPattern {
 // Literal text outside the digits: quoted, escaped, or characters that are
 // no placeholders.
 void AppendLiteral(std::string_view section, std::size_t& i, std::string& out) {
-  if (section[i] == '"') {
-    const std::size_t close = section.find('"', i + 1);
-    const std::size_t end = close == std::string_view::npos ? section.size() : close;
-    out.append(section.substr(i + 1, end - i - 1));
-    i = end + 1;
-    return;
-  }
-  if (section[i] == '\\' && i + 1 < section.size()) {
-    out.push_back(section[i + 1]);
-    i += 2;
-    return;
-  }
+  if (AppendQuotedOrEscaped(section, i, out)) return;
   out.push_back(section[i]);
   ++i;
 }

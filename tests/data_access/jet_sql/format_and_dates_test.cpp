@@ -46,6 +46,8 @@ TEST(JetSqlFormat, CustomPatterns) {
             Value(S("February 29, 2024 (Thu)")));
   EXPECT_EQ(Eval("Format(" + moment + ", '\"Qtr \"q')"), Value(S("Qtr 1")));
   EXPECT_EQ(Eval("Format(" + moment + ", 'y')"), Value(S("60")));
+  // A backslash gives the next character as it is, a placeholder too.
+  EXPECT_EQ(Eval("Format(" + moment + ", 'yyyy\\y')"), Value(S("2024y")));
   EXPECT_EQ(Eval("Format(45351, 'yyyy-mm-dd')"), Value(S("2024-02-29")));
 
   EXPECT_EQ(Eval("Format(1234.5, '0.00')"), Value(S("1234.50")));
@@ -56,6 +58,7 @@ TEST(JetSqlFormat, CustomPatterns) {
   EXPECT_EQ(Eval("Format(-2, '0.0')"), Value(S("-2.0")));
   EXPECT_EQ(Eval("Format(-2, '0.0;(0.0);\"zero\"')"), Value(S("(2.0)")));
   EXPECT_EQ(Eval("Format(0, '0.0;(0.0);\"zero\"')"), Value(S("zero")));
+  EXPECT_EQ(Eval("Format(3, '\\#0\\0')"), Value(S("#30")));
   EXPECT_EQ(Eval("Format(0.075, '0.0%')"), Value(S("7.5%")));
   EXPECT_EQ(Eval("Format('abc', '>')"), Value(S("ABC")));
   // Beyond a Double's digits, and beyond the dates.
