@@ -2,18 +2,11 @@
 
 #include <set>
 
+#include "data_access/ascii_text.h"
 #include "data_access/jet/writer/jet4_page_format.h"
 
 namespace tablift::jet {
 namespace {
-
-std::string FoldCase(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
 
 // The key types whose index form this writer produces.
 bool Indexable(JetType type) {
@@ -37,9 +30,9 @@ WriteStatus Invalid(const std::string& message) {
 }
 
 const ColumnSlot* FindColumn(const RowShape& shape, const std::string& name) {
-  const std::string folded = FoldCase(name);
+  const std::string folded = ToLowerAscii(name);
   for (const ColumnSlot& column : shape.columns) {
-    if (FoldCase(column.name) == folded) return &column;
+    if (ToLowerAscii(column.name) == folded) return &column;
   }
   return nullptr;
 }
@@ -69,7 +62,7 @@ WriteStatus PlanIndexes(const TableDesign& design, const RowShape& shape, IndexS
       return Invalid("The index name [" + index.name + "] in table [" + design.name + "] " +
                      problem);
     }
-    if (!names.insert(FoldCase(index.name)).second) {
+    if (!names.insert(ToLowerAscii(index.name)).second) {
       return Invalid("Table [" + design.name + "] has two indexes named [" + index.name + "]");
     }
     if (index.columns.empty() || index.columns.size() > jet4::kMaxIndexColumns) {

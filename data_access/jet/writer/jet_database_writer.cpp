@@ -7,6 +7,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "data_access/ascii_text.h"
 #include "data_access/jet/writer/data_page_builder.h"
 #include "data_access/jet/writer/database_header_page.h"
 #include "data_access/jet/writer/field_encoding.h"
@@ -39,14 +40,6 @@ double NowAsAccessDate() {
   const double days = std::chrono::sys_days(day).time_since_epoch().count() + kUnixEpochAccessDays;
   const double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
   return days + seconds / 86400.0;
-}
-
-std::string FoldCase(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
 }
 
 std::uint32_t PageRow(std::uint32_t page, std::uint8_t row) {
@@ -175,7 +168,7 @@ WriteStatus JetDatabaseWriter::finish() {
 }
 
 TableWriter* JetDatabaseWriter::findTable(std::string_view name) const {
-  const auto found = state_->userTablesByName.find(FoldCase(name));
+  const auto found = state_->userTablesByName.find(ToLowerAscii(name));
   return found == state_->userTablesByName.end() ? nullptr : found->second;
 }
 
@@ -211,10 +204,10 @@ WriteStatus JetDatabaseWriter::addTableChecked(const TableDesign& design) {
   if (state_->phase != State::Phase::Open) {
     return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
   }
-  const std::string folded = FoldCase(design.name);
+  const std::string folded = ToLowerAscii(design.name);
   bool taken = findTable(design.name) != nullptr || state_->queryNames.count(folded) != 0;
   for (const SystemTable table : kSystemTables)
-    taken = taken || FoldCase(SystemTableName(table)) == folded;
+    taken = taken || ToLowerAscii(SystemTableName(table)) == folded;
   if (taken) {
     return WriteStatus::Failure(WriteError::InvalidDesign,
                                 "A table named [" + design.name + "] already exists");
@@ -242,7 +235,7 @@ WriteStatus JetDatabaseWriter::addRelationshipChecked(const RelationshipDesign& 
     return WriteStatus::Failure(WriteError::InvalidDesign,
                                 "The relationship name [" + design.name + "] " + problem);
   }
-  if (state_->relationshipNames.count(FoldCase(design.name)) != 0) {
+  if (state_->relationshipNames.count(ToLowerAscii(design.name)) != 0) {
     return WriteStatus::Failure(WriteError::InvalidDesign,
                                 "A relationship named [" + design.name + "] already exists");
   }
@@ -260,7 +253,7 @@ WriteStatus JetDatabaseWriter::addRelationshipChecked(const RelationshipDesign& 
   for (std::vector<Value>& row : RelationshipRows(design, oneToOne)) {
     state_->relationshipRows.push_back(std::move(row));
   }
-  state_->relationshipNames.insert(FoldCase(design.name));
+  state_->relationshipNames.insert(ToLowerAscii(design.name));
   return WriteStatus::Success();
 }
 
@@ -275,17 +268,18 @@ WriteStatus JetDatabaseWriter::addQueryChecked(const QueryDesign& design) {
     return WriteStatus::Failure(WriteError::InvalidDesign,
                                 "The query name [" + design.name + "] " + problem);
   }
-  const std::string folded = FoldCase(design.name);
+  const std::string folded = ToLowerAscii(design.name);
   bool taken = findTable(design.name) != nullptr || state_->queryNames.count(folded) != 0;
   for (const SystemTable table : kSystemTables) {
-    taken = taken || FoldCase(SystemTableName(table)) == folded;
+    taken = taken || ToLowerAscii(SystemTableName(table)) == folded;
   }
   if (taken) return invalid("has the name of a table or query that already exists");
   if (design.tables.empty() || design.columns.empty()) {
     return invalid("needs at least one table and one output column");
   }
   for (const QueryTableDesign& table : design.tables) {
-    if (findTable(table.name) == nullptr && state_->queryNames.count(FoldCase(table.name)) == 0) {
+    if (findTable(table.name) == nullptr &&
+        state_->queryNames.count(ToLowerAscii(table.name)) == 0) {
       return invalid("reads [" + table.name + "], which is neither a table nor a query");
     }
   }

@@ -2,18 +2,11 @@
 
 #include <set>
 
+#include "data_access/ascii_text.h"
 #include "data_access/jet/writer/jet4_page_format.h"
 
 namespace tablift::jet {
 namespace {
-
-std::string FoldCase(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
 
 WriteStatus Invalid(const std::string& message) {
   return WriteStatus::Failure(WriteError::InvalidDesign, message);
@@ -25,7 +18,7 @@ bool FindColumns(const TableWriter& table, const std::vector<std::string>& names
   for (const std::string& name : names) {
     const ColumnSlot* found = nullptr;
     for (const ColumnSlot& column : table.shape().columns) {
-      if (FoldCase(column.name) == FoldCase(name)) found = &column;
+      if (ToLowerAscii(column.name) == ToLowerAscii(name)) found = &column;
     }
     if (found == nullptr) {
       missing = name;
@@ -54,10 +47,10 @@ const PhysicalIndex* UniqueIndexOver(const TableWriter& table,
 std::string HiddenIndexName(const TableWriter& table) {
   std::set<std::string> taken;
   for (const LogicalIndex& index : table.indexes().logical)
-    taken.insert(FoldCase(index.name));
+    taken.insert(ToLowerAscii(index.name));
   std::string name = ".r";
   name += static_cast<char>('A' + table.nextIndexNumber() % 26);
-  while (taken.count(FoldCase(name)) != 0)
+  while (taken.count(ToLowerAscii(name)) != 0)
     name += 'A';
   return name;
 }

@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 
+#include "data_access/ascii_text.h"
 #include "data_access/jet/writer/jet4_page_format.h"
 #include "data_access/jet/writer/jet4_text_encoding.h"
 
@@ -69,14 +70,6 @@ bool KnownType(JetType type) {
       return false;
   }
   return false;
-}
-
-std::string FoldCase(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
 }
 
 WriteStatus Invalid(const std::string& message) {
@@ -200,7 +193,7 @@ WriteStatus ShapeRows(const TableDesign& design, RowShape& shape) {
       return Invalid("The column name [" + column.name + "] in table [" + design.name + "] " +
                      problem);
     }
-    if (!seen.insert(FoldCase(column.name)).second) {
+    if (!seen.insert(ToLowerAscii(column.name)).second) {
       return Invalid("Table [" + design.name + "] has two columns named [" + column.name + "]");
     }
     if (column.autoNumber && hasAutoNumber) {

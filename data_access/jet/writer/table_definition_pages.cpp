@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data_access/ascii_text.h"
 #include "data_access/jet/writer/jet4_page_format.h"
 #include "data_access/jet/writer/jet4_text_encoding.h"
 
@@ -83,21 +84,13 @@ void AppendLogicalIndex(ByteVector& out, const LogicalIndex& index) {
   AppendLe32(out, 0);
 }
 
-std::string FoldCase(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
 // The engine lists named indexes by name.
 std::vector<const LogicalIndex*> LogicalIndexesByName(const IndexSet& indexes) {
   std::vector<const LogicalIndex*> sorted;
   for (const LogicalIndex& index : indexes.logical)
     sorted.push_back(&index);
   std::stable_sort(sorted.begin(), sorted.end(), [](const LogicalIndex* a, const LogicalIndex* b) {
-    return FoldCase(a->name) < FoldCase(b->name);
+    return ToLowerAscii(a->name) < ToLowerAscii(b->name);
   });
   return sorted;
 }
