@@ -1,18 +1,14 @@
 #include "data_access/ascii_text.h"
 
 namespace tablift {
-namespace {
-
-char Lower(char c) {
+char ToLowerAscii(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
-
-}  // namespace
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
+    if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
   }
   return true;
 }
@@ -20,7 +16,7 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 std::string ToLowerAscii(std::string_view text) {
   std::string lower(text);
   for (char& c : lower)
-    c = Lower(c);
+    c = ToLowerAscii(c);
   return lower;
 }
 

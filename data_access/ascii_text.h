@@ -9,6 +9,9 @@ namespace tablift {
 // and keywords are compared).
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+// The character in lower case when it is an ASCII letter, else unchanged.
+char ToLowerAscii(char c);
+
 // The text with ASCII letters in lower case; other bytes (UTF-8 sequences
 // among them) unchanged.
 std::string ToLowerAscii(std::string_view text);

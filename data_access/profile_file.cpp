@@ -11,6 +11,8 @@
 #include <sstream>
 #include <vector>
 
+#include "data_access/ascii_text.h"
+
 namespace tablift {
 namespace {
 
@@ -24,18 +26,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.back()))
     text.remove_suffix(1);
   return text;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 bool IsQuote(char c) {
@@ -186,10 +176,10 @@ std::string ReadProfileString(const std::filesystem::path& file, std::string_vie
     if (parsed.kind == ParsedLine::Kind::Section) {
       // Only the first section of a name counts, as with the Windows functions.
       if (inSection) break;
-      inSection = !seenSection && SameName(parsed.name, wantedSection);
+      inSection = !seenSection && EqualsIgnoreCase(parsed.name, wantedSection);
       seenSection = seenSection || inSection;
     } else if (inSection && parsed.kind == ParsedLine::Kind::Key &&
-               SameName(parsed.name, wantedKey)) {
+               EqualsIgnoreCase(parsed.name, wantedKey)) {
       return Unquoted(parsed.value);
     }
   }
@@ -225,14 +215,14 @@ bool WriteProfileString(const std::filesystem::path& file, std::string_view sect
     const ParsedLine parsed = Parse((*lines)[i]);
     if (parsed.kind == ParsedLine::Kind::Section) {
       if (sectionLine) break;
-      if (SameName(parsed.name, sectionName)) {
+      if (EqualsIgnoreCase(parsed.name, sectionName)) {
         sectionLine = i;
         insertAt = i + 1;
       }
       continue;
     }
     if (!sectionLine) continue;
-    if (parsed.kind == ParsedLine::Kind::Key && SameName(parsed.name, key)) {
+    if (parsed.kind == ParsedLine::Kind::Key && EqualsIgnoreCase(parsed.name, key)) {
       (*lines)[i] = keyLine;
       return ReplaceFile(file, *lines, byteOrderMark, access, error);
     }

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data_access/ascii_text.h"
 #include "data_access/jet/sql/builtin_functions.h"
 #include "data_access/jet/sql/date_arithmetic.h"
 #include "data_access/jet/sql/query_error.h"
@@ -27,13 +28,9 @@ constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
 constexpr const char* kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                  "Thursday", "Friday", "Saturday"};
 
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::size_t RunLength(std::string_view pattern, std::size_t i) {
   std::size_t n = 1;
-  while (i + n < pattern.size() && Lower(pattern[i + n]) == Lower(pattern[i]))
+  while (i + n < pattern.size() && ToLowerAscii(pattern[i + n]) == ToLowerAscii(pattern[i]))
     ++n;
   return n;
 }
@@ -45,11 +42,7 @@ std::string TwoDigits(int value) {
 }
 
 bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view word) {
-  if (text.size() - at < word.size()) return false;
-  for (std::size_t k = 0; k < word.size(); ++k) {
-    if (Lower(text[at + k]) != Lower(word[k])) return false;
-  }
-  return true;
+  return text.size() - at >= word.size() && EqualsIgnoreCase(text.substr(at, word.size()), word);
 }
 
 // Text a pattern gives as it is: a quoted run ("...") or one character after a
@@ -91,7 +84,7 @@ struct DateFormatter {
     std::string out;
     bool afterHour = false;  // m right after h is minutes
     for (std::size_t i = 0; i < pattern.size();) {
-      const char ch = Lower(pattern[i]);
+      const char ch = ToLowerAscii(pattern[i]);
       const std::size_t n = RunLength(pattern, i);
       if (AppendQuotedOrEscaped(pattern, i, out)) continue;
       if (StartsWithNoCase(pattern, i, "am/pm")) {
@@ -189,7 +182,7 @@ struct DateFormatter {
     while (i < pattern.size() &&
            std::string_view(" :./-").find(pattern[i]) != std::string_view::npos)
       ++i;
-    return i < pattern.size() && Lower(pattern[i]) == 's';
+    return i < pattern.size() && ToLowerAscii(pattern[i]) == 's';
   }
 
   // Access's General Date: the date, the time, or both.
