@@ -1,21 +1,14 @@
 #include "data_access/provider_registry.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
+#include "data_access/ascii_text.h"
 #include "data_access/jet/jet_provider.h"
 #include "data_access/odbc/odbc_provider.h"
 
 namespace tablift {
 namespace {
-
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 // Built on first use rather than by static registrars, which a static library
 // would drop from the link.
@@ -32,7 +25,7 @@ const std::vector<ProviderClass>& BuiltInProviders() {
 HResult CLSIDFromProgID(std::string_view progId, Clsid& clsid) {
   clsid = nullptr;
   for (const ProviderClass& provider : BuiltInProviders()) {
-    if (SameNameIgnoringCase(provider.progId, progId)) {
+    if (EqualsIgnoreCase(provider.progId, progId)) {
       clsid = &provider;
       return S_OK;
     }

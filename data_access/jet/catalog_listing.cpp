@@ -1,10 +1,10 @@
 #include "data_access/jet/catalog_listing.h"
 
 #include <algorithm>
-#include <cctype>
 #include <set>
 #include <string_view>
 
+#include "data_access/ascii_text.h"
 #include "data_access/error_info.h"
 #include "data_access/jet/column_types.h"
 #include "data_access/jet/saved_queries.h"
@@ -24,18 +24,10 @@ constexpr int kNullsDisallowed = 1;  // DBPROPVAL_IN_DISALLOWNULL
 constexpr int kNullsIgnored = 2;     // DBPROPVAL_IN_IGNORENULL
 constexpr int kNullsSortLow = 4;     // DBPROPVAL_NC_LOW
 
-char Lower(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 bool NameLess(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return Lower(x) < Lower(y); });
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return ToLowerAscii(x) < ToLowerAscii(y);
+  });
 }
 
 std::string_view Restriction(const std::vector<std::string>& restrictions, std::size_t index) {
@@ -43,14 +35,14 @@ std::string_view Restriction(const std::vector<std::string>& restrictions, std::
 }
 
 bool Matches(std::string_view restriction, std::string_view name) {
-  return restriction.empty() || SameName(restriction, name);
+  return restriction.empty() || EqualsIgnoreCase(restriction, name);
 }
 
 // Jet has neither catalogs to choose from nor schemas.
 bool OutsideDatabase(JetDatabase& database, const std::vector<std::string>& restrictions) {
   const std::string_view catalog = Restriction(restrictions, 0);
-  if (!catalog.empty() && !SameName(catalog, CatalogName(database.path())) &&
-      !SameName(catalog, database.path())) {
+  if (!catalog.empty() && !EqualsIgnoreCase(catalog, CatalogName(database.path())) &&
+      !EqualsIgnoreCase(catalog, database.path())) {
     return true;
   }
   return !Restriction(restrictions, 1).empty();
@@ -84,7 +76,7 @@ ColumnValue OptionalText(const std::optional<std::string>& value) {
 
 bool IsSystemTable(const CatalogObject& object) {
   return (object.flags & kSystemObjectFlags) != 0 ||
-         (object.name.size() >= 4 && SameName(object.name.substr(0, 4), "MSys"));
+         (object.name.size() >= 4 && EqualsIgnoreCase(object.name.substr(0, 4), "MSys"));
 }
 
 // The TABLE_TYPE of an object, empty for objects that are no tables.
@@ -154,7 +146,7 @@ HResult ListTables(JetDatabase& database, const std::vector<std::string>& restri
   const std::string_view nameRestriction = Restriction(restrictions, 2);
   const std::string_view typeRestriction = Restriction(restrictions, 3);
   std::set<std::string> views;
-  if (typeRestriction.empty() || SameName(typeRestriction, "VIEW")) {
+  if (typeRestriction.empty() || EqualsIgnoreCase(typeRestriction, "VIEW")) {
     result = FindViews(database, objects, views);
     if (Failed(result)) return result;
   }

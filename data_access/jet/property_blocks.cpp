@@ -1,8 +1,9 @@
 #include "data_access/jet/property_blocks.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
+
+#include "data_access/ascii_text.h"
 
 namespace tablift::jet {
 namespace {
@@ -11,13 +12,6 @@ constexpr std::uint16_t kNamesChunk = 0x80;
 constexpr std::uint8_t kYesNoType = 0x01;
 constexpr std::uint8_t kTextType = 0x0A;
 constexpr std::uint8_t kMemoType = 0x0C;
-
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 std::uint32_t Read(std::span<const std::uint8_t> bytes, std::size_t offset, std::size_t width) {
   std::uint32_t value = 0;
@@ -76,7 +70,7 @@ std::optional<PropertyBlock> ReadBlock(std::span<const std::uint8_t> chunk,
 
 const PropertyValue* PropertyBlock::find(std::string_view property) const {
   for (const PropertyValue& value : values) {
-    if (SameName(value.name, property)) return &value;
+    if (EqualsIgnoreCase(value.name, property)) return &value;
   }
   return nullptr;
 }
@@ -110,7 +104,7 @@ std::vector<PropertyBlock> ParsePropertyBlocks(std::span<const std::uint8_t> blo
 const PropertyBlock* FindPropertyBlock(const std::vector<PropertyBlock>& blocks,
                                        std::string_view name) {
   for (const PropertyBlock& block : blocks) {
-    if (SameName(block.name, name)) return &block;
+    if (EqualsIgnoreCase(block.name, name)) return &block;
   }
   return nullptr;
 }

@@ -1,11 +1,11 @@
 #include "data_access/jet/system_catalog.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 
+#include "data_access/ascii_text.h"
 #include "data_access/jet/table_reader.h"
 
 namespace tablift::jet {
@@ -14,16 +14,9 @@ namespace {
 // MSysObjects' own definition is always on page 2.
 constexpr std::uint32_t kSystemObjectsPage = 2;
 
-bool SameName(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 std::optional<std::size_t> ColumnIndex(const TableLayout& layout, const char* name) {
   for (std::size_t i = 0; i < layout.columns.size(); ++i) {
-    if (SameName(layout.columns[i].name, name)) return i;
+    if (EqualsIgnoreCase(layout.columns[i].name, name)) return i;
   }
   return std::nullopt;
 }
@@ -117,7 +110,7 @@ const CatalogObject* SystemCatalog::findTable(const std::string& name) const {
   for (const CatalogObject& object : objects_) {
     if (object.type != kObjectTable) continue;
     if (object.name == name) return &object;
-    if (found == nullptr && SameName(object.name, name)) found = &object;
+    if (found == nullptr && EqualsIgnoreCase(object.name, name)) found = &object;
   }
   return found;
 }

@@ -4,15 +4,10 @@
 #include <cctype>
 #include <initializer_list>
 
+#include "data_access/ascii_text.h"
+
 namespace tablift::odbc {
 namespace {
-
-bool SameKey(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::toupper(static_cast<unsigned char>(x)) ==
-           std::toupper(static_cast<unsigned char>(y));
-  });
-}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
@@ -27,8 +22,9 @@ std::string_view Trim(std::string_view text) {
 bool HasKey(const std::vector<Attribute>& attributes,
             std::initializer_list<std::string_view> keys) {
   return std::any_of(attributes.begin(), attributes.end(), [&](const Attribute& attribute) {
-    return std::any_of(keys.begin(), keys.end(),
-                       [&](std::string_view key) { return SameKey(attribute.first, key); });
+    return std::any_of(keys.begin(), keys.end(), [&](std::string_view key) {
+      return EqualsIgnoreCase(attribute.first, key);
+    });
   });
 }
 
@@ -37,10 +33,10 @@ void Replace(std::vector<Attribute>& attributes, std::initializer_list<std::stri
              std::string key, std::string value) {
   attributes.erase(std::remove_if(attributes.begin(), attributes.end(),
                                   [&](const Attribute& attribute) {
-                                    return std::any_of(keys.begin(), keys.end(),
-                                                       [&](std::string_view k) {
-                                                         return SameKey(attribute.first, k);
-                                                       });
+                                    return std::any_of(
+                                        keys.begin(), keys.end(), [&](std::string_view k) {
+                                          return EqualsIgnoreCase(attribute.first, k);
+                                        });
                                   }),
                    attributes.end());
   attributes.emplace_back(std::move(key), std::move(value));
@@ -162,7 +158,7 @@ std::string BuildConnectionString(const InitProperties& properties, std::string_
     text += key;
     text += '=';
     // Driver names are braced whatever they hold, as drivers expect them.
-    text += SameKey(key, "DRIVER") ? "{" + value + "}" : ConnectionStringValue(value);
+    text += EqualsIgnoreCase(key, "DRIVER") ? "{" + value + "}" : ConnectionStringValue(value);
     text += ';';
   }
   return text;
