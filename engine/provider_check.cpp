@@ -3,10 +3,10 @@
 #include <dlfcn.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
+#include "data_access/ascii_text.h"
 #include "data_access/jet/jet_provider.h"
 #include "data_access/jet/libmdb.h"
 #include "data_access/provider_registry.h"
@@ -30,10 +30,8 @@ void AppendProvider(std::string& report, const char* name, bool installed, bool 
 
 bool IsMdbToolsLibrary(std::string_view library) {
   const std::size_t separator = library.find_last_of("/\\");
-  std::string name(separator == std::string_view::npos ? library : library.substr(separator + 1));
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return name.starts_with("libmdbodbc");
+  return ToLowerAscii(separator == std::string_view::npos ? library : library.substr(separator + 1))
+      .starts_with("libmdbodbc");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "data_access/ascii_text.h"
 #include "mysql/sql_literals.h"
 
 namespace tablift {
@@ -12,16 +13,10 @@ Operand Text(std::string sql) {
   return Operand{std::move(sql), ValueType::Text, kAtom, {}, {}, {}};
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 bool StartsWith(const std::string& text, std::size_t at, std::string_view prefix) {
   if (text.size() - at < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[at + i])) != prefix[i]) return false;
+    if (ToLowerAscii(text[at + i]) != prefix[i]) return false;
   return true;
 }
 
@@ -60,7 +55,7 @@ class DatePieces {
 };
 
 std::string DatePattern(const std::string& date, const std::string& pattern) {
-  const std::string lower = Lower(pattern);
+  const std::string lower = ToLowerAscii(pattern);
   const bool twelveHours = lower.find("am/pm") != std::string::npos;
   DatePieces out(date);
   // Whether an m after h (or before s) means minutes.
@@ -286,7 +281,7 @@ Operand TranslateFormat(const std::vector<Operand>& a) {
     throw Untranslatable{"Format without a format of its own has no MySQL counterpart"};
   if (!a[1].text) throw Untranslatable{"Format with a format that is not a literal text"};
   const std::string& format = *a[1].text;
-  const std::string named = Lower(format);
+  const std::string named = ToLowerAscii(format);
   const std::string& v = a[0].sql;
   const std::string w = Wrapped(a[0]);
   const auto date = [&](const char* pattern) {

@@ -4,6 +4,7 @@
 // DateDiff counting the boundaries crossed rather than whole periods.
 
 #include "translate/access_functions.h"
+#include "data_access/ascii_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -20,12 +21,6 @@ Operand Plain(std::string sql, ValueType type) {
 
 Operand Compound(std::string sql, ValueType type, int precedence) {
   return Operand{std::move(sql), type, precedence, {}, {}, {}};
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
 }
 
 bool WholeLiteral(const Operand& operand, long long& value) {
@@ -52,7 +47,7 @@ void Expect(const std::string& name, const std::vector<Operand>& arguments, std:
 // of the week.
 std::string IntervalOf(const std::string& name, const Operand& argument) {
   if (!argument.text) throw Untranslatable{name + " with an interval that is not a literal text"};
-  return Lower(*argument.text);
+  return ToLowerAscii(*argument.text);
 }
 
 int FirstDayOfWeek(const std::string& name, const std::vector<Operand>& arguments,
@@ -367,7 +362,7 @@ std::string WholeNumber(const Operand& operand) {
 Operand TranslateFunction(const std::string& written, const std::vector<Operand>& a) {
   std::string name = written;
   if (!name.empty() && name.back() == '$') name.pop_back();
-  const std::string key = Lower(name);
+  const std::string key = ToLowerAscii(name);
   for (const Simple& simple : kSimple) {
     if (key != simple.access) continue;
     Expect(name, a, simple.min, simple.max);

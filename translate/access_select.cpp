@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "data_access/ascii_text.h"
 #include "translate/access_parser.h"
 
 namespace tablift {
@@ -250,15 +251,9 @@ std::string AccessParser::alias() {
 
 bool AccessParser::OutputTables::readAll(const std::vector<std::string>& tables) const {
   if (tables.size() <= 1 || all) return true;
-  const auto same = [](const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-             return std::tolower(static_cast<unsigned char>(x)) ==
-                    std::tolower(static_cast<unsigned char>(y));
-           });
-  };
   return std::all_of(tables.begin(), tables.end(), [&](const std::string& table) {
     return std::any_of(named.begin(), named.end(),
-                       [&](const std::string& used) { return same(table, used); });
+                       [&](const std::string& used) { return EqualsIgnoreCase(table, used); });
   });
 }
 

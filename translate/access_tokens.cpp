@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "data_access/ascii_text.h"
 #include "data_access/calendar.h"
 
 namespace tablift {
@@ -106,11 +107,7 @@ std::string DateLiteral(std::string_view text) {
 
 bool IsWord(const Token& token, std::string_view word) {
   if (token.kind != TokenKind::Word) return false;
-  return std::equal(token.text.begin(), token.text.end(), word.begin(), word.end(),
-                    [](char a, char b) {
-                      return std::tolower(static_cast<unsigned char>(a)) ==
-                             std::tolower(static_cast<unsigned char>(b));
-                    });
+  return EqualsIgnoreCase(token.text, word);
 }
 
 std::vector<Token> TokenizeAccessSql(std::string_view text) {
