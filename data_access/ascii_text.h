@@ -16,6 +16,9 @@ char ToLowerAscii(char c);
 // among them) unchanged.
 std::string ToLowerAscii(std::string_view text);
 
+// The text with ASCII letters in upper case; other bytes unchanged.
+std::string ToUpperAscii(std::string_view text);
+
 // The text without blanks (spaces and tabs) at either end.
 std::string TrimBlanks(std::string_view text);
 

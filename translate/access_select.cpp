@@ -1,7 +1,6 @@
 #include "translate/access_select.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "data_access/ascii_text.h"
 #include "translate/access_parser.h"
@@ -21,9 +20,7 @@ bool ClauseWord(const Token& token) {
 bool StartsWithSelect(const std::string& text) {
   const std::size_t start = text.find_first_not_of(" \t\r\n");
   if (start == std::string::npos || text.size() - start < 7) return false;
-  std::string word = text.substr(start, 7);
-  for (char& c : word)
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string word = ToUpperAscii(std::string_view(text).substr(start, 7));
   return word == "SELECT " || word == "SELECT\t" || word == "SELECT\r" || word == "SELECT\n";
 }
 

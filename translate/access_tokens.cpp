@@ -80,11 +80,9 @@ std::string DateLiteral(std::string_view text) {
     bool pm = false, am = false;
     const std::size_t marker = timePart.find(' ');
     if (marker != std::string_view::npos) {
-      std::string suffix(timePart.substr(marker + 1));
-      for (char& c : suffix)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-      pm = suffix == "PM";
-      am = suffix == "AM";
+      const std::string_view suffix = timePart.substr(marker + 1);
+      pm = EqualsIgnoreCase(suffix, "PM");
+      am = EqualsIgnoreCase(suffix, "AM");
       if (!pm && !am) return fail();
       timePart = timePart.substr(0, marker);
     }

@@ -1,12 +1,12 @@
 #include "translate/default_values.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <regex>
 
+#include "data_access/ascii_text.h"
 #include "mysql/sql_literals.h"
 
 namespace tablift {
@@ -25,13 +25,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && blank(text.back()))
     text.remove_suffix(1);
   return text;
-}
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return upper;
 }
 
 // A literal quoted with `quote`, the quote doubled inside, as Access writes
@@ -80,7 +73,7 @@ AccessValue Classify(std::string_view text) {
   text = Trim(text);
   if (!text.empty() && text.front() == '=') text = Trim(text.substr(1));
   if (text.empty()) return {AccessValue::Kind::Empty, {}};
-  const std::string upper = Upper(text);
+  const std::string upper = ToUpperAscii(text);
   if (upper == "NULL") return {AccessValue::Kind::Null, {}};
   if (upper == "YES" || upper == "TRUE" || upper == "ON") return {AccessValue::Kind::Boolean, "1"};
   if (upper == "NO" || upper == "FALSE" || upper == "OFF") return {AccessValue::Kind::Boolean, "0"};

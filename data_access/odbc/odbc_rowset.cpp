@@ -4,8 +4,8 @@
 #include <sqlucode.h>
 
 #include <algorithm>
-#include <cctype>
 
+#include "data_access/ascii_text.h"
 #include "data_access/odbc/odbc_types.h"
 #include "data_access/schema_rowsets.h"
 
@@ -25,8 +25,7 @@ void AppendHex(std::string& text, const char* bytes, std::size_t count) {
 
 // GUIDs in the provider's text form: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
 std::string GuidText(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  text = ToUpperAscii(text);
   if (!text.empty() && text.front() != '{') text = "{" + text + "}";
   return text;
 }
