@@ -1,6 +1,7 @@
 #include "data_access/ascii_text.h"
 
 namespace tablift {
+
 char ToLowerAscii(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }

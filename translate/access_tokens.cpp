@@ -1,6 +1,5 @@
 #include "translate/access_tokens.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 

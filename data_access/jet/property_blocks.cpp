@@ -1,6 +1,5 @@
 #include "data_access/jet/property_blocks.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "data_access/ascii_text.h"
