@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "data_access/jet/sql/aggregate_accumulator.h"
+#include "data_access/jet/sql/group_aggregates.h"
 #include "data_access/jet/sql/query_error.h"
 #include "data_access/jet/sql/result_stages.h"
 #include "data_access/jet/sql/value_comparison.h"
@@ -33,7 +33,7 @@ class Crosstab : public ResultStage {
     while (cursor_ != order_.end()) {
       Group& group = groups_[cursor_->second];
       ++cursor_;
-      std::vector<Value> aggregates = results(group.accumulators);
+      std::vector<Value> aggregates = AccumulatorResults(group.accumulators);
       EvalContext context;
       context.row = &group.row;
       context.aggregates = &aggregates;
@@ -54,7 +54,7 @@ class Crosstab : public ResultStage {
           out.push_back(Null{});
           continue;
         }
-        std::vector<Value> cellResults = results(cell);
+        std::vector<Value> cellResults = AccumulatorResults(cell);
         for (std::size_t a = query_.cellAggregates; a < aggregates.size(); ++a)
           aggregates[a] = std::move(cellResults[a - query_.cellAggregates]);
         out.push_back(ResultValue(transform, cellColumn_, Evaluate(transform, context)));
@@ -74,30 +74,6 @@ class Crosstab : public ResultStage {
     std::vector<std::vector<AggregateAccumulator>> cells;  // per pivot column; empty: no row
   };
 
-  static std::vector<Value> results(const std::vector<AggregateAccumulator>& accumulators) {
-    std::vector<Value> values;
-    values.reserve(accumulators.size());
-    for (const AggregateAccumulator& accumulator : accumulators)
-      values.push_back(accumulator.result());
-    return values;
-  }
-
-  std::vector<AggregateAccumulator> accumulators(std::size_t begin, std::size_t end) const {
-    std::vector<AggregateAccumulator> made;
-    for (std::size_t a = begin; a < end; ++a)
-      made.emplace_back(query_.aggregates[a].kind, query_.aggregates[a].type);
-    return made;
-  }
-
-  void add(AggregateAccumulator& accumulator, const BoundAggregate& aggregate,
-           const EvalContext& context) {
-    if (aggregate.argument) {
-      accumulator.add(Evaluate(*aggregate.argument, context));
-    } else {
-      accumulator.addRow();
-    }
-  }
-
   void readAll() {
     EvalContext context;
     context.row = &row_;
@@ -113,20 +89,21 @@ class Crosstab : public ResultStage {
         found = order_.emplace(key, groups_.size()).first;
         Group group;
         group.row = row_;
-        group.accumulators = accumulators(0, query_.aggregates.size());
+        group.accumulators = NewAccumulators(query_.aggregates, 0, query_.aggregates.size());
         group.cells.resize(pivotColumns_.count());
         groups_.push_back(std::move(group));
       }
       Group& group = groups_[found->second];
       for (std::size_t a = 0; a < cellBegin; ++a)
-        add(group.accumulators[a], query_.aggregates[a], context);
+        Accumulate(group.accumulators[a], query_.aggregates[a], context);
       const std::optional<std::size_t> column =
           pivotColumns_.columnOf(Evaluate(*query_.statement.pivot, context));
       if (!column) continue;
       std::vector<AggregateAccumulator>& cell = group.cells[*column];
-      if (cell.empty()) cell = accumulators(cellBegin, query_.aggregates.size());
+      if (cell.empty())
+        cell = NewAccumulators(query_.aggregates, cellBegin, query_.aggregates.size());
       for (std::size_t a = cellBegin; a < query_.aggregates.size(); ++a)
-        add(cell[a - cellBegin], query_.aggregates[a], context);
+        Accumulate(cell[a - cellBegin], query_.aggregates[a], context);
     }
   }
 

@@ -6,7 +6,7 @@
 #include <set>
 #include <utility>
 
-#include "data_access/jet/sql/aggregate_accumulator.h"
+#include "data_access/jet/sql/group_aggregates.h"
 #include "data_access/jet/sql/query_error.h"
 #include "data_access/jet/sql/value_comparison.h"
 #include "data_access/jet/sql/value_conversion.h"
@@ -110,11 +110,7 @@ class Grouping : public ResultStage {
     while (cursor_ != order_.end()) {
       Group& group = groups_[cursor_->second];
       ++cursor_;
-      std::vector<Value> aggregates;
-      aggregates.reserve(group.accumulators.size());
-      for (const AggregateAccumulator& accumulator : group.accumulators) {
-        aggregates.push_back(accumulator.result());
-      }
+      std::vector<Value> aggregates = AccumulatorResults(group.accumulators);
       EvalContext context;
       context.row = &group.row;
       context.aggregates = &aggregates;
@@ -136,9 +132,7 @@ class Grouping : public ResultStage {
   Group newGroup(std::vector<Value> row) const {
     Group group;
     group.row = std::move(row);
-    for (const BoundAggregate& aggregate : query_.aggregates) {
-      group.accumulators.emplace_back(aggregate.kind, aggregate.type);
-    }
+    group.accumulators = NewAccumulators(query_.aggregates, 0, query_.aggregates.size());
     return group;
   }
 
@@ -157,14 +151,8 @@ class Grouping : public ResultStage {
         groups_.push_back(newGroup(row_));
       }
       Group& group = groups_[found->second];
-      for (std::size_t i = 0; i < query_.aggregates.size(); ++i) {
-        const BoundAggregate& aggregate = query_.aggregates[i];
-        if (aggregate.argument) {
-          group.accumulators[i].add(Evaluate(*aggregate.argument, context));
-        } else {
-          group.accumulators[i].addRow();
-        }
-      }
+      for (std::size_t i = 0; i < query_.aggregates.size(); ++i)
+        Accumulate(group.accumulators[i], query_.aggregates[i], context);
     }
     if (groups_.empty() && query_.statement.groupBy.empty()) {
       order_.emplace(std::vector<Value>{}, 0);
