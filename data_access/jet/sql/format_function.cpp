@@ -45,32 +45,55 @@ bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view wo
   return text.size() - at >= word.size() && EqualsIgnoreCase(text.substr(at, word.size()), word);
 }
 
-// Text a pattern gives as it is: a quoted run ("...") or one character after a
-// backslash. Moves `i` past it and says whether there was one.
-bool AppendQuotedOrEscaped(std::string_view pattern, std::size_t& i, std::string& out) {
-  if (pattern[i] == '"') {
-    const std::size_t close = pattern.find('"', i + 1);
+// Text a pattern gives as it is: a quoted run ("...", to the pattern's end
+// when unclosed; a backslash in it is text too) or one character after a
+// backslash. `end` is where the pattern goes on after it, `at` itself when
+// there is none.
+struct PatternLiteral {
+  std::string_view text;
+  std::size_t end;
+};
+PatternLiteral LiteralAt(std::string_view pattern, std::size_t at) {
+  if (pattern[at] == '"') {
+    const std::size_t close = pattern.find('"', at + 1);
     const std::size_t end = close == std::string_view::npos ? pattern.size() : close;
-    out.append(pattern.substr(i + 1, end - i - 1));
-    i = end + 1;
-    return true;
+    return {pattern.substr(at + 1, end - at - 1), end + 1};
   }
-  if (pattern[i] == '\\' && i + 1 < pattern.size()) {
-    out.push_back(pattern[i + 1]);
-    i += 2;
-    return true;
+  if (pattern[at] == '\\' && at + 1 < pattern.size()) return {pattern.substr(at + 1, 1), at + 2};
+  return {{}, at};
+}
+
+// Appends the literal text at `i` and moves `i` past it; says whether there
+// was one.
+bool AppendQuotedOrEscaped(std::string_view pattern, std::size_t& i, std::string& out) {
+  const PatternLiteral literal = LiteralAt(pattern, i);
+  if (literal.end == i) return false;
+  out.append(literal.text);
+  i = literal.end;
+  return true;
+}
+
+// Calls `visit(i)` at each position of the pattern outside its literal text,
+// until a call returns true; says whether one did.
+template <typename Visit>
+bool AnyOutsideLiterals(std::string_view pattern, Visit visit) {
+  for (std::size_t i = 0; i < pattern.size();) {
+    const std::size_t end = LiteralAt(pattern, i).end;
+    if (end != i) {
+      i = end;
+      continue;
+    }
+    if (visit(i)) return true;
+    ++i;
   }
   return false;
 }
 
 bool HasTwelveHourMarker(std::string_view pattern) {
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (StartsWithNoCase(pattern, i, "am/pm") || StartsWithNoCase(pattern, i, "a/p") ||
-        StartsWithNoCase(pattern, i, "ampm")) {
-      return true;
-    }
-  }
-  return false;
+  return AnyOutsideLiterals(pattern, [pattern](std::size_t i) {
+    return StartsWithNoCase(pattern, i, "am/pm") || StartsWithNoCase(pattern, i, "a/p") ||
+           StartsWithNoCase(pattern, i, "ampm");
+  });
 }
 
 struct DateFormatter {
@@ -352,18 +375,13 @@ std::string FormatNumber(double value, const NumberPattern& p) {
 std::vector<std::string_view> Sections(std::string_view pattern) {
   std::vector<std::string_view> sections;
   std::size_t start = 0;
-  bool quoted = false;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '"') quoted = !quoted;
-    if (pattern[i] == '\\') {
-      ++i;
-      continue;
-    }
-    if (pattern[i] == ';' && !quoted) {
+  AnyOutsideLiterals(pattern, [&](std::size_t i) {
+    if (pattern[i] == ';') {
       sections.push_back(pattern.substr(start, i - start));
       start = i + 1;
     }
-  }
+    return false;
+  });
   sections.push_back(pattern.substr(start));
   return sections;
 }
@@ -394,16 +412,8 @@ Value FormatWithNumberPattern(const Value& value, std::string_view pattern) {
 }
 
 bool IsNumberPattern(std::string_view pattern) {
-  bool quoted = false;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '"') quoted = !quoted;
-    if (pattern[i] == '\\') {
-      ++i;
-      continue;
-    }
-    if (!quoted && (pattern[i] == '0' || pattern[i] == '#')) return true;
-  }
-  return false;
+  return AnyOutsideLiterals(
+      pattern, [pattern](std::size_t i) { return pattern[i] == '0' || pattern[i] == '#'; });
 }
 
 // The value as a date for a date pattern: dates, numbers as serials, text

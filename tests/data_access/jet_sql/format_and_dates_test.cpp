@@ -48,6 +48,8 @@ TEST(JetSqlFormat, CustomPatterns) {
   EXPECT_EQ(Eval("Format(" + moment + ", 'y')"), Value(S("60")));
   // A backslash gives the next character as it is, a placeholder too.
   EXPECT_EQ(Eval("Format(" + moment + ", 'yyyy\\y')"), Value(S("2024y")));
+  // Quoted text is text: an am/pm in it keeps the 24-hour clock.
+  EXPECT_EQ(Eval("Format(" + moment + ", 'h:nn \"am/pm\"')"), Value(S("13:05 am/pm")));
   EXPECT_EQ(Eval("Format(45351, 'yyyy-mm-dd')"), Value(S("2024-02-29")));
 
   EXPECT_EQ(Eval("Format(1234.5, '0.00')"), Value(S("1234.50")));
@@ -59,6 +61,10 @@ TEST(JetSqlFormat, CustomPatterns) {
   EXPECT_EQ(Eval("Format(-2, '0.0;(0.0);\"zero\"')"), Value(S("(2.0)")));
   EXPECT_EQ(Eval("Format(0, '0.0;(0.0);\"zero\"')"), Value(S("zero")));
   EXPECT_EQ(Eval("Format(3, '\\#0\\0')"), Value(S("#30")));
+  // A backslash inside quotes is text, not an escape of the closing quote:
+  // the semicolon after it still starts the negative section.
+  EXPECT_EQ(Eval("Format(-1, '0\"\\\";0\"neg\"')"), Value(S("1neg")));
+  EXPECT_EQ(Eval("Format(1, '0\"\\\";0\"neg\"')"), Value(S("1\\")));
   EXPECT_EQ(Eval("Format(0.075, '0.0%')"), Value(S("7.5%")));
   EXPECT_EQ(Eval("Format('abc', '>')"), Value(S("ABC")));
   // Beyond a Double's digits, and beyond the dates.
