@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
-#include <system_error>
 
 #include "data_access/error_texts.h"
 #include "mysql/execute_statement.h"
@@ -79,11 +78,16 @@ BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table
     form_ = Form::Statements;
   }
   filling_ = emptyBatch();
-  try {
-    sender_ = std::thread([this] { sendLoop(); });
-  } catch (const std::system_error&) {
-    // No second thread: the rows are sent as they are filled.
-  }
+  sender_.start([this](Batch& batch) { deliver(batch); },
+                [](Batch& batch) {
+                  batch.text.clear();
+                  batch.statementText = false;
+                  batch.rows.clear();
+                  batch.parameters.clear();
+                  batch.valueBytes = 0;
+                  batch.travelsStaged = false;
+                  batch.stageFailure.clear();
+                });
 }
 
 BulkInsert::~BulkInsert() {
@@ -154,12 +158,9 @@ void BulkInsert::add(std::string_view values, const std::vector<ParameterValue>&
 }
 
 void BulkInsert::prepareRows(std::size_t rows) {
-  if (sender_.joinable()) {
-    // The connection runs one statement at a time: a row sent on its own
-    // may still be on its way.
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !pending_ && !sending_; });
-  }
+  // The connection runs one statement at a time: a row sent on its own may
+  // still be on its way.
+  sender_.waitIdle();
   if (Failed(session_->provider()->prepareArrayInsert(
           InsertWithMarkers(table_, columns_, rows),
           ArrayInsertShape{columns_, rows, dateTimeTargets_}, array_))) {
@@ -192,19 +193,12 @@ void BulkInsert::handFilling(bool cut) {
       filling_.stageFailure = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
     }
   }
-  hand(std::exchange(filling_, Batch{}));
+  sender_.hand(std::exchange(filling_, Batch{}));
   filling_ = emptyBatch();
 }
 
 BulkInsert::Batch BulkInsert::emptyBatch() {
-  {
-    std::lock_guard lock(mutex_);
-    if (spare_) {
-      Batch batch = std::move(*spare_);
-      spare_.reset();
-      return batch;
-    }
-  }
+  if (std::optional<Batch> spare = sender_.takeSpare()) return std::move(*spare);
   Batch batch;
   if (form_ != Form::Statements) batch.parameters = ParameterRows(columns_);
   return batch;
@@ -212,61 +206,17 @@ BulkInsert::Batch BulkInsert::emptyBatch() {
 
 void BulkInsert::finish() {
   if (!filling_.rows.empty()) handFilling(false);
-  if (!sender_.joinable()) return;
-  {
-    std::lock_guard lock(mutex_);
-    closing_ = true;
-  }
-  changed_.notify_all();
-  sender_.join();
+  sender_.close();
 }
 
-void BulkInsert::hand(Batch batch) {
-  if (!sender_.joinable()) {
+void BulkInsert::deliver(Batch& batch) {
+  try {
     send(batch);
-    return;
-  }
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return !pending_; });
-  pending_ = std::move(batch);
-  changed_.notify_all();
-}
-
-void BulkInsert::sendLoop() {
-  for (;;) {
-    Batch batch;
-    {
-      std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return pending_ || closing_; });
-      if (!pending_) return;
-      batch = std::move(*pending_);
-      pending_.reset();
-      sending_ = true;
-    }
-    // The slot is free again: the next statement is filled while this one
-    // travels.
-    changed_.notify_all();
-    try {
-      send(batch);
-    } catch (const std::exception& error) {
-      // Nothing may escape this thread; rows whose fate is unknown count as
-      // not accepted.
-      rejected_ += static_cast<long>(batch.rows.size());
-      if (firstRejection_.empty()) firstRejection_ = error.what();
-    }
-    batch.text.clear();
-    batch.statementText = false;
-    batch.rows.clear();
-    batch.parameters.clear();
-    batch.valueBytes = 0;
-    batch.travelsStaged = false;
-    batch.stageFailure.clear();
-    {
-      std::lock_guard lock(mutex_);
-      sending_ = false;
-      if (!spare_) spare_ = std::move(batch);
-    }
-    changed_.notify_all();
+  } catch (const std::exception& error) {
+    // Nothing may escape the sending thread; rows whose fate is unknown
+    // count as not accepted.
+    rejected_ += static_cast<long>(batch.rows.size());
+    if (firstRejection_.empty()) firstRejection_ = error.what();
   }
 }
 

@@ -1,17 +1,15 @@
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "data_access/session.h"
+#include "mysql/sending_thread.h"
 #include "mysql/table_load.h"
 
 namespace tablift {
@@ -129,7 +127,6 @@ class BulkInsert {
 
   // An empty batch, with the buffers of one sent before where there is one.
   Batch emptyBatch();
-  void hand(Batch batch);
   // Hands the batch being filled over and starts a new one. `cut`: more
   // rows follow (the batch is full).
   void handFilling(bool cut);
@@ -138,7 +135,8 @@ class BulkInsert {
   void prepareRows(std::size_t rows);
   // The most rows a batch may hold.
   std::size_t batchRowLimit() const;
-  void sendLoop();
+  // Sends a batch on the sending thread; what throws counts as rejected.
+  void deliver(Batch& batch);
   void send(Batch& batch);
   bool sendRow(std::string_view values);
   // Commits the open piece first when `rows` more rows of `bytes` bytes
@@ -180,14 +178,8 @@ class BulkInsert {
   // The multi-row INSERT made of a batch's literals (the sender's).
   std::string composed_;
 
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::optional<Batch> pending_;
-  // A sent batch, emptied, whose memory the next batch reuses.
-  std::optional<Batch> spare_;
-  bool closing_ = false;
-  bool sending_ = false;
-  std::thread sender_;
+  // Last, so that it ends before the members the sending uses.
+  SendingThread<Batch> sender_;
 };
 
 }  // namespace tablift

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <exception>
 #include <system_error>
+#include <thread>
 
 #include "data_access/ascii_text.h"
 #include "data_access/text_query.h"
@@ -177,11 +178,12 @@ LoadDataStream::LoadDataStream(JobContext& job, Session* session, std::string_vi
   if (!localRefused_) {
     statement_ = LoadStatement(pipe_, table_, columnTypes, target);
   }
-  try {
-    sender_ = std::thread([this] { sendLoop(); });
-  } catch (const std::system_error&) {
-    // No second thread: each piece is sent once it is full.
-  }
+  sender_.start([this](Piece& piece) { deliver(piece); },
+                [](Piece& piece) {
+                  piece.fields.clear();
+                  piece.values.clear();
+                  piece.rows.clear();
+                });
 }
 
 LoadDataStream::~LoadDataStream() {
@@ -193,12 +195,8 @@ LoadDataStream::~LoadDataStream() {
 void LoadDataStream::add(std::string_view values, std::string_view fields) {
   if (!filling_.rows.empty() && (filling_.fields.size() + fields.size() + 1 > pieceBytes_ ||
                                  filling_.rows.size() >= pieceRows_)) {
-    hand(std::exchange(filling_, Piece{}));
-    std::lock_guard lock(mutex_);
-    if (spare_) {
-      filling_ = std::move(*spare_);
-      spare_.reset();
-    }
+    sender_.hand(std::exchange(filling_, Piece{}));
+    if (std::optional<Piece> spare = sender_.takeSpare()) filling_ = std::move(*spare);
   }
   filling_.fields += fields;
   filling_.fields += '\n';
@@ -209,51 +207,18 @@ void LoadDataStream::add(std::string_view values, std::string_view fields) {
 void LoadDataStream::finish() {
   if (finished_) return;
   finished_ = true;
-  if (!filling_.rows.empty()) hand(std::exchange(filling_, Piece{}));
-  if (!sender_.joinable()) return;
-  {
-    std::lock_guard lock(mutex_);
-    closing_ = true;
-  }
-  changed_.notify_all();
-  sender_.join();
+  if (!filling_.rows.empty()) sender_.hand(std::exchange(filling_, Piece{}));
+  sender_.close();
 }
 
-void LoadDataStream::hand(Piece piece) {
-  if (!sender_.joinable()) {
+void LoadDataStream::deliver(Piece& piece) {
+  try {
     send(piece);
-    return;
-  }
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return !pending_; });
-  pending_ = std::move(piece);
-  changed_.notify_all();
-}
-
-void LoadDataStream::sendLoop() {
-  for (;;) {
-    Piece piece;
-    {
-      std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return pending_ || closing_; });
-      if (!pending_) return;
-      piece = std::move(*pending_);
-      pending_.reset();
-    }
-    changed_.notify_all();
-    try {
-      send(piece);
-    } catch (const std::exception& error) {
-      // Nothing may escape this thread; rows whose fate is unknown count as
-      // not accepted.
-      rejected_ += static_cast<long>(piece.rows.size());
-      if (firstRejection_.empty()) firstRejection_ = error.what();
-    }
-    piece.fields.clear();
-    piece.values.clear();
-    piece.rows.clear();
-    std::lock_guard lock(mutex_);
-    if (!spare_) spare_ = std::move(piece);
+  } catch (const std::exception& error) {
+    // Nothing may escape the sending thread; rows whose fate is unknown
+    // count as not accepted.
+    rejected_ += static_cast<long>(piece.rows.size());
+    if (firstRejection_.empty()) firstRejection_ = error.what();
   }
 }
 

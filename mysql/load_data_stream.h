@@ -1,18 +1,16 @@
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "data_access/session.h"
+#include "mysql/sending_thread.h"
 #include "mysql/table_load.h"
 
 namespace tablift {
@@ -68,8 +66,8 @@ class LoadDataStream {
     std::vector<std::pair<std::size_t, std::size_t>> rows;  // where in `values`
   };
 
-  void hand(Piece piece);
-  void sendLoop();
+  // Sends a piece on the sending thread; what throws counts as rejected.
+  void deliver(Piece& piece);
   void send(Piece& piece);
   // Loads the piece; "" when every row arrived as sent, or why not.
   std::string load(const Piece& piece);
@@ -97,13 +95,9 @@ class LoadDataStream {
   long piecesResent_ = 0;
   std::string firstResendReason_;
 
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::optional<Piece> pending_;
-  std::optional<Piece> spare_;
-  bool closing_ = false;
   bool finished_ = false;
-  std::thread sender_;
+  // Last, so that it ends before the members the sending uses.
+  SendingThread<Piece> sender_;
 };
 
 // Whether the rows of a table prepared by BeginTableLoad can take the bulk
