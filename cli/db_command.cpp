@@ -106,6 +106,20 @@ int WithServer(Arguments& arguments, const std::string& database, std::optional<
   return command(window) ? 0 : 1;
 }
 
+// drop-table and drop-view: one object of a database, named.
+int RunDropObject(int argc, char** argv, const char* command, const char* form, NodeKind kind,
+                  const char* what, bool (*drop)(Workbench&, const CatalogSelection&)) {
+  if (const auto help = Help(argc, argv, command, form)) return *help;
+  Arguments arguments;
+  if (const auto problem = Parse(argc, argv, arguments)) return Usage(command, *problem, form);
+  const std::string database = arguments.connection.database;
+  if (arguments.words.size() != 1 || database.empty())
+    return Usage(command, std::string("name one ") + what + " and its database", form);
+  return WithServer(arguments, database, std::nullopt, [&](Workbench& window) {
+    return drop(window, ObjectSelection(window, database, kind, arguments.words[0]));
+  });
+}
+
 }  // namespace
 
 int RunDbCommand(int argc, char** argv) {
@@ -141,32 +155,13 @@ int RunDbCommand(int argc, char** argv) {
 }
 
 int RunDropTableCommand(int argc, char** argv) {
-  constexpr const char* kForm = "TABLE --database NAME";
-  if (const auto help = Help(argc, argv, "drop-table", kForm)) return *help;
-  Arguments arguments;
-  if (const auto problem = Parse(argc, argv, arguments))
-    return Usage("drop-table", *problem, kForm);
-  const std::string database = arguments.connection.database;
-  if (arguments.words.size() != 1 || database.empty())
-    return Usage("drop-table", "name one table and its database", kForm);
-  return WithServer(arguments, database, std::nullopt, [&](Workbench& window) {
-    return DropTableCommand(window,
-                            ObjectSelection(window, database, NodeKind::Table, arguments.words[0]));
-  });
+  return RunDropObject(argc, argv, "drop-table", "TABLE --database NAME", NodeKind::Table, "table",
+                       DropTableCommand);
 }
 
 int RunDropViewCommand(int argc, char** argv) {
-  constexpr const char* kForm = "VIEW --database NAME";
-  if (const auto help = Help(argc, argv, "drop-view", kForm)) return *help;
-  Arguments arguments;
-  if (const auto problem = Parse(argc, argv, arguments)) return Usage("drop-view", *problem, kForm);
-  const std::string database = arguments.connection.database;
-  if (arguments.words.size() != 1 || database.empty())
-    return Usage("drop-view", "name one view and its database", kForm);
-  return WithServer(arguments, database, std::nullopt, [&](Workbench& window) {
-    return DropViewCommand(window,
-                           ObjectSelection(window, database, NodeKind::View, arguments.words[0]));
-  });
+  return RunDropObject(argc, argv, "drop-view", "VIEW --database NAME", NodeKind::View, "view",
+                       DropViewCommand);
 }
 
 int RunRenameTableCommand(int argc, char** argv) {

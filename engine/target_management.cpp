@@ -30,10 +30,12 @@ bool ConfirmTwice(Workbench& window, const std::string& question, const std::str
   return window.prompter().askOkCancel(question) && window.prompter().askYesNo(warning);
 }
 
-// The database name of a database node, or "" when the node is none.
-std::string SelectedDatabase(const CatalogSelection& node) {
-  if (node.kind() != NodeKind::Database) return {};
-  return TrimBlanks(node.text());
+// The database name of a database node; "" when the node is none, after
+// telling the user so.
+std::string SelectedDatabase(Workbench& window, const CatalogSelection& node) {
+  std::string database = node.kind() == NodeKind::Database ? TrimBlanks(node.text()) : "";
+  if (database.empty()) window.prompter().showMessage(kNoDatabaseSelected, MessageIcon::Warning);
+  return database;
 }
 
 void ReportRefusal(Workbench& window, const std::string& failure) {
@@ -135,11 +137,8 @@ bool NewDatabaseCommand(Workbench& window) {
 }
 
 bool DeleteDatabaseCommand(Workbench& window, const CatalogSelection& node) {
-  const std::string database = SelectedDatabase(node);
-  if (database.empty()) {
-    window.prompter().showMessage(kNoDatabaseSelected, MessageIcon::Warning);
-    return false;
-  }
+  const std::string database = SelectedDatabase(window, node);
+  if (database.empty()) return false;
   if (!ConfirmTwice(window, "Remove database [" + database + "]?",
                     CannotRestore("[" + database + "]")))
     return false;
@@ -152,11 +151,8 @@ bool DeleteDatabaseCommand(Workbench& window, const CatalogSelection& node) {
 }
 
 bool ClearAllTablesCommand(Workbench& window, const CatalogSelection& node) {
-  const std::string database = SelectedDatabase(node);
-  if (database.empty()) {
-    window.prompter().showMessage(kNoDatabaseSelected, MessageIcon::Warning);
-    return false;
-  }
+  const std::string database = SelectedDatabase(window, node);
+  if (database.empty()) return false;
   if (!MayRunBesideTasks(window)) return false;
   if (!ConfirmTwice(window, "Remove all the tables of [" + database + "]?",
                     CannotRestore("[" + database + "]")))
@@ -172,11 +168,8 @@ bool ClearAllTablesCommand(Workbench& window, const CatalogSelection& node) {
 }
 
 bool ClearAllDataCommand(Workbench& window, const CatalogSelection& node) {
-  const std::string database = SelectedDatabase(node);
-  if (database.empty()) {
-    window.prompter().showMessage(kNoDatabaseSelected, MessageIcon::Warning);
-    return false;
-  }
+  const std::string database = SelectedDatabase(window, node);
+  if (database.empty()) return false;
   if (!MayRunBesideTasks(window)) return false;
   if (!ConfirmTwice(window, "Delete all the data of [" + database + "]?",
                     CannotRestore("[" + database + "]")))
