@@ -4,36 +4,28 @@
 
 #include <array>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <fstream>
-#include <limits>
 #include <vector>
 
+#include "data_access/jet/database_header.h"
 #include "data_access/jet/rc4_cipher.h"
 #include "data_access/jet/windows1252_text.h"
 
 namespace tablift::jet {
 namespace {
 
+using namespace database_header;
+
 constexpr std::size_t kJet3PageSize = 2048;
 constexpr std::size_t kJet4PageSize = 4096;
-constexpr std::size_t kVersionOffset = 0x14;
-constexpr std::size_t kScrambledStart = 0x18;
-constexpr std::size_t kCodePageOffset = 0x3C;
 constexpr std::size_t kDatabaseKeyOffset = 0x3E;
-constexpr std::size_t kPasswordOffset = 0x42;
-constexpr std::size_t kCreationDateOffset = 0x72;
 // Where an ACE header keeps the length of its encryption structure; the
 // structure follows the length.
 constexpr std::size_t kEncryptionInfoOffset = 0x299;
 // A database holds at least the header, the first usage page and the table
 // definition of MSysObjects.
 constexpr std::uint64_t kMinimumPages = 3;
-
-constexpr std::array<std::uint8_t, 4> kHeaderKey = {0xC7, 0xDA, 0x39, 0x6B};
-constexpr char kJetSignature[] = "Standard Jet DB";
-constexpr char kAceSignature[] = "Standard ACE DB";
 
 std::uint16_t Word(const std::uint8_t* at) {
   return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
@@ -55,27 +47,6 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
     out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (code & 0x3F));
   }
-}
-
-// Jet 4 masks the password once more with the whole days of the creation
-// date (as a 32-bit integer, the way the engine truncates it).
-std::array<std::uint8_t, 4> CreationDateMask(const std::uint8_t* headerPage) {
-  double days = 0;
-  std::memcpy(&days, headerPage + kCreationDateOffset, sizeof days);
-  std::int32_t whole = 0;
-  if (std::isfinite(days)) {
-    const double truncated = std::trunc(days);
-    if (truncated >= std::numeric_limits<std::int32_t>::max()) {
-      whole = std::numeric_limits<std::int32_t>::max();
-    } else if (truncated <= std::numeric_limits<std::int32_t>::min()) {
-      whole = std::numeric_limits<std::int32_t>::min();
-    } else {
-      whole = static_cast<std::int32_t>(truncated);
-    }
-  }
-  const auto bits = static_cast<std::uint32_t>(whole);
-  return {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-          static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
 }
 
 }  // namespace
@@ -104,17 +75,17 @@ std::string DecodeDatabasePassword(const std::uint8_t* headerPage, std::size_t s
                                    JetVersion version) {
   std::string password;
   if (version == JetVersion::Jet3) {
-    constexpr std::size_t kLength = 20;
-    if (size < kPasswordOffset + kLength) return password;
+    if (size < kPasswordOffset + kJet3PasswordLength) return password;
     std::size_t length = 0;
-    while (length < kLength && headerPage[kPasswordOffset + length] != 0)
+    while (length < kJet3PasswordLength && headerPage[kPasswordOffset + length] != 0)
       ++length;
     return DecodeWindows1252(std::span<const std::uint8_t>(headerPage + kPasswordOffset, length));
   }
-  constexpr std::size_t kLength = 40;
-  if (size < kCreationDateOffset + 8) return password;
-  const std::array<std::uint8_t, 4> mask = CreationDateMask(headerPage);
-  for (std::size_t i = 0; i + 1 < kLength; i += 2) {
+  double created = 0;
+  if (size < kCreationDateOffset + sizeof created) return password;
+  std::memcpy(&created, headerPage + kCreationDateOffset, sizeof created);
+  const std::array<std::uint8_t, 4> mask = PasswordMask(created);
+  for (std::size_t i = 0; i + 1 < kJet4PasswordLength; i += 2) {
     const auto low = static_cast<std::uint8_t>(headerPage[kPasswordOffset + i] ^ mask[i % 4]);
     const auto high =
         static_cast<std::uint8_t>(headerPage[kPasswordOffset + i + 1] ^ mask[(i + 1) % 4]);
@@ -141,8 +112,8 @@ HeaderCheck ReadFileHeader(const std::string& path, FileHeader& header) {
   if (read < kJet3PageSize) return HeaderCheck::UnrecognizedFormat;
 
   if (page[0] != 0 || page[1] != 1 || page[2] != 0 || page[3] != 0 ||
-      (std::memcmp(page.data() + 4, kJetSignature, sizeof kJetSignature) != 0 &&
-       std::memcmp(page.data() + 4, kAceSignature, sizeof kAceSignature) != 0)) {
+      (std::memcmp(page.data() + kSignatureOffset, kJetSignature, sizeof kJetSignature) != 0 &&
+       std::memcmp(page.data() + kSignatureOffset, kAceSignature, sizeof kAceSignature) != 0)) {
     return HeaderCheck::UnrecognizedFormat;
   }
   // ACE files (Access 2007 and later) lay out their pages as Jet 4 does.
@@ -159,8 +130,9 @@ HeaderCheck ReadFileHeader(const std::string& path, FileHeader& header) {
   header.pageCount = (size + header.pageSize - 1) / header.pageSize;
   if (header.pageCount < kMinimumPages) return HeaderCheck::UnrecognizedFormat;
 
-  const std::size_t scrambled = header.version == JetVersion::Jet3 ? 126 : 128;
-  ApplyRc4(kHeaderKey, std::span<std::uint8_t>(page.data() + kScrambledStart, scrambled));
+  const std::size_t scrambled =
+      header.version == JetVersion::Jet3 ? kJet3ScrambledLength : kJet4ScrambledLength;
+  ApplyRc4(kScrambleKey, std::span<std::uint8_t>(page.data() + kScrambledOffset, scrambled));
   header.codePage = Word(page.data() + kCodePageOffset);
   header.databaseKey = DoubleWord(page.data() + kDatabaseKeyOffset);
   std::memcpy(header.encodingKey.data(), page.data() + kDatabaseKeyOffset, 4);

@@ -4,27 +4,17 @@
 #include <array>
 #include <cstring>
 
+#include "data_access/jet/database_header.h"
 #include "data_access/jet/rc4_cipher.h"
 #include "data_access/jet/writer/jet4_page_format.h"
 
 namespace tablift::jet {
 namespace {
 
-constexpr char kSignature[] = "Standard Jet DB";
-constexpr std::size_t kSignatureOffset = 0x04;
-constexpr std::size_t kVersionOffset = 0x14;
+using namespace database_header;
+
 constexpr std::uint8_t kVersionJet4 = 0x01;
-
-// The hidden block and the key Jet uses for it.
-constexpr std::size_t kHiddenOffset = 0x18;
-constexpr std::size_t kHiddenLength = 128;
-constexpr std::array<std::uint8_t, 4> kHeaderKey = {0xC7, 0xDA, 0x39, 0x6B};
-
-constexpr std::size_t kCodePageOffset = 0x3C;
-constexpr std::size_t kPasswordOffset = 0x42;
-constexpr std::size_t kPasswordLength = 40;
 constexpr std::size_t kSortOrderOffset = 0x6E;
-constexpr std::size_t kCreatedOffset = 0x72;
 
 // Bytes that an empty database made by the Jet 4 engine carries and whose
 // meaning is not documented; they are reproduced as found.
@@ -44,25 +34,22 @@ ByteVector BuildDatabaseHeaderPage(const DatabaseHeaderFields& fields) {
   ByteVector page(jet4::kPageSize, 0);
   page[0] = jet4::kPageDatabaseHeader;
   page[1] = 0x01;
-  std::memcpy(&page[kSignatureOffset], kSignature, sizeof kSignature);
+  std::memcpy(&page[kSignatureOffset], kJetSignature, sizeof kJetSignature);
   page[kVersionOffset] = kVersionJet4;
 
-  std::copy(kEngineTable.begin(), kEngineTable.end(), page.begin() + kHiddenOffset);
+  std::copy(kEngineTable.begin(), kEngineTable.end(), page.begin() + kScrambledOffset);
   StoreLe16(&page[kCodePageOffset], jet4::kCodePage1252);
   StoreLe16(&page[kSortOrderOffset], jet4::kGeneralSortOrder);
   std::copy(kEngineFlags.begin(), kEngineFlags.end(), page.begin() + kEngineFlagsOffset);
-  StoreLeDouble(&page[kCreatedOffset], fields.created);
+  StoreLeDouble(&page[kCreationDateOffset], fields.created);
 
-  // Jet 4 masks the password with the whole days of the creation date, so
-  // that even an empty password does not read as zeros.
-  const std::size_t passwordBytes = std::min(fields.password.size(), kPasswordLength);
+  const std::size_t passwordBytes = std::min(fields.password.size(), kJet4PasswordLength);
   std::copy_n(fields.password.begin(), passwordBytes, page.begin() + kPasswordOffset);
-  std::array<std::uint8_t, 4> mask{};
-  StoreLe32(mask.data(), static_cast<std::uint32_t>(static_cast<std::int32_t>(fields.created)));
-  for (std::size_t i = 0; i < kPasswordLength; ++i)
+  const std::array<std::uint8_t, 4> mask = PasswordMask(fields.created);
+  for (std::size_t i = 0; i < kJet4PasswordLength; ++i)
     page[kPasswordOffset + i] ^= mask[i % 4];
 
-  ApplyRc4(kHeaderKey, std::span(page).subspan(kHiddenOffset, kHiddenLength));
+  ApplyRc4(kScrambleKey, std::span(page).subspan(kScrambledOffset, kJet4ScrambledLength));
 
   std::copy(kEngineTrailer.begin(), kEngineTrailer.end(), page.begin() + kEngineTrailerOffset);
   page[kEngineTailOffset] = 0x01;
