@@ -21,6 +21,16 @@ struct ExprType {
 constexpr std::size_t kComputedTextSize = 255;
 
 ExprType TypeOf(JetType type);
+// The type of a table's or a query's column: its Jet type with the column's
+// size, precision and scale.
+template <typename Column>
+ExprType TypeOfColumn(const Column& column) {
+  ExprType type = TypeOf(column.type);
+  type.size = column.size;
+  type.precision = column.precision;
+  type.scale = column.scale;
+  return type;
+}
 ExprType TextType();
 ExprType TypeOfLiteral(const Value& value);
 

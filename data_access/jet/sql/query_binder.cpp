@@ -237,7 +237,7 @@ class Binder {
       expr->name = columns[c].name;
       expr->qualifier = table.qualifier;
       expr->slot = table.offset + c;
-      expr->type = typeOfColumn(columns[c]);
+      expr->type = TypeOfColumn(columns[c]);
       addOutput(*expr, OutputName{columns[c].name, table.qualifier}, names);
       query_.synthesized.push_back(std::move(expr));
     }
@@ -622,19 +622,11 @@ class Binder {
     for (std::size_t c = 0; c < columns.size(); ++c) {
       if (NamesEqual(columns[c].name, expr.name)) {
         expr.slot = table.offset + c;
-        expr.type = typeOfColumn(columns[c]);
+        expr.type = TypeOfColumn(columns[c]);
         return true;
       }
     }
     return false;
-  }
-
-  static ExprType typeOfColumn(const SourceColumn& column) {
-    ExprType type = TypeOf(column.type);
-    type.size = column.size;
-    type.precision = column.precision;
-    type.scale = column.scale;
-    return type;
   }
 
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);

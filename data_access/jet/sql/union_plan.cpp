@@ -53,14 +53,6 @@ class UnionPlan : public QueryPlan {
   }
 
  private:
-  static ExprType TypeOfColumn(const ResultColumn& column) {
-    ExprType type = TypeOf(column.type);
-    type.size = column.size;
-    type.precision = column.precision;
-    type.scale = column.scale;
-    return type;
-  }
-
   // A select's rows in the union's column types.
   class Widened : public ResultStage {
    public:
