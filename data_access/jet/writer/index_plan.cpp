@@ -30,9 +30,8 @@ WriteStatus Invalid(const std::string& message) {
 }
 
 const ColumnSlot* FindColumn(const RowShape& shape, const std::string& name) {
-  const std::string folded = ToLowerAscii(name);
   for (const ColumnSlot& column : shape.columns) {
-    if (ToLowerAscii(column.name) == folded) return &column;
+    if (EqualsIgnoreCase(column.name, name)) return &column;
   }
   return nullptr;
 }

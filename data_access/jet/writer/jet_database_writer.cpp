@@ -1,8 +1,10 @@
 #include "data_access/jet/writer/jet_database_writer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <exception>
+#include <iterator>
 #include <new>
 #include <set>
 #include <unordered_map>
@@ -172,6 +174,13 @@ TableWriter* JetDatabaseWriter::findTable(std::string_view name) const {
   return found == state_->userTablesByName.end() ? nullptr : found->second;
 }
 
+bool JetDatabaseWriter::nameTaken(std::string_view name) const {
+  if (findTable(name) != nullptr || state_->queryNames.count(ToLowerAscii(name)) != 0) return true;
+  return std::any_of(std::begin(kSystemTables), std::end(kSystemTables), [name](SystemTable table) {
+    return EqualsIgnoreCase(SystemTableName(table), name);
+  });
+}
+
 WriteStatus JetDatabaseWriter::createChecked(const std::filesystem::path& path,
                                              const DatabaseOptions& options) {
   if (state_->phase != State::Phase::Closed) {
@@ -204,11 +213,7 @@ WriteStatus JetDatabaseWriter::addTableChecked(const TableDesign& design) {
   if (state_->phase != State::Phase::Open) {
     return WriteStatus::Failure(WriteError::WrongState, "No database is open for writing");
   }
-  const std::string folded = ToLowerAscii(design.name);
-  bool taken = findTable(design.name) != nullptr || state_->queryNames.count(folded) != 0;
-  for (const SystemTable table : kSystemTables)
-    taken = taken || ToLowerAscii(SystemTableName(table)) == folded;
-  if (taken) {
+  if (nameTaken(design.name)) {
     return WriteStatus::Failure(WriteError::InvalidDesign,
                                 "A table named [" + design.name + "] already exists");
   }
@@ -223,7 +228,7 @@ WriteStatus JetDatabaseWriter::addTableChecked(const TableDesign& design) {
   state_->userTables.push_back(std::make_unique<TableWriter>(
       state_->file, design.name, std::move(shape), std::move(indexes), page, false));
   state_->userTableProperties.push_back(TableDesignProperties(design));
-  state_->userTablesByName.emplace(folded, state_->userTables.back().get());
+  state_->userTablesByName.emplace(ToLowerAscii(design.name), state_->userTables.back().get());
   return WriteStatus::Success();
 }
 
@@ -268,12 +273,8 @@ WriteStatus JetDatabaseWriter::addQueryChecked(const QueryDesign& design) {
     return WriteStatus::Failure(WriteError::InvalidDesign,
                                 "The query name [" + design.name + "] " + problem);
   }
-  const std::string folded = ToLowerAscii(design.name);
-  bool taken = findTable(design.name) != nullptr || state_->queryNames.count(folded) != 0;
-  for (const SystemTable table : kSystemTables) {
-    taken = taken || ToLowerAscii(SystemTableName(table)) == folded;
-  }
-  if (taken) return invalid("has the name of a table or query that already exists");
+  if (nameTaken(design.name))
+    return invalid("has the name of a table or query that already exists");
   if (design.tables.empty() || design.columns.empty()) {
     return invalid("needs at least one table and one output column");
   }
@@ -294,7 +295,7 @@ WriteStatus JetDatabaseWriter::addQueryChecked(const QueryDesign& design) {
     }
   }
   state_->queries.push_back(design);
-  state_->queryNames.insert(folded);
+  state_->queryNames.insert(ToLowerAscii(design.name));
   return WriteStatus::Success();
 }
 

@@ -82,6 +82,9 @@ class JetDatabaseWriter {
   WriteStatus guarded(const std::function<WriteStatus()>& body);
   WriteStatus fail(WriteStatus status);
   TableWriter* findTable(std::string_view name) const;
+  // Whether a user table, a query or a system table has the name, whatever
+  // its case.
+  bool nameTaken(std::string_view name) const;
 
   std::unique_ptr<State> state_;
 };

@@ -18,7 +18,7 @@ bool FindColumns(const TableWriter& table, const std::vector<std::string>& names
   for (const std::string& name : names) {
     const ColumnSlot* found = nullptr;
     for (const ColumnSlot& column : table.shape().columns) {
-      if (ToLowerAscii(column.name) == ToLowerAscii(name)) found = &column;
+      if (EqualsIgnoreCase(column.name, name)) found = &column;
     }
     if (found == nullptr) {
       missing = name;
