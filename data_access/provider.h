@@ -86,15 +86,18 @@ struct ArrayInsertShape {
 // bound as parameters, so the server parses the statement once rather than
 // once per batch or per row. Either the statement holds one row and runs for
 // an array of rows (array binding), or it holds a fixed number of rows and
-// runs once for exactly that many.
+// runs for a whole multiple of that many: each group of rows in turn, in one
+// exchange with the server, which stops at the first group it refuses.
 class ProviderArrayInsert : public ErrorInfoSupport {
  public:
   HResult InterfaceSupportsErrorInfo(InterfaceId) const override { return S_OK; }
 
-  // Lays `rows` out for execute() (text in the connection's character set),
-  // reusing what `staged` holds. It may run on another thread while an
-  // earlier batch executes, so the server need not wait for it.
-  virtual HResult stage(const ParameterRows& rows, std::unique_ptr<StagedParameters>& staged) = 0;
+  // Lays the first `count` of `rows` out for execute() (text in the
+  // connection's character set), reusing what `staged` holds. It may run on
+  // another thread while an earlier batch executes, so the server need not
+  // wait for it.
+  virtual HResult stage(const ParameterRows& rows, std::size_t count,
+                        std::unique_ptr<StagedParameters>& staged) = 0;
   // Runs the statement for every staged row. A failure means the rows were
   // not all stored; which of them the server kept is the caller's to find
   // out (a transactional table keeps none of them).

@@ -23,8 +23,9 @@ bool PreparedWanted() {
 // length.
 constexpr std::size_t kParameterOverheadBytes = 11;
 // A prepared multi-row batch is laid out in slots as wide as each column's
-// longest value; they may take this many times the statement's byte limit,
-// so that one long value does not cut a batch short of the statement's rows.
+// longest value; they may take this many times the statement's byte limit
+// for each group of rows of an execution, so that one long value does not
+// cut a batch short of its rows.
 constexpr std::size_t kSlotBytesPerStatementByte = 4;
 
 std::string InsertWithMarkers(std::string_view table, std::size_t columns, std::size_t rows) {
@@ -65,6 +66,12 @@ BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table
     // A statement is never larger than a piece.
     if (pieceByteLimit_ > 0 && limit_ > pieceByteLimit_) limit_ = pieceByteLimit_;
   }
+  // Every group of an execution keeps to limit_: together they must fit one
+  // exchange with the server.
+  if (limit_ > 0) {
+    groupsPerExecution_ =
+        std::clamp<std::size_t>(load.exchangeBytes / limit_, 1, kMostStatementsPerExecution);
+  }
   const bool prepares = limit_ > 0 && columns_ > 0 && columns_ <= kMaxStatementParameters &&
                         PreparedWanted() && session_ != nullptr && session_->isOpen();
   if (!prepares) {
@@ -85,6 +92,9 @@ BulkInsert::BulkInsert(JobContext& job, Session* session, std::string_view table
                   batch.rows.clear();
                   batch.parameters.clear();
                   batch.valueBytes = 0;
+                  batch.groupValueBytes = 0;
+                  batch.groupTextStart = 0;
+                  batch.stagedRows = 0;
                   batch.travelsStaged = false;
                   batch.stageFailure.clear();
                 });
@@ -99,7 +109,7 @@ std::size_t BulkInsert::batchRowLimit() const {
   if (form_ == Form::PreparedRows) {
     // At least two rows, or the statement would be no multi-row INSERT.
     limit = std::min(limit, rowsPerStatement_ > 0
-                                ? rowsPerStatement_
+                                ? rowsPerStatement_ * groupsPerExecution_
                                 : std::clamp<std::size_t>(kMaxPreparedParameters / columns_, 2,
                                                           kMaxRowsPerStatement));
   }
@@ -128,20 +138,29 @@ void BulkInsert::add(std::string_view values, const std::vector<ParameterValue>&
     const std::size_t slots = (filling_.rows.size() + 1) * width;
     const std::size_t kept = filling_.text.size() + values.size();
     // Arrays travel as wide as their slots. A prepared statement's values
-    // travel as long as they are, and the literals kept beside them must
-    // make a multi-row INSERT of the same size limit, for a batch that does
-    // not fill the statement.
-    const bool fits = filling_.rows.size() < batchRowLimit() &&
-                      (form_ == Form::PreparedRows
-                           ? filling_.valueBytes + bytes <= limit_ &&
-                                 prefix_.size() + kept + 3 * (filling_.rows.size() + 1) <= limit_ &&
-                                 slots <= kSlotBytesPerStatementByte * limit_
-                           : slots + kept <= limit_);
+    // travel as long as they are, a group of rows at a time, and the literals
+    // kept beside the rows after the last whole group must make a multi-row
+    // INSERT of the same size limit, for a batch that does not end with a
+    // whole group.
+    const std::size_t groupRows = filling_.rows.size() - wholeGroupRows(filling_.rows.size());
+    const bool fits =
+        filling_.rows.size() < batchRowLimit() &&
+        (form_ == Form::PreparedRows
+             ? filling_.groupValueBytes + bytes <= limit_ &&
+                   prefix_.size() + kept - filling_.groupTextStart + 3 * (groupRows + 1) <=
+                       limit_ &&
+                   slots <= kSlotBytesPerStatementByte * limit_ * groupsPerExecution_
+             : slots + kept <= limit_);
     if (!filling_.rows.empty() && !fits) handFilling(true);
     filling_.rows.emplace_back(filling_.text.size(), values.size());
     filling_.text += values;
     filling_.parameters.addRow(parameters);
     filling_.valueBytes += bytes;
+    filling_.groupValueBytes += bytes;
+    if (wholeGroupRows(filling_.rows.size()) == filling_.rows.size()) {
+      filling_.groupValueBytes = 0;
+      filling_.groupTextStart = filling_.text.size();
+    }
     return;
   }
   const bool fits =
@@ -171,6 +190,11 @@ void BulkInsert::prepareRows(std::size_t rows) {
   rowsPerStatement_ = rows;
 }
 
+std::size_t BulkInsert::wholeGroupRows(std::size_t rows) const {
+  if (form_ != Form::PreparedRows || rowsPerStatement_ == 0) return 0;
+  return rows / rowsPerStatement_ * rowsPerStatement_;
+}
+
 void BulkInsert::handFilling(bool cut) {
   if (form_ == Form::PreparedRows && rowsPerStatement_ == 0 && cut && filling_.rows.size() > 1 &&
       filling_.parameters.rowCount() == filling_.rows.size()) {
@@ -182,13 +206,14 @@ void BulkInsert::handFilling(bool cut) {
     prepareRows(std::clamp<std::size_t>(limit_ / average / 2, 2, batchRowLimit()));
   }
   const std::size_t rows = filling_.rows.size();
-  const bool staged = array_ && rows > 1 && filling_.parameters.rowCount() == rows &&
-                      (form_ == Form::ParameterArrays || rows == rowsPerStatement_);
-  if (staged) {
+  const std::size_t stagedRows = form_ == Form::ParameterArrays ? rows : wholeGroupRows(rows);
+  if (array_ && rows > 1 && stagedRows > 0 && filling_.parameters.rowCount() == rows) {
     // Laid out here, while the sender still waits for the server's answer
     // to the batch before.
     filling_.stageFailure.clear();
-    filling_.travelsStaged = !Failed(array_->stage(filling_.parameters, filling_.staged));
+    filling_.stagedRows = stagedRows;
+    filling_.travelsStaged =
+        !Failed(array_->stage(filling_.parameters, stagedRows, filling_.staged));
     if (!filling_.travelsStaged) {
       filling_.stageFailure = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
     }
@@ -271,39 +296,59 @@ void BulkInsert::send(Batch& batch) {
     // twice; going back to a savepoint takes them out.
     const bool savepoint = (pieceRowLimit_ > 0 || pieceByteLimit_ > 0) &&
                            ExecuteStatement(job_, session_, "savepoint tablift_batch").ok();
-    bool stored = false;
+    // The rows before `sent` are stored, by a statement the server took.
+    std::size_t sent = 0;
+    bool stored = true;
     if (batch.travelsStaged) {
       stored = !Failed(array_->execute(*batch.staged));
-      if (stored) staged_ += static_cast<long>(batch.rows.size());
-      if (!stored) batchFailure_ = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
-    } else if (!batch.stageFailure.empty()) {
-      batchFailure_ = batch.stageFailure;
-    } else if (batch.statementText) {
-      batch.text += ')';
-      stored = Accepted(ExecuteStatement(job_, session_, batch.text), &batchFailure_);
-    } else {
-      // Literals kept for a prepared statement, in a batch that does not
-      // fill it: one multi-row INSERT.
-      composed_ = prefix_;
-      for (std::size_t row = 0; row < batch.rows.size(); ++row) {
-        if (row > 0) composed_ += "),(";
-        composed_.append(batch.text, batch.rows[row].first, batch.rows[row].second);
+      if (stored) {
+        sent = batch.stagedRows;
+        staged_ += static_cast<long>(sent);
+      } else {
+        batchFailure_ = DescribeOleDbError(array_.get(), InterfaceId::ICommandPrepare);
       }
-      composed_ += ')';
-      stored = Accepted(ExecuteStatement(job_, session_, composed_), &batchFailure_);
+    } else if (!batch.stageFailure.empty()) {
+      stored = false;
+      batchFailure_ = batch.stageFailure;
+    }
+    if (stored && sent < batch.rows.size()) {
+      if (batch.statementText) {
+        batch.text += ')';
+        stored = Accepted(ExecuteStatement(job_, session_, batch.text), &batchFailure_);
+      } else {
+        // Literals kept for a prepared statement, of the rows after the
+        // staged ones: one multi-row INSERT.
+        composed_ = prefix_;
+        for (std::size_t row = sent; row < batch.rows.size(); ++row) {
+          if (row > sent) composed_ += "),(";
+          composed_.append(batch.text, batch.rows[row].first, batch.rows[row].second);
+        }
+        composed_ += ')';
+        stored = Accepted(ExecuteStatement(job_, session_, composed_), &batchFailure_);
+      }
     }
     if (stored) {
       tableRows_ += static_cast<long long>(batch.rows.size());
       pieceStored_ += static_cast<long long>(batch.rows.size());
       return;
     }
-    if (savepoint) ExecuteStatement(job_, session_, "rollback to savepoint tablift_batch").ok();
-    if (!transactional_) {
+    if (savepoint) {
+      // Going back to the savepoint takes the staged rows out too.
+      ExecuteStatement(job_, session_, "rollback to savepoint tablift_batch").ok();
+      sent = 0;
+    }
+    if (transactional_) {
+      // The refused statement left nothing behind; those before it stay.
+      retryFrom = sent;
+      pieceStored_ += static_cast<long long>(sent);
+    } else {
       // The server stored the rows before the one it refused, and no more.
+      retryFrom = sent;
       const long long now = CountTableRows(session_, table_);
       if (now >= tableRows_) {
-        retryFrom = static_cast<std::size_t>(
-            std::min<long long>(now - tableRows_, static_cast<long long>(batch.rows.size())));
+        retryFrom =
+            std::max(retryFrom, static_cast<std::size_t>(std::min<long long>(
+                                    now - tableRows_, static_cast<long long>(batch.rows.size()))));
       }
       tableRows_ += static_cast<long long>(retryFrom);
     }

@@ -28,14 +28,13 @@ std::size_t ConfiguredBatchBytes() {
   return static_cast<std::size_t>(value);
 }
 
-std::size_t StatementBytes(Session* session) {
+// The most bytes the server takes in one exchange, less the margin.
+std::size_t ExchangeBytes(Session* session) {
   std::size_t packet = 0;
   if (const auto text = QueryTargetValue(session, "select @@max_allowed_packet")) {
     packet = static_cast<std::size_t>(std::strtoull(text->c_str(), nullptr, 10));
   }
-  const std::size_t allowed =
-      packet > kPacketMargin + kSmallestStatement ? packet - kPacketMargin : kSmallestStatement;
-  return std::min(allowed, ConfiguredBatchBytes());
+  return packet > kPacketMargin + kSmallestStatement ? packet - kPacketMargin : kSmallestStatement;
 }
 
 // The engines whose "disable keys" defers the non-unique indexes; the others
@@ -59,7 +58,8 @@ bool HasModeWord(std::string_view modes, std::string_view word) {
 TableLoad BeginTableLoad(JobContext& job, Session* session, std::string_view table) {
   TableLoad load;
   load.table = table;
-  load.statementBytes = StatementBytes(session);
+  load.exchangeBytes = ExchangeBytes(session);
+  load.statementBytes = std::min(load.exchangeBytes, ConfiguredBatchBytes());
   const std::string engine = TableEngine(session, table);
   if (!engine.empty()) {
     const auto transactions = QueryTargetValue(

@@ -21,6 +21,10 @@ struct TableLoad {
   // The largest multi-row INSERT to send, in bytes of statement text: under
   // the server's max_allowed_packet.
   std::size_t statementBytes = 0;
+  // The most bytes one exchange with the server may carry (its
+  // max_allowed_packet less a margin): several statements' values sent in
+  // one execution must fit.
+  std::size_t exchangeBytes = 0;
   // On a replicating cluster, the most rows and statement bytes one
   // transaction may carry: the sender commits and begins a new transaction
   // before a piece would exceed them. 0 = no limit (one transaction).

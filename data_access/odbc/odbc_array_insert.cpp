@@ -59,27 +59,43 @@ class StagedColumns : public StagedParameters {
   std::vector<std::size_t> ends;
 };
 
+// The rows of a batch that are laid out, and where each goes. A statement of
+// several rows runs for each group of that many rows in turn, each of its
+// parameters taking its values from an array of one slot per group: row r
+// of the batch lies in slot (r % perGroup) * groups + r / perGroup, where the
+// statement's parameter of row r % perGroup finds it. With one row per
+// statement (arrays) or one group, that is row r's own slot.
+struct RowLayout {
+  const ParameterRows& rows;
+  // The first rows laid out: a whole multiple of perGroup.
+  std::size_t count;
+  std::size_t perGroup;
+  std::size_t slot(std::size_t row) const {
+    return (row % perGroup) * (count / perGroup) + row / perGroup;
+  }
+};
+
 // Lays out a column whose every value has a fixed-size C form: `convert`
 // turns the text of each value that is not NULL into it.
 template <typename Value, typename Convert>
-void StageFixedSize(const ParameterRows& rows, std::size_t column, SQLSMALLINT cType,
+void StageFixedSize(const RowLayout& layout, std::size_t column, SQLSMALLINT cType,
                     StagedColumns::Column& array, Convert convert) {
-  const std::size_t count = rows.rowCount();
   array.cType = cType;
   array.width = sizeof(Value);
-  array.buffer.resize(sizeof(Value) * count);
-  for (std::size_t row = 0; row < count; ++row) {
-    if (rows.kind(row, column) == ParameterRows::Kind::Null) continue;
-    const Value value = convert(rows.data(row, column));
-    std::memcpy(array.buffer.data() + row * sizeof(Value), &value, sizeof(Value));
-    array.lengths[row] = static_cast<SQLLEN>(sizeof(Value));
+  array.buffer.resize(sizeof(Value) * layout.count);
+  for (std::size_t row = 0; row < layout.count; ++row) {
+    if (layout.rows.kind(row, column) == ParameterRows::Kind::Null) continue;
+    const Value value = convert(layout.rows.data(row, column));
+    const std::size_t slot = layout.slot(row);
+    std::memcpy(array.buffer.data() + slot * sizeof(Value), &value, sizeof(Value));
+    array.lengths[slot] = static_cast<SQLLEN>(sizeof(Value));
   }
 }
 
 // A column whose values are all whole numbers travels as numbers: the server
 // stores them without reading text.
-void StageIntegers(const ParameterRows& rows, std::size_t column, StagedColumns::Column& array) {
-  StageFixedSize<SQLBIGINT>(rows, column, SQL_C_SBIGINT, array, [](std::string_view text) {
+void StageIntegers(const RowLayout& layout, std::size_t column, StagedColumns::Column& array) {
+  StageFixedSize<SQLBIGINT>(layout, column, SQL_C_SBIGINT, array, [](std::string_view text) {
     // A text IsParameterInteger accepted.
     SQLBIGINT value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
@@ -90,9 +106,9 @@ void StageIntegers(const ParameterRows& rows, std::size_t column, StagedColumns:
 // A column whose values are all dates travels as dates: the server stores
 // them without reading text, about a seventh of its work on a MyISAM table of
 // two date columns among nine.
-void StageDates(const ParameterRows& rows, std::size_t column, StagedColumns::Column& array) {
+void StageDates(const RowLayout& layout, std::size_t column, StagedColumns::Column& array) {
   StageFixedSize<SQL_TIMESTAMP_STRUCT>(
-      rows, column, SQL_C_TYPE_TIMESTAMP, array, [](std::string_view text) {
+      layout, column, SQL_C_TYPE_TIMESTAMP, array, [](std::string_view text) {
         // A text IsParameterDateTime accepted.
         const ParameterDateTime parts = ParameterDateTimeParts(text);
         return SQL_TIMESTAMP_STRUCT{static_cast<SQLSMALLINT>(parts.year),
@@ -109,8 +125,9 @@ void StageDates(const ParameterRows& rows, std::size_t column, StagedColumns::Co
 // server reads a number of twelve digits or fewer as a date of a two-digit
 // year (10102030405 is 2001-01-02 03:04:05), so only years from 1000 on go
 // this way.
-bool DatesFitNumbers(const ParameterRows& rows, std::size_t column) {
-  for (std::size_t row = 0; row < rows.rowCount(); ++row) {
+bool DatesFitNumbers(const RowLayout& layout, std::size_t column) {
+  const ParameterRows& rows = layout.rows;
+  for (std::size_t row = 0; row < layout.count; ++row) {
     if (rows.kind(row, column) != ParameterRows::Kind::Null && rows.data(row, column)[0] == '0') {
       return false;
     }
@@ -118,8 +135,8 @@ bool DatesFitNumbers(const ParameterRows& rows, std::size_t column) {
   return true;
 }
 
-void StageDateNumbers(const ParameterRows& rows, std::size_t column, StagedColumns::Column& array) {
-  StageFixedSize<SQLBIGINT>(rows, column, SQL_C_SBIGINT, array, [](std::string_view text) {
+void StageDateNumbers(const RowLayout& layout, std::size_t column, StagedColumns::Column& array) {
+  StageFixedSize<SQLBIGINT>(layout, column, SQL_C_SBIGINT, array, [](std::string_view text) {
     // A text IsParameterDateTime accepted.
     const ParameterDateTime parts = ParameterDateTimeParts(text);
     const SQLBIGINT day = (parts.year * 100LL + parts.month) * 100 + parts.day;
@@ -132,33 +149,34 @@ void StageDateNumbers(const ParameterRows& rows, std::size_t column, StagedColum
 // reading text (about a tenth less of its work on an InnoDB table of two
 // date columns among nine) and the driver passes on as they are. Next best
 // are dates, which the server stores without reading text too, but only in a
-// statement's own parameters: MariaDB Connector/ODBC 3.1 keeps every date of
-// a parameter array in memory it never frees (about 90 MB for a million rows
-// of two date columns).
+// statement's own parameters run once: MariaDB Connector/ODBC 3.1 keeps every
+// date of a parameter array in memory it never frees (about 90 MB for a
+// million rows of two date columns).
 struct DateForms {
   bool numbers = false;
   bool timestamps = false;
 };
 
-// Fills one column's array from `rows`; false with `error` when a text does
-// not fit the character set.
-bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncoding& encoding,
+// Fills one column's array; false with `error` when a text does not fit the
+// character set.
+bool StageColumn(const RowLayout& layout, std::size_t column, const TextEncoding& encoding,
                  DateForms dates, StagedColumns& staged, std::string& error) {
-  const std::size_t count = rows.rowCount();
+  const ParameterRows& rows = layout.rows;
+  const std::size_t count = layout.count;
   StagedColumns::Column& array = staged.columns[column];
   array.lengths.assign(count, SQL_NULL_DATA);
   const ParameterRows::Kind common = rows.commonKind(column);
   if (common == ParameterRows::Kind::Integer) {
-    StageIntegers(rows, column, array);
+    StageIntegers(layout, column, array);
     return true;
   }
   if (common == ParameterRows::Kind::DateTime) {
-    if (dates.numbers && DatesFitNumbers(rows, column)) {
-      StageDateNumbers(rows, column, array);
+    if (dates.numbers && DatesFitNumbers(layout, column)) {
+      StageDateNumbers(layout, column, array);
       return true;
     }
     if (dates.timestamps) {
-      StageDates(rows, column, array);
+      StageDates(layout, column, array);
       return true;
     }
   }
@@ -177,7 +195,7 @@ bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncodi
     }
     staged.ends.push_back(staged.encoded.size());
     if (kind == ParameterRows::Kind::Null) continue;
-    array.lengths[row] = static_cast<SQLLEN>(staged.encoded.size() - begin);
+    array.lengths[layout.slot(row)] = static_cast<SQLLEN>(staged.encoded.size() - begin);
     width = std::max(width, staged.encoded.size() - begin);
   }
   array.width = width;
@@ -185,7 +203,7 @@ bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncodi
   for (std::size_t row = 0; row < count; ++row) {
     const std::size_t begin = row == 0 ? 0 : staged.ends[row - 1];
     if (staged.ends[row] > begin) {
-      std::memcpy(array.buffer.data() + row * width, staged.encoded.data() + begin,
+      std::memcpy(array.buffer.data() + layout.slot(row) * width, staged.encoded.data() + begin,
                   staged.ends[row] - begin);
     }
   }
@@ -194,9 +212,9 @@ bool StageColumn(const ParameterRows& rows, std::size_t column, const TextEncodi
 
 }  // namespace
 
-HResult OdbcArrayInsert::stage(const ParameterRows& rows,
+HResult OdbcArrayInsert::stage(const ParameterRows& rows, std::size_t count,
                                std::unique_ptr<StagedParameters>& staged) {
-  if (rows.columnCount() != columns_) {
+  if (rows.columnCount() != columns_ || count > rows.rowCount() || count % rowsPerStatement_ != 0) {
     PostProviderError("The values do not fill the rows");
     return E_INVALIDARG;
   }
@@ -206,13 +224,14 @@ HResult OdbcArrayInsert::stage(const ParameterRows& rows,
     columns = static_cast<StagedColumns*>(staged.get());
   }
   columns->columns.resize(columns_);
-  columns->rows = rows.rowCount();
+  columns->rows = count;
   const TextEncoding encoding = connection_->encoding();
   std::string error;
   for (std::size_t column = 0; column < columns_; ++column) {
     const DateForms dates{column < dateTimeTargets_.size() && dateTimeTargets_[column],
-                          rowsPerStatement_ > 1};
-    if (!StageColumn(rows, column, encoding, dates, *columns, error)) {
+                          rowsPerStatement_ > 1 && count == rowsPerStatement_};
+    if (!StageColumn(RowLayout{rows, count, rowsPerStatement_}, column, encoding, dates, *columns,
+                     error)) {
       columns->rows = 0;
       PostProviderError(error);
       return DB_E_CANTCONVERTVALUE;
@@ -282,10 +301,13 @@ HResult OdbcArrayInsert::executeArrays(const std::vector<ColumnSlots>& columns, 
 }
 
 HResult OdbcArrayInsert::executeRows(const std::vector<ColumnSlots>& columns, std::size_t rows) {
-  if (rows != rowsPerStatement_) {
+  if (rows % rowsPerStatement_ != 0) {
     PostProviderError("The values do not fill the statement's rows");
     return E_INVALIDARG;
   }
+  // The parameters of row r of the statement take their values from slots
+  // r * groups on (see RowLayout).
+  const std::size_t groups = rows / rowsPerStatement_;
   const SQLHSTMT handle = statement_.get();
   bound_.resize(columns_);
   for (std::size_t column = 0; column < columns_; ++column) {
@@ -294,8 +316,8 @@ HResult OdbcArrayInsert::executeRows(const std::vector<ColumnSlots>& columns, st
     // A column is bound again when its values outgrow their slots, or fill
     // less than half of them (so that one long value does not keep its
     // memory for the rest of the table).
-    if (to.buffer.empty() || to.cType != from.cType || to.width < from.width ||
-        to.width / 2 > from.width) {
+    if (groups != boundGroups_ || to.buffer.empty() || to.cType != from.cType ||
+        to.width < from.width || to.width / 2 > from.width) {
       to.width = from.width;
       to.cType = from.cType;
       // New vectors rather than assign(), which would keep the old capacity.
@@ -303,26 +325,36 @@ HResult OdbcArrayInsert::executeRows(const std::vector<ColumnSlots>& columns, st
       to.lengths = std::vector<SQLLEN>(rows, SQL_NULL_DATA);
       SQLULEN size = 0;
       const SQLSMALLINT sqlType = BoundSqlType(to, size);
-      for (std::size_t row = 0; row < rows; ++row) {
+      for (std::size_t row = 0; row < rowsPerStatement_; ++row) {
         const auto number = static_cast<SQLUSMALLINT>(row * columns_ + column + 1);
+        const std::size_t first = row * groups;
         if (!SQL_SUCCEEDED(SQLBindParameter(handle, number, SQL_PARAM_INPUT, to.cType, sqlType,
-                                            size, 0, to.buffer.data() + row * to.width,
-                                            static_cast<SQLLEN>(to.width), &to.lengths[row]))) {
+                                            size, 0, to.buffer.data() + first * to.width,
+                                            static_cast<SQLLEN>(to.width), &to.lengths[first]))) {
           to.buffer.clear();
+          boundGroups_ = 0;
           connection_->postStatementError(handle, "Binding the values failed");
           return DB_E_ERRORSINCOMMAND;
         }
       }
     }
+    // The values were staged in the slots' order.
     std::copy(from.lengths.begin(), from.lengths.end(), to.lengths.begin());
     if (to.width == from.width) {
       std::memcpy(to.buffer.data(), from.buffer.data(), from.width * rows);
     } else {
-      for (std::size_t row = 0; row < rows; ++row) {
-        std::memcpy(to.buffer.data() + row * to.width, from.buffer.data() + row * from.width,
+      for (std::size_t slot = 0; slot < rows; ++slot) {
+        std::memcpy(to.buffer.data() + slot * to.width, from.buffer.data() + slot * from.width,
                     from.width);
       }
     }
+  }
+  boundGroups_ = groups;
+  if (!SQL_SUCCEEDED(SQLSetStmtAttr(handle, SQL_ATTR_PARAMSET_SIZE,
+                                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(groups)),
+                                    0))) {
+    connection_->postStatementError(handle, "Setting the array size failed");
+    return DB_E_ERRORSINCOMMAND;
   }
   return run();
 }

@@ -19,12 +19,17 @@ namespace tablift::odbc {
 // When the server refuses one row, the driver fails the whole array without
 // saying which row it was (it fills no status array): the caller finds out.
 //
-// With several rows per statement the statement runs once per batch of that
-// many rows, its values bound one by one. Binding thousands of parameters
-// costs the driver more than the server's work saved, so the parameters stay
-// bound to buffers of the statement's own: each batch's values are copied
-// there, and a column is bound again only when its values outgrow their
-// slots, fill less than half of them or change their form.
+// With several rows per statement the statement runs for a whole multiple of
+// that many rows, its values bound one by one. Binding thousands of
+// parameters costs the driver more than the server's work saved, so the
+// parameters stay bound to buffers of the statement's own: each batch's
+// values are copied there, and a column is bound again only when its values
+// outgrow their slots, fill less than half of them or change their form, or
+// when the batch holds another number of groups. A batch of several groups
+// travels as arrays of that many sets of the statement's parameters, which
+// the driver sends as one bulk execution: its walk over every parameter's
+// records, and the exchange with the server, come once per batch instead of
+// once per group, and the server runs the statement for each set in turn.
 class OdbcArrayInsert : public ProviderArrayInsert {
  public:
   // The values of one column, a slot per row, as the driver reads them.
@@ -50,7 +55,8 @@ class OdbcArrayInsert : public ProviderArrayInsert {
                          const ArrayInsertShape& shape,
                          std::unique_ptr<ProviderArrayInsert>& insert);
 
-  HResult stage(const ParameterRows& rows, std::unique_ptr<StagedParameters>& staged) override;
+  HResult stage(const ParameterRows& rows, std::size_t count,
+                std::unique_ptr<StagedParameters>& staged) override;
   HResult execute(const StagedParameters& staged) override;
 
  private:
@@ -63,8 +69,10 @@ class OdbcArrayInsert : public ProviderArrayInsert {
   std::size_t columns_;
   std::size_t rowsPerStatement_;
   std::vector<bool> dateTimeTargets_;
-  // With several rows per statement: the buffers the parameters are bound to.
+  // With several rows per statement: the buffers the parameters are bound to,
+  // and for how many groups of rows (the sets of each parameter's array).
   std::vector<ColumnSlots> bound_;
+  std::size_t boundGroups_ = 0;
 };
 
 }  // namespace tablift::odbc

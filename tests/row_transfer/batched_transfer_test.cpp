@@ -650,8 +650,9 @@ TEST_F(BatchedTransferTest, PreparedRowsKeepEachBatchsOwnValues) {
     // fault of the prepared statement's own.
     EXPECT_EQ(bulk.resent(), 0);
     EXPECT_EQ(bulk.rowsPerStatement(), 2u);
-    // Every row after the first batch travelled in the prepared statement.
-    EXPECT_EQ(bulk.staged(), 56);
+    // Every row travelled in the prepared statement, those of the first
+    // batch too (two groups of its two rows).
+    EXPECT_EQ(bulk.staged(), 60);
   }
   EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
   for (const std::string& line : lines)
@@ -662,6 +663,78 @@ TEST_F(BatchedTransferTest, PreparedRowsKeepEachBatchsOwnValues) {
   EXPECT_EQ(QueryColumn(window, "select count(*) from t"), (std::vector<std::string>{"60"}));
   ExecuteOrFail(window, "drop table t");
   ExecuteOrFail(window, "drop table script");
+}
+
+// A prepared INSERT of many rows runs for several groups of rows in one
+// execution. A row refused in a later group of an execution, and one among
+// the rows after the last batch's whole groups (sent on their own once those
+// groups were stored), are the only ones missing: the rows before them are
+// stored once, those after them arrive.
+TEST_F(BatchedTransferTest, RefusedRowsAmongGroupsOfOneExecution) {
+  // Statements of a few rows, up to eight of them an execution.
+  setenv("TABLIFT_INSERT_BATCH_BYTES", "600", 1);
+  constexpr int kRows = 200;
+  const auto executions = [this] {
+    const auto text = QueryColumn(window,
+                                  "select variable_value from information_schema.session_status "
+                                  "where variable_name = 'COM_STMT_EXECUTE'");
+    return text.size() == 1 ? std::stol(text[0]) : -1L;
+  };
+  for (const std::string& engine : Engines()) {
+    SCOPED_TRACE(engine);
+    for (const bool refusals : {false, true}) {
+      SCOPED_TRACE(refusals ? "with refused rows" : "every row good");
+      const std::string columns = "(id int primary key, n int, s varchar(40)) engine = " + engine;
+      ExecuteOrFail(window, "create table t " + columns);
+      ExecuteOrFail(window, "create table script " + columns);
+      std::vector<std::string> lines;
+      TableLoad load = BeginTableLoad(window, window.targetSession(), "t");
+      const long before = executions();
+      long staged = 0;
+      std::size_t rowsPerStatement = 0;
+      {
+        BulkInsert bulk(window, window.targetSession(), "t", load, 3,
+                        BulkInsert::Form::PreparedRows);
+        std::vector<ParameterValue> parameters(3);
+        for (int id = 1; id <= kRows; ++id) {
+          // Too large for int: refused as its own INSERT would be.
+          const bool refused = refusals && (id == 100 || id == kRows - 1);
+          const std::string n = refused ? "3000000000" : std::to_string(id * 7);
+          const ColumnValue words{"row " + std::to_string(id), false};
+          std::string literals = std::to_string(id) + "," + n + ",";
+          AppendValueLiteral(DBTYPE_WSTR, words, literals);
+          parameters[0] = {ParameterValue::Kind::Integer, std::to_string(id)};
+          parameters[1] = {ParameterValue::Kind::Integer, n};
+          ValueParameter(DBTYPE_WSTR, words, parameters[2]);
+          bulk.add(literals, parameters);
+          lines.push_back("insert into script values (" + literals + ")");
+        }
+        bulk.finish();
+        EXPECT_EQ(bulk.rejected(), refusals ? 2 : 0) << bulk.firstRejection();
+        staged = bulk.staged();
+        rowsPerStatement = bulk.rowsPerStatement();
+      }
+      const long ran = executions() - before;
+      EXPECT_EQ(EndTableLoad(window, window.targetSession(), load), "");
+      ASSERT_GT(rowsPerStatement, 1u);
+      if (!refusals) {
+        // Nearly every row went in the prepared statement, and its groups
+        // shared executions (an execution of one group each would run the
+        // statement staged / rowsPerStatement times).
+        EXPECT_GT(staged, kRows - static_cast<long>(rowsPerStatement));
+        EXPECT_LT(ran * 2, staged / static_cast<long>(rowsPerStatement));
+      }
+      for (const std::string& line : lines)
+        ExecuteStatement(window, window.targetSession(), line).ok();
+      const std::string all = "select concat_ws('|', id, n, s) from ";
+      EXPECT_EQ(QueryColumn(window, all + "t order by id"),
+                QueryColumn(window, all + "script order by id"));
+      EXPECT_EQ(QueryColumn(window, "select count(*) from t"),
+                (std::vector<std::string>{std::to_string(refusals ? kRows - 2 : kRows)}));
+      ExecuteOrFail(window, "drop table t");
+      ExecuteOrFail(window, "drop table script");
+    }
+  }
 }
 
 // A wide row takes many parameters: the prepared statement holds fewer rows,
