@@ -335,6 +335,7 @@ void BulkInsert::send(Batch& batch) {
     if (savepoint) {
       // Going back to the savepoint takes the staged rows out too.
       ExecuteStatement(job_, session_, "rollback to savepoint tablift_batch").ok();
+      staged_ -= static_cast<long>(sent);
       sent = 0;
     }
     if (transactional_) {
